@@ -1,0 +1,90 @@
+// The main window: the folder tree, the folder's files, the source pane and the buttons
+// that list, save and open. Its handlers are named after the control and the event.
+#pragma once
+
+#include <string>
+
+#include "explorer/KvDirTree21.h"
+#include "framework/Bars.h"
+#include "framework/FileListBox.h"
+#include "framework/Form.h"
+#include "framework/Label.h"
+#include "framework/PopupMenu.h"
+#include "framework/SaveDialog.h"
+#include "framework/StdControls.h"
+#include "widgets/SuperLabel.h"
+#include "widgets/WinXP.h"
+#include "widgets/XP_Button.h"
+
+namespace app {
+
+// The maker's home page, without the scheme: the link label shows it, a click opens it
+// with "http://" in front, and the about box and the listings name it.
+inline constexpr wchar_t kMakerSite[] = L"www.quorvantix.com.br";
+
+// Where the last folder is kept between runs.
+inline constexpr wchar_t kRegistryKey[] = L"SOFTWARE\\Quorvantix\\Tombarel";
+inline constexpr wchar_t kRegistryValue[] = L"lastdir";
+
+class Tfmtextdir : public tmb::Form {
+public:
+    explicit Tfmtextdir(tmb::Component* owner);
+
+    // Writes the pane to "Lista.htm" in the current folder and offers to show it.
+    void resposta();
+
+    // The controls, in the order the layout creates them.
+    tmb::Label* Label1;
+    tmb::Label* Label2;
+    tmb::Label* Label3;
+    xp::TmyaSuperLabel* myaSuperLabel1;
+    tmb::Label* Label4;
+    tmb::Label* Label5;
+    tmb::Label* Label6;
+    tmb::Label* Label7;
+    tmb::FileListBox* files;
+    kv::TKvDirTree21* dirs;
+    tmb::Memo* result;
+    tmb::ToolBar* ToolBar1;
+    xp::TtfXPButton* btgerahtm;
+    xp::TtfXPButton* btsalvar;
+    xp::TtfXPButton* btsobre;
+    xp::TtfXPButton* btsair;
+    tmb::Memo* texto;
+    xp::TtfXPButton* tfXPButton1;
+    xp::TtfXPButton* tfXPButton2;
+    tmb::StatusBar* StatusBar1;
+    tmb::Edit* Edit1;
+    tmb::Button* btabrir;
+    tmb::Button* btdeletar;
+    tmb::PopupMenu* PopupMenu1;
+    xp::TWinXP* WinXP1;
+    tmb::SaveDialog* salvar;
+
+    // Handlers.
+    void FormCreate(tmb::Component* sender);
+    void FormDestroy(tmb::Component* sender);
+    void dirsDirChange(tmb::Component* sender, const std::wstring& selectedPath);
+    void filesChange(tmb::Component* sender);
+    void filesClick(tmb::Component* sender);
+    void filesDblClick(tmb::Component* sender);
+    void Edit1Change(tmb::Component* sender);
+    void resultChange(tmb::Component* sender);
+    void btgerahtmClick(tmb::Component* sender);
+    void tfXPButton3Click(tmb::Component* sender);
+    void tfXPButton2Click(tmb::Component* sender);
+    void tfXPButton1Click(tmb::Component* sender);
+    void btabrirClick(tmb::Component* sender);
+    void btdeletarClick(tmb::Component* sender);
+    void btsobreClick(tmb::Component* sender);
+    void btsairClick(tmb::Component* sender);
+
+private:
+    tmb::Label* MakeLabel(const wchar_t* name, int left, int top, const wchar_t* caption);
+    xp::TtfXPButton* MakeXPButton(const wchar_t* name, tmb::WinControl* parent, int left,
+                                  int top, int width, int height, const wchar_t* caption);
+    // Points the file list at a folder as the tree reports it.
+    void PointFilesAt(const std::wstring& path);
+};
+
+} // namespace app

@@ -1,0 +1,79 @@
+// The one seam for everything modal: plain message boxes, the platform's message dialogs
+// ("Confirm" with "&Yes"/"&No"/"OK", "Error", "Warning", "Information") and the save dialog.
+// Production shows the real thing; a test installs a ModalHost that answers and records.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tmb {
+
+enum class MsgDlgType { Warning, Error, Information, Confirmation };
+
+// Buttons of a message dialog; they are shown in this order as far as present.
+enum MsgDlgBtn : unsigned {
+    mbYes = 1u << 0,
+    mbNo = 1u << 1,
+    mbOK = 1u << 2,
+    mbCancel = 1u << 3,
+};
+using MsgDlgButtons = unsigned;
+
+// Results of a modal box; the values are those of the platform's IDOK, IDYES, ...
+enum ModalResult : int {
+    mrNone = 0,
+    mrOk = IDOK,
+    mrCancel = IDCANCEL,
+    mrYes = IDYES,
+    mrNo = IDNO,
+};
+
+// What a save dialog is asked and what it answers.
+struct SaveDialogRequest {
+    HWND owner = nullptr;
+    std::wstring title;
+    std::wstring filter;       // "Description|*.ext|..." pairs
+    std::wstring defaultExt;   // without the dot
+    std::wstring initialDir;
+    std::wstring fileName;     // in: the proposed name; out: the chosen path
+    DWORD flags = 0;           // OFN_* flags
+};
+
+// Everything modal passes through the installed host.
+class ModalHost {
+public:
+    virtual ~ModalHost() = default;
+    // A plain platform message box; returns IDOK, IDYES, ...
+    virtual int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
+                           UINT flags) = 0;
+    // A message dialog; returns an ModalResult.
+    virtual int MessageDlg(HWND owner, const std::wstring& text, MsgDlgType type,
+                           MsgDlgButtons buttons) = 0;
+    // The save dialog; false when cancelled (request.fileName is then unchanged).
+    virtual bool SaveDialog(SaveDialogRequest& request) = 0;
+};
+
+// The host that shows real windows.
+ModalHost& PlatformModalHost();
+
+// Installs `host` (nullptr restores the platform host); returns the previous one.
+ModalHost* SetModalHost(ModalHost* host);
+ModalHost& CurrentModalHost();
+
+// The caption a message dialog of this type carries ("Warning", "Error", "Information",
+// "Confirm").
+const wchar_t* MsgDlgCaption(MsgDlgType type);
+
+// A message dialog owned by the active window: icon of its type, buttons in the order Yes,
+// No, OK, Cancel as far as present. Enter takes OK when present, else Yes, else the first
+// button; Escape takes Cancel when present, else No, else OK.
+int MessageDlg(const std::wstring& text, MsgDlgType type, MsgDlgButtons buttons);
+
+// A plain message box with the application title and one OK button.
+void ShowMessage(const std::wstring& text);
+
+// A platform message box with the application title as caption.
+int AppMessageBox(const std::wstring& text, UINT flags);
+
+} // namespace tmb

@@ -1,0 +1,89 @@
+# Shared by the run, test and screenshot scripts: building, a private Wine prefix, a private
+# Xvfb and a private wineserver, all stopped by pid when the script ends.
+# shellcheck shell=bash
+
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${TOMBAREL_BUILD:-$TOP/build}
+
+build_all() {
+  "$TOP/scripts/setup.sh"
+  if [ ! -f "$BUILD/build.ninja" ]; then
+    cmake -S "$TOP" -B "$BUILD" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-i686.cmake" >/dev/null
+  fi
+  cmake --build "$BUILD" -- -j"$(nproc)" "$@"
+}
+
+# A ready 32-bit prefix is made once as a template (wineboot takes seconds), then copied.
+# HOME and the XDG folders live beside it: the prefix's Documents link to HOME and the
+# recycle bin is XDG_DATA_HOME/Trash, so nothing touches the user's own.
+prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean copy
+  local env=$1
+  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export HOME=$env/home XDG_DATA_HOME=$env/home/.local/share
+  export XDG_CONFIG_HOME=$env/home/.config XDG_CACHE_HOME=$env/home/.cache
+  local template=$BUILD/wine-template
+  if [ ! -f "$template/system.reg" ]; then
+    rm -rf "$template" "$template.home"
+    mkdir -p "$template.home"
+    HOME=$template.home WINEPREFIX=$template wineboot -i >/dev/null 2>&1
+    # Without a window manager every hide of a managed top-level window waits 2 s.
+    HOME=$template.home WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    HOME=$template.home WINEPREFIX=$template wineserver -w
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+      cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
+    fi
+  fi
+  if [ "${2:-}" = fresh ] || [ ! -f "$env/prefix/system.reg" ]; then
+    rm -rf "$env"
+    mkdir -p "$env/home/.local/share" "$env/home/.config" "$env/home/.cache"
+    cp -a "$template" "$env/prefix"
+  fi
+  export WINEPREFIX=$env/prefix
+}
+
+# The Brazilian test locale; the machine itself may carry only C and POSIX.
+prepare_locales() {
+  local dir=$BUILD/locales
+  if [ ! -d "$dir/pt_BR.UTF-8" ]; then
+    mkdir -p "$dir"
+    localedef -i pt_BR -f UTF-8 "$dir/pt_BR.UTF-8" >/dev/null 2>&1 || true
+  fi
+  export LOCPATH=$dir
+}
+
+XVFB_PID=""
+WINESERVER_PID=""
+
+start_xvfb() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local num
+  read -r num <"$fifo"
+  rm -f "$fifo"
+  export DISPLAY=:$num
+}
+
+start_wineserver() {
+  wineserver -f -p >/dev/null 2>&1 &
+  WINESERVER_PID=$!
+  # The first window of the prefix starts Wine's desktop process and services; started
+  # here, they do not inherit a test's output pipe (CTest would wait for them to close it).
+  wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
+}
+
+stop_all() {
+  if [ -n "$WINESERVER_PID" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$WINESERVER_PID" 2>/dev/null || true
+    wait "$WINESERVER_PID" 2>/dev/null || true
+  fi
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
+}

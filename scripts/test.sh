@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine in a private prefix, HOME and Xvfb.
+# Extra arguments go to ctest (for example: -R explorer).
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+build_all
+prepare_locales
+prepare_wine "$BUILD/test-env" fresh
+trap stop_all EXIT
+start_xvfb
+start_wineserver
+cd "$BUILD"
+ctest --output-on-failure "$@"

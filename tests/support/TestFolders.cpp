@@ -1,0 +1,80 @@
+// Temporary folder trees.
+#include "tests/support/TestFolders.h"
+
+#include <winioctl.h>
+
+#include <stdexcept>
+
+namespace tmbtest {
+
+TempFolder::TempFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    wchar_t name[64];
+    wsprintfW(name, L"tmbtest-%lu-%u", GetCurrentProcessId(), ++counter);
+    path_ = std::wstring(temp) + name;
+    if (!CreateDirectoryW(path_.c_str(), nullptr))
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::wstring TempFolder::AddFile(const std::wstring& name, std::uint64_t size, DWORD attributes) {
+    const std::wstring path = *this / name;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create a test file");
+    if (size > 0) {
+        DWORD ignored = 0;
+        if (size > (1u << 20))
+            DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        LARGE_INTEGER li;
+        li.QuadPart = static_cast<LONGLONG>(size);
+        SetFilePointerEx(h, li, nullptr, FILE_BEGIN);
+        SetEndOfFile(h);
+    }
+    CloseHandle(h);
+    if (attributes != FILE_ATTRIBUTE_NORMAL)
+        SetFileAttributesW(path.c_str(), attributes);
+    return path;
+}
+
+std::wstring TempFolder::AddFolder(const std::wstring& name) {
+    const std::wstring path = *this / name;
+    CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+} // namespace tmbtest

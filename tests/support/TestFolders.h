@@ -1,0 +1,37 @@
+// Temporary folder trees for tests: made under the test run's private temp folder and
+// removed again, with helpers to write files of a given size and attributes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace tmbtest {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's full path, without a trailing backslash.
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+    // Creates a file of `size` bytes (sparse when large) and returns its path.
+    std::wstring AddFile(const std::wstring& name, std::uint64_t size = 0,
+                         DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+    std::wstring AddFolder(const std::wstring& name);
+
+private:
+    std::wstring path_;
+};
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+// Deletes a folder and all it holds.
+void RemoveTree(const std::wstring& path);
+
+} // namespace tmbtest

@@ -1,0 +1,17 @@
+// The entry of every test executable: the process is set up as the program sets itself up
+// (common controls, COM on this thread, the application title), then GoogleTest runs.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestEnvironment.h"
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    tmbtest::InitTestProcess();
+    const int result = RUN_ALL_TESTS();
+    tmbtest::DoneTestProcess();
+    return result;
+}
