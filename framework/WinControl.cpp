@@ -280,8 +280,9 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
     switch (msg) {
     case WM_ERASEBKGND:
+        // Also asked by transparent children (a flat toolbar) for the part behind them.
         if (!subclassed_)
-            return 1;  // PaintWindow fills the background, without flicker
+            return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
         break;
     case WM_PAINT:
         if (!subclassed_) {
@@ -294,6 +295,8 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!subclassed_) {
             RECT r;
             GetClientRect(hwnd_, &r);
+            if (lParam & PRF_ERASEBKGND)
+                EraseBackground(reinterpret_cast<HDC>(wParam));
             PaintWindow(reinterpret_cast<HDC>(wParam), r);
             return 0;
         }
@@ -462,10 +465,14 @@ BrushHandle& WinControl::BackgroundBrush() {
     return brush_;
 }
 
-void WinControl::PaintWindow(HDC dc, const RECT& area) {
-    FillRect(dc, &area, BackgroundBrush().get());
-    PaintGraphicControls(dc, area);
+bool WinControl::EraseBackground(HDC dc) {
+    RECT r;
+    GetClipBox(dc, &r);
+    FillRect(dc, &r, BackgroundBrush().get());
+    return true;
 }
+
+void WinControl::PaintWindow(HDC dc, const RECT& area) { PaintGraphicControls(dc, area); }
 
 void WinControl::PaintGraphicControls(HDC dc, const RECT& area) {
     for (Control* c : controls_) {

@@ -91,8 +91,11 @@ protected:
     // when handled; `result` is then what the parent returns.
     virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    // Paints a window of the layer's own class. The default fills it with Color and paints
-    // the windowless children.
+    // Fills the background of a window of the layer's own class with Color; a control that
+    // paints every pixel itself returns true without drawing, so nothing flickers.
+    virtual bool EraseBackground(HDC dc);
+    // Paints a window of the layer's own class over its erased background. The default
+    // paints the windowless children.
     virtual void PaintWindow(HDC dc, const RECT& area);
     void PaintGraphicControls(HDC dc, const RECT& area);
 

@@ -17,6 +17,7 @@ public:
     void MouseUp(tmb::MouseButton button, unsigned shift, int x, int y) override;
 
 protected:
+    bool EraseBackground(HDC) override { return true; }  // PaintWindow covers every pixel
     void PaintWindow(HDC dc, const RECT& area) override;
     void EnabledChanged() override;
     void TextChanged() override;
