@@ -48,7 +48,8 @@ prepare_locales() {
   local dir=$BUILD/locales
   if [ ! -d "$dir/pt_BR.UTF-8" ]; then
     mkdir -p "$dir"
-    localedef -i pt_BR -f UTF-8 "$dir/pt_BR.UTF-8" >/dev/null 2>&1 || true
+    localedef -i pt_BR -f UTF-8 "$dir/pt_BR.UTF-8" >/dev/null 2>&1 ||
+      [ -d "$dir/pt_BR.UTF-8" ] || { echo "test: cannot build the pt_BR locale" >&2; return 1; }
   fi
   export LOCPATH=$dir
 }

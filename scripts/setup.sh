@@ -15,7 +15,7 @@ have_cmd wine    || need+=(wine)
 have_pkg wine32:i386 || need+=(wine32:i386)
 have_cmd Xvfb    || need+=(xvfb)
 have_cmd import  || need+=(imagemagick)
-have_cmd localedef || need+=(locales)
+[ -f /usr/share/i18n/locales/pt_BR ] || need+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 
 if [ ${#need[@]} -eq 0 ]; then
