@@ -17,6 +17,7 @@ have_cmd Xvfb    || need+=(xvfb)
 have_cmd import  || need+=(imagemagick)
 [ -f /usr/share/i18n/locales/pt_BR ] || need+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+[ -f /usr/share/zoneinfo/Europe/Paris ] || need+=(tzdata)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

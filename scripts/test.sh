@@ -6,6 +6,8 @@ source "$(dirname "$0")/lib.sh"
 
 build_all
 prepare_locales
+# A zone with daylight saving, the same on every machine: file times are checked exactly.
+export TZ=Europe/Paris
 prepare_wine "$BUILD/test-env" fresh
 trap stop_all EXIT
 start_xvfb

@@ -1,0 +1,315 @@
+// The explorer family's shared helpers: path texts, drive questions, shell calls, formatters.
+#include "explorer/KvFileExplorer28.h"
+
+#include <shlobj.h>
+
+#include <memory>
+
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/Locale.h"
+
+namespace kv {
+
+namespace {
+
+bool IsPathDelim(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
+
+// The text after the last "\", "/" or ":" (the part a drive prefix or folders precede).
+std::wstring LastComponent(const std::wstring& path) {
+    std::size_t i = path.size();
+    while (i > 0 && !IsPathDelim(path[i - 1])) {
+        --i;
+    }
+    return path.substr(i);
+}
+
+std::wstring WithoutTrailingNul(std::wstring s) {
+    if (!s.empty() && s.back() == L'\0') {
+        s.pop_back();
+    }
+    return s;
+}
+
+// Probing a drive without medium must not raise the system's "insert a disk" box; the mode
+// is process-wide, so it is switched only around the one query.
+class CriticalErrorsSilenced {
+public:
+    CriticalErrorsSilenced() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsSilenced() { SetErrorMode(previous_); }
+    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
+    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
+
+private:
+    UINT previous_;
+};
+
+wchar_t UpperDriveLetter(wchar_t c) {
+    if (c >= L'a' && c <= L'z') {
+        c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    return (c >= L'A' && c <= L'Z') ? c : L'\0';
+}
+
+struct DiskSpace {
+    bool ready = false;
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER free{};
+};
+
+DiskSpace QueryDisk(wchar_t upperLetter) {
+    DiskSpace space;
+    const wchar_t root[] = {upperLetter, L':', L'\\', L'\0'};
+    ULARGE_INTEGER availableToCaller{};
+    CriticalErrorsSilenced silenced;
+    space.ready = GetDiskFreeSpaceExW(root, &availableToCaller, &space.total, &space.free) != 0;
+    return space;
+}
+
+std::int64_t DiskKB(const std::wstring& drive, bool total) {
+    const wchar_t letter = drive.empty() ? L'\0' : UpperDriveLetter(drive[0]);
+    if (letter == L'\0') {
+        return 0;
+    }
+    const DiskSpace space = QueryDisk(letter);
+    if (!space.ready) {
+        return 0;
+    }
+    return static_cast<std::int64_t>((total ? space.total : space.free).QuadPart / 1024);
+}
+
+int SysIconIndex(const std::wstring& path, UINT extraFlags) {
+    SHFILEINFOW info{};
+    const DWORD_PTR list = SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info),
+                                          SHGFI_SYSICONINDEX | SHGFI_SMALLICON | extraFlags);
+    return (list != 0 && info.iIcon >= 0) ? info.iIcon : 0;
+}
+
+// The texts of the properties sheet's failures; English in every language setting.
+const wchar_t* PropertiesErrorText(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return L"The specified file was not found.";
+    case ERROR_PATH_NOT_FOUND:
+        return L"The specified path was not found.";
+    case ERROR_ACCESS_DENIED:
+        return L"Access denied";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return L"Not enough memory for this operation";
+    case ERROR_SHARING_VIOLATION:
+        return L"Sharing violation";
+    case ERROR_NO_ASSOCIATION:
+        return L"There is no application associated with the given filename extension.";
+    case ERROR_DDE_FAIL:
+        return L"The DDE transaction failed.";
+    case ERROR_DLL_NOT_FOUND:
+        return L"DLL not found";
+    case ERROR_CANCELLED:
+        return L"The function prompted the user for the location of the application, but the "
+               L"user cancelled the request.";
+    default:
+        return nullptr;
+    }
+}
+
+const wchar_t* NullIfEmpty(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
+
+struct PidlFree {
+    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
+};
+
+} // namespace
+
+std::wstring AddSlash(const std::wstring& path) {
+    if (path.empty() || path.back() == L'\\') {
+        return path;
+    }
+    return path + L'\\';
+}
+
+std::wstring DelSlash(const std::wstring& path) {
+    if (!path.empty() && path.back() == L'\\') {
+        return path.substr(0, path.size() - 1);
+    }
+    return path;
+}
+
+std::wstring ConcatPath(const std::wstring& dir, const std::wstring& name) {
+    if (dir.empty() || name.empty()) {
+        return std::wstring();
+    }
+    return AddSlash(dir) + name;
+}
+
+std::wstring AddNullChar(const std::wstring& s) {
+    if (s.empty() || s.back() == L'\0') {
+        return s;
+    }
+    return s + L'\0';
+}
+
+bool HasAnyChar(const std::wstring& chars, const std::wstring& s) {
+    return !chars.empty() && s.find_first_of(chars) != std::wstring::npos;
+}
+
+std::wstring FileNameOnly(const std::wstring& path) {
+    std::wstring name = LastComponent(path);
+    // The extension is cut where it stands, at the end: removing the first occurrence of its
+    // text would maul names such as "report.doc.old.doc".
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos) {
+        name.erase(dot);
+    }
+    return name;
+}
+
+bool DoFileOperation(UINT operation, const std::wstring& source, const std::wstring& target) {
+    const std::wstring from = AddNullChar(source);
+    const std::wstring to = AddNullChar(target);
+    if (from.empty()) {
+        return false;  // nothing to operate on; the shell would read past an empty list
+    }
+    SHFILEOPSTRUCTW request{};
+    request.hwnd = GetActiveWindow();
+    request.wFunc = operation;
+    request.pFrom = from.c_str();               // the extra NUL of c_str() ends the list
+    request.pTo = to.empty() ? nullptr : to.c_str();
+    request.fFlags = FOF_ALLOWUNDO;
+    request.lpszProgressTitle = L"";
+    const int result = SHFileOperationW(&request);
+    return result == 0 && !request.fAnyOperationsAborted;
+}
+
+INT_PTR ExecuteFile(const std::wstring& operation, const std::wstring& fileName,
+                    const std::wstring& params, const std::wstring& dir, int showCmd) {
+    const INT_PTR result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(tmb::App().Handle(), NullIfEmpty(operation), fileName.c_str(),
+                      NullIfEmpty(params), NullIfEmpty(dir), showCmd));
+    if (result <= 32) {
+        tmb::MessageDlg(KvMessages.StrCant + operation + KvMessages.StrFile + fileName,
+                        tmb::MsgDlgType::Error, tmb::mbOK);
+    }
+    return result;
+}
+
+void ShowPropertiesDialog(const std::wstring& path) {
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof(request);
+    request.fMask = SEE_MASK_INVOKEIDLIST;
+    request.lpVerb = L"properties";
+    request.lpFile = path.c_str();
+    request.nShow = 0;
+    if (!ShellExecuteExW(&request)) {
+        if (const wchar_t* text = PropertiesErrorText(GetLastError())) {
+            tmb::ShowMessage(text);
+        }
+    }
+}
+
+bool BrowseForFolder(HWND owner, std::wstring& path) {
+    wchar_t displayName[MAX_PATH] = {};
+    const std::wstring title = KvMessages.StrSpecifyDir;
+    BROWSEINFOW request{};
+    request.hwndOwner = owner;
+    request.pidlRoot = nullptr;
+    request.pszDisplayName = displayName;
+    request.lpszTitle = title.c_str();
+    request.ulFlags = 0;
+    const std::unique_ptr<ITEMIDLIST, PidlFree> picked(SHBrowseForFolderW(&request));
+    if (!picked) {
+        return false;
+    }
+    wchar_t chosen[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(picked.get(), chosen)) {
+        return false;  // a virtual item such as the printers folder
+    }
+    path = AddSlash(chosen);
+    return true;
+}
+
+int GetIconIndex(const std::wstring& path) { return SysIconIndex(path, 0); }
+
+int GetOpenIconIndex(const std::wstring& path) { return SysIconIndex(path, SHGFI_OPENICON); }
+
+bool NameExists(const std::wstring& path) {
+    const std::wstring bare = DelSlash(WithoutTrailingNul(path));
+    if (bare.empty()) {
+        return false;
+    }
+    // No name holds a wildcard, and searching with one would report any match as "exists".
+    if (LastComponent(bare).find_first_of(L"*?") != std::wstring::npos) {
+        return false;
+    }
+    bool found;
+    if (bare.size() == 2 && bare[1] == L':') {
+        // A drive root: the search finds no entry for "C:\" (nor for "C:"), so ask for its
+        // attributes.
+        CriticalErrorsSilenced silenced;
+        found = GetFileAttributesW(AddSlash(bare).c_str()) != INVALID_FILE_ATTRIBUTES;
+    } else {
+        // The search needs the name without a trailing "\": with one it finds nothing even
+        // where the folder exists.
+        WIN32_FIND_DATAW data;
+        const HANDLE search = FindFirstFileW(bare.c_str(), &data);
+        found = search != INVALID_HANDLE_VALUE;
+        if (found) {
+            FindClose(search);
+        }
+    }
+    if (!found) {
+        return false;
+    }
+    std::wstring name = LastComponent(bare);
+    if (name.empty()) {
+        name = bare;  // "C:"
+    }
+    tmb::MessageDlg(L"\"" + name + L"\" " + KvMessages.StrExists, tmb::MsgDlgType::Error,
+                    tmb::mbOK);
+    return true;
+}
+
+bool DriveReady(wchar_t letter, bool showError) {
+    const wchar_t upper = UpperDriveLetter(letter);
+    if (upper == L'\0') {
+        tmb::MessageDlg(KvMessages.StrBadDrive, tmb::MsgDlgType::Error, tmb::mbOK);
+        return false;
+    }
+    if (QueryDisk(upper).ready) {
+        return true;
+    }
+    if (showError) {
+        MessageBeep(MB_ICONHAND);
+        tmb::MessageDlg(KvMessages.StrNoDisk, tmb::MsgDlgType::Warning, tmb::mbOK);
+    }
+    return false;
+}
+
+std::int64_t GetDiskSizeKB(const std::wstring& drive) { return DiskKB(drive, true); }
+
+std::int64_t GetDiskFreeKB(const std::wstring& drive) { return DiskKB(drive, false); }
+
+std::wstring SizeToText(std::int64_t size, const std::wstring& kind) {
+    if (CompareStringOrdinal(kind.c_str(), static_cast<int>(kind.size()), L"DIR", 3, TRUE) ==
+        CSTR_EQUAL) {
+        return L" ";
+    }
+    if (size > 0 && size < 1024) {
+        size = 1024;
+    }
+    return std::to_wstring(size / 1024) + L" KB";
+}
+
+std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFormat,
+                            const std::wstring& timeFormat) {
+    // The local time is taken with the time-zone rules of that date, not with today's bias:
+    // a January file seen in July would otherwise show one hour off.
+    SYSTEMTIME utc;
+    SYSTEMTIME local;
+    if (!FileTimeToSystemTime(&fileTime, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return std::wstring();
+    }
+    return tmb::FormatDateTime(dateFormat + L" " + timeFormat, local);
+}
+
+} // namespace kv

@@ -1,0 +1,93 @@
+// The free functions the explorer components share: path text helpers, drive questions, the
+// shell calls (start a file, file operations, folder picker, properties sheet, icon indexes)
+// and two text formatters. They keep no state; their messages use the unit-wide texts.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "explorer/KvConsts.h"
+
+namespace kv {
+
+// A pending file operation as the tree and the file list view store it (a cut is foMove, a
+// copy foCopy); FileOpCode translates it to the shell's operation code when pasting.
+enum FileOpKind : int { foCopy, foDelete, foMove, foRename };
+
+inline constexpr UINT FileOpCode[] = {FO_COPY, FO_DELETE, FO_MOVE, FO_RENAME};
+
+// --- Path texts -----------------------------------------------------------------------------
+
+// `path` ending in "\"; an empty path stays empty.
+std::wstring AddSlash(const std::wstring& path);
+// `path` without one final "\" (so the root C:\ becomes C:).
+std::wstring DelSlash(const std::wstring& path);
+// AddSlash(dir) + name, or the empty text when either is empty.
+std::wstring ConcatPath(const std::wstring& dir, const std::wstring& name);
+// `s` ending in one NUL: with the terminator of c_str() it is a double-NUL-ended path list of
+// the shell. An empty text stays empty; a text already ending in NUL is unchanged.
+std::wstring AddNullChar(const std::wstring& s);
+// True when some character of `chars` occurs in `s`; false for an empty `chars`.
+bool HasAnyChar(const std::wstring& chars, const std::wstring& s);
+// The last component of `path`, without its extension (the text from its last "." on).
+std::wstring FileNameOnly(const std::wstring& path);
+
+// --- Shell calls ----------------------------------------------------------------------------
+
+// Runs the shell's file operation `operation` (FO_COPY, FO_DELETE, FO_MOVE, FO_RENAME) on the
+// NUL-separated path lists `source` and `target`, owned by the active window and allowing
+// undo: deletions go to the recycle bin and the shell shows its own confirmations, progress
+// and errors. True only when the shell succeeded and the user aborted nothing.
+bool DoFileOperation(UINT operation, const std::wstring& source, const std::wstring& target);
+
+// Starts the shell verb `operation` (empty: the default verb) on `fileName`. A failure shows
+// "ERROR - Can't <verb> file <name>" in the loaded language. Returns the shell's result code
+// (greater than 32 on success).
+INT_PTR ExecuteFile(const std::wstring& operation, const std::wstring& fileName,
+                    const std::wstring& params, const std::wstring& dir, int showCmd);
+
+// Opens the shell's properties sheet of a file, folder or drive; a failure the system names
+// is reported in a plain message box (always in English).
+void ShowPropertiesDialog(const std::wstring& path);
+
+// The shell's folder picker over the whole namespace. On a pick that has a file-system path,
+// `path` receives it ending in "\" and the result is true; otherwise `path` is unchanged.
+bool BrowseForFolder(HWND owner, std::wstring& path);
+
+// Index of the item's small icon in the system image list, and of its open form (folders).
+// An item the shell cannot describe gives 0, the image list's first icon, never a negative
+// index (which list and tree controls would take for "ask me later").
+int GetIconIndex(const std::wstring& path);
+int GetOpenIconIndex(const std::wstring& path);
+
+// True when an item of that name exists at `path` (a trailing "\" is allowed). If so, an error
+// box says "<name>" already exists.
+bool NameExists(const std::wstring& path);
+
+// --- Drives ---------------------------------------------------------------------------------
+
+// True when drive `letter` (either case) has a medium and answers. A character that is no
+// drive letter shows StrBadDrive; with `showError`, a drive that is not ready beeps and shows
+// StrNoDisk. The system's own "insert a disk" box is suppressed during the query.
+bool DriveReady(wchar_t letter, bool showError);
+
+// Total size and free space in KB of the drive named by the first character of `drive`
+// ("C", "c:\\...", ...); 0 for a drive without medium, no drive, or an empty text.
+std::int64_t GetDiskSizeKB(const std::wstring& drive);
+std::int64_t GetDiskFreeKB(const std::wstring& drive);
+
+// --- Formatting -----------------------------------------------------------------------------
+
+// "<size div 1024> KB", where anything from 1 byte up counts at least 1 KB; a single blank
+// when `kind` is "DIR" in any case (folders show no size).
+std::wstring SizeToText(std::int64_t size, const std::wstring& kind);
+
+// The UTC `fileTime` as local date and time, formatted with dateFormat + " " + timeFormat in
+// the framework's date-time pattern language. Empty for a time the system cannot convert.
+std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFormat,
+                            const std::wstring& timeFormat);
+
+} // namespace kv

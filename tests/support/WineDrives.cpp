@@ -1,0 +1,165 @@
+// Drive letters defined through Wine's mount manager while a test runs.
+#include "tests/support/WineDrives.h"
+
+#include <winioctl.h>
+
+#include <cstring>
+#include <cwctype>
+#include <vector>
+
+namespace tmbtest {
+
+namespace {
+
+// Wine 8's request to define a drive letter (dlls/mountmgr.sys), 32 bytes followed by the
+// strings the offsets point at. MinGW's header declares an older, different layout.
+struct MountMgrUnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fs_type;
+    DWORD serial;
+    ULONGLONG unix_dev;
+    WCHAR letter;
+    USHORT mount_point_offset;  // the Unix folder, in the Unix encoding; 0 = none
+    USHORT device_offset;
+    USHORT label_offset;
+};
+static_assert(sizeof(MountMgrUnixDrive) == 32, "Wine 8 expects 32 bytes");
+
+constexpr DWORD kMountMgrDefineUnixDrive =
+    CTL_CODE(0x6d /* 'm' */, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+// Defines (mountPoint non-empty) or removes (DRIVE_NO_ROOT_DIR, no mount point) a letter.
+bool DefineUnixDrive(wchar_t letter, UINT type, const std::string& mountPoint) {
+    std::vector<char> request(sizeof(MountMgrUnixDrive) +
+                              (mountPoint.empty() ? 0 : mountPoint.size() + 1));
+    auto* drive = reinterpret_cast<MountMgrUnixDrive*>(request.data());
+    drive->size = static_cast<ULONG>(request.size());
+    drive->type = type;
+    drive->letter = static_cast<WCHAR>(towlower(letter));
+    if (!mountPoint.empty()) {
+        drive->mount_point_offset = sizeof(MountMgrUnixDrive);
+        std::memcpy(request.data() + sizeof(MountMgrUnixDrive), mountPoint.c_str(),
+                    mountPoint.size() + 1);
+    }
+    const HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD returned = 0;
+    const BOOL ok = DeviceIoControl(manager, kMountMgrDefineUnixDrive, request.data(),
+                                    static_cast<DWORD>(request.size()), nullptr, 0, &returned,
+                                    nullptr);
+    CloseHandle(manager);
+    return ok != FALSE;
+}
+
+using WineUnixFileName = char*(CDECL*)(const WCHAR*);
+using WineDosFileName = WCHAR*(CDECL*)(const char*);
+
+FARPROC Kernel32Export(const char* name) {
+    return GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
+}
+
+bool DeleteTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring full = dir + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(full);
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(search, &data));
+        FindClose(search);
+    }
+    return RemoveDirectoryW(dir.c_str()) != FALSE;
+}
+
+} // namespace
+
+bool RunningOnWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::string UnixPathOf(const std::wstring& winPath) {
+    const auto convert = reinterpret_cast<WineUnixFileName>(
+        reinterpret_cast<void*>(Kernel32Export("wine_get_unix_file_name")));
+    if (!convert) {
+        return std::string();
+    }
+    char* unixPath = convert(winPath.c_str());
+    if (!unixPath) {
+        return std::string();
+    }
+    std::string result = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+std::wstring WindowsPathOf(const std::string& unixPath) {
+    const auto convert = reinterpret_cast<WineDosFileName>(
+        reinterpret_cast<void*>(Kernel32Export("wine_get_dos_file_name")));
+    if (!convert) {
+        return std::wstring();
+    }
+    WCHAR* dosPath = convert(unixPath.c_str());
+    if (!dosPath) {
+        return std::wstring();
+    }
+    std::wstring result = dosPath;
+    HeapFree(GetProcessHeap(), 0, dosPath);
+    return result;
+}
+
+WineDrive::WineDrive(wchar_t letter, UINT driveType, bool withMedium)
+    : letter_(static_cast<wchar_t>(towupper(letter))) {
+    wchar_t temp[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH || letter_ < L'A' || letter_ > L'Z') {
+        return;
+    }
+    // Never take over a letter that is already there (C:, Z:, another test's drive).
+    if (GetLogicalDrives() & (1u << (letter_ - L'A'))) {
+        return;
+    }
+    mediumDir_ = std::wstring(temp) + L"tombarel-drive-" + letter_ + L"-" +
+                 std::to_wstring(GetCurrentProcessId());
+    DeleteTree(mediumDir_);  // a leftover of an earlier run with the same process id
+    const std::string unixDir = UnixPathOf(mediumDir_);
+    if (unixDir.empty()) {
+        return;
+    }
+    defined_ = DefineUnixDrive(letter_, driveType, unixDir);
+    if (defined_ && withMedium) {
+        InsertMedium();
+    }
+}
+
+WineDrive::~WineDrive() {
+    if (defined_) {
+        DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, std::string());
+    }
+    if (!mediumDir_.empty()) {
+        DeleteTree(mediumDir_);
+    }
+}
+
+std::wstring WineDrive::Root() const { return std::wstring{letter_, L':', L'\\'}; }
+
+bool WineDrive::InsertMedium() {
+    return !mediumDir_.empty() && CreateDirectoryW(mediumDir_.c_str(), nullptr) != FALSE;
+}
+
+bool WineDrive::EjectMedium() { return !mediumDir_.empty() && DeleteTree(mediumDir_); }
+
+} // namespace tmbtest
