@@ -2,8 +2,13 @@
 // folder kept in the registry between runs.
 #include "app/tombarel.h"
 
+#include <shellapi.h>
+
+#include <cstdint>
+
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/Locale.h"
 #include "framework/Registry.h"
 
 namespace app {
@@ -225,29 +230,182 @@ void Tfmtextdir::PointFilesAt(const std::wstring& path) {
 
 // ---- folder and file panel -------------------------------------------------------------
 
-void Tfmtextdir::dirsDirChange(Component*, const std::wstring&) {
-    PointFilesAt(dirs->SelectedPath());
+std::wstring SizeText(double x) {
+    if (x < 1024)
+        return FloatToStrGeneral(x) + L" bytes";
+    if (x <= 1048576)
+        return FormatFloat(L"0.###", x / 1024) + L" KB";
+    if (x < 1073741824)
+        return FormatFloat(L"0.###", x / 1048576) + L" MB";
+    if (x == 1073741824)
+        return FormatFloat(L"0.###", x / 1024) + L" KB";
+    return FormatFloat(L"0.###", x / 1073741824) + L" GB";
 }
 
-void Tfmtextdir::filesChange(Component*) {}
-void Tfmtextdir::filesClick(Component*) {}
-void Tfmtextdir::Edit1Change(Component*) {}
+void Tfmtextdir::dirsDirChange(Component*, const std::wstring&) {
+    // Reading the new folder raises the list's change notification: the totals are shown
+    // before the selected-file controls are reset. A folder that cannot be read stops here.
+    PointFilesAt(dirs->SelectedPath());
+    Label6->SetText(L"");
+    Edit1->SetText(L"");
+    result->SetText(L"");
+    Edit1->SetEnabled(false);
+    Label7->SetEnabled(false);
+    btabrir->SetEnabled(false);
+    btsalvar->SetEnabled(false);
+}
+
+void Tfmtextdir::filesChange(Component*) {
+    // The sizes were taken in the same pass that read the names; the selected file's size
+    // is refreshed from the disk by the click that comes before this notification.
+    const double total = files->TotalSize();
+    StatusBar1->SetPanelText(0, L"Diret\u00f3rio:");
+    StatusBar1->SetPanelText(1, files->Directory());
+    Label4->SetText(L"Total: " + std::to_wstring(files->Count()) + L" arquivo(s)");
+    Label5->SetText(L"Tamanho total: " + SizeText(total));
+}
+
+void Tfmtextdir::filesClick(Component*) {
+    const std::wstring path = files->FileName();
+    if (path.empty())
+        return;
+    // The size comes from the directory entry: a file another program holds open (without
+    // sharing) is selected like any other. A file that vanished does nothing.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    const std::uint64_t size =
+        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    files->SetItemSize(files->ItemIndex(), size);
+    Edit1->SetEnabled(true);
+    Label7->SetEnabled(true);
+    btabrir->SetEnabled(true);
+    Edit1->SetText(files->Item(files->ItemIndex()));
+    Label6->SetText(L"Tamanho: " + SizeText(static_cast<double>(size)));
+}
+
+void Tfmtextdir::Edit1Change(Component*) {
+    const bool any = !Edit1->Text().empty();
+    btdeletar->SetEnabled(any);
+    btabrir->SetEnabled(any);
+}
 
 // ---- listings ---------------------------------------------------------------------------
 
-void Tfmtextdir::resultChange(Component*) {}
+void Tfmtextdir::resultChange(Component*) { btsalvar->SetEnabled(!result->Text().empty()); }
+
+void Tfmtextdir::tfXPButton1Click(Component*) {
+    result->SetText(L"");
+    btsalvar->SetEnabled(false);
+}
+
 void Tfmtextdir::btgerahtmClick(Component*) {}
 void Tfmtextdir::tfXPButton3Click(Component*) {}
 void Tfmtextdir::resposta() {}
 void Tfmtextdir::tfXPButton2Click(Component*) {}
-void Tfmtextdir::tfXPButton1Click(Component*) {}
 
 // ---- file actions -----------------------------------------------------------------------
 
-void Tfmtextdir::filesDblClick(Component*) {}
-void Tfmtextdir::btabrirClick(Component*) {}
-void Tfmtextdir::btdeletarClick(Component*) {}
-void Tfmtextdir::btsobreClick(Component*) {}
+std::wstring ShellOpenMessage(INT_PTR result) {
+    switch (result) {
+    case 2: return L"Arquivo n\u00e3o encontrado.";
+    case 3: return L"Diret\u00f3rio n\u00e3o encontrado.";
+    case 5: return L"o sistema negou acesso ao arquivo.";
+    case 8:
+        return L"N\u00e3o h\u00e1 mem\u00f3ria sufici\u00eante para completar a opera\u00e7\u00e3o.\r"
+               L"Se voc\u00ea estiver usando Windows 95, 98 ou NT tente abrir o arquivo "
+               L"manualmente pelo Windows Explorer.";
+    case 11: return L"arquivo corrompido.";
+    case 26: return L"Erro de viola\u00e7\u00e3o.";
+    case 27: return L"a associa\u00e7\u00e3o ao arquivo esta incompleta ou \u00e9 invalida.";
+    case 28:
+        return L"The DDE transaction could not be completed because the request timed out.";
+    case 29: return L"The DDE transaction failed.";
+    case 30:
+        return L"The DDE transaction could not be completed because other DDE transactions "
+               L"were being processed.";
+    case 31: return L"N\u00e3o h\u00e1 aplicativo associado ao arquivo.";
+    case 32: return L"Windows 95 only: The specified dynamic-link library was not found.";
+    default: return {};
+    }
+}
+
+void ShellOpen(const std::wstring& path) {
+    HWND owner = App().MainForm() ? App().MainForm()->HandleIfAllocated() : nullptr;
+    ShellExecuteW(owner, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ShellOpenReporting(const std::wstring& path) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const std::wstring message = ShellOpenMessage(result);
+    if (!message.empty())
+        ShowMessage(message);
+}
+
+bool RecycleFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring list(n, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), n, list.data(), nullptr);
+    if (got == 0 || got >= n)
+        return false;
+    list.resize(got);
+    list.push_back(L'\0');  // with the terminator: a one-entry list ended by two NULs
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = list.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT;
+    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+}
+
+std::wstring AboutText() {
+    return L"Tombarel - 1.5 \r"
+           L"      By Henrique Vasconcelos Amaral\r"
+           L"\r"
+           L"       henrique.amaral@quorvantix.com.br\r"
+           L"\r"
+           L"http://" + std::wstring(kMakerSite);
+}
+
+void Tfmtextdir::OpenSelectedFile() {
+    const std::wstring path = files->FileName();
+    if (path.empty())
+        return;
+    // The extension after the last dot of the name, compared as written: ".HTM" is not a
+    // web page here and goes the reporting way.
+    const size_t slash = path.find_last_of(L"\\/:");
+    const size_t dot = path.rfind(L'.');
+    const std::wstring ext =
+        (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+            ? path.substr(dot)
+            : std::wstring();
+    if (ext == L".htm" || ext == L".html" || ext == L".mht")
+        ShellOpen(path);
+    else
+        ShellOpenReporting(path);
+}
+
+void Tfmtextdir::btabrirClick(Component*) { OpenSelectedFile(); }
+void Tfmtextdir::filesDblClick(Component*) { OpenSelectedFile(); }
+
+void Tfmtextdir::btdeletarClick(Component*) {
+    const std::wstring path = files->FileName();
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (MessageDlg(L"Deseja Excluir o arquivo Selecionado?", MsgDlgType::Confirmation,
+                       mbYes | mbNo) == mrYes)
+            RecycleFile(path);
+    }
+    // Whatever happened: the list is read again and nothing is selected.
+    files->Update();
+    Edit1->SetText(L"");
+}
+
+void Tfmtextdir::btsobreClick(Component*) { ShowMessage(AboutText()); }
 
 void Tfmtextdir::btsairClick(Component*) { App().Terminate(); }
 

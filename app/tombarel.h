@@ -26,6 +26,24 @@ inline constexpr wchar_t kMakerSite[] = L"www.quorvantix.com.br";
 inline constexpr wchar_t kRegistryKey[] = L"SOFTWARE\\Quorvantix\\Tombarel";
 inline constexpr wchar_t kRegistryValue[] = L"lastdir";
 
+// The size text of the labels: bytes up to 1023, then KB, MB and GB in powers of 1024 with
+// at most three decimals ("0.###" in the user's regional settings).
+std::wstring SizeText(double bytes);
+
+// Opens a document or program with its default action, owned by the main window; the
+// result is not examined.
+void ShellOpen(const std::wstring& path);
+// Opens it without an owner window and reports a failure the shell names, in Portuguese.
+void ShellOpenReporting(const std::wstring& path);
+// The text shown for a shell-open result, or empty when that result shows nothing.
+std::wstring ShellOpenMessage(INT_PTR result);
+// Moves a file to the recycle bin, silently and without asking; false when there is no
+// such file or the shell fails.
+bool RecycleFile(const std::wstring& path);
+
+// The text of the about box.
+std::wstring AboutText();
+
 class Tfmtextdir : public tmb::Form {
 public:
     explicit Tfmtextdir(tmb::Component* owner);
@@ -85,6 +103,8 @@ private:
                                   int top, int width, int height, const wchar_t* caption);
     // Points the file list at a folder as the tree reports it.
     void PointFilesAt(const std::wstring& path);
+    // Opens the selected file: web pages silently, anything else reporting failures.
+    void OpenSelectedFile();
 };
 
 } // namespace app

@@ -47,16 +47,18 @@ void Component::FreeNotification(Component* component) {
 void Component::BeforeDestruction() {}
 
 void Component::EndLoading() {
-    // Copy first: a Loaded() may create components.
+    // Copy first: a Loaded() may create components. A component made while its owner was
+    // loading is loading too, at any depth, so the whole tree ends its loading here.
     const std::vector<Component*> owned = components_;
     for (Component* c : owned)
-        c->Loaded();
+        c->EndLoading();
     Loaded();
 }
 
 void Component::Insert(Component* component) {
     components_.push_back(component);
     component->owner_ = this;
+    Notification(component, Operation::opInsert);
     for (Component* c : std::vector<Component*>(components_))
         if (c != component)
             c->Notification(component, Operation::opInsert);
@@ -79,7 +81,8 @@ void Component::NotifyRemoval() {
     freeNotifies_.clear();
     for (Component* w : watchers) {
         std::erase(w->freeNotifies_, this);
-        if (w->owner_ != owner_ || !owner_)
+        // The owner and its components have heard of it already.
+        if (!owner_ || (w != owner_ && w->owner_ != owner_))
             w->Notification(this, Operation::opRemove);
     }
 }

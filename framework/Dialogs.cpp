@@ -202,7 +202,9 @@ class RealModalHost final : public ModalHost {
 public:
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
                    UINT flags) override {
-        return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+        // Qualified: <windows.h> turns this member's name into MessageBoxW as well, and the
+        // unqualified call would find the member itself and recurse.
+        return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     }
     int MessageDlg(HWND owner, const std::wstring& text, MsgDlgType type,
                    MsgDlgButtons buttons) override {

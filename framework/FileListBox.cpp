@@ -1,46 +1,116 @@
-// File list boxes: one pass over the folder, then the names sorted with precomputed locale
-// sort keys and put into the list in one piece.
+// File list boxes: one pass over the folder, the names sorted with precomputed locale sort
+// keys, and the list filled in one piece.
 #include "framework/FileListBox.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/Exception.h"
 #include "framework/Handles.h"
+#include "framework/TextConv.h"
+#include "framework/WinControl.h"
 
 namespace tmb {
 namespace {
 
-struct SortEntry {
-    std::wstring key;  // the locale's case-insensitive sort key, as bytes in wchar_t units
+struct Entry {
+    std::string key;  // the locale's case-insensitive sort key
     std::wstring name;
+    std::uint64_t size;
 };
 
-std::wstring SortKey(const std::wstring& name) {
+// Comparing sort keys orders names as CompareString with NORM_IGNORECASE does, the order
+// of the platform's sorted list box, at the cost of one mapping per name.
+std::string SortKey(const std::wstring& name) {
     const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
     const int n = LCMapStringW(LOCALE_USER_DEFAULT, flags, name.c_str(),
                                static_cast<int>(name.size()), nullptr, 0);
-    std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
         LCMapStringW(LOCALE_USER_DEFAULT, flags, name.c_str(), static_cast<int>(name.size()),
-                     reinterpret_cast<wchar_t*>(bytes.data()), n);
-    // Compare as unsigned bytes: widen each byte to one wchar_t.
-    std::wstring key(bytes.size(), L'\0');
-    for (size_t i = 0; i < bytes.size(); ++i)
-        key[i] = static_cast<unsigned char>(bytes[i]);
+                     reinterpret_cast<wchar_t*>(key.data()), n);
     return key;
 }
 
+bool KeyLess(const std::string& a, const std::string& b) {
+    // Sort keys compare as unsigned bytes.
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
+}
+
+constexpr COLORREF kKey = RGB(0, 128, 128);  // the transparent colour of both glyphs
+
 } // namespace
 
+const Glyph& FileListBox::FileGlyph() {
+    static const Glyph glyph = Glyph::FromArt(
+        {
+            "...kkkkkkkk.....",
+            "...kwwwwwwkk....",
+            "...kwwwwwwkwk...",
+            "...kwwwwwwkwwk..",
+            "...kwggggwkkkkk.",
+            "...kwwwwwwwwwwk.",
+            "...kwgggggggwwk.",
+            "...kwwwwwwwwwwk.",
+            "...kwgggggggwwk.",
+            "...kwwwwwwwwwwk.",
+            "...kwgggggggwwk.",
+            "...kwwwwwwwwwwk.",
+            "...kwggggggwwwk.",
+            "...kwwwwwwwwwwk.",
+            "...kkkkkkkkkkkk.",
+        },
+        {{'.', kKey}, {'k', RGB(0, 0, 0)}, {'w', RGB(255, 255, 255)}, {'g', RGB(128, 128, 128)}});
+    return glyph;
+}
+
+const Glyph& FileListBox::ExecutableGlyph() {
+    static const Glyph glyph = Glyph::FromArt(
+        {
+            "................",
+            "kkkkkkkkkkkkkkk.",
+            "kbbbbbbbbbbbbbk.",
+            "kbwwbbbbbbcckck.",
+            "kbbbbbbbbbbbbbk.",
+            "kkkkkkkkkkkkkkk.",
+            "kwwwwwwwwwwwwwkg",
+            "kwccccwwwwwwwwkg",
+            "kwwwwwwwwwwwwwkg",
+            "kwccccccccwwwwkg",
+            "kwwwwwwwwwwwwwkg",
+            "kwccccccwwwwwwkg",
+            "kwwwwwwwwwwwwwkg",
+            "kkkkkkkkkkkkkkkg",
+            ".gggggggggggggg.",
+        },
+        {{'.', kKey}, {'k', RGB(0, 0, 0)}, {'w', RGB(255, 255, 255)}, {'b', RGB(0, 0, 128)},
+         {'c', RGB(192, 192, 192)}, {'g', RGB(128, 128, 128)}});
+    return glyph;
+}
+
+bool FileListBox::IsExecutableName(const std::wstring& name) {
+    const size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos)
+        return false;
+    const std::wstring ext = LowerCase(name.substr(dot));
+    return ext == L".exe" || ext == L".com" || ext == L".bat" || ext == L".pif";
+}
+
 std::wstring NormalizeFolder(const std::wstring& path) {
-    wchar_t buffer[MAX_PATH * 4];
     std::wstring full = path;
-    const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
-    if (n > 0 && n < MAX_PATH * 4)
-        full.assign(buffer, n);
-    // "C:" means the root here, not the drive's current folder.
-    if (full.size() == 2 && full[1] == L':')
+    if (full.size() == 2 && full[1] == L':')  // "C:" means the root here, not C:'s current folder
         full += L'\\';
+    const DWORD n = GetFullPathNameW(full.c_str(), 0, nullptr, nullptr);
+    if (n > 0) {
+        std::wstring buffer(n, L'\0');
+        const DWORD got = GetFullPathNameW(full.c_str(), n, buffer.data(), nullptr);
+        if (got > 0 && got < n) {
+            buffer.resize(got);
+            full = buffer;
+        }
+    }
     while (full.size() > 3 && full.back() == L'\\')
         full.pop_back();
     return full;
@@ -48,10 +118,31 @@ std::wstring NormalizeFolder(const std::wstring& path) {
 
 FileListBox::FileListBox(Component* owner) : ListBox(owner) {}
 
+void FileListBox::HandleCreated() {
+    ListBox::HandleCreated();
+    ResetItemHeight();
+}
+
+void FileListBox::FontChanged() {
+    ListBox::FontChanged();
+    ResetItemHeight();
+}
+
+void FileListBox::ResetItemHeight() {
+    // A row is as high as a line of the font, and at least one pixel higher than a glyph.
+    HDC screen = GetDC(nullptr);
+    TEXTMETRICW tm{};
+    {
+        SelectGuard sel(screen, GetFont().Handle());
+        GetTextMetricsW(screen, &tm);
+    }
+    ReleaseDC(nullptr, screen);
+    SetItemHeight(std::max<int>(tm.tmHeight, FileGlyph().Height() + 1));
+}
+
 void FileListBox::SetDirectory(const std::wstring& path) {
     const std::wstring folder = NormalizeFolder(path);
-    if (!directory_.empty() &&
-        CompareStringOrdinal(folder.c_str(), -1, directory_.c_str(), -1, TRUE) == CSTR_EQUAL)
+    if (!directory_.empty() && SameText(folder, directory_))
         return;
     Read(folder);
 }
@@ -69,7 +160,9 @@ void FileListBox::Read(const std::wstring& folder) {
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    std::vector<SortEntry> entries;
+    std::vector<Entry> entries;
+    // From the 101st name on, reading shows the hourglass until the list is filled.
+    std::optional<ScopedHourglass> busy;
     if (!find) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
@@ -78,31 +171,58 @@ void FileListBox::Read(const std::wstring& folder) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
-            entries.push_back(SortEntry{SortKey(fd.cFileName), fd.cFileName});
+            const std::uint64_t size =
+                (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+            entries.push_back(Entry{SortKey(fd.cFileName), fd.cFileName, size});
+            if (entries.size() == 101)
+                busy.emplace();
         } while (FindNextFileW(find.get(), &fd));
         const DWORD error = GetLastError();
         if (error != ERROR_NO_MORE_FILES)
             throw EInOutError(SysErrorMessage(error), error);
     }
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const SortEntry& a, const SortEntry& b) { return a.key < b.key; });
+                     [](const Entry& a, const Entry& b) { return KeyLess(a.key, b.key); });
     std::vector<std::wstring> names;
     names.reserve(entries.size());
-    for (SortEntry& e : entries)
+    sizes_.clear();
+    sizes_.reserve(entries.size());
+    for (Entry& e : entries) {
         names.push_back(std::move(e.name));
+        sizes_.push_back(e.size);
+    }
     directory_ = folder;
-    SetItems(names);
+    SetItems(std::move(names));
+    busy.reset();
     Change();
+}
+
+std::wstring FileListBox::PathOf(int index) const {
+    std::wstring path = directory_;
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    return path + Item(index);
 }
 
 std::wstring FileListBox::FileName() const {
     const int i = ItemIndex();
-    if (i < 0)
-        return {};
-    std::wstring path = directory_;
-    if (!path.empty() && path.back() != L'\\')
-        path += L'\\';
-    return path + Item(i);
+    return i < 0 ? std::wstring() : PathOf(i);
+}
+
+std::uint64_t FileListBox::ItemSize(int index) const {
+    return index >= 0 && index < static_cast<int>(sizes_.size()) ? sizes_[static_cast<size_t>(index)] : 0;
+}
+
+void FileListBox::SetItemSize(int index, std::uint64_t size) {
+    if (index >= 0 && index < static_cast<int>(sizes_.size()))
+        sizes_[static_cast<size_t>(index)] = size;
+}
+
+double FileListBox::TotalSize() const {
+    double total = 0;
+    for (std::uint64_t s : sizes_)
+        total += static_cast<double>(s);
+    return total;
 }
 
 void FileListBox::SelectionChanged() {
@@ -115,6 +235,28 @@ void FileListBox::Change() {
     lastChangeIndex_ = ItemIndex();
     if (OnChange)
         OnChange(this);
+}
+
+void FileListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
+    const bool selected = (state & ODS_SELECTED) != 0;
+    if (selected) {
+        BrushHandle brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+        FillRect(dc, &rect, brush.get());
+    } else {
+        FillRect(dc, &rect, BackgroundBrush().get());
+    }
+    const std::wstring& name = Item(index);
+    const Glyph& glyph = IsExecutableName(name) ? ExecutableGlyph() : FileGlyph();
+    const int rowHeight = rect.bottom - rect.top;
+    glyph.Draw(dc, rect.left + 2, rect.top + (rowHeight - glyph.Height()) / 2);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                              : (Enabled() ? ColorToRGB(GetFont().Color()) : GetSysColor(COLOR_GRAYTEXT)));
+    SelectGuard font(dc, GetFont().Handle());
+    RECT r = rect;
+    r.left += glyph.Width() + 6;
+    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &r,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 } // namespace tmb

@@ -1,7 +1,8 @@
-// List boxes with owner-drawn rows.
+// Owner-data list boxes.
 #include "framework/ListBox.h"
 
 #include "framework/Handles.h"
+#include "framework/TextConv.h"
 
 namespace tmb {
 
@@ -14,7 +15,7 @@ ListBox::ListBox(Component* owner) : WinControl(owner) {
 void ListBox::CreateParams(CreateArgs& args) {
     WinControl::CreateParams(args);
     args.className = L"LISTBOX";
-    args.style |= LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL;
+    args.style |= LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL;
     if (!integralHeight_)
         args.style |= LBS_NOINTEGRALHEIGHT;
     args.exStyle |= WS_EX_CLIENTEDGE;
@@ -22,21 +23,14 @@ void ListBox::CreateParams(CreateArgs& args) {
 
 void ListBox::HandleCreated() {
     WinControl::HandleCreated();
-    SendMessageW(HandleIfAllocated(), LB_SETITEMHEIGHT, 0, itemHeight_);
-    if (!saved_.empty()) {
-        SetItems(saved_);
-        saved_.clear();
-        SetItemIndex(savedIndex_);
-    }
+    HWND h = HandleIfAllocated();
+    SendMessageW(h, LB_SETITEMHEIGHT, 0, itemHeight_);
+    SendMessageW(h, LB_SETCOUNT, items_.size(), 0);
+    if (savedIndex_ >= 0)
+        SendMessageW(h, LB_SETCURSEL, savedIndex_, 0);
 }
 
-void ListBox::HandleDestroying() {
-    // The items live in the window: keep them across a re-creation.
-    saved_.clear();
-    for (int i = 0, n = Count(); i < n; ++i)
-        saved_.push_back(Item(i));
-    savedIndex_ = ItemIndex();
-}
+void ListBox::HandleDestroying() { savedIndex_ = ItemIndex(); }
 
 void ListBox::SetItemHeight(int height) {
     itemHeight_ = height;
@@ -44,21 +38,9 @@ void ListBox::SetItemHeight(int height) {
         SendMessageW(HandleIfAllocated(), LB_SETITEMHEIGHT, 0, height);
 }
 
-int ListBox::Count() const {
-    return HandleAllocated() ? static_cast<int>(SendMessageW(HandleIfAllocated(), LB_GETCOUNT, 0, 0))
-                             : static_cast<int>(saved_.size());
-}
-
-std::wstring ListBox::Item(int index) const {
-    if (!HandleAllocated())
-        return index >= 0 && index < static_cast<int>(saved_.size()) ? saved_[index] : L"";
-    const LRESULT n = SendMessageW(HandleIfAllocated(), LB_GETTEXTLEN, index, 0);
-    if (n == LB_ERR)
-        return {};
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    SendMessageW(HandleIfAllocated(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<size_t>(n));
-    return s;
+const std::wstring& ListBox::Item(int index) const {
+    static const std::wstring none;
+    return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : none;
 }
 
 int ListBox::ItemIndex() const {
@@ -75,19 +57,43 @@ void ListBox::SetItemIndex(int index) {
         savedIndex_ = index;
 }
 
-void ListBox::SetItems(const std::vector<std::wstring>& items) {
-    HWND h = Handle();
+void ListBox::SetItems(std::vector<std::wstring> items) {
+    items_ = std::move(items);
+    savedIndex_ = -1;
+    if (!HandleAllocated())
+        return;
+    HWND h = HandleIfAllocated();
     UpdateBracket bracket(*this);
+    // LB_SETCOUNT keeps no selection and scrolls back to the top.
     SendMessageW(h, LB_RESETCONTENT, 0, 0);
-    SendMessageW(h, LB_INITSTORAGE, items.size(), items.size() * 32);
-    for (const std::wstring& item : items)
-        SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(h, LB_SETCOUNT, items_.size(), 0);
 }
 
-void ListBox::ClearItems() {
-    if (HandleAllocated())
-        SendMessageW(HandleIfAllocated(), LB_RESETCONTENT, 0, 0);
-    saved_.clear();
+LRESULT ListBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CHAR && wParam >= L' ') {
+        // A list box without strings cannot search by itself.
+        SelectByFirstLetter(static_cast<wchar_t>(wParam));
+        return 0;
+    }
+    return WinControl::WndProc(msg, wParam, lParam);
+}
+
+void ListBox::SelectByFirstLetter(wchar_t ch) {
+    const int n = Count();
+    if (n == 0)
+        return;
+    const std::wstring key(1, ch);
+    const int start = ItemIndex();
+    for (int step = 1; step <= n; ++step) {
+        const int i = (start + step + n) % n;
+        if (!items_[i].empty() && SameText(items_[i].substr(0, 1), key)) {
+            if (i != start) {
+                SetItemIndex(i);
+                SelectionChanged();
+            }
+            return;
+        }
+    }
 }
 
 bool ListBox::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -98,13 +104,13 @@ bool ListBox::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
         return true;
     case WM_DRAWITEM: {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-        if (static_cast<int>(dis->itemID) >= 0)
-            DrawItem(dis->hDC, static_cast<int>(dis->itemID), dis->rcItem, dis->itemState);
-        else {
-            BrushHandle brush(CreateSolidBrush(ColorToRGB(Color())));
-            FillRect(dis->hDC, &dis->rcItem, brush.get());
+        const int index = static_cast<int>(dis->itemID);
+        if (index >= 0 && index < Count()) {
+            DrawItem(dis->hDC, index, dis->rcItem, dis->itemState);
+        } else {
+            FillRect(dis->hDC, &dis->rcItem, BackgroundBrush().get());
         }
-        if (dis->itemState & ODS_FOCUS)
+        if ((dis->itemState & ODS_FOCUS) && !(dis->itemState & ODS_NOFOCUSRECT))
             DrawFocusRect(dis->hDC, &dis->rcItem);
         result = TRUE;
         return true;
@@ -116,7 +122,8 @@ bool ListBox::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
             return true;
         }
         if (HIWORD(wParam) == LBN_DBLCLK) {
-            DblClick();
+            // The double click already ran DblClick when the list's own WM_LBUTTONDBLCLK
+            // passed through the control's mouse handling; a second call would run it twice.
             result = 0;
             return true;
         }
@@ -131,12 +138,16 @@ bool ListBox::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 
 void ListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
     const bool selected = (state & ODS_SELECTED) != 0;
-    BrushHandle brush(CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : ColorToRGB(Color())));
-    FillRect(dc, &rect, brush.get());
+    if (selected) {
+        BrushHandle brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+        FillRect(dc, &rect, brush.get());
+    } else {
+        FillRect(dc, &rect, BackgroundBrush().get());
+    }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(GetFont().Color()));
     SelectGuard font(dc, GetFont().Handle());
-    const std::wstring text = Item(index);
+    const std::wstring& text = Item(index);
     RECT r = rect;
     r.left += 2;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,

@@ -1,5 +1,7 @@
-// A list box of strings with single selection, owner-drawn rows of a fixed height, and the
-// click/double-click notifications of the platform's list box.
+// A list box with single selection and owner-drawn rows of a fixed height. The items live
+// in C++ (the platform's list box only knows their number, LBS_NODATA), so filling it with
+// 100,000 names is one message, not 100,000. Typing a letter selects the next item that
+// starts with it, as in the platform's own list box.
 #pragma once
 
 #include <string>
@@ -18,17 +20,19 @@ public:
     // True: the height is trimmed to whole rows (the platform's integral height).
     void SetIntegralHeight(bool value) { integralHeight_ = value; }
 
-    int Count() const;
-    std::wstring Item(int index) const;
+    int Count() const { return static_cast<int>(items_.size()); }
+    const std::wstring& Item(int index) const;
+    const std::vector<std::wstring>& Items() const { return items_; }
     int ItemIndex() const;
     void SetItemIndex(int index);
-    // Replaces all items at once, redraw off, in the given order.
-    void SetItems(const std::vector<std::wstring>& items);
-    void ClearItems();
+    // Replaces all items at once, in the given order; nothing is selected afterwards.
+    void SetItems(std::vector<std::wstring> items);
+    void ClearItems() { SetItems({}); }
 
 protected:
     void CreateParams(CreateArgs& args) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void HandleCreated() override;
     void HandleDestroying() override;
     // Draws one row; the default draws the item text at the left.
@@ -37,9 +41,11 @@ protected:
     virtual void SelectionChanged() { Click(); }
 
 private:
+    void SelectByFirstLetter(wchar_t ch);
+
+    std::vector<std::wstring> items_;
     int itemHeight_ = 16;
     bool integralHeight_ = true;
-    std::vector<std::wstring> saved_;
     int savedIndex_ = -1;
 };
 

@@ -138,11 +138,18 @@ void WinControl::HandleCreated() {
 void WinControl::DestroyHandle() {
     if (!hwnd_)
         return;
+    KeepWindowState();
+    DestroyWindow(hwnd_);
+}
+
+void WinControl::KeepWindowState() {
+    // The whole tree of windows goes with this one. Text the user typed is the control's
+    // text from now on; the rest is kept by each control's HandleDestroying.
+    StoreText(WinControl::Text());
     HandleDestroying();
     for (Control* c : controls_)
         if (auto* w = dynamic_cast<WinControl*>(c); w && w->hwnd_)
-            w->HandleDestroying();
-    DestroyWindow(hwnd_);
+            w->KeepWindowState();
 }
 
 void WinControl::RecreateWnd() {
@@ -198,6 +205,7 @@ LRESULT WinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         hwnd_ = nullptr;
         mouseControl_ = captureControl_ = nullptr;
         mouseTracked_ = false;
+        clickPending_ = false;
         return r;
     }
     // During destruction of the object, the derived parts no longer exist.
@@ -409,6 +417,8 @@ bool WinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             captureControl_ = target;
+            // The second press of a double click makes no second click on its release.
+            clickPending_ = msg == WM_LBUTTONDOWN;
             SetCapture(hwnd_);
             if (msg == WM_LBUTTONDBLCLK)
                 target->DblClick();
@@ -417,8 +427,10 @@ bool WinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP: {
             captureControl_ = nullptr;
             ReleaseCapture();
-            const bool inside = target->HitTest(cx, cy);
-            if (inside)
+            // A click is a press and a release on the same control.
+            const bool clicked = clickPending_ && target->HitTest(cx, cy);
+            clickPending_ = false;
+            if (clicked)
                 target->Click();
             target->MouseUp(MouseButton::mbLeft, shift, cx, cy);
             SetMouseControl(GraphicControlAt(x, y));
@@ -674,6 +686,7 @@ void WinControl::RemoveControl(Control* control) {
         mouseControl_ = nullptr;
     if (control == captureControl_) {
         captureControl_ = nullptr;
+        clickPending_ = false;
         if (hwnd_ && GetCapture() == hwnd_)
             ReleaseCapture();
     }

@@ -115,6 +115,7 @@ protected:
 private:
     friend class Control;
     void CreateHandle();
+    void KeepWindowState();
     void InsertControl(Control* control);
     void RemoveControl(Control* control);
     void ApplyTabOrder();
@@ -132,6 +133,7 @@ private:
     bool subclassed_ = false;
     bool tabStop_ = false;
     bool mouseTracked_ = false;
+    bool clickPending_ = false;
     int updateCount_ = 0;
     UINT id_;
     std::vector<Control*> controls_;

