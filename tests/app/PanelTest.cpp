@@ -1,0 +1,232 @@
+// The folder and file panel of the main window: what a folder change and a file click put
+// into the labels, the status bar and the selected-file controls, and which controls they
+// enable; and the size texts under the user's regional settings.
+#include <gtest/gtest.h>
+
+#include "app/tombarel.h"
+#include "framework/Application.h"
+#include "framework/Exception.h"
+#include "framework/Registry.h"
+#include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+
+namespace {
+
+using app::SizeText;
+using app::Tfmtextdir;
+
+TEST(SizeTextLocale, BoundariesAndDecimalsFollowTheUserSettings) {
+    const bool br = tmbtest::ExpectedLocale() == "pt-BR";
+    const std::wstring sep = br ? L"," : L".";
+    EXPECT_EQ(SizeText(0), L"0 bytes");
+    EXPECT_EQ(SizeText(1023), L"1023 bytes");
+    EXPECT_EQ(SizeText(1024), L"1 KB");
+    EXPECT_EQ(SizeText(1088), L"1" + sep + L"063 KB");  // 1.0625 rounds half away from zero
+    EXPECT_EQ(SizeText(1536), L"1" + sep + L"5 KB");
+    EXPECT_EQ(SizeText(1048576), L"1024 KB");
+    EXPECT_EQ(SizeText(1048577), L"1 MB");
+    EXPECT_EQ(SizeText(1073741823), L"1024 MB");
+    EXPECT_EQ(SizeText(1073741824), L"1048576 KB");
+    EXPECT_EQ(SizeText(1073741825), L"1 GB");
+    EXPECT_EQ(SizeText(3.0 * 1073741824), L"3 GB");
+    EXPECT_EQ(SizeText(5.0 * 1073741824 + 536870912), L"5" + sep + L"5 GB");
+}
+
+class Panel : public testing::Test {
+protected:
+    void SetUp() override {
+        tmb::App().SetTitle(L"Tombarel");
+        tmb::Registry reg;
+        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
+        reg.WriteString(app::kRegistryValue, folder_.Path());
+    }
+    void TearDown() override {
+        tmb::Destroy(form_);
+        tmb::Registry().DeleteKey(app::kRegistryKey);
+    }
+    Tfmtextdir* Open() {
+        form_ = tmb::CreateForm<Tfmtextdir>(nullptr);
+        form_->Show();
+        tmbtest::Pump();
+        return form_;
+    }
+    // Clicks the list row of `index` with the mouse.
+    void ClickRow(int index) {
+        RECT r;
+        SendMessageW(form_->files->Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        tmbtest::Click(form_->files->Handle(), r.left + 30, (r.top + r.bottom) / 2);
+    }
+    std::vector<std::wstring> Names() const { return form_->files->Items(); }
+
+    tmbtest::TempFolder folder_;
+    tmbtest::DialogScript script_;
+    Tfmtextdir* form_ = nullptr;
+};
+
+TEST_F(Panel, AnEmptyFolderShowsZeroFilesAndZeroBytes) {
+    folder_.AddFolder(L"only a folder");
+    Tfmtextdir* f = Open();
+    EXPECT_EQ(f->files->Count(), 0);
+    EXPECT_EQ(f->Label4->Text(), L"Total: 0 arquivo(s)");
+    EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 0 bytes");
+    EXPECT_EQ(f->StatusBar1->PanelText(0), L"Diret\u00f3rio:");
+    EXPECT_EQ(f->StatusBar1->PanelText(1), folder_.Path());
+    EXPECT_TRUE(script_.Calls().empty());
+}
+
+TEST_F(Panel, FilesOnlyHiddenAndSystemIncludedSortedIgnoringCaseAndCountedInFull) {
+    folder_.AddFile(L"beta.txt", 1000);
+    folder_.AddFile(L"Alpha.txt", 24);
+    folder_.AddFile(L"hidden.dat", 1024, FILE_ATTRIBUTE_HIDDEN);
+    folder_.AddFile(L"system.sys", 2048, FILE_ATTRIBUTE_SYSTEM);
+    folder_.AddFile(L"\u00e9t\u00e9.doc", 0);
+    folder_.AddFile(L"zeta.EXE", 0);
+    folder_.AddFolder(L"a folder");
+    const std::uint64_t huge = (std::uint64_t(5) << 30) + 1;  // over 4 GiB, sparse
+    folder_.AddFile(L"huge.img", huge);
+
+    Tfmtextdir* f = Open();
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Alpha.txt", L"beta.txt", L"\u00e9t\u00e9.doc",
+                                                   L"hidden.dat", L"huge.img", L"system.sys",
+                                                   L"zeta.EXE"}));
+    EXPECT_EQ(f->Label4->Text(), L"Total: 7 arquivo(s)");
+    const double total = 1000.0 + 24 + 1024 + 2048 + static_cast<double>(huge);
+    EXPECT_EQ(f->Label5->Text(), L"Tamanho total: " + SizeText(total));
+    EXPECT_EQ(f->Label5->Text().substr(0, 16), L"Tamanho total: 5");  // not wrapped at 4 GiB
+}
+
+TEST_F(Panel, AClickShowsTheFileAndEnablesItsControlsThenAFolderChangeResetsThem) {
+    folder_.AddFile(L"a.txt", 1536);
+    folder_.AddFile(L"b.txt", 10);
+    Tfmtextdir* f = Open();
+
+    // Right after start: a folder change has just happened.
+    EXPECT_TRUE(f->files->Enabled());
+    EXPECT_FALSE(f->Edit1->Enabled());
+    EXPECT_FALSE(f->Label7->Enabled());
+    EXPECT_FALSE(f->btabrir->Enabled());
+    EXPECT_FALSE(f->btdeletar->Enabled());
+    EXPECT_FALSE(f->btsalvar->Enabled());
+
+    std::vector<std::string> order;
+    f->files->OnClick = [&](tmb::Component* s) { order.push_back("click"); f->filesClick(s); };
+    f->files->OnChange = [&](tmb::Component* s) { order.push_back("change"); f->filesChange(s); };
+    ClickRow(0);
+    EXPECT_EQ(order, (std::vector<std::string>{"click", "change"}));
+    EXPECT_EQ(f->Edit1->Text(), L"a.txt");
+    EXPECT_EQ(f->Label6->Text(), L"Tamanho: " + SizeText(1536));
+    EXPECT_TRUE(f->Edit1->Enabled());
+    EXPECT_TRUE(f->Label7->Enabled());
+    EXPECT_TRUE(f->btabrir->Enabled());
+    EXPECT_TRUE(f->btdeletar->Enabled());
+
+    // The same row again: a click, no change.
+    order.clear();
+    ClickRow(0);
+    EXPECT_EQ(order, (std::vector<std::string>{"click"}));
+    // The keyboard moves the selection the same way.
+    order.clear();
+    tmbtest::PressKey(f->files->Handle(), VK_DOWN);
+    EXPECT_EQ(order, (std::vector<std::string>{"click", "change"}));
+    EXPECT_EQ(f->Edit1->Text(), L"b.txt");
+    EXPECT_EQ(f->Label6->Text(), L"Tamanho: 10 bytes");
+
+    // A folder change: the selected-file controls are emptied and disabled.
+    f->result->SetText(L"page");
+    EXPECT_TRUE(f->btsalvar->Enabled());
+    tmbtest::TempFolder other;
+    f->dirs->OpenFolder(other.Path());
+    EXPECT_EQ(f->Edit1->Text(), L"");
+    EXPECT_EQ(f->Label6->Text(), L"");
+    EXPECT_EQ(f->result->Text(), L"");
+    EXPECT_FALSE(f->Edit1->Enabled());
+    EXPECT_FALSE(f->Label7->Enabled());
+    EXPECT_FALSE(f->btabrir->Enabled());
+    EXPECT_FALSE(f->btdeletar->Enabled());
+    EXPECT_FALSE(f->btsalvar->Enabled());
+    EXPECT_EQ(f->Label4->Text(), L"Total: 0 arquivo(s)");
+}
+
+TEST_F(Panel, AFileHeldOpenWithoutSharingCanBeSelected) {
+    const std::wstring path = folder_.AddFile(L"locked.log", 4096);
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Tfmtextdir* f = Open();
+    ClickRow(0);
+    EXPECT_EQ(f->Edit1->Text(), L"locked.log");
+    EXPECT_EQ(f->Label6->Text(), L"Tamanho: 4 KB");
+    EXPECT_TRUE(f->btdeletar->Enabled());
+    EXPECT_TRUE(script_.Calls().empty());
+    CloseHandle(held);
+}
+
+TEST_F(Panel, AFileThatVanishedBeforeTheClickDoesNothing) {
+    const std::wstring path = folder_.AddFile(L"gone.txt", 5);
+    Tfmtextdir* f = Open();
+    DeleteFileW(path.c_str());
+    ClickRow(0);
+    EXPECT_EQ(f->Edit1->Text(), L"");
+    EXPECT_FALSE(f->Edit1->Enabled());
+    EXPECT_FALSE(f->btabrir->Enabled());
+    EXPECT_TRUE(script_.Calls().empty());
+}
+
+TEST_F(Panel, TheClickedFileIsMeasuredAgainSoTheTotalFollowsTheDisk) {
+    const std::wstring path = folder_.AddFile(L"growing.log", 100);
+    Tfmtextdir* f = Open();
+    EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 100 bytes");
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER to{};
+    to.QuadPart = 2048;
+    SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+    ClickRow(0);
+    EXPECT_EQ(f->Label6->Text(), L"Tamanho: 2 KB");
+    EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 2 KB");
+}
+
+TEST_F(Panel, TheDrivesRootGreysTheListAndKeepsItsFiles) {
+    folder_.AddFile(L"kept.txt", 1);
+    Tfmtextdir* f = Open();
+    f->result->SetText(L"page");
+    HWND tree = f->dirs->Handle();
+    RECT r{};
+    HTREEITEM root = TreeView_GetRoot(tree);
+    TreeView_GetItemRect(tree, root, &r, TRUE);
+    tmbtest::Click(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_EQ(f->dirs->SelectedPath(), L"Drives");
+    EXPECT_FALSE(f->files->Enabled());
+    EXPECT_EQ(f->files->Count(), 1);
+    EXPECT_EQ(f->Label4->Text(), L"Total: 1 arquivo(s)");
+    EXPECT_EQ(f->result->Text(), L"");
+    EXPECT_FALSE(f->btsalvar->Enabled());
+}
+
+TEST_F(Panel, AFolderThatCannotBeReadIsReportedAndTheListKeepsItsContents) {
+    folder_.AddFile(L"kept.txt", 1);
+    Tfmtextdir* f = Open();
+    EXPECT_THROW(f->files->SetDirectory(folder_.Path() + L"\\missing"), tmb::EInOutError);
+    EXPECT_EQ(f->files->Count(), 1);
+    EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
+}
+
+TEST_F(Panel, TypingALetterSelectsTheNextFileStartingWithIt) {
+    folder_.AddFile(L"apple.txt");
+    folder_.AddFile(L"banana.txt");
+    folder_.AddFile(L"blueberry.txt");
+    Tfmtextdir* f = Open();
+    f->files->SetFocus();
+    PostMessageW(f->files->Handle(), WM_CHAR, L'b', 0);
+    tmbtest::Pump();
+    EXPECT_EQ(f->Edit1->Text(), L"banana.txt");
+    PostMessageW(f->files->Handle(), WM_CHAR, L'B', 0);
+    tmbtest::Pump();
+    EXPECT_EQ(f->Edit1->Text(), L"blueberry.txt");
+}
+
+} // namespace
