@@ -361,6 +361,14 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         AlignControls();
         break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a modal box, say) during a press on a windowless
+        // child: the press is cancelled, and the pointer's child is tracked again.
+        if (captureControl_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
+            captureControl_ = nullptr;
+            clickPending_ = false;
+        }
+        break;
     default:
         break;
     }
@@ -446,8 +454,15 @@ bool WinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
             return false;
         }
     }
-    if (target)  // a disabled windowless control takes the mouse and does nothing
+    if (target) {  // a disabled windowless control takes the mouse and does nothing
+        // Disabled while pressed: the release still ends the press.
+        if (msg == WM_LBUTTONUP && target == captureControl_) {
+            captureControl_ = nullptr;
+            clickPending_ = false;
+            ReleaseCapture();
+        }
         return msg != WM_RBUTTONUP;
+    }
 
     // The control's own mouse events.
     switch (msg) {
