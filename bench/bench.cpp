@@ -1,0 +1,164 @@
+// Times the main window's operations on folders of 1,000, 10,000 and 100,000 files through
+// the real window, against the floor: one plain FindFirstFile/FindNextFile pass over the same
+// folder measured in the same run. Prints operation, files, time, ratio and peak memory.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/tombarel.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/Registry.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const std::function<void()>& body) {
+    const auto start = Clock::now();
+    body();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double PeakMegabytes() {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof(pmc);
+    GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
+    return static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// A folder of `count` files with varied names and small sizes, made once and reused.
+std::wstring MakeFolder(const std::wstring& root, int count) {
+    const std::wstring folder = root + L"\\files" + std::to_wstring(count);
+    const std::wstring done = folder + L".ready";
+    if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return folder;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    static const wchar_t* stems[] = {L"Relat\u00f3rio", L"foto", L"Nota fiscal", L"backup",
+                                     L"m\u00fasica", L"Setup", L"planilha", L"log"};
+    static const wchar_t* exts[] = {L".txt", L".jpg", L".pdf", L".zip", L".mp3", L".exe",
+                                    L".xls", L".log"};
+    for (int i = 0; i < count; ++i) {
+        const std::wstring name = std::wstring(stems[i % 8]) + L" " + std::to_wstring(i * 7919 % 1000003) + exts[(i / 8) % 8];
+        HANDLE h = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            const DWORD size = static_cast<DWORD>(i % 5000);
+            if (size) {
+                SetFilePointer(h, static_cast<LONG>(size), nullptr, FILE_BEGIN);
+                SetEndOfFile(h);
+            }
+            CloseHandle(h);
+        }
+    }
+    CloseHandle(CreateFileW(done.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    return folder;
+}
+
+double Floor(const std::wstring& folder) {
+    std::vector<double> runs;
+    for (int r = 0; r < 3; ++r) {
+        runs.push_back(Seconds([&] {
+            WIN32_FIND_DATAW fd;
+            HANDLE h = FindFirstFileW((folder + L"\\*.*").c_str(), &fd);
+            if (h == INVALID_HANDLE_VALUE)
+                return;
+            while (FindNextFileW(h, &fd)) {
+            }
+            FindClose(h);
+        }));
+    }
+    return Median(runs);
+}
+
+// Answers every modal box of the program with its first button, so a run never waits.
+class QuietHost final : public tmb::ModalHost {
+public:
+    int MessageBox(HWND, const std::wstring&, const std::wstring&, UINT) override { return IDOK; }
+    int MessageDlg(HWND, const std::wstring&, tmb::MsgDlgType, tmb::MsgDlgButtons) override {
+        return tmb::mrNo;
+    }
+    bool SaveDialog(tmb::SaveDialogRequest&) override { return false; }
+};
+
+void Row(const char* operation, int files, double seconds, double floor) {
+    std::printf("%-26s %8d %10.3f s %8.2fx %9.1f MB\n", operation, files, seconds,
+                seconds / floor, PeakMegabytes());
+    std::fflush(stdout);
+}
+
+void ClickRow(app::Tfmtextdir* form, int index) {
+    HWND list = form->files->Handle();
+    SendMessageW(list, LB_SETTOPINDEX, index, 0);
+    RECT r;
+    SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM(r.left + 30, (r.top + r.bottom) / 2);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+    tmb::App().ProcessMessages();
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
+    InitCommonControlsEx(&icc);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    tmb::App().SetTitle(L"Tombarel");
+    QuietHost quiet;
+    tmb::SetModalHost(&quiet);
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = argc > 1 ? argv[1] : std::wstring(temp) + L"tombarel-bench";
+    CreateDirectoryW(root.c_str(), nullptr);
+
+    std::vector<int> sizes = {1000, 10000, 100000};
+    if (argc > 2)
+        sizes = {_wtoi(argv[2])};
+
+    std::printf("%-26s %8s %12s %9s %12s\n", "operation", "files", "time", "ratio", "peak mem");
+    for (int n : sizes) {
+        const std::wstring folder = MakeFolder(root, n);
+        const double floor = Floor(folder);
+        Row("floor: one enumeration", n, floor, floor);
+
+        tmb::Registry().DeleteKey(app::kRegistryKey);
+        auto* form = tmb::CreateForm<app::Tfmtextdir>(nullptr);
+        form->Show();
+        tmb::App().ProcessMessages();
+
+        const double pick = Seconds([&] {
+            form->dirs->OpenFolder(folder);
+            tmb::App().ProcessMessages();
+        });
+        Row("pick folder (list, totals)", n, pick, floor);
+
+        std::vector<double> clicks;
+        for (int i = 1; i <= 5; ++i) {
+            const int index = form->files->Count() * i / 7;
+            clicks.push_back(Seconds([&] { ClickRow(form, index); }));
+        }
+        Row("click on a file", n, Median(clicks), floor);
+
+        tmb::Destroy(form);
+    }
+    tmb::SetModalHost(nullptr);
+    CoUninitialize();
+    return 0;
+}

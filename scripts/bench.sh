@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the benchmark and runs it under Wine on a private display and prefix. The folders
+# of 1,000, 10,000 and 100,000 files are made once in the prefix and reused by later runs.
+# Usage: scripts/bench.sh [files]   (one size only, e.g. 100000)
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+build_all tombarel_bench
+prepare_wine "$BUILD/bench-env"
+trap stop_all EXIT
+# The folders are made from the Unix side: creating 100,000 files one by one through Wine
+# slows down as the folder grows (every create searches the folder for a case-folded match).
+root="$WINEPREFIX/drive_c/tombarel-bench"
+for n in 1000 10000 100000; do
+  [ -e "$root/files$n.ready" ] && continue
+  rm -rf "$root/files$n"
+  mkdir -p "$root/files$n"
+  perl -e '
+    use utf8; binmode STDOUT;
+    my ($dir, $n) = @ARGV;
+    my @stems = ("Relat\x{f3}rio", "foto", "Nota fiscal", "backup", "m\x{fa}sica", "Setup", "planilha", "log");
+    my @exts = (".txt", ".jpg", ".pdf", ".zip", ".mp3", ".exe", ".xls", ".log");
+    for my $i (0 .. $n - 1) {
+      my $name = $stems[$i % 8] . " " . (($i * 7919) % 1000003) . $exts[int($i / 8) % 8];
+      utf8::encode($name);
+      open(my $f, ">", "$dir/$name") or die "$dir/$name: $!";
+      truncate($f, $i % 5000);
+      close($f);
+    }' "$root/files$n" "$n"
+  touch "$root/files$n.ready"
+done
+start_xvfb
+start_wineserver
+if [ $# -gt 0 ]; then
+  wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$1"
+else
+  wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench'
+fi
