@@ -1,29 +1,142 @@
-// The window's interim directory tree: the root, the drives, and the chain of folders down
-// to each opened folder.
+// The directory tree: root, drives and lazily read folders, picking and reporting, opening
+// a folder by path, renaming in place, its language and its own context menu.
 #include "explorer/KvDirTree21.h"
 
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "explorer/KvDirTree21PopUp.h"
+#include "explorer/KvFileExplorer28.h"
+#include "framework/Dialogs.h"
+#include "framework/Handles.h"
 #include "framework/TextConv.h"
 
 namespace kv {
+
+DWORD DriveMask = 0;
+
 namespace {
 
-std::wstring WithSlash(std::wstring path) {
-    if (!path.empty() && path.back() != L'\\')
-        path += L'\\';
-    return path;
+// The characters no folder name of the tree may hold.
+const wchar_t kBadNameChars[] = L"\\*?/=\"<>|:,;+^";
+
+bool IsDots(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+// Probing a removable drive without medium must not raise the system's "insert a disk" box.
+class CriticalErrorsSilenced {
+public:
+    CriticalErrorsSilenced() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsSilenced() { SetErrorMode(previous_); }
+    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
+    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
+
+private:
+    UINT previous_;
+};
+
+bool DirectoryExists(const std::wstring& path) {
+    CriticalErrorsSilenced silenced;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Enumerates the folders of `dir` (ending in "\"); `visit` returns false to stop.
+template <class Visit>
+void ForEachFolder(const std::wstring& dir, Visit visit) {
+    WIN32_FIND_DATAW data;
+    // The search may leave out files where the file system can (a hint only, so every
+    // entry is still checked).
+    tmb::FindHandle search(FindFirstFileExW((dir + L"*.*").c_str(), FindExInfoBasic, &data,
+                                            FindExSearchLimitToDirectories, nullptr,
+                                            FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
+        return;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDots(data.cFileName) &&
+            !visit(data.cFileName))
+            return;
+    } while (FindNextFileW(search.get(), &data));
+}
+
+// The key that orders captions as the user's locale compares them, case-sensitively.
+std::string SortKey(const std::wstring& text) {
+    const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(),
+                                  static_cast<int>(text.size()), nullptr, 0);
+    if (size <= 0)
+        return std::string();
+    std::string key(static_cast<std::size_t>(size), '\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(), static_cast<int>(text.size()),
+                 reinterpret_cast<wchar_t*>(key.data()), size);
+    return key;
+}
+
+struct PidlFree {
+    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
+};
+
+std::wstring LastComponent(const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The key LocatePath matches a path component ("C:\", "Windows\") against.
+std::wstring NodeKey(const std::wstring& caption, bool drive) {
+    if (drive)
+        return caption.size() >= 4 ? caption.substr(2, 2) + L"\\" : std::wstring();
+    return caption + L"\\";
 }
 
 } // namespace
 
-TKvDirTree21::TKvDirTree21(tmb::Component* owner) : tmb::WinControl(owner) {
-    SetTabStop(true);
-    SetColor(tmb::clWindow);
-    SetBounds(0, 0, 180, 260);
+TKvDirTree21::TKvDirTree21(tmb::Component* owner) : tmb::TreeView(owner) {
+    SetBounds(0, 0, 180, 120);
+    // The system's small icons, shown but never destroyed: the list belongs to the shell.
+    SHFILEINFOW info{};
+    systemImages_ = tmb::ImageList::Shared(reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)));
+    SetImages(systemImages_.get());
+    SetLanguage(lnEnglish);
+    OnExpanding = [this](tmb::Component*, HTREEITEM node, bool&) { LoadFolders(node); };
+    SetReadOnly(false);
+    SetHideSelection(false);
+}
+
+TKvDirTree21::~TKvDirTree21() = default;
+
+// ---- properties ---------------------------------------------------------------------------
+
+void TKvDirTree21::SetFileList(TKvFilelistView28* view) {
+    fileList_ = view;
+    if (fileList_ && !selectedPath_.empty())
+        TellFileList(selectedPath_);
+}
+
+void TKvDirTree21::TellFileList(const std::wstring&) {
+    // The file list view comes with its own unit: this is where it is given the folder
+    // (its Directory) once it exists.
+}
+
+void TKvDirTree21::SetPopUpMenuEnabled(bool value) {
+    if (value == popUpMenuEnabled_)
+        return;
+    popUpMenuEnabled_ = value;
+    SetPopupMenu(value ? ownMenu_ : nullptr);
+}
+
+void TKvDirTree21::SetSelectedPath(const std::wstring& path) {
+    if (!tmb::SameText(path, selectedPath_))
+        selectedPath_ = path;
+}
+
+void TKvDirTree21::SetSelectedFile(const std::wstring& path) {
+    if (!tmb::SameText(path, selectedFile_))
+        selectedFile_ = path;
 }
 
 void TKvDirTree21::SetLanguage(TLanguage language) {
@@ -33,152 +146,382 @@ void TKvDirTree21::SetLanguage(TLanguage language) {
     language_ = resolved;
     TreeLanguage = resolved;
     LoadTreeTexts();
-}
-
-void TKvDirTree21::SetIndent(int value) {
-    indent_ = value;
+    // The old menu goes at once and leaves nothing in the message queue, so no messages
+    // need to run before the new one is built (running them here would let input in).
+    BuildOwnMenu();
     if (HandleAllocated())
-        TreeView_SetIndent(HandleIfAllocated(), value);
+        RecreateWnd();
 }
 
-void TKvDirTree21::CreateParams(tmb::CreateArgs& args) {
-    tmb::WinControl::CreateParams(args);
-    args.className = WC_TREEVIEWW;
-    args.style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
-    if (!hideSelection_)
-        args.style |= TVS_SHOWSELALWAYS;
-    if (!readOnly_)
-        args.style |= TVS_EDITLABELS;
-    args.exStyle |= WS_EX_CLIENTEDGE;
+void TKvDirTree21::BuildOwnMenu() {
+    if (ownMenu_)
+        tmb::Destroy(ownMenu_);  // Notification clears ownMenu_ and the pop-up menu
+    ownMenu_ = nullptr;
+    auto* menu = new TKvDirTree21PopUp(this);
+    menu->BuildItems();
+    menu->SetAutoPopup(true);
+    menu->SetTree(this);
+    ownMenu_ = menu;
+    // Whatever menu had been assigned from outside is replaced.
+    SetPopupMenu(menu);
+    popUpMenuEnabled_ = true;
 }
+
+bool TKvDirTree21::IsNetworkDrive(wchar_t letter) const {
+    const wchar_t upper = static_cast<wchar_t>(towupper(letter));
+    return upper >= L'A' && upper <= L'Z' && networkDrives_[upper - L'A'];
+}
+
+void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operation) {
+    tmb::TreeView::Notification(component, operation);
+    if (operation == tmb::Operation::opRemove && component == ownMenu_)
+        ownMenu_ = nullptr;
+}
+
+// ---- window and loading ---------------------------------------------------------------------
 
 void TKvDirTree21::HandleCreated() {
-    tmb::WinControl::HandleCreated();
-    TreeView_SetIndent(HandleIfAllocated(), indent_);
-    BuildRoot();
+    tmb::TreeView::HandleCreated();
+    // The control is told it has the focus once, straight to its own window procedure: it
+    // then draws its selection as the focused one from the start.
+    DefaultHandler(WM_SETFOCUS, 0, 0);
+    // A tree read from a stored layout builds its nodes when the layout is done (Loaded).
+    if (!Loading())
+        AddRootNode();
 }
 
-HTREEITEM TKvDirTree21::AddNode(HTREEITEM parent, const std::wstring& caption) {
-    TVINSERTSTRUCTW ins{};
-    ins.hParent = parent ? parent : TVI_ROOT;
-    ins.hInsertAfter = TVI_LAST;
-    ins.item.mask = TVIF_TEXT;
-    ins.item.pszText = const_cast<wchar_t*>(caption.c_str());
-    return TreeView_InsertItem(HandleIfAllocated(), &ins);
+void TKvDirTree21::Loaded() {
+    tmb::TreeView::Loaded();
+    if (!Parent())
+        return;  // no window can exist yet
+    Reload();
+    Expand(TopNode(), false);
 }
 
-void TKvDirTree21::BuildRoot() {
+LRESULT TKvDirTree21::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND h = HandleIfAllocated();
-    TreeView_DeleteAllItems(h);
-    root_ = AddNode(nullptr, L"Drives");
-    const DWORD drives = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i)
-        if (drives & (1u << i))
-            AddNode(root_, std::wstring(1, static_cast<wchar_t>(L'A' + i)) + L":");
-    TreeView_Expand(h, root_, TVE_EXPAND);
-}
-
-HTREEITEM TKvDirTree21::FindChild(HTREEITEM parent, const std::wstring& caption) const {
-    HWND h = HandleIfAllocated();
-    wchar_t text[MAX_PATH];
-    for (HTREEITEM c = TreeView_GetChild(h, parent); c; c = TreeView_GetNextSibling(h, c)) {
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = c;
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        TreeView_GetItem(h, &item);
-        if (tmb::SameText(text, caption))
-            return c;
+    if (msg == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == h && ownMenu_ &&
+        GetPopupMenu() == ownMenu_ && ownMenu_->AutoPopup()) {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (p.x == -1 && p.y == -1) {  // from the keyboard: the control's corner
+            p = POINT{0, 0};
+            ::ClientToScreen(h, &p);
+        }
+        ownMenu_->SetPopupComponent(this);
+        ownMenu_->PopupAt(p.x, p.y, h);
+        return 0;
     }
-    return nullptr;
+    return tmb::TreeView::WndProc(msg, wParam, lParam);
 }
 
-std::wstring TKvDirTree21::NodePath(HTREEITEM node) const {
-    HWND h = HandleIfAllocated();
-    if (!node || node == root_)
-        return L"Drives";
-    std::wstring path;
-    wchar_t text[MAX_PATH];
-    for (HTREEITEM n = node; n && n != root_; n = TreeView_GetParent(h, n)) {
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = n;
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        TreeView_GetItem(h, &item);
-        path = path.empty() ? std::wstring(text) : std::wstring(text) + L"\\" + path;
+// ---- building the nodes ---------------------------------------------------------------------
+
+void TKvDirTree21::Reload() {
+    tmb::UpdateBracket bracket(*this);
+    AddRootNode();
+    AddDrives();
+}
+
+void TKvDirTree21::AddRootNode() {
+    tmb::UpdateBracket bracket(*this);
+    Clear();
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(Handle(), CSIDL_DRIVES, &raw)) || !raw)
+        return;
+    const std::unique_ptr<ITEMIDLIST, PidlFree> drives(raw);
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(reinterpret_cast<const wchar_t*>(drives.get()), 0, &info, sizeof(info),
+                        SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        return;
+    AddChild(nullptr, info.szDisplayName, info.iIcon, info.iIcon, false);
+}
+
+void TKvDirTree21::AddDrives() {
+    tmb::UpdateBracket bracket(*this);
+    DriveMask = GetLogicalDrives();
+    HTREEITEM root = TopNode();
+    for (int i = 0; i < 26; ++i) {
+        const bool present = (DriveMask & (1u << i)) != 0;
+        networkDrives_[i] = false;
+        if (!present || !root)
+            continue;
+        const wchar_t letter = static_cast<wchar_t>(L'A' + i);
+        const std::wstring drive{letter, L':', L'\\'};
+        SHFILEINFOW info{};
+        SHGetFileInfoW(drive.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME);
+        // "Local Disk (C:)" gives the label "Local Disk ", a name without "(" none. The
+        // caption's third and fourth characters are the letter and the colon: the path of a
+        // drive node is read back from them.
+        const std::wstring display = info.szDisplayName;
+        const std::size_t paren = display.find(L'(');
+        const std::wstring label = paren == std::wstring::npos ? std::wstring() : display.substr(0, paren);
+        const std::wstring caption = std::wstring(L" (") + letter + L":)  " + label;
+        AddChild(root, caption, GetIconIndex(drive), GetOpenIconIndex(drive), true);
+        SetShowButtons(true);
+        networkDrives_[i] = GetDriveTypeW(drive.c_str()) == DRIVE_REMOTE;
+    }
+}
+
+void TKvDirTree21::LoadFolders(HTREEITEM node) {
+    if (FirstChild(node))
+        return;  // read before: a node keeps its folders until the tree is rebuilt
+    const std::wstring path = GetNodePath(node);
+    if (path.empty())
+        return;  // the root: its children are the drives, never the current folder's
+    tmb::ScopedHourglass hourglass;
+    tmb::UpdateBracket bracket(*this);
+    // Without sub-folders the node loses its expand button.
+    SetHasChildren(node, false);
+    AddSubFolders(path, node);
+    SortChildrenByCaption(node);
+}
+
+void TKvDirTree21::SortChildrenByCaption(HTREEITEM node) {
+    struct Keyed {
+        std::string key;
+        HTREEITEM node;
+    };
+    std::vector<Keyed> children;
+    for (HTREEITEM c : Children(node))
+        children.push_back(Keyed{SortKey(NodeText(c)), c});
+    if (children.size() < 2)
+        return;
+    // Keys computed once per caption: comparing with the locale n log n times is what
+    // makes a large folder slow to open.
+    std::stable_sort(children.begin(), children.end(),
+                     [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    std::vector<HTREEITEM> order;
+    order.reserve(children.size());
+    for (const Keyed& k : children)
+        order.push_back(k.node);
+    ArrangeChildren(node, order);
+}
+
+void TKvDirTree21::AddSubFolders(const std::wstring& path, HTREEITEM node) {
+    const std::wstring dir = AddSlash(path);
+    if (dir.empty() || !node)
+        return;
+    // On a network drive every folder gets an expand button without a look inside: one
+    // enumeration of the network folder instead of one more per child.
+    const bool network = IsNetworkDrive(dir[0]);
+    tmb::UpdateBracket bracket(*this);
+    ForEachFolder(dir, [&](const wchar_t* name) {
+        // The icons are asked for when the node is first shown (TVN_GETDISPINFO): the shell
+        // takes milliseconds per folder, which would freeze the opening of a large folder.
+        AddChild(node, name, I_IMAGECALLBACK, I_IMAGECALLBACK,
+                 network || HasSubFolders(dir + name));
+        return true;
+    });
+}
+
+bool TKvDirTree21::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == TVN_GETDISPINFOW) {
+        // A folder node's icons: GetIconIndex and GetOpenIconIndex of its path, kept by the
+        // control once given (only what was asked for is answered, so nothing is stored
+        // that was not computed).
+        auto* info = reinterpret_cast<NMTVDISPINFOW*>(lParam);
+        const UINT asked = info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE);
+        if (asked) {
+            const std::wstring path = GetNodePath(info->item.hItem);
+            if (asked & TVIF_IMAGE)
+                info->item.iImage = GetIconIndex(path);
+            if (asked & TVIF_SELECTEDIMAGE)
+                info->item.iSelectedImage = GetOpenIconIndex(path);
+            info->item.mask |= TVIF_DI_SETITEM;
+        }
+        result = 0;
+        return true;
+    }
+    return tmb::TreeView::Reflected(msg, wParam, lParam, result);
+}
+
+bool TKvDirTree21::HasSubFolders(const std::wstring& path) {
+    const std::wstring dir = AddSlash(path);
+    if (dir.empty())
+        return false;
+    bool found = false;
+    ForEachFolder(dir, [&](const wchar_t*) {
+        found = true;
+        return false;
+    });
+    return found;
+}
+
+std::wstring TKvDirTree21::GetNodePath(HTREEITEM node) {
+    if (!node || !HandleAllocated())
+        return std::wstring();
+    // From the node up: the last one is the root, the one before it the drive.
+    std::vector<HTREEITEM> chain;
+    for (HTREEITEM n = node; n; n = ParentOf(n))
+        chain.push_back(n);
+    if (chain.size() < 2)
+        return std::wstring();
+    const std::wstring drive = NodeText(chain[chain.size() - 2]);
+    std::wstring path = drive.size() >= 4 ? drive.substr(2, 2) + L"\\" : std::wstring();
+    for (std::size_t i = chain.size() - 2; i-- > 0;) {
+        path += NodeText(chain[i]);
+        if (i > 0)
+            path += L'\\';
     }
     return path;
 }
 
-void TKvDirTree21::Pick(HTREEITEM node, bool trailingSlash) {
-    std::wstring path = NodePath(node);
-    if (path != L"Drives") {
-        if (trailingSlash || path.size() == 2)  // a drive is always reported as its root
-            path = WithSlash(path);
-    }
-    selectedPath_ = path;
-    if (OnDirChange)
-        OnDirChange(this, selectedPath_);
-}
+// ---- opening a folder -----------------------------------------------------------------------
 
 void TKvDirTree21::OpenFolder(const std::wstring& path) {
-    // Compared before the backslash is added: "c:" after "c:" runs again, "C:\" does not.
+    // Compared as given: "c:" after "c:" opens again (the last opened is "c:\"), "C:\" not.
     if (path.empty() || tmb::SameText(path, lastOpened_))
         return;
-    const std::wstring target = WithSlash(path);
-    if (!IsFolder(target))
+    const std::wstring folder = AddSlash(path);
+    if (!DirectoryExists(folder))
         return;
-    lastOpened_ = target;
-    wchar_t full[MAX_PATH * 2];
-    const DWORD n = GetFullPathNameW(target.c_str(), MAX_PATH * 2, full, nullptr);
-    if (n == 0 || n >= MAX_PATH * 2)
+    lastOpened_ = folder;
+    LocatePath(lastOpened_);
+    if (fileList_)
+        TellFileList(lastOpened_);
+}
+
+void TKvDirTree21::LocatePath(const std::wstring& path) {
+    if (path.size() <= 1 || !DirectoryExists(path))
         return;
-    const std::wstring folder(full, n);
-    HWND h = Handle();
-    HTREEITEM node = root_;
-    size_t start = 0;
-    while (start < folder.size()) {
-        size_t end = folder.find(L'\\', start);
-        if (end == std::wstring::npos)
-            end = folder.size();
-        std::wstring part = folder.substr(start, end - start);
-        if (!part.empty()) {
-            if (node == root_ && part.size() == 2 && part[1] == L':')
-                part[0] = static_cast<wchar_t>(towupper(part[0]));
-            HTREEITEM child = FindChild(node, part);
-            node = child ? child : AddNode(node, part);
-            TreeView_Expand(h, TreeView_GetParent(h, node), TVE_EXPAND);
+    const std::wstring target = AddSlash(path);
+    {
+        tmb::UpdateBracket bracket(*this);
+        HTREEITEM root = TopNode();
+        if (!root)
+            return;
+        if (!FirstChild(root))
+            AddDrives();
+        if (Expanded(root))
+            Collapse(root, true);
+        HTREEITEM current = root;
+        std::wstring rest = target;
+        for (std::size_t slash = rest.find(L'\\'); slash != std::wstring::npos;
+             slash = rest.find(L'\\')) {
+            const std::wstring component = rest.substr(0, slash + 1);
+            rest.erase(0, slash + 1);
+            // Only the current node's own children can hold the next component: a folder
+            // of the same name elsewhere in the loaded tree is another folder.
+            const bool drives = current == root;
+            HTREEITEM match = nullptr;
+            for (HTREEITEM n = FirstChild(current); n && !match; n = NextSibling(n))
+                if (tmb::SameText(NodeKey(NodeText(n), drives), component))
+                    match = n;
+            if (!match)
+                return;  // not in the tree (made on disk after its parent was read)
+            Select(match);
+            Expand(match, false);
+            current = match;
         }
-        start = end + 1;
     }
-    picking_ = true;
-    TreeView_SelectItem(h, node);
-    TreeView_EnsureVisible(h, node);
-    picking_ = false;
-    // Reported as the caller wrote it, with its backslash.
-    if (!tmb::SameText(selectedPath_, target))
-        selectedPath_ = target;
+    SetSelectedPath(target);
     if (OnDirChange)
         OnDirChange(this, selectedPath_);
 }
 
-bool TKvDirTree21::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
-    if (msg != WM_NOTIFY)
-        return false;
-    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-    if (hdr->code == TVN_SELCHANGEDW && !picking_) {
-        auto* tv = reinterpret_cast<NMTREEVIEWW*>(lParam);
-        Pick(tv->itemNew.hItem, false);
-        result = 0;
-        return true;
+// ---- picking --------------------------------------------------------------------------------
+
+void TKvDirTree21::MouseDown(tmb::MouseButton button, unsigned shift, int x, int y) {
+    tmb::TreeView::MouseDown(button, shift, x, y);
+    nodePath_.clear();
+    if (!HandleAllocated())
+        return;
+    UINT where = 0;
+    HTREEITEM node = NodeAt(x, y, &where);
+    // Only the icon or the caption: not the expand button, the indent or the row's blank.
+    if (!node || !(where & (TVHT_ONITEMICON | TVHT_ONITEMLABEL)))
+        return;
+    Select(node);
+    PickSelected();
+}
+
+void TKvDirTree21::KeyUp(WORD& key, unsigned shift) {
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+        tmb::TreeView::KeyUp(key, shift);
+        if (HandleAllocated() && Selected())
+            PickSelected();
+        break;
+    case VK_F5:
+        Reload();
+        LocatePath(selectedPath_);
+        break;
+    default:
+        break;
     }
-    if (hdr->code == TVN_BEGINLABELEDITW) {
-        result = readOnly_ ? TRUE : FALSE;
-        return true;
+}
+
+void TKvDirTree21::PickSelected() {
+    HTREEITEM node = Selected();
+    if (!node)
+        return;
+    const int level = Level(node);
+    if (level == 0 && !FirstChild(node))
+        AddDrives();  // the first pick of the root brings the drives
+    else
+        nodePath_ = GetNodePath(node);
+    SetSelectedPath(level == 0 ? std::wstring(L"Drives") : nodePath_);
+    if (level == 1 && !selectedPath_.empty()) {
+        const UINT type = GetDriveTypeW(selectedPath_.c_str());
+        // An empty drive has been announced to the user by DriveReady; the pick is not
+        // reported, though SelectedPath already names the drive.
+        if ((type == DRIVE_REMOVABLE || type == DRIVE_CDROM) && !DriveReady(selectedPath_[0], true))
+            return;
     }
-    return false;
+    if (OnDirChange)
+        OnDirChange(this, selectedPath_);
+    if (fileList_ && !selectedPath_.empty())
+        TellFileList(selectedPath_);
+}
+
+// ---- renaming in place ----------------------------------------------------------------------
+
+bool TKvDirTree21::CanEdit(HTREEITEM node) {
+    // Folders only: never a drive or the root.
+    return node && ParentOf(node) && Level(node) >= 2 && !ReadOnly() &&
+           tmb::TreeView::CanEdit(node);
+}
+
+void TKvDirTree21::Edit(HTREEITEM node, const std::wstring* text) {
+    if (!node || Level(node) < 2)
+        return;
+    // Whatever happens, this was the rename a new folder's default name waited for.
+    struct EndNaming {
+        bool& flag;
+        ~EndNaming() { flag = false; }
+    } endNaming{namingNewFolder_};
+
+    if (!text || text->empty() || HasAnyChar(kBadNameChars, *text)) {
+        MessageBeep(MB_ICONHAND);
+        if (text && !text->empty())
+            tmb::MessageDlg(KvMessages.StrBadDirName + L"\r" + *text, tmb::MsgDlgType::Error,
+                            tmb::mbOK);
+        return;
+    }
+    const std::wstring path = GetNodePath(node);
+    if (path.empty())
+        return;
+    tmb::ScopedHourglass hourglass;
+    const std::wstring oldPath = DelSlash(path);
+    const std::wstring newPath = oldPath.substr(0, oldPath.rfind(L'\\') + 1) + *text;
+    if (!namingNewFolder_) {
+        const std::wstring question = KvMessages.StrAskRename + L"\r\r    " + KvMessages.StrFrom +
+                                      LastComponent(oldPath) + L"\r    " + KvMessages.StrTo +
+                                      LastComponent(newPath);
+        if (tmb::MessageDlg(question, tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) !=
+            tmb::mrYes)
+            return;
+    }
+    // The shell renames and reports its own failures; the caption then stays.
+    if (!DoFileOperation(FileOpCode[foRename], oldPath, newPath))
+        return;
+    tmb::TreeView::Edit(node, text);
+    Select(ParentOf(node));
+    if (fileList_)
+        TellFileList(GetNodePath(Selected()));
 }
 
 } // namespace kv

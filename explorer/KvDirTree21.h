@@ -1,8 +1,8 @@
-// The directory tree as the main window uses it: a tree of the computer's drives and the
-// folders leading to the chosen one. It reports every picked folder through OnDirChange
-// with its SelectedPath ("Drives" for the root). This is the window's interim tree; the
-// full explorer tree (lazy loading of every folder, icons, renaming, menus) replaces the
-// body of this class behind the same interface.
+// The directory tree of the explorer components: one root node for the computer, one node
+// per drive under it, and under a drive its folders, read from disk the first time a node
+// opens. It keeps the folder last picked in SelectedPath and reports every pick through
+// OnDirChange; it renames a folder whose caption is edited in place, owns a context menu of
+// folder operations, and shows its captions and messages in five languages.
 #pragma once
 
 #include <windows.h>
@@ -12,53 +12,132 @@
 #include <string>
 
 #include "explorer/KvConsts.h"
-#include "framework/WinControl.h"
+#include "framework/ImageList.h"
+#include "framework/TreeView.h"
 
 namespace kv {
 
-class TKvDirTree21 : public tmb::WinControl {
+class TKvDirTree21PopUp;
+// The report-style file list view of the explorer components, which a tree can drive.
+class TKvFilelistView28;
+
+using TDirChangeEvent =
+    std::function<void(tmb::Component* sender, const std::wstring& selectedPath)>;
+using TFileChangeEvent =
+    std::function<void(tmb::Component* sender, const std::wstring& selectedFile)>;
+
+// The logical drives of the last drive enumeration of any tree (bit 0 = A:).
+extern DWORD DriveMask;
+
+class TKvDirTree21 : public tmb::TreeView {
 public:
     explicit TKvDirTree21(tmb::Component* owner);
+    ~TKvDirTree21() override;
 
-    // The folder the tree reports: "Drives" for the root, a folder picked by mouse without
-    // a trailing backslash, one reached through OpenFolder with it.
+    // The linked file list view, handed every picked folder; the tree does not watch the
+    // view's destruction, so a view must be unlinked before it goes.
+    TKvFilelistView28* FileList() const { return fileList_; }
+    void SetFileList(TKvFilelistView28* view);
+
+    // Whether the tree's own context menu is its pop-up menu.
+    bool PopUpMenuEnabled() const { return popUpMenuEnabled_; }
+    void SetPopUpMenuEnabled(bool value);
+
+    // The folder last picked: "Drives" for the root, a folder picked with the mouse or the
+    // arrow keys without a trailing backslash (drive roots always end with one), a folder
+    // reached through OpenFolder or LocatePath with one. The setters store a text that
+    // differs ignoring case; they do not move the selection.
     const std::wstring& SelectedPath() const { return selectedPath_; }
+    void SetSelectedPath(const std::wstring& path);
+    // The file last chosen in the folder-contents window.
+    const std::wstring& SelectedFile() const { return selectedFile_; }
+    void SetSelectedFile(const std::wstring& path);
 
-    // Expands down to an existing folder, selects it and raises OnDirChange. An empty path,
-    // the folder last opened this way (ignoring case) or a missing folder do nothing.
-    void OpenFolder(const std::wstring& path);
+    // Always "Version 2.1.7.3"; writes are ignored.
+    std::wstring About() const { return L"Version 2.1.7.3"; }
+    void SetAbout(const std::wstring&) {}
 
+    // The language of the menu captions and of the messages all trees share. Setting
+    // another language rebuilds the tree's own menu (replacing any pop-up menu assigned
+    // from outside) and re-creates the window, which then shows the root alone.
     TLanguage Language() const { return language_; }
     void SetLanguage(TLanguage language);
-    bool HideSelection() const { return hideSelection_; }
-    void SetHideSelection(bool value) { hideSelection_ = value; }
-    int Indent() const { return indent_; }
-    void SetIndent(int value);
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool value) { readOnly_ = value; }
 
-    std::function<void(tmb::Component* sender, const std::wstring& selectedPath)> OnDirChange;
+    TDirChangeEvent OnDirChange;
+    TFileChangeEvent OnFileChange;
+
+    // Expands the tree down to an existing folder, selects and reports it and hands it to
+    // FileList. An empty path, one equal (ignoring case) to the last opened, or a missing
+    // folder does nothing; the comparison is made before a backslash is added.
+    void OpenFolder(const std::wstring& path);
+    // Expands the tree down to an existing folder and selects it; SelectedPath becomes the
+    // path with a trailing backslash and OnDirChange fires. Where the tree does not hold a
+    // component of the path it stops quietly.
+    void LocatePath(const std::wstring& path);
+    // Rebuilds the tree to the root and the drive nodes.
+    void Reload();
+    // The path of a node: "C:\" for a drive, "C:\Windows\System" for a folder, empty for
+    // the root or no node.
+    std::wstring GetNodePath(HTREEITEM node);
+    // Adds a node per present drive under the root.
+    void AddDrives();
+    // Cuts the tree back to the root node alone.
+    void AddRootNode();
+    // Adds a child per sub-folder of `path` to `node`, in the order the file system gives.
+    void AddSubFolders(const std::wstring& path, HTREEITEM node);
+    // True when `path` holds at least one folder.
+    static bool HasSubFolders(const std::wstring& path);
+
+    // The tree's own context menu (null between the old and the new one of a language
+    // change).
+    TKvDirTree21PopUp* OwnMenu() const { return ownMenu_; }
+    // A cut or copied folder waits to be pasted.
+    bool PastePending() const { return pastePending_; }
+    // The next rename of a folder asks no confirmation (a folder just created under the
+    // default name); cleared by the end of that rename.
+    bool NamingNewFolder() const { return namingNewFolder_; }
+    void SetNamingNewFolder(bool value) { namingNewFolder_ = value; }
+    // Whether the drive of `letter` was a network drive when the drives were last added.
+    bool IsNetworkDrive(wchar_t letter) const;
+
+    // A press of any button on a node's icon or caption picks the node.
+    void MouseDown(tmb::MouseButton button, unsigned shift, int x, int y) override;
+    // The arrow keys pick the node they moved to; F5 rebuilds the tree and opens it again
+    // at the current folder.
+    void KeyUp(WORD& key, unsigned shift) override;
+
+    void Notification(tmb::Component* component, tmb::Operation operation) override;
 
 protected:
-    void CreateParams(tmb::CreateArgs& args) override;
     void HandleCreated() override;
+    void Loaded() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool CanEdit(HTREEITEM node) override;
+    void Edit(HTREEITEM node, const std::wstring* text) override;
 
 private:
-    HTREEITEM AddNode(HTREEITEM parent, const std::wstring& caption);
-    HTREEITEM FindChild(HTREEITEM parent, const std::wstring& caption) const;
-    std::wstring NodePath(HTREEITEM node) const;
-    void Pick(HTREEITEM node, bool trailingSlash);
-    void BuildRoot();
+    // The lazy loading, kept in the OnExpanding slot.
+    void LoadFolders(HTREEITEM node);
+    void SortChildrenByCaption(HTREEITEM node);
+    // Reports the selected node: steps shared by the mouse and the arrow keys.
+    void PickSelected();
+    // Hands a folder to the linked file list view.
+    void TellFileList(const std::wstring& directory);
+    void BuildOwnMenu();
 
+    TKvFilelistView28* fileList_ = nullptr;
+    TKvDirTree21PopUp* ownMenu_ = nullptr;
+    tmb::ImageList systemImages_;
     std::wstring selectedPath_;
+    std::wstring selectedFile_;
+    std::wstring nodePath_;
     std::wstring lastOpened_;
-    TLanguage language_ = lnEnglish;
-    bool hideSelection_ = true;
-    bool readOnly_ = false;
-    bool picking_ = false;
-    int indent_ = 19;
-    HTREEITEM root_ = nullptr;
+    TLanguage language_ = lnSysDefault;
+    bool popUpMenuEnabled_ = true;
+    bool namingNewFolder_ = false;
+    bool pastePending_ = false;
+    bool networkDrives_[26] = {};
 };
 
 } // namespace kv

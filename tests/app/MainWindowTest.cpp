@@ -8,6 +8,7 @@
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
 
 namespace {
 
@@ -287,7 +288,10 @@ TEST_F(MainWindow, ExitAfterTheRootWasPickedStoresDrives) {
     Tfmtextdir* f = Open();
     HWND tree = f->dirs->Handle();
     HTREEITEM root = TreeView_GetRoot(tree);
-    TreeView_SelectItem(tree, root);
+    TreeView_EnsureVisible(tree, root);
+    RECT caption;
+    ASSERT_TRUE(TreeView_GetItemRect(tree, root, &caption, TRUE));
+    tmbtest::Click(tree, (caption.left + caption.right) / 2, (caption.top + caption.bottom) / 2);
     EXPECT_EQ(f->dirs->SelectedPath(), L"Drives");
     EXPECT_FALSE(f->files->Enabled());
     Close();

@@ -101,6 +101,8 @@ TEST_F(Panel, FilesOnlyHiddenAndSystemIncludedSortedIgnoringCaseAndCountedInFull
 TEST_F(Panel, AClickShowsTheFileAndEnablesItsControlsThenAFolderChangeResetsThem) {
     folder_.AddFile(L"a.txt", 1536);
     folder_.AddFile(L"b.txt", 10);
+    // Made before the window: the tree reads a folder's sub-folders once.
+    tmbtest::TempFolder other;
     Tfmtextdir* f = Open();
 
     // Right after start: a folder change has just happened.
@@ -137,7 +139,6 @@ TEST_F(Panel, AClickShowsTheFileAndEnablesItsControlsThenAFolderChangeResetsThem
     // A folder change: the selected-file controls are emptied and disabled.
     f->result->SetText(L"page");
     EXPECT_TRUE(f->btsalvar->Enabled());
-    tmbtest::TempFolder other;
     f->dirs->OpenFolder(other.Path());
     EXPECT_EQ(f->Edit1->Text(), L"");
     EXPECT_EQ(f->Label6->Text(), L"");
@@ -197,6 +198,7 @@ TEST_F(Panel, TheDrivesRootGreysTheListAndKeepsItsFiles) {
     HWND tree = f->dirs->Handle();
     RECT r{};
     HTREEITEM root = TreeView_GetRoot(tree);
+    TreeView_EnsureVisible(tree, root);
     TreeView_GetItemRect(tree, root, &r, TRUE);
     tmbtest::Click(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     ASSERT_EQ(f->dirs->SelectedPath(), L"Drives");

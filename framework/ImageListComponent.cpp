@@ -1,0 +1,36 @@
+// Image lists as components.
+#include "framework/ImageListComponent.h"
+
+namespace tmb {
+
+ImageListComponent::ImageListComponent(Component* owner) : Component(owner) {}
+
+int ImageListComponent::Width() const {
+    int cx = 0, cy = 0;
+    if (list_)
+        ImageList_GetIconSize(list_.get(), &cx, &cy);
+    return cx;
+}
+
+int ImageListComponent::Height() const {
+    int cx = 0, cy = 0;
+    if (list_)
+        ImageList_GetIconSize(list_.get(), &cx, &cy);
+    return cy;
+}
+
+Picture ImageListComponent::GetBitmap(int index) const {
+    const int w = Width(), h = Height();
+    if (w <= 0 || h <= 0)
+        return Picture();
+    BitmapHandle bmp(CreateDib32(w, h));
+    {
+        MemoryDC dc(CreateCompatibleDC(nullptr));
+        SelectGuard sel(dc.get(), bmp.get());
+        PatBlt(dc.get(), 0, 0, w, h, WHITENESS);
+        ImageList_Draw(list_.get(), index, dc.get(), 0, 0, ILD_NORMAL);
+    }
+    return Picture::FromBitmap(bmp.get());
+}
+
+} // namespace tmb
