@@ -6,7 +6,12 @@
 
 #include <cstdint>
 
+#include <shlobj.h>
+
+#include "app/Listings.h"
+#include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
+#include "framework/Exception.h"
 #include "framework/Dialogs.h"
 #include "framework/Locale.h"
 #include "framework/Registry.h"
@@ -14,6 +19,10 @@
 namespace app {
 
 using namespace tmb;
+
+namespace {
+const wchar_t kEmptyFolderMessage[] = L"O diret\u00f3rio selecionado esta vazio.";
+} // namespace
 
 tmb::Label* Tfmtextdir::MakeLabel(const wchar_t* name, int left, int top, const wchar_t* caption) {
     auto* label = new tmb::Label(this);
@@ -300,10 +309,114 @@ void Tfmtextdir::tfXPButton1Click(Component*) {
     btsalvar->SetEnabled(false);
 }
 
-void Tfmtextdir::btgerahtmClick(Component*) {}
-void Tfmtextdir::tfXPButton3Click(Component*) {}
-void Tfmtextdir::resposta() {}
-void Tfmtextdir::tfXPButton2Click(Component*) {}
+ListingInput Tfmtextdir::ListingOfFiles() const {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return ListingInput{files->Directory(), &files->Items(), Label5->Text(), ListingDateTime(now)};
+}
+
+void Tfmtextdir::btgerahtmClick(Component*) {
+    result->SetText(L"");
+    if (files->Count() == 0) {
+        ShowMessage(kEmptyFolderMessage);
+        return;
+    }
+    // The whole page goes into the pane at once.
+    result->SetText(BuildHtmlPage(ListingOfFiles()));
+}
+
+// Writes the pane's page to "c:\Lista_cdrom.htm", or where the system lets the user write
+// when the root of c: is closed to them (the Documents folder); returns the path written.
+static std::wstring WriteCdRomListing(const std::string& bytes) {
+    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
+    try {
+        WriteFileReplacing(preferred, bytes);
+        return preferred;
+    } catch (const EFCreateError&) {
+        wchar_t documents[MAX_PATH];
+        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+            throw;
+        const std::wstring fallback = std::wstring(documents) + L"\\Lista_cdrom.htm";
+        try {
+            WriteFileReplacing(fallback, bytes);
+        } catch (const EFCreateError&) {
+            throw EFCreateError(preferred, ERROR_ACCESS_DENIED);
+        }
+        return fallback;
+    }
+}
+
+void Tfmtextdir::tfXPButton3Click(Component*) {
+    const std::wstring folder = files->Directory();
+    if (folder.empty())
+        return;
+    const std::wstring root = folder.substr(0, 1) + L":\\";
+    if (GetDriveTypeW(root.c_str()) == DRIVE_CDROM) {
+        const std::wstring written = WriteCdRomListing(ListingBytes(result->Text()));
+        if (MessageDlg(L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em " +
+                           written +
+                           L"\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar uma nova "
+                           L"lista \rdeste CD, troque o nome da lista atual.",
+                       MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
+            ShellOpen(written);
+        return;
+    }
+    const std::wstring d = kv::AddSlash(folder);
+    const DWORD existing = GetFileAttributesW((d + L"Lista.htm").c_str());
+    if (existing == INVALID_FILE_ATTRIBUTES) {
+        resposta();
+        return;
+    }
+    const int answer = MessageDlg(
+        L"J\u00e1 existe um arquivo 'Lista.htm' neste diret\u00f3rio clique em: \r\nYes Para "
+        L"sobrescreve-lo;\r\nNo  Para cancelar;\r\nOK Para abrir a pasta e verificar o arquivo.",
+        MsgDlgType::Confirmation, mbYes | mbNo | mbOK);
+    if (answer == mrYes) {
+        resposta();
+    } else if (answer == mrOk) {
+        // The file manager on the folder, so the user can look at the existing page; the
+        // command line is the folder unquoted, as the file manager takes it.
+        std::wstring command = L"explorer " + d;
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+}
+
+void Tfmtextdir::resposta() {
+    const std::wstring d = kv::AddSlash(files->Directory());
+    WriteFileReplacing(d + L"Lista.htm", ListingBytes(result->Text()));
+    files->Update();
+    if (MessageDlg(L"Lista de arquivos criada em:\r" + d + L"\r" + L"Deseja visualiza-la?",
+                   MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
+        ShellOpen(d + L"Lista.htm");
+}
+
+void Tfmtextdir::tfXPButton2Click(Component*) {
+    if (files->Count() == 0) {
+        ShowMessage(kEmptyFolderMessage);
+        return;
+    }
+    salvar->InitialDir = files->Directory();
+    // The buffer holds the listing only while this runs, whatever happens.
+    struct EmptyOnExit {
+        Memo* buffer;
+        ~EmptyOnExit() { buffer->SetText(L""); }
+    } emptyOnExit{texto};
+    texto->SetText(L"");
+    texto->SetText(BuildTextListing(ListingOfFiles()));
+    if (!salvar->Execute(Handle()))
+        return;
+    WriteFileReplacing(salvar->FileName, ListingBytes(texto->Text()));
+    files->Update();
+}
 
 // ---- file actions -----------------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/Listings.h"
 #include "explorer/KvDirTree21.h"
 #include "framework/Bars.h"
 #include "framework/FileListBox.h"
@@ -105,6 +106,8 @@ private:
     void PointFilesAt(const std::wstring& path);
     // Opens the selected file: web pages silently, anything else reporting failures.
     void OpenSelectedFile();
+    // The file list's folder, items and totals with the time of now, for a listing.
+    ListingInput ListingOfFiles() const;
 };
 
 } // namespace app

@@ -113,6 +113,8 @@ std::wstring NormalizeFolder(const std::wstring& path) {
     }
     while (full.size() > 3 && full.back() == L'\\')
         full.pop_back();
+    if (full.size() >= 2 && full[1] == L':')
+        full[0] = static_cast<wchar_t>(towupper(full[0]));
     return full;
 }
 

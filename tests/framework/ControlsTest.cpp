@@ -397,14 +397,14 @@ TEST_F(FileListBoxTest, TheFileNameOfADriveRootHasOneBackslash) {
     } remove{path};
 
     list.SetDirectory(L"c:");
-    EXPECT_EQ(L"c:\\", list.Directory());
+    EXPECT_EQ(L"C:\\", list.Directory());  // the drive letter as the system writes it
     int index = -1;
     for (int i = 0; i < list.Count(); ++i)
         if (list.Item(i) == name)
             index = i;
     ASSERT_NE(-1, index);
     list.SetItemIndex(index);
-    EXPECT_EQ(L"c:\\" + name, list.FileName());
+    EXPECT_EQ(L"C:\\" + name, list.FileName());
 }
 
 TEST(FileListBoxPaths, FoldersAreReportedWithoutATrailingBackslashExceptARoot) {

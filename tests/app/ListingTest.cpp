@@ -1,0 +1,449 @@
+// The listings through the real window: "Gerar html" and the page's exact lines and bytes,
+// links that open every listed file, "Salvar" with its questions and the CD-ROM case,
+// "Limpar", and "Salvar em texto" with its save dialog.
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <regex>
+
+#include "app/Listings.h"
+#include "app/tombarel.h"
+#include "framework/Application.h"
+#include "framework/Registry.h"
+#include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+#include "tests/support/WineDrives.h"
+
+namespace {
+
+using app::Tfmtextdir;
+using tmbtest::ModalCall;
+
+constexpr DWORD kMaxUrl = 2084;
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes(GetFileSize(h, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    return bytes;
+}
+
+// Splits at CR LF; the text must end with one.
+std::vector<std::wstring> Lines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t at; (at = text.find(L"\r\n", start)) != std::wstring::npos; start = at + 2)
+        lines.push_back(text.substr(start, at - start));
+    EXPECT_EQ(start, text.size()) << "the last line ends with CR LF";
+    return lines;
+}
+
+class Listing : public testing::Test {
+protected:
+    void SetUp() override {
+        tmb::App().SetTitle(L"Tombarel");
+        Store(folder_.Path());
+    }
+    void TearDown() override {
+        tmb::Destroy(form_);
+        tmb::Registry().DeleteKey(app::kRegistryKey);
+    }
+    static void Store(const std::wstring& path) {
+        tmb::Registry reg;
+        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
+        reg.WriteString(app::kRegistryValue, path);
+    }
+    Tfmtextdir* Open() {
+        form_ = tmb::CreateForm<Tfmtextdir>(nullptr);
+        form_->Show();
+        tmbtest::Pump();
+        return form_;
+    }
+    void Press(xp::TtfXPButton* button) { tmbtest::Click(button->Handle(), 20, 10); }
+
+    tmbtest::TempFolder folder_;
+    tmbtest::DialogScript script_;
+    Tfmtextdir* form_ = nullptr;
+};
+
+TEST_F(Listing, GerarHtmlPutsThePageLineForLineIntoThePane) {
+    folder_.AddFile(L"b file.txt", 2048);
+    folder_.AddFile(L"A.doc", 1024);
+    Tfmtextdir* f = Open();
+    EXPECT_FALSE(f->btsalvar->Enabled());
+    Press(f->btgerahtm);
+    const std::vector<std::wstring> lines = Lines(f->result->Text());
+    ASSERT_EQ(lines.size(), 2u + 16u);
+    EXPECT_EQ(lines[0], L"<html>");
+    EXPECT_EQ(lines[1], L"<head><title>Tombarel</title></head>");
+    EXPECT_EQ(lines[2], L"<body>");
+    EXPECT_EQ(lines[3],
+              L"<STYLE>BODY {SCROLLBAR-FACE-COLOR: #ffffff;SCROLLBAR-HIGHLIGHT-COLOR:666699;"
+              L"SCROLLBAR-SHADOW-COLOR: #006600;SCROLLBAR-3DLIGHT-COLOR: #000000;");
+    EXPECT_EQ(lines[4], lines[3]);
+    EXPECT_EQ(lines[5],
+              L"</STYLE> <STYLE> .linkmenu {COLOR: #666699; TEXT-DECORATION: none} "
+              L".linkmenu:hover { \tCOLOR: #999999; TEXT-DECORATION: none } A {COLOR: #666699; "
+              L"TEXT-DECORATION: none} A:hover {COLOR: #000000} </STYLE>");
+    EXPECT_EQ(lines[6], L"<h3><p align=\"center\"><a href=\"http://" + std::wstring(app::kMakerSite) +
+                            L"\"> Tombarel - 1.0</a></h3></p>");
+    // Date and time as the user's short date and long time, joined by " - ".
+    EXPECT_TRUE(std::regex_match(tmb::WideToUtf8(lines[7]),
+                                 std::regex("<strong>Data: </strong>\\d{1,2}/\\d{1,2}/\\d{4} - "
+                                            "\\d{1,2}:\\d{2}:\\d{2}( [AP]M)?<br>")))
+        << tmb::WideToUtf8(lines[7]);
+    EXPECT_EQ(lines[8], L"<strong>Diret\u00f3rio: </strong>" + folder_.Path());
+    EXPECT_EQ(lines[9], L"<p>");
+    EXPECT_EQ(lines[10], L"Lista de arquivos:<br><br>");
+    EXPECT_EQ(lines[11], L"<a href=\"A.doc\">A.doc<br>");
+    EXPECT_EQ(lines[12], L"<a href=\"b file.txt\">b file.txt<br>");
+    EXPECT_EQ(lines[13], L"</a><p>");
+    EXPECT_EQ(lines[14], L"<strong>Total: </strong>2 arquivos<br>");
+    EXPECT_EQ(lines[15], L"Tamanho total: 3 KB<br>");
+    EXPECT_EQ(lines[16], L"</body>");
+    EXPECT_EQ(lines[17], L"</html>");
+    EXPECT_TRUE(f->btsalvar->Enabled());
+}
+
+TEST_F(Listing, AnEmptyFolderGivesNoPageEvenRightAfterAGoodOne) {
+    folder_.AddFile(L"x.txt");
+    tmbtest::TempFolder empty;
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    ASSERT_TRUE(f->btsalvar->Enabled());
+    f->dirs->OpenFolder(empty.Path());
+    EXPECT_FALSE(f->btsalvar->Enabled());  // the folder change emptied the pane
+    f->result->SetText(L"stale");
+    Press(f->btgerahtm);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(script_.Calls()[0].kind, ModalCall::Kind::MessageBox);
+    EXPECT_EQ(script_.Calls()[0].text, L"O diret\u00f3rio selecionado esta vazio.");
+    EXPECT_EQ(script_.Calls()[0].caption, L"Tombarel");
+    EXPECT_EQ(f->result->Text(), L"");
+    EXPECT_FALSE(f->btsalvar->Enabled());
+}
+
+TEST_F(Listing, LimparEmptiesThePaneAndDisablesSalvar) {
+    folder_.AddFile(L"x.txt");
+    Tfmtextdir* f = Open();
+    Press(f->tfXPButton1);
+    EXPECT_FALSE(f->btsalvar->Enabled());
+    Press(f->btgerahtm);
+    EXPECT_TRUE(f->btsalvar->Enabled());
+    Press(f->tfXPButton1);
+    EXPECT_EQ(f->result->Text(), L"");
+    EXPECT_FALSE(f->btsalvar->Enabled());
+}
+
+TEST_F(Listing, SalvarWritesListaHtmInTheFolderInTheAnsiCodePageAndOffersToShowIt) {
+    folder_.AddFile(L"caf\u00e9.txt", 10);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    const std::wstring page = f->result->Text();
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    const std::wstring d = folder_.Path() + L"\\";
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(script_.Calls()[0].text, L"Lista de arquivos criada em:\r" + d + L"\rDeseja visualiza-la?");
+    EXPECT_EQ(script_.Calls()[0].caption, L"Confirm");
+    EXPECT_EQ(script_.Calls()[0].flags, unsigned(tmb::mbYes | tmb::mbNo));
+
+    const std::string bytes = ReadBytes(d + L"Lista.htm");
+    EXPECT_EQ(bytes, tmb::WideToAnsi(page));
+    EXPECT_NE(bytes.find("<strong>Diret\xF3rio: </strong>"), std::string::npos);  // one byte
+    EXPECT_NE(bytes.find("caf\xE9.txt"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 9), "</html>\r\n");
+    // The list was read again: the page is listed and counted, the pane kept.
+    EXPECT_EQ(f->files->Count(), 2);
+    EXPECT_EQ(f->Label4->Text(), L"Total: 2 arquivo(s)");
+    EXPECT_EQ(f->result->Text(), page);
+}
+
+TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
+    folder_.AddFile(L"x.txt");
+    const std::wstring lista = folder_ / L"Lista.htm";
+    HANDLE h = CreateFileW(lista.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD w;
+    WriteFile(h, "old", 3, &w, nullptr);
+    CloseHandle(h);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    // The page lists the old page too, as a link to itself.
+    EXPECT_NE(f->result->Text().find(L"<a href=\"Lista.htm\">Lista.htm<br>"), std::wstring::npos);
+
+    const std::wstring question =
+        L"J\u00e1 existe um arquivo 'Lista.htm' neste diret\u00f3rio clique em: \r\nYes Para "
+        L"sobrescreve-lo;\r\nNo  Para cancelar;\r\nOK Para abrir a pasta e verificar o arquivo.";
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(script_.Calls()[0].text, question);
+    EXPECT_EQ(script_.Calls()[0].flags, unsigned(tmb::mbYes | tmb::mbNo | tmb::mbOK));
+    EXPECT_EQ(ReadBytes(lista), "old");
+
+    script_.Clear();
+    script_.Answer(tmb::mrYes);
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 2u);
+    EXPECT_EQ(script_.Calls()[1].text.substr(0, 28), L"Lista de arquivos criada em:");
+    EXPECT_EQ(ReadBytes(lista), tmb::WideToAnsi(f->result->Text()));
+}
+
+TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
+    folder_.AddFile(L"x.txt");
+    const std::wstring lista = folder_.AddFile(L"Lista.htm", 5, FILE_ATTRIBUTE_READONLY);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    script_.Answer(tmb::mrYes);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 2u);
+    const ModalCall& error = script_.Calls()[1];
+    EXPECT_EQ(error.kind, ModalCall::Kind::Error);
+    EXPECT_EQ(error.text.substr(0, 21 + lista.size() + 2), L"Cannot create file \"" + lista + L"\". ");
+    EXPECT_EQ(ReadBytes(lista), std::string(5, '\0'));
+    // No temporary file is left behind, and the list was not read again.
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((folder_.Path() + L"\\~*").c_str(), &fd);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
+TEST_F(Listing, ADriveRootIsWrittenWithOneBackslash) {
+    Store(L"c:");
+    Tfmtextdir* f = Open();
+    ASSERT_TRUE(tmb::SameText(f->files->Directory(), L"C:\\"));
+    const std::wstring lista = L"C:\\Lista.htm";
+    DeleteFileW(lista.c_str());
+    HANDLE h = CreateFileW(L"C:\\root file.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    f->files->Update();
+    Press(f->btgerahtm);
+    const std::vector<std::wstring> lines = Lines(f->result->Text());
+    EXPECT_EQ(lines[8], L"<strong>Diret\u00f3rio: </strong>C:\\");
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    ASSERT_FALSE(script_.Calls().empty());
+    EXPECT_EQ(script_.Calls().back().text, L"Lista de arquivos criada em:\rC:\\\rDeseja visualiza-la?");
+    EXPECT_TRUE(tmbtest::FileExists(lista));
+    DeleteFileW(lista.c_str());
+    DeleteFileW(L"C:\\root file.txt");
+}
+
+// Every href of a written page, read as a browser reads it (entities decoded) and resolved
+// against the page's own location, names the file listed beside it.
+TEST_F(Listing, EveryLinkOpensItsFileWhateverItsName) {
+    const std::vector<std::wstring> names = {
+        L"plain name.txt", L"R&copy.txt",  L"a#b.txt",   L"100%25.txt", L"50% off.txt",
+        L"it's.txt",       L"semi;colon.txt", L"a+b=c.txt", L"me@home!.txt", L"~tilde (1).txt",
+        L"caf\u00e9 cr\u00e8me.txt", L"\u041f\u0440\u0438\u0432\u0435\u0442.txt",
+        L"\u6587\u4ef6.txt", L"smile \U0001F600.txt", L"x&lt;y.txt"};
+    for (const std::wstring& n : names)
+        folder_.AddFile(n, 1);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    const std::wstring pagePath = folder_ / L"Lista.htm";
+    const std::string bytes = ReadBytes(pagePath);
+    // Nothing the code page cannot hold was written as a question mark.
+    EXPECT_EQ(bytes.find('?'), std::string::npos);
+    const std::wstring page = tmb::AnsiToWide(bytes);
+
+    wchar_t base[kMaxUrl];
+    DWORD baseLength = kMaxUrl;
+    ASSERT_EQ(UrlCreateFromPathW(pagePath.c_str(), base, &baseLength, 0), S_OK);
+
+    const std::wregex link(L"<a href=\"([^\"]*)\">([^<]*)<br>");
+    int seen = 0;
+    for (auto it = std::wsregex_iterator(page.begin(), page.end(), link); it != std::wsregex_iterator(); ++it) {
+        std::wstring href = (*it)[1].str();
+        // The browser's part: entities in the attribute, decoded in one pass.
+        std::wstring decodedHref;
+        for (size_t i = 0; i < href.size();) {
+            bool matched = false;
+            for (auto [entity, ch] : {std::pair{L"&amp;", L'&'}, std::pair{L"&lt;", L'<'},
+                                      std::pair{L"&gt;", L'>'}, std::pair{L"&quot;", L'"'}}) {
+                if (href.compare(i, wcslen(entity), entity) == 0) {
+                    decodedHref += ch;
+                    i += wcslen(entity);
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched)
+                decodedHref += href[i++];
+        }
+        href = decodedHref;
+        wchar_t url[kMaxUrl];
+        DWORD urlLength = kMaxUrl;
+        ASSERT_EQ(UrlCombineW(base, href.c_str(), url, &urlLength, 0), S_OK) << tmb::WideToUtf8(href);
+        // Percent-escapes are UTF-8 bytes, as a browser makes them.
+        std::string raw;
+        for (const wchar_t* p = url; *p; ++p) {
+            if (*p == L'%' && iswxdigit(p[1]) && iswxdigit(p[2])) {
+                raw += static_cast<char>(std::stoi(std::wstring(p + 1, 2), nullptr, 16));
+                p += 2;
+            } else {
+                raw += tmb::WideToUtf8(std::wstring(1, *p));
+            }
+        }
+        const std::wstring decoded = tmb::Utf8ToWide(raw);
+        const std::wstring prefix = L"file:///";
+        ASSERT_EQ(decoded.substr(0, prefix.size()), prefix) << tmb::WideToUtf8(decoded);
+        std::wstring path = decoded.substr(prefix.size());
+        for (wchar_t& c : path)
+            if (c == L'/') c = L'\\';
+        const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+        EXPECT_TRUE(tmb::SameText(path, folder_ / name)) << tmb::WideToUtf8(path);
+        EXPECT_TRUE(tmbtest::FileExists(path)) << tmb::WideToUtf8(path);
+        ++seen;
+    }
+    EXPECT_EQ(seen, static_cast<int>(names.size()));
+    // Ordinary names stay exactly as the window lists them; the others are escaped.
+    EXPECT_NE(page.find(L"<a href=\"plain name.txt\">plain name.txt<br>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href=\"it's.txt\">it's.txt<br>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href=\"R&amp;copy.txt\">R&amp;copy.txt<br>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href=\"a%23b.txt\">a#b.txt<br>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href=\"100%2525.txt\">100%25.txt<br>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"&#1055;&#1088;&#1080;&#1074;&#1077;&#1090;.txt<br>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"smile &#128512;.txt<br>"), std::wstring::npos);
+}
+
+TEST_F(Listing, AFolderOnACdRomIsListedToTheFallbackPath) {
+    tmbtest::WineDrive cd(L'P', DRIVE_CDROM, true);
+    ASSERT_TRUE(cd.Defined());
+    HANDLE h = CreateFileW(L"P:\\track.cda", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    Store(L"P:\\");
+    DeleteFileW(L"c:\\Lista_cdrom.htm");
+    Tfmtextdir* f = Open();
+    ASSERT_TRUE(tmb::SameText(f->files->Directory(), L"P:\\"));
+    Press(f->btgerahtm);
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(script_.Calls()[0].text,
+              L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em "
+              L"c:\\Lista_cdrom.htm\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar "
+              L"uma nova lista \rdeste CD, troque o nome da lista atual.");
+    EXPECT_EQ(ReadBytes(L"c:\\Lista_cdrom.htm"), tmb::WideToAnsi(f->result->Text()));
+    EXPECT_FALSE(tmbtest::FileExists(L"P:\\Lista.htm"));
+
+    // Where c:\ refuses the file, the user's Documents folder takes it, and the message
+    // names where it went.
+    SetFileAttributesW(L"c:\\Lista_cdrom.htm", FILE_ATTRIBUTE_READONLY);
+    script_.Clear();
+    script_.Answer(tmb::mrNo);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    wchar_t documents[MAX_PATH];
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+    const std::wstring fallback = std::wstring(documents) + L"\\Lista_cdrom.htm";
+    EXPECT_NE(script_.Calls()[0].text.find(L"e foi salva em " + fallback + L"\r\r"), std::wstring::npos);
+    EXPECT_TRUE(tmbtest::FileExists(fallback));
+    SetFileAttributesW(L"c:\\Lista_cdrom.htm", FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(L"c:\\Lista_cdrom.htm");
+    DeleteFileW(fallback.c_str());
+    DeleteFileW(L"P:\\track.cda");
+}
+
+TEST_F(Listing, SalvarEmTextoWritesTheListingWhereTheDialogSays) {
+    folder_.AddFile(L"one.txt", 1000);
+    folder_.AddFile(L"Two.doc", 48);
+    tmbtest::TempFolder elsewhere;
+    Tfmtextdir* f = Open();
+    const std::wstring target = elsewhere / L"listing.txt";
+    script_.AnswerSave(target);
+    Press(f->tfXPButton2);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    const tmb::SaveDialogRequest& asked = script_.Calls()[0].save;
+    EXPECT_EQ(asked.filter, L"Arquivo de texto|*.txt");
+    EXPECT_EQ(asked.defaultExt, L"txt");
+    EXPECT_EQ(asked.initialDir, folder_.Path());
+    EXPECT_EQ(asked.fileName, L"");
+    EXPECT_TRUE(asked.flags & OFN_OVERWRITEPROMPT);
+    EXPECT_TRUE(asked.flags & OFN_HIDEREADONLY);
+
+    const std::string bytes = ReadBytes(target);
+    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(bytes));
+    ASSERT_EQ(lines.size(), 2u + 9u);
+    EXPECT_EQ(lines[0], L"Tombarel - 1.0");
+    EXPECT_EQ(lines[1].substr(0, 6), L"Data: ");
+    EXPECT_EQ(lines[2], L"Diret\u00f3rio: " + folder_.Path());
+    EXPECT_EQ(lines[3], L"");
+    EXPECT_EQ(lines[4], L"Lista de arquivos:");
+    EXPECT_EQ(lines[5], L"");
+    EXPECT_EQ(lines[6], L"one.txt");
+    EXPECT_EQ(lines[7], L"Two.doc");
+    EXPECT_EQ(lines[8], L"");
+    EXPECT_EQ(lines[9], L"Total: 2 arquivo(s)");
+    EXPECT_EQ(lines[10], f->Label5->Text());
+    EXPECT_NE(bytes.find("Diret\xF3rio: "), std::string::npos);
+    EXPECT_EQ(f->texto->Text(), L"");
+
+    // A second save proposes the name chosen before; a cancel writes nothing anywhere.
+    DeleteFileW(target.c_str());
+    Press(f->tfXPButton2);
+    ASSERT_EQ(script_.Calls().size(), 2u);
+    EXPECT_EQ(script_.Calls()[1].save.fileName, target);
+    EXPECT_FALSE(tmbtest::FileExists(target));
+    EXPECT_EQ(f->texto->Text(), L"");
+}
+
+TEST_F(Listing, ATextListingSavedIntoTheListedFolderShowsUpAtOnce) {
+    folder_.AddFile(L"a.txt", 100);
+    Tfmtextdir* f = Open();
+    script_.AnswerSave(folder_ / L"lista.txt");
+    Press(f->tfXPButton2);
+    EXPECT_EQ(f->files->Count(), 2);
+    EXPECT_EQ(f->Label4->Text(), L"Total: 2 arquivo(s)");
+    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(ReadBytes(folder_ / L"lista.txt")));
+    EXPECT_EQ(lines.size(), 1u + 9u);  // it does not list itself
+}
+
+TEST_F(Listing, NamesTheCodePageCannotHoldMakeAUtf8TextListing) {
+    folder_.AddFile(L"\u6587\u4ef6.txt");
+    folder_.AddFile(L"caf\u00e9.txt");
+    Tfmtextdir* f = Open();
+    script_.AnswerSave(folder_ / L"out.txt");
+    Press(f->tfXPButton2);
+    const std::string bytes = ReadBytes(folder_ / L"out.txt");
+    ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_NE(tmb::Utf8ToWide(bytes.substr(3)).find(L"\u6587\u4ef6.txt\r\n"), std::wstring::npos);
+    EXPECT_NE(tmb::Utf8ToWide(bytes.substr(3)).find(L"Diret\u00f3rio: "), std::wstring::npos);
+}
+
+TEST_F(Listing, SalvarEmTextoOnAnEmptyFolderShowsNoDialog) {
+    Tfmtextdir* f = Open();
+    Press(f->tfXPButton2);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(script_.Calls()[0].text, L"O diret\u00f3rio selecionado esta vazio.");
+}
+
+TEST_F(Listing, ATextFileThatCannotBeCreatedIsReportedAndTheBufferIsEmptied) {
+    folder_.AddFile(L"a.txt");
+    const std::wstring blocked = folder_.AddFolder(L"taken.txt");  // a folder of that name
+    Tfmtextdir* f = Open();
+    script_.AnswerSave(blocked);
+    Press(f->tfXPButton2);
+    ASSERT_EQ(script_.Calls().size(), 2u);
+    EXPECT_EQ(script_.Calls()[1].kind, ModalCall::Kind::Error);
+    EXPECT_EQ(script_.Calls()[1].text.substr(0, 20 + blocked.size() + 3),
+              L"Cannot create file \"" + blocked + L"\". ");
+    EXPECT_EQ(f->texto->Text(), L"");
+    EXPECT_EQ(f->files->Count(), 1);
+}
+
+} // namespace
