@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Listings.h"
 #include "app/tombarel.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -40,32 +41,9 @@ double PeakMegabytes() {
     return static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
-// A folder of `count` files with varied names and small sizes, made once and reused.
-std::wstring MakeFolder(const std::wstring& root, int count) {
-    const std::wstring folder = root + L"\\files" + std::to_wstring(count);
-    const std::wstring done = folder + L".ready";
-    if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return folder;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    static const wchar_t* stems[] = {L"Relat\u00f3rio", L"foto", L"Nota fiscal", L"backup",
-                                     L"m\u00fasica", L"Setup", L"planilha", L"log"};
-    static const wchar_t* exts[] = {L".txt", L".jpg", L".pdf", L".zip", L".mp3", L".exe",
-                                    L".xls", L".log"};
-    for (int i = 0; i < count; ++i) {
-        const std::wstring name = std::wstring(stems[i % 8]) + L" " + std::to_wstring(i * 7919 % 1000003) + exts[(i / 8) % 8];
-        HANDLE h = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            const DWORD size = static_cast<DWORD>(i % 5000);
-            if (size) {
-                SetFilePointer(h, static_cast<LONG>(size), nullptr, FILE_BEGIN);
-                SetEndOfFile(h);
-            }
-            CloseHandle(h);
-        }
-    }
-    CloseHandle(CreateFileW(done.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    return folder;
+// The folder of `count` files that scripts/bench.sh made beforehand.
+std::wstring BenchFolder(const std::wstring& root, int count) {
+    return root + L"\\" + std::to_wstring(count) + L"\\files";
 }
 
 double Floor(const std::wstring& folder) {
@@ -84,14 +62,19 @@ double Floor(const std::wstring& folder) {
     return Median(runs);
 }
 
-// Answers every modal box of the program with its first button, so a run never waits.
+// Answers every modal box of the program so a run never waits: questions with No, the save
+// dialog with the name set in `savePath`.
 class QuietHost final : public tmb::ModalHost {
 public:
     int MessageBox(HWND, const std::wstring&, const std::wstring&, UINT) override { return IDOK; }
     int MessageDlg(HWND, const std::wstring&, tmb::MsgDlgType, tmb::MsgDlgButtons) override {
         return tmb::mrNo;
     }
-    bool SaveDialog(tmb::SaveDialogRequest&) override { return false; }
+    bool SaveDialog(tmb::SaveDialogRequest& request) override {
+        request.fileName = savePath;
+        return !savePath.empty();
+    }
+    std::wstring savePath;
 };
 
 void Row(const char* operation, int files, double seconds, double floor) {
@@ -123,10 +106,7 @@ int wmain(int argc, wchar_t** argv) {
     QuietHost quiet;
     tmb::SetModalHost(&quiet);
 
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = argc > 1 ? argv[1] : std::wstring(temp) + L"tombarel-bench";
-    CreateDirectoryW(root.c_str(), nullptr);
+    const std::wstring root = argc > 1 ? argv[1] : L"C:\\tombarel-bench";
 
     std::vector<int> sizes = {1000, 10000, 100000};
     if (argc > 2)
@@ -134,7 +114,11 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("%-26s %8s %12s %9s %12s\n", "operation", "files", "time", "ratio", "peak mem");
     for (int n : sizes) {
-        const std::wstring folder = MakeFolder(root, n);
+        const std::wstring folder = BenchFolder(root, n);
+        if (GetFileAttributesW((folder + L".ready").c_str()) == INVALID_FILE_ATTRIBUTES) {
+            std::printf("%ls is missing: run scripts/bench.sh\n", folder.c_str());
+            return 1;
+        }
         const double floor = Floor(folder);
         Row("floor: one enumeration", n, floor, floor);
 
@@ -155,6 +139,41 @@ int wmain(int argc, wchar_t** argv) {
             clicks.push_back(Seconds([&] { ClickRow(form, index); }));
         }
         Row("click on a file", n, Median(clicks), floor);
+
+        const double html = Seconds([&] {
+            SendMessageW(form->btgerahtm->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+            SendMessageW(form->btgerahtm->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+            tmb::App().ProcessMessages();
+        });
+        Row("Gerar html (page in pane)", n, html, floor);
+
+        // "Salvar" as the user runs it: written, list read again, question answered No.
+        const std::wstring lista = folder + L"\\Lista.htm";
+        DeleteFileW(lista.c_str());
+        const double save = Seconds([&] {
+            form->tfXPButton3Click(form->btsalvar);
+            tmb::App().ProcessMessages();
+        });
+        // Its first part alone: the page from the pane to the file.
+        DeleteFileW(lista.c_str());
+        const double written = Seconds([&] {
+            app::WriteFileReplacing(lista, app::ListingBytes(form->result->Text()));
+        });
+        Row("Salvar (file written)", n, written, floor);
+        Row("Salvar (with re-read)", n, save, floor);
+        DeleteFileW(lista.c_str());
+
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        quiet.savePath = std::wstring(temp) + L"tombarel-bench.txt";
+        const double text = Seconds([&] {
+            SendMessageW(form->tfXPButton2->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+            SendMessageW(form->tfXPButton2->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+            tmb::App().ProcessMessages();
+        });
+        Row("Salvar em texto (+re-read)", n, text, floor);
+        DeleteFileW(quiet.savePath.c_str());
+        quiet.savePath.clear();
 
         tmb::Destroy(form);
     }

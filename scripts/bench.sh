@@ -11,10 +11,11 @@ trap stop_all EXIT
 # The folders are made from the Unix side: creating 100,000 files one by one through Wine
 # slows down as the folder grows (every create searches the folder for a case-folded match).
 root="$WINEPREFIX/drive_c/tombarel-bench"
+# Each folder has a parent of its own, so opening one never looks into the others.
 for n in 1000 10000 100000; do
-  [ -e "$root/files$n.ready" ] && continue
-  rm -rf "$root/files$n"
-  mkdir -p "$root/files$n"
+  [ -e "$root/$n/files.ready" ] && continue
+  rm -rf "$root/$n"
+  mkdir -p "$root/$n/files"
   perl -e '
     use utf8; binmode STDOUT;
     my ($dir, $n) = @ARGV;
@@ -26,8 +27,8 @@ for n in 1000 10000 100000; do
       open(my $f, ">", "$dir/$name") or die "$dir/$name: $!";
       truncate($f, $i % 5000);
       close($f);
-    }' "$root/files$n" "$n"
-  touch "$root/files$n.ready"
+    }' "$root/$n/files" "$n"
+  touch "$root/$n/files.ready"
 done
 start_xvfb
 start_wineserver
