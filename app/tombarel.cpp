@@ -100,7 +100,7 @@ Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
     dirs->SetBounds(8, 68, 180, 261);
     dirs->SetParent(this);
 
-    result = new Memo(this);
+    result = new SourceView(this);
     result->SetName(L"result");
     result->SetReadOnly(true);
     result->SetScrollBars(true, true);
@@ -126,7 +126,7 @@ Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
     btsobre = MakeXPButton(L"btsobre", ToolBar1, sobreLeft, 2, 105, 30, L"Sobre");
     btsair = MakeXPButton(L"btsair", ToolBar1, sairLeft, 2, 105, 30, L"Sair");
 
-    texto = new Memo(this);
+    texto = new SourceView(this);
     texto->SetName(L"texto");
     texto->SetVisible(false);
     texto->SetBounds(192, 336, 37, 25);
@@ -302,7 +302,7 @@ void Tfmtextdir::Edit1Change(Component*) {
 
 // ---- listings ---------------------------------------------------------------------------
 
-void Tfmtextdir::resultChange(Component*) { btsalvar->SetEnabled(!result->Text().empty()); }
+void Tfmtextdir::resultChange(Component*) { btsalvar->SetEnabled(result->TextLength() != 0); }
 
 void Tfmtextdir::tfXPButton1Click(Component*) {
     result->SetText(L"");
@@ -407,7 +407,7 @@ void Tfmtextdir::tfXPButton2Click(Component*) {
     salvar->InitialDir = files->Directory();
     // The buffer holds the listing only while this runs, whatever happens.
     struct EmptyOnExit {
-        Memo* buffer;
+        SourceView* buffer;
         ~EmptyOnExit() { buffer->SetText(L""); }
     } emptyOnExit{texto};
     texto->SetText(L"");

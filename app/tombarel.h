@@ -12,6 +12,7 @@
 #include "framework/Label.h"
 #include "framework/PopupMenu.h"
 #include "framework/SaveDialog.h"
+#include "framework/SourceView.h"
 #include "framework/StdControls.h"
 #include "widgets/SuperLabel.h"
 #include "widgets/WinXP.h"
@@ -63,13 +64,13 @@ public:
     tmb::Label* Label7;
     tmb::FileListBox* files;
     kv::TKvDirTree21* dirs;
-    tmb::Memo* result;
+    tmb::SourceView* result;
     tmb::ToolBar* ToolBar1;
     xp::TtfXPButton* btgerahtm;
     xp::TtfXPButton* btsalvar;
     xp::TtfXPButton* btsobre;
     xp::TtfXPButton* btsair;
-    tmb::Memo* texto;
+    tmb::SourceView* texto;
     xp::TtfXPButton* tfXPButton1;
     xp::TtfXPButton* tfXPButton2;
     tmb::StatusBar* StatusBar1;

@@ -186,7 +186,7 @@ TEST_F(MainWindow, InitialTextsStatesFontsAndTabOrder) {
     EXPECT_FALSE(IsWindowVisible(f->texto->Handle()));
     EXPECT_FALSE(f->texto->Visible());
 
-    EXPECT_TRUE(GetWindowLongPtrW(f->result->Handle(), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(f->result->ReadOnly());
     EXPECT_TRUE(GetWindowLongPtrW(f->result->Handle(), GWL_STYLE) & WS_HSCROLL);
     EXPECT_TRUE(GetWindowLongPtrW(f->result->Handle(), GWL_STYLE) & WS_VSCROLL);
     EXPECT_TRUE(GetWindowLongPtrW(f->Edit1->Handle(), GWL_STYLE) & ES_READONLY);

@@ -1,0 +1,829 @@
+// The read-only source view: line index, drawing of the lines in view, scrolling, caret,
+// selection by keys and mouse, and the clipboard.
+#include "framework/SourceView.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "framework/Exception.h"
+
+namespace tmb {
+namespace {
+
+// Room left of the text and after the longest line, so the caret at either end shows.
+constexpr int kMargin = 2;
+constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT kDragTimerMs = 50;
+// Characters measured per GDI call; a long line is measured only as far as it is needed.
+constexpr std::size_t kMeasureChunk = 256;
+
+// The x of every character boundary of s[0..n) (first entry 0), tabs going to the next
+// multiple of tabWidth. Stops at the first boundary beyond `limit`, so a long line costs
+// only what lies in view. The widths come from the DC's font.
+std::vector<int> CharBoundaries(HDC dc, const wchar_t* s, std::size_t n, int tabWidth,
+                                int limit) {
+    std::vector<int> xs;
+    xs.reserve(std::min(n, kMeasureChunk) + 1);
+    xs.push_back(0);
+    std::vector<int> extents;
+    int x = 0;
+    std::size_t i = 0;
+    while (i < n && x <= limit) {
+        if (s[i] == L'\t') {
+            x = (x / tabWidth + 1) * tabWidth;
+            xs.push_back(x);
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < n && s[j] != L'\t' && j - i < kMeasureChunk)
+            ++j;
+        const int count = static_cast<int>(j - i);
+        extents.resize(static_cast<std::size_t>(count));
+        SIZE size{};
+        if (!GetTextExtentExPointW(dc, s + i, count, 0, nullptr, extents.data(), &size))
+            std::fill(extents.begin(), extents.end(), 0);
+        for (int e : extents)
+            xs.push_back(x + e);
+        x = xs.back();
+        i = j;
+    }
+    return xs;
+}
+
+// A DC with the view's font selected, for measuring outside WM_PAINT.
+class FontDC {
+public:
+    FontDC(HWND hwnd, HFONT font) : dc_(hwnd), select_(dc_.get(), font) {}
+    HDC get() const { return dc_.get(); }
+
+private:
+    WindowDC dc_;
+    SelectGuard select_;
+};
+
+// Words for double click and Ctrl+arrows: letters and digits, blanks, and anything else.
+enum class CharClass { Word, Blank, Other };
+
+CharClass ClassOf(wchar_t c) {
+    if (c == L' ' || c == L'\t')
+        return CharClass::Blank;
+    if (c == L'_' || IsCharAlphaNumericW(c))
+        return CharClass::Word;
+    return CharClass::Other;
+}
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+class ClipboardOpen {
+public:
+    explicit ClipboardOpen(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~ClipboardOpen() {
+        if (open_)
+            CloseClipboard();
+    }
+    ClipboardOpen(const ClipboardOpen&) = delete;
+    ClipboardOpen& operator=(const ClipboardOpen&) = delete;
+    bool ok() const { return open_; }
+
+private:
+    bool open_;
+};
+
+} // namespace
+
+SourceView::SourceView(Component* owner) : WinControl(owner) {
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetCursor(CursorKind::crIBeam);
+    SetBounds(0, 0, 185, 89);
+}
+
+// ---- text and line index --------------------------------------------------------------
+
+std::wstring SourceView::Text() const { return text_; }
+
+void SourceView::SetText(const std::wstring& text) {
+    if (text == text_)
+        return;
+    // One pass over the text builds the whole index; the fresh containers are swapped in
+    // so that a long text once shown leaves no oversized buffers behind.
+    std::vector<std::size_t> starts;
+    starts.push_back(0);
+    const wchar_t* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t longestLength = 0;
+    std::size_t longest = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const wchar_t c = p[i];
+        if (c != L'\n' && c != L'\r')
+            continue;
+        const std::size_t length = i - starts.back();
+        if (length > longestLength) {
+            longestLength = length;
+            longest = starts.size() - 1;
+        }
+        if (c == L'\r' && i + 1 < n && p[i + 1] == L'\n')
+            ++i;
+        starts.push_back(i + 1);
+    }
+    if (n - starts.back() > longestLength)
+        longest = starts.size() - 1;
+    std::wstring(text).swap(text_);
+    lineStarts_.swap(starts);
+    longestLine_ = static_cast<int>(longest);
+
+    widthKnown_ = false;
+    maxWidth_ = 0;
+    topLine_ = 0;
+    scrollX_ = 0;
+    anchor_ = caret_ = 0;
+    preferredX_ = 0;
+    wheelRest_ = 0;
+    if (HWND h = HandleIfAllocated()) {
+        UpdateScrollBars();
+        InvalidateRect(h, nullptr, FALSE);
+        PlaceCaret();
+    }
+    Change();
+}
+
+void SourceView::Change() {
+    if (OnChange)
+        OnChange(this);
+}
+
+std::wstring SourceView::Line(int index) const {
+    if (index < 0 || index >= LineCount())
+        throw Exception(L"List index out of bounds (" + std::to_wstring(index) + L")");
+    return text_.substr(LineStart(index), LineEnd(index) - LineStart(index));
+}
+
+std::size_t SourceView::LineEnd(int line) const {
+    if (line + 1 >= LineCount())
+        return text_.size();
+    const std::size_t start = LineStart(line);
+    std::size_t end = LineStart(line + 1) - 1;  // the break's last character
+    if (text_[end] == L'\n' && end > start && text_[end - 1] == L'\r')
+        --end;
+    return end;
+}
+
+int SourceView::LineOf(std::size_t offset) const {
+    auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+    return static_cast<int>(it - lineStarts_.begin()) - 1;
+}
+
+std::size_t SourceView::ValidPosition(std::size_t offset) const {
+    // Never inside a line break nor between the halves of a surrogate pair.
+    if (offset >= text_.size())
+        return text_.size();
+    offset = std::min(offset, LineEnd(LineOf(offset)));
+    if (offset > 0 && IS_LOW_SURROGATE(text_[offset]) && IS_HIGH_SURROGATE(text_[offset - 1]))
+        --offset;
+    return offset;
+}
+
+std::size_t SourceView::CharLeft(std::size_t pos) const {
+    const int line = LineOf(pos);
+    if (pos > LineStart(line)) {
+        --pos;
+        if (pos > LineStart(line) && IS_LOW_SURROGATE(text_[pos]) &&
+            IS_HIGH_SURROGATE(text_[pos - 1]))
+            --pos;
+        return pos;
+    }
+    return line > 0 ? LineEnd(line - 1) : pos;
+}
+
+std::size_t SourceView::CharRight(std::size_t pos) const {
+    const int line = LineOf(pos);
+    if (pos < LineEnd(line)) {
+        ++pos;
+        if (pos < LineEnd(line) && IS_LOW_SURROGATE(text_[pos]))
+            ++pos;
+        return pos;
+    }
+    return line + 1 < LineCount() ? LineStart(line + 1) : pos;
+}
+
+std::size_t SourceView::WordLeft(std::size_t pos) const {
+    const int line = LineOf(pos);
+    const std::size_t start = LineStart(line);
+    if (pos == start)
+        return CharLeft(pos);
+    while (pos > start && ClassOf(text_[pos - 1]) == CharClass::Blank)
+        --pos;
+    if (pos > start) {
+        const CharClass c = ClassOf(text_[pos - 1]);
+        while (pos > start && ClassOf(text_[pos - 1]) == c)
+            --pos;
+    }
+    return pos;
+}
+
+std::size_t SourceView::WordRight(std::size_t pos) const {
+    const int line = LineOf(pos);
+    const std::size_t end = LineEnd(line);
+    if (pos == end)
+        return CharRight(pos);
+    const CharClass c = ClassOf(text_[pos]);
+    while (pos < end && ClassOf(text_[pos]) == c)
+        ++pos;
+    while (pos < end && ClassOf(text_[pos]) == CharClass::Blank)
+        ++pos;
+    return pos;
+}
+
+// ---- selection --------------------------------------------------------------------------
+
+std::size_t SourceView::SelStart() const { return std::min(anchor_, caret_); }
+std::size_t SourceView::SelLength() const { return std::max(anchor_, caret_) - SelStart(); }
+std::wstring SourceView::SelText() const { return text_.substr(SelStart(), SelLength()); }
+
+void SourceView::SetSelStart(std::size_t start) { MoveCaret(ValidPosition(start), false); }
+
+void SourceView::SetSelLength(std::size_t length) {
+    const std::size_t start = SelStart();
+    anchor_ = start;
+    const std::size_t end = length > text_.size() - start ? text_.size() : start + length;
+    MoveCaret(ValidPosition(end), true);
+}
+
+void SourceView::SelectAll() {
+    // The view stays where it is: select all is usually followed by a copy, not reading.
+    anchor_ = 0;
+    caret_ = text_.size();
+    if (HWND h = HandleIfAllocated()) {
+        InvalidateRect(h, nullptr, FALSE);
+        PlaceCaret();
+    }
+}
+
+void SourceView::CopyToClipboard() {
+    if (SelLength() == 0)
+        return;
+    const std::size_t bytes = (SelLength() + 1) * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!mem)
+        throw Exception(L"Out of memory while copying");
+    auto* dest = static_cast<wchar_t*>(GlobalLock(mem));
+    std::memcpy(dest, text_.data() + SelStart(), SelLength() * sizeof(wchar_t));
+    dest[SelLength()] = L'\0';
+    GlobalUnlock(mem);
+    ClipboardOpen clipboard(HandleIfAllocated());
+    // The clipboard owns the memory only once SetClipboardData succeeds.
+    if (!clipboard.ok() || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, mem))
+        GlobalFree(mem);
+}
+
+// ---- window ------------------------------------------------------------------------------
+
+void SourceView::CreateParams(CreateArgs& args) {
+    WinControl::CreateParams(args);
+    args.exStyle |= WS_EX_CLIENTEDGE;
+    if (hScroll_)
+        args.style |= WS_HSCROLL;
+    if (vScroll_)
+        args.style |= WS_VSCROLL;
+}
+
+void SourceView::HandleCreated() {
+    WinControl::HandleCreated();  // WM_SETFONT: metrics and scroll ranges follow
+    UpdateScrollBars();
+}
+
+void SourceView::HandleDestroying() {
+    // The base keeps the window's text across a re-creation; here the text never lived in
+    // the window, so that copy of a possibly large text is dropped again.
+    StoreText(L"");
+    dragging_ = false;
+}
+
+void SourceView::SetScrollBars(bool horizontal, bool vertical) {
+    hScroll_ = horizontal;
+    vScroll_ = vertical;
+    if (HWND h = HandleIfAllocated()) {
+        ShowScrollBar(h, SB_HORZ, horizontal);
+        ShowScrollBar(h, SB_VERT, vertical);
+        UpdateScrollBars();
+        InvalidateRect(h, nullptr, FALSE);
+    }
+}
+
+void SourceView::EnabledChanged() {
+    WinControl::EnabledChanged();
+    Invalidate();  // the text turns grey or back
+}
+
+void SourceView::ApplyFont(HFONT font) {
+    font_ = font;
+    FontDC dc(HandleIfAllocated(), font_);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    lineHeight_ = std::max(1, static_cast<int>(tm.tmHeight));
+    charWidth_ = std::max(1, static_cast<int>(tm.tmAveCharWidth));
+    // Tab stops every eight average characters, as TabbedTextOut places them by default.
+    tabWidth_ = 8 * charWidth_;
+    widthKnown_ = false;
+    maxWidth_ = 0;
+    if (HWND h = HandleIfAllocated()) {
+        if (GetFocus() == h) {
+            CreateCaret(h, nullptr, 1, lineHeight_);
+            ShowCaret(h);
+        }
+        ScrollTo(topLine_, scrollX_);
+        UpdateScrollBars();
+        PlaceCaret();
+    }
+}
+
+LRESULT SourceView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND h = HandleIfAllocated();
+    switch (msg) {
+    case WM_GETDLGCODE:
+        // Arrows and characters stay here; Tab and Enter go on to the dialog manager.
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFONT:
+        ApplyFont(reinterpret_cast<HFONT>(wParam));
+        if (LOWORD(lParam))
+            InvalidateRect(h, nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    case WM_SETTEXT:
+        SetText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
+        return TRUE;
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(text_.size());
+    case WM_GETTEXT: {
+        if (wParam == 0 || !lParam)
+            return 0;
+        const std::size_t n = std::min(text_.size(), static_cast<std::size_t>(wParam) - 1);
+        auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+        std::memcpy(buffer, text_.data(), n * sizeof(wchar_t));
+        buffer[n] = L'\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_SIZE: {
+        const LRESULT r = WinControl::WndProc(msg, wParam, lParam);
+        ScrollTo(topLine_, scrollX_);
+        UpdateScrollBars();
+        InvalidateRect(h, nullptr, FALSE);
+        PlaceCaret();
+        return r;
+    }
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        if (lParam != 0)  // a scroll bar control's: the base reflects it
+            break;
+        OnScroll(msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_SETFOCUS:
+        CreateCaret(h, nullptr, 1, lineHeight_);
+        PlaceCaret();
+        ShowCaret(h);
+        InvalidateRect(h, nullptr, FALSE);  // the selection shows only while focused
+        break;
+    case WM_KILLFOCUS:
+        DestroyCaret();
+        InvalidateRect(h, nullptr, FALSE);
+        break;
+    case WM_KEYDOWN: {
+        WORD key = static_cast<WORD>(wParam);
+        const unsigned shift = KeyboardShiftState();
+        KeyDown(key, shift);  // OnKeyDown may take the key
+        if (key == 0 || HandleKey(key, shift))
+            return 0;
+        return DefaultHandler(msg, key, lParam);
+    }
+    case WM_CHAR:
+        return 0;  // nothing is typed into the view
+    case WM_LBUTTONDOWN:
+        if (GetFocus() != h)
+            ::SetFocus(h);
+        MouseSelect(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
+        // Keep the mouse while the button is down, and scroll while it is held outside.
+        SetCapture(h);
+        dragging_ = true;
+        SetTimer(h, kDragTimer, kDragTimerMs, nullptr);
+        break;
+    case WM_MOUSEMOVE:
+        if (dragging_)
+            MouseSelect(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), true);
+        break;
+    case WM_LBUTTONUP:
+        EndDrag();
+        break;
+    case WM_LBUTTONDBLCLK:
+        SelectWordAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != h && dragging_) {
+            dragging_ = false;
+            KillTimer(h, kDragTimer);
+        }
+        break;
+    case WM_TIMER:
+        if (wParam != kDragTimer)
+            break;
+        if (dragging_) {
+            POINT p;
+            GetCursorPos(&p);
+            ::ScreenToClient(h, &p);
+            RECT client;
+            GetClientRect(h, &client);
+            if (!PtInRect(&client, p))
+                MouseSelect(p.x, p.y, true);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return WinControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- geometry ----------------------------------------------------------------------------
+
+int SourceView::VisibleLines() const { return std::max(1, ClientHeight() / lineHeight_); }
+
+int SourceView::MaxTopLine() const { return std::max(0, LineCount() - VisibleLines()); }
+
+int SourceView::MaxScrollX() const { return std::max(0, maxWidth_ + 2 * kMargin - ClientWidth()); }
+
+void SourceView::EstimateWidth() {
+    // The line with the most characters stands for the widest; lines wider than it widen
+    // the range as they come into view. Measuring every line here would cost seconds.
+    widthKnown_ = true;
+    const std::size_t start = LineStart(longestLine_);
+    FontDC dc(HandleIfAllocated(), font_);
+    const auto xs = CharBoundaries(dc.get(), text_.data() + start, LineEnd(longestLine_) - start,
+                                   tabWidth_, INT_MAX);
+    maxWidth_ = std::max(maxWidth_, xs.back());
+}
+
+void SourceView::NoteLineWidth(int width) {
+    if (width <= maxWidth_)
+        return;
+    maxWidth_ = width;
+    UpdateScrollBars();
+}
+
+std::vector<int> SourceView::Boundaries(HDC dc, int line, int limit) const {
+    const std::size_t start = LineStart(line);
+    return CharBoundaries(dc, text_.data() + start, LineEnd(line) - start, tabWidth_, limit);
+}
+
+int SourceView::XOf(std::size_t pos) {
+    const int line = LineOf(pos);
+    const std::size_t start = LineStart(line);
+    FontDC dc(HandleIfAllocated(), font_);
+    const int x = CharBoundaries(dc.get(), text_.data() + start, pos - start, tabWidth_, INT_MAX).back();
+    NoteLineWidth(x);
+    return x;
+}
+
+std::size_t SourceView::PositionAtX(int line, int x) {
+    const std::size_t start = LineStart(line);
+    if (x <= 0)
+        return start;
+    FontDC dc(HandleIfAllocated(), font_);
+    const auto xs = Boundaries(dc.get(), line, x);
+    // The nearest boundary: past the middle of a character means after it.
+    std::size_t j = 0;
+    while (j + 1 < xs.size() && x >= (xs[j] + xs[j + 1]) / 2)
+        ++j;
+    return ValidPosition(start + j);
+}
+
+std::size_t SourceView::PositionAtPoint(int x, int y) {
+    const int line = std::clamp(topLine_ + FloorDiv(y, lineHeight_), 0, LineCount() - 1);
+    return PositionAtX(line, x - kMargin + scrollX_);
+}
+
+// ---- scrolling ---------------------------------------------------------------------------
+
+void SourceView::SetTopLine(int line) { ScrollTo(line, scrollX_); }
+
+void SourceView::ScrollTo(int topLine, int scrollX) {
+    topLine = std::clamp(topLine, 0, MaxTopLine());
+    scrollX = std::clamp(scrollX, 0, MaxScrollX());
+    if (topLine == topLine_ && scrollX == scrollX_)
+        return;
+    topLine_ = topLine;
+    scrollX_ = scrollX;
+    if (HWND h = HandleIfAllocated()) {
+        UpdateScrollBars();
+        InvalidateRect(h, nullptr, FALSE);
+        PlaceCaret();
+    }
+}
+
+void SourceView::UpdateScrollBars() {
+    HWND h = HandleIfAllocated();
+    if (!h)
+        return;
+    if (!widthKnown_)
+        EstimateWidth();
+    // The bars stay in place, disabled when all fits: the client area then never changes
+    // size with the text, which would re-layout the lines under the user's eyes.
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    if (vScroll_) {
+        si.nMin = 0;
+        si.nMax = LineCount() - 1;
+        si.nPage = static_cast<UINT>(VisibleLines());
+        si.nPos = topLine_;
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+    }
+    if (hScroll_) {
+        si.nMin = 0;
+        si.nMax = maxWidth_ + 2 * kMargin - 1;
+        si.nPage = static_cast<UINT>(std::max(0, ClientWidth()));
+        si.nPos = scrollX_;
+        SetScrollInfo(h, SB_HORZ, &si, TRUE);
+    }
+}
+
+void SourceView::OnScroll(int bar, WORD request) {
+    const bool vertical = bar == SB_VERT;
+    const int pos = vertical ? topLine_ : scrollX_;
+    const int line = vertical ? 1 : charWidth_;
+    const int page = vertical ? VisibleLines() : std::max(1, ClientWidth() - charWidth_);
+    int target = pos;
+    switch (request) {
+    case SB_LINEUP: target = pos - line; break;
+    case SB_LINEDOWN: target = pos + line; break;
+    case SB_PAGEUP: target = pos - page; break;
+    case SB_PAGEDOWN: target = pos + page; break;
+    case SB_TOP: target = 0; break;
+    case SB_BOTTOM: target = INT_MAX; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO si{};
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_TRACKPOS;
+        GetScrollInfo(HandleIfAllocated(), bar, &si);
+        target = si.nTrackPos;
+        break;
+    }
+    default: return;
+    }
+    if (vertical)
+        ScrollTo(target, scrollX_);
+    else
+        ScrollTo(topLine_, target);
+}
+
+void SourceView::OnWheel(short delta) {
+    // Fine-grained wheels send less than a notch at a time: keep the rest for the next.
+    if (wheelRest_ != 0 && (wheelRest_ > 0) != (delta > 0))
+        wheelRest_ = 0;
+    wheelRest_ += delta;
+    const int notches = wheelRest_ / WHEEL_DELTA;
+    wheelRest_ %= WHEEL_DELTA;
+    if (notches == 0)
+        return;
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int step = lines == WHEEL_PAGESCROLL ? VisibleLines() : static_cast<int>(lines);
+    ScrollTo(topLine_ - notches * step, scrollX_);
+}
+
+// ---- caret and selection by keys and mouse -----------------------------------------------
+
+void SourceView::MoveCaret(std::size_t pos, bool extend, bool keepX) {
+    const bool changed = pos != caret_ || (!extend && anchor_ != caret_);
+    caret_ = pos;
+    if (!extend)
+        anchor_ = pos;
+    HWND h = HandleIfAllocated();
+    if (!h)
+        return;
+    if (!keepX)
+        preferredX_ = XOf(pos);
+    EnsureCaretVisible();
+    if (changed)
+        InvalidateRect(h, nullptr, FALSE);
+    PlaceCaret();
+}
+
+void SourceView::MoveCaretByLines(int lines, bool extend) {
+    const int line = std::clamp(LineOf(caret_) + lines, 0, LineCount() - 1);
+    MoveCaret(PositionAtX(line, preferredX_), extend, true);
+}
+
+void SourceView::EnsureCaretVisible() {
+    const int line = LineOf(caret_);
+    int top = topLine_;
+    if (line < top)
+        top = line;
+    else if (line >= top + VisibleLines())
+        top = line - VisibleLines() + 1;
+    // Horizontally the view jumps by a quarter of its width, so that moving along a line
+    // does not scroll at every character.
+    const int x = XOf(caret_);
+    const int width = ClientWidth();
+    const int jump = width / 4;
+    int left = scrollX_;
+    if (x < left)
+        left = x - jump;
+    else if (kMargin + x - left > width - kMargin)
+        left = x + 2 * kMargin - width + jump;
+    ScrollTo(top, left);
+}
+
+void SourceView::PlaceCaret() {
+    HWND h = HandleIfAllocated();
+    if (!h || GetFocus() != h)
+        return;
+    const int line = LineOf(caret_);
+    const int x = kMargin + XOf(caret_) - scrollX_;
+    const int y = (line - topLine_) * lineHeight_;
+    // A caret outside the client area is simply not seen.
+    SetCaretPos(x, y);
+}
+
+bool SourceView::HandleKey(WORD key, unsigned shift) {
+    if (shift & ssAlt)
+        return false;
+    const bool extend = (shift & ssShift) != 0;
+    const bool ctrl = (shift & ssCtrl) != 0;
+    const int line = LineOf(caret_);
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT: {
+        // A plain arrow on a selection goes to that side of it, as editors do.
+        const bool left = key == VK_LEFT;
+        if (!extend && !ctrl && SelLength() > 0)
+            MoveCaret(left ? SelStart() : SelStart() + SelLength(), false);
+        else if (left)
+            MoveCaret(ctrl ? WordLeft(caret_) : CharLeft(caret_), extend);
+        else
+            MoveCaret(ctrl ? WordRight(caret_) : CharRight(caret_), extend);
+        return true;
+    }
+    case VK_UP: MoveCaretByLines(-1, extend); return true;
+    case VK_DOWN: MoveCaretByLines(1, extend); return true;
+    case VK_PRIOR:
+    case VK_NEXT: {
+        // The view moves a page and the caret with it, keeping its place on the screen.
+        const int page = (key == VK_PRIOR ? -1 : 1) * VisibleLines();
+        ScrollTo(topLine_ + page, scrollX_);
+        MoveCaretByLines(page, extend);
+        return true;
+    }
+    case VK_HOME: MoveCaret(ctrl ? 0 : LineStart(line), extend); return true;
+    case VK_END: MoveCaret(ctrl ? text_.size() : LineEnd(line), extend); return true;
+    case 'A':
+        if (!ctrl)
+            return false;
+        SelectAll();
+        return true;
+    case 'C':
+    case VK_INSERT:
+        if (!ctrl)
+            return false;
+        CopyToClipboard();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SourceView::MouseSelect(int x, int y, bool extend) {
+    MoveCaret(PositionAtPoint(x, y), extend);
+}
+
+void SourceView::SelectWordAt(int x, int y) {
+    const std::size_t pos = PositionAtPoint(x, y);
+    const int line = LineOf(pos);
+    const std::size_t start = LineStart(line);
+    const std::size_t end = LineEnd(line);
+    if (start == end) {
+        MoveCaret(pos, false);
+        return;
+    }
+    // The character under the pointer decides; past the end of a line, the last one.
+    const std::size_t at = pos < end ? pos : pos - 1;
+    const CharClass c = ClassOf(text_[at]);
+    std::size_t first = at;
+    std::size_t last = at + 1;
+    while (first > start && ClassOf(text_[first - 1]) == c)
+        --first;
+    while (last < end && ClassOf(text_[last]) == c)
+        ++last;
+    MoveCaret(first, false);
+    MoveCaret(last, true);
+}
+
+void SourceView::EndDrag() {
+    if (!dragging_)
+        return;
+    dragging_ = false;
+    HWND h = HandleIfAllocated();
+    KillTimer(h, kDragTimer);
+    if (GetCapture() == h)
+        ReleaseCapture();
+}
+
+// ---- painting ----------------------------------------------------------------------------
+
+bool SourceView::EraseBackground(HDC) {
+    return true;  // PaintWindow fills every pixel, off screen, so nothing flickers
+}
+
+void SourceView::PaintWindow(HDC dc, const RECT& area) {
+    HWND h = HandleIfAllocated();
+    RECT client;
+    GetClientRect(h, &client);
+    RECT r;
+    if (!IntersectRect(&r, &area, &client))
+        return;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    MemoryDC mem(CreateCompatibleDC(dc));
+    BitmapHandle bitmap(CreateCompatibleBitmap(dc, width, height));
+    int widest = 0;
+    {
+        SelectGuard selectBitmap(mem.get(), bitmap.get());
+        SelectGuard selectFont(mem.get(), font_);
+        SetViewportOrgEx(mem.get(), -r.left, -r.top, nullptr);
+        FillRect(mem.get(), &r, BackgroundBrush().get());
+        SetBkMode(mem.get(), TRANSPARENT);
+        const int first = topLine_ + static_cast<int>(r.top) / lineHeight_;
+        const int last =
+            std::min(LineCount() - 1, topLine_ + static_cast<int>(r.bottom - 1) / lineHeight_);
+        for (int line = first; line <= last; ++line)
+            widest = std::max(widest, DrawLine(mem.get(), line, (line - topLine_) * lineHeight_,
+                                               static_cast<int>(client.right)));
+        BitBlt(dc, r.left, r.top, width, height, mem.get(), r.left, r.top, SRCCOPY);
+    }
+    // Lines first seen now may be wider than any before: the range grows to take them.
+    NoteLineWidth(widest);
+}
+
+int SourceView::DrawLine(HDC dc, int line, int y, int clientWidth) const {
+    const std::size_t start = LineStart(line);
+    const std::size_t end = LineEnd(line);
+    const std::size_t n = end - start;
+    const wchar_t* s = text_.data() + start;
+    const auto xs = CharBoundaries(dc, s, n, tabWidth_, scrollX_ + clientWidth);
+    const std::size_t measured = xs.size() - 1;
+    const int originX = kMargin - scrollX_;
+
+    // The part of the selection on this line, in columns, and whether it takes the break.
+    std::size_t selFirst = 0, selLast = 0;
+    bool selBreak = false;
+    const std::size_t a = SelStart();
+    const std::size_t b = a + SelLength();
+    if (a < b && GetFocus() == HandleIfAllocated() && a <= end && b > start) {
+        selFirst = std::max(a, start) - start;
+        selLast = std::min(b, end) - start;
+        selBreak = b > end;
+        const int left = originX + xs[std::min(selFirst, measured)];
+        int right = selLast <= measured ? originX + xs[selLast] : clientWidth;
+        if (selBreak && measured == n)
+            right += charWidth_;
+        RECT band{left, y, right, y + lineHeight_};
+        FillRect(dc, &band, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+
+    const COLORREF normal =
+        Enabled() ? ColorToRGB(GetFont().Color()) : GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF selected = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    // Characters wholly left of the view are not drawn.
+    std::size_t j = 0;
+    while (j < measured && originX + xs[j + 1] < 0)
+        ++j;
+    std::vector<int> dx;
+    while (j < measured) {
+        if (s[j] == L'\t') {
+            ++j;
+            continue;
+        }
+        const bool inSelection = j >= selFirst && j < selLast;
+        std::size_t k = j;
+        while (k < measured && s[k] != L'\t' && (k >= selFirst && k < selLast) == inSelection)
+            ++k;
+        // The advances measured above, so the glyphs land exactly where the caret and the
+        // selection think they are.
+        dx.resize(k - j);
+        for (std::size_t i = j; i < k; ++i)
+            dx[i - j] = xs[i + 1] - xs[i];
+        SetTextColor(dc, inSelection ? selected : normal);
+        ExtTextOutW(dc, originX + xs[j], y, 0, nullptr, s + j, static_cast<UINT>(k - j),
+                    dx.data());
+        j = k;
+    }
+    return measured == n ? xs[n] : 0;
+}
+
+} // namespace tmb
