@@ -53,6 +53,9 @@ public:
     // Writes the pane to "Lista.htm" in the current folder and offers to show it.
     void resposta();
 
+    // The file list's folder, items and totals with the time of now, for a listing.
+    ListingInput ListingOfFiles() const;
+
     // The controls, in the order the layout creates them.
     tmb::Label* Label1;
     tmb::Label* Label2;
@@ -107,8 +110,7 @@ private:
     void PointFilesAt(const std::wstring& path);
     // Opens the selected file: web pages silently, anything else reporting failures.
     void OpenSelectedFile();
-    // The file list's folder, items and totals with the time of now, for a listing.
-    ListingInput ListingOfFiles() const;
+
 };
 
 } // namespace app

@@ -171,6 +171,12 @@ int wmain(int argc, wchar_t** argv) {
             SendMessageW(form->tfXPButton2->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
             tmb::App().ProcessMessages();
         });
+        // Its writing part alone: the listing built and written.
+        const double textWritten = Seconds([&] {
+            app::WriteFileReplacing(quiet.savePath,
+                                    app::ListingBytes(app::BuildTextListing(form->ListingOfFiles())));
+        });
+        Row("Salvar em texto (written)", n, textWritten, floor);
         Row("Salvar em texto (+re-read)", n, text, floor);
         DeleteFileW(quiet.savePath.c_str());
         quiet.savePath.clear();

@@ -297,6 +297,24 @@ void TKvDirTree21::SortChildrenByCaption(HTREEITEM node) {
     ArrangeChildren(node, order);
 }
 
+int FolderIconIndex(const std::wstring& path, bool open) {
+    // Every plain folder shows the same icon, and asking the shell about a folder makes it
+    // look inside: a folder of 100,000 files then takes as long to draw as to list. So the
+    // shell is asked once, for the first plain folder, and its answer serves them all. Only
+    // a folder marked read-only or system can carry an icon of its own (desktop.ini).
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool plain = attributes != INVALID_FILE_ATTRIBUTES &&
+                       (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                       !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    if (!plain)
+        return open ? GetOpenIconIndex(path) : GetIconIndex(path);
+    static int known[2] = {-1, -1};
+    int& index = known[open ? 1 : 0];
+    if (index < 0)
+        index = open ? GetOpenIconIndex(path) : GetIconIndex(path);
+    return index;
+}
+
 void TKvDirTree21::AddSubFolders(const std::wstring& path, HTREEITEM node) {
     const std::wstring dir = AddSlash(path);
     if (dir.empty() || !node)
@@ -324,9 +342,9 @@ bool TKvDirTree21::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
         if (asked) {
             const std::wstring path = GetNodePath(info->item.hItem);
             if (asked & TVIF_IMAGE)
-                info->item.iImage = GetIconIndex(path);
+                info->item.iImage = FolderIconIndex(path, false);
             if (asked & TVIF_SELECTEDIMAGE)
-                info->item.iSelectedImage = GetOpenIconIndex(path);
+                info->item.iSelectedImage = FolderIconIndex(path, true);
             info->item.mask |= TVIF_DI_SETITEM;
         }
         result = 0;

@@ -17,6 +17,10 @@
 
 namespace kv {
 
+// The small icon (or its open form) a folder node shows: the shell's generic folder icon
+// for a plain folder, the folder's own for one that can be customised.
+int FolderIconIndex(const std::wstring& path, bool open);
+
 class TKvDirTree21PopUp;
 // The report-style file list view of the explorer components, which a tree can drive.
 class TKvFilelistView28;
