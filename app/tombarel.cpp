@@ -8,6 +8,7 @@
 
 #include <shlobj.h>
 
+#include "app/ButtonGlyphs.h"
 #include "app/Listings.h"
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
@@ -76,7 +77,6 @@ Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
     myaSuperLabel1->SetEndColor(clGradientActiveCaption);
     myaSuperLabel1->SetLabelType(xp::ltHttp);
     myaSuperLabel1->SetColorSelected(clNavy);
-    myaSuperLabel1->SetCursor(CursorKind::crHandPoint);
 
     Label4 = MakeLabel(L"Label4", 12, 337, L"Total:");
     Label5 = MakeLabel(L"Label5", 12, 355, L"Tamanho total:");
@@ -134,6 +134,12 @@ Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
 
     tfXPButton1 = MakeXPButton(L"tfXPButton1", this, 536, 340, 105, 22, L"Limpar");
     tfXPButton2 = MakeXPButton(L"tfXPButton2", this, 268, 340, 105, 22, L"Salvar em texto");
+    DressXPButton(*btgerahtm, ButtonGlyph::GerarHtml);
+    DressXPButton(*btsalvar, ButtonGlyph::Salvar);
+    DressXPButton(*btsobre, ButtonGlyph::Sobre);
+    DressXPButton(*btsair, ButtonGlyph::Sair);
+    DressXPButton(*tfXPButton1, ButtonGlyph::Limpar);
+    DressXPButton(*tfXPButton2, ButtonGlyph::SalvarTexto);
 
     StatusBar1 = new StatusBar(this);
     StatusBar1->SetName(L"StatusBar1");

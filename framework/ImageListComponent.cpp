@@ -27,7 +27,9 @@ Picture ImageListComponent::GetBitmap(int index) const {
     {
         MemoryDC dc(CreateCompatibleDC(nullptr));
         SelectGuard sel(dc.get(), bmp.get());
-        PatBlt(dc.get(), 0, 0, w, h, WHITENESS);
+        // A brush, not WHITENESS, which would set the alpha byte too (see Picture).
+        const RECT r{0, 0, w, h};
+        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         ImageList_Draw(list_.get(), index, dc.get(), 0, 0, ILD_NORMAL);
     }
     return Picture::FromBitmap(bmp.get());

@@ -6,16 +6,25 @@
 namespace tmb {
 namespace {
 
-// A 32-bit copy of any bitmap, so every bitmap picture has the same pixel format.
+// A 32-bit copy of any bitmap, so every bitmap picture has the same pixel format. The
+// alpha bytes are cleared: colour-to-monochrome copies compare whole pixels, so a pixel
+// with alpha set would never match the transparent colour.
 HBITMAP CopyToDib(HBITMAP source, int width, int height) {
-    HBITMAP copy = CreateDib32(width, height);
+    void* bits = nullptr;
+    HBITMAP copy = CreateDib32(width, height, &bits);
     if (!copy)
         return nullptr;
-    MemoryDC src(CreateCompatibleDC(nullptr));
-    MemoryDC dst(CreateCompatibleDC(nullptr));
-    SelectGuard s1(src.get(), source);
-    SelectGuard s2(dst.get(), copy);
-    BitBlt(dst.get(), 0, 0, width, height, src.get(), 0, 0, SRCCOPY);
+    {
+        MemoryDC src(CreateCompatibleDC(nullptr));
+        MemoryDC dst(CreateCompatibleDC(nullptr));
+        SelectGuard s1(src.get(), source);
+        SelectGuard s2(dst.get(), copy);
+        BitBlt(dst.get(), 0, 0, width, height, src.get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    auto* px = static_cast<DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i)
+        px[i] &= 0x00FFFFFFu;
     return copy;
 }
 
@@ -201,8 +210,10 @@ BitmapHandle Picture::BuildMask() const {
         {
             MemoryDC dc(CreateCompatibleDC(nullptr));
             SelectGuard sel(dc.get(), canvas.get());
-            PatBlt(dc.get(), 0, 0, width_, height_, WHITENESS);
+            // White through a brush: WHITENESS would also set the alpha byte of the 32-bit
+            // pixels, and the monochrome conversion would then not take them for white.
             const RECT r{0, 0, width_, height_};
+            FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
             PlayEnhMetaFile(dc.get(), metafile_.get(), &r);
         }
         return BitmapHandle(MonochromeOf(canvas.get(), width_, height_, RGB(255, 255, 255)));

@@ -31,9 +31,9 @@ prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean c
     HOME=$template.home WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     HOME=$template.home WINEPREFIX=$template wineserver -w
-    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-      cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
-    fi
+    # Wine registers its own fonts ("MS Sans Serif", Tahoma, Marlett for the caption
+    # buttons) by name in the prefix's Fonts folder, where Debian's Wine does not put them.
+    cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/"
   fi
   if [ "${2:-}" = fresh ] || [ ! -f "$env/prefix/system.reg" ]; then
     rm -rf "$env"

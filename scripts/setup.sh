@@ -13,6 +13,8 @@ have_cmd cmake   || need+=(cmake)
 have_cmd ninja   || need+=(ninja-build)
 have_cmd wine    || need+=(wine)
 have_pkg wine32:i386 || need+=(wine32:i386)
+# Wine's own fonts: "MS Sans Serif", Tahoma and the caption buttons' Marlett.
+have_pkg fonts-wine || need+=(fonts-wine)
 have_cmd Xvfb    || need+=(xvfb)
 have_cmd import  || need+=(imagemagick)
 [ -f /usr/share/i18n/locales/pt_BR ] || need+=(locales)

@@ -153,6 +153,7 @@ TEST(TextLabel, TakesTheSizeOfItsTextAndPaintsIt) {
     label.SetBounds(20, 20, 5, 5);
     label.SetParent(&form.Form());
     label.SetColor(0xFFFFFF);
+    label.GetFont().SetName(L"Tahoma");  // scalable: the bitmap "MS Sans Serif" stops at 24 pt
     label.SetText(L"Tombarel");
     const int width = label.Width();
     const int height = label.Height();
