@@ -13,6 +13,7 @@
 #include "app/Listings.h"
 #include "app/tombarel.h"
 #include "framework/Application.h"
+#include "framework/Locale.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
@@ -444,6 +445,119 @@ TEST_F(Listing, ATextFileThatCannotBeCreatedIsReportedAndTheBufferIsEmptied) {
               L"Cannot create file \"" + blocked + L"\". ");
     EXPECT_EQ(f->texto->Text(), L"");
     EXPECT_EQ(f->files->Count(), 1);
+}
+
+} // namespace
+
+#include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/TestEnvironment.h"
+
+namespace {
+
+// The date and time of both listings follow the user's regional settings: short date and
+// long time, joined by " - ".
+TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
+    std::vector<std::wstring> names{L"a.txt"};
+    SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 3;
+    t.wDay = 4;
+    t.wHour = 15;
+    t.wMinute = 6;
+    t.wSecond = 7;
+    const app::ListingInput input{L"C:\\", &names, L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
+    const std::wstring expected = tmbtest::ExpectedLocale() == "pt-BR" ? L"04/03/2026 - 15:06:07"
+                                                                       : L"3/4/2026 - 3:06:07 PM";
+    const std::vector<std::wstring> page = Lines(app::BuildHtmlPage(input));
+    EXPECT_EQ(page[7], L"<strong>Data: </strong>" + expected + L"<br>");
+    EXPECT_EQ(page[8], L"<strong>Diret\u00f3rio: </strong>C:\\");
+    const std::vector<std::wstring> text = Lines(app::BuildTextListing(input));
+    EXPECT_EQ(text[1], L"Data: " + expected);
+    EXPECT_EQ(text[2], L"Diret\u00f3rio: C:\\");
+    EXPECT_EQ(text.size(), 1u + 9u);
+    EXPECT_EQ(page.size(), 1u + 16u);
+}
+
+// The program's own boxes and the platform's save dialog, shown for real and answered the
+// way a user answers them.
+TEST(ListingRealDialogs, SalvarAndSalvarEmTextoThroughTheRealBoxes) {
+    tmb::App().SetTitle(L"Tombarel");
+    tmbtest::TempFolder folder;
+    folder.AddFile(L"a.txt", 10);
+    {
+        tmb::Registry reg;
+        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
+        reg.WriteString(app::kRegistryValue, folder.Path());
+    }
+    Tfmtextdir* f = tmb::CreateForm<Tfmtextdir>(nullptr);
+    f->Show();
+    tmbtest::Pump();
+    tmbtest::Click(f->btgerahtm->Handle(), 20, 10);
+    const std::wstring target = folder / L"by dialog.txt";
+    {
+        tmbtest::ModalAutoAnswer answers({{IDNO}, {IDNO}, {IDOK, 0x47C, target}});
+        tmbtest::Click(f->btsalvar->Handle(), 20, 10);  // writes, then asks to show it: No
+        tmbtest::Click(f->btsalvar->Handle(), 20, 10);  // already there: No leaves it
+        tmbtest::Click(f->tfXPButton2->Handle(), 20, 10);
+        ASSERT_EQ(answers.Count(), 3);
+        EXPECT_EQ(answers.Boxes()[0].caption, L"Confirm");
+        EXPECT_NE(answers.Boxes()[0].text.find(L"Lista de arquivos criada em:"), std::wstring::npos);
+        EXPECT_NE(answers.Boxes()[1].text.find(L"J\u00e1 existe um arquivo 'Lista.htm'"), std::wstring::npos);
+    }
+    EXPECT_EQ(ReadBytes(folder / L"Lista.htm"), tmb::WideToAnsi(f->result->Text()));
+    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(ReadBytes(target)));
+    EXPECT_EQ(lines.size(), 2u + 9u);  // a.txt and Lista.htm
+    EXPECT_EQ(f->files->Count(), 3);
+    tmb::Destroy(f);
+    tmb::Registry().DeleteKey(app::kRegistryKey);
+}
+
+} // namespace
+
+#include <tlhelp32.h>
+
+#include <set>
+
+namespace {
+
+std::set<DWORD> ExplorerProcesses() {
+    std::set<DWORD> pids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof(pe);
+    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
+        if (lstrcmpiW(pe.szExeFile, L"explorer.exe") == 0)
+            pids.insert(pe.th32ProcessID);
+    CloseHandle(snap);
+    return pids;
+}
+
+TEST_F(Listing, OkInTheThreeWayBoxOpensTheFolderInTheFileManagerAndWritesNothing) {
+    folder_.AddFile(L"x.txt");
+    const std::wstring lista = folder_.AddFile(L"Lista.htm", 3);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    const std::set<DWORD> before = ExplorerProcesses();
+    script_.Answer(tmb::mrOk);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(ReadBytes(lista), std::string(3, '\0'));
+    // A new file manager process appeared; it is ended again here.
+    std::set<DWORD> started;
+    for (int i = 0; i < 50 && started.empty(); ++i) {
+        tmbtest::PumpFor(100);
+        for (DWORD pid : ExplorerProcesses())
+            if (!before.count(pid))
+                started.insert(pid);
+    }
+    EXPECT_FALSE(started.empty());
+    for (DWORD pid : started) {
+        HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+        if (p) {
+            TerminateProcess(p, 0);
+            CloseHandle(p);
+        }
+    }
 }
 
 } // namespace
