@@ -71,55 +71,51 @@ bool FitsAnsiCodePage(const std::wstring& text) {
     return n > 0 && !usedDefault;
 }
 
-std::wstring HtmlHref(const std::wstring& name) {
-    if (FitsAnsiCodePage(name) && name.find_first_of(L"%#&<>\"") == std::wstring::npos)
-        return name;  // the common case: the name as it is
+namespace {
+
+enum class HtmlPart { Href, Text };
+
+// In an href "%" and "#" would start an escape or a fragment; in both parts "&", "<", ">"
+// and '"' are markup. A character the code page cannot hold becomes percent-encoded UTF-8
+// in an href (as a browser encodes a path) and a numeric character reference in text.
+std::wstring EscapeForHtml(const std::wstring& s, HtmlPart part) {
+    const bool href = part == HtmlPart::Href;
+    if (FitsAnsiCodePage(s) && s.find_first_of(href ? L"%#&<>\"" : L"&<>\"") == std::wstring::npos)
+        return s;  // the common case: as it is
     std::wstring out;
-    out.reserve(name.size() + 16);
-    for (size_t i = 0; i < name.size();) {
+    out.reserve(s.size() + 16);
+    for (size_t i = 0; i < s.size();) {
         size_t length = 1;
-        const char32_t cp = CodePointAt(name, i, length);
-        switch (cp) {
-        case U'%': out += L"%25"; break;
-        case U'#': out += L"%23"; break;
-        case U'&': out += L"&amp;"; break;
-        case U'<': out += L"&lt;"; break;
-        case U'>': out += L"&gt;"; break;
-        case U'"': out += L"&quot;"; break;
-        default:
-            if (UnitsFit(name.data() + i, static_cast<int>(length)))
-                out.append(name, i, length);
-            else
-                AppendPercentUtf8(out, cp);
+        const char32_t cp = CodePointAt(s, i, length);
+        if (href && cp == U'%') {
+            out += L"%25";
+        } else if (href && cp == U'#') {
+            out += L"%23";
+        } else if (cp == U'&') {
+            out += L"&amp;";
+        } else if (cp == U'<') {
+            out += L"&lt;";
+        } else if (cp == U'>') {
+            out += L"&gt;";
+        } else if (cp == U'"') {
+            out += L"&quot;";
+        } else if (UnitsFit(s.data() + i, static_cast<int>(length))) {
+            out.append(s, i, length);
+        } else if (href) {
+            AppendPercentUtf8(out, cp);
+        } else {
+            out += L"&#" + std::to_wstring(static_cast<unsigned long>(cp)) + L";";
         }
         i += length;
     }
     return out;
 }
 
-std::wstring HtmlText(const std::wstring& text) {
-    if (FitsAnsiCodePage(text) && text.find_first_of(L"&<>\"") == std::wstring::npos)
-        return text;
-    std::wstring out;
-    out.reserve(text.size() + 16);
-    for (size_t i = 0; i < text.size();) {
-        size_t length = 1;
-        const char32_t cp = CodePointAt(text, i, length);
-        switch (cp) {
-        case U'&': out += L"&amp;"; break;
-        case U'<': out += L"&lt;"; break;
-        case U'>': out += L"&gt;"; break;
-        case U'"': out += L"&quot;"; break;
-        default:
-            if (UnitsFit(text.data() + i, static_cast<int>(length)))
-                out.append(text, i, length);
-            else
-                out += L"&#" + std::to_wstring(static_cast<unsigned long>(cp)) + L";";
-        }
-        i += length;
-    }
-    return out;
-}
+} // namespace
+
+std::wstring HtmlHref(const std::wstring& name) { return EscapeForHtml(name, HtmlPart::Href); }
+
+std::wstring HtmlText(const std::wstring& text) { return EscapeForHtml(text, HtmlPart::Text); }
 
 std::wstring BuildHtmlPage(const ListingInput& input) {
     const std::vector<std::wstring>& names = *input.names;

@@ -43,8 +43,8 @@ constexpr COLORREF kKey = RGB(0, 128, 128);  // the transparent colour of both g
 
 } // namespace
 
-const Glyph& FileListBox::FileGlyph() {
-    static const Glyph glyph = Glyph::FromArt(
+const Picture& FileListBox::FileGlyph() {
+    static const Picture glyph = Picture::FromArt(
         {
             "...kkkkkkkk.....",
             "...kwwwwwwkk....",
@@ -66,8 +66,8 @@ const Glyph& FileListBox::FileGlyph() {
     return glyph;
 }
 
-const Glyph& FileListBox::ExecutableGlyph() {
-    static const Glyph glyph = Glyph::FromArt(
+const Picture& FileListBox::ExecutableGlyph() {
+    static const Picture glyph = Picture::FromArt(
         {
             "................",
             "kkkkkkkkkkkkkkk.",
@@ -248,7 +248,7 @@ void FileListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
         FillRect(dc, &rect, BackgroundBrush().get());
     }
     const std::wstring& name = Item(index);
-    const Glyph& glyph = IsExecutableName(name) ? ExecutableGlyph() : FileGlyph();
+    const Picture& glyph = IsExecutableName(name) ? ExecutableGlyph() : FileGlyph();
     const int rowHeight = rect.bottom - rect.top;
     glyph.Draw(dc, rect.left + 2, rect.top + (rowHeight - glyph.Height()) / 2);
     SetBkMode(dc, TRANSPARENT);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Glyph.h"
+#include "framework/Picture.h"
 #include "framework/ListBox.h"
 
 namespace tmb {
@@ -42,8 +42,8 @@ public:
     double TotalSize() const;
 
     // The two row pictures: executables (.exe, .com, .bat, .pif) and every other file.
-    static const Glyph& ExecutableGlyph();
-    static const Glyph& FileGlyph();
+    static const Picture& ExecutableGlyph();
+    static const Picture& FileGlyph();
     static bool IsExecutableName(const std::wstring& name);
 
     NotifyEvent OnChange;

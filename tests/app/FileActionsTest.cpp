@@ -3,6 +3,8 @@
 // and the about box.
 #include <gtest/gtest.h>
 
+#include "tests/app/WindowFixture.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -60,37 +62,15 @@ std::wstring TrashFiles() {
     return L"Z:" + unix;
 }
 
-class FileActions : public testing::Test {
+class FileActions : public tmbtest::WindowFixture {
 protected:
-    void SetUp() override {
-        tmb::App().SetTitle(L"Tombarel");
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        reg.WriteString(app::kRegistryValue, folder_.Path());
-    }
-    void TearDown() override {
-        tmb::Destroy(form_);
-        tmb::Registry().DeleteKey(app::kRegistryKey);
-    }
-    Tfmtextdir* Open() {
-        form_ = tmb::CreateForm<Tfmtextdir>(nullptr);
-        form_->Show();
-        tmbtest::Pump();
-        return form_;
-    }
     void Select(const std::wstring& name) {
         const auto& items = form_->files->Items();
         const int index = static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin());
         ASSERT_LT(index, form_->files->Count());
-        RECT r;
-        SendMessageW(form_->files->Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-        tmbtest::Click(form_->files->Handle(), r.left + 30, (r.top + r.bottom) / 2);
+        ClickRow(index);
         ASSERT_EQ(form_->Edit1->Text(), name);
     }
-
-    tmbtest::TempFolder folder_;
-    tmbtest::DialogScript script_;
-    Tfmtextdir* form_ = nullptr;
 };
 
 TEST_F(FileActions, AbrirOpensTheSelectedFileWithItsProgram) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/WindowFixture.h"
+
 #include <iterator>
 #include <regex>
 
@@ -49,32 +51,9 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
     return lines;
 }
 
-class Listing : public testing::Test {
+class Listing : public tmbtest::WindowFixture {
 protected:
-    void SetUp() override {
-        tmb::App().SetTitle(L"Tombarel");
-        Store(folder_.Path());
-    }
-    void TearDown() override {
-        tmb::Destroy(form_);
-        tmb::Registry().DeleteKey(app::kRegistryKey);
-    }
-    static void Store(const std::wstring& path) {
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        reg.WriteString(app::kRegistryValue, path);
-    }
-    Tfmtextdir* Open() {
-        form_ = tmb::CreateForm<Tfmtextdir>(nullptr);
-        form_->Show();
-        tmbtest::Pump();
-        return form_;
-    }
     void Press(xp::TtfXPButton* button) { tmbtest::Click(button->Handle(), 20, 10); }
-
-    tmbtest::TempFolder folder_;
-    tmbtest::DialogScript script_;
-    Tfmtextdir* form_ = nullptr;
 };
 
 TEST_F(Listing, GerarHtmlPutsThePageLineForLineIntoThePane) {
@@ -222,7 +201,7 @@ TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
 }
 
 TEST_F(Listing, ADriveRootIsWrittenWithOneBackslash) {
-    Store(L"c:");
+    StoreFolder(L"c:");
     Tfmtextdir* f = Open();
     ASSERT_TRUE(tmb::SameText(f->files->Directory(), L"C:\\"));
     const std::wstring lista = L"C:\\Lista.htm";
@@ -327,7 +306,7 @@ TEST_F(Listing, AFolderOnACdRomIsListedToTheFallbackPath) {
     ASSERT_TRUE(cd.Defined());
     HANDLE h = CreateFileW(L"P:\\track.cda", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(h);
-    Store(L"P:\\");
+    StoreFolder(L"P:\\");
     DeleteFileW(L"c:\\Lista_cdrom.htm");
     Tfmtextdir* f = Open();
     ASSERT_TRUE(tmb::SameText(f->files->Directory(), L"P:\\"));

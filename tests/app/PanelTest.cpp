@@ -3,6 +3,8 @@
 // enable; and the size texts under the user's regional settings.
 #include <gtest/gtest.h>
 
+#include "tests/app/WindowFixture.h"
+
 #include "app/tombarel.h"
 #include "framework/Application.h"
 #include "framework/Exception.h"
@@ -35,35 +37,9 @@ TEST(SizeTextLocale, BoundariesAndDecimalsFollowTheUserSettings) {
     EXPECT_EQ(SizeText(5.0 * 1073741824 + 536870912), L"5" + sep + L"5 GB");
 }
 
-class Panel : public testing::Test {
+class Panel : public tmbtest::WindowFixture {
 protected:
-    void SetUp() override {
-        tmb::App().SetTitle(L"Tombarel");
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        reg.WriteString(app::kRegistryValue, folder_.Path());
-    }
-    void TearDown() override {
-        tmb::Destroy(form_);
-        tmb::Registry().DeleteKey(app::kRegistryKey);
-    }
-    Tfmtextdir* Open() {
-        form_ = tmb::CreateForm<Tfmtextdir>(nullptr);
-        form_->Show();
-        tmbtest::Pump();
-        return form_;
-    }
-    // Clicks the list row of `index` with the mouse.
-    void ClickRow(int index) {
-        RECT r;
-        SendMessageW(form_->files->Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-        tmbtest::Click(form_->files->Handle(), r.left + 30, (r.top + r.bottom) / 2);
-    }
     std::vector<std::wstring> Names() const { return form_->files->Items(); }
-
-    tmbtest::TempFolder folder_;
-    tmbtest::DialogScript script_;
-    Tfmtextdir* form_ = nullptr;
 };
 
 TEST_F(Panel, AnEmptyFolderShowsZeroFilesAndZeroBytes) {

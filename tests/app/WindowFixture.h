@@ -1,0 +1,50 @@
+// The main window as the app tests use it: a temporary folder stored as the last folder, the
+// window opened on it and shown, every modal box scripted, all undone afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/tombarel.h"
+#include "framework/Application.h"
+#include "framework/Registry.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+
+namespace tmbtest {
+
+class WindowFixture : public testing::Test {
+protected:
+    void SetUp() override {
+        tmb::App().SetTitle(L"Tombarel");
+        StoreFolder(folder_.Path());
+    }
+    void TearDown() override {
+        tmb::Destroy(form_);
+        tmb::Registry().DeleteKey(app::kRegistryKey);
+    }
+    // What the window finds in the registry at its next start.
+    static void StoreFolder(const std::wstring& path) {
+        tmb::Registry reg;
+        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
+        reg.WriteString(app::kRegistryValue, path);
+    }
+    app::Tfmtextdir* Open() {
+        form_ = tmb::CreateForm<app::Tfmtextdir>(nullptr);
+        form_->Show();
+        Pump();
+        return form_;
+    }
+    // A mouse click on the list row of `index`.
+    void ClickRow(int index) {
+        RECT r;
+        SendMessageW(form_->files->Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        Click(form_->files->Handle(), r.left + 30, (r.top + r.bottom) / 2);
+    }
+
+    TempFolder folder_;
+    DialogScript script_;
+    app::Tfmtextdir* form_ = nullptr;
+};
+
+} // namespace tmbtest
