@@ -28,18 +28,6 @@ bool IsDots(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-// Probing a removable drive without medium must not raise the system's "insert a disk" box.
-class CriticalErrorsSilenced {
-public:
-    CriticalErrorsSilenced() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~CriticalErrorsSilenced() { SetErrorMode(previous_); }
-    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
-    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
-
-private:
-    UINT previous_;
-};
-
 bool DirectoryExists(const std::wstring& path) {
     CriticalErrorsSilenced silenced;
     const DWORD attributes = GetFileAttributesW(path.c_str());

@@ -31,19 +31,6 @@ std::wstring WithoutTrailingNul(std::wstring s) {
     return s;
 }
 
-// Probing a drive without medium must not raise the system's "insert a disk" box; the mode
-// is process-wide, so it is switched only around the one query.
-class CriticalErrorsSilenced {
-public:
-    CriticalErrorsSilenced() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~CriticalErrorsSilenced() { SetErrorMode(previous_); }
-    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
-    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
-
-private:
-    UINT previous_;
-};
-
 wchar_t UpperDriveLetter(wchar_t c) {
     if (c >= L'a' && c <= L'z') {
         c = static_cast<wchar_t>(c - L'a' + L'A');

@@ -19,6 +19,19 @@ enum FileOpKind : int { foCopy, foDelete, foMove, foRename };
 
 inline constexpr UINT FileOpCode[] = {FO_COPY, FO_DELETE, FO_MOVE, FO_RENAME};
 
+// Probing a drive without medium must not raise the system's "insert a disk" box; the error
+// mode is process-wide, so it is switched only for the scope of one query.
+class CriticalErrorsSilenced {
+public:
+    CriticalErrorsSilenced() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsSilenced() { SetErrorMode(previous_); }
+    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
+    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
+
+private:
+    UINT previous_;
+};
+
 // --- Path texts -----------------------------------------------------------------------------
 
 // `path` ending in "\"; an empty path stays empty.

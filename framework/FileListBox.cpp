@@ -240,20 +240,13 @@ void FileListBox::Change() {
 }
 
 void FileListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
-    const bool selected = (state & ODS_SELECTED) != 0;
-    if (selected) {
-        BrushHandle brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
-        FillRect(dc, &rect, brush.get());
-    } else {
-        FillRect(dc, &rect, BackgroundBrush().get());
-    }
+    const COLORREF textColor = FillRow(dc, rect, state);
     const std::wstring& name = Item(index);
     const Picture& glyph = IsExecutableName(name) ? ExecutableGlyph() : FileGlyph();
     const int rowHeight = rect.bottom - rect.top;
     glyph.Draw(dc, rect.left + 2, rect.top + (rowHeight - glyph.Height()) / 2);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                              : (Enabled() ? ColorToRGB(GetFont().Color()) : GetSysColor(COLOR_GRAYTEXT)));
+    SetTextColor(dc, textColor);
     SelectGuard font(dc, GetFont().Handle());
     RECT r = rect;
     r.left += glyph.Width() + 6;

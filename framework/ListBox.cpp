@@ -136,16 +136,19 @@ bool ListBox::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
     }
 }
 
-void ListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
-    const bool selected = (state & ODS_SELECTED) != 0;
-    if (selected) {
-        BrushHandle brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
-        FillRect(dc, &rect, brush.get());
-    } else {
-        FillRect(dc, &rect, BackgroundBrush().get());
+COLORREF ListBox::FillRow(HDC dc, const RECT& rect, UINT state) {
+    if (state & ODS_SELECTED) {
+        FillRect(dc, &rect, GetSysColorBrush(COLOR_HIGHLIGHT));
+        return GetSysColor(COLOR_HIGHLIGHTTEXT);
     }
+    FillRect(dc, &rect, BackgroundBrush().get());
+    return Enabled() ? ColorToRGB(GetFont().Color()) : GetSysColor(COLOR_GRAYTEXT);
+}
+
+void ListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
+    const COLORREF textColor = FillRow(dc, rect, state);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(GetFont().Color()));
+    SetTextColor(dc, textColor);
     SelectGuard font(dc, GetFont().Handle());
     const std::wstring& text = Item(index);
     RECT r = rect;

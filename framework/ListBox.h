@@ -37,6 +37,8 @@ protected:
     void HandleDestroying() override;
     // Draws one row; the default draws the item text at the left.
     virtual void DrawItem(HDC dc, int index, const RECT& rect, UINT state);
+    // Fills a row's background for its state and returns the colour its text takes.
+    COLORREF FillRow(HDC dc, const RECT& rect, UINT state);
     // The platform reported a selection change by the user.
     virtual void SelectionChanged() { Click(); }
 

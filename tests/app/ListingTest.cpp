@@ -474,7 +474,7 @@ TEST(ListingRealDialogs, SalvarAndSalvarEmTextoThroughTheRealBoxes) {
     tmbtest::Click(f->btgerahtm->Handle(), 20, 10);
     const std::wstring target = folder / L"by dialog.txt";
     {
-        tmbtest::ModalAutoAnswer answers({{IDNO}, {IDNO}, {IDOK, 0x47C, target}});
+        tmbtest::ModalAutoAnswer answers({{IDNO, 0, L""}, {IDNO, 0, L""}, {IDOK, 0x47C, target}});
         tmbtest::Click(f->btsalvar->Handle(), 20, 10);  // writes, then asks to show it: No
         tmbtest::Click(f->btsalvar->Handle(), 20, 10);  // already there: No leaves it
         tmbtest::Click(f->tfXPButton2->Handle(), 20, 10);
