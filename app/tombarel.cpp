@@ -3,17 +3,16 @@
 #include "app/tombarel.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdint>
-
-#include <shlobj.h>
 
 #include "app/ButtonGlyphs.h"
 #include "app/Listings.h"
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 #include "framework/Dialogs.h"
+#include "framework/Exception.h"
 #include "framework/Locale.h"
 #include "framework/Registry.h"
 
@@ -22,7 +21,30 @@ namespace app {
 using namespace tmb;
 
 namespace {
+
 const wchar_t kEmptyFolderMessage[] = L"O diret\u00f3rio selecionado esta vazio.";
+
+// Writes the pane's page to "c:\Lista_cdrom.htm", or where the system lets the user write
+// when the root of c: is closed to them (the Documents folder); returns the path written.
+std::wstring WriteCdRomListing(const std::string& bytes) {
+    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
+    try {
+        WriteFileReplacing(preferred, bytes);
+        return preferred;
+    } catch (const EFCreateError& refused) {
+        wchar_t documents[MAX_PATH];
+        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+            throw;
+        const std::wstring fallback = std::wstring(documents) + L"\\Lista_cdrom.htm";
+        try {
+            WriteFileReplacing(fallback, bytes);
+        } catch (const EFCreateError&) {
+            throw refused;  // the first place, and why it was refused, is what the user asked
+        }
+        return fallback;
+    }
+}
+
 } // namespace
 
 tmb::Label* Tfmtextdir::MakeLabel(const wchar_t* name, int left, int top, const wchar_t* caption) {
@@ -329,27 +351,6 @@ void Tfmtextdir::btgerahtmClick(Component*) {
     }
     // The whole page goes into the pane at once.
     result->SetText(BuildHtmlPage(ListingOfFiles()));
-}
-
-// Writes the pane's page to "c:\Lista_cdrom.htm", or where the system lets the user write
-// when the root of c: is closed to them (the Documents folder); returns the path written.
-static std::wstring WriteCdRomListing(const std::string& bytes) {
-    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
-    try {
-        WriteFileReplacing(preferred, bytes);
-        return preferred;
-    } catch (const EFCreateError&) {
-        wchar_t documents[MAX_PATH];
-        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
-            throw;
-        const std::wstring fallback = std::wstring(documents) + L"\\Lista_cdrom.htm";
-        try {
-            WriteFileReplacing(fallback, bytes);
-        } catch (const EFCreateError&) {
-            throw EFCreateError(preferred, ERROR_ACCESS_DENIED);
-        }
-        return fallback;
-    }
 }
 
 void Tfmtextdir::tfXPButton3Click(Component*) {
