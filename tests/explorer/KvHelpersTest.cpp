@@ -15,6 +15,7 @@
 #include "framework/Dialogs.h"
 #include "framework/TextConv.h"
 #include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
 
 namespace {
@@ -46,11 +47,6 @@ public:
     std::vector<Shown> shown;
 };
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -64,26 +60,6 @@ void WriteTextFile(const std::wstring& path, const char* content) {
     CloseHandle(file);
 }
 
-void DeleteTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW data;
-    const HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring full = dir + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(full);
-            } else {
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
 
 // A name no earlier run has used: files deleted to the trash keep their names there.
 std::wstring UniqueName(const wchar_t* stem) {
@@ -111,7 +87,7 @@ protected:
         kv::KvMessages = previousTexts_;
         // A program started in the folder may still have it as its working folder.
         for (int i = 0; i < 100 && Exists(dir_); ++i) {
-            DeleteTree(dir_);
+            tmbtest::RemoveTree(dir_);
             if (Exists(dir_)) {
                 Sleep(50);
             }
@@ -396,7 +372,7 @@ TEST_F(KvHelpersTest, BrowseForFolderGivesAPickedPathWithSlashOrLeavesItAlone) {
     }
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.back(), L'\\');
-    EXPECT_TRUE(IsFolder(path)) << tmb::WideToUtf8(path);
+    EXPECT_TRUE(tmbtest::FolderExists(path)) << tmb::WideToUtf8(path);
 }
 
 TEST_F(KvHelpersTest, IconIndexesOfAFolderAndOfAnUnknownItem) {

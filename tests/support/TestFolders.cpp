@@ -57,7 +57,7 @@ bool FolderExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void RemoveTree(const std::wstring& path) {
+bool RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
@@ -74,7 +74,7 @@ void RemoveTree(const std::wstring& path) {
         } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryW(path.c_str());
+    return RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
 } // namespace tmbtest

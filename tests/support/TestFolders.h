@@ -31,7 +31,7 @@ private:
 
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
-// Deletes a folder and all it holds.
-void RemoveTree(const std::wstring& path);
+// Deletes a folder and all it holds, read-only files included; true when the folder is gone.
+bool RemoveTree(const std::wstring& path);
 
 } // namespace tmbtest

@@ -7,6 +7,8 @@
 #include <cwctype>
 #include <vector>
 
+#include "tests/support/TestFolders.h"
+
 namespace tmbtest {
 
 namespace {
@@ -63,27 +65,6 @@ FARPROC Kernel32Export(const char* name) {
     return GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
 }
 
-bool DeleteTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW data;
-    const HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring full = dir + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(full);
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
-    }
-    return RemoveDirectoryW(dir.c_str()) != FALSE;
-}
 
 } // namespace
 
@@ -134,7 +115,7 @@ WineDrive::WineDrive(wchar_t letter, UINT driveType, bool withMedium)
     }
     mediumDir_ = std::wstring(temp) + L"tombarel-drive-" + letter_ + L"-" +
                  std::to_wstring(GetCurrentProcessId());
-    DeleteTree(mediumDir_);  // a leftover of an earlier run with the same process id
+    RemoveTree(mediumDir_);  // a leftover of an earlier run with the same process id
     const std::string unixDir = UnixPathOf(mediumDir_);
     if (unixDir.empty()) {
         return;
@@ -150,7 +131,7 @@ WineDrive::~WineDrive() {
         DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, std::string());
     }
     if (!mediumDir_.empty()) {
-        DeleteTree(mediumDir_);
+        RemoveTree(mediumDir_);
     }
 }
 
@@ -160,6 +141,6 @@ bool WineDrive::InsertMedium() {
     return !mediumDir_.empty() && CreateDirectoryW(mediumDir_.c_str(), nullptr) != FALSE;
 }
 
-bool WineDrive::EjectMedium() { return !mediumDir_.empty() && DeleteTree(mediumDir_); }
+bool WineDrive::EjectMedium() { return !mediumDir_.empty() && RemoveTree(mediumDir_); }
 
 } // namespace tmbtest
