@@ -52,18 +52,6 @@ void ForEachFolder(const std::wstring& dir, Visit visit) {
     } while (FindNextFileW(search.get(), &data));
 }
 
-// The key that orders captions as the user's locale compares them, case-sensitively.
-std::string SortKey(const std::wstring& text) {
-    const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(),
-                                  static_cast<int>(text.size()), nullptr, 0);
-    if (size <= 0)
-        return std::string();
-    std::string key(static_cast<std::size_t>(size), '\0');
-    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(), static_cast<int>(text.size()),
-                 reinterpret_cast<wchar_t*>(key.data()), size);
-    return key;
-}
-
 struct PidlFree {
     void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
 };
@@ -269,9 +257,10 @@ void TKvDirTree21::SortChildrenByCaption(HTREEITEM node) {
         std::string key;
         HTREEITEM node;
     };
+    // The locale's order, case-sensitive, as lstrcmp compares captions.
     std::vector<Keyed> children;
     for (HTREEITEM c : Children(node))
-        children.push_back(Keyed{SortKey(NodeText(c)), c});
+        children.push_back(Keyed{tmb::SortKey(NodeText(c), false), c});
     if (children.size() < 2)
         return;
     // Keys computed once per caption: comparing with the locale n log n times is what
@@ -429,7 +418,6 @@ void TKvDirTree21::LocatePath(const std::wstring& path) {
 
 void TKvDirTree21::MouseDown(tmb::MouseButton button, unsigned shift, int x, int y) {
     tmb::TreeView::MouseDown(button, shift, x, y);
-    nodePath_.clear();
     if (!HandleAllocated())
         return;
     UINT where = 0;
@@ -467,9 +455,7 @@ void TKvDirTree21::PickSelected() {
     const int level = Level(node);
     if (level == 0 && !FirstChild(node))
         AddDrives();  // the first pick of the root brings the drives
-    else
-        nodePath_ = GetNodePath(node);
-    SetSelectedPath(level == 0 ? std::wstring(L"Drives") : nodePath_);
+    SetSelectedPath(level == 0 ? std::wstring(L"Drives") : GetNodePath(node));
     if (level == 1 && !selectedPath_.empty()) {
         const UINT type = GetDriveTypeW(selectedPath_.c_str());
         // An empty drive has been announced to the user by DriveReady; the pick is not

@@ -135,7 +135,6 @@ private:
     tmb::ImageList systemImages_;
     std::wstring selectedPath_;
     std::wstring selectedFile_;
-    std::wstring nodePath_;
     std::wstring lastOpened_;
     TLanguage language_ = lnSysDefault;
     bool popUpMenuEnabled_ = true;

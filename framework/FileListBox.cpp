@@ -14,30 +14,10 @@ namespace tmb {
 namespace {
 
 struct Entry {
-    std::string key;  // the locale's case-insensitive sort key
+    std::string key;  // SortKey of the name
     std::wstring name;
     std::uint64_t size;
 };
-
-// Comparing sort keys orders names as CompareString with NORM_IGNORECASE does, the order
-// of the platform's sorted list box, at the cost of one mapping per name.
-std::string SortKey(const std::wstring& name) {
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int n = LCMapStringW(LOCALE_USER_DEFAULT, flags, name.c_str(),
-                               static_cast<int>(name.size()), nullptr, 0);
-    std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        LCMapStringW(LOCALE_USER_DEFAULT, flags, name.c_str(), static_cast<int>(name.size()),
-                     reinterpret_cast<wchar_t*>(key.data()), n);
-    return key;
-}
-
-bool KeyLess(const std::string& a, const std::string& b) {
-    // Sort keys compare as unsigned bytes.
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
-}
 
 constexpr COLORREF kKey = RGB(0, 128, 128);  // the transparent colour of both glyphs
 
@@ -175,7 +155,8 @@ void FileListBox::Read(const std::wstring& folder) {
                 continue;
             const std::uint64_t size =
                 (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-            entries.push_back(Entry{SortKey(fd.cFileName), fd.cFileName, size});
+            // The order of the platform's sorted list box: the locale's, ignoring case.
+            entries.push_back(Entry{SortKey(fd.cFileName, true), fd.cFileName, size});
             if (entries.size() == 101)
                 busy.emplace();
         } while (FindNextFileW(find.get(), &fd));
@@ -184,7 +165,7 @@ void FileListBox::Read(const std::wstring& folder) {
             throw EInOutError(SysErrorMessage(error), error);
     }
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return KeyLess(a.key, b.key); });
+                     [](const Entry& a, const Entry& b) { return a.key < b.key; });
     std::vector<std::wstring> names;
     names.reserve(entries.size());
     sizes_.clear();

@@ -56,6 +56,18 @@ std::wstring AnsiToWide(const std::string& text) { return ToWide(CP_ACP, text); 
 std::wstring UpperCase(const std::wstring& text) { return MapCase(text, LCMAP_UPPERCASE); }
 std::wstring LowerCase(const std::wstring& text) { return MapCase(text, LCMAP_LOWERCASE); }
 
+std::string SortKey(const std::wstring& text, bool ignoreCase) {
+    const DWORD flags = LCMAP_SORTKEY | (ignoreCase ? NORM_IGNORECASE : 0);
+    const int n = LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(),
+                               static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::string key(static_cast<size_t>(n), '\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), static_cast<int>(text.size()),
+                 reinterpret_cast<wchar_t*>(key.data()), n);
+    return key;
+}
+
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;

@@ -18,6 +18,11 @@ std::wstring AnsiToWide(const std::string& text);
 std::wstring UpperCase(const std::wstring& text);
 std::wstring LowerCase(const std::wstring& text);
 
+// The user locale's sort key of `text` (LCMapString with LCMAP_SORTKEY). Keys compared with
+// std::string's operator< (bytes as unsigned) order texts as CompareString does, at the cost
+// of one mapping per text instead of one comparison per pair.
+std::string SortKey(const std::wstring& text, bool ignoreCase);
+
 // Equal ignoring case, as the system compares file names.
 bool SameText(const std::wstring& a, const std::wstring& b);
 

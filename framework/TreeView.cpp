@@ -157,17 +157,6 @@ HTREEITEM TreeView::NextSibling(HTREEITEM node) {
     return node ? TreeView_GetNextSibling(Handle(), node) : nullptr;
 }
 
-HTREEITEM TreeView::NextNode(HTREEITEM node) {
-    if (!node)
-        return nullptr;
-    if (HTREEITEM child = FirstChild(node))
-        return child;
-    for (HTREEITEM n = node; n; n = ParentOf(n))
-        if (HTREEITEM next = NextSibling(n))
-            return next;
-    return nullptr;
-}
-
 std::vector<HTREEITEM> TreeView::Children(HTREEITEM node) {
     std::vector<HTREEITEM> children;
     for (HTREEITEM c = FirstChild(node); c; c = NextSibling(c))

@@ -57,9 +57,6 @@ public:
     HTREEITEM ParentOf(HTREEITEM node);
     HTREEITEM FirstChild(HTREEITEM node);
     HTREEITEM NextSibling(HTREEITEM node);
-    // The next node in depth-first order over the loaded nodes: the first child, else the
-    // next sibling, else the next sibling of the nearest ancestor that has one.
-    HTREEITEM NextNode(HTREEITEM node);
     std::vector<HTREEITEM> Children(HTREEITEM node);
     // 0 for a top node, -1 for none.
     int Level(HTREEITEM node);
