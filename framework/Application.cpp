@@ -16,13 +16,10 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         // The application window only carries the taskbar button: hand activation to the
         // main window.
         if (msg == WM_SETFOCUS || LOWORD(wParam) != WA_INACTIVE) {
-            LRESULT r = 0;
-            Guarded([&] {
-                if (Form* f = App().MainForm(); f && f->HandleAllocated() &&
-                                                IsWindowVisible(f->HandleIfAllocated()))
-                    SetActiveWindow(f->HandleIfAllocated());
-            });
-            return r;
+            if (Form* f = App().MainForm();
+                f && f->HandleAllocated() && IsWindowVisible(f->HandleIfAllocated()))
+                SetActiveWindow(f->HandleIfAllocated());
+            return 0;
         }
         break;
     case WM_CLOSE:

@@ -67,7 +67,11 @@ void Guarded(F&& body) noexcept {
     try {
         body();
     } catch (...) {
-        App().HandleException(std::current_exception());
+        // The report itself must not throw past this point either (out of memory).
+        try {
+            App().HandleException(std::current_exception());
+        } catch (...) {
+        }
     }
 }
 

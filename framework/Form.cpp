@@ -122,11 +122,8 @@ void Form::DoDestroy() {
 }
 
 void Form::BeforeDestruction() {
-    try {
-        DoDestroy();
-    } catch (...) {
-        App().HandleException(std::current_exception());
-    }
+    // An error of the destroy handler is reported; the windows go all the same.
+    Guarded([this] { DoDestroy(); });
     DestroyHandle();
 }
 

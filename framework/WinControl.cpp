@@ -212,15 +212,7 @@ LRESULT WinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (Destroying())
         return DefaultHandler(msg, wParam, lParam);
     LRESULT result = 0;
-    bool handled = false;
-    try {
-        result = WndProc(msg, wParam, lParam);
-        handled = true;
-    } catch (...) {
-        App().HandleException(std::current_exception());
-    }
-    if (!handled && hwnd_)
-        result = 0;
+    Guarded([&] { result = WndProc(msg, wParam, lParam); });
     return result;
 }
 
