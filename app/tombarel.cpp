@@ -109,7 +109,6 @@ Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
     files->SetName(L"files");
     files->GetFont().SetName(L"Times New Roman");
     files->GetFont().SetHeight(-13);
-    files->SetItemHeight(16);
     files->SetBounds(192, 68, 245, 260);
     files->SetParent(this);
 
