@@ -70,6 +70,16 @@ struct MenuTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DestroyMenu(h); }
 };
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+struct EnhMetafileTraits {
+    using Handle = HENHMETAFILE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteEnhMetaFile(h); }
+};
 struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
@@ -87,6 +97,8 @@ using RegionHandle = UniqueHandle<GdiTraits<HRGN>>;
 using MemoryDC = UniqueHandle<MemoryDCTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
+using IconHandle = UniqueHandle<IconTraits>;
+using EnhMetafileHandle = UniqueHandle<EnhMetafileTraits>;
 
 // BeginPaint/EndPaint for one WM_PAINT.
 class PaintDC {

@@ -12,19 +12,6 @@
 
 namespace tmb {
 
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { DestroyIcon(h); }
-};
-struct EnhMetafileTraits {
-    using Handle = HENHMETAFILE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { DeleteEnhMetaFile(h); }
-};
-using IconHandle = UniqueHandle<IconTraits>;
-using EnhMetafileHandle = UniqueHandle<EnhMetafileTraits>;
-
 enum class PictureKind { pkNone, pkBitmap, pkIcon, pkMetafile };
 
 class Picture {
