@@ -243,18 +243,17 @@ LRESULT PopupWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         const bool over = ContainsScreenPoint(p);
         if (over && !inside_)
             PointerEntered();
-        if (IsPress(msg)) {
-            if (!over) {
-                CloseUp();  // the press ends here: nothing else sees it
-                return 0;
-            }
-            // Pressed inside before any move was seen: the hosted control gets the press.
-            if (watched_) {
-                POINT c = p;
-                ::ScreenToClient(watched_, &c);
-                SendMessageW(watched_, msg, wParam,
-                             MAKELPARAM(static_cast<WORD>(c.x), static_cast<WORD>(c.y)));
-            }
+        if (IsPress(msg) && !over) {
+            CloseUp();  // the press ends here: nothing else sees it
+            return 0;
+        }
+        // The pointer came in (or was pressed inside before it moved): the hosted control
+        // gets this move or press too, as it gets the ones after it.
+        if (over && watched_ && !IsRelease(msg)) {
+            POINT c = p;
+            ::ScreenToClient(watched_, &c);
+            SendMessageW(watched_, msg, wParam,
+                         MAKELPARAM(static_cast<WORD>(c.x), static_cast<WORD>(c.y)));
         }
         return 0;
     }

@@ -207,4 +207,287 @@ TEST_F(DirTreeCombo, AClickOutsideOnlyClosesTheDropDown) {
     EXPECT_TRUE(changes_.empty());
 }
 
+TEST_F(DirTreeCombo, MousePicksReportTheRootAsDrivesDrivesWithABackslashFoldersWithout) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    temp.AddFolder(L"Alpha\\Inner");
+    temp.AddFolder(L"Beta");
+
+    PickWithMouse(Tree().RootNode());
+    ASSERT_EQ(1u, changes_.size());
+    EXPECT_EQ(combo_->Tree(), changes_[0].sender) << "a mouse pick is reported by the drop-down";
+    EXPECT_EQ("Drives", U8(changes_[0].path));
+    EXPECT_EQ("Drives", U8(combo_->SelectedPath()));
+    EXPECT_FALSE(combo_->DroppedDown());
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(U8(ComputerName()), U8(combo_->Text()));
+
+    HTREEITEM c = DriveNode(L'C');
+    ASSERT_NE(nullptr, c);
+    PickWithMouse(c);
+    ASSERT_EQ(2u, changes_.size());
+    EXPECT_EQ("C:\\", U8(changes_[1].path));
+    EXPECT_EQ(U8(Tree().NodeText(c)), U8(combo_->Text()));
+    EXPECT_EQ(Tree().ImageIndex(c), combo_->IconIndex());
+
+    // Located, the same folder comes with a backslash; picked, without.
+    combo_->LocatePath(temp.Path());
+    ASSERT_EQ(3u, changes_.size());
+    EXPECT_EQ(combo_, changes_[2].sender);
+    EXPECT_EQ(U8(temp.Path() + L"\\"), U8(changes_[2].path));
+    HTREEITEM located = Tree().Selected();
+    EXPECT_EQ(U8(temp.Path().substr(temp.Path().rfind(L'\\') + 1)), U8(combo_->Text()));
+    EXPECT_TRUE(Tree().Expanded(located));
+    EXPECT_FALSE(combo_->DroppedDown()) << "locating does not drop it down";
+
+    HTREEITEM alpha = ChildNamed(located, L"Alpha");
+    ASSERT_NE(nullptr, alpha);
+    EXPECT_EQ("Alpha", U8(Tree().NodeText(Tree().FirstChild(located)))) << "sorted by caption";
+    PickWithMouse(alpha);
+    ASSERT_EQ(4u, changes_.size());
+    EXPECT_EQ(U8(temp / L"Alpha"), U8(changes_[3].path));
+    EXPECT_EQ("Alpha", U8(combo_->Text()));
+    EXPECT_EQ(Tree().NodeImage(alpha), combo_->IconIndex());
+    EXPECT_GE(combo_->IconIndex(), 0);
+}
+
+TEST_F(DirTreeCombo, InsideTheDropDownTheSelectionFollowsThePointerAndButtonsOnlyExpand) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    temp.AddFolder(L"Alpha\\Inner");
+    temp.AddFolder(L"Beta");
+    combo_->LocatePath(temp.Path());
+    changes_.clear();
+    HTREEITEM alpha = ChildNamed(Tree().Selected(), L"Alpha");
+    HTREEITEM beta = ChildNamed(Tree().Selected(), L"Beta");
+    ASSERT_TRUE(alpha && beta);
+
+    OpenWithMouse();
+    MoveTo(NodeCaption(beta));
+    EXPECT_TRUE(combo_->Tree()->MouseInside());
+    EXPECT_EQ(nullptr, GetCapture()) << "inside, the tree gets the mouse as any window";
+    EXPECT_EQ(beta, Tree().Selected());
+    MoveTo(NodeCaption(alpha));
+    EXPECT_EQ(alpha, Tree().Selected());
+
+    // The expand button opens the node and picks nothing; the pointer leaving takes the
+    // capture back, so the next click anywhere still reaches the drop-down first.
+    const RECT row = Tree().NodeRect(alpha, false);
+    const RECT caption = Tree().NodeRect(alpha, true);
+    const POINT expander = combotest::ScreenPoint(TreeWnd(), caption.left - 27, (row.top + row.bottom) / 2);
+    UINT where = 0;
+    POINT local = expander;
+    ScreenToClient(TreeWnd(), &local);
+    Tree().NodeAt(local.x, local.y, &where);
+    ASSERT_TRUE(where & TVHT_ONITEMBUTTON);
+    ClickAt(expander);
+    EXPECT_TRUE(Tree().Expanded(alpha));
+    EXPECT_NE(nullptr, ChildNamed(alpha, L"Inner"));
+    EXPECT_TRUE(combo_->DroppedDown());
+    EXPECT_TRUE(changes_.empty());
+    EXPECT_EQ(Box(), GetFocus()) << "the tree never takes the focus";
+    EXPECT_EQ(form_.Handle(), GetActiveWindow());
+
+    MoveTo(ScreenCentre(other_->Handle(), RECT{0, 0, 75, 25}));
+    EXPECT_FALSE(combo_->Tree()->MouseInside());
+    EXPECT_EQ(combo_->DropDownWindow()->Handle(), GetCapture());
+    EXPECT_TRUE(combo_->DroppedDown());
+}
+
+TEST_F(DirTreeCombo, KeysActOnTheDropDownsSelectionWhetherItIsOpenOrNot) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    temp.AddFolder(L"Beta");
+    const std::wstring shown = combo_->Text();
+
+    // Before anything was selected the arrows and Enter do nothing.
+    for (WORD key : {VK_DOWN, VK_UP, VK_LEFT, VK_RIGHT, VK_RETURN})
+        PressKey(key);
+    EXPECT_TRUE(changes_.empty());
+    EXPECT_EQ(nullptr, Tree().Selected());
+    EXPECT_EQ(U8(shown), U8(combo_->Text()));
+
+    // Down then Enter, closed: the node under the current one is picked, nothing opens.
+    combo_->LocatePath(temp.Path());
+    changes_.clear();
+    PressKey(VK_DOWN);
+    EXPECT_EQ("Alpha", U8(Tree().NodeText(Tree().Selected())));
+    EXPECT_TRUE(changes_.empty()) << "moving the selection picks nothing";
+    PressKey(VK_RETURN);
+    ASSERT_EQ(1u, changes_.size());
+    EXPECT_EQ(combo_, changes_[0].sender);
+    EXPECT_EQ(U8(temp / L"Alpha"), U8(changes_[0].path));
+    EXPECT_EQ("Alpha", U8(combo_->Text()));
+    EXPECT_FALSE(combo_->DroppedDown());
+    EXPECT_FALSE(PopupShown());
+    PressKey(VK_DOWN);
+    EXPECT_EQ("Beta", U8(Tree().NodeText(Tree().Selected())));
+    PressKey(VK_UP);
+    EXPECT_EQ("Alpha", U8(Tree().NodeText(Tree().Selected())));
+
+    // At the top: Up on the root and Left next to it change nothing; Right opens a node.
+    HTREEITEM root = Tree().RootNode();
+    HTREEITEM first = Tree().FirstChild(root);
+    Tree().Select(first);
+    PressKey(VK_LEFT);
+    EXPECT_EQ(first, Tree().Selected());
+    Tree().Select(root);
+    PressKey(VK_UP);
+    EXPECT_EQ(root, Tree().Selected());
+    PressKey(VK_LEFT);
+    EXPECT_EQ(root, Tree().Selected());
+    EXPECT_FALSE(Tree().Expanded(root)) << "Left closed the root";
+    PressKey(VK_RIGHT);
+    EXPECT_TRUE(Tree().Expanded(root));
+    PressKey(VK_RETURN);
+    EXPECT_EQ("Drives", U8(changes_.back().path));
+    EXPECT_EQ(U8(ComputerName()), U8(combo_->Text()));
+
+    // Open, the same keys move the shown selection, Enter picks and closes.
+    PressKey(VK_F4);
+    ASSERT_TRUE(combo_->DroppedDown());
+    PressKey(VK_DOWN);
+    EXPECT_EQ(first, Tree().Selected());
+    PressKey(VK_RETURN);
+    EXPECT_FALSE(combo_->DroppedDown());
+    EXPECT_EQ(U8(Tree().GetNodePath(first)), U8(changes_.back().path));
+}
+
+TEST_F(DirTreeCombo, F5RebuildsTheDropDownAndLocatesThePickedPathAgain) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    combo_->LocatePath(temp.Path());
+    HTREEITEM before = Tree().Selected();
+    EXPECT_EQ(nullptr, ChildNamed(before, L"Later"));
+    temp.AddFolder(L"Later");
+    changes_.clear();
+    PressKey(VK_F5);
+    ASSERT_EQ(1u, changes_.size());
+    EXPECT_EQ(U8(temp.Path() + L"\\"), U8(changes_[0].path));
+    HTREEITEM after = Tree().Selected();
+    ASSERT_NE(nullptr, after);
+    EXPECT_EQ(U8(temp.Path()), U8(Tree().GetNodePath(after)));
+    EXPECT_NE(nullptr, ChildNamed(after, L"Later")) << "the folders were read again";
+}
+
+TEST_F(DirTreeCombo, LocatePathIgnoresWhatIsNoFolderAndStopsWhereTheDropDownLacksOne) {
+    TempFolder temp;
+    temp.AddFolder(L"A");
+    temp.AddFolder(L"A\\Y");
+    temp.AddFolder(L"B");
+    temp.AddFolder(L"B\\X");
+    temp.AddFile(L"file.txt");
+    combo_->LocatePath(temp / L"B\\X");  // B and its X are read
+    combo_->LocatePath(temp / L"A");     // A and its Y are read
+    HTREEITEM a = Tree().Selected();
+    changes_.clear();
+    const std::wstring shown = combo_->Text();
+
+    for (const std::wstring& path : {std::wstring(), std::wstring(L"C"), temp / L"file.txt",
+                                     temp / L"missing"})
+        combo_->LocatePath(path);
+    EXPECT_TRUE(changes_.empty());
+
+    // A folder made after A was read is not in the drop-down; the X under B has the same
+    // name but is another folder, and is not taken for it.
+    temp.AddFolder(L"A\\X");
+    combo_->LocatePath(temp / L"A\\X");
+    EXPECT_TRUE(changes_.empty());
+    EXPECT_EQ(a, Tree().Selected());
+    EXPECT_EQ(U8(shown), U8(combo_->Text()));
+    EXPECT_EQ(U8(temp / L"A\\"), U8(combo_->SelectedPath()));
+}
+
+TEST_F(DirTreeCombo, SelectedPathSetInCodeMovesNeitherTheTextNorTheSelection) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    combo_->LocatePath(temp.Path());
+    HTREEITEM selected = Tree().Selected();
+    const std::wstring shown = combo_->Text();
+    changes_.clear();
+    combo_->SetSelectedPath(temp / L"Alpha");
+    EXPECT_EQ(U8(temp / L"Alpha"), U8(combo_->SelectedPath()));
+    combo_->SetSelectedPath(tmb::UpperCase(temp / L"Alpha"));
+    EXPECT_EQ(U8(temp / L"Alpha"), U8(combo_->SelectedPath())) << "same path in other letters";
+    EXPECT_EQ(selected, Tree().Selected());
+    EXPECT_EQ(U8(shown), U8(combo_->Text()));
+    EXPECT_TRUE(changes_.empty());
+}
+
+// Counts the context menus that open while it is installed, closing each at once (a menu's
+// loop would otherwise hold the test).
+class MenuWatch {
+public:
+    MenuWatch() { timer_ = SetTimer(nullptr, 0, 20, &Tick); count_ = 0; }
+    ~MenuWatch() { KillTimer(nullptr, timer_); }
+    static int Count() { return count_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            ++count_;
+            EndMenu();
+        }
+    }
+    UINT_PTR timer_;
+    static inline int count_ = 0;
+};
+
+TEST_F(DirTreeCombo, ARightClickOnTheBoxOrTheArrowOpensNoMenu) {
+    MenuWatch watch;
+    ClickAt(combotest::ScreenPoint(Box(), 100, 8), true);
+    ClickAt(ArrowButton(), true);
+    PressKey(VK_APPS);
+    tmbtest::PumpFor(100);
+    EXPECT_EQ(0, MenuWatch::Count());
+    EXPECT_FALSE(combo_->DroppedDown());
+    // The watch does see a menu: the edit's own one, on a plain edit box.
+    auto* plain = new tmb::Edit(&form_.Form());
+    plain->SetBounds(20, 100, 100, 21);
+    plain->SetParent(&form_.Form());
+    ClickAt(combotest::ScreenPoint(plain->Handle(), 30, 8), true);
+    tmbtest::PumpFor(100);
+    EXPECT_EQ(1, MenuWatch::Count());
+}
+
+TEST_F(DirTreeCombo, LosingTheFocusClosesItButTheFocusItBringsAlongDoesNot) {
+    other_->SetFocus();
+    tmbtest::Pump();
+    combo_->DropDown();  // as F4 in a linked list does
+    tmbtest::PumpFor(60);
+    EXPECT_TRUE(combo_->DroppedDown());
+    EXPECT_EQ(Box(), GetFocus());
+    PressKey(VK_TAB);
+    EXPECT_NE(Box(), GetFocus()) << "Tab leaves the box";
+    EXPECT_FALSE(combo_->DroppedDown());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(DirTreeCombo, AnEmptyRemovableDriveShowsTheMessageTheMouseStillShowsItEnterDoesNot) {
+    tmbtest::WineDrive removable(L'Q', DRIVE_REMOVABLE, false);
+    ASSERT_TRUE(removable.Defined()) << "Wine's mount manager is needed to define drives";
+    TempFolder temp;
+    combo_->Reload();
+    HTREEITEM q = DriveNode(L'Q');
+    ASSERT_NE(nullptr, q);
+    const std::wstring caption = Tree().NodeText(q);
+
+    PickWithMouse(q);
+    ASSERT_EQ(1u, script_.Calls().size());
+    EXPECT_EQ(U8(kv::KvMessages.StrNoDisk), U8(script_.Calls()[0].text));
+    EXPECT_EQ(tmb::MsgDlgType::Warning, script_.Calls()[0].type);
+    EXPECT_EQ(U8(caption), U8(combo_->Text()));
+    EXPECT_EQ("Q:\\", U8(combo_->SelectedPath()));
+    EXPECT_EQ(nullptr, GetCapture()) << "the mouse is free after the message";
+
+    combo_->LocatePath(temp.Path());
+    const std::wstring shown = combo_->Text();
+    Tree().Select(DriveNode(L'Q'));
+    PressKey(VK_RETURN);
+    ASSERT_EQ(2u, script_.Calls().size());
+    EXPECT_EQ(U8(shown), U8(combo_->Text())) << "with Enter the box keeps its text";
+    EXPECT_EQ("Q:\\", U8(changes_.back().path));
+}
+
 } // namespace
