@@ -219,9 +219,10 @@ LRESULT TKvDirTreeCombo28::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
         return 0;  // no context menu on the box or its button
     case WM_KILLFOCUS:
-        // The focus never moves into the drop-down, so losing it means the user went
-        // elsewhere.
-        popup_->CloseUp();
+        // The keys stay with the box while the drop-down is open: losing them means the
+        // user went elsewhere.
+        if (!popup_->Contains(reinterpret_cast<HWND>(wParam)))
+            popup_->CloseUp();
         break;
     case WM_MOUSEWHEEL:
         if (popup_->IsOpen() && tree_->HandleAllocated())

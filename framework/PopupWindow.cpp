@@ -146,6 +146,11 @@ void PopupWindow::CloseUp() {
 
 // ---- the mouse --------------------------------------------------------------------------------
 
+bool PopupWindow::Contains(HWND hwnd) const {
+    HWND h = HandleIfAllocated();
+    return h && hwnd && (hwnd == h || IsChild(h, hwnd));
+}
+
 bool PopupWindow::ContainsScreenPoint(POINT p) const {
     HWND h = HandleIfAllocated();
     RECT r;
@@ -171,10 +176,20 @@ void PopupWindow::PointerEntered() {
     ReleaseOwnCapture();
     // Tracking asked for while the pointer is already elsewhere reports the leave at once,
     // so a pointer that passes straight through is caught too.
-    if (watched_) {
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, watched_, 0};
-        TrackMouseEvent(&tme);
-    }
+    TrackLeave();
+}
+
+void PopupWindow::TrackLeave() {
+    if (!watched_)
+        return;
+    POINT p;
+    GetCursorPos(&p);
+    // The client area and the frame with its scroll bar are tracked apart.
+    const bool client = SendMessageW(watched_, WM_NCHITTEST, 0,
+                                     MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y))) ==
+                        HTCLIENT;
+    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | (client ? 0u : TME_NONCLIENT), watched_, 0};
+    TrackMouseEvent(&tme);
 }
 
 void PopupWindow::CheckPointerLeft() {
@@ -182,8 +197,13 @@ void PopupWindow::CheckPointerLeft() {
         return;
     POINT p;
     GetCursorPos(&p);
-    if (ContainsScreenPoint(p))
-        return;  // from the client area onto the scroll bar, or back
+    if (ContainsScreenPoint(p)) {
+        // From the client area onto the scroll bar or back, or a tracking the control's own
+        // capture ended: still inside, watched again.
+        if (WindowFromPoint(p) == watched_)
+            TrackLeave();
+        return;
+    }
     inside_ = false;
     TakeCapture();
 }
@@ -221,6 +241,14 @@ LRESULT CALLBACK PopupWindow::ContentProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     case WM_NCMOUSELEAVE:
         Guarded([&] { self->CheckPointerLeft(); });
         break;
+    case WM_SETFOCUS: {
+        // The keys belong to the anchor: a control that takes the focus when clicked gets
+        // the click, not the keyboard.
+        const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        if (self->open_ && self->anchor_ && self->anchor_->HandleAllocated())
+            ::SetFocus(self->anchor_->HandleIfAllocated());
+        return result;
+    }
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, &PopupWindow::ContentProc, kWatchId);
         if (self->watched_ == hwnd)

@@ -5,7 +5,8 @@
 // with the hosted control filling it. It is never activated and never takes the keyboard
 // focus: the keys stay with the anchor, which acts on the hosted control, so the anchor's
 // focus loss is a sure sign that the user went elsewhere and closes the pop-up (the anchor
-// calls CloseUp). While it is open and the pointer is outside it, it holds the mouse
+// calls CloseUp unless the focus went into the pop-up). A hosted control that takes the
+// focus on a click, as a list box does, hands it straight back to the anchor. While it is open and the pointer is outside it, it holds the mouse
 // capture: the next press anywhere closes it and goes no further, so a click beside an open
 // drop-down never reaches the control under the pointer. Once the pointer enters, the
 // capture is let go and the hosted control gets the mouse like any window (its scroll bar
@@ -45,6 +46,9 @@ public:
     void CloseUp();
 
     bool IsOpen() const { return open_; }
+    // `hwnd` is the pop-up or a window inside it: an anchor losing the focus to it keeps
+    // the pop-up open.
+    bool Contains(HWND hwnd) const;
     // The pointer is over the open pop-up (and the hosted control gets the mouse).
     bool PointerInside() const { return inside_; }
 
@@ -62,6 +66,7 @@ private:
     void PointerEntered();
     // The hosted control saw the pointer go: capture again if it left the pop-up.
     void CheckPointerLeft();
+    void TrackLeave();
     void WatchContent();
     void UnwatchContent();
     bool ContainsScreenPoint(POINT p) const;
