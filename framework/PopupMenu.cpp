@@ -30,8 +30,16 @@ int PopupMenu::Popup(int screenX, int screenY, HWND owner) {
         if (item.caption == L"-") {
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         } else {
-            AppendMenuW(menu.get(), MF_STRING | (item.enabled ? 0 : MF_GRAYED),
-                        static_cast<UINT_PTR>(i + 1), item.caption.c_str());
+            const UINT id = static_cast<UINT>(i + 1);
+            AppendMenuW(menu.get(), MF_STRING | (item.enabled ? 0 : MF_GRAYED), id,
+                        item.caption.c_str());
+            if (item.bitmap) {
+                MENUITEMINFOW info{};
+                info.cbSize = sizeof(info);
+                info.fMask = MIIM_BITMAP;
+                info.hbmpItem = item.bitmap;
+                SetMenuItemInfoW(menu.get(), id, FALSE, &info);
+            }
         }
         ++shown;
     }

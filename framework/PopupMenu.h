@@ -20,6 +20,9 @@ struct MenuItem {
     std::function<void(Component* sender)> onClick;
     bool enabled = true;
     bool visible = true;
+    std::wstring name{};           // the item's name, for a handler shared by several items
+    long tag = 0;                  // a number for the same purpose
+    HBITMAP bitmap = nullptr;      // shown left of the caption; whoever made it keeps it alive
 };
 
 class PopupMenu : public Component {
