@@ -3,7 +3,6 @@
 
 #include <shlobj.h>
 
-#include <memory>
 
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -101,10 +100,6 @@ const wchar_t* PropertiesErrorText(DWORD code) {
 
 const wchar_t* NullIfEmpty(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
-struct PidlFree {
-    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
-
 } // namespace
 
 std::wstring AddSlash(const std::wstring& path) {
@@ -180,37 +175,22 @@ INT_PTR ExecuteFile(const std::wstring& operation, const std::wstring& fileName,
 }
 
 void ShowPropertiesDialog(const std::wstring& path) {
-    SHELLEXECUTEINFOW request{};
-    request.cbSize = sizeof(request);
-    request.fMask = SEE_MASK_INVOKEIDLIST;
-    request.lpVerb = L"properties";
-    request.lpFile = path.c_str();
-    request.nShow = 0;
-    if (!ShellExecuteExW(&request)) {
-        if (const wchar_t* text = PropertiesErrorText(GetLastError())) {
+    const DWORD error = tmb::CurrentModalHost().PropertiesSheet(nullptr, path);
+    if (error != NO_ERROR) {
+        if (const wchar_t* text = PropertiesErrorText(error)) {
             tmb::ShowMessage(text);
         }
     }
 }
 
 bool BrowseForFolder(HWND owner, std::wstring& path) {
-    wchar_t displayName[MAX_PATH] = {};
-    const std::wstring title = KvMessages.StrSpecifyDir;
-    BROWSEINFOW request{};
-    request.hwndOwner = owner;
-    request.pidlRoot = nullptr;
-    request.pszDisplayName = displayName;
-    request.lpszTitle = title.c_str();
-    request.ulFlags = 0;
-    const std::unique_ptr<ITEMIDLIST, PidlFree> picked(SHBrowseForFolderW(&request));
-    if (!picked) {
+    tmb::FolderPickerRequest request;
+    request.owner = owner;
+    request.title = KvMessages.StrSpecifyDir;
+    if (!tmb::CurrentModalHost().BrowseForFolder(request) || request.path.empty()) {
         return false;
     }
-    wchar_t chosen[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(picked.get(), chosen)) {
-        return false;  // a virtual item such as the printers folder
-    }
-    path = AddSlash(chosen);
+    path = AddSlash(request.path);
     return true;
 }
 
