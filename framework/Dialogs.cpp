@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/FolderPrompt.h"
 #include "framework/Handles.h"
 
 namespace tmb {
@@ -282,6 +283,7 @@ public:
         const DWORD error = GetLastError();
         return error != NO_ERROR ? error : ERROR_GEN_FAILURE;
     }
+    int FolderPrompt(FolderPromptRequest& request) override { return ShowFolderPrompt(request); }
 };
 
 ModalHost* g_host = nullptr;

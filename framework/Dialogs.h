@@ -55,6 +55,19 @@ struct FolderPickerRequest {
                                // except at a drive root
 };
 
+// The prompt for a destination folder: a caption, a line of prompt, an edit box and the
+// buttons OK, Cancel and Browse (built in code by ShowFolderPrompt).
+struct FolderPromptRequest {
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::wstring prompt;
+    std::wstring text;          // in: the edit box's text; out: the text when closed with OK
+    std::wstring cancelCaption;
+    std::wstring browseCaption;
+};
+// What the prompt answers when its Browse button is pressed.
+inline constexpr int mrBrowse = 10;
+
 // The system's two network-drive dialogs.
 enum class NetworkDialog { Connect, Disconnect };
 
@@ -79,6 +92,9 @@ public:
     // The shell's properties sheet of a file, folder or drive (it runs modeless in the shell;
     // the call returns once it is up). Returns NO_ERROR, or the system's error code.
     virtual DWORD PropertiesSheet(HWND owner, const std::wstring& path) = 0;
+    // The destination-folder prompt; returns mrOk (request.text holds the edit box's text),
+    // mrCancel or mrBrowse.
+    virtual int FolderPrompt(FolderPromptRequest& request) = 0;
 };
 
 // The host that shows real windows.

@@ -105,4 +105,16 @@ DWORD DialogScript::PropertiesSheet(HWND owner, const std::wstring& path) {
     return result;
 }
 
+int DialogScript::FolderPrompt(tmb::FolderPromptRequest& request) {
+    calls_.push_back(ModalCall{ModalCall::Kind::FolderPrompt, request.text, request.caption, 0,
+                               {}, {}, request.owner});
+    if (promptAnswers_.empty())
+        return tmb::mrCancel;
+    auto [result, text] = promptAnswers_.front();
+    promptAnswers_.pop_front();
+    if (result == tmb::mrOk)
+        request.text = text;
+    return result;
+}
+
 } // namespace tmbtest

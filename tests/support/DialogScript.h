@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Dialogs.h"
@@ -23,6 +24,7 @@ struct ModalCall {
         NetConnect,
         NetDisconnect,
         Properties,
+        FolderPrompt,
     } kind;
     // The message; the save dialog's proposed file name; the picker's initial folder; the
     // properties sheet's path.
@@ -61,6 +63,11 @@ public:
     // Queues the result of the next properties sheet (NO_ERROR: it was shown). Without one
     // the sheet is shown.
     void AnswerProperties(DWORD result) { propertiesAnswers_.push_back(result); }
+    // Queues the answer to the next folder prompt: mrOk with the text typed, mrCancel or
+    // mrBrowse. Without one the prompt is cancelled.
+    void AnswerPrompt(int result, const std::wstring& text = {}) {
+        promptAnswers_.push_back({result, text});
+    }
 
     const std::vector<ModalCall>& Calls() const { return calls_; }
     // Texts of the recorded calls, in order (errors as the report would show them).
@@ -77,6 +84,7 @@ public:
     bool BrowseForFolder(tmb::FolderPickerRequest& request) override;
     DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD resourceType) override;
     DWORD PropertiesSheet(HWND owner, const std::wstring& path) override;
+    int FolderPrompt(tmb::FolderPromptRequest& request) override;
 
 private:
     struct NetworkAnswer {
@@ -90,6 +98,7 @@ private:
     std::deque<std::wstring> folderAnswers_;
     std::deque<NetworkAnswer> networkAnswers_;
     std::deque<DWORD> propertiesAnswers_;
+    std::deque<std::pair<int, std::wstring>> promptAnswers_;
     std::vector<ModalCall> calls_;
     tmb::ModalHost* previous_;
 };
