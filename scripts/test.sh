@@ -9,6 +9,7 @@ prepare_locales
 # A zone with daylight saving, the same on every machine: file times are checked exactly.
 export TZ=Europe/Paris
 prepare_wine "$BUILD/test-env" fresh
+prepare_user_wine "$BUILD/test-env-user"
 trap stop_all EXIT
 start_xvfb
 start_wineserver
