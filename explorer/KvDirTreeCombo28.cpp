@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFilelistView28.h"
 #include "framework/Handles.h"
 #include "framework/TextConv.h"
 
@@ -96,12 +97,17 @@ void TKvDirTreeCombo28::SetSelectedPath(const std::wstring& path) {
 
 void TKvDirTreeCombo28::SetFileList(TKvFilelistView28* view) {
     fileList_ = view;
-    if (fileList_ && !tree_->PickedPath().empty())
+    if (!fileList_)
+        return;
+    FreeNotification(fileList_);
+    if (!tree_->PickedPath().empty())
         TellFileList(tree_->PickedPath(), true);
 }
 
-void TKvDirTreeCombo28::TellFileList(const std::wstring&, bool) {
-    // The file list view comes with its own unit: this is where it is shown the folder.
+void TKvDirTreeCombo28::TellFileList(const std::wstring& directory, bool reload) {
+    fileList_->SetDirectory(directory);
+    if (reload)
+        fileList_->UpdateFileList();
 }
 
 void TKvDirTreeCombo28::SetGlyph(const tmb::Picture& glyph) {
@@ -111,8 +117,7 @@ void TKvDirTreeCombo28::SetGlyph(const tmb::Picture& glyph) {
 
 void TKvDirTreeCombo28::Notification(tmb::Component* component, tmb::Operation operation) {
     tmb::Edit::Notification(component, operation);
-    if (operation == tmb::Operation::opRemove &&
-        reinterpret_cast<void*>(component) == reinterpret_cast<void*>(fileList_))
+    if (operation == tmb::Operation::opRemove && component == fileList_)
         fileList_ = nullptr;
 }
 

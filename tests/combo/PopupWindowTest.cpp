@@ -50,6 +50,7 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     SetForegroundWindow(form.Handle());
     edit->SetFocus();
 
+    MoveTo(ScreenPoint(form.Handle(), 300, 250));  // the pointer starts outside
     popup->DropDown(150, 100);
     tmbtest::Pump();
     ASSERT_TRUE(popup->IsOpen());
