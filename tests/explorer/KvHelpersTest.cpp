@@ -1,6 +1,7 @@
 // The explorer family's shared helpers, against the real shell and real Wine drives.
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Dialogs.h"
 #include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
@@ -42,6 +44,20 @@ public:
     bool SaveDialog(tmb::SaveDialogRequest&) override {
         ADD_FAILURE() << "no helper shows a save dialog";
         return false;
+    }
+    // The system's own dialogs are shown for real (a test answers them with ModalAutoAnswer).
+    bool BrowseForFolder(tmb::FolderPickerRequest& request) override {
+        return tmb::PlatformModalHost().BrowseForFolder(request);
+    }
+    DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD type) override {
+        return tmb::PlatformModalHost().NetworkDriveDialog(which, owner, type);
+    }
+    DWORD PropertiesSheet(HWND owner, const std::wstring& path) override {
+        return tmb::PlatformModalHost().PropertiesSheet(owner, path);
+    }
+    int FolderPrompt(tmb::FolderPromptRequest&) override {
+        ADD_FAILURE() << "no helper asks for a destination folder";
+        return IDCANCEL;
     }
 
     std::vector<Shown> shown;
@@ -375,6 +391,67 @@ TEST_F(KvHelpersTest, BrowseForFolderGivesAPickedPathWithSlashOrLeavesItAlone) {
     EXPECT_TRUE(tmbtest::FolderExists(path)) << tmb::WideToUtf8(path);
 }
 
+TEST_F(KvHelpersTest, PickerAndPropertiesGoThroughTheModalSeam) {
+    tmbtest::DialogScript script;
+    std::wstring path = L"unchanged";
+    script.AnswerFolder(L"D:\\music");
+    EXPECT_TRUE(kv::BrowseForFolder(nullptr, path));
+    EXPECT_EQ(path, L"D:\\music\\");
+    script.AnswerFolder(L"");  // cancelled
+    EXPECT_FALSE(kv::BrowseForFolder(nullptr, path));
+    EXPECT_EQ(path, L"D:\\music\\");
+    const auto pickers = script.CallsOf(tmbtest::ModalCall::Kind::FolderPicker);
+    ASSERT_EQ(pickers.size(), 2u);
+    EXPECT_EQ(pickers[0].caption, L"Please specify a directory");
+
+    // A sheet that opened says nothing; a failure the system names is told in English in a
+    // plain box; any other failure stays silent.
+    kv::ShowPropertiesDialog(dir_);
+    script.AnswerProperties(ERROR_PATH_NOT_FOUND);
+    kv::ShowPropertiesDialog(dir_ + L"\\gone");
+    script.AnswerProperties(ERROR_INVALID_PARAMETER);
+    kv::ShowPropertiesDialog(dir_);
+    const auto sheets = script.CallsOf(tmbtest::ModalCall::Kind::Properties);
+    ASSERT_EQ(sheets.size(), 3u);
+    EXPECT_EQ(sheets[0].text, dir_);
+    EXPECT_EQ(sheets[1].text, dir_ + L"\\gone");
+    const auto boxes = script.CallsOf(tmbtest::ModalCall::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"The specified path was not found.");
+}
+
+TEST_F(KvHelpersTest, PropertiesSheetFailuresShowTheSystemsReasonInEnglishAndNothingTwice) {
+    kv::TreeLanguage = kv::lnGerman;  // the texts stay English whatever the language
+    kv::LoadTreeTexts();
+    // The real call. Wine's shell has no properties sheet: it refuses with a box of its own
+    // and leaves no reason code, so nothing is shown on top of its box.
+    {
+        tmbtest::ModalAutoAnswer shell(IDOK);
+        kv::ShowPropertiesDialog(dir_ + L"\\missing.txt");
+        EXPECT_LE(shell.Count(), 1);
+    }
+    EXPECT_TRUE(Shown().empty());
+    // What each reason the system names shows; any other shows nothing.
+    const std::vector<std::pair<DWORD, std::wstring>> table = {
+        {ERROR_FILE_NOT_FOUND, L"The specified file was not found."},
+        {ERROR_PATH_NOT_FOUND, L"The specified path was not found."},
+        {ERROR_ACCESS_DENIED, L"Access denied"},
+        {ERROR_NOT_ENOUGH_MEMORY, L"Not enough memory for this operation"},
+        {ERROR_SHARING_VIOLATION, L"Sharing violation"},
+        {ERROR_NO_ASSOCIATION,
+         L"There is no application associated with the given filename extension."},
+        {ERROR_DDE_FAIL, L"The DDE transaction failed."},
+        {ERROR_DLL_NOT_FOUND, L"DLL not found"},
+        {ERROR_CANCELLED, L"The function prompted the user for the location of the "
+                          L"application, but the user cancelled the request."},
+        {ERROR_SUCCESS, L""},
+        {ERROR_INVALID_HANDLE, L""},
+        {ERROR_BAD_FORMAT, L""},
+    };
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(kv::PropertiesErrorText(code), text) << code;
+}
+
 TEST_F(KvHelpersTest, IconIndexesOfAFolderAndOfAnUnknownItem) {
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
@@ -383,7 +460,18 @@ TEST_F(KvHelpersTest, IconIndexesOfAFolderAndOfAnUnknownItem) {
     EXPECT_GE(closed, 0);
     EXPECT_GE(open, 0);
     EXPECT_NE(closed, open) << "a folder has an open form of its icon";
-    EXPECT_EQ(kv::GetIconIndex(L"C:\\"), kv::GetIconIndex(L"C:\\"));
+    // A drive shows the shell's own drive icon, not a folder's, and every index is one of
+    // the system small image list.
+    SHFILEINFOW info{};
+    const auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    ASSERT_NE(list, nullptr);
+    const int drive = kv::GetIconIndex(L"C:\\");
+    EXPECT_EQ(drive, info.iIcon);
+    EXPECT_NE(drive, closed);
+    const int count = ImageList_GetImageCount(list);
+    for (int index : {closed, open, drive})
+        EXPECT_LT(index, count);
     EXPECT_EQ(kv::GetIconIndex(dir_ + L"\\missing\\x.zzz"), 0);
     EXPECT_EQ(kv::GetOpenIconIndex(dir_ + L"\\missing\\x.zzz"), 0);
 }
