@@ -132,7 +132,9 @@ void TKvDirTreeCombo28::CreateParams(tmb::CreateArgs& args) {
 
 void TKvDirTreeCombo28::HandleCreated() {
     tmb::Edit::HandleCreated();
-    SetEditRect();
+    // Sized before it was placed, the box has its button where it was made: at the right
+    // end now.
+    LayOutButton();
     BuildDropDown();
     if (!tree_->Selected()) {
         if (HTREEITEM root = tree_->TopNode()) {
@@ -162,8 +164,11 @@ void TKvDirTreeCombo28::SetParent(tmb::WinControl* parent) {
 
 void TKvDirTreeCombo28::SetBounds(int left, int top, int width, int height) {
     tmb::Edit::SetBounds(left, top, width, height);
-    if (!btn_ || !Parent())
-        return;
+    if (btn_ && Parent())
+        LayOutButton();
+}
+
+void TKvDirTreeCombo28::LayOutButton() {
     btn_->SetBounds(Width() - btn_->Width() - 4, btn_->Top(), btn_->Width(), Height() - 4);
     SetEditRect();
 }
