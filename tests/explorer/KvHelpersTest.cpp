@@ -54,6 +54,10 @@ public:
     DWORD PropertiesSheet(HWND owner, const std::wstring& path) override {
         return tmb::PlatformModalHost().PropertiesSheet(owner, path);
     }
+    int FolderPrompt(tmb::FolderPromptRequest&) override {
+        ADD_FAILURE() << "no helper asks for a destination folder";
+        return IDCANCEL;
+    }
 
     std::vector<Shown> shown;
 };
