@@ -6,7 +6,7 @@
 #include <shellapi.h>
 
 #include "explorer/KvConsts.h"
-// list header comes with the list
+#include "explorer/KvFilelistView28.h"
 
 namespace kv {
 namespace {
@@ -52,6 +52,7 @@ constexpr SendToEntry kSendToEntries[TKvFilelistView28PopUp::kFixedSendTo] = {
 };
 
 constexpr wchar_t kSendToPrefix[] = L"Send_To";
+constexpr std::size_t kSendToPrefixLength = 7;
 
 HIMAGELIST SystemSmallImages() {
     SHFILEINFOW info{};
@@ -59,6 +60,20 @@ HIMAGELIST SystemSmallImages() {
         SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
+
+// The number after "Send_To" in an item's name, or -1 when the rest is no decimal number.
+int SendToNumber(const std::wstring& name) {
+    if (name.compare(0, kSendToPrefixLength, kSendToPrefix) != 0 ||
+        name.size() == kSendToPrefixLength || name.size() > kSendToPrefixLength + 6)
+        return -1;
+    int n = 0;
+    for (std::size_t i = kSendToPrefixLength; i < name.size(); ++i) {
+        if (name[i] < L'0' || name[i] > L'9')
+            return -1;
+        n = n * 10 + (name[i] - L'0');
+    }
+    return n;
+}
 
 } // namespace
 
@@ -174,10 +189,54 @@ void TKvFilelistView28PopUp::UpdateItems(const ListMenuState& state) {
     }
 }
 
+ListMenuState TKvFilelistView28PopUp::ListState() const {
+    ListMenuState state;
+    if (!list_)
+        return state;
+    state.selectedCount = list_->SelectedCount();
+    const int first = list_->SelectedIndex();
+    if (first >= 0)
+        state.firstSelectedPath = list_->ItemPath(first);
+    state.clipboardFilled = !list_->ClipboardList().empty();
+    state.drivesView = list_->IsDrivesView();
+    return state;
+}
+
+int TKvFilelistView28PopUp::Popup(int screenX, int screenY, HWND owner) {
+    UpdateItems(ListState());
+    return tmb::PopupMenu::Popup(screenX + 10, screenY + 10, owner);
+}
+
+void TKvFilelistView28PopUp::MenuItemClick(const tmb::MenuItem& item) {
+    if (item.name.empty() || item.tag == 0 || !list_)
+        return;
+    TKvFilelistView28& list = *list_;
+    switch (item.tag) {
+    case 1: list.OpenItem(); return;
+    case 2: list.ViewFile(); return;
+    case 4: list.CutOrCopy(foMove); return;
+    case 5: list.CutOrCopy(foCopy); return;
+    case 6: list.Paste(); return;
+    case 7: list.RenameSelected(); return;
+    case 8: list.DeleteSelected(); return;
+    case 9: list.ShowItemProperties(); return;
+    case 10: list.AddNewFolder(); return;
+    default: break;
+    }
+    const int number = SendToNumber(item.name);
+    if (number >= 0 && number < kFixedSendTo) {
+        list.SendToSpecial(number);
+    } else if (number >= kFixedSendTo) {
+        const auto entry = static_cast<std::size_t>(number - kFixedSendTo);
+        if (entry < sendToPaths_.size())
+            list.SendToTarget(sendToPaths_[entry]);
+    }
+}
+
 void TKvFilelistView28PopUp::Notification(tmb::Component* component, tmb::Operation operation) {
     tmb::PopupMenu::Notification(component, operation);
     if (operation == tmb::Operation::opRemove &&
-        component == static_cast<tmb::Component*>(static_cast<void*>(list_)))
+        component == static_cast<tmb::Component*>(list_))
         list_ = nullptr;
 }
 
