@@ -133,6 +133,24 @@ std::vector<std::uint32_t> ImagePixels(HIMAGELIST list, int index) {
     return pixels;
 }
 
+// IImageList, the interface the shell hands its per-size icon lists out as.
+const GUID kImageListInterface = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+// A copy of `picture` stretched to `width` x `height` (the same size is a plain copy).
+tmb::BitmapHandle ScaledPicture(HBITMAP picture, int width, int height) {
+    BITMAP info{};
+    GetObjectW(picture, sizeof(info), &info);
+    tmb::BitmapHandle scaled(tmb::CreateDib32(width, height));
+    tmb::MemoryDC source(CreateCompatibleDC(nullptr));
+    tmb::MemoryDC target(CreateCompatibleDC(nullptr));
+    tmb::SelectGuard selectSource(source.get(), picture);
+    tmb::SelectGuard selectTarget(target.get(), scaled.get());
+    SetStretchBltMode(target.get(), COLORONCOLOR);
+    StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+    return scaled;
+}
+
 HBITMAP LoadBitmapResource(const wchar_t* name, UINT flags) {
     return static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, flags));
@@ -243,6 +261,13 @@ void TKvFilelistView28::HandleCreated() {
         CreateFileColumns();
 }
 
+void TKvFilelistView28::Loaded() {
+    tmb::ListView::Loaded();
+    // A window made while its form was still being built waited for the layout.
+    if (HandleAllocated() && ColumnCount() == 0)
+        CreateFileColumns();
+}
+
 void TKvFilelistView28::InitImageLists() {
     parentImageIndex_ = -1;
     SHFILEINFOW info{};
@@ -289,9 +314,28 @@ void TKvFilelistView28::AppendParentImages(HIMAGELIST largeList, HIMAGELIST smal
     tmb::BitmapHandle smallPicture(LoadBitmapResource(L"Parent_S282", 0));
     if (!largePicture || !smallPicture)
         return;
-    ImageList_Add(largeList, largePicture.get(), nullptr);
-    ImageList_Add(smallList, smallPicture.get(), nullptr);
-    parentImageIndex_ = ImageList_GetImageCount(largeList) - 1;
+    // The shell keeps one list per icon size and gives every new icon the same index in
+    // all of them: the picture goes into each, or the next icon the shell adds would take
+    // the parent's index in the two lists shown here and show as the parent folder.
+    std::vector<HIMAGELIST> lists{largeList, smallList};
+    for (int kind = SHIL_LARGE; kind <= SHIL_JUMBO; ++kind) {
+        void* list = nullptr;
+        if (SUCCEEDED(SHGetImageList(kind, kImageListInterface, &list)) && list &&
+            std::find(lists.begin(), lists.end(), static_cast<HIMAGELIST>(list)) == lists.end())
+            lists.push_back(static_cast<HIMAGELIST>(list));
+    }
+    int index = -1;
+    for (HIMAGELIST list : lists) {
+        int w = 0, h = 0;
+        ImageList_GetIconSize(list, &w, &h);
+        const bool useSmall = list == smallList || (list != largeList && w <= 16);
+        const int added = ImageList_Add(
+            list, ScaledPicture(useSmall ? smallPicture.get() : largePicture.get(), w, h).get(),
+            nullptr);
+        if (list == largeList)
+            index = added;
+    }
+    parentImageIndex_ = index >= 0 ? ImageList_GetImageCount(largeList) - 1 : -1;
 }
 
 void TKvFilelistView28::LoadSortBitmaps() {

@@ -203,6 +203,7 @@ public:
 
 protected:
     void HandleCreated() override;
+    void Loaded() override;
     bool CanEdit(int index) override;
     void Edit(int index, const std::wstring* text) override;
     int ItemImage(int index) override;

@@ -522,6 +522,22 @@ bool ListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
         }
         return true;
     }
+    case LVN_ITEMCHANGED: {
+        // One notice for a single item, or one with item -1 for all of them.
+        const auto* nm = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED))
+            SelectionChanged();
+        result = 0;
+        return true;
+    }
+    case LVN_ODSTATECHANGED: {
+        // A range selected with Shift in an owner-data list.
+        const auto* nm = reinterpret_cast<const NMLVODSTATECHANGE*>(lParam);
+        if ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED)
+            SelectionChanged();
+        result = 0;
+        return true;
+    }
     case NM_CLICK:
         Click();
         result = 0;
@@ -553,5 +569,10 @@ void ListView::Edit(int index, const std::wstring* text) {
 }
 
 int ListView::ItemImage(int) { return -1; }
+
+void ListView::SelectionChanged() {
+    if (OnSelectionChange)
+        OnSelectionChange(this);
+}
 
 } // namespace tmb

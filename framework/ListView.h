@@ -138,6 +138,8 @@ public:
     ListCompareEvent OnCompare;
     ListEditingEvent OnEditing;
     ListEditedEvent OnEdited;
+    // The set of selected items changed (by the user or by the program).
+    NotifyEvent OnSelectionChange;
 
 protected:
     void CreateParams(CreateArgs& args) override;
@@ -160,6 +162,8 @@ protected:
     // The image of an item added with kImageWhenDrawn, asked once when its row is first
     // drawn; the answer is kept in the item.
     virtual int ItemImage(int index);
+    // The selection changed; the default fires OnSelectionChange.
+    virtual void SelectionChanged();
 
 private:
     void SetStyleBit(DWORD bit, bool on);

@@ -5,6 +5,7 @@
 #include "explorer/KvFilelistView28.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -638,6 +639,46 @@ TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
     list_->SetDateFormat(kv::df_yyyyMMdd);
     list_->SetDirectory(dir.Path());
     EXPECT_EQ(ItemNamed(L"dated.txt").SubItem(2).substr(0, 10), L"2024-03-09");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileList, TheParentImageKeepsTheShellsIconListsInStepAndIsFoundAgainByItsPixels) {
+    // Every list of the shell holds as many images as the others, so the next icon the
+    // shell adds gets one index in all of them, never the parent's.
+    const GUID imageList = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+    std::vector<int> counts;
+    for (int kind = SHIL_LARGE; kind <= SHIL_JUMBO; ++kind) {
+        void* list = nullptr;
+        if (SUCCEEDED(SHGetImageList(kind, imageList, &list)) && list)
+            counts.push_back(ImageList_GetImageCount(static_cast<HIMAGELIST>(list)));
+    }
+    ASSERT_GE(counts.size(), 2u);
+    EXPECT_EQ(std::count(counts.begin(), counts.end(), counts[0]),
+              static_cast<std::ptrdiff_t>(counts.size()));
+    const int parent = list_->ParentImageIndex();
+    ASSERT_GE(parent, 0);
+    SHFILEINFOW info{};
+    SHGetFileInfoW(L"C:\\windows\\notepad.exe", 0, &info, sizeof(info),
+                   SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    EXPECT_NE(info.iIcon, parent);
+
+    // The index is stored, and a second list finds the picture there instead of adding it.
+    tmb::Registry registry(HKEY_CURRENT_USER);
+    ASSERT_TRUE(registry.OpenKey(L"Software\\Vemrald\\KvFileExplorer", false));
+    EXPECT_EQ(registry.ReadInteger(L"ParentImgIdx"), parent);
+    auto* second = new TKvFilelistView28(&form_.Form());
+    EXPECT_EQ(second->ParentImageIndex(), parent);
+    tmb::Destroy(second);
+
+    // A stored index whose image is another one is replaced.
+    registry.WriteInteger(L"ParentImgIdx", 0);
+    auto* third = new TKvFilelistView28(&form_.Form());
+    EXPECT_GT(third->ParentImageIndex(), parent);
+    EXPECT_EQ(registry.ReadInteger(L"ParentImgIdx"), third->ParentImageIndex());
+    tmb::Destroy(third);
 }
 
 } // namespace
