@@ -12,9 +12,9 @@
 
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFilelistView28.h"
 #include "explorer/KvFolderContents.h"
 #include "framework/Application.h"
-#include "explorer/KvFilelistView28.h"
 #include "framework/Dialogs.h"
 #include "framework/Handles.h"
 #include "framework/Locale.h"
