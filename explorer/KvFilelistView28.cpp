@@ -463,14 +463,6 @@ void TKvFilelistView28::SetLanguage(TLanguage language) {
         RecreateWnd();
 }
 
-void TKvFilelistView28::BuildOwnMenu() {
-    // The context menu comes with its own unit: the old one is destroyed, pending messages
-    // run once, and a new one is built in the list's language, attached as the pop-up menu
-    // with automatic pop-up, and PopUpMenuEnabled becomes True.
-    popUpMenuEnabled_ = true;
-    SetPopupMenu(ownMenu_);
-}
-
 // ---- columns ------------------------------------------------------------------------------
 
 void TKvFilelistView28::CreateFileColumns() {
