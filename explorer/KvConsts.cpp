@@ -94,6 +94,7 @@ constexpr TextRow kRows[] = {
     {K::DrvNetwork,        {L"Network Disk", L"Disque Réseau", L"Netz-Laufwerk", L"Disco de red", L"Disco de rede"}},
     {K::DrvCDROM,          {L"CD-ROM Disk", L"CD-ROM", L"CD-ROM-Laufwerk", L"CD-ROM", L"CD-ROM"}},
     {K::DrvRAM,            {L"RAM Disk", L"RAM Disk", L"RAM-Laufwerk", L"Disco RAM", L"Disco RAM"}},
+    {K::StrSizeCancelled,  {L"Cancelled: only what was counted until then", L"Annul\u00e9 : seulement ce qui a \u00e9t\u00e9 compt\u00e9 jusque-l\u00e0", L"Abgebrochen: nur das bis dahin Gez\u00e4hlte", L"Cancelado: solo lo contado hasta entonces", L"Cancelado: somente o que foi contado at\u00e9 ent\u00e3o"}},
 };
 
 constexpr bool RowsFollowKeyOrder() {

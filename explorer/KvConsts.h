@@ -95,6 +95,8 @@ enum class KvText : int {
     DrvNetwork,
     DrvCDROM,
     DrvRAM,
+    // The tree size report's last line when the user stopped the count with Escape.
+    StrSizeCancelled,
 
     Count
 };

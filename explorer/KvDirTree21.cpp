@@ -4,19 +4,27 @@
 
 #include <shlobj.h>
 #include <windowsx.h>
+#include <winnetwk.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFolderContents.h"
+#include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Handles.h"
+#include "framework/Locale.h"
 #include "framework/TextConv.h"
 
 namespace kv {
 
 DWORD DriveMask = 0;
+std::wstring ContentsPath;
 
 namespace {
 
@@ -57,6 +65,99 @@ std::wstring NodeKey(const std::wstring& caption, bool drive) {
         return caption.size() >= 4 ? caption.substr(2, 2) + L"\\" : std::wstring();
     return caption + L"\\";
 }
+
+// Adds up the sizes of the files under a folder. A link to a folder is not entered (counted
+// 0 bytes): a junction or a symbolic link to a parent would make the walk endless, and Wine
+// shows Unix symbolic links as folders. Folders reached twice by other ways (a bind mount)
+// are recognised by their file identity and counted once.
+class FolderSizeWalk {
+public:
+    // With `responsive`, a long walk lets the windows repaint about ten times a second and
+    // Escape cancels it.
+    explicit FolderSizeWalk(bool responsive) : responsive_(responsive) {}
+
+    double Run(const std::wstring& path) {
+        if (path.empty())
+            return 0;
+        std::wstring dir = AddSlash(path);
+        dir.reserve(MAX_PATH * 2);
+        lastLook_ = GetTickCount() - kLookEveryMs;
+        return Walk(dir);
+    }
+    bool Cancelled() const { return cancelled_; }
+
+private:
+    static constexpr DWORD kLookEveryMs = 100;
+
+    // `dir` ends in "" and is restored before returning.
+    double Walk(std::wstring& dir) {
+        if (!FirstVisit(dir))
+            return 0;
+        const std::size_t length = dir.size();
+        dir += L"*.*";
+        WIN32_FIND_DATAW data;
+        tmb::FindHandle search(FindFirstFileExW(dir.c_str(), FindExInfoBasic, &data,
+                                                FindExSearchNameMatch, nullptr,
+                                                FIND_FIRST_EX_LARGE_FETCH));
+        dir.resize(length);
+        if (!search)
+            return 0;
+        double total = 0;
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (IsDots(data.cFileName) || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                    continue;
+                dir += data.cFileName;
+                dir += L'\\';
+                total += Walk(dir);
+                dir.resize(length);
+            } else {
+                total += static_cast<double>(data.nFileSizeHigh) * 4294967296.0 +
+                         static_cast<double>(data.nFileSizeLow);
+            }
+            if (responsive_ && (sinceLook_++ & 0xFF) == 0)
+                LookAround();
+        } while (!cancelled_ && FindNextFileW(search.get(), &data));
+        return total;
+    }
+
+    // False when the folder was counted already; a folder whose identity cannot be read is
+    // always entered (the path length limit still ends any loop).
+    bool FirstVisit(const std::wstring& dir) {
+        tmb::FileHandle folder(CreateFileW(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!folder)
+            return true;
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(folder.get(), &info))
+            return true;
+        const unsigned long long id =
+            (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        return seen_.insert({info.dwVolumeSerialNumber, id}).second;
+    }
+
+    // Lets the windows repaint and takes an Escape as the cancel. Other input waits: the
+    // hourglass says the program is busy, and running clicks here would re-enter the tree.
+    void LookAround() {
+        const DWORD now = GetTickCount();
+        if (now - lastLook_ < kLookEveryMs)
+            return;
+        lastLook_ = now;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+            if (msg.wParam == VK_ESCAPE)
+                cancelled_ = true;
+        }
+        while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+
+    bool responsive_;
+    bool cancelled_ = false;
+    unsigned sinceLook_ = 0;
+    DWORD lastLook_ = 0;
+    std::set<std::pair<DWORD, unsigned long long>> seen_;
+};
 
 } // namespace
 
@@ -145,6 +246,12 @@ void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operat
 }
 
 // ---- window and loading ---------------------------------------------------------------------
+
+void TKvDirTree21::CreateParams(tmb::CreateArgs& args) {
+    tmb::TreeView::CreateParams(args);
+    // The folder-contents window lives inside the tree: the tree must not paint over it.
+    args.style |= WS_CLIPCHILDREN;
+}
 
 void TKvDirTree21::HandleCreated() {
     tmb::TreeView::HandleCreated();
@@ -504,6 +611,223 @@ void TKvDirTree21::Edit(HTREEITEM node, const std::wstring* text) {
     Select(ParentOf(node));
     if (fileList_)
         TellFileList(GetNodePath(Selected()));
+}
+
+// ---- the folder commands --------------------------------------------------------------------
+
+std::wstring TKvDirTree21::SelectedNodePath() {
+    return HandleAllocated() ? GetNodePath(Selected()) : std::wstring();
+}
+
+bool TKvDirTree21::AddNewFolder(HTREEITEM node, const std::wstring& name) {
+    if (!node && HandleAllocated())
+        node = Selected();
+    if (!node)
+        return false;
+    if (Level(node) == 0) {
+        tmb::MessageDlg(KvMessages.StrError + KvMessages.StrNoAddDrives, tmb::MsgDlgType::Error,
+                        tmb::mbOK);
+        return false;
+    }
+    const bool byDefault = name.empty();
+    const std::wstring folderName = byDefault ? KvMessages.StrNewFolder : name;
+    if (HasAnyChar(kBadNameChars, folderName)) {
+        MessageBeep(MB_ICONHAND);
+        tmb::MessageDlg(KvMessages.StrBadChars, tmb::MsgDlgType::Error, tmb::mbOK);
+        return false;
+    }
+    const std::wstring newPath = AddSlash(GetNodePath(node)) + folderName;
+    {
+        tmb::UpdateBracket bracket(*this);
+        if (!CreateDirectoryW(newPath.c_str(), nullptr))
+            return false;  // it exists, or no access: no message
+        Reload();
+        LocatePath(AddSlash(newPath));
+    }
+    // Only a folder that was made waits for its name: a failed attempt must not let the
+    // next rename of another folder skip its question.
+    if (byDefault) {
+        namingNewFolder_ = true;
+        if (HTREEITEM made = Selected())
+            EditCaption(made);
+    }
+    return true;
+}
+
+void TKvDirTree21::EditSelected() {
+    if (HandleAllocated() && Selected() && !ReadOnly())
+        EditCaption(Selected());
+}
+
+bool TKvDirTree21::DeleteFolder(HTREEITEM node) {
+    if (!node && HandleAllocated())
+        node = Selected();
+    if (!node || Level(node) < 2)
+        return false;
+    tmb::ScopedHourglass hourglass;
+    const std::wstring path = GetNodePath(node);
+    if (!DirectoryExists(path)) {
+        MessageBeep(MB_ICONHAND);
+        tmb::MessageDlg(path + KvMessages.StrNotFound, tmb::MsgDlgType::Error, tmb::mbOK);
+        return false;
+    }
+    // The shell asks, and moves the folder to the recycle bin.
+    if (!DoFileOperation(FileOpCode[foDelete], DelSlash(path), std::wstring()))
+        return false;
+    Select(ParentOf(node));
+    Delete(node);
+    if (fileList_)
+        TellFileList(GetNodePath(Selected()));
+    return true;
+}
+
+void TKvDirTree21::ClearPendingPaste() {
+    pastePending_ = false;
+    pendingOperation_ = -1;
+}
+
+void TKvDirTree21::CutOrCopy(FileOpKind kind) {
+    // The highlighted folder, without a trailing backslash: the shell takes "C:\a\b\" for
+    // no folder at all. SelectedPath may still name a folder renamed or deleted since.
+    const std::wstring path = HandleAllocated() && Selected() && Level(Selected()) >= 2
+                                  ? DelSlash(SelectedNodePath())
+                                  : std::wstring();
+    if (path.empty()) {
+        ClearPendingPaste();
+        return;
+    }
+    pasteSource_ = path;
+    pendingOperation_ = kind;
+    pastePending_ = true;
+}
+
+void TKvDirTree21::PasteFolder() {
+    const std::wstring target = SelectedNodePath();
+    if (!pastePending_ || pendingOperation_ < 0 || target.empty() || pasteSource_.empty()) {
+        ClearPendingPaste();
+        return;
+    }
+    pasteTarget_ = AddSlash(target);
+    const FileOpKind kind = static_cast<FileOpKind>(pendingOperation_);
+    // One cut or copy allows one paste, whatever comes of it.
+    ClearPendingPaste();
+    if (DoFileOperation(FileOpCode[kind], pasteSource_, pasteTarget_)) {
+        Reload();
+        LocatePath(pasteTarget_);
+    } else {
+        tmb::MessageDlg(KvMessages.StrOpFailed, tmb::MsgDlgType::Error, tmb::mbOK);
+    }
+}
+
+double TKvDirTree21::GetFolderSize(const std::wstring& path) {
+    return FolderSizeWalk(false).Run(path);
+}
+
+void TKvDirTree21::ShowTreeSize() {
+    HTREEITEM node = HandleAllocated() ? Selected() : nullptr;
+    if (!node || Level(node) < 1)
+        return;
+    const std::wstring path = GetNodePath(node);
+    double total;
+    bool cancelled;
+    {
+        tmb::ScopedHourglass hourglass;
+        FolderSizeWalk walk(true);
+        total = walk.Run(path);
+        cancelled = walk.Cancelled();
+    }
+    const std::wstring title = Level(node) == 1
+                                   ? KvMessages.StrDrive + path
+                                   : KvMessages.StrFolder + LastComponent(DelSlash(path)) + L"\"";
+    const tmb::FormatSettings settings = tmb::FormatSettings::User();
+    const std::wstring bytes = tmb::FormatNumber(total, 0, settings) + L" Bytes";
+    const double kilobytes = (total > 0 && total < 1024) ? 1 : total / 1024;
+    const std::wstring size = kilobytes > 99999
+                                  ? tmb::FormatNumber(kilobytes / 1024, 2, settings) + L" MB"
+                                  : tmb::FormatNumber(kilobytes, 2, settings) + L" KB";
+    std::wstring text = L"===== " + KvMessages.StrTreeSize + L" =====\r\r" + title + L"\r" +
+                        KvMessages.StrSubFolders + L"\r =  " + bytes + L"\r     (i.e. " + size +
+                        L" )";
+    if (cancelled)
+        text += L"\r\r" + KvTextOf(KvText::StrSizeCancelled, language_);
+    tmb::MessageDlg(text, tmb::MsgDlgType::Information, tmb::mbOK);
+}
+
+void TKvDirTree21::ShowFolderContents() {
+    HTREEITEM node = HandleAllocated() ? Selected() : nullptr;
+    if (!node || Level(node) < 1)
+        return;
+    ContentsPath = GetNodePath(node);
+    std::wstring part;
+    if (Level(node) == 1)
+        part = std::wstring(L"\" ") + ContentsPath.substr(0, 1) + L":\\ \"";
+    else
+        part = L"\" ..\\" + LastComponent(DelSlash(ContentsPath)) + L" \"";
+    Collapse(TopNode(), true);
+    // Each call makes a new window; the one of the last call goes.
+    if (contents_)
+        tmb::Destroy(contents_);
+    contents_ = new TKvFolderContents(this);
+    contents_->SetText(KvMessages.StrFilesIn + part);
+    contents_->Open(ContentsPath);
+}
+
+void TKvDirTree21::ContentsChosen(const std::wstring& file) {
+    SetSelectedFile(std::wstring());
+    if (!file.empty()) {
+        SetSelectedFile(file);
+        if (OnFileChange)
+            OnFileChange(this, selectedFile_);
+    }
+    LocatePath(ContentsPath);
+}
+
+void TKvDirTree21::ConnectNetDrive() {
+    // The new drive is the letter that was not there before the dialog: the user may map
+    // any free letter, not only the one after the highest drive.
+    const DWORD before = GetLogicalDrives();
+    const DWORD result = tmb::CurrentModalHost().NetworkDriveDialog(
+        tmb::NetworkDialog::Connect, tmb::App().Handle(), RESOURCETYPE_DISK);
+    if (result != NO_ERROR)
+        return;
+    const DWORD added = GetLogicalDrives() & ~before;
+    if (!added)
+        return;  // nothing was mapped: as for a cancel
+    int index = 0;
+    while (!(added & (1u << index)))
+        ++index;
+    const std::wstring root{static_cast<wchar_t>(L'A' + index), L':', L'\\'};
+    Reload();
+    HTREEITEM top = TopNode();
+    Expand(top, false);
+    for (HTREEITEM drive = FirstChild(top); drive; drive = NextSibling(drive)) {
+        if (tmb::SameText(NodeKey(NodeText(drive), true), root)) {
+            Select(drive);
+            break;
+        }
+    }
+    SetSelectedPath(root);
+    if (fileList_)
+        TellFileList(root);
+}
+
+void TKvDirTree21::DisconnectNetDrive() {
+    tmb::CurrentModalHost().NetworkDriveDialog(tmb::NetworkDialog::Disconnect,
+                                               tmb::App().Handle(), RESOURCETYPE_DISK);
+    Reload();
+    HTREEITEM top = TopNode();
+    Expand(top, false);
+    Select(top);
+    SetSelectedPath(L"Drives");
+    // The view is pointed at the computer's drives and reads them again.
+    if (fileList_)
+        TellFileList(selectedPath_);
+}
+
+void TKvDirTree21::ShowItemProperties() {
+    const std::wstring path = SelectedNodePath();
+    if (!path.empty())
+        ShowPropertiesDialog(path);
 }
 
 } // namespace kv

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "explorer/KvConsts.h"
+#include "explorer/KvFileExplorer28.h"
 #include "framework/ImageList.h"
 #include "framework/TreeView.h"
 
@@ -22,6 +23,7 @@ namespace kv {
 int FolderIconIndex(const std::wstring& path, bool open);
 
 class TKvDirTree21PopUp;
+class TKvFolderContents;
 // The report-style file list view of the explorer components, which a tree can drive.
 class TKvFilelistView28;
 
@@ -32,6 +34,8 @@ using TFileChangeEvent =
 
 // The logical drives of the last drive enumeration of any tree (bit 0 = A:).
 extern DWORD DriveMask;
+// The folder the last folder-contents window of any tree showed.
+extern std::wstring ContentsPath;
 
 class TKvDirTree21 : public tmb::TreeView {
 public:
@@ -104,6 +108,56 @@ public:
     // Whether the drive of `letter` was a network drive when the drives were last added.
     bool IsNetworkDrive(wchar_t letter) const;
 
+    // --- the folder commands of the tree's own menu -------------------------------------
+    // They act on the selected node, the folder the user sees highlighted.
+
+    // Creates folder `name` in the folder or drive of `node` (null: the selected node) and
+    // opens the tree at it. An empty name takes the language's default and starts editing
+    // the new node's caption, renamed then without a question. The root refuses with a
+    // message, a name with a forbidden character beeps and says so; a folder that cannot be
+    // made (it exists, no access) gives false silently.
+    bool AddNewFolder(HTREEITEM node, const std::wstring& name);
+    // Starts editing the selected folder's caption (refused for drives, the root and while
+    // ReadOnly).
+    void EditSelected();
+    // Moves the folder of `node` (null: the selected node) to the recycle bin through the
+    // shell, which asks first; then selects its parent and tells FileList. A folder no
+    // longer on disk beeps and shows its path followed by the not-found text.
+    bool DeleteFolder(HTREEITEM node);
+    // Remembers the selected folder for one paste: foMove for a cut, foCopy for a copy.
+    // Nothing happens on disk yet.
+    void CutOrCopy(FileOpKind kind);
+    // Moves or copies the remembered folder into the selected one through the shell, then
+    // opens the tree at the target; a failure or cancel says "File operation failed". One
+    // cut or copy allows one paste, whatever its outcome.
+    void PasteFolder();
+    // Measures the selected drive or folder with everything under it and reports the size
+    // in bytes and in KB or MB. The window keeps painting during a long walk, and Escape
+    // cancels it (the report then says so).
+    void ShowTreeSize();
+    // The bytes of every file under `path`, hidden and system ones included, each with its
+    // full 64-bit size. A folder that cannot be read counts 0; a link to a folder (a
+    // junction, a symbolic link) counts 0 and is not followed, so nothing is counted twice
+    // and a link loop cannot trap the walk.
+    static double GetFolderSize(const std::wstring& path);
+    // Opens a window over the tree listing the files of the selected folder; its OK button
+    // makes the selected file SelectedFile, fires OnFileChange and re-opens the tree there.
+    void ShowFolderContents();
+    // The window ShowFolderContents made last (hidden once its OK button was pressed).
+    TKvFolderContents* ContentsWindow() const { return contents_; }
+    // The system's map-network-drive dialog; a newly mapped drive becomes the selected one.
+    void ConnectNetDrive();
+    // The system's disconnect-network-drive dialog; the tree is rebuilt at its root.
+    void DisconnectNetDrive();
+    // The shell's properties sheet of the selected drive or folder.
+    void ShowItemProperties();
+
+    // The pending cut (foMove) or copy (foCopy), or -1 for none, and its folder.
+    int PendingOperation() const { return pendingOperation_; }
+    const std::wstring& PasteSource() const { return pasteSource_; }
+    // The folder the last paste went to, with a trailing backslash.
+    const std::wstring& PasteTarget() const { return pasteTarget_; }
+
     // A press of any button on a node's icon or caption picks the node.
     void MouseDown(tmb::MouseButton button, unsigned shift, int x, int y) override;
     // The arrow keys pick the node they moved to; F5 rebuilds the tree and opens it again
@@ -113,6 +167,7 @@ public:
     void Notification(tmb::Component* component, tmb::Operation operation) override;
 
 protected:
+    void CreateParams(tmb::CreateArgs& args) override;
     void HandleCreated() override;
     void Loaded() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -129,6 +184,12 @@ private:
     // Hands a folder to the linked file list view.
     void TellFileList(const std::wstring& directory);
     void BuildOwnMenu();
+    // The path of the selected node: the folder the commands act on.
+    std::wstring SelectedNodePath();
+    void ClearPendingPaste();
+    // The contents window's OK: `file` (empty for none) is the chosen file.
+    void ContentsChosen(const std::wstring& file);
+    friend class TKvFolderContents;
 
     TKvFilelistView28* fileList_ = nullptr;
     TKvDirTree21PopUp* ownMenu_ = nullptr;
@@ -140,6 +201,10 @@ private:
     bool popUpMenuEnabled_ = true;
     bool namingNewFolder_ = false;
     bool pastePending_ = false;
+    int pendingOperation_ = -1;
+    std::wstring pasteSource_;
+    std::wstring pasteTarget_;
+    TKvFolderContents* contents_ = nullptr;
     bool networkDrives_[26] = {};
 };
 

@@ -1,8 +1,10 @@
-// The directory tree's context menu: its entries, their captions and enabling.
+// The directory tree's context menu: its entries, their captions, pictures and enabling, and
+// the dispatch of a chosen entry to the tree's command.
 #include "explorer/KvDirTree21PopUp.h"
 
 #include "explorer/KvConsts.h"
 #include "explorer/KvDirTree21.h"
+#include "explorer/KvFileExplorer28.h"
 
 namespace kv {
 namespace {
@@ -15,38 +17,90 @@ struct Entry {
     long tag;
     KvText caption;
     Enabling enabling;
+    const wchar_t* bitmap;
 };
 
 constexpr Entry kEntries[TKvDirTree21PopUp::kItemCount] = {
-    {L"AddNode", 1, KvText::CapNewFolder, Enabling::DriveOrFolder},
-    {L"EditNode", 2, KvText::CapRenameFolder, Enabling::Folder},
-    {L"DelNode", 3, KvText::CapDeleteFolder, Enabling::Folder},
-    {nullptr, 0, KvText::Count, Enabling::Separator},
-    {L"CutNode", 4, KvText::CapCut, Enabling::Folder},
-    {L"CopyNode", 5, KvText::CapCopy, Enabling::Folder},
-    {L"PasteNode", 6, KvText::CapPaste, Enabling::FolderWithPaste},
-    {nullptr, 0, KvText::Count, Enabling::Separator},
-    {L"GetTreeSize", 7, KvText::CapTreeSize, Enabling::DriveOrFolder},
-    {L"ShowFolderContents", 8, KvText::CapContents, Enabling::DriveOrFolder},
-    {nullptr, 0, KvText::Count, Enabling::Separator},
-    {L"ConnectNetResource", 9, KvText::CapConnect, Enabling::Always},
-    {L"DisConnectNetResource", 10, KvText::CapDisconnect, Enabling::Always},
-    {nullptr, 0, KvText::Count, Enabling::Separator},
-    {L"ItemProperty", 11, KvText::CapProperty, Enabling::DriveOrFolder},
+    {L"AddNode", 1, KvText::CapNewFolder, Enabling::DriveOrFolder, L"NewFolder28"},
+    {L"EditNode", 2, KvText::CapRenameFolder, Enabling::Folder, L"EditFolder28"},
+    {L"DelNode", 3, KvText::CapDeleteFolder, Enabling::Folder, L"DelFolder28"},
+    {nullptr, 0, KvText::Count, Enabling::Separator, nullptr},
+    {L"CutNode", 4, KvText::CapCut, Enabling::Folder, L"Cut28"},
+    {L"CopyNode", 5, KvText::CapCopy, Enabling::Folder, L"Copy28"},
+    {L"PasteNode", 6, KvText::CapPaste, Enabling::FolderWithPaste, L"Paste28"},
+    {nullptr, 0, KvText::Count, Enabling::Separator, nullptr},
+    {L"GetTreeSize", 7, KvText::CapTreeSize, Enabling::DriveOrFolder, L"TreeSize28"},
+    {L"ShowFolderContents", 8, KvText::CapContents, Enabling::DriveOrFolder, L"DirContents28"},
+    {nullptr, 0, KvText::Count, Enabling::Separator, nullptr},
+    {L"ConnectNetResource", 9, KvText::CapConnect, Enabling::Always, L"NetConnect28"},
+    {L"DisConnectNetResource", 10, KvText::CapDisconnect, Enabling::Always, L"NetDisConnect28"},
+    {nullptr, 0, KvText::Count, Enabling::Separator, nullptr},
+    {L"ItemProperty", 11, KvText::CapProperty, Enabling::DriveOrFolder, L"Attributes28"},
 };
 
 } // namespace
 
-TKvDirTree21PopUp::TKvDirTree21PopUp(tmb::Component* owner) : tmb::PopupMenu(owner) {}
+TKvDirTree21PopUp::TKvDirTree21PopUp(tmb::Component* owner) : tmb::PopupMenu(owner) {
+    // The grey shades of the pictures become the current 3-D colours, so the pictures sit
+    // on the menu's face whatever the colour scheme.
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (int i = 0; i < kItemCount; ++i) {
+        if (kEntries[i].bitmap)
+            bitmaps_[i].reset(static_cast<HBITMAP>(LoadImageW(
+                instance, kEntries[i].bitmap, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    }
+}
+
+TKvDirTree21PopUp::~TKvDirTree21PopUp() {
+    for (tmb::BitmapHandle& b : bitmaps_)
+        b.reset();
+    Clear();
+}
 
 void TKvDirTree21PopUp::BuildItems() {
     Clear();
-    for (const Entry& e : kEntries) {
+    for (int i = 0; i < kItemCount; ++i) {
+        const Entry& e = kEntries[i];
         tmb::MenuItem item;
-        // The folder commands are operations of the tree that come with their own change;
-        // until then the entries have no click handler and choosing one does nothing.
-        item.caption = e.name ? KvTextOf(e.caption, TreeLanguage) : std::wstring(L"-");
+        if (e.name) {
+            item.caption = KvTextOf(e.caption, TreeLanguage);
+            item.name = e.name;
+            item.tag = e.tag;
+            item.bitmap = bitmaps_[i].get();
+            item.onClick = [this, i](tmb::Component*) { MenuItemClick(Items()[i]); };
+        } else {
+            item.caption = L"-";
+        }
         Add(std::move(item));
+    }
+}
+
+HBITMAP TKvDirTree21PopUp::ItemBitmap(int position) const {
+    return (position < 0 || position >= kItemCount) ? nullptr : bitmaps_[position].get();
+}
+
+const wchar_t* TKvDirTree21PopUp::BitmapName(int position) {
+    if (position < 0 || position >= kItemCount || !kEntries[position].bitmap)
+        return L"";
+    return kEntries[position].bitmap;
+}
+
+void TKvDirTree21PopUp::MenuItemClick(const tmb::MenuItem& item) {
+    if (!tree_ || item.name.empty() || item.tag == 0)
+        return;
+    switch (item.tag) {
+    case 1: tree_->AddNewFolder(nullptr, std::wstring()); break;
+    case 2: tree_->EditSelected(); break;
+    case 3: tree_->DeleteFolder(nullptr); break;
+    case 4: tree_->CutOrCopy(foMove); break;
+    case 5: tree_->CutOrCopy(foCopy); break;
+    case 6: tree_->PasteFolder(); break;
+    case 7: tree_->ShowTreeSize(); break;
+    case 8: tree_->ShowFolderContents(); break;
+    case 9: tree_->ConnectNetDrive(); break;
+    case 10: tree_->DisconnectNetDrive(); break;
+    case 11: tree_->ShowItemProperties(); break;
+    default: break;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "framework/Handles.h"
 #include "framework/PopupMenu.h"
 
 namespace kv {
@@ -31,11 +32,24 @@ public:
     };
     static constexpr int kItemCount = 15;
 
+    // Loads the eleven pictures of the entries; the entries come with BuildItems.
     explicit TKvDirTree21PopUp(tmb::Component* owner);
+    // The pictures go first, then the entries that show them.
+    ~TKvDirTree21PopUp() override;
 
     // Replaces the entries by the fifteen of the menu, captioned in the language the trees
-    // applied last (TreeLanguage).
+    // applied last (TreeLanguage), each with its picture and the click dispatcher.
     void BuildItems();
+
+    // The click dispatcher: an entry with a name and a non-zero tag runs the tree's command
+    // its tag stands for; anything else (a separator, an entry of another menu) does nothing.
+    void MenuItemClick(const tmb::MenuItem& item);
+
+    // The picture of the entry at `position`, or null for a separator.
+    HBITMAP ItemBitmap(int position) const;
+    // The resource name of the picture at `position` ("NewFolder28", ...); empty for a
+    // separator.
+    static const wchar_t* BitmapName(int position);
 
     // The tree the menu serves; the tree sets itself right after building the menu.
     TKvDirTree21* Tree() const { return tree_; }
@@ -57,6 +71,7 @@ public:
 
 private:
     TKvDirTree21* tree_ = nullptr;
+    tmb::BitmapHandle bitmaps_[kItemCount];
 };
 
 } // namespace kv

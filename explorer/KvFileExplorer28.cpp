@@ -139,14 +139,9 @@ INT_PTR ExecuteFile(const std::wstring& operation, const std::wstring& fileName,
 }
 
 void ShowPropertiesDialog(const std::wstring& path) {
-    SHELLEXECUTEINFOW request{};
-    request.cbSize = sizeof(request);
-    request.fMask = SEE_MASK_INVOKEIDLIST;
-    request.lpVerb = L"properties";
-    request.lpFile = path.c_str();
-    request.nShow = 0;
-    if (!ShellExecuteExW(&request)) {
-        const std::wstring text = PropertiesErrorText(GetLastError());
+    const DWORD error = tmb::CurrentModalHost().PropertiesSheet(nullptr, path);
+    if (error != NO_ERROR) {
+        const std::wstring text = PropertiesErrorText(error);
         if (!text.empty()) {
             tmb::ShowMessage(text);
         }
@@ -180,23 +175,13 @@ std::wstring PropertiesErrorText(DWORD code) {
 }
 
 bool BrowseForFolder(HWND owner, std::wstring& path) {
-    wchar_t displayName[MAX_PATH] = {};
-    const std::wstring title = KvMessages.StrSpecifyDir;
-    BROWSEINFOW request{};
-    request.hwndOwner = owner;
-    request.pidlRoot = nullptr;
-    request.pszDisplayName = displayName;
-    request.lpszTitle = title.c_str();
-    request.ulFlags = 0;
-    const tmb::PidlHandle picked(SHBrowseForFolderW(&request));
-    if (!picked) {
+    tmb::FolderPickerRequest request;
+    request.owner = owner;
+    request.title = KvMessages.StrSpecifyDir;
+    if (!tmb::CurrentModalHost().BrowseForFolder(request) || request.path.empty()) {
         return false;
     }
-    wchar_t chosen[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(picked.get(), chosen)) {
-        return false;  // a virtual item such as the printers folder
-    }
-    path = AddSlash(chosen);
+    path = AddSlash(request.path);
     return true;
 }
 

@@ -3,11 +3,16 @@
 #include "framework/Dialogs.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <winnetwk.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/FolderPrompt.h"
 #include "framework/Handles.h"
 
 namespace tmb {
@@ -198,6 +203,17 @@ std::wstring FilterToPlatform(const std::wstring& filter) {
     return out;
 }
 
+struct PidlFree {
+    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
+};
+
+// The picker opens at the request's folder: it can only be told so once its window exists.
+int CALLBACK FolderPickerCallback(HWND picker, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data != 0)
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
 class RealModalHost final : public ModalHost {
 public:
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
@@ -230,6 +246,44 @@ public:
         request.fileName = buffer.data();
         return true;
     }
+    bool BrowseForFolder(FolderPickerRequest& request) override {
+        wchar_t displayName[MAX_PATH] = {};
+        BROWSEINFOW info{};
+        info.hwndOwner = request.owner;
+        info.pszDisplayName = displayName;
+        info.lpszTitle = request.title.empty() ? nullptr : request.title.c_str();
+        info.ulFlags = request.flags;
+        if (!request.initialDir.empty()) {
+            info.lpfn = &FolderPickerCallback;
+            info.lParam = reinterpret_cast<LPARAM>(request.initialDir.c_str());
+        }
+        const std::unique_ptr<ITEMIDLIST, PidlFree> picked(SHBrowseForFolderW(&info));
+        if (!picked)
+            return false;
+        wchar_t chosen[MAX_PATH] = {};
+        if (!SHGetPathFromIDListW(picked.get(), chosen))
+            return false;  // a virtual item such as the printers folder
+        request.path = chosen;
+        return true;
+    }
+    DWORD NetworkDriveDialog(NetworkDialog which, HWND owner, DWORD resourceType) override {
+        return which == NetworkDialog::Connect ? WNetConnectionDialog(owner, resourceType)
+                                               : WNetDisconnectDialog(owner, resourceType);
+    }
+    DWORD PropertiesSheet(HWND owner, const std::wstring& path) override {
+        SHELLEXECUTEINFOW request{};
+        request.cbSize = sizeof(request);
+        request.fMask = SEE_MASK_INVOKEIDLIST;
+        request.hwnd = owner;
+        request.lpVerb = L"properties";
+        request.lpFile = path.c_str();
+        request.nShow = 0;  // the sheet shows itself
+        if (ShellExecuteExW(&request))
+            return NO_ERROR;
+        const DWORD error = GetLastError();
+        return error != NO_ERROR ? error : ERROR_GEN_FAILURE;
+    }
+    int FolderPrompt(FolderPromptRequest& request) override { return ShowFolderPrompt(request); }
 };
 
 ModalHost* g_host = nullptr;

@@ -1,6 +1,11 @@
 // The one seam for everything modal: plain message boxes, the platform's message dialogs
-// ("Confirm" with "&Yes"/"&No"/"OK", "Error", "Warning", "Information") and the save dialog.
-// Production shows the real thing; a test installs a ModalHost that answers and records.
+// ("Confirm" with "&Yes"/"&No"/"OK", "Error", "Warning", "Information"), the save dialog, the
+// folder picker, the network-drive dialogs and the shell's properties sheet. Production shows
+// the real thing; a test installs a ModalHost that answers and records.
+//
+// A new modal window joins the same way: a request struct (what it is asked, and its answer
+// as an out field), one pure virtual member here, the real window in the platform host and a
+// scripted answer in the tests' host.
 #pragma once
 
 #include <windows.h>
@@ -40,6 +45,32 @@ struct SaveDialogRequest {
     DWORD flags = 0;           // OFN_* flags
 };
 
+// What the folder picker is asked and what it answers.
+struct FolderPickerRequest {
+    HWND owner = nullptr;
+    std::wstring title;        // the text above the folder tree
+    UINT flags = 0;            // BIF_* flags
+    std::wstring initialDir;   // the folder selected when the picker opens; empty: its root
+    std::wstring path;         // out: the picked folder's file-system path, without a final "\"
+                               // except at a drive root
+};
+
+// The prompt for a destination folder: a caption, a line of prompt, an edit box and the
+// buttons OK, Cancel and Browse (built in code by ShowFolderPrompt).
+struct FolderPromptRequest {
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::wstring prompt;
+    std::wstring text;          // in: the edit box's text; out: the text when closed with OK
+    std::wstring cancelCaption;
+    std::wstring browseCaption;
+};
+// What the prompt answers when its Browse button is pressed.
+inline constexpr int mrBrowse = 10;
+
+// The system's two network-drive dialogs.
+enum class NetworkDialog { Connect, Disconnect };
+
 // Everything modal passes through the installed host.
 class ModalHost {
 public:
@@ -52,6 +83,18 @@ public:
                            MsgDlgButtons buttons) = 0;
     // The save dialog; false when cancelled (request.fileName is then unchanged).
     virtual bool SaveDialog(SaveDialogRequest& request) = 0;
+    // The shell's folder picker; false when cancelled or when the pick is no file-system
+    // folder (the printers, the network neighbourhood), request.path is then unchanged.
+    virtual bool BrowseForFolder(FolderPickerRequest& request) = 0;
+    // WNetConnectionDialog / WNetDisconnectDialog for `resourceType` (RESOURCETYPE_DISK);
+    // returns the system's result: NO_ERROR, ERROR_CANCELLED, ERROR_NO_NETWORK, ...
+    virtual DWORD NetworkDriveDialog(NetworkDialog which, HWND owner, DWORD resourceType) = 0;
+    // The shell's properties sheet of a file, folder or drive (it runs modeless in the shell;
+    // the call returns once it is up). Returns NO_ERROR, or the system's error code.
+    virtual DWORD PropertiesSheet(HWND owner, const std::wstring& path) = 0;
+    // The destination-folder prompt; returns mrOk (request.text holds the edit box's text),
+    // mrCancel or mrBrowse.
+    virtual int FolderPrompt(FolderPromptRequest& request) = 0;
 };
 
 // The host that shows real windows.

@@ -1,5 +1,6 @@
-// A pop-up menu component: items with captions and click events, shown at a screen point.
-// A menu without items shows nothing.
+// A pop-up menu component: items with captions and click events, optionally with a picture,
+// a name and a tag, and submenus of their own; shown at a screen point. A menu without items
+// shows nothing.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,11 @@ struct MenuItem {
     std::function<void(Component* sender)> onClick;
     bool enabled = true;
     bool visible = true;
+    std::wstring name;             // identifies the item to a shared click handler
+    long tag = 0;
+    int group = 0;
+    HBITMAP bitmap = nullptr;      // shown beside the caption; owned by whoever set it
+    std::vector<MenuItem> items;   // a non-empty list makes the item open a submenu
 };
 
 class PopupMenu : public Component {
@@ -37,12 +43,23 @@ public:
     Control* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(Control* control) { popupComponent_ = control; }
 
-    // Shows the menu and runs the chosen item's event; returns the item index or -1.
-    int Popup(int screenX, int screenY, HWND owner);
+    // Shows the menu and runs the chosen item's click; returns the chosen item's place in
+    // the depth-first order of Item (its index in a menu without submenus) or -1.
+    virtual int Popup(int screenX, int screenY, HWND owner);
+
+    // The platform menu of the visible items as they stand, command i + 1 for the i-th item
+    // in the order Item(i) walks them (depth first); what Popup tracks.
+    MenuHandle BuildHandle() const;
+    // The item of a command of BuildHandle's menu, or null.
+    MenuItem* Item(int command);
 
     std::function<void(Component* sender)> OnPopup;
 
     void Notification(Component* component, Operation operation) override;
+
+protected:
+    // Runs when the user chooses `item`; the default runs its onClick.
+    virtual void ItemClicked(MenuItem& item);
 
 private:
     std::vector<MenuItem> items_;

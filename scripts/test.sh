@@ -9,6 +9,13 @@ prepare_locales
 # A zone with daylight saving, the same on every machine: file times are checked exactly.
 export TZ=Europe/Paris
 prepare_wine "$BUILD/test-env" fresh
+# Folders only the Unix side can make: a folder holding links back to itself and its parent
+# (a Windows program cannot make a Unix symbolic link under Wine).
+loop="$WINEPREFIX/drive_c/tombarel-fixtures/linkloop"
+mkdir -p "$loop/sub"
+head -c 500 /dev/zero > "$loop/sub/data.bin"
+ln -s .. "$loop/sub/up"
+ln -s . "$loop/sub/self"
 prepare_user_wine "$BUILD/test-env-user"
 trap stop_all EXIT
 start_xvfb

@@ -15,6 +15,7 @@
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Dialogs.h"
 #include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
@@ -43,6 +44,20 @@ public:
     bool SaveDialog(tmb::SaveDialogRequest&) override {
         ADD_FAILURE() << "no helper shows a save dialog";
         return false;
+    }
+    // The system's own dialogs are shown for real (a test answers them with ModalAutoAnswer).
+    bool BrowseForFolder(tmb::FolderPickerRequest& request) override {
+        return tmb::PlatformModalHost().BrowseForFolder(request);
+    }
+    DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD type) override {
+        return tmb::PlatformModalHost().NetworkDriveDialog(which, owner, type);
+    }
+    DWORD PropertiesSheet(HWND owner, const std::wstring& path) override {
+        return tmb::PlatformModalHost().PropertiesSheet(owner, path);
+    }
+    int FolderPrompt(tmb::FolderPromptRequest&) override {
+        ADD_FAILURE() << "no helper asks for a destination folder";
+        return IDCANCEL;
     }
 
     std::vector<Shown> shown;
@@ -374,6 +389,35 @@ TEST_F(KvHelpersTest, BrowseForFolderGivesAPickedPathWithSlashOrLeavesItAlone) {
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.back(), L'\\');
     EXPECT_TRUE(tmbtest::FolderExists(path)) << tmb::WideToUtf8(path);
+}
+
+TEST_F(KvHelpersTest, PickerAndPropertiesGoThroughTheModalSeam) {
+    tmbtest::DialogScript script;
+    std::wstring path = L"unchanged";
+    script.AnswerFolder(L"D:\\music");
+    EXPECT_TRUE(kv::BrowseForFolder(nullptr, path));
+    EXPECT_EQ(path, L"D:\\music\\");
+    script.AnswerFolder(L"");  // cancelled
+    EXPECT_FALSE(kv::BrowseForFolder(nullptr, path));
+    EXPECT_EQ(path, L"D:\\music\\");
+    const auto pickers = script.CallsOf(tmbtest::ModalCall::Kind::FolderPicker);
+    ASSERT_EQ(pickers.size(), 2u);
+    EXPECT_EQ(pickers[0].caption, L"Please specify a directory");
+
+    // A sheet that opened says nothing; a failure the system names is told in English in a
+    // plain box; any other failure stays silent.
+    kv::ShowPropertiesDialog(dir_);
+    script.AnswerProperties(ERROR_PATH_NOT_FOUND);
+    kv::ShowPropertiesDialog(dir_ + L"\\gone");
+    script.AnswerProperties(ERROR_INVALID_PARAMETER);
+    kv::ShowPropertiesDialog(dir_);
+    const auto sheets = script.CallsOf(tmbtest::ModalCall::Kind::Properties);
+    ASSERT_EQ(sheets.size(), 3u);
+    EXPECT_EQ(sheets[0].text, dir_);
+    EXPECT_EQ(sheets[1].text, dir_ + L"\\gone");
+    const auto boxes = script.CallsOf(tmbtest::ModalCall::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"The specified path was not found.");
 }
 
 TEST_F(KvHelpersTest, PropertiesSheetFailuresShowTheSystemsReasonInEnglishAndNothingTwice) {

@@ -275,6 +275,35 @@ TEST(SaveDialogBox, TheChosenNameGetsTheDefaultExtensionAndCancelKeepsTheLastNam
     EXPECT_EQ(folder / L"listing.txt", dialog.FileName);
 }
 
+TEST(FolderPicker, OpensAtTheRequestedFolderAndCancelLeavesThePathAlone) {
+    tmbtest::TempFolder folder;
+    const std::wstring inner = folder.AddFolder(L"inner & #1");
+    tmb::FolderPickerRequest request;
+    request.title = L"Choose";
+    request.initialDir = inner;
+    {
+        // OK without touching the tree takes the folder the picker was opened at.
+        tmbtest::ModalAutoAnswer answer(IDOK);
+        ASSERT_TRUE(tmb::PlatformModalHost().BrowseForFolder(request));
+        ASSERT_EQ(1, answer.Count());
+        EXPECT_NE(answer.Boxes()[0].text.find(L"Choose"), std::wstring::npos);
+    }
+    EXPECT_EQ(inner, request.path);
+    request.path = L"kept";
+    {
+        tmbtest::ModalAutoAnswer answer(IDCANCEL);
+        EXPECT_FALSE(tmb::PlatformModalHost().BrowseForFolder(request));
+    }
+    EXPECT_EQ(L"kept", request.path);
+}
+
+TEST(NetworkDialogs, TheSystemsResultIsReturnedAsItIs) {
+    // Wine has no network provider: its connect dialog answers "no network" at once.
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_NETWORK),
+              tmb::PlatformModalHost().NetworkDriveDialog(tmb::NetworkDialog::Connect, nullptr,
+                                                          RESOURCETYPE_DISK));
+}
+
 // ---- the default error report ------------------------------------------------------------
 
 class DefaultErrorReport : public ::testing::Test {

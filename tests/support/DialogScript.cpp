@@ -9,7 +9,7 @@ DialogScript::DialogScript() : previous_(tmb::SetModalHost(this)) {
     tmb::App().OnException = [this](const std::wstring& message) {
         calls_.push_back(ModalCall{ModalCall::Kind::Error,
                                    tmb::Application::ErrorReportText(message),
-                                   tmb::App().Title(), MB_OK | MB_ICONERROR, {}, {}});
+                                   tmb::App().Title(), MB_OK | MB_ICONERROR, {}, {}, nullptr});
     };
 }
 
@@ -25,6 +25,13 @@ std::vector<std::wstring> DialogScript::Texts() const {
     return texts;
 }
 
+std::vector<ModalCall> DialogScript::CallsOf(ModalCall::Kind kind) const {
+    std::vector<ModalCall> calls;
+    for (const ModalCall& c : calls_)
+        if (c.kind == kind) calls.push_back(c);
+    return calls;
+}
+
 int DialogScript::NextAnswer(int fallback) {
     if (answers_.empty())
         return fallback;
@@ -33,25 +40,25 @@ int DialogScript::NextAnswer(int fallback) {
     return a;
 }
 
-int DialogScript::MessageBox(HWND, const std::wstring& text, const std::wstring& caption,
+int DialogScript::MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
                              UINT flags) {
-    calls_.push_back(ModalCall{ModalCall::Kind::MessageBox, text, caption, flags, {}, {}});
+    calls_.push_back(ModalCall{ModalCall::Kind::MessageBox, text, caption, flags, {}, {}, owner});
     const UINT buttons = flags & MB_TYPEMASK;
     const int first = (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
     return NextAnswer(first);
 }
 
-int DialogScript::MessageDlg(HWND, const std::wstring& text, tmb::MsgDlgType type,
+int DialogScript::MessageDlg(HWND owner, const std::wstring& text, tmb::MsgDlgType type,
                              tmb::MsgDlgButtons buttons) {
     calls_.push_back(ModalCall{ModalCall::Kind::MessageDlg, text, tmb::MsgDlgCaption(type),
-                               buttons, type, {}});
+                               buttons, type, {}, owner});
     const int first = (buttons & tmb::mbYes) ? tmb::mrYes : tmb::mrOk;
     return NextAnswer(first);
 }
 
 bool DialogScript::SaveDialog(tmb::SaveDialogRequest& request) {
     calls_.push_back(ModalCall{ModalCall::Kind::SaveDialog, request.fileName, request.title,
-                               request.flags, {}, request});
+                               request.flags, {}, request, request.owner});
     if (saveAnswers_.empty())
         return false;
     const std::wstring path = saveAnswers_.front();
@@ -60,6 +67,54 @@ bool DialogScript::SaveDialog(tmb::SaveDialogRequest& request) {
         return false;
     request.fileName = path;
     return true;
+}
+
+bool DialogScript::BrowseForFolder(tmb::FolderPickerRequest& request) {
+    calls_.push_back(ModalCall{ModalCall::Kind::FolderPicker, request.initialDir, request.title,
+                               request.flags, {}, {}, request.owner});
+    if (folderAnswers_.empty())
+        return false;
+    const std::wstring path = folderAnswers_.front();
+    folderAnswers_.pop_front();
+    if (path.empty())
+        return false;
+    request.path = path;
+    return true;
+}
+
+DWORD DialogScript::NetworkDriveDialog(tmb::NetworkDialog which, HWND owner,
+                                       DWORD resourceType) {
+    calls_.push_back(ModalCall{which == tmb::NetworkDialog::Connect ? ModalCall::Kind::NetConnect
+                                                                    : ModalCall::Kind::NetDisconnect,
+                               {}, {}, resourceType, {}, {}, owner});
+    if (networkAnswers_.empty())
+        return ERROR_CANCELLED;
+    NetworkAnswer answer = std::move(networkAnswers_.front());
+    networkAnswers_.pop_front();
+    if (answer.effect)
+        answer.effect();
+    return answer.result;
+}
+
+DWORD DialogScript::PropertiesSheet(HWND owner, const std::wstring& path) {
+    calls_.push_back(ModalCall{ModalCall::Kind::Properties, path, {}, 0, {}, {}, owner});
+    if (propertiesAnswers_.empty())
+        return NO_ERROR;
+    const DWORD result = propertiesAnswers_.front();
+    propertiesAnswers_.pop_front();
+    return result;
+}
+
+int DialogScript::FolderPrompt(tmb::FolderPromptRequest& request) {
+    calls_.push_back(ModalCall{ModalCall::Kind::FolderPrompt, request.text, request.caption, 0,
+                               {}, {}, request.owner});
+    if (promptAnswers_.empty())
+        return tmb::mrCancel;
+    auto [result, text] = promptAnswers_.front();
+    promptAnswers_.pop_front();
+    if (result == tmb::mrOk)
+        request.text = text;
+    return result;
 }
 
 } // namespace tmbtest

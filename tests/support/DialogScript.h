@@ -1,10 +1,13 @@
 // A scripted stand-in for everything modal: installed for a scope, it answers message
-// boxes, message dialogs and save dialogs from a queue and records what was asked. The
-// default error report is captured too, so an error shows up as a recorded box.
+// boxes, message dialogs, save dialogs, the folder picker, the network-drive dialogs and the
+// properties sheet from queues and records what was asked. The default error report is
+// captured too, so an error shows up as a recorded box.
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Dialogs.h"
@@ -12,12 +15,28 @@
 namespace tmbtest {
 
 struct ModalCall {
-    enum class Kind { MessageBox, MessageDlg, SaveDialog, Error } kind;
-    std::wstring text;         // the message, or the save dialog's proposed file name
-    std::wstring caption;      // message boxes: their caption; dialogs: the type's caption
-    unsigned flags = 0;        // MB_* flags, or the MsgDlgButtons
+    enum class Kind {
+        MessageBox,
+        MessageDlg,
+        SaveDialog,
+        Error,
+        FolderPicker,
+        NetConnect,
+        NetDisconnect,
+        Properties,
+        FolderPrompt,
+    } kind;
+    // The message; the save dialog's proposed file name; the picker's initial folder; the
+    // properties sheet's path.
+    std::wstring text;
+    // Message boxes: their caption; dialogs: the type's caption; save dialog and picker: the
+    // title.
+    std::wstring caption;
+    // MB_* flags, the MsgDlgButtons, OFN_* or BIF_* flags, or the network resource type.
+    unsigned flags = 0;
     tmb::MsgDlgType type = tmb::MsgDlgType::Information;
     tmb::SaveDialogRequest save;  // for save dialogs: the request as shown
+    HWND owner = nullptr;
 };
 
 class DialogScript final : public tmb::ModalHost {
@@ -32,10 +51,29 @@ public:
     void Answer(int result) { answers_.push_back(result); }
     // Queues the file name the next save dialog returns (an empty name cancels).
     void AnswerSave(const std::wstring& path) { saveAnswers_.push_back(path); }
+    // Queues the folder the next folder picker returns (an empty path cancels). Without one
+    // the picker is cancelled.
+    void AnswerFolder(const std::wstring& path) { folderAnswers_.push_back(path); }
+    // Queues the result of the next network-drive dialog; `effect` runs first, as the user's
+    // doing inside the dialog (a drive mapped or removed). Without one the dialog returns
+    // ERROR_CANCELLED.
+    void AnswerNetwork(DWORD result, std::function<void()> effect = {}) {
+        networkAnswers_.push_back({result, std::move(effect)});
+    }
+    // Queues the result of the next properties sheet (NO_ERROR: it was shown). Without one
+    // the sheet is shown.
+    void AnswerProperties(DWORD result) { propertiesAnswers_.push_back(result); }
+    // Queues the answer to the next folder prompt: mrOk with the text typed, mrCancel or
+    // mrBrowse. Without one the prompt is cancelled.
+    void AnswerPrompt(int result, const std::wstring& text = {}) {
+        promptAnswers_.push_back({result, text});
+    }
 
     const std::vector<ModalCall>& Calls() const { return calls_; }
     // Texts of the recorded calls, in order (errors as the report would show them).
     std::vector<std::wstring> Texts() const;
+    // The recorded calls of one kind.
+    std::vector<ModalCall> CallsOf(ModalCall::Kind kind) const;
     void Clear() { calls_.clear(); }
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
@@ -43,12 +81,24 @@ public:
     int MessageDlg(HWND owner, const std::wstring& text, tmb::MsgDlgType type,
                    tmb::MsgDlgButtons buttons) override;
     bool SaveDialog(tmb::SaveDialogRequest& request) override;
+    bool BrowseForFolder(tmb::FolderPickerRequest& request) override;
+    DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD resourceType) override;
+    DWORD PropertiesSheet(HWND owner, const std::wstring& path) override;
+    int FolderPrompt(tmb::FolderPromptRequest& request) override;
 
 private:
+    struct NetworkAnswer {
+        DWORD result;
+        std::function<void()> effect;
+    };
     int NextAnswer(int fallback);
 
     std::deque<int> answers_;
     std::deque<std::wstring> saveAnswers_;
+    std::deque<std::wstring> folderAnswers_;
+    std::deque<NetworkAnswer> networkAnswers_;
+    std::deque<DWORD> propertiesAnswers_;
+    std::deque<std::pair<int, std::wstring>> promptAnswers_;
     std::vector<ModalCall> calls_;
     tmb::ModalHost* previous_;
 };

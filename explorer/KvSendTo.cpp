@@ -1,0 +1,434 @@
+// The shell and clipboard chores behind the file list view's context menu.
+#include "explorer/KvSendTo.h"
+
+#include <objbase.h>
+#include <richedit.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "explorer/KvConsts.h"
+#include "explorer/KvFileExplorer28.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/Exception.h"
+#include "framework/Handles.h"
+#include "framework/TextConv.h"
+
+namespace kv {
+
+const ViewerEntry kViewerTable[kViewerCount] = {
+    {L".C", L"NotePad.exe"},   {L".CPP", L"NotePad.exe"}, {L".DPK", L"NotePad.exe"},
+    {L".DPR", L"NotePad.exe"}, {L".H", L"NotePad.exe"},   {L".INF", L"NotePad.exe"},
+    {L".INI", L"NotePad.exe"}, {L".PAS", L"NotePad.exe"}, {L".PRG", L"NotePad.exe"},
+    {L".TXT", L"NotePad.exe"}, {L".DOC", L"Write.exe"},   {L".RTF", L"Write.exe"},
+    {L".WRI", L"Write.exe"},   {L".BMP", L"PBrush.exe"},  {L".GIF", L"PBrush.exe"},
+    {L".JPG", L"PBrush.exe"},
+};
+
+namespace {
+
+// A COM interface pointer released when it goes out of scope.
+template <class T>
+struct ComRelease {
+    void operator()(T* p) const { p->Release(); }
+};
+template <class T>
+using ComPtr = std::unique_ptr<T, ComRelease<T>>;
+
+template <class T>
+ComPtr<T> QueryInterface(IUnknown* from, REFIID iid) {
+    void* out = nullptr;
+    if (!from || FAILED(from->QueryInterface(iid, &out)))
+        return nullptr;
+    return ComPtr<T>(static_cast<T*>(out));
+}
+
+ComPtr<IShellLinkW> NewShellLink() {
+    void* out = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                &out)))
+        return nullptr;
+    return ComPtr<IShellLinkW>(static_cast<IShellLinkW*>(out));
+}
+
+std::size_t FolderEnd(const std::wstring& path) {
+    const std::size_t i = path.find_last_of(L"\\:");
+    return i == std::wstring::npos ? 0 : i + 1;
+}
+
+// The clipboard for one scope: opened for `owner` and emptied, so this program owns what is
+// put on it; closed on every path.
+class ClipboardWriter {
+public:
+    explicit ClipboardWriter(HWND owner) : open_(OpenClipboard(owner) != 0) {
+        if (open_)
+            EmptyClipboard();
+    }
+    ~ClipboardWriter() {
+        if (open_)
+            CloseClipboard();
+    }
+    ClipboardWriter(const ClipboardWriter&) = delete;
+    ClipboardWriter& operator=(const ClipboardWriter&) = delete;
+    bool Open() const { return open_; }
+
+    // Hands `size` bytes to the clipboard in `format`; the clipboard owns them afterwards.
+    bool Put(UINT format, const void* data, std::size_t size) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+        if (!memory)
+            return false;
+        if (void* target = GlobalLock(memory)) {
+            std::memcpy(target, data, size);
+            GlobalUnlock(memory);
+            if (SetClipboardData(format, memory))
+                return true;
+        }
+        GlobalFree(memory);
+        return false;
+    }
+    // Hands a handle the clipboard takes over when it accepts it.
+    bool PutHandle(UINT format, HANDLE handle) { return SetClipboardData(format, handle) != nullptr; }
+    bool PutText(const std::wstring& text) {
+        return Put(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    }
+
+private:
+    bool open_;
+};
+
+std::string ReadWholeFile(const std::wstring& path) {
+    tmb::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw tmb::EFOpenError(path, GetLastError());
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file.get(), &size);
+    if (size.QuadPart > 0x7FFFFFFF)
+        throw tmb::EFOpenError(path, ERROR_NOT_ENOUGH_MEMORY);
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD done = 0;
+    if (!bytes.empty() &&
+        (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) ||
+         done != bytes.size()))
+        throw tmb::EFOpenError(path, GetLastError());
+    return bytes;
+}
+
+// A ".BMP" file's bitmap, as the clipboard's device-independent bitmap: the file without its
+// file header.
+bool PutBitmapFile(ClipboardWriter& clipboard, const std::string& bytes) {
+    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) ||
+        bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    BITMAPFILEHEADER header;
+    std::memcpy(&header, bytes.data(), sizeof(header));
+    const std::size_t dibSize = bytes.size() - sizeof(header);
+    return clipboard.Put(CF_DIB, bytes.data() + sizeof(header), dibSize);
+}
+
+// A ".WMF" file's picture, with or without the placeable header that gives its size, as the
+// clipboard's enhanced metafile (the system offers the old metafile form from it).
+bool PutMetafileFile(ClipboardWriter& clipboard, const std::string& bytes) {
+    constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
+    constexpr std::size_t kPlaceableSize = 22;
+    std::size_t offset = 0;
+    METAFILEPICT pict{MM_ANISOTROPIC, 0, 0, nullptr};
+    DWORD key = 0;
+    if (bytes.size() >= kPlaceableSize)
+        std::memcpy(&key, bytes.data(), sizeof(key));
+    if (key == kPlaceableKey) {
+        // Bounds in logical units and their units per inch; the picture size in 0.01 mm.
+        SHORT left, top, right, bottom;
+        WORD inch;
+        std::memcpy(&left, bytes.data() + 6, 2);
+        std::memcpy(&top, bytes.data() + 8, 2);
+        std::memcpy(&right, bytes.data() + 10, 2);
+        std::memcpy(&bottom, bytes.data() + 12, 2);
+        std::memcpy(&inch, bytes.data() + 14, 2);
+        if (inch != 0) {
+            pict.xExt = MulDiv(right - left, 2540, inch);
+            pict.yExt = MulDiv(bottom - top, 2540, inch);
+        }
+        offset = kPlaceableSize;
+    }
+    if (bytes.size() <= offset + sizeof(METAHEADER))
+        return false;
+    tmb::EnhMetafileHandle metafile(
+        SetWinMetaFileBits(static_cast<UINT>(bytes.size() - offset),
+                           reinterpret_cast<const BYTE*>(bytes.data() + offset), nullptr,
+                           pict.xExt != 0 ? &pict : nullptr));
+    if (!metafile)
+        return false;
+    if (!clipboard.PutHandle(CF_ENHMETAFILE, metafile.get()))
+        return false;
+    metafile.release();  // the clipboard owns it now
+    return true;
+}
+
+// Feeds a string to the rich-text control's stream-in, and collects its stream-out.
+struct StreamBuffer {
+    std::string bytes;
+    std::size_t position = 0;
+};
+
+DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* s = reinterpret_cast<StreamBuffer*>(cookie);
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(wanted),
+                                                s->bytes.size() - s->position);
+    std::memcpy(buffer, s->bytes.data() + s->position, n);
+    s->position += n;
+    *given = static_cast<LONG>(n);
+    return 0;
+}
+
+DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* taken) {
+    reinterpret_cast<StreamBuffer*>(cookie)->bytes.append(reinterpret_cast<char*>(buffer),
+                                                          static_cast<std::size_t>(count));
+    *taken = count;
+    return 0;
+}
+
+std::string StreamOutOf(HWND edit, WPARAM format) {
+    StreamBuffer out;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&out), 0, &StreamOut};
+    SendMessageW(edit, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    return out.bytes;
+}
+
+// A plain text file's text: UTF-16 and UTF-8 files announce themselves with a byte-order
+// mark; anything else is in the ANSI code page.
+std::wstring DecodeText(const std::string& b) {
+    if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE') {
+        std::wstring text((b.size() - 2) / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), b.data() + 2, text.size() * sizeof(wchar_t));
+        return text;
+    }
+    if (b.size() >= 3 && b.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return tmb::Utf8ToWide(b.substr(3));
+    return tmb::AnsiToWide(b);
+}
+
+// A rich-text file goes through a hidden rich-text control, which puts it on the clipboard
+// as rich text and as the Unicode text it shows.
+bool PutRichTextFile(ClipboardWriter& clipboard, HWND parent, std::string bytes) {
+    static const HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+    if (!richEdit)
+        return false;
+    HWND edit = CreateWindowExW(0, RICHEDIT_CLASSW, L"", (parent ? WS_CHILD : WS_POPUP) | ES_MULTILINE,
+                                0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!edit)
+        return false;
+    struct Destroyer {
+        HWND h;
+        ~Destroyer() { DestroyWindow(h); }
+    } destroyer{edit};
+    // The control holds 32,767 characters unless told otherwise: a longer text would come
+    // out cut short.
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    StreamBuffer in;
+    in.bytes.swap(bytes);
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&in), 0, &StreamIn};
+    SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+
+    // The text with CR LF line ends, without the paragraph mark the control always adds.
+    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_USECRLF | GTL_PRECISE, 1200};
+    const auto count = static_cast<std::size_t>(
+        SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    std::wstring text(count + 1, L'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_USECRLF, 1200, nullptr,
+                  nullptr};
+    text.resize(static_cast<std::size_t>(SendMessageW(
+        edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()))));
+    static const UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
+    const std::string rtf = StreamOutOf(edit, SF_RTF);
+    const bool textPut = clipboard.PutText(text);
+    return clipboard.Put(rtfFormat, rtf.c_str(), rtf.size() + 1) && textPut;
+}
+
+} // namespace
+
+std::wstring ExtractFilePath(const std::wstring& path) { return path.substr(0, FolderEnd(path)); }
+
+std::wstring ExtractFileName(const std::wstring& path) { return path.substr(FolderEnd(path)); }
+
+std::wstring ExtractFileExt(const std::wstring& path) {
+    const std::wstring name = ExtractFileName(path);
+    const std::size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+}
+
+int ViewerIndex(const std::wstring& path) {
+    const std::wstring ext = tmb::UpperCase(ExtractFileExt(path));
+    if (ext.empty())
+        return -1;
+    for (int i = 0; i < kViewerCount; ++i)
+        if (ext == kViewerTable[i].extension)
+            return i;
+    return -1;
+}
+
+bool CanCopyContents(const std::wstring& path) {
+    const int index = ViewerIndex(path);
+    if (index >= 0 && index <= 13)
+        return true;
+    const std::wstring ext = tmb::UpperCase(ExtractFileExt(path));
+    return ext == L".RTF" || ext == L".WMF";
+}
+
+std::wstring ViewerProgramPath(const std::wstring& program) {
+    wchar_t folder[MAX_PATH] = {};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    const std::wstring inWindows = AddSlash(folder) + program;
+    if (GetFileAttributesW(inWindows.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return inWindows;
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring inSystem = AddSlash(system) + program;
+    if (GetFileAttributesW(inSystem.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return inSystem;
+    return inWindows;
+}
+
+bool GetSpecialFolderPath(int csidl, std::wstring& path) {
+    ITEMIDLIST* pidl = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl)
+        return false;
+    wchar_t buffer[MAX_PATH] = {};
+    const bool found = SHGetPathFromIDListW(pidl, buffer) != 0;
+    CoTaskMemFree(pidl);
+    if (found)
+        path = DelSlash(buffer);
+    return found;
+}
+
+std::vector<SendToShortcut> ReadShortcutFolder(const std::wstring& folder) {
+    std::vector<SendToShortcut> shortcuts;
+    WIN32_FIND_DATAW data;
+    tmb::FindHandle search(FindFirstFileW(ConcatPath(folder, L"*.LNK").c_str(), &data));
+    if (!search)
+        return shortcuts;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        SendToShortcut s;
+        s.path = ConcatPath(folder, name);
+        SHFILEINFOW info{};
+        SHGetFileInfoW(s.path.c_str(), 0, &info, sizeof(info),
+                       SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        s.displayName = info.szDisplayName[0] ? info.szDisplayName : FileNameOnly(name);
+        s.iconIndex = info.iIcon;
+        shortcuts.push_back(std::move(s));
+    } while (FindNextFileW(search.get(), &data));
+    return shortcuts;
+}
+
+std::vector<SendToShortcut> ReadSendToFolder() {
+    std::wstring folder;
+    if (!GetSpecialFolderPath(CSIDL_SENDTO, folder))
+        return {};
+    return ReadShortcutFolder(folder);
+}
+
+std::wstring ResolveShortcut(HWND owner, const std::wstring& linkFile) {
+    ComPtr<IShellLinkW> link = NewShellLink();
+    ComPtr<IPersistFile> file = QueryInterface<IPersistFile>(link.get(), IID_IPersistFile);
+    if (!file || FAILED(file->Load(linkFile.c_str(), STGM_READ)))
+        return std::wstring();
+    if (FAILED(link->Resolve(owner, SLR_ANY_MATCH | SLR_NO_UI)))
+        return std::wstring();
+    // The target's item list names it in full; the path the link also stores may have been
+    // kept in the 8-bit code page by whoever wrote it.
+    ITEMIDLIST* pidl = nullptr;
+    if (SUCCEEDED(link->GetIDList(&pidl)) && pidl) {
+        wchar_t path[MAX_PATH] = {};
+        const bool found = SHGetPathFromIDListW(pidl, path) && path[0];
+        CoTaskMemFree(pidl);
+        if (found)
+            return path;
+    }
+    // Long paths: a buffer beyond MAX_PATH, so a deep target is not cut.
+    std::wstring target(32768, L'\0');
+    if (FAILED(link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, 0)))
+        return std::wstring();
+    target.resize(std::wcslen(target.c_str()));
+    return target;
+}
+
+bool CreateShortcut(const std::wstring& linkFile, const std::wstring& target,
+                    const std::wstring& workingDir, const std::wstring& description) {
+    ComPtr<IShellLinkW> link = NewShellLink();
+    if (!link || FAILED(link->SetPath(target.c_str())) ||
+        FAILED(link->SetWorkingDirectory(workingDir.c_str())))
+        return false;
+    link->SetDescription(description.c_str());  // a missing description spoils nothing
+    ComPtr<IPersistFile> file = QueryInterface<IPersistFile>(link.get(), IID_IPersistFile);
+    return file && SUCCEEDED(file->Save(linkFile.c_str(), FALSE));
+}
+
+std::wstring DesktopFolder() {
+    std::wstring path;
+    return GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY, path) ? path : std::wstring();
+}
+
+bool CopyEntriesToFolder(const std::vector<std::wstring>& sources, const std::wstring& folder) {
+    bool all = true;
+    for (const std::wstring& source : sources) {
+        const std::wstring target = AddSlash(folder) + ExtractFileName(source);
+        all = DoFileOperation(FO_COPY, source, target) && all;
+    }
+    return all;
+}
+
+bool CopyLinesToClipboard(HWND owner, const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += L"\r\n";
+        text += lines[i];
+    }
+    ClipboardWriter clipboard(owner);
+    return clipboard.Open() && clipboard.PutText(text);
+}
+
+bool CopyFileContentsToClipboard(HWND parent, const std::wstring& path) {
+    const std::wstring ext = tmb::UpperCase(ExtractFileExt(path));
+    std::string bytes = ReadWholeFile(path);
+    ClipboardWriter clipboard(parent);
+    if (!clipboard.Open())
+        return false;
+    if (ext == L".BMP")
+        return PutBitmapFile(clipboard, bytes);
+    if (ext == L".WMF")
+        return PutMetafileFile(clipboard, bytes);
+    if (bytes.compare(0, 5, "{\\rtf") == 0)
+        return PutRichTextFile(clipboard, parent, std::move(bytes));
+    return clipboard.PutText(DecodeText(bytes));
+}
+
+std::wstring AskForFolder(const std::wstring& initialText) {
+    tmb::FolderPromptRequest request;
+    request.owner = GetActiveWindow();
+    request.caption = KvMessages.StrSendToFolder;
+    request.prompt = KvMessages.StrEnterSendTo;
+    request.text = initialText;
+    request.cancelCaption = KvMessages.StrCancel;
+    request.browseCaption = KvMessages.StrBrowse;
+    switch (tmb::CurrentModalHost().FolderPrompt(request)) {
+    case tmb::mrOk:
+        return request.text;
+    case tmb::mrBrowse: {
+        std::wstring picked;
+        if (!BrowseForFolder(request.owner, picked))
+            return std::wstring();
+        return AskForFolder(picked);
+    }
+    default:
+        return std::wstring();
+    }
+}
+
+} // namespace kv

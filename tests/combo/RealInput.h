@@ -1,0 +1,22 @@
+// Input the way the user gives it: mouse and keys through the system's input queue
+// (SendInput), so the capture, the focus and the window under the pointer decide where they
+// go, as they do for a person at the machine.
+#pragma once
+
+#include <windows.h>
+
+namespace combotest {
+
+// Moves the pointer to screen point `p`.
+void MoveTo(POINT p);
+// A press and release of the left (or right) button at screen point `p`.
+void ClickAt(POINT p, bool right = false);
+// A press and release of a key on whatever window has the focus.
+void PressKey(WORD vk);
+
+// The screen point of client point (x, y) of `hwnd`.
+POINT ScreenPoint(HWND hwnd, int x, int y);
+// The centre of a client rectangle of `hwnd`, on the screen.
+POINT ScreenCentre(HWND hwnd, const RECT& client);
+
+} // namespace combotest

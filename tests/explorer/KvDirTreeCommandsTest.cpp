@@ -1,0 +1,578 @@
+// The folder commands of the directory tree's own menu on a shown tree, with real folders and
+// the real shell: new folder, delete to the recycle bin, cut/copy and paste, the tree size
+// report, the folder-contents window, the network dialogs and the properties sheet.
+#include "explorer/KvDirTree21.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <winnetwk.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "explorer/KvDirTree21PopUp.h"
+#include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFolderContents.h"
+#include "framework/Registry.h"
+#include "framework/StdControls.h"
+#include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+#include "tests/support/WineDrives.h"
+
+namespace {
+
+using kv::TKvDirTree21;
+using kv::TKvDirTree21PopUp;
+using tmbtest::ModalCall;
+using tmbtest::TempFolder;
+
+std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
+
+// The recycle bin of the test run's private HOME.
+std::wstring TrashFiles() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (!data || !*data)
+        return {};
+    std::wstring unix = tmb::Utf8ToWide(data) + L"/Trash/files";
+    for (wchar_t& c : unix)
+        if (c == L'/') c = L'\\';
+    return L"Z:" + unix;
+}
+
+class TreeCommands : public testing::Test {
+protected:
+    void SetUp() override {
+        tree_ = new TKvDirTree21(&form_.Form());
+        tree_->SetBounds(0, 0, 380, 480);
+        tree_->SetParent(&form_.Form());
+        tree_->OnDirChange = [this](tmb::Component*, const std::wstring& path) {
+            events_.push_back(path);
+        };
+        tree_->OpenFolder(dir_.Path());
+        events_.clear();
+    }
+    void TearDown() override { tmb::Destroy(tree_); }
+
+    HTREEITEM Child(HTREEITEM parent, const std::wstring& caption) {
+        for (HTREEITEM c = tree_->FirstChild(parent); c; c = tree_->NextSibling(c))
+            if (tmb::SameText(tree_->NodeText(c), caption))
+                return c;
+        return nullptr;
+    }
+    HTREEITEM Drive(wchar_t letter) {
+        for (HTREEITEM c = tree_->FirstChild(tree_->TopNode()); c; c = tree_->NextSibling(c)) {
+            const std::wstring caption = tree_->NodeText(c);
+            if (caption.size() >= 4 && towupper(caption[2]) == towupper(letter))
+                return c;
+        }
+        return nullptr;
+    }
+    // Rebuilds the tree (folders made since are read) and opens it at a folder.
+    void Pick(const std::wstring& folder) {
+        tree_->Reload();
+        tree_->LocatePath(folder);
+        ASSERT_TRUE(tmb::SameText(tree_->GetNodePath(tree_->Selected()), folder)) << U8(folder);
+    }
+    // The entries' enabled states as the menu would show them: E, D, or S for a separator.
+    std::string States() {
+        tree_->OwnMenu()->UpdateItems();
+        std::string s;
+        for (const tmb::MenuItem& item : tree_->OwnMenu()->Items())
+            s += item.caption == L"-" ? 'S' : item.enabled ? 'E' : 'D';
+        return s;
+    }
+    std::vector<ModalCall> Boxes() { return script_.CallsOf(ModalCall::Kind::MessageDlg); }
+
+    tmbtest::TestForm form_{400, 500};
+    tmbtest::DialogScript script_;
+    TempFolder dir_;
+    TKvDirTree21* tree_ = nullptr;
+    std::vector<std::wstring> events_;
+};
+
+// --- the menu ---------------------------------------------------------------------------------
+
+TEST_F(TreeCommands, EveryCommandShowsItsOwnPictureInEachLanguage) {
+    const kv::TLanguage languages[] = {kv::lnEnglish, kv::lnFrench, kv::lnGerman, kv::lnSpanish,
+                                       kv::lnPortuguese};
+    const kv::KvText captions[] = {
+        kv::KvText::CapNewFolder, kv::KvText::CapRenameFolder, kv::KvText::CapDeleteFolder,
+        kv::KvText::Count,        kv::KvText::CapCut,          kv::KvText::CapCopy,
+        kv::KvText::CapPaste,     kv::KvText::Count,           kv::KvText::CapTreeSize,
+        kv::KvText::CapContents,  kv::KvText::Count,           kv::KvText::CapConnect,
+        kv::KvText::CapDisconnect, kv::KvText::Count,          kv::KvText::CapProperty};
+    for (kv::TLanguage language : languages) {
+        tree_->SetLanguage(language);
+        TKvDirTree21PopUp* menu = tree_->OwnMenu();
+        ASSERT_EQ(menu->Items().size(), 15u);
+        std::vector<HBITMAP> seen;
+        for (int i = 0; i < TKvDirTree21PopUp::kItemCount; ++i) {
+            const tmb::MenuItem& item = menu->Items()[i];
+            if (captions[i] == kv::KvText::Count) {
+                EXPECT_EQ(item.caption, L"-");
+                EXPECT_EQ(item.bitmap, nullptr);
+                continue;
+            }
+            EXPECT_EQ(item.caption, kv::KvTextOf(captions[i], language)) << i;
+            EXPECT_EQ(item.name, TKvDirTree21PopUp::ItemName(i));
+            EXPECT_EQ(item.tag, TKvDirTree21PopUp::ItemTag(i));
+            ASSERT_NE(item.bitmap, nullptr) << U8(TKvDirTree21PopUp::BitmapName(i));
+            BITMAP info{};
+            ASSERT_TRUE(GetObjectW(item.bitmap, sizeof(info), &info));
+            EXPECT_EQ(info.bmWidth, 16);
+            EXPECT_EQ(info.bmHeight, 16);
+            for (HBITMAP other : seen)
+                EXPECT_NE(other, item.bitmap);
+            seen.push_back(item.bitmap);
+        }
+        EXPECT_EQ(seen.size(), 11u);
+    }
+    // The pictures were loaded with the 3-D colour mapping: their grey background is the
+    // menu face colour of this system.
+    const HBITMAP picture = tree_->OwnMenu()->Items()[0].bitmap;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture);
+    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_3DFACE));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+}
+
+TEST_F(TreeCommands, PasteIsEnabledOnAFolderOnlyWhileACutOrCopyWaits) {
+    const std::wstring a = dir_.AddFolder(L"a");
+    Pick(a);
+    EXPECT_EQ(States(), "EEESEEDSEESEESE");
+    tree_->CutOrCopy(kv::foCopy);
+    EXPECT_EQ(States(), "EEESEEESEESEESE");
+    tree_->LocatePath(L"C:\\");
+    EXPECT_EQ(States(), "EDDSDDDSEESEESE") << "a drive takes no paste";
+
+    // Only a named entry with a tag acts: a separator or a stranger's entry does nothing.
+    tmb::MenuItem stranger;
+    stranger.caption = L"Tree &Size";
+    stranger.tag = 7;
+    tree_->OwnMenu()->MenuItemClick(stranger);
+    tree_->OwnMenu()->MenuItemClick(tree_->OwnMenu()->Items()[3]);
+    EXPECT_TRUE(script_.Calls().empty());
+}
+
+// The menu's own loop, driven by a timer inside it: the entry whose accelerator is typed.
+WPARAM g_accelerator = 0;
+void CALLBACK TypeAccelerator(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu))
+        return;
+    KillTimer(nullptr, id);
+    PostMessageW(menu, WM_KEYDOWN, g_accelerator, 0);
+    PostMessageW(menu, WM_CHAR, g_accelerator, 0);
+}
+
+TEST_F(TreeCommands, ARightClickAndAnAcceleratorRunTheCommandOfTheEntry) {
+    dir_.AddFile(L"data.bin", 1536);
+    Pick(dir_.Path());
+    HWND h = tree_->Handle();
+    RECT r{};
+    ASSERT_TRUE(TreeView_GetItemRect(h, tree_->Selected(), &r, TRUE));
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    tmbtest::MouseMove(h, x, y);
+    g_accelerator = 's';  // Tree &Size
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &TypeAccelerator);
+    PostMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    PostMessageW(h, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    for (int i = 0; i < 30 && Boxes().empty(); ++i)
+        tmbtest::PumpFor(10);
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].text.find(L"1,536 Bytes"), std::wstring::npos) << U8(Boxes()[0].text);
+}
+
+// --- new folder -------------------------------------------------------------------------------
+
+TEST_F(TreeCommands, ANewFolderWithoutANameTakesTheDefaultAndGoesStraightIntoEditing) {
+    ASSERT_TRUE(tree_->AddNewFolder(nullptr, L""));
+    EXPECT_TRUE(tmbtest::FolderExists(dir_ / L"New Folder"));
+    ASSERT_TRUE(tree_->IsEditing());
+    EXPECT_EQ(tree_->NodeText(tree_->Selected()), L"New Folder");
+    EXPECT_EQ(events_, std::vector<std::wstring>{dir_ / L"New Folder\\"});
+    EXPECT_TRUE(tree_->NamingNewFolder());
+    // Cancelled: the folder keeps the default name, and nothing was asked.
+    tmbtest::PressKey(TreeView_GetEditControl(tree_->Handle()), VK_ESCAPE);
+    EXPECT_FALSE(tree_->IsEditing());
+    EXPECT_TRUE(tmbtest::FolderExists(dir_ / L"New Folder"));
+    EXPECT_FALSE(tree_->NamingNewFolder());
+
+    // Once more: the name exists now, so nothing is made, nothing said, and no edit starts.
+    Pick(dir_.Path());
+    EXPECT_FALSE(tree_->AddNewFolder(nullptr, L""));
+    EXPECT_FALSE(tree_->IsEditing());
+    EXPECT_FALSE(tree_->NamingNewFolder()) << "the next rename must still ask";
+    EXPECT_TRUE(script_.Calls().empty());
+
+    // A name given is made, selected and reported, with no edit.
+    EXPECT_TRUE(tree_->AddNewFolder(nullptr, L"given & #1"));
+    EXPECT_TRUE(tmbtest::FolderExists(dir_ / L"given & #1"));
+    EXPECT_EQ(tree_->NodeText(tree_->Selected()), L"given & #1");
+    EXPECT_FALSE(tree_->IsEditing());
+}
+
+TEST_F(TreeCommands, ANewFolderIsRefusedOnTheRootAndForAForbiddenCharacter) {
+    tree_->SetLanguage(kv::lnPortuguese);
+    tree_->OpenFolder(dir_.Path());
+    EXPECT_FALSE(tree_->AddNewFolder(tree_->TopNode(), L"x"));
+    EXPECT_FALSE(tree_->AddNewFolder(nullptr, L"a;b"));
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, L"ERRO - N\u00e3o \u00e9 poss\u00edvel adicionar unidades");
+    EXPECT_EQ(Boxes()[0].type, tmb::MsgDlgType::Error);
+    EXPECT_EQ(Boxes()[1].text, L"o nome da pasta cont\u00e9m caracteres inv\u00e1lidos.");
+    EXPECT_FALSE(tmbtest::FolderExists(dir_ / L"a;b"));
+    // In Portuguese the default name is Portuguese.
+    EXPECT_TRUE(tree_->AddNewFolder(nullptr, L""));
+    EXPECT_TRUE(tmbtest::FolderExists(dir_ / L"Nova pasta"));
+    tmbtest::PressKey(TreeView_GetEditControl(tree_->Handle()), VK_ESCAPE);
+}
+
+// --- delete -----------------------------------------------------------------------------------
+
+TEST_F(TreeCommands, DeleteAsksThroughTheShellAndYesSendsTheFolderToTheRecycleBin) {
+    const std::wstring trash = TrashFiles();
+    ASSERT_FALSE(trash.empty()) << "the tests need a private HOME with a recycle bin";
+    const std::wstring name = L"to bin " + std::to_wstring(GetTickCount());
+    const std::wstring folder = dir_.AddFolder(name);
+    dir_.AddFile(name + L"\\inside.txt", 10);
+    Pick(folder);
+    const HTREEITEM parent = tree_->ParentOf(tree_->Selected());
+    {
+        tmbtest::ModalAutoAnswer answer(IDNO);
+        EXPECT_FALSE(tree_->DeleteFolder(nullptr));
+        EXPECT_EQ(answer.Count(), 1);
+    }
+    EXPECT_TRUE(tmbtest::FolderExists(folder));
+    EXPECT_TRUE(Child(parent, name));
+    {
+        tmbtest::ModalAutoAnswer answer(IDYES);
+        EXPECT_TRUE(tree_->DeleteFolder(nullptr));
+        EXPECT_EQ(answer.Count(), 1);
+    }
+    EXPECT_FALSE(tmbtest::FolderExists(folder));
+    EXPECT_TRUE(tmbtest::FileExists(trash + L"\\" + name + L"\\inside.txt")) << "restorable";
+    EXPECT_EQ(tree_->Selected(), parent);
+    EXPECT_EQ(Child(parent, name), nullptr);
+    EXPECT_TRUE(script_.Calls().empty());
+}
+
+TEST_F(TreeCommands, AFolderRemovedBehindTheTreesBackIsNamedWithTheNotFoundText) {
+    const std::wstring folder = dir_.AddFolder(L"gone");
+    Pick(folder);
+    ASSERT_TRUE(RemoveDirectoryW(folder.c_str()));
+    tmbtest::ModalAutoAnswer none(IDCANCEL);
+    EXPECT_FALSE(tree_->DeleteFolder(nullptr));
+    EXPECT_EQ(none.Count(), 0) << "the shell is not asked";
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, folder + L"not found");
+    EXPECT_EQ(Boxes()[0].type, tmb::MsgDlgType::Error);
+    // The root and drives are never deleted.
+    tree_->LocatePath(L"C:\\");
+    EXPECT_FALSE(tree_->DeleteFolder(nullptr));
+    EXPECT_FALSE(tree_->DeleteFolder(tree_->TopNode()));
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+// --- cut, copy, paste ---------------------------------------------------------------------------
+
+TEST_F(TreeCommands, ACutFolderIsMovedByThePasteAndTheTreeOpensAtTheTarget) {
+    const std::wstring from = dir_.AddFolder(L"from");
+    const std::wstring to = dir_.AddFolder(L"to");
+    dir_.AddFile(L"from\\moving.txt", 5);
+    Pick(from);
+    tree_->CutOrCopy(kv::foMove);
+    EXPECT_TRUE(tree_->PastePending());
+    EXPECT_EQ(tree_->PasteSource(), from);
+    EXPECT_TRUE(tmbtest::FolderExists(from)) << "nothing happens before the paste";
+    Pick(to);
+    events_.clear();
+    tree_->PasteFolder();
+    EXPECT_FALSE(tmbtest::FolderExists(from));
+    EXPECT_TRUE(tmbtest::FileExists(to + L"\\from\\moving.txt"));
+    EXPECT_FALSE(tree_->PastePending());
+    EXPECT_EQ(tree_->PasteTarget(), to + L"\\");
+    EXPECT_EQ(tree_->SelectedPath(), to + L"\\");
+    EXPECT_EQ(events_, std::vector<std::wstring>{to + L"\\"});
+    EXPECT_NE(Child(tree_->Selected(), L"from"), nullptr) << "the rebuilt tree shows it";
+    EXPECT_TRUE(script_.Calls().empty());
+}
+
+TEST_F(TreeCommands, ACopyAllowsOnePasteAndACancelInTheShellSaysTheOperationFailed) {
+    const std::wstring from = dir_.AddFolder(L"original");
+    dir_.AddFile(L"original\\a.txt", 5);
+    const std::wstring to = dir_.AddFolder(L"copies");
+    Pick(from);
+    tree_->CutOrCopy(kv::foCopy);
+    Pick(to);
+    tree_->PasteFolder();
+    EXPECT_TRUE(tmbtest::FileExists(to + L"\\original\\a.txt"));
+    EXPECT_TRUE(tmbtest::FileExists(from + L"\\a.txt"));
+    EXPECT_FALSE(tree_->PastePending());
+    tree_->PasteFolder();  // nothing waits: nothing happens
+    EXPECT_TRUE(script_.Calls().empty());
+
+    // Copied again onto itself: the shell asks about the existing folder, the user cancels.
+    Pick(from);
+    tree_->CutOrCopy(kv::foCopy);
+    Pick(to);
+    {
+        tmbtest::ModalAutoAnswer answer(IDCANCEL);
+        tree_->PasteFolder();
+        EXPECT_GE(answer.Count(), 1);
+    }
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, L"File operation failed");
+    EXPECT_FALSE(tree_->PastePending());
+
+    // A cut of no folder (the root) leaves nothing to paste.
+    tree_->CutOrCopy(kv::foCopy);
+    ASSERT_TRUE(tree_->PastePending());
+    tree_->LocatePath(L"C:\\");
+    tree_->CutOrCopy(kv::foMove);
+    EXPECT_FALSE(tree_->PastePending());
+    EXPECT_EQ(tree_->PendingOperation(), -1);
+}
+
+// --- tree size ----------------------------------------------------------------------------------
+
+TEST_F(TreeCommands, TheTreeSizeReportCountsEveryFileWithItsFullSize) {
+    struct Case {
+        std::vector<std::uint64_t> files;
+        const wchar_t* bytes;
+        const wchar_t* size;
+    };
+    const Case cases[] = {
+        {{}, L"0 Bytes", L"0.00 KB"},
+        {{500}, L"500 Bytes", L"1.00 KB"},
+        {{1000, 536}, L"1,536 Bytes", L"1.50 KB"},
+        {{200000000}, L"200,000,000 Bytes", L"190.73 MB"},
+        {{5368709120ull, 1}, L"5,368,709,121 Bytes", L"5,120.00 MB"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::wstring name = L"size " + std::to_wstring(++n);
+        const std::wstring folder = dir_.AddFolder(name);
+        dir_.AddFolder(name + L"\\deeper");
+        for (std::size_t i = 0; i < c.files.size(); ++i)
+            dir_.AddFile(name + (i % 2 ? L"\\deeper\\f" : L"\\f") + std::to_wstring(i),
+                         c.files[i], i ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL);
+        Pick(folder);
+        script_.Clear();
+        tree_->ShowTreeSize();
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].text, L"===== TREE SIZE =====\r\rFolder \"" + name +
+                                       L"\"\rand all its Sub-Folders \r =  " + c.bytes +
+                                       L"\r     (i.e. " + c.size + L" )");
+        EXPECT_EQ(Boxes()[0].type, tmb::MsgDlgType::Information);
+        EXPECT_EQ(Boxes()[0].flags, unsigned(tmb::mbOK));
+    }
+    EXPECT_EQ(TKvDirTree21::GetFolderSize(L""), 0.0);
+    EXPECT_EQ(TKvDirTree21::GetFolderSize(dir_ / L"missing"), 0.0);
+
+    // A drive is titled by its root.
+    tmbtest::WineDrive drive(L'Q', DRIVE_FIXED, true);
+    ASSERT_TRUE(drive.Defined());
+    tmbtest::TempFolder unused;
+    ASSERT_TRUE(CreateDirectoryW((drive.MediumDir() + L"\\x").c_str(), nullptr));
+    tree_->Reload();
+    tree_->LocatePath(L"Q:\\");
+    script_.Clear();
+    tree_->ShowTreeSize();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text.find(L"===== TREE SIZE =====\r\rDrive Q:\\\r"), 0u);
+}
+
+TEST_F(TreeCommands, TheSizeWalkEndsOnALinkLoopAndCountsNoFolderTwice) {
+    // Made by the test script from the Unix side (Wine cannot make a link itself): a file of
+    // 500 bytes, a link to the folder's parent and one to the folder itself.
+    const std::wstring loop = L"C:\\tombarel-fixtures\\linkloop";
+    ASSERT_TRUE(tmbtest::FolderExists(loop + L"\\sub\\up")) << "scripts/test.sh makes it";
+    EXPECT_EQ(TKvDirTree21::GetFolderSize(loop), 500.0);
+    EXPECT_EQ(TKvDirTree21::GetFolderSize(loop + L"\\sub"), 500.0);
+}
+
+TEST_F(TreeCommands, EscapeStopsTheCountAndTheReportSaysSo) {
+    dir_.AddFile(L"one", 700);
+    Pick(dir_.Path());
+    PostMessageW(tree_->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    tree_->ShowTreeSize();
+    ASSERT_EQ(Boxes().size(), 1u);
+    const std::wstring text = Boxes()[0].text;
+    const std::wstring tail = L"\r\rCancelled: only what was counted until then";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << U8(text);
+    // Without Escape the same report has no such line.
+    script_.Clear();
+    tree_->ShowTreeSize();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text.find(L"Cancelled"), std::wstring::npos);
+    EXPECT_NE(Boxes()[0].text.find(L"700 Bytes"), std::wstring::npos);
+}
+
+// --- folder contents ------------------------------------------------------------------------------
+
+// An "open" command for an extension of the test's own (Wine reads associations from HKCR):
+// opening a file copies it to a marker name.
+class OpenHandler {
+public:
+    OpenHandler(const std::wstring& extension, const std::wstring& marker) : ext_(extension) {
+        tmb::Registry classes(HKEY_CLASSES_ROOT);
+        classes.OpenKey(ext_, true);
+        classes.WriteString(L"", L"TombarelTest.TreeFile");
+        classes.OpenKey(L"TombarelTest.TreeFile\\shell\\open\\command", true);
+        classes.WriteString(L"", L"C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + L"\"");
+    }
+    ~OpenHandler() {
+        tmb::Registry classes(HKEY_CLASSES_ROOT);
+        classes.DeleteKey(ext_);
+        classes.DeleteKey(L"TombarelTest.TreeFile");
+    }
+
+private:
+    std::wstring ext_;
+};
+
+TEST_F(TreeCommands, TheContentsWindowListsTheFilesSortedOpensOneAndOKHandsItBack) {
+    const std::wstring folder = dir_.AddFolder(L"listed");
+    dir_.AddFile(L"listed\\b.tmbtree", 3);
+    dir_.AddFile(L"listed\\A.txt", 1);
+    dir_.AddFile(L"listed\\c.TXT", 2, FILE_ATTRIBUTE_HIDDEN);
+    dir_.AddFolder(L"listed\\sub folder");
+    Pick(folder);
+    std::vector<std::wstring> chosen;
+    tree_->OnFileChange = [&](tmb::Component* sender, const std::wstring& file) {
+        EXPECT_EQ(sender, tree_);
+        chosen.push_back(file);
+    };
+    tree_->ShowFolderContents();
+    kv::TKvFolderContents* window = tree_->ContentsWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Names(), (std::vector<std::wstring>{L"A.txt", L"b.tmbtree", L"c.TXT"}));
+    EXPECT_EQ(kv::ContentsPath, folder);
+    EXPECT_EQ(window->Text(), L"Files in \" ..\\listed \"");
+    EXPECT_FALSE(tree_->Expanded(tree_->TopNode())) << "the tree is collapsed under it";
+    HWND h = window->Handle();
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(GetParent(h), tree_->Handle());
+    EXPECT_FALSE(GetWindowLongW(h, GWL_STYLE) & WS_SYSMENU) << "no close box";
+    RECT inTree{}, frame{};
+    GetClientRect(tree_->Handle(), &inTree);
+    GetWindowRect(h, &frame);
+    EXPECT_EQ(frame.right - frame.left, inTree.right);
+    EXPECT_EQ(frame.bottom - frame.top, inTree.bottom);
+    HWND list = window->ListHandle();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ListView_GetItemCount(list), 3);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0);
+    wchar_t text[64] = {};
+    ListView_GetItemText(list, 1, 0, text, 64);
+    EXPECT_STREQ(text, L"b.tmbtree");
+
+    // A double click opens the file with its program.
+    const std::wstring marker = dir_ / L"opened.marker";
+    OpenHandler handler(L".tmbtree", marker);
+    RECT item{};
+    ASSERT_TRUE(ListView_GetItemRect(list, 1, &item, LVIR_LABEL));
+    tmbtest::DoubleClick(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    for (int i = 0; i < 200 && !tmbtest::FileExists(marker); ++i)
+        tmbtest::PumpFor(50);
+    EXPECT_TRUE(tmbtest::FileExists(marker));
+    EXPECT_TRUE(IsWindowVisible(h)) << "shown again after the open";
+    EXPECT_EQ(window->SelectedIndex(), 1);
+
+    // OK hands the selected file to the tree and opens it at the folder shown.
+    events_.clear();
+    tmbtest::Click(window->OkButton()->Handle(), 5, 5);
+    EXPECT_EQ(chosen, std::vector<std::wstring>{folder + L"\\b.tmbtree"});
+    EXPECT_EQ(tree_->SelectedFile(), folder + L"\\b.tmbtree");
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_EQ(window->ListHandle(), nullptr) << "the list is freed";
+    EXPECT_EQ(tree_->SelectedPath(), folder + L"\\");
+    EXPECT_EQ(events_, std::vector<std::wstring>{folder + L"\\"});
+}
+
+TEST_F(TreeCommands, TheContentsWindowOfAnEmptyFolderOrADriveAndOKWithNothingChosen) {
+    const std::wstring empty = dir_.AddFolder(L"empty");
+    dir_.AddFolder(L"empty\\only a folder");
+    Pick(empty);
+    tree_->SetSelectedFile(L"C:\\before.txt");
+    int fired = 0;
+    tree_->OnFileChange = [&](tmb::Component*, const std::wstring&) { ++fired; };
+    tree_->ShowFolderContents();
+    kv::TKvFolderContents* first = tree_->ContentsWindow();
+    EXPECT_TRUE(first->Names().empty());
+    EXPECT_EQ(ListView_GetItemCount(first->ListHandle()), 0);
+    // Enter in the list is the default button's.
+    tmbtest::PressKey(first->ListHandle(), VK_RETURN);
+    tmbtest::PumpFor(50);
+    EXPECT_EQ(fired, 0);
+    EXPECT_EQ(tree_->SelectedFile(), L"");
+    EXPECT_EQ(tree_->SelectedPath(), empty + L"\\");
+
+    tree_->LocatePath(L"C:\\");
+    tree_->ShowFolderContents();
+    EXPECT_EQ(tree_->ContentsWindow()->Text(), L"Files in \" C:\\ \"");
+}
+
+// --- network drives and properties -----------------------------------------------------------
+
+TEST_F(TreeCommands, AMappedDriveIsFoundByItsNewLetterAndACancelChangesNothing) {
+    const std::wstring before = tree_->SelectedPath();
+    const HTREEITEM selected = tree_->Selected();
+    tree_->ConnectNetDrive();  // the script cancels
+    ASSERT_EQ(script_.CallsOf(ModalCall::Kind::NetConnect).size(), 1u);
+    EXPECT_EQ(script_.CallsOf(ModalCall::Kind::NetConnect)[0].flags, unsigned(RESOURCETYPE_DISK));
+    EXPECT_EQ(tree_->SelectedPath(), before);
+    EXPECT_EQ(tree_->Selected(), selected);
+
+    // Success without a new drive is treated as a cancel.
+    script_.AnswerNetwork(NO_ERROR);
+    tree_->ConnectNetDrive();
+    EXPECT_EQ(tree_->SelectedPath(), before);
+
+    // The user maps K:, below drives already present (Z: is Wine's root): K: is selected.
+    std::unique_ptr<tmbtest::WineDrive> mapped;
+    script_.AnswerNetwork(NO_ERROR, [&] {
+        mapped = std::make_unique<tmbtest::WineDrive>(L'K', DRIVE_REMOTE, true);
+    });
+    tree_->ConnectNetDrive();
+    ASSERT_TRUE(mapped && mapped->Defined());
+    EXPECT_EQ(tree_->SelectedPath(), L"K:\\");
+    ASSERT_NE(tree_->Selected(), nullptr);
+    EXPECT_EQ(tree_->GetNodePath(tree_->Selected()), L"K:\\");
+    EXPECT_TRUE(tree_->Expanded(tree_->TopNode()));
+    EXPECT_TRUE(events_.empty()) << "no OnDirChange for a mapped drive";
+
+    // Disconnecting rebuilds the tree at its root, whatever the dialog answered.
+    mapped.reset();
+    tree_->DisconnectNetDrive();
+    ASSERT_EQ(script_.CallsOf(ModalCall::Kind::NetDisconnect).size(), 1u);
+    EXPECT_EQ(tree_->SelectedPath(), L"Drives");
+    EXPECT_EQ(tree_->Selected(), tree_->TopNode());
+    EXPECT_EQ(Drive(L'K'), nullptr);
+}
+
+TEST_F(TreeCommands, PropertiesAreShownForTheSelectedFolderOrDrive) {
+    const std::wstring folder = dir_.AddFolder(L"props");
+    Pick(folder);
+    tree_->ShowItemProperties();
+    tree_->LocatePath(L"C:\\");
+    tree_->ShowItemProperties();
+    tree_->LocatePath(L"C:\\");
+    tree_->Select(tree_->TopNode());
+    tree_->ShowItemProperties();  // the root has no path: nothing
+    const auto sheets = script_.CallsOf(ModalCall::Kind::Properties);
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0].text, folder);
+    EXPECT_EQ(sheets[1].text, L"C:\\");
+}
+
+} // namespace
