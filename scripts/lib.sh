@@ -43,11 +43,16 @@ prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean c
   export WINEPREFIX=$env/prefix
 }
 
+# Root's part of the tests run as another user; through sudo when the scripts are not root.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
 # The ordinary user's own prefix and HOME (made by setup.sh; see tests/e2e/unprivileged.sh),
 # a fresh copy of the template owned by that user.
 prepare_user_wine() { # $1 = environment folder
   local env=$1
-  rm -rf "$env"
+  as_root rm -rf "$env"
   mkdir -p "$env/home/.local/share" "$env/home/.config" "$env/home/.cache"
   cp -a "$BUILD/wine-template" "$env/prefix"
   # Debian's Wine records the template owner's server folder here; the user makes its own.
@@ -55,7 +60,7 @@ prepare_user_wine() { # $1 = environment folder
   # The template's profile, as real folders: the shell needs the user's Desktop to exist.
   cp -rL "$env/prefix/drive_c/users/root/." "$env/prefix/drive_c/users/tombarel-user/"
   mkdir -p "$env/tmp"
-  chown -R tombarel-user: "$env"
+  as_root chown -R tombarel-user: "$env"
   export TOMBAREL_TEST_USER=tombarel-user TOMBAREL_USER_ENV=$env
 }
 
@@ -100,7 +105,7 @@ stop_all() {
     wait "$WINESERVER_PID" 2>/dev/null || true
   fi
   if [ -n "${TOMBAREL_USER_ENV:-}" ]; then
-    runuser -u tombarel-user -- env WINEPREFIX="$TOMBAREL_USER_ENV/prefix" \
+    as_root runuser -u tombarel-user -- env WINEPREFIX="$TOMBAREL_USER_ENV/prefix" \
       TMPDIR="$TOMBAREL_USER_ENV/tmp" wineserver -k \
       >/dev/null 2>&1 || true
   fi
