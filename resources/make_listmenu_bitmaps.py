@@ -1,7 +1,32 @@
-# Makes the thirteen 16 x 16 pictures of the file list view's context menu (run by hand after
-# changing the art): python3 make_listmenu_bitmaps.py. The face-grey background and the grey
+# Makes the 16 x 16 pictures of the file list view's context menu (run by hand after changing
+# the art): python3 make_listmenu_bitmaps.py. Cut, Copy, Paste, Properties and New Folder are
+# the directory tree menu's pictures of the same names (make_tree_menu.py). The face-grey background and the grey
 # shades follow the 3-D colours when the menu loads them; the other colours stay as drawn.
-from pixelbmp import BLACK, FACE, HILITE, SHADOW, here, write_bmp
+# They are written with a colour table (8 bits a pixel): the system's 3-D colour mapping
+# rewrites the table and leaves bitmaps without one as they are.
+import struct
+
+from pixelbmp import BLACK, FACE, HILITE, SHADOW, here
+
+
+def write_bmp(path, art, palette):
+    """write_bmp of pixelbmp, as an 8-bit bitmap whose colour table holds the palette."""
+    keys = sorted(palette)
+    index = {k: i for i, k in enumerate(keys)}
+    height, width = len(art), len(art[0])
+    assert all(len(row) == width for row in art), path
+    stride = (width + 3) & ~3
+    pixels = bytearray()
+    for row in reversed(art):  # bottom-up
+        line = bytearray(index[ch] for ch in row)
+        pixels += line + b"\0" * (stride - len(line))
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in (palette[k] for k in keys))
+    offset = 14 + 40 + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835,
+                       len(keys), 0)
+    with open(path, "wb") as f:
+        f.write(header + info + table + pixels)
 
 PALETTE = {
     ".": FACE, "#": BLACK, "w": HILITE, "s": SHADOW,
@@ -66,60 +91,6 @@ ART = {
         "................",
         "................",
     ],
-    "list_cut.bmp": [
-        "................",
-        "....s......s....",
-        "....s......s....",
-        "....s#....#s....",
-        ".....s#..#s.....",
-        ".....s#..#s.....",
-        "......s##s......",
-        ".......##.......",
-        "......r##r......",
-        ".....rr..rr.....",
-        "...rrr....rrr...",
-        "..r..r....r..r..",
-        "..r..r....r..r..",
-        "..r..r....r..r..",
-        "...rr......rr...",
-        "................",
-    ],
-    "list_copy.bmp": [
-        "................",
-        ".#######........",
-        ".#wwwww##.......",
-        ".#w###w#w#......",
-        ".#wwwww####.....",
-        ".#w###########..",
-        ".#wwwww#wwwww##.",
-        ".#w#####w###w#w#",
-        ".#wwwww#wwwww###",
-        ".#w#####w######.",
-        ".#wwwww#wwwwww#.",
-        ".#######w#####w#",
-        ".......#wwwwwww#",
-        ".......#########",
-        "................",
-        "................",
-    ],
-    "list_paste.bmp": [
-        "................",
-        ".....####.......",
-        "..kkk#ss#kkk....",
-        ".kmmm####mmmk...",
-        ".kmm######mmk...",
-        ".kmmmmmmmmmmk...",
-        ".kmm###########.",
-        ".kmm#wwwwwwww##.",
-        ".kmm#w#####ww#w#",
-        ".kmm#wwwwwww####",
-        ".kmm#w########w#",
-        ".kmm#wwwwwwwwww#",
-        ".kkk#w#######ww#",
-        "....#wwwwwwwwww#",
-        "....############",
-        "................",
-    ],
     "list_rename.bmp": [
         "................",
         "................",
@@ -152,42 +123,6 @@ ART = {
         "...rrr...rrr....",
         "..rrr.....rrr...",
         "..rr.......rr...",
-        "................",
-        "................",
-        "................",
-    ],
-    "list_properties.bmp": [
-        "................",
-        ".###########....",
-        ".#wwwwwwwww#....",
-        ".#w#wwwwwww#....",
-        ".#wwb#####w#....",
-        ".#w#wwwwwww#....",
-        ".#wwb#####w#....",
-        ".#w#wwwwwww#....",
-        ".#wwb###ss.ss...",
-        ".#wwwwwwsgs.gs..",
-        ".#wwwwwwwsggss..",
-        ".#######.sgggs..",
-        ".........sgggs..",
-        "..........sss...",
-        "................",
-        "................",
-    ],
-    "list_newfolder.bmp": [
-        "..........y.....",
-        "........y.y.y...",
-        ".........yyy....",
-        "..ooooo.yyyyy...",
-        ".oyyyyyo.yyy....",
-        ".oyyyyyyoyoyooo.",
-        ".oyyyyyyyyyyyyo.",
-        ".oyyyyyyyyyyyyo.",
-        ".oyyyyyyyyyyyyo.",
-        ".oyyyyyyyyyyyyo.",
-        ".oyyyyyyyyyyyyo.",
-        ".oyyyyyyyyyyyyo.",
-        ".oooooooooooooo.",
         "................",
         "................",
         "................",
