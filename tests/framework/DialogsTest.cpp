@@ -84,6 +84,12 @@ private:
         }
         if (!current_)
             return;
+        // On a loaded machine the first look can come before the box is shown (its controls
+        // then all read as hidden): look again a little later.
+        if (!IsWindowVisible(box)) {
+            SetTimer(box, kLookTimer, 20, &RealBoxes::Tick);
+            return;
+        }
         current_->seen_.push_back(Look(box));
         switch (current_->answer_) {
         case Answer::Enter:
