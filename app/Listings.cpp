@@ -6,6 +6,7 @@
 #include "app/tombarel.h"
 #include "framework/Exception.h"
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 #include "framework/TextConv.h"
 
 namespace app {
@@ -191,8 +192,8 @@ void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
     std::wstring temp;
     tmb::FileHandle file;
     for (unsigned attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = folder + L"\\~tombarel" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(GetTickCount() + attempt) + L".tmp";
+        temp = tmb::JoinPath(folder, L"~tombarel" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                         std::to_wstring(GetTickCount() + attempt) + L".tmp");
         file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file && GetLastError() != ERROR_FILE_EXISTS)

@@ -13,7 +13,9 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
+#include "framework/Handles.h"
 #include "framework/Locale.h"
+#include "framework/Paths.h"
 #include "framework/Registry.h"
 
 namespace app {
@@ -35,7 +37,7 @@ std::wstring WriteCdRomListing(const std::string& bytes) {
         wchar_t documents[MAX_PATH];
         if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
             throw;
-        const std::wstring fallback = std::wstring(documents) + L"\\Lista_cdrom.htm";
+        const std::wstring fallback = JoinPath(documents, L"Lista_cdrom.htm");
         try {
             WriteFileReplacing(fallback, bytes);
         } catch (const EFCreateError&) {
@@ -225,6 +227,18 @@ Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
 // ---- start and end ----------------------------------------------------------------------
 
 void Tfmtextdir::FormCreate(Component*) {
+    // Whatever "lastdir" holds, the window opens: a folder that cannot be read is reported
+    // once, the tree stays where it got, the list stays empty and the selected-file controls
+    // are off, as after any folder change.
+    try {
+        OpenStartFolder();
+    } catch (...) {
+        App().HandleException(std::current_exception());
+    }
+    ShowNoFileSelected();
+}
+
+void Tfmtextdir::OpenStartFolder() {
     Registry reg(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
     if (reg.KeyExists(kRegistryKey)) {
         reg.OpenKey(kRegistryKey, false);
@@ -259,9 +273,11 @@ void Tfmtextdir::PointFilesAt(const std::wstring& path) {
         files->SetEnabled(false);
         return;
     }
-    files->SetEnabled(true);
+    // Enabled once the folder is read: one that cannot be read leaves the list as it was,
+    // greyed out too when it was.
     if (!path.empty())
         files->SetDirectory(path);
+    files->SetEnabled(true);
 }
 
 // ---- folder and file panel -------------------------------------------------------------
@@ -280,8 +296,13 @@ std::wstring SizeText(double x) {
 
 void Tfmtextdir::dirsDirChange(Component*, const std::wstring&) {
     // Reading the new folder raises the list's change notification: the totals are shown
-    // before the selected-file controls are reset. A folder that cannot be read stops here.
+    // before the selected-file controls are reset. A folder that cannot be read stops here,
+    // with nothing changed.
     PointFilesAt(dirs->SelectedPath());
+    ShowNoFileSelected();
+}
+
+void Tfmtextdir::ShowNoFileSelected() {
     Label6->SetText(L"");
     Edit1->SetText(L"");
     result->SetText(L"");
@@ -367,9 +388,11 @@ void Tfmtextdir::tfXPButton3Click(Component*) {
             ShellOpen(written);
         return;
     }
-    const std::wstring d = kv::AddSlash(folder);
-    const DWORD existing = GetFileAttributesW((d + L"Lista.htm").c_str());
-    if (existing == INVALID_FILE_ATTRIBUTES) {
+    const std::wstring d = IncludeTrailingBackslash(folder);
+    // Only a file is a listing already there: a folder of that name is not asked about, and
+    // the write then fails with the platform's report.
+    const DWORD existing = GetFileAttributesW(JoinPath(d, L"Lista.htm").c_str());
+    if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) {
         resposta();
         return;
     }
@@ -390,19 +413,20 @@ void Tfmtextdir::tfXPButton3Click(Component*) {
         PROCESS_INFORMATION pi{};
         if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
+            // The file manager runs on its own: its handles are not kept.
+            KernelHandle thread(pi.hThread);
+            KernelHandle process(pi.hProcess);
         }
     }
 }
 
 void Tfmtextdir::resposta() {
-    const std::wstring d = kv::AddSlash(files->Directory());
-    WriteFileReplacing(d + L"Lista.htm", ListingBytes(result->Text()));
+    const std::wstring d = IncludeTrailingBackslash(files->Directory());
+    WriteFileReplacing(JoinPath(d, L"Lista.htm"), ListingBytes(result->Text()));
     files->Update();
     if (MessageDlg(L"Lista de arquivos criada em:\r" + d + L"\r" + L"Deseja visualiza-la?",
                    MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
-        ShellOpen(d + L"Lista.htm");
+        ShellOpen(JoinPath(d, L"Lista.htm"));
 }
 
 void Tfmtextdir::tfXPButton2Click(Component*) {

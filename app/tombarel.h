@@ -56,33 +56,33 @@ public:
     // The file list's folder, items and totals with the time of now, for a listing.
     ListingInput ListingOfFiles() const;
 
-    // The controls, in the order the layout creates them.
-    tmb::Label* Label1;
-    tmb::Label* Label2;
-    tmb::Label* Label3;
-    xp::TmyaSuperLabel* myaSuperLabel1;
-    tmb::Label* Label4;
-    tmb::Label* Label5;
-    tmb::Label* Label6;
-    tmb::Label* Label7;
-    tmb::FileListBox* files;
-    kv::TKvDirTree21* dirs;
-    tmb::SourceView* result;
-    tmb::ToolBar* ToolBar1;
-    xp::TtfXPButton* btgerahtm;
-    xp::TtfXPButton* btsalvar;
-    xp::TtfXPButton* btsobre;
-    xp::TtfXPButton* btsair;
-    tmb::SourceView* texto;
-    xp::TtfXPButton* tfXPButton1;
-    xp::TtfXPButton* tfXPButton2;
-    tmb::StatusBar* StatusBar1;
-    tmb::Edit* Edit1;
-    tmb::Button* btabrir;
-    tmb::Button* btdeletar;
-    tmb::PopupMenu* PopupMenu1;
-    xp::TWinXP* WinXP1;
-    tmb::SaveDialog* salvar;
+    // The controls, in the order the layout creates them, with their role and caption.
+    tmb::Label* Label1;                 // heading over the tree: "Selecione o diretório"
+    tmb::Label* Label2;                 // heading over the file list: "Lista de arquivos"
+    tmb::Label* Label3;                 // heading over the source pane: "Código fonte"
+    xp::TmyaSuperLabel* myaSuperLabel1; // link to the maker's home page (kMakerSite)
+    tmb::Label* Label4;                 // file count: "Total: N arquivo(s)"
+    tmb::Label* Label5;                 // total size: "Tamanho total: ..."; copied into listings
+    tmb::Label* Label6;                 // size of the selected file: "Tamanho: ..."
+    tmb::Label* Label7;                 // caption of Edit1: "Arquivo:"
+    tmb::FileListBox* files;            // the files of the folder picked in the tree
+    kv::TKvDirTree21* dirs;             // the folder chooser
+    tmb::SourceView* result;            // source pane: the generated HTML page
+    tmb::ToolBar* ToolBar1;             // holds the four main buttons
+    xp::TtfXPButton* btgerahtm;         // "Gerar html": builds the page in `result`
+    xp::TtfXPButton* btsalvar;          // "Salvar": writes "Lista.htm" (tfXPButton3Click)
+    xp::TtfXPButton* btsobre;           // "Sobre": the about box
+    xp::TtfXPButton* btsair;            // "Sair": ends the program
+    tmb::SourceView* texto;             // invisible buffer of the text listing
+    xp::TtfXPButton* tfXPButton1;       // "Limpar": empties the source pane
+    xp::TtfXPButton* tfXPButton2;       // "Salvar em texto": writes a text listing
+    tmb::StatusBar* StatusBar1;         // "Diretório:" and the folder listed
+    tmb::Edit* Edit1;                   // name of the selected file
+    tmb::Button* btabrir;               // "Abrir": opens the selected file
+    tmb::Button* btdeletar;             // "Deletar": sends the selected file to the recycle bin
+    tmb::PopupMenu* PopupMenu1;         // empty menu replacing the tree's own
+    xp::TWinXP* WinXP1;                 // the common-controls visual style
+    tmb::SaveDialog* salvar;            // asks where the text listing goes
 
     // Handlers.
     void FormCreate(tmb::Component* sender);
@@ -106,11 +106,15 @@ private:
     tmb::Label* MakeLabel(const wchar_t* name, int left, int top, const wchar_t* caption);
     xp::TtfXPButton* MakeXPButton(const wchar_t* name, tmb::WinControl* parent, int left,
                                   int top, int width, int height, const wchar_t* caption);
+    // FormCreate's steps: the stored folder, or "c:".
+    void OpenStartFolder();
     // Points the file list at a folder as the tree reports it.
     void PointFilesAt(const std::wstring& path);
+    // Empties the selected file's name and size and the source pane, and disables what
+    // needs a selected file or a page: the state after every folder change.
+    void ShowNoFileSelected();
     // Opens the selected file: web pages silently, anything else reporting failures.
     void OpenSelectedFile();
-
 };
 
 } // namespace app

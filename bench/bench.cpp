@@ -66,7 +66,7 @@ double Floor(const std::wstring& folder) {
 }
 
 // Answers every modal box of the program so a run never waits: questions with No, the save
-// dialog with the name set in `savePath`, the folder picker and network dialogs cancelled.
+// dialog with the name set in `savePath`, the folder pickers and network dialogs cancelled.
 class QuietHost final : public tmb::ModalHost {
 public:
     int MessageBox(HWND, const std::wstring&, const std::wstring&, UINT) override { return IDOK; }
@@ -80,7 +80,7 @@ public:
     bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
     DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
     DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return tmb::mrCancel; }
+    int FolderPrompt(tmb::FolderPromptRequest&) override { return IDCANCEL; }
     std::wstring savePath;
 };
 

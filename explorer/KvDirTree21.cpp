@@ -57,15 +57,6 @@ void ForEachFolder(const std::wstring& dir, Visit visit) {
     } while (FindNextFileW(search.get(), &data));
 }
 
-struct PidlFree {
-    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
-
-std::wstring LastComponent(const std::wstring& path) {
-    const std::size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 // The key LocatePath matches a path component ("C:\", "Windows\") against.
 std::wstring NodeKey(const std::wstring& caption, bool drive) {
     if (drive)
@@ -288,7 +279,7 @@ void TKvDirTree21::AddRootNode() {
     ITEMIDLIST* raw = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Handle(), CSIDL_DRIVES, &raw)) || !raw)
         return;
-    const std::unique_ptr<ITEMIDLIST, PidlFree> drives(raw);
+    const tmb::PidlHandle drives(raw);
     SHFILEINFOW info{};
     if (!SHGetFileInfoW(reinterpret_cast<const wchar_t*>(drives.get()), 0, &info, sizeof(info),
                         SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))

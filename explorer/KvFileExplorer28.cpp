@@ -6,22 +6,13 @@
 
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/Handles.h"
 #include "framework/Locale.h"
+#include "framework/Paths.h"
 
 namespace kv {
 
 namespace {
-
-bool IsPathDelim(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
-
-// The text after the last "\", "/" or ":" (the part a drive prefix or folders precede).
-std::wstring LastComponent(const std::wstring& path) {
-    std::size_t i = path.size();
-    while (i > 0 && !IsPathDelim(path[i - 1])) {
-        --i;
-    }
-    return path.substr(i);
-}
 
 std::wstring WithoutTrailingNul(std::wstring s) {
     if (!s.empty() && s.back() == L'\0') {
@@ -71,43 +62,16 @@ int SysIconIndex(const std::wstring& path, UINT extraFlags) {
     return (list != 0 && info.iIcon >= 0) ? info.iIcon : 0;
 }
 
-// The texts of the properties sheet's failures; English in every language setting.
-const wchar_t* PropertiesErrorText(DWORD code) {
-    switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-        return L"The specified file was not found.";
-    case ERROR_PATH_NOT_FOUND:
-        return L"The specified path was not found.";
-    case ERROR_ACCESS_DENIED:
-        return L"Access denied";
-    case ERROR_NOT_ENOUGH_MEMORY:
-        return L"Not enough memory for this operation";
-    case ERROR_SHARING_VIOLATION:
-        return L"Sharing violation";
-    case ERROR_NO_ASSOCIATION:
-        return L"There is no application associated with the given filename extension.";
-    case ERROR_DDE_FAIL:
-        return L"The DDE transaction failed.";
-    case ERROR_DLL_NOT_FOUND:
-        return L"DLL not found";
-    case ERROR_CANCELLED:
-        return L"The function prompted the user for the location of the application, but the "
-               L"user cancelled the request.";
-    default:
-        return nullptr;
-    }
-}
-
 const wchar_t* NullIfEmpty(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 } // namespace
 
-std::wstring AddSlash(const std::wstring& path) {
-    if (path.empty() || path.back() == L'\\') {
-        return path;
-    }
-    return path + L'\\';
+std::wstring LastComponent(const std::wstring& path) {
+    const std::size_t delim = path.find_last_of(L"\\/:");
+    return delim == std::wstring::npos ? path : path.substr(delim + 1);
 }
+
+std::wstring AddSlash(const std::wstring& path) { return tmb::IncludeTrailingBackslash(path); }
 
 std::wstring DelSlash(const std::wstring& path) {
     if (!path.empty() && path.back() == L'\\') {
@@ -120,7 +84,7 @@ std::wstring ConcatPath(const std::wstring& dir, const std::wstring& name) {
     if (dir.empty() || name.empty()) {
         return std::wstring();
     }
-    return AddSlash(dir) + name;
+    return tmb::JoinPath(dir, name);
 }
 
 std::wstring AddNullChar(const std::wstring& s) {
@@ -177,9 +141,36 @@ INT_PTR ExecuteFile(const std::wstring& operation, const std::wstring& fileName,
 void ShowPropertiesDialog(const std::wstring& path) {
     const DWORD error = tmb::CurrentModalHost().PropertiesSheet(nullptr, path);
     if (error != NO_ERROR) {
-        if (const wchar_t* text = PropertiesErrorText(error)) {
+        const std::wstring text = PropertiesErrorText(error);
+        if (!text.empty()) {
             tmb::ShowMessage(text);
         }
+    }
+}
+
+std::wstring PropertiesErrorText(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return L"The specified file was not found.";
+    case ERROR_PATH_NOT_FOUND:
+        return L"The specified path was not found.";
+    case ERROR_ACCESS_DENIED:
+        return L"Access denied";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return L"Not enough memory for this operation";
+    case ERROR_SHARING_VIOLATION:
+        return L"Sharing violation";
+    case ERROR_NO_ASSOCIATION:
+        return L"There is no application associated with the given filename extension.";
+    case ERROR_DDE_FAIL:
+        return L"The DDE transaction failed.";
+    case ERROR_DLL_NOT_FOUND:
+        return L"DLL not found";
+    case ERROR_CANCELLED:
+        return L"The function prompted the user for the location of the application, but the "
+               L"user cancelled the request.";
+    default:
+        return std::wstring();
     }
 }
 
@@ -217,11 +208,7 @@ bool NameExists(const std::wstring& path) {
         // The search needs the name without a trailing "\": with one it finds nothing even
         // where the folder exists.
         WIN32_FIND_DATAW data;
-        const HANDLE search = FindFirstFileW(bare.c_str(), &data);
-        found = search != INVALID_HANDLE_VALUE;
-        if (found) {
-            FindClose(search);
-        }
+        found = static_cast<bool>(tmb::FindHandle(FindFirstFileW(bare.c_str(), &data)));
     }
     if (!found) {
         return false;

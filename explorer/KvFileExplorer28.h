@@ -45,6 +45,8 @@ std::wstring ConcatPath(const std::wstring& dir, const std::wstring& name);
 std::wstring AddNullChar(const std::wstring& s);
 // True when some character of `chars` occurs in `s`; false for an empty `chars`.
 bool HasAnyChar(const std::wstring& chars, const std::wstring& s);
+// The text after the last "\", "/" or ":" of `path`: empty for "C:\" or "dir\".
+std::wstring LastComponent(const std::wstring& path);
 // The last component of `path`, without its extension (the text from its last "." on).
 std::wstring FileNameOnly(const std::wstring& path);
 
@@ -65,6 +67,9 @@ INT_PTR ExecuteFile(const std::wstring& operation, const std::wstring& fileName,
 // Opens the shell's properties sheet of a file, folder or drive; a failure the system names
 // is reported in a plain message box (always in English).
 void ShowPropertiesDialog(const std::wstring& path);
+// The text ShowPropertiesDialog shows for the system's reason `code`, or empty for a reason
+// it does not name.
+std::wstring PropertiesErrorText(DWORD code);
 
 // The shell's folder picker over the whole namespace. On a pick that has a file-system path,
 // `path` receives it ending in "\" and the result is true; otherwise `path` is unchanged.

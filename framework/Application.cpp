@@ -124,6 +124,15 @@ void Application::HandleException(const std::exception& error) {
         OnException(message);
         return;
     }
+    // One report at a time: an error raised while the box runs its message loop (a paint, a
+    // timer, a second failure of the same action) is not shown on top of it.
+    if (reporting_)
+        return;
+    struct Reporting {
+        bool& flag;
+        explicit Reporting(bool& f) : flag(f) { flag = true; }
+        ~Reporting() { flag = false; }
+    } reporting(reporting_);
     HWND owner = GetActiveWindow();
     CurrentModalHost().MessageBox(owner, ErrorReportText(message), title_,
                                   MB_OK | MB_ICONERROR);

@@ -37,7 +37,8 @@ public:
 
     // The default error report: a message box with the error icon, one OK button, the
     // title as caption and the error's text, with a period added when the text's last
-    // character sorts after ".". The window that was running keeps running.
+    // character sorts after ".". The window that was running keeps running. An error raised
+    // while a report is open is not reported on top of it.
     void HandleException(const std::exception& error);
     void HandleException(std::exception_ptr error);
     // Replaces the report (a test observes errors this way); an empty function restores it.
@@ -55,6 +56,7 @@ private:
     HWND handle_ = nullptr;
     Form* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool reporting_ = false;
 };
 
 // The one application object of the process.

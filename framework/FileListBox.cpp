@@ -7,6 +7,7 @@
 
 #include "framework/Exception.h"
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 #include "framework/TextConv.h"
 #include "framework/WinControl.h"
 
@@ -112,13 +113,12 @@ void FileListBox::FontChanged() {
 
 void FileListBox::ResetItemHeight() {
     // A row is as high as a line of the font, and at least one pixel higher than a glyph.
-    HDC screen = GetDC(nullptr);
     TEXTMETRICW tm{};
     {
-        SelectGuard sel(screen, GetFont().Handle());
-        GetTextMetricsW(screen, &tm);
+        const WindowDC screen(nullptr);
+        SelectGuard sel(screen.get(), GetFont().Handle());
+        GetTextMetricsW(screen.get(), &tm);
     }
-    ReleaseDC(nullptr, screen);
     SetItemHeight(std::max<int>(tm.tmHeight, FileGlyph().Height() + 1));
 }
 
@@ -135,10 +135,7 @@ void FileListBox::Update() {
 }
 
 void FileListBox::Read(const std::wstring& folder) {
-    std::wstring pattern = folder;
-    if (pattern.back() != L'\\')
-        pattern += L'\\';
-    pattern += L"*.*";
+    const std::wstring pattern = JoinPath(folder, L"*.*");
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
@@ -180,12 +177,7 @@ void FileListBox::Read(const std::wstring& folder) {
     Change();
 }
 
-std::wstring FileListBox::PathOf(int index) const {
-    std::wstring path = directory_;
-    if (!path.empty() && path.back() != L'\\')
-        path += L'\\';
-    return path + Item(index);
-}
+std::wstring FileListBox::PathOf(int index) const { return JoinPath(directory_, Item(index)); }
 
 std::wstring FileListBox::FileName() const {
     const int i = ItemIndex();

@@ -1,6 +1,8 @@
 // Font descriptions and their GDI fonts.
 #include "framework/Font.h"
 
+#include "framework/Handles.h"
+
 namespace tmb {
 
 Font::Font() = default;
@@ -30,9 +32,8 @@ int Font::Size() const { return -MulDiv(height_, 72, ScreenPixelsPerInch()); }
 void Font::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
 
 int Font::ScreenPixelsPerInch() {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    const WindowDC screen(nullptr);
+    const int ppi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return ppi > 0 ? ppi : 96;
 }
 

@@ -109,8 +109,12 @@ void Form::AfterConstruction() {
     if (clientWidth_ > 0)
         SetClientSize(clientWidth_, clientHeight_);
     EndLoading();
-    if (OnCreate)
-        OnCreate(this);
+    // An error the create handler does not catch is reported like any other, and the form
+    // is made all the same: a window that never opens would leave the user no way in.
+    Guarded([this] {
+        if (OnCreate)
+            OnCreate(this);
+    });
 }
 
 void Form::DoDestroy() {

@@ -40,7 +40,8 @@ public:
     NotifyEvent OnCreate;
     NotifyEvent OnDestroy;
 
-    // Ends loading (every component's Loaded) and fires OnCreate; CreateForm calls it.
+    // Ends loading (every component's Loaded) and fires OnCreate, whose errors go to the
+    // default error report; CreateForm calls it.
     void AfterConstruction();
     void BeforeDestruction() override;
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+#include <shtypes.h>
 
 #include <utility>
 
@@ -49,6 +51,11 @@ struct FileHandleTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { CloseHandle(h); }
 };
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindCloseChangeNotification(h); }
+};
 struct FindHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
@@ -80,6 +87,12 @@ struct EnhMetafileTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteEnhMetaFile(h); }
 };
+// Item ID lists the shell hands out (folder locations, the folder picker's answer).
+struct PidlTraits {
+    using Handle = ITEMIDLIST*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
 struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
@@ -89,6 +102,7 @@ struct RegKeyTraits {
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
+using ChangeNotificationHandle = UniqueHandle<ChangeNotificationTraits>;
 using FontHandle = UniqueHandle<GdiTraits<HFONT>>;
 using BrushHandle = UniqueHandle<GdiTraits<HBRUSH>>;
 using PenHandle = UniqueHandle<GdiTraits<HPEN>>;
@@ -97,6 +111,7 @@ using RegionHandle = UniqueHandle<GdiTraits<HRGN>>;
 using MemoryDC = UniqueHandle<MemoryDCTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
+using PidlHandle = UniqueHandle<PidlTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
 using EnhMetafileHandle = UniqueHandle<EnhMetafileTraits>;
 
@@ -116,7 +131,7 @@ private:
     HDC dc_;
 };
 
-// GetDC/ReleaseDC.
+// GetDC/ReleaseDC; a null window is the screen.
 class WindowDC {
 public:
     explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}

@@ -33,17 +33,16 @@ void Label::FontChanged() {
 void Label::AdjustSize() {
     if (!autoSize_)
         return;
-    HDC screen = GetDC(nullptr);
     RECT r{0, 0, 0, 0};
     {
-        SelectGuard sel(screen, GetFont().Handle());
+        const WindowDC screen(nullptr);
+        SelectGuard sel(screen.get(), GetFont().Handle());
         const std::wstring text = Text().empty() ? std::wstring(L" ") : Text();
-        DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &r,
+        DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r,
                   TextFlags() | DT_CALCRECT);
         if (Text().empty())
             r.right = 0;
     }
-    ReleaseDC(nullptr, screen);
     SetBounds(Left(), Top(), r.right, r.bottom);
 }
 

@@ -10,11 +10,10 @@ namespace tmb {
 Registry::Registry(HKEY root, REGSAM access) : root_(root), access_(access) {}
 
 bool Registry::KeyExists(const std::wstring& path) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    HKEY raw = nullptr;
+    const LONG r = RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &raw);
+    const RegKey key(raw);
+    return r == ERROR_SUCCESS;
 }
 
 bool Registry::OpenKey(const std::wstring& path, bool canCreate) {

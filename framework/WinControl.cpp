@@ -208,9 +208,8 @@ LRESULT WinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         clickPending_ = false;
         return r;
     }
-    // During destruction of the object, the derived parts no longer exist.
-    if (Destroying())
-        return DefaultHandler(msg, wParam, lParam);
+    // A message sent while ~WinControl destroys the window reaches WinControl::WndProc
+    // only: the derived parts, and their overrides, are already gone.
     LRESULT result = 0;
     Guarded([&] { result = WndProc(msg, wParam, lParam); });
     return result;

@@ -6,6 +6,23 @@
 // WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR* and scroll messages back to the child's
 // object, so a tree handles its own TVN_* and a list box its own drawing. Every entry from
 // Windows is guarded: an error never unwinds through user32.
+//
+// A new control, the way TreeView and TKvDirTree21 are made:
+//  1. Derive from WinControl (or from the control it extends). Properties are plain members
+//     with a getter and a Set setter; a setter stores the value and, when the window
+//     exists, applies it (a style bit, a message) or calls RecreateWnd().
+//  2. CreateParams: call the base, then name the common control's class (WC_TREEVIEWW) and
+//     add the styles the properties ask for. The window is made on demand by Handle().
+//  3. HandleCreated: call the base (font), then push into the new window what the members
+//     hold; it runs again after every re-creation. What only the window knows (items,
+//     selection) is saved in HandleDestroying and put back here.
+//  4. Reflected: the notifications the parent sends back (WM_NOTIFY, WM_COMMAND, drawing).
+//     Decode one, call a protected virtual hook for it (CanExpand, Edit), set `result` and
+//     return true; return false for the rest, so the base or Windows handles them.
+//  5. Each hook's default raises the public std::function event (OnExpanding, sender
+//     first); a component of the family overrides the hook, the form listens to the event.
+//  6. WndProc only for the control's own messages (keys, WM_CONTEXTMENU); pass the rest
+//     on. Handles it owns are members from Handles.h; modal boxes go through Dialogs.h.
 #pragma once
 
 #include <windows.h>
@@ -109,7 +126,6 @@ protected:
     // Lays out the aligned children inside the client area.
     void AlignControls();
 
-    bool IsCommonControl() const { return subclassed_; }
     BrushHandle& BackgroundBrush();
 
 private:

@@ -43,6 +43,22 @@ prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean c
   export WINEPREFIX=$env/prefix
 }
 
+# The ordinary user's own prefix and HOME (made by setup.sh; see tests/e2e/unprivileged.sh),
+# a fresh copy of the template owned by that user.
+prepare_user_wine() { # $1 = environment folder
+  local env=$1
+  rm -rf "$env"
+  mkdir -p "$env/home/.local/share" "$env/home/.config" "$env/home/.cache"
+  cp -a "$BUILD/wine-template" "$env/prefix"
+  # Debian's Wine records the template owner's server folder here; the user makes its own.
+  rm -f "$env/prefix/wineserver"
+  # The template's profile, as real folders: the shell needs the user's Desktop to exist.
+  cp -rL "$env/prefix/drive_c/users/root/." "$env/prefix/drive_c/users/tombarel-user/"
+  mkdir -p "$env/tmp"
+  chown -R tombarel-user: "$env"
+  export TOMBAREL_TEST_USER=tombarel-user TOMBAREL_USER_ENV=$env
+}
+
 # The Brazilian test locale; the machine itself may carry only C and POSIX.
 prepare_locales() {
   local dir=$BUILD/locales
@@ -82,6 +98,11 @@ stop_all() {
     wineserver -k >/dev/null 2>&1 || true
     kill "$WINESERVER_PID" 2>/dev/null || true
     wait "$WINESERVER_PID" 2>/dev/null || true
+  fi
+  if [ -n "${TOMBAREL_USER_ENV:-}" ]; then
+    runuser -u tombarel-user -- env WINEPREFIX="$TOMBAREL_USER_ENV/prefix" \
+      TMPDIR="$TOMBAREL_USER_ENV/tmp" wineserver -k \
+      >/dev/null 2>&1 || true
   fi
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null || true

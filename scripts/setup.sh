@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tombarel needs on a Debian machine, and nothing when
 # everything is already there: the MinGW-w64 i686 cross compiler (posix threads), 32-bit
-# Wine, Xvfb, ImageMagick, GoogleTest's sources and the locale tools.
+# Wine, Xvfb, ImageMagick, GoogleTest's sources and the locale tools; and the ordinary user
+# some tests run as.
 set -euo pipefail
 
 need=()
@@ -21,12 +22,18 @@ have_cmd import  || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/share/zoneinfo/Europe/Paris ] || need+=(tzdata)
 
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+# An ordinary user for the tests of a folder its user may not read: root reads every folder.
+# It has no home and no login; the tests give it a Wine prefix and HOME in the build tree.
+if ! id -u tombarel-user >/dev/null 2>&1; then
+  $SUDO useradd --system --no-create-home --shell /usr/sbin/nologin tombarel-user
+fi
+
 if [ ${#need[@]} -eq 0 ]; then
   exit 0
 fi
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 echo "setup: installing ${need[*]}" >&2
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -16,6 +16,7 @@ mkdir -p "$loop/sub"
 head -c 500 /dev/zero > "$loop/sub/data.bin"
 ln -s .. "$loop/sub/up"
 ln -s . "$loop/sub/self"
+prepare_user_wine "$BUILD/test-env-user"
 trap stop_all EXIT
 start_xvfb
 start_wineserver

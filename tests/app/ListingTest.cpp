@@ -15,6 +15,8 @@
 #include "app/Listings.h"
 #include "app/tombarel.h"
 #include "framework/Application.h"
+#include "framework/Exception.h"
+#include "framework/Handles.h"
 #include "framework/Locale.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
@@ -198,6 +200,46 @@ TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     EXPECT_EQ(find, INVALID_HANDLE_VALUE);
     if (find != INVALID_HANDLE_VALUE)
         FindClose(find);
+}
+
+TEST_F(Listing, AFolderNamedListaHtmIsNoListingToAskAboutAndTheWriteIsRefused) {
+    folder_.AddFile(L"x.txt");
+    const std::wstring lista = folder_.AddFolder(L"Lista.htm");
+    const std::wstring kept = folder_.AddFile(L"Lista.htm\\inner.txt", 7);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    Press(f->btsalvar);
+    ASSERT_EQ(script_.Calls().size(), 1u) << tmb::WideToUtf8(script_.Calls()[0].text);
+    EXPECT_EQ(script_.Calls()[0].kind, ModalCall::Kind::Error);
+    EXPECT_EQ(script_.Calls()[0].text.substr(0, 21 + lista.size() + 2),
+              L"Cannot create file \"" + lista + L"\". ");
+    EXPECT_TRUE(tmbtest::FolderExists(lista));
+    EXPECT_EQ(ReadBytes(kept).size(), 7u);
+    WIN32_FIND_DATAW fd;
+    EXPECT_FALSE(tmb::FindHandle(FindFirstFileW((folder_.Path() + L"\\~*").c_str(), &fd)));
+}
+
+// Runs only under a file-size limit of 1 MiB (the registration app_tests_filesizelimit): the
+// system refuses the write after its first megabyte, a real failure in the middle of it.
+TEST(FileSizeLimit, AWriteFailingHalfwayKeepsTheOldFileByteForByteAndLeavesNoTemporaryFile) {
+    tmbtest::TempFolder folder;
+    const std::wstring lista = folder / L"Lista.htm";
+    const std::string old = "<html>old page</html>\r\n";
+    app::WriteFileReplacing(lista, old);
+    ASSERT_EQ(ReadBytes(lista), old);
+    std::string page;
+    for (int i = 0; page.size() < (3u << 20); ++i)
+        page += "<a href=\"file " + std::to_string(i) + ".txt\">file " + std::to_string(i) + "<br>\r\n";
+    try {
+        app::WriteFileReplacing(lista, page);
+        ADD_FAILURE() << "a 3 MiB write passed a 1 MiB limit: the test runs without the limit";
+    } catch (const tmb::EFCreateError& e) {
+        EXPECT_EQ(e.Message().substr(0, 21 + lista.size()), L"Cannot create file \"" + lista + L"\"")
+            << tmb::WideToUtf8(e.Message());
+    }
+    EXPECT_EQ(ReadBytes(lista), old);
+    WIN32_FIND_DATAW fd;
+    EXPECT_FALSE(tmb::FindHandle(FindFirstFileW((folder.Path() + L"\\~*").c_str(), &fd)));
 }
 
 TEST_F(Listing, ADriveRootIsWrittenWithOneBackslash) {

@@ -8,6 +8,7 @@
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WineDrives.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
@@ -259,6 +260,31 @@ TEST_F(MainWindow, MissingStoredFolderOrDrivesOrEmptyFallsBackToDriveC) {
         EXPECT_EQ(f->dirs->SelectedPath(), L"c:\\");
         EXPECT_TRUE(tmb::SameText(f->files->Directory(), L"C:\\"));
         Close();
+    }
+    EXPECT_TRUE(script_.Calls().empty());
+}
+
+TEST_F(MainWindow, NoStoredValueKeepsTheWindowFromOpeningInTheStateOfAFolderChange) {
+    tmbtest::TempFolder folder;
+    const std::wstring file = folder.AddFile(L"not a folder.txt", 3);
+    tmbtest::WineDrive empty(L'R', DRIVE_REMOVABLE, false);
+    ASSERT_TRUE(empty.Defined());
+    const std::wstring absurd = L"C:\\" + std::wstring(40000, L'x');
+    for (const std::wstring& stored : {file, absurd, empty.Root(), std::wstring(L"R:"),
+                                      std::wstring(L"\\\\no-such-server\\share"),
+                                      std::wstring(L"..")}) {
+        StoreFolder(stored);
+        Tfmtextdir* f = Open();
+        ASSERT_NE(f, nullptr);
+        EXPECT_TRUE(IsWindow(f->HandleIfAllocated()));
+        EXPECT_EQ(f->dirs->SelectedPath(), L"c:\\") << tmb::WideToUtf8(stored.substr(0, 40));
+        EXPECT_TRUE(tmb::SameText(f->files->Directory(), L"C:\\"));
+        EXPECT_TRUE(f->files->Enabled());
+        for (tmb::Control* off : std::initializer_list<tmb::Control*>{
+                 f->Edit1, f->Label7, f->btabrir, f->btdeletar, f->btsalvar})
+            EXPECT_FALSE(off->Enabled()) << tmb::WideToUtf8(off->Name());
+        Close();
+        EXPECT_EQ(StoredFolder(), L"c:\\");
     }
     EXPECT_TRUE(script_.Calls().empty());
 }

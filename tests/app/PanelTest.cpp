@@ -193,6 +193,46 @@ TEST_F(Panel, AFolderThatCannotBeReadIsReportedAndTheListKeepsItsContents) {
     EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
 }
 
+// Picks a node of the tree with the mouse, on its caption.
+void PickNode(kv::TKvDirTree21* tree, HTREEITEM node) {
+    TreeView_EnsureVisible(tree->Handle(), node);
+    const RECT r = tree->NodeRect(node, true);
+    tmbtest::Click(tree->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+TEST_F(Panel, APickedFolderThatCannotBeReadIsReportedOnceAndChangesNothingElse) {
+    folder_.AddFile(L"kept.txt", 1536);
+    const std::wstring gone = folder_.AddFolder(L"gone");
+    Tfmtextdir* f = Open();
+    // The tree shows the folder; it is removed on disk before it is picked.
+    HTREEITEM goneNode = f->dirs->FirstChild(f->dirs->Selected());
+    ASSERT_NE(goneNode, nullptr);
+    ASSERT_TRUE(RemoveDirectoryW(gone.c_str()));
+    ClickRow(0);
+    f->result->SetText(L"page");
+
+    PickNode(f->dirs, goneNode);
+    ASSERT_EQ(script_.Calls().size(), 1u);
+    EXPECT_EQ(script_.Calls()[0].kind, tmbtest::ModalCall::Kind::Error);
+    EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
+    EXPECT_EQ(f->files->Count(), 1);
+    EXPECT_TRUE(f->files->Enabled());
+    EXPECT_EQ(f->Label4->Text(), L"Total: 1 arquivo(s)");
+    EXPECT_EQ(f->Edit1->Text(), L"kept.txt");
+    EXPECT_EQ(f->Label6->Text(), L"Tamanho: " + SizeText(1536));
+    EXPECT_EQ(f->result->Text(), L"page");
+    EXPECT_TRUE(f->btabrir->Enabled());
+    EXPECT_TRUE(f->btsalvar->Enabled());
+
+    // A list greyed out by the drives root stays greyed when the next pick fails.
+    PickNode(f->dirs, f->dirs->TopNode());
+    ASSERT_FALSE(f->files->Enabled());
+    script_.Clear();
+    PickNode(f->dirs, goneNode);
+    EXPECT_EQ(script_.Calls().size(), 1u);
+    EXPECT_FALSE(f->files->Enabled());
+}
+
 TEST_F(Panel, TypingALetterSelectsTheNextFileStartingWithIt) {
     folder_.AddFile(L"apple.txt");
     folder_.AddFile(L"banana.txt");

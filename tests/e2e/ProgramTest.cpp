@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/TestFolders.h"
@@ -200,6 +201,158 @@ TEST_F(ProgramRun, EndOfSessionStoresTheFolderBeforeTheProcessIsEnded) {
     EXPECT_TRUE(SendMessageW(window, WM_QUERYENDSESSION, 0, 0));
     SendMessageW(window, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(StoredFolder(), folder.Path() + L"\\");
+}
+
+// ---- as an ordinary user ------------------------------------------------------------------
+// These run only as an ordinary user, in a prefix of that user's own (the registration
+// e2e_tests_unprivileged sets it up): as root every folder can be read. TOMBAREL_LOCKED names
+// a folder holding one file and one sub-folder, "Fechada", that this user may not list.
+
+std::wstring LockedParent() {
+    const char* value = std::getenv("TOMBAREL_LOCKED");
+    return value ? tmb::Utf8ToWide(value) : std::wstring();
+}
+
+struct ProcessBox {
+    DWORD pid;
+    HWND box;
+};
+
+BOOL CALLBACK FindBoxOfProcess(HWND hwnd, LPARAM param) {
+    auto* found = reinterpret_cast<ProcessBox*>(param);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == found->pid && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
+        found->box = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The texts of a box's static controls, joined.
+std::wstring BoxText(HWND box) {
+    std::wstring text;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(c, cls, 16);
+        wchar_t buffer[512] = {};
+        if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextW(c, buffer, 512) > 0)
+            text += buffer;
+    }
+    return text;
+}
+
+// Waits for the program's next message box, records its caption and text and presses OK.
+// False when none came within `ms`.
+bool AnswerBox(const Program& program, std::vector<std::wstring>& seen, DWORD ms = 15000) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        ProcessBox found{program.Pid(), nullptr};
+        EnumWindows(&FindBoxOfProcess, reinterpret_cast<LPARAM>(&found));
+        if (found.box) {
+            wchar_t caption[128] = {};
+            GetWindowTextW(found.box, caption, 128);
+            seen.push_back(std::wstring(caption) + L": " + BoxText(found.box));
+            PostMessageW(found.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            // Gone before the next look.
+            while (IsWindow(found.box) && GetTickCount() - start < ms)
+                Sleep(20);
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+// No message box of the program shows up within `ms`.
+bool NoBoxFor(const Program& program, DWORD ms) {
+    std::vector<std::wstring> unexpected;
+    return !AnswerBox(program, unexpected, ms);
+}
+
+void EndWithSair(Program& program, HWND window) {
+    HWND sair = ChildWithText(window, L"Sair");
+    ASSERT_NE(sair, nullptr);
+    ClickAt(sair, 20, 10);
+    DWORD code = 1;
+    ASSERT_TRUE(program.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+class Unprivileged : public ProgramRun {
+protected:
+    void SetUp() override {
+        ProgramRun::SetUp();
+        parent_ = LockedParent();
+        ASSERT_FALSE(parent_.empty()) << "TOMBAREL_LOCKED is not set: run e2e_tests_unprivileged";
+        locked_ = parent_ + L"\\Fechada";
+        // The case only means something when this process really cannot list the folder.
+        WIN32_FIND_DATAW fd;
+        tmb::FindHandle probe(FindFirstFileW((locked_ + L"\\*").c_str(), &fd));
+        ASSERT_FALSE(probe) << "the folder can be listed: the test does not run as an ordinary user";
+        ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    // One start: the error report comes once, then the window opens and Sair ends it.
+    void StartReportedOnceThenSair(const std::wstring& expectStored) {
+        Program program;
+        ASSERT_TRUE(program.Started());
+        std::vector<std::wstring> boxes;
+        ASSERT_TRUE(AnswerBox(program, boxes)) << "no error report";
+        EXPECT_EQ(boxes[0].substr(0, 10), L"Tombarel: ") << tmb::WideToUtf8(boxes[0]);
+        EXPECT_NE(boxes[0].find(L"denied"), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr) << "the window did not open";
+        EXPECT_TRUE(NoBoxFor(program, 500)) << "reported twice";
+        // The list is empty, the selected-file controls off.
+        HWND list = ChildOfClass(window, L"ListBox");
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        EXPECT_FALSE(IsWindowEnabled(ChildWithText(window, L"Abrir")));
+        EXPECT_FALSE(IsWindowEnabled(ChildWithText(window, L"Deletar")));
+        EndWithSair(program, window);
+        EXPECT_EQ(StoredFolder(), expectStored);
+    }
+
+    std::wstring parent_;
+    std::wstring locked_;
+};
+
+TEST_F(Unprivileged, AStoredFolderTheUserMayNotReadIsReportedAndTheWindowOpensAtEveryStart) {
+    StoreFolder(locked_);
+    StartReportedOnceThenSair(locked_ + L"\\");
+    StartReportedOnceThenSair(locked_ + L"\\");
+}
+
+TEST_F(Unprivileged, PickingAFolderTheUserMayNotReadThenSairLeavesTheNextStartWorking) {
+    StoreFolder(parent_);
+    {
+        Program program;
+        ASSERT_TRUE(program.Started());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        HWND list = ChildOfClass(window, L"ListBox");
+        ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+        // The tree opened at the parent with its one sub-folder shown: the arrow key picks it.
+        HWND tree = ChildOfClass(window, L"SysTreeView32");
+        ASSERT_NE(tree, nullptr);
+        PostMessageW(tree, WM_KEYDOWN, VK_DOWN, 0x00500001);
+        PostMessageW(tree, WM_KEYUP, VK_DOWN, 0xC0500001);
+        std::vector<std::wstring> boxes;
+        ASSERT_TRUE(AnswerBox(program, boxes)) << "the pick was not reported";
+        EXPECT_NE(boxes[0].find(L"denied"), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
+        EXPECT_TRUE(NoBoxFor(program, 500)) << "reported twice";
+        // Still running, still listing the parent's file.
+        ASSERT_TRUE(IsWindowVisible(window));
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+        EXPECT_TRUE(IsWindowEnabled(list));
+        EndWithSair(program, window);
+    }
+    // The tree reports a folder picked by key without a trailing backslash, one it opened
+    // with one.
+    EXPECT_EQ(StoredFolder(), locked_);
+    StartReportedOnceThenSair(locked_ + L"\\");
 }
 
 TEST(ProgramResources, ManifestAsksForCommonControlsVersion6ByteForByte) {

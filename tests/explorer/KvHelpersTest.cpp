@@ -1,6 +1,7 @@
 // The explorer family's shared helpers, against the real shell and real Wine drives.
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -55,8 +56,8 @@ public:
         return tmb::PlatformModalHost().PropertiesSheet(owner, path);
     }
     int FolderPrompt(tmb::FolderPromptRequest&) override {
-        ADD_FAILURE() << "no helper asks for a folder";
-        return tmb::mrCancel;
+        ADD_FAILURE() << "no helper asks for a destination folder";
+        return IDCANCEL;
     }
 
     std::vector<Shown> shown;
@@ -419,6 +420,38 @@ TEST_F(KvHelpersTest, PickerAndPropertiesGoThroughTheModalSeam) {
     EXPECT_EQ(boxes[0].text, L"The specified path was not found.");
 }
 
+TEST_F(KvHelpersTest, PropertiesSheetFailuresShowTheSystemsReasonInEnglishAndNothingTwice) {
+    kv::TreeLanguage = kv::lnGerman;  // the texts stay English whatever the language
+    kv::LoadTreeTexts();
+    // The real call. Wine's shell has no properties sheet: it refuses with a box of its own
+    // and leaves no reason code, so nothing is shown on top of its box.
+    {
+        tmbtest::ModalAutoAnswer shell(IDOK);
+        kv::ShowPropertiesDialog(dir_ + L"\\missing.txt");
+        EXPECT_LE(shell.Count(), 1);
+    }
+    EXPECT_TRUE(Shown().empty());
+    // What each reason the system names shows; any other shows nothing.
+    const std::vector<std::pair<DWORD, std::wstring>> table = {
+        {ERROR_FILE_NOT_FOUND, L"The specified file was not found."},
+        {ERROR_PATH_NOT_FOUND, L"The specified path was not found."},
+        {ERROR_ACCESS_DENIED, L"Access denied"},
+        {ERROR_NOT_ENOUGH_MEMORY, L"Not enough memory for this operation"},
+        {ERROR_SHARING_VIOLATION, L"Sharing violation"},
+        {ERROR_NO_ASSOCIATION,
+         L"There is no application associated with the given filename extension."},
+        {ERROR_DDE_FAIL, L"The DDE transaction failed."},
+        {ERROR_DLL_NOT_FOUND, L"DLL not found"},
+        {ERROR_CANCELLED, L"The function prompted the user for the location of the "
+                          L"application, but the user cancelled the request."},
+        {ERROR_SUCCESS, L""},
+        {ERROR_INVALID_HANDLE, L""},
+        {ERROR_BAD_FORMAT, L""},
+    };
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(kv::PropertiesErrorText(code), text) << code;
+}
+
 TEST_F(KvHelpersTest, IconIndexesOfAFolderAndOfAnUnknownItem) {
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
@@ -427,7 +460,18 @@ TEST_F(KvHelpersTest, IconIndexesOfAFolderAndOfAnUnknownItem) {
     EXPECT_GE(closed, 0);
     EXPECT_GE(open, 0);
     EXPECT_NE(closed, open) << "a folder has an open form of its icon";
-    EXPECT_EQ(kv::GetIconIndex(L"C:\\"), kv::GetIconIndex(L"C:\\"));
+    // A drive shows the shell's own drive icon, not a folder's, and every index is one of
+    // the system small image list.
+    SHFILEINFOW info{};
+    const auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    ASSERT_NE(list, nullptr);
+    const int drive = kv::GetIconIndex(L"C:\\");
+    EXPECT_EQ(drive, info.iIcon);
+    EXPECT_NE(drive, closed);
+    const int count = ImageList_GetImageCount(list);
+    for (int index : {closed, open, drive})
+        EXPECT_LT(index, count);
     EXPECT_EQ(kv::GetIconIndex(dir_ + L"\\missing\\x.zzz"), 0);
     EXPECT_EQ(kv::GetOpenIconIndex(dir_ + L"\\missing\\x.zzz"), 0);
 }

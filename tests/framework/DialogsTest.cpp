@@ -11,6 +11,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/Form.h"
 #include "framework/SaveDialog.h"
 #include "framework/StdControls.h"
 #include "tests/support/ModalAutoAnswer.h"
@@ -351,6 +352,58 @@ TEST_F(DefaultErrorReport, AnErrorInsideAWindowMessageIsShownAndTheWindowKeepsRu
     button.Perform(BM_CLICK);
     EXPECT_EQ(2, clicks);
     EXPECT_TRUE(IsWindow(button.HandleIfAllocated()));
+}
+
+// A stand-in for the real box that, while it is "open", lets a window message run whose
+// handler fails, as a paint or a timer does in the box's own message loop.
+class BoxThatRunsAMessage : public tmb::ModalHost {
+public:
+    explicit BoxThatRunsAMessage(tmb::Button& failing) : failing_(failing) {}
+    int MessageBox(HWND, const std::wstring& text, const std::wstring&, UINT) override {
+        shown.push_back(text);
+        if (shown.size() == 1)
+            failing_.Perform(BM_CLICK);
+        return IDOK;
+    }
+    int MessageDlg(HWND, const std::wstring&, MsgDlgType, tmb::MsgDlgButtons) override {
+        return tmb::mrOk;
+    }
+    bool SaveDialog(tmb::SaveDialogRequest&) override { return false; }
+
+    std::vector<std::wstring> shown;
+
+private:
+    tmb::Button& failing_;
+};
+
+TEST_F(DefaultErrorReport, AnErrorWhileTheReportIsOpenOpensNoSecondBoxAndLaterOnesAreShown) {
+    tmbtest::TestForm form;
+    tmb::Button button(&form.Form());
+    button.SetParent(&form.Form());
+    button.OnClick = [](tmb::Component*) { throw tmb::Exception(L"Second failure"); };
+    BoxThatRunsAMessage host(button);
+    tmb::SetModalHost(&host);
+    tmb::App().HandleException(tmb::Exception(L"First failure"));
+    tmb::App().HandleException(tmb::Exception(L"Third failure"));
+    tmb::SetModalHost(nullptr);
+    EXPECT_EQ((std::vector<std::wstring>{L"First failure.", L"Third failure."}), host.shown);
+}
+
+TEST_F(DefaultErrorReport, AnErrorOfTheCreateHandlerIsReportedOnceAndTheFormIsMadeAllTheSame) {
+    struct FailingForm : tmb::Form {
+        explicit FailingForm(tmb::Component* owner) : tmb::Form(owner) {
+            OnCreate = [](tmb::Component*) { throw tmb::EInOutError(L"Access denied", 5); };
+        }
+    };
+    std::vector<std::wstring> reported;
+    tmb::App().OnException = [&](const std::wstring& m) { reported.push_back(m); };
+    FailingForm* form = tmb::CreateForm<FailingForm>(nullptr);
+    tmb::App().OnException = nullptr;
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(IsWindow(form->HandleIfAllocated()));
+    EXPECT_FALSE(form->Loading());
+    EXPECT_EQ(std::vector<std::wstring>{L"Access denied"}, reported);
+    tmb::Destroy(form);
 }
 
 TEST(ErrorReportText, APeriodIsAddedWhenTheLastCharacterSortsAfterThePeriod) {
