@@ -12,6 +12,7 @@
 
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFilelistView28.h"
 #include "explorer/KvFolderContents.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -162,9 +163,8 @@ void TKvDirTree21::SetFileList(TKvFilelistView28* view) {
         TellFileList(selectedPath_);
 }
 
-void TKvDirTree21::TellFileList(const std::wstring&) {
-    // The file list view comes with its own unit: this is where it is given the folder
-    // (its Directory) once it exists.
+void TKvDirTree21::TellFileList(const std::wstring& directory) {
+    fileList_->SetDirectory(directory);
 }
 
 void TKvDirTree21::SetPopUpMenuEnabled(bool value) {

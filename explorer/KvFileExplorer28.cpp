@@ -254,7 +254,7 @@ std::wstring SizeToText(std::int64_t size, const std::wstring& kind) {
 }
 
 std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFormat,
-                            const std::wstring& timeFormat) {
+                            const std::wstring& timeFormat, const tmb::FormatSettings& settings) {
     // The local time is taken with the time-zone rules of that date, not with today's bias:
     // a January file seen in July would otherwise show one hour off.
     SYSTEMTIME utc;
@@ -263,7 +263,7 @@ std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFo
         !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
         return std::wstring();
     }
-    return tmb::FormatDateTime(dateFormat + L" " + timeFormat, local);
+    return tmb::FormatDateTime(dateFormat + L" " + timeFormat, local, settings);
 }
 
 } // namespace kv

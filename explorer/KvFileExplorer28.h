@@ -10,6 +10,7 @@
 #include <string>
 
 #include "explorer/KvConsts.h"
+#include "framework/Locale.h"
 
 namespace kv {
 
@@ -105,7 +106,9 @@ std::wstring SizeToText(std::int64_t size, const std::wstring& kind);
 
 // The UTC `fileTime` as local date and time, formatted with dateFormat + " " + timeFormat in
 // the framework's date-time pattern language. Empty for a time the system cannot convert.
+// A listing of many files passes one snapshot of the regional settings.
 std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFormat,
-                            const std::wstring& timeFormat);
+                            const std::wstring& timeFormat,
+                            const tmb::FormatSettings& settings = tmb::FormatSettings::User());
 
 } // namespace kv

@@ -74,6 +74,23 @@ void Registry::WriteString(const std::wstring& name, const std::wstring& value) 
         throw ERegistryException(L"Failed to set data for '" + name + L"'");
 }
 
+int Registry::ReadInteger(const std::wstring& name) const {
+    DWORD type = 0, value = 0, size = sizeof(value);
+    if (!current_ || RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(value))
+        throw ERegistryException(L"Invalid data type for '" + name + L"'");
+    return static_cast<int>(value);
+}
+
+void Registry::WriteInteger(const std::wstring& name, int value) {
+    const auto data = static_cast<DWORD>(value);
+    if (!current_ ||
+        RegSetValueExW(current_.get(), name.c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&data), sizeof(data)) != ERROR_SUCCESS)
+        throw ERegistryException(L"Failed to set data for '" + name + L"'");
+}
+
 bool Registry::DeleteValue(const std::wstring& name) {
     return current_ && RegDeleteValueW(current_.get(), name.c_str()) == ERROR_SUCCESS;
 }

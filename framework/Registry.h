@@ -29,6 +29,9 @@ public:
     std::wstring ReadString(const std::wstring& name) const;
     // Raises "Failed to set data for '<name>'" when the value cannot be written.
     void WriteString(const std::wstring& name, const std::wstring& value);
+    // A 32-bit integer value (REG_DWORD), with the same errors as the strings.
+    int ReadInteger(const std::wstring& name) const;
+    void WriteInteger(const std::wstring& name, int value);
     bool DeleteValue(const std::wstring& name);
     bool DeleteKey(const std::wstring& path);
 

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Builds Tombarel, starts it on a private display inside a Wine desktop and saves a PNG of
 # the screen once the window "Tombarel 1.5" is up.  Usage: scripts/screenshot.sh [out.png]
+# TOMBAREL_SHOT_PROGRAM=Explorador takes the explorer window instead (in a larger desktop).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 out=$(realpath -m "${1:-$TOP/build/screenshot.png}")
 
-build_all Tombarel
+program=${TOMBAREL_SHOT_PROGRAM:-Tombarel}
+size=800x560
+[ "$program" = Tombarel ] || size=1000x680
+build_all "$program"
 prepare_wine "$BUILD/shot-env"
 trap stop_all EXIT
 start_xvfb
 start_wineserver
-wine explorer /desktop=Tombarel,800x560 "$BUILD/Tombarel.exe" >/dev/null 2>&1 &
+wine explorer /desktop=Tombarel,$size "$BUILD/$program.exe" >/dev/null 2>&1 &
 # The desktop window appears before the program's own; give the program time to start.
 sleep "${TOMBAREL_SHOT_DELAY:-5}"
-import -window root -crop 800x560+0+0 "$out"
+import -window root -crop "$size+0+0" "$out"
 echo "$out"

@@ -1,0 +1,302 @@
+// The explorer window: layout, menu, status bar, language and the remembered folder.
+#include "explorador/explorador.h"
+
+#include "framework/Application.h"
+#include "framework/Locale.h"
+#include "framework/Registry.h"
+#include "framework/TextConv.h"
+
+namespace explorador {
+namespace {
+
+using kv::TLanguage;
+
+const WindowTexts kTexts[] = {
+    // lnEnglish
+    {L"Tombarel Explorer", L"&File", L"E&xit", L"&View", L"Show &folders",
+     L"&Hide file extensions", L"&Refresh\tF5", L"&Date format", L"Regional setting",
+     L"&Time format", L"Long", L"Short", L"12-hour clock", L"&Language", L"Mask:", L"object(s)",
+     L"Selected:", L"Free space:"},
+    // lnFrench
+    {L"Explorateur Tombarel", L"&Fichier", L"&Quitter", L"&Affichage", L"Afficher les &dossiers",
+     L"&Masquer les extensions", L"A&ctualiser\tF5", L"Format de la &date",
+     L"Param\u00e8tre r\u00e9gional", L"Format de l'&heure", L"Long", L"Court",
+     L"Horloge de 12 heures", L"&Langue", L"Masque :", L"objet(s)", L"S\u00e9lection :",
+     L"Espace libre :"},
+    // lnGerman
+    {L"Tombarel Explorer", L"&Datei", L"&Beenden", L"&Ansicht", L"&Ordner anzeigen",
+     L"Datei&endungen ausblenden", L"A&ktualisieren\tF5", L"&Datumsformat",
+     L"Regionaleinstellung", L"&Zeitformat", L"Lang", L"Kurz", L"12-Stunden-Uhr",
+     L"&Sprache", L"Maske:", L"Objekt(e)", L"Ausgew\u00e4hlt:", L"Freier Speicher:"},
+    // lnSpanish
+    {L"Explorador Tombarel", L"&Archivo", L"&Salir", L"&Ver", L"Mostrar &carpetas",
+     L"&Ocultar extensiones", L"A&ctualizar\tF5", L"Formato de &fecha",
+     L"Configuraci\u00f3n regional", L"Formato de &hora", L"Largo", L"Corto",
+     L"Reloj de 12 horas", L"&Idioma", L"M\u00e1scara:", L"objeto(s)", L"Seleccionado:",
+     L"Espacio libre:"},
+    // lnPortuguese
+    {L"Explorador Tombarel", L"&Arquivo", L"&Sair", L"E&xibir", L"Mostrar &pastas",
+     L"&Ocultar extens\u00f5es", L"A&tualizar\tF5", L"Formato de &data",
+     L"Configura\u00e7\u00e3o regional", L"Formato de &hora", L"Longo", L"Curto",
+     L"Rel\u00f3gio de 12 horas", L"&Idioma", L"M\u00e1scara:", L"objeto(s)",
+     L"Selecionado:", L"Espa\u00e7o livre:"},
+};
+
+// Each language is named in itself.
+const wchar_t* const kLanguageNames[] = {L"English", L"Fran\u00e7ais", L"Deutsch",
+                                         L"Espa\u00f1ol", L"Portugu\u00eas"};
+
+// The date formats as the user reads them (the patterns themselves); the last one follows
+// the regional settings.
+const wchar_t* const kDateCaptions[] = {L"MM/dd/yyyy", L"MM/dd/yy", L"dd/MM/yyyy",
+                                        L"dd/MM/yy",   L"dd.MM.yy", L"dd-MM-yy",
+                                        L"yyyy-MM-dd", L"yy-MM-dd"};
+
+constexpr int kTopBarHeight = 30;
+constexpr int kComboRoom = 330;  // the folder combo's place, left of the mask
+
+// Whether the tree and the combo already show the same place ("C:\x" and "c:\X\" are one).
+// The drives view is left to each of them.
+bool SamePlace(const std::wstring& a, const std::wstring& b) {
+    return tmb::SameText(a, L"Drives") || tmb::SameText(kv::AddSlash(a), kv::AddSlash(b));
+}
+
+std::wstring KilobytesText(std::int64_t kb) {
+    return tmb::FormatNumber(static_cast<double>(kb), 0) + L" KB";
+}
+
+} // namespace
+
+const WindowTexts& TextsFor(TLanguage language) {
+    const int i = language >= kv::lnEnglish && language <= kv::lnPortuguese ? language - 1 : 0;
+    return kTexts[i];
+}
+
+Tfmexplorador::Tfmexplorador(tmb::Component* owner) : tmb::Form(owner) {
+    SetName(L"fmexplorador");
+    SetBorderStyle(tmb::BorderStyle::bsSizeable);
+    SetPosition(tmb::FormPosition::poScreenCenter);
+    SetColor(tmb::clBtnFace);
+    GetFont().SetName(L"Tahoma");
+    GetFont().SetHeight(-11);
+    SetClientSize(820, 540);
+
+    TopBar = new tmb::WinControl(this);
+    TopBar->SetName(L"TopBar");
+    TopBar->SetBounds(0, 0, 820, kTopBarHeight);
+    TopBar->SetAlign(tmb::Align::alTop);
+    TopBar->SetParent(this);
+
+    DirTreeCombo1 = new kv::TKvDirTreeCombo28(this);
+    DirTreeCombo1->SetName(L"DirTreeCombo1");
+    DirTreeCombo1->SetBounds(4, 4, kComboRoom - 16, 21);
+    DirTreeCombo1->SetTreeHeight(320);
+    DirTreeCombo1->SetParent(TopBar);
+
+    MaskLabel = new tmb::Label(this);
+    MaskLabel->SetName(L"MaskLabel");
+    MaskLabel->SetBounds(kComboRoom, 8, 60, 14);
+    MaskLabel->SetParent(TopBar);
+
+    MaskEdit = new tmb::Edit(this);
+    MaskEdit->SetName(L"MaskEdit");
+    MaskEdit->SetBounds(kComboRoom + 70, 4, 160, 21);
+    MaskEdit->SetText(L"*.*");
+    MaskEdit->SetTabStop(true);
+    MaskEdit->SetParent(TopBar);
+
+    StatusBar1 = new tmb::StatusBar(this);
+    StatusBar1->SetName(L"StatusBar1");
+    StatusBar1->SetBounds(0, 520, 820, 20);
+    StatusBar1->SetAlign(tmb::Align::alBottom);
+    StatusBar1->SetPanels({140, 200, 200});
+    StatusBar1->SetParent(this);
+
+    dirs = new kv::TKvDirTree21(this);
+    dirs->SetName(L"dirs");
+    dirs->SetBounds(0, kTopBarHeight, 250, 490);
+    dirs->SetAlign(tmb::Align::alLeft);
+    dirs->SetParent(this);
+
+    files = new kv::TKvFilelistView28(this);
+    files->SetName(L"files");
+    files->SetBounds(250, kTopBarHeight, 570, 490);
+    files->SetAlign(tmb::Align::alClient);
+    files->SetRowSelect(true);
+    files->SetParent(this);
+    files->SetDirTree(dirs);
+    files->SetDirTreeCombo(DirTreeCombo1);
+
+    OnCreate = [this](tmb::Component* s) { FormCreate(s); };
+    OnDestroy = [this](tmb::Component* s) { FormDestroy(s); };
+    dirs->OnDirChange = [this](tmb::Component*, const std::wstring& path) {
+        // The combo follows the tree; the tree follows the list and the combo through the
+        // list's own links.
+        if (!SamePlace(path, DirTreeCombo1->SelectedPath()))
+            DirTreeCombo1->LocatePath(path);
+        UpdateStatus();
+    };
+    DirTreeCombo1->OnPathChange = [this](tmb::Component*, const std::wstring& path) {
+        if (!SamePlace(path, dirs->SelectedPath()))
+            dirs->LocatePath(path);
+        UpdateStatus();
+    };
+    files->OnSelectionChange = [this](tmb::Component*) { UpdateStatus(); };
+    files->OnItemChange = [this](tmb::Component*, const std::wstring&) { UpdateStatus(); };
+    // Backspace, Enter and F5 change the folder from inside the list.
+    files->OnKeyUp = [this](tmb::Component*, WORD&, unsigned) { UpdateStatus(); };
+    files->OnDblClick = [this](tmb::Component*) { UpdateStatus(); };
+
+    SetLanguage(kv::ResolveViewLanguage(kv::lnSysDefault));
+}
+
+void Tfmexplorador::HandleCreated() {
+    tmb::Form::HandleCreated();
+    BuildMenu();
+}
+
+void Tfmexplorador::FormCreate(tmb::Component*) {
+    std::wstring last;
+    tmb::Registry registry(HKEY_CURRENT_USER, KEY_READ);
+    if (registry.OpenKeyReadOnly(kRegistryKey)) {
+        try {
+            last = registry.ReadString(kRegistryValue);
+        } catch (const std::exception& e) {
+            tmb::App().HandleException(e);  // then as if nothing were stored
+        }
+    }
+    if (tmb::SameText(last, L"Drives")) {
+        files->SetDirectory(L"Drives");
+        files->UpdateFileList();
+    } else {
+        dirs->OpenFolder(last);
+        if (dirs->SelectedPath().empty())
+            dirs->OpenFolder(L"c:");
+    }
+    UpdateStatus();
+}
+
+void Tfmexplorador::FormDestroy(tmb::Component*) {
+    tmb::Registry registry(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
+    if (registry.OpenKey(kRegistryKey, true))
+        registry.WriteString(kRegistryValue, files->Directory());
+}
+
+void Tfmexplorador::SetLanguage(TLanguage language) {
+    // The tree first, the list last: the texts both load follow the last one.
+    dirs->SetLanguage(language);
+    files->SetLanguage(language);
+    language_ = files->Language();
+    ApplyTexts();
+}
+
+void Tfmexplorador::ApplyTexts() {
+    const WindowTexts& t = TextsFor(language_);
+    SetText(t.title);
+    MaskLabel->SetText(t.mask);
+    if (HandleAllocated())
+        BuildMenu();
+    UpdateStatus();
+}
+
+void Tfmexplorador::BuildMenu() {
+    const WindowTexts& t = TextsFor(language_);
+    tmb::MenuHandle bar(CreateMenu());
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, cmExit, t.exit);
+    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file), t.file);
+
+    HMENU view = CreatePopupMenu();
+    AppendMenuW(view, MF_STRING | (files->ShowFolders() ? MF_CHECKED : 0), cmShowFolders,
+                t.showFolders);
+    AppendMenuW(view, MF_STRING | (files->HideFileExt() ? MF_CHECKED : 0), cmHideFileExt,
+                t.hideFileExt);
+    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+    HMENU dates = CreatePopupMenu();
+    for (int i = kv::df_MMddyyyy; i <= kv::df_Customize; ++i)
+        AppendMenuW(dates, MF_STRING, cmDateFormat + i,
+                    i == kv::df_Customize ? t.regional : kDateCaptions[i]);
+    CheckMenuRadioItem(dates, cmDateFormat, cmDateFormat + kv::df_Customize,
+                       cmDateFormat + files->DateFormat(), MF_BYCOMMAND);
+    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(dates), t.dateFormat);
+    HMENU times = CreatePopupMenu();
+    const wchar_t* timeCaptions[] = {t.timeLong, t.timeShort, t.timeCustom};
+    for (int i = kv::tfLongFormat; i <= kv::tfCustomize; ++i)
+        AppendMenuW(times, MF_STRING, cmTimeFormat + i, timeCaptions[i]);
+    CheckMenuRadioItem(times, cmTimeFormat, cmTimeFormat + kv::tfCustomize,
+                       cmTimeFormat + files->TimeFormat(), MF_BYCOMMAND);
+    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(times), t.timeFormat);
+    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(view, MF_STRING, cmRefresh, t.refresh);
+    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(view), t.view);
+
+    HMENU languages = CreatePopupMenu();
+    for (int i = kv::lnEnglish; i <= kv::lnPortuguese; ++i)
+        AppendMenuW(languages, MF_STRING, cmLanguage + i, kLanguageNames[i - 1]);
+    CheckMenuRadioItem(languages, cmLanguage + kv::lnEnglish, cmLanguage + kv::lnPortuguese,
+                       cmLanguage + language_, MF_BYCOMMAND);
+    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(languages), t.language);
+
+    // The window shows the new bar before the old one goes.
+    SetMenu(Handle(), bar.get());
+    menu_ = std::move(bar);
+    DrawMenuBar(Handle());
+}
+
+void Tfmexplorador::Execute(UINT command) {
+    if (command == cmExit) {
+        Close();
+    } else if (command == cmShowFolders) {
+        files->SetShowFolders(!files->ShowFolders());
+    } else if (command == cmHideFileExt) {
+        files->SetHideFileExt(!files->HideFileExt());
+        files->UpdateFileList();  // the option itself waits for the next listing
+    } else if (command == cmRefresh) {
+        files->UpdateFileList();
+    } else if (command >= cmDateFormat && command <= cmDateFormat + kv::df_Customize) {
+        files->SetDateFormat(static_cast<kv::TDtFormat>(command - cmDateFormat));
+        files->UpdateFileList();
+    } else if (command >= cmTimeFormat && command <= cmTimeFormat + kv::tfCustomize) {
+        files->SetTimeFormat(static_cast<kv::TTmFormat>(command - cmTimeFormat));
+        files->UpdateFileList();
+    } else if (command >= cmLanguage + kv::lnEnglish && command <= cmLanguage + kv::lnPortuguese) {
+        SetLanguage(static_cast<TLanguage>(command - cmLanguage));
+        return;  // the menu was rebuilt with the texts
+    } else {
+        return;
+    }
+    BuildMenu();
+    UpdateStatus();
+}
+
+void Tfmexplorador::ApplyMask() {
+    files->SetMask(MaskEdit->Text());
+    UpdateStatus();
+}
+
+void Tfmexplorador::UpdateStatus() {
+    if (!StatusBar1 || !files)
+        return;
+    const WindowTexts& t = TextsFor(language_);
+    StatusBar1->SetPanelText(0, std::to_wstring(files->SelectedNumber()) + L" " + t.objects);
+    const std::int64_t bytes = files->SelectedSize();
+    StatusBar1->SetPanelText(1, std::wstring(t.selected) + L" " + KilobytesText((bytes + 1023) / 1024));
+    StatusBar1->SetPanelText(2, std::wstring(t.freeSpace) + L" " + KilobytesText(files->DriveFreeSpace()));
+}
+
+LRESULT Tfmexplorador::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && lParam == 0) {
+        // Enter in the mask box comes as the dialog manager's IDOK.
+        if (LOWORD(wParam) == IDOK && MaskEdit->Focused()) {
+            ApplyMask();
+            return 0;
+        }
+        if (HIWORD(wParam) == 0 && LOWORD(wParam) >= cmExit) {
+            Execute(LOWORD(wParam));
+            return 0;
+        }
+    }
+    return tmb::Form::WndProc(msg, wParam, lParam);
+}
+
+} // namespace explorador

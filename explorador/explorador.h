@@ -1,0 +1,96 @@
+// The explorer window: the directory tree with its own folder menu on the left, the file list
+// view on the right, a bar above them with the folder combo and the mask, a status bar with
+// the list's selection and the drive's free space, and a menu that switches the family's
+// language and the list's view options. It opens at the folder it showed when it was last
+// closed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "explorer/KvDirTree21.h"
+#include "explorer/KvDirTreeCombo28.h"
+#include "explorer/KvFilelistView28.h"
+#include "framework/Bars.h"
+#include "framework/Form.h"
+#include "framework/Label.h"
+#include "framework/StdControls.h"
+
+namespace explorador {
+
+// Where the folder is kept between runs: the program's key, a value of the explorer's own.
+inline constexpr wchar_t kRegistryKey[] = L"SOFTWARE\\Quorvantix\\Tombarel";
+inline constexpr wchar_t kRegistryValue[] = L"explorerdir";
+
+// Menu commands.
+inline constexpr UINT cmExit = 100;
+inline constexpr UINT cmShowFolders = 200;
+inline constexpr UINT cmHideFileExt = 201;
+inline constexpr UINT cmRefresh = 202;
+inline constexpr UINT cmDateFormat = 210;  // + TDtFormat
+inline constexpr UINT cmTimeFormat = 230;  // + TTmFormat
+inline constexpr UINT cmLanguage = 300;    // + TLanguage
+
+// The window's own texts in the family's five languages.
+struct WindowTexts {
+    const wchar_t* title;
+    const wchar_t* file;
+    const wchar_t* exit;
+    const wchar_t* view;
+    const wchar_t* showFolders;
+    const wchar_t* hideFileExt;
+    const wchar_t* refresh;
+    const wchar_t* dateFormat;
+    const wchar_t* regional;
+    const wchar_t* timeFormat;
+    const wchar_t* timeLong;
+    const wchar_t* timeShort;
+    const wchar_t* timeCustom;
+    const wchar_t* language;
+    const wchar_t* mask;
+    const wchar_t* objects;
+    const wchar_t* selected;
+    const wchar_t* freeSpace;
+};
+const WindowTexts& TextsFor(kv::TLanguage language);
+
+class Tfmexplorador : public tmb::Form {
+public:
+    explicit Tfmexplorador(tmb::Component* owner);
+
+    tmb::WinControl* TopBar = nullptr;
+    kv::TKvDirTreeCombo28* DirTreeCombo1 = nullptr;
+    tmb::Label* MaskLabel = nullptr;
+    tmb::Edit* MaskEdit = nullptr;
+    kv::TKvDirTree21* dirs = nullptr;
+    kv::TKvFilelistView28* files = nullptr;
+    tmb::StatusBar* StatusBar1 = nullptr;
+
+    kv::TLanguage Language() const { return language_; }
+    // The family and the window follow `language`.
+    void SetLanguage(kv::TLanguage language);
+    // Runs a menu command.
+    void Execute(UINT command);
+    // The status bar from the list's selection and folder.
+    void UpdateStatus();
+    // The menu bar (rebuilt with the language, ticks from the list's options).
+    HMENU MenuBar() const { return menu_.get(); }
+
+    void FormCreate(tmb::Component* sender);
+    void FormDestroy(tmb::Component* sender);
+
+protected:
+    void HandleCreated() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void BuildMenu();
+    void ApplyTexts();
+    void ApplyMask();
+
+    kv::TLanguage language_ = kv::lnEnglish;
+    tmb::MenuHandle menu_;
+};
+
+} // namespace explorador

@@ -1,0 +1,1000 @@
+// The file list view: choosing the folder, listing its entries or the drives, the columns,
+// the image lists with the parent-folder image, sorting, the selection queries, opening,
+// going up, renaming in place, the keys and the language.
+#include "explorer/KvFilelistView28.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <exception>
+
+#include "explorer/KvDirTree21.h"
+#include "explorer/KvDirTreeCombo28.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/Exception.h"
+#include "framework/Locale.h"
+#include "framework/Picture.h"
+#include "framework/Registry.h"
+#include "framework/TextConv.h"
+
+namespace kv {
+namespace {
+
+const wchar_t kRegistryKey[] = L"Software\\Vemrald\\KvFileExplorer";
+const wchar_t kParentImgIdx[] = L"ParentImgIdx";
+const wchar_t kDrives[] = L"Drives";
+const wchar_t kKindDir[] = L"dir";
+const wchar_t kKindFile[] = L"file";
+const wchar_t kKindDrive[] = L"drv";
+constexpr int kTypeNameMax = 79;
+
+bool FolderExists(const std::wstring& path) {
+    CriticalErrorsSilenced silenced;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The extension as the platform finds it: from the last "." of the last component on.
+std::wstring ExtensionOf(const std::wstring& name) {
+    const std::size_t dot = name.find_last_of(L".\\:");
+    if (dot == std::wstring::npos || name[dot] != L'.')
+        return std::wstring();
+    return name.substr(dot);
+}
+
+// The folder part of a path, up to and including its last "\".
+std::wstring FolderPart(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\:");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring NamePart(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\:");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring Trimmed(const std::wstring& s, bool blanksOnly) {
+    auto isBlank = [blanksOnly](wchar_t c) { return blanksOnly ? c == L' ' : c <= L' '; };
+    std::size_t first = 0, last = s.size();
+    while (first < last && isBlank(s[first]))
+        ++first;
+    while (last > first && isBlank(s[last - 1]))
+        --last;
+    return s.substr(first, last - first);
+}
+
+// Case-insensitive with ASCII letters folded; the signed difference of the first unequal
+// characters (or of the lengths).
+int CompareAsciiNoCase(const std::wstring& a, const std::wstring& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        wchar_t x = a[i], y = b[i];
+        if (x >= L'a' && x <= L'z')
+            x = static_cast<wchar_t>(x - 32);
+        if (y >= L'a' && y <= L'z')
+            y = static_cast<wchar_t>(y - 32);
+        if (x != y)
+            return static_cast<int>(x) - static_cast<int>(y);
+    }
+    return static_cast<int>(a.size()) - static_cast<int>(b.size());
+}
+
+template <class T>
+int Sign(T a, T b) { return a > b ? 1 : (a < b ? -1 : 0); }
+
+// The whole kilobytes of a size text ("12 KB"), 0 for a folder's " ".
+std::int64_t KilobytesOfText(const std::wstring& text) {
+    const std::size_t k = text.find(L'K');
+    if (text == L" " || k == std::wstring::npos || k < 1)
+        return 0;
+    return _wtoi64(Trimmed(text.substr(0, k - 1), true).c_str());
+}
+
+// The last-write time as a number of 100-nanosecond units since 1601, the key sorting by
+// Modified compares.
+double FileTimeNumber(const FILETIME& time) {
+    ULARGE_INTEGER v;
+    v.LowPart = time.dwLowDateTime;
+    v.HighPart = time.dwHighDateTime;
+    return static_cast<double>(v.QuadPart);
+}
+
+double NumberOfText(const std::wstring& text) {
+    std::wstring s = text;
+    for (wchar_t& c : s)
+        if (c == L',')
+            c = L'.';
+    return _wtof(s.c_str());
+}
+
+// Draws image `index` of `list` over white into a 32-bit bitmap and returns its pixels.
+std::vector<std::uint32_t> ImagePixels(HIMAGELIST list, int index) {
+    int w = 0, h = 0;
+    ImageList_GetIconSize(list, &w, &h);
+    std::vector<std::uint32_t> pixels;
+    if (w <= 0 || h <= 0)
+        return pixels;
+    void* bits = nullptr;
+    tmb::BitmapHandle bitmap(tmb::CreateDib32(w, h, &bits));
+    if (!bitmap || !bits)
+        return pixels;
+    {
+        tmb::MemoryDC dc(CreateCompatibleDC(nullptr));
+        tmb::SelectGuard select(dc.get(), bitmap.get());
+        const RECT r{0, 0, w, h};
+        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+    }
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    pixels.assign(p, p + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    return pixels;
+}
+
+// IImageList, the interface the shell hands its per-size icon lists out as.
+const GUID kImageListInterface = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+// A copy of `picture` stretched to `width` x `height` (the same size is a plain copy).
+tmb::BitmapHandle ScaledPicture(HBITMAP picture, int width, int height) {
+    BITMAP info{};
+    GetObjectW(picture, sizeof(info), &info);
+    tmb::BitmapHandle scaled(tmb::CreateDib32(width, height));
+    tmb::MemoryDC source(CreateCompatibleDC(nullptr));
+    tmb::MemoryDC target(CreateCompatibleDC(nullptr));
+    tmb::SelectGuard selectSource(source.get(), picture);
+    tmb::SelectGuard selectTarget(target.get(), scaled.get());
+    SetStretchBltMode(target.get(), COLORONCOLOR);
+    StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+    return scaled;
+}
+
+HBITMAP LoadBitmapResource(const wchar_t* name, UINT flags) {
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, flags));
+}
+
+} // namespace
+
+// ---- free helpers -----------------------------------------------------------------------
+
+DWORD AttributeFilter(TFileType type) {
+    DWORD bits = 0;
+    if (type & FileTypeOf(ftReadOnly)) bits |= FILE_ATTRIBUTE_READONLY;
+    if (type & FileTypeOf(ftHidden)) bits |= FILE_ATTRIBUTE_HIDDEN;
+    if (type & FileTypeOf(ftSystem)) bits |= FILE_ATTRIBUTE_SYSTEM;
+    if (type & FileTypeOf(ftArchive)) bits |= FILE_ATTRIBUTE_ARCHIVE;
+    if (type & FileTypeOf(ftNormal)) bits |= FILE_ATTRIBUTE_NORMAL;
+    return bits;
+}
+
+std::wstring DatePattern(TDtFormat format) {
+    switch (format) {
+    case df_MMddyyyy: return L"MM/dd/yyyy";
+    case df_MMddyy: return L"MM/dd/yy";
+    case df_ddMMyyyy: return L"dd/MM/yyyy";
+    case df_ddMMyy_GB: return L"dd/MM/yy";
+    case df_ddMMyy_DE: return L"dd.MM.yy";
+    case df_ddMMyy_IT: return L"dd-MM-yy";
+    case df_yyyyMMdd: return L"yyyy-MM-dd";
+    case df_yyMMdd: return L"yy-MM-dd";
+    case df_Customize: break;
+    }
+    return tmb::FormatSettings::User().shortDateFormat;
+}
+
+std::wstring TimePattern(TTmFormat format) {
+    switch (format) {
+    case tfLongFormat: return tmb::FormatSettings::User().longTimeFormat;
+    case tfShortFormat: return tmb::FormatSettings::User().shortTimeFormat;
+    case tfCustomize: break;
+    }
+    wchar_t buffer[80] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, buffer, 80);
+    std::wstring pattern = buffer;
+    const std::size_t t = pattern.find(L't');
+    if (t != std::wstring::npos)
+        pattern.erase(t);
+    return pattern + L" AM/PM";
+}
+
+std::wstring AttributesText(DWORD attributes) {
+    std::wstring text;
+    if (attributes & FILE_ATTRIBUTE_ARCHIVE) text += L'A';
+    if (attributes & FILE_ATTRIBUTE_READONLY) text += L'R';
+    if (attributes & FILE_ATTRIBUTE_HIDDEN) text += L'H';
+    if (attributes & FILE_ATTRIBUTE_SYSTEM) text += L'S';
+    return text;
+}
+
+std::wstring NextMaskPart(std::wstring& mask) {
+    const std::size_t semi = mask.find(L';');
+    std::wstring part;
+    if (semi == std::wstring::npos) {
+        part.swap(mask);
+    } else {
+        part = mask.substr(0, semi);
+        mask.erase(0, semi + 1);
+    }
+    return part;
+}
+
+// ---- creation -----------------------------------------------------------------------------
+
+TKvFilelistView28::TKvFilelistView28(tmb::Component* owner) : tmb::ListView(owner) {
+    SetBounds(0, 0, 250, 150);
+    SetMultiSelect(true);
+    SetReadOnly(false);
+    SetHideSelection(false);
+    SetViewStyle(tmb::ViewStyle::vsReport);
+    SetShowColumnHeaders(true);
+    // A user who assigns either event replaces the built-in sorting.
+    OnColumnClick = [this](tmb::Component*, int column) { ColumnClick(column); };
+    OnCompare = [this](tmb::Component*, const tmb::ListItem& a, const tmb::ListItem& b,
+                       int& compare) { compare = CompareItems(a, b); };
+    datePattern_ = DatePattern(dateFormat_);
+    timePattern_ = TimePattern(timeFormat_);
+    InitImageLists();
+    LoadSortBitmaps();
+    SetLanguage(lnEnglish);
+    if (parentDirCaption_.empty())
+        parentDirCaption_ = L" Parent";
+}
+
+TKvFilelistView28::~TKvFilelistView28() {
+    // The tree keeps a plain pointer to its list: it must not outlive this one.
+    if (dirTree_ && dirTree_->FileList() == this)
+        dirTree_->SetFileList(nullptr);
+    if (dirTreeCombo_ && dirTreeCombo_->FileList() == this)
+        dirTreeCombo_->SetFileList(nullptr);
+}
+
+void TKvFilelistView28::HandleCreated() {
+    tmb::ListView::HandleCreated();
+    if (Loading())
+        return;
+    // The columns of what is shown: drive items keep the drive columns across a
+    // re-creation (a language change), everything else gets the file columns.
+    if (driveColumnsBuilt_ && IsDrivesView() && ItemCount() > 0)
+        CreateDriveColumns();
+    else
+        CreateFileColumns();
+}
+
+void TKvFilelistView28::Loaded() {
+    tmb::ListView::Loaded();
+    // A window made while its form was still being built waited for the layout.
+    if (HandleAllocated() && ColumnCount() == 0)
+        CreateFileColumns();
+}
+
+void TKvFilelistView28::InitImageLists() {
+    parentImageIndex_ = -1;
+    SHFILEINFOW info{};
+    HIMAGELIST largeList = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+    HIMAGELIST smallList = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (largeList && smallList) {
+        tmb::Registry registry(HKEY_CURRENT_USER);
+        if (registry.OpenKey(kRegistryKey, true)) {
+            bool known = false;
+            if (registry.ValueExists(kParentImgIdx)) {
+                try {
+                    parentImageIndex_ = registry.ReadInteger(kParentImgIdx);
+                } catch (const tmb::Exception&) {
+                    parentImageIndex_ = -1;  // a value of another type is rewritten below
+                }
+                // The system lists are rebuilt in every process: the stored index is only
+                // good when the image there is still the parent-folder picture.
+                if (parentImageIndex_ >= 0 && parentImageIndex_ < ImageList_GetImageCount(largeList)) {
+                    tmb::BitmapHandle picture(LoadBitmapResource(L"Parent_L282", 0));
+                    const int probe = picture ? ImageList_Add(largeList, picture.get(), nullptr) : -1;
+                    if (probe >= 0) {
+                        known = ImagePixels(largeList, parentImageIndex_) == ImagePixels(largeList, probe);
+                        ImageList_Remove(largeList, probe);
+                    }
+                }
+            }
+            if (!known) {
+                AppendParentImages(largeList, smallList);
+                if (parentImageIndex_ >= 0)
+                    registry.WriteInteger(kParentImgIdx, parentImageIndex_);
+            }
+        } else {
+            AppendParentImages(largeList, smallList);
+        }
+    }
+    SetLargeImages(tmb::ImageList::Shared(largeList));
+    SetSmallImages(tmb::ImageList::Shared(smallList));
+}
+
+void TKvFilelistView28::AppendParentImages(HIMAGELIST largeList, HIMAGELIST smallList) {
+    tmb::BitmapHandle largePicture(LoadBitmapResource(L"Parent_L282", 0));
+    tmb::BitmapHandle smallPicture(LoadBitmapResource(L"Parent_S282", 0));
+    if (!largePicture || !smallPicture)
+        return;
+    // The shell keeps one list per icon size and gives every new icon the same index in
+    // all of them: the picture goes into each, or the next icon the shell adds would take
+    // the parent's index in the two lists shown here and show as the parent folder.
+    std::vector<HIMAGELIST> lists{largeList, smallList};
+    for (int kind = SHIL_LARGE; kind <= SHIL_JUMBO; ++kind) {
+        void* list = nullptr;
+        if (SUCCEEDED(SHGetImageList(kind, kImageListInterface, &list)) && list &&
+            std::find(lists.begin(), lists.end(), static_cast<HIMAGELIST>(list)) == lists.end())
+            lists.push_back(static_cast<HIMAGELIST>(list));
+    }
+    int index = -1;
+    for (HIMAGELIST list : lists) {
+        int w = 0, h = 0;
+        ImageList_GetIconSize(list, &w, &h);
+        const bool useSmall = list == smallList || (list != largeList && w <= 16);
+        const int added = ImageList_Add(
+            list, ScaledPicture(useSmall ? smallPicture.get() : largePicture.get(), w, h).get(),
+            nullptr);
+        if (list == largeList)
+            index = added;
+    }
+    parentImageIndex_ = index >= 0 ? ImageList_GetImageCount(largeList) - 1 : -1;
+}
+
+void TKvFilelistView28::LoadSortBitmaps() {
+    const UINT flags = LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT;
+    upBitmap_.reset(LoadBitmapResource(L"Bmp_Up28", flags));
+    downBitmap_.reset(LoadBitmapResource(L"Bmp_Down28", flags));
+}
+
+// ---- properties -----------------------------------------------------------------------------
+
+bool TKvFilelistView28::IsDrivesView() const {
+    return tmb::SameText(directory_, kDrives);
+}
+
+void TKvFilelistView28::SetDirectory(const std::wstring& value) {
+    if (tmb::SameText(value, directory_))
+        return;
+    if (tmb::SameText(value, kDrives)) {
+        directory_ = value;
+        UpdateFileList();
+        return;
+    }
+    if (value.empty() || !FolderExists(value))
+        return;
+    // The list works from its own folder; the process's current directory is left alone,
+    // so the folder shown can still be renamed or deleted elsewhere.
+    directory_ = AddSlash(value);
+    UpdateFileList();
+}
+
+void TKvFilelistView28::SetMask(const std::wstring& value) {
+    if (value == mask_)
+        return;
+    mask_ = value;
+    UpdateFileList();
+}
+
+void TKvFilelistView28::SetFileType(TFileType value) {
+    if (value == fileType_)
+        return;
+    fileType_ = value;
+    UpdateFileList();
+}
+
+void TKvFilelistView28::SetShowFolders(bool value) {
+    if (value == showFolders_)
+        return;
+    showFolders_ = value;
+    UpdateFileList();
+}
+
+void TKvFilelistView28::SetParentDirCaption(const std::wstring& value) {
+    const std::wstring trimmed = Trimmed(value, false);
+    if (!tmb::SameText(trimmed, Trimmed(parentDirCaption_, false)))
+        parentDirCaption_ = L" " + trimmed;
+}
+
+void TKvFilelistView28::SetDateFormat(TDtFormat value) {
+    dateFormat_ = value;
+    datePattern_ = DatePattern(value);
+}
+
+void TKvFilelistView28::SetTimeFormat(TTmFormat value) {
+    timeFormat_ = value;
+    timePattern_ = TimePattern(value);
+}
+
+void TKvFilelistView28::SetPopUpMenuEnabled(bool value) {
+    if (value == popUpMenuEnabled_)
+        return;
+    popUpMenuEnabled_ = value;
+    SetPopupMenu(value ? ownMenu_ : nullptr);
+    if (!value && HandleAllocated() && GetCapture() == HandleIfAllocated())
+        ReleaseCapture();
+}
+
+void TKvFilelistView28::SetDirTree(TKvDirTree21* tree) {
+    if (tree == dirTree_)
+        return;
+    if (dirTree_ && dirTree_->FileList() == this)
+        dirTree_->SetFileList(nullptr);
+    dirTree_ = tree;
+    if (tree) {
+        FreeNotification(tree);
+        tree->SetFileList(this);
+    }
+}
+
+void TKvFilelistView28::SetDirTreeCombo(TKvDirTreeCombo28* combo) {
+    if (combo == dirTreeCombo_)
+        return;
+    if (dirTreeCombo_ && dirTreeCombo_->FileList() == this)
+        dirTreeCombo_->SetFileList(nullptr);
+    dirTreeCombo_ = combo;
+    if (combo) {
+        FreeNotification(combo);
+        combo->SetFileList(this);
+    }
+}
+
+void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation operation) {
+    tmb::ListView::Notification(component, operation);
+    if (operation != tmb::Operation::opRemove)
+        return;
+    if (component == dirTree_)
+        dirTree_ = nullptr;
+    if (component == dirTreeCombo_)
+        dirTreeCombo_ = nullptr;
+    if (component == ownMenu_)
+        ownMenu_ = nullptr;
+}
+
+void TKvFilelistView28::SetLanguage(TLanguage language) {
+    const TLanguage resolved = ResolveViewLanguage(language);
+    if (resolved == language_)
+        return;
+    language_ = resolved;
+    ViewLanguage = resolved;
+    LoadViewTexts();
+    BuildOwnMenu();
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TKvFilelistView28::BuildOwnMenu() {
+    // The context menu comes with its own unit: the old one is destroyed, pending messages
+    // run once, and a new one is built in the list's language, attached as the pop-up menu
+    // with automatic pop-up, and PopUpMenuEnabled becomes True.
+    popUpMenuEnabled_ = true;
+    SetPopupMenu(ownMenu_);
+}
+
+// ---- columns ------------------------------------------------------------------------------
+
+void TKvFilelistView28::CreateFileColumns() {
+    tmb::UpdateBracket bracket(*this);
+    ClearColumns();
+    const KvText keys[5] = {KvText::ColName, KvText::ColSize, KvText::ColType,
+                            KvText::ColModified, KvText::ColAttr};
+    for (int i = 0; i < 5; ++i)
+        AddColumn(tmb::ListColumn{KvTextOf(keys[i], language_), colWidth_[i],
+                                  i == fcSize ? tmb::ColumnAlign::taRightJustify
+                                              : tmb::ColumnAlign::taLeftJustify});
+    fileColumnsBuilt_ = true;
+    driveColumnsBuilt_ = false;
+}
+
+void TKvFilelistView28::CreateDriveColumns() {
+    tmb::UpdateBracket bracket(*this);
+    ClearColumns();
+    const KvText keys[5] = {KvText::ColName, KvText::ColType, KvText::ColDiskSize,
+                            KvText::ColFreeSpace, KvText::ColAttr};
+    const int widths[5] = {160, 110, 90, 90, 40};
+    for (int i = 0; i < 5; ++i)
+        AddColumn(tmb::ListColumn{KvTextOf(keys[i], language_), widths[i],
+                                  i == 2 || i == 3 ? tmb::ColumnAlign::taRightJustify
+                                                   : tmb::ColumnAlign::taLeftJustify});
+    fileColumnsBuilt_ = false;
+    driveColumnsBuilt_ = true;
+}
+
+// ---- listing ------------------------------------------------------------------------------
+
+void TKvFilelistView28::UpdateFileList() {
+    std::exception_ptr error;
+    {
+        tmb::ItemsUpdate bracket(*this);
+        tmb::ScopedHourglass hourglass;
+        ClearItems();
+        keys_.clear();
+        try {
+            if (IsDrivesView()) {
+                CreateDriveColumns();
+                AddDrives();
+            } else {
+                if (!fileColumnsBuilt_)
+                    CreateFileColumns();
+                const DWORD filter = AttributeFilter(fileType_);
+                const std::wstring folder = AddSlash(directory_);
+                if (showFolders_)
+                    AddFiles(folder + L"*.*", filter | FILE_ATTRIBUTE_DIRECTORY);
+                std::wstring rest = Trimmed(mask_, true);
+                if (rest.empty())
+                    rest = L"*.*";
+                while (!rest.empty())
+                    AddFiles(folder + NextMaskPart(rest), filter);
+            }
+        } catch (...) {
+            error = std::current_exception();
+        }
+        // Also after an error: what was listed is shown in order.
+        AfterLoadSort();
+    }
+    if (ItemCount() > 0 && SelectedIndex() < 0)
+        SetFocusedIndex(0);
+    if (error)
+        std::rethrow_exception(error);
+    tmb::App().ProcessMessages();
+}
+
+std::wstring TKvFilelistView28::TypeNameOf(const std::wstring& name, bool folder) {
+    // The type name follows the extension (or folderhood), so it is asked once per kind:
+    // one shell call per file would make a large folder slow to list.
+    const std::wstring key = folder ? std::wstring(L"\\") : tmb::UpperCase(ExtensionOf(name));
+    auto found = typeNames_.find(key);
+    if (found != typeNames_.end())
+        return found->second;
+    SHFILEINFOW info{};
+    const DWORD attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    SHGetFileInfoW(folder ? L"folder" : name.c_str(), attributes, &info, sizeof(info),
+                   SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
+    std::wstring type = info.szTypeName;
+    if (type.size() > kTypeNameMax)
+        type.resize(kTypeNameMax);
+    typeNames_.emplace(key, type);
+    return type;
+}
+
+void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
+    sortingEnabled_ = true;
+    const std::wstring folder = AddSlash(directory_);
+    const tmb::FormatSettings settings = tmb::FormatSettings::User();
+    WIN32_FIND_DATAW data;
+    tmb::FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                            FindExSearchNameMatch, nullptr,
+                                            FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
+        return;
+    const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+        const DWORD a = data.dwFileAttributes;
+        if ((a & FILE_ATTRIBUTE_DIRECTORY) != (filter & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if ((a & guarded) & ~filter)
+            continue;
+        const bool folderEntry = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const std::wstring name = data.cFileName;
+        const bool parent = name == L"..";
+        if (name == L"." || (parent && !parentDirEnabled_))
+            continue;
+        const std::wstring kind = folderEntry ? kKindDir : kKindFile;
+        const std::int64_t size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) |
+                                  data.nFileSizeLow;
+        tmb::ListItem item;
+        if (parent) {
+            item.caption = parentDirCaption_;
+            item.imageIndex = parentImageIndex_;
+        } else {
+            item.caption = name;
+            if (hideFileExt_) {
+                const std::wstring ext = ExtensionOf(name);
+                if (!ext.empty())
+                    item.caption.erase(item.caption.size() - ext.size());
+            }
+            // The shell's icon is asked for when the row is first drawn.
+            item.imageIndex = tmb::ListItem::kImageWhenDrawn;
+        }
+        const double modified = FileTimeNumber(data.ftLastWriteTime);
+        item.subItems = {SizeToText(size, kind),
+                         TypeNameOf(name, folderEntry),
+                         FileTimeToText(data.ftLastWriteTime, datePattern_, timePattern_, settings),
+                         AttributesText(a),
+                         folder + name,
+                         kind,
+                         tmb::FloatToStrGeneral(modified, settings)};
+        EntryKeys keys;
+        keys.upperName = tmb::UpperCase(item.caption);
+        keys.sizeKB = folderEntry ? 0 : KilobytesOfText(item.subItems[siSize]);
+        keys.modified = modified;
+        keys_.push_back(std::move(keys));
+        item.data = keys_.size();  // 1-based: 0 marks an item listed by someone else
+        AddItem(std::move(item));
+    } while (FindNextFileW(search.get(), &data));
+}
+
+void TKvFilelistView28::AddDrives() {
+    sortingEnabled_ = false;
+    const DWORD mask = GetLogicalDrives();
+    const tmb::FormatSettings settings = tmb::FormatSettings::User();
+    auto megabytes = [&settings](std::int64_t kb) {
+        if (kb < 1)
+            return std::wstring(L"0 Mb");
+        return tmb::FormatFloat(L"###,###,### Mb", static_cast<double>(kb / 1000), settings);
+    };
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i)))
+            continue;
+        const wchar_t letter = static_cast<wchar_t>(L'A' + i);
+        const std::wstring root{letter, L':', L'\\'};
+        try {
+            CriticalErrorsSilenced silenced;
+            SHFILEINFOW info{};
+            SHGetFileInfoW(root.c_str(), 0, &info, sizeof(info),
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_DISPLAYNAME);
+            tmb::ListItem item;
+            if (SmallImages())
+                item.imageIndex = info.iIcon;
+            const std::wstring display = info.szDisplayName;
+            const std::size_t paren = display.find(L'(');
+            item.caption = std::wstring(L" (") + letter + L":)  " +
+                           (paren == std::wstring::npos ? std::wstring() : display.substr(0, paren));
+            const UINT type = GetDriveTypeW(root.c_str());
+            std::int64_t total = 0, free = 0;
+            if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) {
+                total = GetDiskSizeKB(root);
+                free = GetDiskFreeKB(root);
+            }
+            const int typeIndex = type <= DRIVE_RAMDISK ? static_cast<int>(type) : 0;
+            item.subItems = {
+                KvTextOf(static_cast<KvText>(static_cast<int>(KvText::DrvUnknown) + typeIndex),
+                         language_),
+                megabytes(total), megabytes(free), std::wstring(), root, kKindDrive};
+            AddItem(std::move(item));
+        } catch (const std::exception&) {
+            // A drive whose data cannot be read is left out.
+        }
+    }
+}
+
+int TKvFilelistView28::ItemImage(int index) {
+    const tmb::ListItem& item = Item(index);
+    const std::wstring& path = item.SubItem(siPath);
+    if (item.SubItem(siKind) == kKindDir)
+        return FolderIconIndex(path, false);
+    return GetIconIndex(path);
+}
+
+// ---- sorting ------------------------------------------------------------------------------
+
+void TKvFilelistView28::SortNow() { Sort(); }
+
+void TKvFilelistView28::AfterLoadSort() {
+    if (!sortingEnabled_)
+        return;
+    sortColumn_ = fcName;
+    descending_ = false;
+    SortNow();
+    UpdateSortMarks();
+}
+
+void TKvFilelistView28::ColumnClick(int column) {
+    if (!sortingEnabled_)
+        return;
+    if (column == sortColumn_) {
+        descending_ = !descending_;
+    } else {
+        sortColumn_ = column;
+        descending_ = true;
+    }
+    SortNow();
+    UpdateSortMarks();
+}
+
+const TKvFilelistView28::EntryKeys* TKvFilelistView28::KeysOf(const tmb::ListItem& item) const {
+    return item.data >= 1 && item.data <= keys_.size() ? &keys_[item.data - 1] : nullptr;
+}
+
+int TKvFilelistView28::CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) {
+    const bool aParent = a.caption == parentDirCaption_;
+    const bool bParent = b.caption == parentDirCaption_;
+    // The parent entry keeps its place at the top in every column, also where its own
+    // date or attributes would move it down among the folders.
+    if (aParent != bParent)
+        return aParent ? -1 : 1;
+    const bool parentInvolved = aParent || bParent;
+    const bool aDir = a.SubItem(siKind) == kKindDir;
+    const bool bDir = b.SubItem(siKind) == kKindDir;
+    int result = 0;
+    if (aDir && !bDir) {
+        result = -1;
+    } else if (bDir && !aDir) {
+        result = 1;
+    } else {
+        const EntryKeys* ka = KeysOf(a);
+        const EntryKeys* kb = KeysOf(b);
+        switch (sortColumn_) {
+        case fcName: {
+            const std::wstring ua = ka ? ka->upperName : tmb::UpperCase(a.caption);
+            const std::wstring ub = kb ? kb->upperName : tmb::UpperCase(b.caption);
+            result = Sign(ua.compare(ub), 0);
+            break;
+        }
+        case fcSize:
+            result = Sign(ka ? ka->sizeKB : KilobytesOfText(a.SubItem(siSize)),
+                          kb ? kb->sizeKB : KilobytesOfText(b.SubItem(siSize)));
+            break;
+        case fcModified:
+            if (&a != &b)
+                result = Sign(ka ? ka->modified : NumberOfText(a.SubItem(siSortKey)),
+                              kb ? kb->modified : NumberOfText(b.SubItem(siSortKey)));
+            break;
+        case fcType:
+            result = CompareAsciiNoCase(a.SubItem(siType), b.SubItem(siType));
+            break;
+        case fcAttributes:
+            result = CompareAsciiNoCase(a.SubItem(siAttributes), b.SubItem(siAttributes));
+            break;
+        default:
+            break;
+        }
+    }
+    // The parent entry stays on top whatever the direction.
+    if (descending_ && !parentInvolved)
+        result = -result;
+    return result;
+}
+
+void TKvFilelistView28::UpdateSortMarks() {
+    HWND header = HeaderHandle();
+    if (!header)
+        return;
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!Header_GetItem(header, i, &item))
+            continue;
+        if (i == sortColumn_) {
+            item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
+            item.hbm = descending_ ? downBitmap_.get() : upBitmap_.get();
+            item.mask |= HDI_BITMAP;
+        } else {
+            item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT);
+        }
+        Header_SetItem(header, i, &item);
+    }
+}
+
+// ---- selection queries --------------------------------------------------------------------
+
+std::wstring TKvFilelistView28::ItemPath(int index) const {
+    return index >= 0 && index < ItemCount() ? Item(index).SubItem(siPath) : std::wstring();
+}
+
+std::wstring TKvFilelistView28::ItemKind(int index) const {
+    return index >= 0 && index < ItemCount() ? Item(index).SubItem(siKind) : std::wstring();
+}
+
+bool TKvFilelistView28::IsParentItem(int index) const {
+    return index >= 0 && index < ItemCount() && Item(index).caption == parentDirCaption_ &&
+           Item(index).SubItem(siKind) == kKindDir;
+}
+
+int TKvFilelistView28::SelectedNumber() const {
+    const int selected = SelectedCount();
+    return selected > 0 ? selected : ItemCount();
+}
+
+std::int64_t TKvFilelistView28::SelectedSize() const {
+    std::int64_t total = 0;
+    const std::wstring folder = AddSlash(directory_);
+    for (int i : SelectedIndices()) {
+        // Looked up again in the listed folder: the size the file has now.
+        const std::wstring name = NamePart(ItemPath(i));
+        if (name.empty() || IsDrivesView())
+            continue;
+        WIN32_FIND_DATAW data;
+        tmb::FindHandle search(FindFirstFileW((folder + name).c_str(), &data));
+        if (search)
+            total += (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return total;
+}
+
+std::int64_t TKvFilelistView28::DriveFreeSpace() const {
+    if (IsDrivesView()) {
+        // "Drives" names no drive: the free space of the Windows drive is the useful answer.
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        return GetDiskFreeKB(windows);
+    }
+    return directory_.empty() ? 0 : GetDiskFreeKB(std::wstring(1, directory_[0]) + L":\\");
+}
+
+// ---- clicks and commands ------------------------------------------------------------------
+
+void TKvFilelistView28::Click() {
+    const int index = SelectedIndex();
+    if (index < 0)
+        return;
+    selectedItem_ = ItemPath(index);
+    if (OnItemChange)
+        OnItemChange(this, selectedItem_);
+    tmb::ListView::Click();
+}
+
+void TKvFilelistView28::DblClick() {
+    const int index = SelectedIndex();
+    if (index < 0 || Item(index).caption.empty())
+        return;
+    if (dblClickToOpen_)
+        OpenItem();
+    else if (IsParentItem(index))
+        OneLevelUp();
+    else
+        tmb::ListView::DblClick();
+}
+
+void TKvFilelistView28::OpenItem() {
+    const int index = SelectedIndex();
+    if (index < 0)
+        return;
+    tmb::ScopedHourglass hourglass;
+    if (IsParentItem(index)) {
+        OneLevelUp();
+        return;
+    }
+    const std::wstring kind = ItemKind(index);
+    const std::wstring path = ItemPath(index);
+    if (kind == kKindFile) {
+        ExecuteFile(L"Open", NamePart(path), std::wstring(), FolderPart(path), SW_SHOW);
+    } else if (kind == kKindDir || kind == kKindDrive) {
+        const std::wstring folder = AddSlash(path);
+        if (kind == kKindDrive && GetDriveTypeW(folder.c_str()) == DRIVE_REMOVABLE &&
+            !DriveReady(folder[0], true))
+            return;
+        SetDirectory(folder);
+        LinkedTreeMovedTo(folder);
+    }
+}
+
+void TKvFilelistView28::LinkedTreeMovedTo(const std::wstring& folder) {
+    if (dirTree_)
+        dirTree_->LocatePath(folder);
+    if (dirTreeCombo_)
+        dirTreeCombo_->LocatePath(folder);
+}
+
+void TKvFilelistView28::OneLevelUp() {
+    if (IsDrivesView())
+        return;
+    const std::wstring from = AddSlash(directory_);
+    directory_ = from;
+    if (from.size() >= 2 && from[from.size() - 2] == L':') {
+        SetDirectory(kDrives);
+        return;
+    }
+    const std::wstring parent = FolderPart(DelSlash(from));
+    SetDirectory(parent);
+    LinkedTreeMovedTo(parent);
+    for (int i = 0; i < ItemCount(); ++i) {
+        if (tmb::SameText(AddSlash(ItemPath(i)), from)) {
+            SetSelected(i, true);
+            SetFocusedIndex(i);
+            MakeVisible(i);
+        }
+    }
+}
+
+// ---- renaming -----------------------------------------------------------------------------
+
+bool TKvFilelistView28::CanEdit(int index) {
+    if (ReadOnly() || index < 0 || index >= ItemCount())
+        return false;
+    // The parent entry and the drives name no entry of this folder that could be renamed
+    // (renaming "..\" would move the parent folder itself).
+    if (IsParentItem(index) || ItemKind(index) == kKindDrive)
+        return false;
+    renameSource_ = ItemPath(index);
+    return tmb::ListView::CanEdit(index);
+}
+
+void TKvFilelistView28::RenameSelected() {
+    const int index = SelectedIndex();
+    if (index < 0)
+        return;
+    if (ReadOnly() || tmb::UpperCase(Item(index).SubItem(siAttributes)) == L"R") {
+        tmb::MessageDlg(KvMessages.StrIsReadOnly, tmb::MsgDlgType::Warning, tmb::mbOK);
+        return;
+    }
+    if (CanEdit(index))
+        EditCaption(index);
+}
+
+void TKvFilelistView28::Edit(int index, const std::wstring* text) {
+    if (!text)
+        return;
+    tmb::ListView::Edit(index, text);
+    tmb::ScopedHourglass hourglass;
+    bool folderRenamed = false;
+    std::wstring folder;
+    {
+        tmb::ItemsUpdate bracket(*this);
+        const int selected = SelectedIndex();
+        if (selected < 0 || renameSource_.empty())
+            return;
+        folder = FolderPart(renameSource_);
+        const std::wstring kind = ItemKind(selected);
+        std::wstring target = folder + Item(selected).caption;
+        // A caption shown without its extension is edited without it: the name keeps it.
+        if (hideFileExt_)
+            target += ExtensionOf(NamePart(renameSource_));
+        if (tmb::SameText(target, renameSource_))
+            return;
+        if (!NameExists(target))
+            DoFileOperation(FileOpCode[foRename], renameSource_, AddNullChar(target));
+        UpdateFileList();
+        folderRenamed = tmb::SameText(kind, L"DIR");
+    }
+    if (folderRenamed) {
+        if (dirTree_) {
+            dirTree_->Reload();
+            dirTree_->LocatePath(folder);
+        } else if (dirTreeCombo_) {
+            dirTreeCombo_->Reload();
+            dirTreeCombo_->LocatePath(folder);
+        }
+    }
+}
+
+// ---- keys ---------------------------------------------------------------------------------
+
+void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
+    const unsigned modifiers = shift & (tmb::ssShift | tmb::ssAlt | tmb::ssCtrl);
+    const bool selected = SelectedIndex() >= 0;
+    if (modifiers == tmb::ssCtrl) {
+        switch (key) {
+        case 'A': if (ItemCount() > 0) SelectAll(); break;
+        case 'C': if (selected) CutOrCopy(foCopy); break;
+        case 'F': if (selected) ViewFile(); break;
+        case 'N': if (!IsDrivesView()) AddNewFolder(); break;
+        case 'O': if (selected) OpenItem(); break;
+        case 'V': if (!clipboardList_.empty()) Paste(); break;
+        case 'X': if (selected) CutOrCopy(foMove); break;
+        default: break;
+        }
+    } else if (modifiers == 0 && !IsEditing()) {
+        switch (key) {
+        case VK_BACK: OneLevelUp(); break;
+        case VK_RETURN: if (selected) OpenItem(); break;
+        case VK_ESCAPE:
+            if (dirTreeCombo_ && dirTreeCombo_->DroppedDown())
+                dirTreeCombo_->DropDown();  // which closes an open drop-down
+            break;
+        case VK_DELETE: if (selected) DeleteSelected(); break;
+        case VK_F2: if (selected) RenameSelected(); break;
+        case VK_F3: FindFiles(); break;
+        case VK_F4:
+            if (dirTreeCombo_) {
+                dirTreeCombo_->DropDown();
+                if (dirTreeCombo_->Tree()->Showing())
+                    dirTreeCombo_->Tree()->SetFocus();
+            }
+            break;
+        case VK_F5: UpdateFileList(); break;
+        default: break;
+        }
+    }
+    tmb::ListView::KeyDown(key, shift);
+}
+
+void TKvFilelistView28::KeyUp(WORD& key, unsigned shift) {
+    const WORD original = key;
+    tmb::ListView::KeyUp(key, shift);
+    if (original == VK_UP || original == VK_DOWN)
+        Click();
+}
+
+} // namespace kv

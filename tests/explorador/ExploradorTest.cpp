@@ -1,0 +1,237 @@
+// The explorer window: built in-process and driven through its menu, tree and list; and the
+// built program started as a process of its own and driven from outside.
+#include "explorador/explorador.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "framework/Application.h"
+#include "framework/Registry.h"
+#include "framework/TextConv.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+
+namespace {
+
+using explorador::Tfmexplorador;
+using tmbtest::TempFolder;
+
+void StoreFolder(const std::wstring& folder) {
+    tmb::Registry registry(HKEY_CURRENT_USER);
+    ASSERT_TRUE(registry.OpenKey(explorador::kRegistryKey, true));
+    registry.WriteString(explorador::kRegistryValue, folder);
+}
+
+std::wstring StoredFolder() {
+    tmb::Registry registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyReadOnly(explorador::kRegistryKey))
+        return std::wstring();
+    return registry.ReadString(explorador::kRegistryValue);
+}
+
+std::wstring MenuText(HMENU menu, int position) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+    return text;
+}
+
+bool Checked(HMENU bar, UINT command) {
+    return (GetMenuState(bar, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+class ExplorerWindow : public testing::Test {
+protected:
+    void Open() {
+        form_ = tmb::CreateForm<Tfmexplorador>(nullptr);
+        form_->Show();
+        tmbtest::Pump();
+    }
+    void TearDown() override {
+        if (form_)
+            tmb::Destroy(form_);
+        tmbtest::Pump();
+    }
+    Tfmexplorador* form_ = nullptr;
+};
+
+TEST_F(ExplorerWindow, OpensAtTheStoredFolderAndStoresTheListsFolderWhenClosed) {
+    TempFolder dir;
+    dir.AddFile(L"one.txt", 3000);
+    dir.AddFile(L"two.txt", 10);
+    dir.AddFolder(L"sub");
+    StoreFolder(dir.Path());
+    Open();
+    EXPECT_EQ(form_->files->Directory(), dir.Path() + L"\\");
+    EXPECT_EQ(form_->dirs->FileList(), form_->files);
+    EXPECT_EQ(form_->files->DirTree(), form_->dirs);
+    EXPECT_EQ(form_->files->ItemCount(), 4);  // the parent, sub, one.txt, two.txt
+    EXPECT_EQ(form_->StatusBar1->PanelText(0), L"4 object(s)");
+
+    // Selecting files shows their count and size; the free space of the drive is there.
+    form_->files->SetSelected(2, true);
+    form_->files->SetSelected(3, true);
+    tmbtest::Pump();
+    EXPECT_EQ(form_->StatusBar1->PanelText(0), L"2 object(s)");
+    EXPECT_EQ(form_->StatusBar1->PanelText(1), L"Selected: 3 KB");
+    EXPECT_NE(form_->StatusBar1->PanelText(2).find(L"Free space: "), std::wstring::npos);
+
+    // Going into the folder from the list moves the tree along; closing remembers it.
+    form_->files->SetDirectory(dir / L"sub");
+    tmb::Destroy(form_);
+    form_ = nullptr;
+    EXPECT_EQ(StoredFolder(), dir / L"sub\\");
+}
+
+TEST_F(ExplorerWindow, TheMenuSwitchesViewOptionsAndTheFamilysLanguage) {
+    TempFolder dir;
+    dir.AddFile(L"report.pdf");
+    dir.AddFolder(L"inner");
+    StoreFolder(dir.Path());
+    Open();
+    HMENU bar = form_->MenuBar();
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(GetMenu(form_->Handle()), bar);
+    EXPECT_TRUE(Checked(bar, explorador::cmShowFolders));
+
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmShowFolders, 0);
+    bar = form_->MenuBar();
+    EXPECT_FALSE(form_->files->ShowFolders());
+    EXPECT_FALSE(Checked(bar, explorador::cmShowFolders));
+    EXPECT_EQ(form_->files->ItemCount(), 1);
+
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmHideFileExt, 0);
+    EXPECT_EQ(form_->files->Item(0).caption, L"report");
+    EXPECT_TRUE(Checked(form_->MenuBar(), explorador::cmHideFileExt));
+
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmDateFormat + kv::df_yyyyMMdd, 0);
+    EXPECT_EQ(form_->files->DateFormat(), kv::df_yyyyMMdd);
+    EXPECT_EQ(form_->files->Item(0).SubItem(2)[4], L'-');
+
+    // The mask box applies its text on Enter.
+    form_->MaskEdit->SetText(L"*.txt");
+    form_->MaskEdit->SetFocus();
+    tmbtest::PressKey(form_->MaskEdit->Handle(), VK_RETURN);
+    tmbtest::Pump();
+    EXPECT_EQ(form_->files->Mask(), L"*.txt");
+    EXPECT_EQ(form_->files->ItemCount(), 0);
+
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmLanguage + kv::lnPortuguese, 0);
+    EXPECT_EQ(form_->files->Language(), kv::lnPortuguese);
+    EXPECT_EQ(form_->dirs->Language(), kv::lnPortuguese);
+    EXPECT_EQ(form_->Text(), L"Explorador Tombarel");
+    EXPECT_EQ(MenuText(form_->MenuBar(), 0), L"&Arquivo");
+    EXPECT_EQ(form_->files->Column(0).caption, kv::KvTextOf(kv::KvText::ColName, kv::lnPortuguese));
+    EXPECT_EQ(form_->StatusBar1->PanelText(0), L"0 objeto(s)");
+    EXPECT_TRUE(Checked(form_->MenuBar(), explorador::cmLanguage + kv::lnPortuguese));
+}
+
+// ---- the program as a process of its own ---------------------------------------------------
+
+struct ClassSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<ClassSearch*>(p);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    if (lstrcmpiW(name, s->className) == 0) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindChildOfClass(HWND parent, const wchar_t* className) {
+    ClassSearch search{className, nullptr};
+    EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A status bar panel's text, read from the other process through a buffer placed in it.
+std::wstring RemotePanelText(HANDLE process, HWND status, int panel) {
+    const SIZE_T bytes = 512 * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return L"<no buffer>";
+    std::wstring text;
+    const LRESULT r = SendMessageW(status, SB_GETTEXTLENGTHW, panel, 0);
+    if (LOWORD(r) < 511) {
+        SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(remote));
+        wchar_t local[512] = {};
+        SIZE_T read = 0;
+        if (ReadProcessMemory(process, remote, local, bytes, &read))
+            text = local;
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+template <class Condition>
+bool WaitFor(Condition condition, DWORD ms = 15000) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+TEST(ExplorerProgram, StartsAtTheStoredFolderGoesUpWithBackspaceAndRemembersItOnExit) {
+    const char* exe = std::getenv("TOMBAREL_EXPLORER_EXE");
+    ASSERT_TRUE(exe && *exe) << "TOMBAREL_EXPLORER_EXE is not set";
+    TempFolder dir;
+    dir.AddFile(L"a.txt");
+    dir.AddFile(L"b.txt");
+    dir.AddFolder(L"inner");
+    const std::wstring inner = dir / L"inner";
+    for (const wchar_t* name : {L"inner\\x.txt", L"inner\\y.txt", L"inner\\z.txt"})
+        dir.AddFile(name);
+    StoreFolder(inner);
+
+    std::wstring command = L"\"" + tmb::Utf8ToWide(exe) + L"\"";
+    for (wchar_t& c : command)
+        if (c == L'/')
+            c = L'\\';
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    HWND window = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        window = FindWindowW(nullptr, L"Tombarel Explorer");
+        return window && IsWindowVisible(window);
+    }));
+    HWND list = window ? FindChildOfClass(window, WC_LISTVIEWW) : nullptr;
+    HWND status = window ? FindChildOfClass(window, STATUSCLASSNAMEW) : nullptr;
+    EXPECT_TRUE(list);
+    EXPECT_TRUE(status);
+    if (list && status) {
+        // The parent entry and the three files; the header has the five file columns.
+        EXPECT_TRUE(WaitFor([&] { return ListView_GetItemCount(list) == 4; }));
+        EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 5);
+        EXPECT_EQ(RemotePanelText(pi.hProcess, status, 0), L"4 object(s)");
+
+        // Backspace lists the parent folder with "inner" selected.
+        PostMessageW(list, WM_KEYDOWN, VK_BACK, 1);
+        PostMessageW(list, WM_KEYUP, VK_BACK, 0xC0000001);
+        EXPECT_TRUE(WaitFor([&] { return ListView_GetItemCount(list) == 4 &&
+                                         ListView_GetSelectedCount(list) == 1; }));
+        EXPECT_TRUE(WaitFor([&] { return RemotePanelText(pi.hProcess, status, 0) == L"1 object(s)"; }))
+            << tmb::WideToUtf8(RemotePanelText(pi.hProcess, status, 0));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    const bool ended = WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(pi.hProcess, 1);
+    EXPECT_TRUE(ended);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(StoredFolder(), dir.Path() + L"\\");
+}
+
+} // namespace
