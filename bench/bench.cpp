@@ -9,11 +9,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/Listings.h"
+#include "explorer/KvDirTree21.h"
+#include "explorer/KvFolderContents.h"
 #include "app/tombarel.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -77,9 +80,26 @@ public:
     bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
     DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
     DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return IDCANCEL; }
+    int FolderPrompt(tmb::FolderPromptRequest&) override { return tmb::mrCancel; }
     std::wstring savePath;
 };
+
+// One recursive FindFirstFile/FindNextFile walk over a folder tree: the floor of the tree size.
+void WalkTree(const std::wstring& dir, double& bytes) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (std::wcscmp(fd.cFileName, L".") != 0 && std::wcscmp(fd.cFileName, L"..") != 0)
+                WalkTree(dir + L"\\" + fd.cFileName, bytes);
+        } else {
+            bytes += static_cast<double>(fd.nFileSizeHigh) * 4294967296.0 + fd.nFileSizeLow;
+        }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
 
 void Row(const char* operation, int files, double seconds, double floor) {
     std::printf("%-26s %8d %10.3f s %8.2fx %9.1f MB\n", operation, files, seconds,
@@ -184,6 +204,34 @@ int wmain(int argc, wchar_t** argv) {
         Row("Salvar em texto (+re-read)", n, text, floor);
         DeleteFileW(quiet.savePath.c_str());
         quiet.savePath.clear();
+
+        // The tree's folder-contents window on the same folder, till its first rows are drawn.
+        form->dirs->LocatePath(folder);
+        const double contents = Seconds([&] {
+            form->dirs->ShowFolderContents();
+            UpdateWindow(form->dirs->ContentsWindow()->ListHandle());
+            tmb::App().ProcessMessages();
+        });
+        Row("tree: contents window", n, contents, floor);
+        form->dirs->ContentsWindow()->OkClick();
+
+        // The tree size of the same number of files in a tree of folders, against one
+        // recursive walk of that tree (medians of three, the first warms the cache).
+        const std::wstring tree = root + L"\\tree" + std::to_wstring(n) + L"\\files";
+        if (GetFileAttributesW((tree + L".ready").c_str()) != INVALID_FILE_ATTRIBUTES) {
+            std::vector<double> walks, sizes;
+            double walked = 0, sized = 0;
+            for (int r = 0; r < 3; ++r) {
+                walked = 0;
+                walks.push_back(Seconds([&] { WalkTree(tree, walked); }));
+                sizes.push_back(Seconds([&] { sized = kv::TKvDirTree21::GetFolderSize(tree); }));
+            }
+            const double treeFloor = Median(walks);
+            Row("floor: recursive walk", n, treeFloor, treeFloor);
+            Row("tree: GetFolderSize", n, Median(sizes), treeFloor);
+            if (walked != sized)
+                std::printf("  sizes differ: walk %.0f, GetFolderSize %.0f\n", walked, sized);
+        }
 
         tmb::Destroy(form);
     }

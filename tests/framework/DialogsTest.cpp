@@ -372,7 +372,7 @@ public:
     bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
     DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
     DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return tmb::mrCancel; }
+    int FolderPrompt(tmb::FolderPromptRequest&) override { return IDCANCEL; }
 
     std::vector<std::wstring> shown;
 
