@@ -55,6 +55,12 @@ const wchar_t* const kDateCaptions[] = {L"MM/dd/yyyy", L"MM/dd/yy", L"dd/MM/yyyy
 constexpr int kTopBarHeight = 30;
 constexpr int kComboRoom = 330;  // the folder combo's place, left of the mask
 
+// Whether the tree and the combo already show the same place ("C:\x" and "c:\X\" are one).
+// The drives view is left to each of them.
+bool SamePlace(const std::wstring& a, const std::wstring& b) {
+    return tmb::SameText(a, L"Drives") || tmb::SameText(kv::AddSlash(a), kv::AddSlash(b));
+}
+
 std::wstring KilobytesText(std::int64_t kb) {
     return tmb::FormatNumber(static_cast<double>(kb), 0) + L" KB";
 }
@@ -80,6 +86,12 @@ Tfmexplorador::Tfmexplorador(tmb::Component* owner) : tmb::Form(owner) {
     TopBar->SetBounds(0, 0, 820, kTopBarHeight);
     TopBar->SetAlign(tmb::Align::alTop);
     TopBar->SetParent(this);
+
+    DirTreeCombo1 = new kv::TKvDirTreeCombo28(this);
+    DirTreeCombo1->SetName(L"DirTreeCombo1");
+    DirTreeCombo1->SetBounds(4, 4, kComboRoom - 16, 21);
+    DirTreeCombo1->SetTreeHeight(320);
+    DirTreeCombo1->SetParent(TopBar);
 
     MaskLabel = new tmb::Label(this);
     MaskLabel->SetName(L"MaskLabel");
@@ -113,10 +125,22 @@ Tfmexplorador::Tfmexplorador(tmb::Component* owner) : tmb::Form(owner) {
     files->SetRowSelect(true);
     files->SetParent(this);
     files->SetDirTree(dirs);
+    files->SetDirTreeCombo(DirTreeCombo1);
 
     OnCreate = [this](tmb::Component* s) { FormCreate(s); };
     OnDestroy = [this](tmb::Component* s) { FormDestroy(s); };
-    dirs->OnDirChange = [this](tmb::Component*, const std::wstring&) { UpdateStatus(); };
+    dirs->OnDirChange = [this](tmb::Component*, const std::wstring& path) {
+        // The combo follows the tree; the tree follows the list and the combo through the
+        // list's own links.
+        if (!SamePlace(path, DirTreeCombo1->SelectedPath()))
+            DirTreeCombo1->LocatePath(path);
+        UpdateStatus();
+    };
+    DirTreeCombo1->OnPathChange = [this](tmb::Component*, const std::wstring& path) {
+        if (!SamePlace(path, dirs->SelectedPath()))
+            dirs->LocatePath(path);
+        UpdateStatus();
+    };
     files->OnSelectionChange = [this](tmb::Component*) { UpdateStatus(); };
     files->OnItemChange = [this](tmb::Component*, const std::wstring&) { UpdateStatus(); };
     // Backspace, Enter and F5 change the folder from inside the list.

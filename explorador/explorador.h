@@ -1,5 +1,5 @@
 // The explorer window: the directory tree with its own folder menu on the left, the file list
-// view on the right, a bar above them for the folder combo and the mask, a status bar with
+// view on the right, a bar above them with the folder combo and the mask, a status bar with
 // the list's selection and the drive's free space, and a menu that switches the family's
 // language and the list's view options. It opens at the folder it showed when it was last
 // closed.
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "explorer/KvDirTree21.h"
+#include "explorer/KvDirTreeCombo28.h"
 #include "explorer/KvFilelistView28.h"
 #include "framework/Bars.h"
 #include "framework/Form.h"
@@ -59,6 +60,7 @@ public:
     explicit Tfmexplorador(tmb::Component* owner);
 
     tmb::WinControl* TopBar = nullptr;
+    kv::TKvDirTreeCombo28* DirTreeCombo1 = nullptr;
     tmb::Label* MaskLabel = nullptr;
     tmb::Edit* MaskEdit = nullptr;
     kv::TKvDirTree21* dirs = nullptr;

@@ -2,6 +2,8 @@
 // opening and closing, picking and locating folders, and the keys.
 #include "explorer/KvDirTreeCombo28.h"
 
+#include "explorer/KvFilelistView28.h"
+
 #include <shellapi.h>
 
 #include "explorer/KvFileExplorer28.h"
@@ -100,8 +102,10 @@ void TKvDirTreeCombo28::SetFileList(TKvFilelistView28* view) {
         TellFileList(tree_->PickedPath(), true);
 }
 
-void TKvDirTreeCombo28::TellFileList(const std::wstring&, bool) {
-    // The file list view comes with its own unit: this is where it is shown the folder.
+void TKvDirTreeCombo28::TellFileList(const std::wstring& directory, bool reload) {
+    fileList_->SetDirectory(directory);
+    if (reload)
+        fileList_->UpdateFileList();
 }
 
 void TKvDirTreeCombo28::SetGlyph(const tmb::Picture& glyph) {

@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "explorer/KvDirTree21.h"
+#include "explorer/KvDirTreeCombo28.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
@@ -247,6 +248,8 @@ TKvFilelistView28::~TKvFilelistView28() {
     // The tree keeps a plain pointer to its list: it must not outlive this one.
     if (dirTree_ && dirTree_->FileList() == this)
         dirTree_->SetFileList(nullptr);
+    if (dirTreeCombo_ && dirTreeCombo_->FileList() == this)
+        dirTreeCombo_->SetFileList(nullptr);
 }
 
 void TKvFilelistView28::HandleCreated() {
@@ -427,9 +430,13 @@ void TKvFilelistView28::SetDirTree(TKvDirTree21* tree) {
 void TKvFilelistView28::SetDirTreeCombo(TKvDirTreeCombo28* combo) {
     if (combo == dirTreeCombo_)
         return;
-    // The old combo's FileList is set to none here, and the new one's to this list; the
-    // combo is one of the owner's components, so its removal is announced here.
+    if (dirTreeCombo_ && dirTreeCombo_->FileList() == this)
+        dirTreeCombo_->SetFileList(nullptr);
     dirTreeCombo_ = combo;
+    if (combo) {
+        FreeNotification(combo);
+        combo->SetFileList(this);
+    }
 }
 
 void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation operation) {
@@ -438,9 +445,7 @@ void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation o
         return;
     if (component == dirTree_)
         dirTree_ = nullptr;
-    // The combo's class is a component like the tree; compared by address until its unit
-    // is included here.
-    if (static_cast<const void*>(component) == static_cast<const void*>(dirTreeCombo_))
+    if (component == dirTreeCombo_)
         dirTreeCombo_ = nullptr;
     if (component == ownMenu_)
         ownMenu_ = nullptr;
@@ -850,7 +855,8 @@ void TKvFilelistView28::OpenItem() {
 void TKvFilelistView28::LinkedTreeMovedTo(const std::wstring& folder) {
     if (dirTree_)
         dirTree_->LocatePath(folder);
-    // A linked combo is told the folder here too (its LocatePath).
+    if (dirTreeCombo_)
+        dirTreeCombo_->LocatePath(folder);
 }
 
 void TKvFilelistView28::OneLevelUp() {
@@ -928,8 +934,10 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
         if (dirTree_) {
             dirTree_->Reload();
             dirTree_->LocatePath(folder);
+        } else if (dirTreeCombo_) {
+            dirTreeCombo_->Reload();
+            dirTreeCombo_->LocatePath(folder);
         }
-        // Without a tree, a linked combo is reloaded and told the folder here.
     }
 }
 
@@ -954,13 +962,18 @@ void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
         case VK_BACK: OneLevelUp(); break;
         case VK_RETURN: if (selected) OpenItem(); break;
         case VK_ESCAPE:
-            // With a linked combo whose drop-down is open, the drop-down closes here.
+            if (dirTreeCombo_ && dirTreeCombo_->DroppedDown())
+                dirTreeCombo_->DropDown();  // which closes an open drop-down
             break;
         case VK_DELETE: if (selected) DeleteSelected(); break;
         case VK_F2: if (selected) RenameSelected(); break;
         case VK_F3: FindFiles(); break;
         case VK_F4:
-            // With a linked combo: its DropDown, and its tree takes the focus when shown.
+            if (dirTreeCombo_) {
+                dirTreeCombo_->DropDown();
+                if (dirTreeCombo_->Tree()->Showing())
+                    dirTreeCombo_->Tree()->SetFocus();
+            }
             break;
         case VK_F5: UpdateFileList(); break;
         default: break;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "explorer/KvDirTree21.h"
+#include "explorer/KvDirTreeCombo28.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
@@ -588,6 +589,32 @@ TEST_F(FileList, TheTreePointsTheListAtThePickedFolder) {
     // Unlinking by destroying the tree clears the list's reference.
     tmb::Destroy(tree);
     EXPECT_EQ(list_->DirTree(), nullptr);
+}
+
+TEST_F(FileList, TheLinkedComboFollowsTheListAndOpensAndClosesWithF4AndEsc) {
+    TempFolder dir;
+    dir.AddFolder(L"inner");
+    auto* combo = new kv::TKvDirTreeCombo28(&form_.Form());
+    combo->SetParent(&form_.Form());
+    list_->SetDirTreeCombo(combo);
+    EXPECT_EQ(combo->FileList(), list_);
+    list_->SetDirectory(dir.Path());
+    SelectOnly(L"inner");
+    Key(VK_RETURN);
+    EXPECT_EQ(list_->Directory(), dir / L"inner\\");
+    EXPECT_TRUE(tmb::SameText(combo->SelectedPath(), dir / L"inner\\")) << U8(combo->SelectedPath());
+
+    Key(VK_F4);
+    EXPECT_TRUE(combo->DroppedDown());
+    tmbtest::PressKey(list_->Handle(), VK_ESCAPE);
+    tmbtest::Pump();
+    EXPECT_FALSE(combo->DroppedDown());
+
+    // A combo picking a folder shows it in the list; destroying it clears the link.
+    combo->SetSelectedPath(dir.Path());
+    EXPECT_EQ(list_->Directory(), dir.Path() + L"\\");
+    tmb::Destroy(combo);
+    EXPECT_EQ(list_->DirTreeCombo(), nullptr);
 }
 
 TEST_F(FileList, ALanguageChangeRecreatesTheWindowWithTranslatedColumns) {
