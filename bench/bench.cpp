@@ -78,10 +78,6 @@ public:
         request.fileName = savePath;
         return !savePath.empty();
     }
-    bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
-    DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
-    DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return tmb::mrCancel; }
     std::wstring savePath;
 };
 

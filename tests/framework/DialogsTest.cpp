@@ -375,10 +375,6 @@ public:
         return tmb::mrOk;
     }
     bool SaveDialog(tmb::SaveDialogRequest&) override { return false; }
-    bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
-    DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
-    DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return IDCANCEL; }
 
     std::vector<std::wstring> shown;
 
