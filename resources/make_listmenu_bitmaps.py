@@ -4,29 +4,8 @@
 # shades follow the 3-D colours when the menu loads them; the other colours stay as drawn.
 # They are written with a colour table (8 bits a pixel): the system's 3-D colour mapping
 # rewrites the table and leaves bitmaps without one as they are.
-import struct
-
 from pixelbmp import BLACK, FACE, HILITE, SHADOW, here
-
-
-def write_bmp(path, art, palette):
-    """write_bmp of pixelbmp, as an 8-bit bitmap whose colour table holds the palette."""
-    keys = sorted(palette)
-    index = {k: i for i, k in enumerate(keys)}
-    height, width = len(art), len(art[0])
-    assert all(len(row) == width for row in art), path
-    stride = (width + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(art):  # bottom-up
-        line = bytearray(index[ch] for ch in row)
-        pixels += line + b"\0" * (stride - len(line))
-    table = b"".join(bytes((b, g, r, 0)) for r, g, b in (palette[k] for k in keys))
-    offset = 14 + 40 + len(table)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835,
-                       len(keys), 0)
-    with open(path, "wb") as f:
-        f.write(header + info + table + pixels)
+from pixelbmp import write_bmp_indexed as write_bmp
 
 PALETTE = {
     ".": FACE, "#": BLACK, "w": HILITE, "s": SHADOW,

@@ -17,6 +17,7 @@
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
+#include "tests/support/WineDrives.h"
 
 namespace {
 
@@ -357,6 +358,28 @@ TEST_F(ListOperations, SendToShortcutsCopyToTheirFolderOrStartTheirProgramWithTh
     }
     // The first selected file's name, whole, and its folder as the working folder.
     EXPECT_EQ(seen, "first file.txt\r\n" + U8(files.Path()) + "\r\n");
+}
+
+TEST_F(ListOperations, SendToARemovableDriveWaitsForItsMedium) {
+    tmbtest::WineDrive drive(L'R', DRIVE_REMOVABLE, true);
+    ASSERT_TRUE(drive.Defined());
+    TempFolder files, links;
+    files.AddFile(L"copy me.txt", 4);
+    const std::wstring link = links / L"Stick.lnk";
+    ASSERT_TRUE(kv::CreateShortcut(link, drive.Root(), drive.Root(), L""));
+    Show(files.Path());
+    Select({L"copy me.txt"});
+
+    ASSERT_TRUE(drive.EjectMedium());
+    tmbtest::DialogScript script;
+    list_->SendToTarget(link);
+    EXPECT_EQ(script.Texts(),
+              std::vector<std::wstring>{L"There is no disk in Drive or Drive is not ready"});
+
+    ASSERT_TRUE(drive.InsertMedium());
+    list_->SendToTarget(link);
+    EXPECT_TRUE(FileExists(drive.MediumDir() + L"\\copy me.txt"));
+    EXPECT_EQ(script.Texts().size(), 1u);
 }
 
 TEST_F(ListOperations, AnyFolderCopiesToTheTypedFolderAndCancelDoesNothing) {
