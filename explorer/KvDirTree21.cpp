@@ -159,6 +159,8 @@ TKvDirTree21::~TKvDirTree21() = default;
 
 void TKvDirTree21::SetFileList(TKvFilelistView28* view) {
     fileList_ = view;
+    // The list may be destroyed before the tree: its removal notice clears the link.
+    FreeNotification(view);
     if (fileList_ && !selectedPath_.empty())
         TellFileList(selectedPath_);
 }
@@ -221,6 +223,8 @@ void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operat
     tmb::TreeView::Notification(component, operation);
     if (operation == tmb::Operation::opRemove && component == ownMenu_)
         ownMenu_ = nullptr;
+    if (operation == tmb::Operation::opRemove && component == fileList_)
+        fileList_ = nullptr;
 }
 
 // ---- window and loading ---------------------------------------------------------------------

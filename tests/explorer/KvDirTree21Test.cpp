@@ -13,6 +13,7 @@
 
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFilelistView28.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/PopupMenu.h"
@@ -320,6 +321,28 @@ TEST_F(DirTree, PressesOnCaptionsPickDrivesAndFoldersButExpandButtonsPickNothing
     tmbtest::Click(H(), r.right + 40, (r.top + r.bottom) / 2);
     EXPECT_EQ(tree_->Selected(), windows);
     EXPECT_EQ(events_.size(), 2u);
+}
+
+TEST_F(DirTree, ALinkedListDestroyedBeforeTheTreeIsForgottenAndPressesStillPick) {
+    auto* view = new kv::TKvFilelistView28(&form_.Form());
+    view->SetBounds(0, 0, 10, 10);
+    view->SetParent(&form_.Form());
+    tree_->SetFileList(view);
+    ClickCaption(Root());
+    ClickButton(Root());
+    const HTREEITEM c = Drive(L'C');
+    ASSERT_NE(c, nullptr);
+    ClickCaption(c);
+    ASSERT_TRUE(tmb::SameText(view->Directory(), L"C:\\")) << tmb::WideToUtf8(view->Directory());
+
+    tmb::Destroy(view);
+    EXPECT_EQ(tree_->FileList(), nullptr);
+    ClickButton(c);
+    const HTREEITEM windows = Child(c, L"windows");
+    ASSERT_NE(windows, nullptr);
+    ClickCaption(windows);
+    EXPECT_TRUE(tmb::SameText(tree_->SelectedPath(), L"C:\\windows"));
+    EXPECT_TRUE(tmb::SameText(events_.back(), L"C:\\windows"));
 }
 
 TEST_F(DirTree, ArrowKeysPickTheNodeTheyMovedToAndOtherKeysPickNothing) {

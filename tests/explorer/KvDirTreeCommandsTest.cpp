@@ -550,7 +550,6 @@ TEST_F(TreeCommands, TheLinkedFileListFollowsADeleteAMappedDriveAndADisconnect) 
     mapped.reset();
     tree_->DisconnectNetDrive();
     EXPECT_TRUE(view->IsDrivesView()) << U8(view->Directory());
-    tree_->SetFileList(nullptr);
     tmb::Destroy(view);
 }
 
