@@ -914,12 +914,12 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
     std::wstring folder;
     {
         tmb::ItemsUpdate bracket(*this);
-        const int selected = SelectedIndex();
-        if (selected < 0 || renameSource_.empty())
+        // The edited row, which need not be the first selected one.
+        if (index < 0 || index >= ItemCount() || renameSource_.empty())
             return;
         folder = FolderPart(renameSource_);
-        const std::wstring kind = ItemKind(selected);
-        std::wstring target = folder + Item(selected).caption;
+        const std::wstring kind = ItemKind(index);
+        std::wstring target = folder + Item(index).caption;
         // A caption shown without its extension is edited without it: the name keeps it.
         if (hideFileExt_)
             target += ExtensionOf(NamePart(renameSource_));

@@ -528,6 +528,29 @@ TEST_F(FileList, F2WarnsOnReadOnlyEntriesAndRenamesOthersKeepingAHiddenExtension
     EXPECT_EQ(script.Calls().size(), 1u);
 }
 
+TEST_F(FileList, AnInPlaceRenameAmongSeveralSelectedRenamesTheEditedRow) {
+    TempFolder dir;
+    dir.AddFile(L"a.txt");
+    dir.AddFile(L"b.txt");
+    dir.AddFile(L"c.txt");
+    list_->SetDirectory(dir.Path());
+    list_->ClearSelection();
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+        list_->SetSelected(IndexOf(name), true);
+    const int second = IndexOf(L"b.txt");
+    list_->SetFocusedIndex(second);
+    HWND edit = list_->EditCaption(second);
+    ASSERT_TRUE(edit);
+    SetWindowTextW(edit, L"middle.txt");
+    tmbtest::PressKey(edit, VK_RETURN);
+    tmbtest::PumpFor(100);
+    EXPECT_TRUE(tmbtest::FileExists(dir / L"middle.txt"));
+    EXPECT_FALSE(tmbtest::FileExists(dir / L"b.txt"));
+    EXPECT_TRUE(tmbtest::FileExists(dir / L"a.txt"));
+    EXPECT_TRUE(tmbtest::FileExists(dir / L"c.txt"));
+    EXPECT_GE(IndexOf(L"middle.txt"), 0);
+}
+
 TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMovesTheTree) {
     TempFolder dir;
     dir.AddFile(L"Keep.txt");
