@@ -52,6 +52,9 @@ const wchar_t* const kDateCaptions[] = {L"MM/dd/yyyy", L"MM/dd/yy", L"dd/MM/yyyy
                                         L"dd/MM/yy",   L"dd.MM.yy", L"dd-MM-yy",
                                         L"yyyy-MM-dd", L"yy-MM-dd"};
 
+// Posted to the window while a status update is pending.
+constexpr UINT kUpdateStatusMessage = WM_APP + 1;
+
 constexpr int kTopBarHeight = 30;
 constexpr int kComboRoom = 330;  // the folder combo's place, left of the mask
 
@@ -141,7 +144,7 @@ Tfmexplorador::Tfmexplorador(tmb::Component* owner) : tmb::Form(owner) {
             dirs->LocatePath(path);
         UpdateStatus();
     };
-    files->OnSelectionChange = [this](tmb::Component*) { UpdateStatus(); };
+    files->OnSelectionChange = [this](tmb::Component*) { QueueStatusUpdate(); };
     files->OnItemChange = [this](tmb::Component*, const std::wstring&) { UpdateStatus(); };
     // Backspace, Enter and F5 change the folder from inside the list.
     files->OnKeyUp = [this](tmb::Component*, WORD&, unsigned) { UpdateStatus(); };
@@ -284,7 +287,23 @@ void Tfmexplorador::UpdateStatus() {
     StatusBar1->SetPanelText(2, std::wstring(t.freeSpace) + L" " + KilobytesText(files->DriveFreeSpace()));
 }
 
+void Tfmexplorador::QueueStatusUpdate() {
+    // A selection can change row by row (Shift+End, Ctrl+A): the sizes are summed once,
+    // after the changes, instead of once per row.
+    if (!HandleAllocated()) {
+        UpdateStatus();
+        return;
+    }
+    if (!statusPending_ && PostMessageW(Handle(), kUpdateStatusMessage, 0, 0))
+        statusPending_ = true;
+}
+
 LRESULT Tfmexplorador::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kUpdateStatusMessage) {
+        statusPending_ = false;
+        UpdateStatus();
+        return 0;
+    }
     if (msg == WM_COMMAND && lParam == 0) {
         // Enter in the mask box comes as the dialog manager's IDOK.
         if (LOWORD(wParam) == IDOK && MaskEdit->Focused()) {

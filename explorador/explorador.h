@@ -88,9 +88,11 @@ private:
     void BuildMenu();
     void ApplyTexts();
     void ApplyMask();
+    void QueueStatusUpdate();
 
     kv::TLanguage language_ = kv::lnEnglish;
     tmb::MenuHandle menu_;
+    bool statusPending_ = false;
 };
 
 } // namespace explorador

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <exception>
+#include <unordered_set>
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvDirTreeCombo28.h"
@@ -781,17 +782,46 @@ int TKvFilelistView28::SelectedNumber() const {
 
 std::int64_t TKvFilelistView28::SelectedSize() const {
     std::int64_t total = 0;
+    if (IsDrivesView())
+        return total;
+    // Sizes are looked up again in the listed folder: the size each file has now.
     const std::wstring folder = AddSlash(directory_);
-    for (int i : SelectedIndices()) {
-        // Looked up again in the listed folder: the size the file has now.
-        const std::wstring name = NamePart(ItemPath(i));
-        if (name.empty() || IsDrivesView())
-            continue;
-        WIN32_FIND_DATAW data;
-        tmb::FindHandle search(FindFirstFileW((folder + name).c_str(), &data));
-        if (search)
-            total += (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const std::vector<int> selected = SelectedIndices();
+    const auto sizeOf = [](const WIN32_FIND_DATAW& data) {
+        return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    };
+    // A few files are asked for one by one; a large selection (all of a big folder) is
+    // summed in one pass over the folder instead of one search per file.
+    constexpr std::size_t kLookUpEach = 32;
+    if (selected.size() <= kLookUpEach) {
+        for (int i : selected) {
+            const std::wstring name = NamePart(ItemPath(i));
+            if (name.empty())
+                continue;
+            WIN32_FIND_DATAW data;
+            tmb::FindHandle search(FindFirstFileW((folder + name).c_str(), &data));
+            if (search)
+                total += sizeOf(data);
+        }
+        return total;
     }
+    std::unordered_set<std::wstring> names;
+    names.reserve(selected.size());
+    for (int i : selected) {
+        std::wstring name = NamePart(ItemPath(i));
+        if (!name.empty())
+            names.insert(tmb::UpperCase(name));
+    }
+    WIN32_FIND_DATAW data;
+    tmb::FindHandle search(FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
+                                            FindExSearchNameMatch, nullptr,
+                                            FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
+        return total;
+    do {
+        if (names.count(tmb::UpperCase(data.cFileName)))
+            total += sizeOf(data);
+    } while (FindNextFileW(search.get(), &data));
     return total;
 }
 

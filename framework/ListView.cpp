@@ -306,6 +306,10 @@ void ListView::Sort() {
         return;
     const bool anySelected = std::find(wasSelected.begin(), wasSelected.end(), 1) != wasSelected.end();
     if (anySelected || oldFocus >= 0) {
+        // Each row put back sends its own change notice: with many rows selected, a handler
+        // doing any work per notice would turn one sort into quadratic work. The handlers
+        // hear once, after the last row.
+        FlagScope quiet(quietSelection_);
         ListView_SetItemState(h, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         for (std::size_t row = 0; row < order.size(); ++row) {
             const std::size_t from = static_cast<std::size_t>(order[row]);
@@ -318,6 +322,8 @@ void ListView::Sort() {
                 ListView_SetItemState(h, static_cast<int>(row), state, state);
         }
     }
+    if (anySelected)
+        SelectionChanged();
     InvalidateRect(h, nullptr, TRUE);
 }
 
@@ -525,7 +531,8 @@ bool ListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     case LVN_ITEMCHANGED: {
         // One notice for a single item, or one with item -1 for all of them.
         const auto* nm = reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED))
+        if (!quietSelection_ && (nm->uChanged & LVIF_STATE) &&
+            ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED))
             SelectionChanged();
         result = 0;
         return true;
@@ -533,7 +540,7 @@ bool ListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     case LVN_ODSTATECHANGED: {
         // A range selected with Shift in an owner-data list.
         const auto* nm = reinterpret_cast<const NMLVODSTATECHANGE*>(lParam);
-        if ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED)
+        if (!quietSelection_ && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED))
             SelectionChanged();
         result = 0;
         return true;

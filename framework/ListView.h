@@ -181,6 +181,7 @@ private:
     bool rowSelect_ = false;
     bool gridLines_ = false;
     bool endingEdit_ = false;
+    bool quietSelection_ = false;  // Sort is putting the selection back row by row
     int itemsUpdate_ = 0;
     ImageList largeImages_;
     ImageList smallImages_;

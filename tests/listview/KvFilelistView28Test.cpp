@@ -298,6 +298,21 @@ TEST_F(FileList, SelectionQueriesCountAndSizeWithSixtyFourBitSizes) {
     // A file deleted since it was listed adds nothing.
     DeleteFileW((dir / L"small.txt").c_str());
     EXPECT_EQ(list_->SelectedSize(), (3ll << 30) + (5ll << 30));
+
+    // A large selection is summed in one pass over the folder, with the same rules.
+    std::int64_t expected = (3ll << 30) + (5ll << 30);
+    for (int i = 0; i < 40; ++i) {
+        dir.AddFile(L"part" + std::to_wstring(i) + L".dat", 100 + i);
+        expected += 100 + i;
+    }
+    dir.AddFile(L"unpicked.dat", 7777);
+    list_->UpdateFileList();
+    for (int i = 0; i < list_->ItemCount(); ++i)
+        list_->SetSelected(i, list_->Item(i).caption != L"unpicked.dat");
+    ASSERT_EQ(list_->SelectedCount(), list_->ItemCount() - 1);
+    EXPECT_EQ(list_->SelectedSize(), expected);
+    DeleteFileW((dir / L"part7.dat").c_str());
+    EXPECT_EQ(list_->SelectedSize(), expected - 107);
 }
 
 // Checks the rules of the order for the list as it stands: the parent entry first, then

@@ -98,6 +98,33 @@ TEST_F(ListViewFixture, SortingIsStableAndCarriesSelectionAndFocusWithTheItems) 
     EXPECT_EQ(list_->FocusedIndex(), 3);
 }
 
+TEST_F(ListViewFixture, AHeaderClickSortingAWholeSelectionReportsTheChangeOnce) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 20000; ++i)
+        names.push_back(L"item " + std::to_wstring(i));
+    AddNamed(names);
+    ListView_SetItemState(list_->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    list_->SetSelected(9999, false);  // "item 9999", the one row left out, must stay out
+    list_->OnCompare = [](tmb::Component*, const ListItem& a, const ListItem& b, int& c) {
+        c = b.caption.compare(a.caption);
+    };
+    list_->OnColumnClick = [this](tmb::Component*, int) { list_->Sort(); };
+    int changes = 0;
+    list_->OnSelectionChange = [&](tmb::Component*) { ++changes; };
+
+    RECT r{};
+    Header_GetItemRect(list_->HeaderHandle(), 0, &r);
+    tmbtest::Click(list_->HeaderHandle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    tmbtest::PumpFor(50);
+
+    EXPECT_LE(changes, 1);
+    EXPECT_EQ(list_->SelectedCount(), 20000 - 1);
+    EXPECT_EQ(Cell(0, 0), L"item 9999");
+    ASSERT_EQ(list_->Item(0).caption, L"item 9999");
+    // "item 9999" was the row left out: after the sort it is the first row, still unselected.
+    EXPECT_EQ(list_->SelectedIndices().front(), 1);
+}
+
 TEST_F(ListViewFixture, AClickOnAHeaderReportsItsColumn) {
     std::vector<int> clicked;
     list_->OnColumnClick = [&](tmb::Component* sender, int column) {
