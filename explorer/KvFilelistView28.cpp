@@ -529,7 +529,10 @@ void TKvFilelistView28::UpdateFileList() {
         SetFocusedIndex(0);
     if (error)
         std::rethrow_exception(error);
-    tmb::App().ProcessMessages();
+    // The new listing is painted now, but no queued input runs: a caller (a rename, an
+    // opened folder) may still be in the middle of its work.
+    if (HWND h = HandleIfAllocated())
+        UpdateWindow(h);
 }
 
 std::wstring TKvFilelistView28::TypeNameOf(const std::wstring& name, bool folder) {

@@ -278,7 +278,6 @@ void TKvFilelistView28::BuildOwnMenu() {
     if (ownMenu_)
         tmb::Destroy(ownMenu_);  // Notification clears ownMenu_
     ownMenu_ = nullptr;
-    tmb::App().ProcessMessages();
     auto* menu = new TKvFilelistView28PopUp(this);
     menu->BuildMenu();
     menu->SetListView(this);

@@ -543,6 +543,24 @@ TEST_F(FileList, F2WarnsOnReadOnlyEntriesAndRenamesOthersKeepingAHiddenExtension
     EXPECT_EQ(script.Calls().size(), 1u);
 }
 
+TEST_F(FileList, ListingAndALanguageChangeLeaveQueuedMessagesQueued) {
+    // Input that arrives while a folder is listed runs after the caller's work, never inside
+    // it (a tree pick run in the middle of an open would leave tree and list apart).
+    TempFolder dir;
+    dir.AddFile(L"a.txt");
+    const HWND form = form_.Form().Handle();
+    constexpr UINT kQueued = WM_APP + 0x123;
+    MSG msg;
+    PostMessageW(form, kQueued, 1, 0);
+    list_->SetDirectory(dir.Path());
+    ASSERT_GE(IndexOf(L"a.txt"), 0);
+    EXPECT_TRUE(PeekMessageW(&msg, form, kQueued, kQueued, PM_REMOVE));
+
+    PostMessageW(form, kQueued, 2, 0);
+    list_->SetLanguage(list_->Language() == kv::lnFrench ? kv::lnGerman : kv::lnFrench);
+    EXPECT_TRUE(PeekMessageW(&msg, form, kQueued, kQueued, PM_REMOVE));
+}
+
 TEST_F(FileList, AnInPlaceRenameAmongSeveralSelectedRenamesTheEditedRow) {
     TempFolder dir;
     dir.AddFile(L"a.txt");
