@@ -240,9 +240,12 @@ void Tfmexplorador::BuildMenu() {
                        cmLanguage + language_, MF_BYCOMMAND);
     AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(languages), t.language);
 
-    // The window shows the new bar before the old one goes.
-    SetMenu(Handle(), bar.get());
-    menu_ = std::move(bar);
+    // The window shows the new bar before the old one goes. A bar set on a window belongs
+    // to it and is destroyed with it: only a replaced bar is ours to destroy.
+    HMENU old = GetMenu(Handle());
+    SetMenu(Handle(), bar.release());
+    if (old)
+        DestroyMenu(old);
     DrawMenuBar(Handle());
 }
 

@@ -75,7 +75,10 @@ public:
     // The status bar from the list's selection and folder.
     void UpdateStatus();
     // The menu bar (rebuilt with the language, ticks from the list's options).
-    HMENU MenuBar() const { return menu_.get(); }
+    HMENU MenuBar() const {
+        HWND h = HandleIfAllocated();
+        return h ? GetMenu(h) : nullptr;
+    }
 
     void FormCreate(tmb::Component* sender);
     void FormDestroy(tmb::Component* sender);
@@ -91,7 +94,6 @@ private:
     void QueueStatusUpdate();
 
     kv::TLanguage language_ = kv::lnEnglish;
-    tmb::MenuHandle menu_;
     bool statusPending_ = false;
 };
 
