@@ -8,12 +8,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/Listings.h"
+#include "explorer/KvDirTree21.h"
+#include "explorer/KvFolderContents.h"
 #include "app/tombarel.h"
 #include "explorador/explorador.h"
 #include "framework/Application.h"
@@ -75,12 +79,25 @@ public:
         request.fileName = savePath;
         return !savePath.empty();
     }
-    bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
-    DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
-    DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return IDCANCEL; }
     std::wstring savePath;
 };
+
+// One recursive FindFirstFile/FindNextFile walk over a folder tree: the floor of the tree size.
+void WalkTree(const std::wstring& dir, double& bytes) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (std::wcscmp(fd.cFileName, L".") != 0 && std::wcscmp(fd.cFileName, L"..") != 0)
+                WalkTree(dir + L"\\" + fd.cFileName, bytes);
+        } else {
+            bytes += static_cast<double>(fd.nFileSizeHigh) * 4294967296.0 + fd.nFileSizeLow;
+        }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
 
 void Row(const char* operation, int files, double seconds, double floor) {
     std::printf("%-26s %8d %10.3f s %8.2fx %9.1f MB\n", operation, files, seconds,
@@ -168,6 +185,17 @@ void BenchExplorer(const std::wstring& root, const std::vector<int>& sizes) {
     tmb::Destroy(form);
 }
 
+void Resize(const std::wstring& path, std::uint64_t size) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(size);
+    SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -225,7 +253,20 @@ int wmain(int argc, wchar_t** argv) {
             const int index = form->files->Count() * i / 7;
             clicks.push_back(Seconds([&] { ClickRow(form, index); }));
         }
-        Row("click on a file", n, Median(clicks), floor);
+        Row("click, folder unchanged", n, Median(clicks), floor);
+
+        // Another program grew a file since the sizes were taken: the click takes them again.
+        const std::wstring changed = form->files->PathOf(0);
+        const std::uint64_t original = form->files->ItemSize(0);
+        std::vector<double> changedClicks;
+        for (int i = 1; i <= 5; ++i) {
+            Resize(changed, original + i);
+            Sleep(100);  // the change notice arrives on the system's own time
+            const int index = form->files->Count() * i / 7;
+            changedClicks.push_back(Seconds([&] { ClickRow(form, index); }));
+        }
+        Resize(changed, original);
+        Row("click, folder changed", n, Median(changedClicks), floor);
 
         const double html = Seconds([&] {
             SendMessageW(form->btgerahtm->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
@@ -267,6 +308,34 @@ int wmain(int argc, wchar_t** argv) {
         Row("Salvar em texto (+re-read)", n, text, floor);
         DeleteFileW(quiet.savePath.c_str());
         quiet.savePath.clear();
+
+        // The tree's folder-contents window on the same folder, till its first rows are drawn.
+        form->dirs->LocatePath(folder);
+        const double contents = Seconds([&] {
+            form->dirs->ShowFolderContents();
+            UpdateWindow(form->dirs->ContentsWindow()->ListHandle());
+            tmb::App().ProcessMessages();
+        });
+        Row("tree: contents window", n, contents, floor);
+        form->dirs->ContentsWindow()->OkClick();
+
+        // The tree size of the same number of files in a tree of folders, against one
+        // recursive walk of that tree (medians of three, the first warms the cache).
+        const std::wstring tree = root + L"\\tree" + std::to_wstring(n) + L"\\files";
+        if (GetFileAttributesW((tree + L".ready").c_str()) != INVALID_FILE_ATTRIBUTES) {
+            std::vector<double> walks, sizes;
+            double walked = 0, sized = 0;
+            for (int r = 0; r < 3; ++r) {
+                walked = 0;
+                walks.push_back(Seconds([&] { WalkTree(tree, walked); }));
+                sizes.push_back(Seconds([&] { sized = kv::TKvDirTree21::GetFolderSize(tree); }));
+            }
+            const double treeFloor = Median(walks);
+            Row("floor: recursive walk", n, treeFloor, treeFloor);
+            Row("tree: GetFolderSize", n, Median(sizes), treeFloor);
+            if (walked != sized)
+                std::printf("  sizes differ: walk %.0f, GetFolderSize %.0f\n", walked, sized);
+        }
 
         tmb::Destroy(form);
     }

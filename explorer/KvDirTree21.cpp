@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <set>
-#include <utility>
 #include <vector>
 
 #include "explorer/KvDirTree21PopUp.h"
@@ -67,10 +65,10 @@ std::wstring NodeKey(const std::wstring& caption, bool drive) {
     return caption + L"\\";
 }
 
-// Adds up the sizes of the files under a folder. A link to a folder is not entered (counted
-// 0 bytes): a junction or a symbolic link to a parent would make the walk endless, and Wine
-// shows Unix symbolic links as folders. Folders reached twice by other ways (a bind mount)
-// are recognised by their file identity and counted once.
+// Adds up the sizes of the files under a folder. A link to a folder (a reparse point: a
+// junction, a symbolic link, and under Wine a Unix symbolic link) is not entered and counts
+// 0 bytes: a link to a parent would make the walk endless, and any other would count a
+// folder twice.
 class FolderSizeWalk {
 public:
     // With `responsive`, a long walk lets the windows repaint about ten times a second and
@@ -92,14 +90,10 @@ private:
 
     // `dir` ends in "" and is restored before returning.
     double Walk(std::wstring& dir) {
-        if (!FirstVisit(dir))
-            return 0;
         const std::size_t length = dir.size();
         dir += L"*.*";
         WIN32_FIND_DATAW data;
-        tmb::FindHandle search(FindFirstFileExW(dir.c_str(), FindExInfoBasic, &data,
-                                                FindExSearchNameMatch, nullptr,
-                                                FIND_FIRST_EX_LARGE_FETCH));
+        tmb::FindHandle search(FindFirstFileW(dir.c_str(), &data));
         dir.resize(length);
         if (!search)
             return 0;
@@ -122,21 +116,6 @@ private:
         return total;
     }
 
-    // False when the folder was counted already; a folder whose identity cannot be read is
-    // always entered (the path length limit still ends any loop).
-    bool FirstVisit(const std::wstring& dir) {
-        tmb::FileHandle folder(CreateFileW(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (!folder)
-            return true;
-        BY_HANDLE_FILE_INFORMATION info;
-        if (!GetFileInformationByHandle(folder.get(), &info))
-            return true;
-        const unsigned long long id =
-            (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-        return seen_.insert({info.dwVolumeSerialNumber, id}).second;
-    }
-
     // Lets the windows repaint and takes an Escape as the cancel. Other input waits: the
     // hourglass says the program is busy, and running clicks here would re-enter the tree.
     void LookAround() {
@@ -157,7 +136,6 @@ private:
     bool cancelled_ = false;
     unsigned sinceLook_ = 0;
     DWORD lastLook_ = 0;
-    std::set<std::pair<DWORD, unsigned long long>> seen_;
 };
 
 } // namespace
@@ -819,9 +797,12 @@ void TKvDirTree21::DisconnectNetDrive() {
     Expand(top, false);
     Select(top);
     SetSelectedPath(L"Drives");
-    // The view is pointed at the computer's drives and reads them again.
-    if (fileList_)
+    // The view is pointed at the computer's drives and reads them again, though it showed
+    // them already.
+    if (fileList_) {
         TellFileList(selectedPath_);
+        fileList_->UpdateFileList();
+    }
 }
 
 void TKvDirTree21::ShowItemProperties() {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvFileExplorer28.h"
@@ -36,10 +37,68 @@ public:
     }
 
     void SetCount(int count) {
-        ListView_SetItemCountEx(Handle(), count, 0);
+        // The control measures every label to find the column width of its list style when
+        // it first paints with items (Wine does; for 100,000 names that takes seconds). So
+        // its first paint sees one item, and it is then given the width of the longest names.
+        if (count > 0) {
+            ListView_SetItemCountEx(Handle(), 1, 0);
+            UpdateWindow(Handle());
+        }
+        ListView_SetColumnWidth(Handle(), 0, ColumnWidth());
+        ListView_SetItemCountEx(Handle(), count, LVSICF_NOINVALIDATEALL);
         if (count > 0) {
             ListView_SetItemState(Handle(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
         }
+    }
+
+private:
+    // The small system icon of a listed file. Most files show their type's icon, asked for
+    // once per extension without opening the file (the shell takes a long time per file);
+    // the kinds that carry an icon of their own are asked for one by one.
+    int IconOf(int index) {
+        const std::wstring& name = window_->names_[index];
+        const std::size_t dot = name.rfind(L'.');
+        std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+        for (wchar_t& c : extension)
+            c = static_cast<wchar_t>(towlower(c));
+        static const wchar_t* const kOwnIcons[] = {L".exe", L".lnk", L".ico", L".cur",
+                                                   L".ani", L".scr", L".pif", L".url"};
+        for (const wchar_t* own : kOwnIcons)
+            if (extension == own)
+                return GetIconIndex(window_->FullPath(index));
+        const auto known = byExtension_.find(extension);
+        if (known != byExtension_.end())
+            return known->second;
+        SHFILEINFOW info{};
+        const bool found = SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                                          SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX |
+                                              SHGFI_SMALLICON) != 0;
+        const int icon = found && info.iIcon >= 0 ? info.iIcon : 0;
+        byExtension_.emplace(extension, icon);
+        return icon;
+    }
+
+    // Wide enough for the widest of the longest names (by character count), with the icon
+    // and the control's margins.
+    int ColumnWidth() {
+        const std::vector<std::wstring>& names = window_->names_;
+        std::vector<const std::wstring*> longest;
+        longest.reserve(names.size());
+        for (const std::wstring& n : names)
+            longest.push_back(&n);
+        const std::size_t measured = std::min<std::size_t>(longest.size(), 64);
+        std::partial_sort(longest.begin(), longest.begin() + measured, longest.end(),
+                          [](const std::wstring* a, const std::wstring* b) { return a->size() > b->size(); });
+        HWND h = Handle();
+        tmb::WindowDC dc(h);
+        tmb::SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+        int widest = 48;
+        for (std::size_t i = 0; i < measured; ++i) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc.get(), longest[i]->c_str(), static_cast<int>(longest[i]->size()), &size);
+            widest = std::max<int>(widest, size.cx);
+        }
+        return widest + GetSystemMetrics(SM_CXSMICON) + 16;
     }
 
 protected:
@@ -75,6 +134,7 @@ protected:
     }
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+
         // Enter belongs to this window's OK, not to the default button of the form around
         // the tree: the dialog navigation of the form's message loop must pass it on.
         if (msg == WM_GETDLGCODE && lParam) {
@@ -110,7 +170,7 @@ protected:
             if (info->item.mask & LVIF_IMAGE) {
                 int& icon = window_->icons_[i];
                 if (icon < 0)
-                    icon = GetIconIndex(window_->FullPath(i));
+                    icon = IconOf(i);
                 info->item.iImage = icon;
             }
             break;
@@ -146,6 +206,7 @@ protected:
 
 private:
     TKvFolderContents* window_;
+    std::unordered_map<std::wstring, int> byExtension_;
 };
 
 TKvFolderContents::TKvFolderContents(TKvDirTree21* tree) : tmb::WinControl(tree), tree_(tree) {

@@ -21,11 +21,11 @@ struct MenuItem {
     std::function<void(Component* sender)> onClick;
     bool enabled = true;
     bool visible = true;
-    std::wstring name;             // identifies the item to a shared click handler
+    std::wstring name{};           // identifies the item to a shared click handler
     long tag = 0;
     int group = 0;
     HBITMAP bitmap = nullptr;      // shown beside the caption; owned by whoever set it
-    std::vector<MenuItem> items;   // a non-empty list makes the item open a submenu
+    std::vector<MenuItem> items{}; // a non-empty list makes the item open a submenu
 };
 
 class PopupMenu : public Component {

@@ -31,6 +31,25 @@ for n in 1000 10000 100000; do
     }' "$root/$n/files" "$n"
   touch "$root/$n/files.ready"
 done
+# The same numbers of files spread over a folder tree, a hundred files a folder, for the tree
+# size walk: ten groups holding the folders.
+for n in 1000 10000 100000; do
+  [ -e "$root/tree$n/files.ready" ] && continue
+  rm -rf "$root/tree$n"
+  mkdir -p "$root/tree$n/files"
+  perl -e '
+    my ($dir, $n) = @ARGV;
+    for my $d (0 .. $n / 100 - 1) {
+      my $sub = sprintf("%s/group %d/folder %04d", $dir, $d % 10, $d);
+      system("mkdir", "-p", $sub) == 0 or die "$sub";
+      for my $i (0 .. 99) {
+        open(my $f, ">", "$sub/file $i.dat") or die "$sub/file $i: $!";
+        truncate($f, ($d * 100 + $i) % 5000);
+        close($f);
+      }
+    }' "$root/tree$n/files" "$n"
+  touch "$root/tree$n/files.ready"
+done
 start_xvfb
 start_wineserver
 size=${1:-all}
