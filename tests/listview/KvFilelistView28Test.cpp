@@ -108,6 +108,15 @@ protected:
         list_->SetSelected(i, true);
         list_->SetFocusedIndex(i);
     }
+    // Selects an entry, edits its caption in place to `typed` and confirms with Enter.
+    void RenameInPlace(const std::wstring& caption, const std::wstring& typed) {
+        SelectOnly(caption);
+        HWND edit = list_->EditCaption(IndexOf(caption));
+        ASSERT_TRUE(edit) << U8(caption);
+        SetWindowTextW(edit, typed.c_str());
+        tmbtest::PressKey(edit, VK_RETURN);
+        tmbtest::PumpFor(100);
+    }
     void Key(WORD vk) {
         list_->SetFocus();
         tmbtest::PressKey(list_->Handle(), vk);
@@ -539,12 +548,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
     EXPECT_EQ(tree->FileList(), list_);
     list_->SetDirectory(dir.Path());
 
-    SelectOnly(L"Keep.txt");
-    HWND edit = list_->EditCaption(IndexOf(L"Keep.txt"));
-    ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"KEEP.TXT");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(50);
+    RenameInPlace(L"Keep.txt", L"KEEP.TXT");
     WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW((dir / L"keep.txt").c_str(), &data);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -553,12 +557,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
 
     std::vector<std::wstring> picked;
     tree->OnDirChange = [&](tmb::Component*, const std::wstring& p) { picked.push_back(p); };
-    SelectOnly(L"old");
-    edit = list_->EditCaption(IndexOf(L"old"));
-    ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"new");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(100);
+    RenameInPlace(L"old", L"new");
     EXPECT_TRUE(tmbtest::FolderExists(dir / L"new"));
     EXPECT_GE(IndexOf(L"new"), 0);
     // The tree was rebuilt and opened at the folder holding the renamed one.
@@ -567,12 +566,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
 
     // A caption holding a path moves nothing out of the folder.
     tmbtest::DialogScript script;
-    SelectOnly(L"Keep.txt");
-    edit = list_->EditCaption(IndexOf(L"Keep.txt"));
-    ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"..\\moved.txt");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(50);
+    RenameInPlace(L"Keep.txt", L"..\\moved.txt");
     EXPECT_TRUE(tmbtest::FileExists(dir / L"Keep.txt"));
     EXPECT_FALSE(tmbtest::FileExists(dir.Path() + L"\\..\\moved.txt"));
     EXPECT_GE(IndexOf(L"Keep.txt"), 0);
