@@ -455,6 +455,30 @@ TEST_F(FileList, BackspaceGoesUpAndSelectsTheFolderLeftEnterOpens) {
     EXPECT_EQ(list_->Directory(), L"Drives");
 }
 
+TEST_F(FileList, CtrlASelectsEverythingAndTypingMovesToTheFirstMatchingName) {
+    TempFolder dir;
+    for (const wchar_t* name : {L"apple.txt", L"Banana.txt", L"berry.txt", L"cherry.txt"})
+        dir.AddFile(name);
+    list_->SetDirectory(dir.Path());
+    // Ctrl held while A goes down, as the keyboard state reports it.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Key('A');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(list_->SelectedCount(), list_->ItemCount());
+    EXPECT_EQ(list_->SelectedNumber(), 5);
+
+    list_->ClearSelection();
+    list_->SetFocus();
+    PostMessageW(list_->Handle(), WM_CHAR, L'b', 1);
+    tmbtest::Pump();
+    ASSERT_GE(list_->FocusedIndex(), 0);
+    EXPECT_EQ(list_->Item(list_->FocusedIndex()).caption, L"Banana.txt");
+}
+
 // An "open" command for an extension of the test's own, registered under HKCR: opening a
 // file copies it to a marker name.
 class OpenHandler {
