@@ -64,7 +64,7 @@ void TKvDirTreeView::CreateParams(tmb::CreateArgs& args) {
 void TKvDirTreeView::HandleCreated() {
     tmb::TreeView::HandleCreated();
     // The control never gets the focus (the combo keeps it); told once that it has it, it
-    // draws its selection in the focused colours.
+    // behaves as the focused tree it stands for.
     DefaultHandler(WM_SETFOCUS, 0, 0);
 }
 
@@ -222,6 +222,23 @@ bool TKvDirTreeView::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
             info->item.mask |= TVIF_DI_SETITEM;
         }
         result = 0;
+        return true;
+    }
+    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW) {
+        // The control draws its selection in the focused colours only while it has the
+        // focus, which it never has: the drop-down shows its selected node as a focused
+        // list shows its current row.
+        auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(lParam);
+        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+            result = CDRF_NOTIFYITEMDRAW;
+        } else {
+            if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+                reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec) == Selected()) {
+                draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+                draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+            }
+            result = CDRF_DODEFAULT;
+        }
         return true;
     }
     return tmb::TreeView::Reflected(msg, wParam, lParam, result);

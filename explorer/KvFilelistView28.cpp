@@ -463,14 +463,6 @@ void TKvFilelistView28::SetLanguage(TLanguage language) {
         RecreateWnd();
 }
 
-void TKvFilelistView28::BuildOwnMenu() {
-    // The context menu comes with its own unit: the old one is destroyed, pending messages
-    // run once, and a new one is built in the list's language, attached as the pop-up menu
-    // with automatic pop-up, and PopUpMenuEnabled becomes True.
-    popUpMenuEnabled_ = true;
-    SetPopupMenu(ownMenu_);
-}
-
 // ---- columns ------------------------------------------------------------------------------
 
 void TKvFilelistView28::CreateFileColumns() {
@@ -971,17 +963,15 @@ void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
         case VK_RETURN: if (selected) OpenItem(); break;
         case VK_ESCAPE:
             if (dirTreeCombo_ && dirTreeCombo_->DroppedDown())
-                dirTreeCombo_->DropDown();  // which closes an open drop-down
+                dirTreeCombo_->DropDownWindow()->CloseUp();
             break;
         case VK_DELETE: if (selected) DeleteSelected(); break;
         case VK_F2: if (selected) RenameSelected(); break;
         case VK_F3: FindFiles(); break;
         case VK_F4:
-            if (dirTreeCombo_) {
+            // The combo's drop-down takes the keys through the combo, which gets the focus.
+            if (dirTreeCombo_)
                 dirTreeCombo_->DropDown();
-                if (dirTreeCombo_->Tree()->Showing())
-                    dirTreeCombo_->Tree()->SetFocus();
-            }
             break;
         case VK_F5: UpdateFileList(); break;
         default: break;

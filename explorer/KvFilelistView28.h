@@ -183,6 +183,16 @@ public:
     void AddNewFolder();
     void ViewFile();
     void FindFiles();
+    // The context menu's own operations (Properties and the Send To submenu).
+    void ShowItemProperties();
+    // 0: copy the selection to a folder asked for; 1: the selected file's contents to the
+    // clipboard; 2: the selected entries' full paths to the clipboard; 3: a desktop shortcut.
+    void SendToSpecial(int number);
+    // Sends the selection to a shortcut of the SendTo folder (or to a folder).
+    void SendToTarget(const std::wstring& target);
+    void CopyToFolder(const std::wstring& folder);
+    void CopyToDrive(const std::wstring& folder);
+    void CreateDesktopShortcut();
 
     // --- the base's entries -----------------------------------------------------------------
     void Click() override;

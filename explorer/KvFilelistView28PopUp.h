@@ -63,6 +63,8 @@ public:
 
     // Enables the entries for the given state of the list.
     void UpdateItems(const ListMenuState& state);
+    // The state of the list the menu serves (nothing selected without one).
+    ListMenuState ListState() const;
 
     // Enables the entries from the list's selection, then shows the menu at (x + 10, y + 10).
     int Popup(int screenX, int screenY, HWND owner) override;

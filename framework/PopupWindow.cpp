@@ -116,21 +116,27 @@ void PopupWindow::DropDown(int width, int height) {
 }
 
 void PopupWindow::Popup(const RECT& bounds) {
-    HWND h = Handle();
+    Handle();
+    // The keys go to the anchor, which acts on the hosted control: a drop-down opened from
+    // elsewhere (a key in a linked list) brings the focus to it. That comes first: under
+    // Wine the window that gets the focus is raised over everything, its pop-ups included.
+    if (anchor_ && !anchor_->Focused() && anchor_->CanFocus())
+        anchor_->SetFocus();
     SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
-    SetWindowPos(h, HWND_TOPMOST, bounds.left, bounds.top, bounds.right - bounds.left,
-                 bounds.bottom - bounds.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ShowOnTop();
     SetVisible(true);
     open_ = true;
     inside_ = false;
     WatchContent();
-    // The keys go to the anchor, which acts on the hosted control: a drop-down opened from
-    // elsewhere (a key in a linked list) brings the focus to it. The pop-up is open before
-    // the focus moves, and the anchor's focus gain never closes it.
-    if (anchor_ && !anchor_->Focused() && anchor_->CanFocus())
-        anchor_->SetFocus();
-    if (open_)
-        TakeCapture();
+    TakeCapture();
+}
+
+void PopupWindow::ShowOnTop() {
+    HWND h = HandleIfAllocated();
+    // Showing a window is what puts it over the others on the screen (a change of place in
+    // the z-order alone is not always carried out there).
+    SetWindowPos(h, HWND_TOPMOST, Left(), Top(), Width(), Height(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void PopupWindow::CloseUp() {
@@ -245,8 +251,17 @@ LRESULT CALLBACK PopupWindow::ContentProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         // The keys belong to the anchor: a control that takes the focus when clicked gets
         // the click, not the keyboard.
         const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-        if (self->open_ && self->anchor_ && self->anchor_->HandleAllocated())
-            ::SetFocus(self->anchor_->HandleIfAllocated());
+        if (self->open_ && self->anchor_ && self->anchor_->HandleAllocated()) {
+            Guarded([&] {
+                ::SetFocus(self->anchor_->HandleIfAllocated());
+                // The focus raised the anchor's window over the pop-up: shown again, it is
+                // back on top.
+                SetWindowPos(self->HandleIfAllocated(), nullptr, 0, 0, 0, 0,
+                             SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER |
+                                 SWP_NOACTIVATE);
+                self->ShowOnTop();
+            });
+        }
         return result;
     }
     case WM_NCDESTROY:

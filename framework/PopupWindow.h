@@ -67,6 +67,7 @@ private:
     // The hosted control saw the pointer go: capture again if it left the pop-up.
     void CheckPointerLeft();
     void TrackLeave();
+    void ShowOnTop();
     void WatchContent();
     void UnwatchContent();
     bool ContainsScreenPoint(POINT p) const;

@@ -1,5 +1,6 @@
-# Writes 24-bit Windows bitmaps (.bmp) from pixel art, for the components' small pictures.
-# Each art row is a string, one character a pixel, looked up in a palette of RGB triples.
+# Writes Windows bitmaps (.bmp) with a colour table from pixel art, for the components' small
+# pictures. Each art row is a string, one character a pixel, looked up in a palette of RGB
+# triples.
 # Grey shades 128/192/223 and white are the ones LR_LOADMAP3DCOLORS maps to the current
 # 3-D system colours (shadow, face, light, highlight), so buttons and menus follow the theme.
 import os
@@ -7,25 +8,6 @@ import struct
 
 # The shades the 3-D colour mapping recognises, and black.
 SHADOW, FACE, LIGHT, HILITE, BLACK = (128, 128, 128), (192, 192, 192), (223, 223, 223), (255, 255, 255), (0, 0, 0)
-
-
-def write_bmp(path, art, palette):
-    height = len(art)
-    width = len(art[0])
-    assert all(len(row) == width for row in art), path
-    stride = (width * 3 + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(art):  # bottom-up
-        line = bytearray()
-        for ch in row:
-            r, g, b = palette[ch]
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        pixels += line
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
 
 
 def here(name):

@@ -148,6 +148,17 @@ TEST_F(DirTreeCombo, ANewComboShowsTheComputersCaptionAndIconAndItsArrow) {
         for (int x = button.left + 4; x < button.right - 4; ++x)
             arrowPixels += tmbtest::PixelAt(Box(), x, y) == GetSysColor(COLOR_BTNTEXT);
     EXPECT_GT(arrowPixels, 3) << "the system's combo arrow on the button";
+
+    // Sized before it is placed, a wider box has its button and text end at its right end.
+    auto* wide = new TKvDirTreeCombo28(&form_.Form());
+    wide->SetBounds(20, 60, 300, 21);
+    wide->SetParent(&form_.Form());
+    EXPECT_EQ(wide->ClientWidth(), wide->Btn()->BoundsRect().right);
+    RECT text{};
+    SendMessageW(wide->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    // (the edit keeps a pixel of margin inside the rectangle it is given)
+    EXPECT_NEAR(23, text.left, 1) << "room for the icon";
+    EXPECT_NEAR(wide->Btn()->Left() - 2, text.right, 1);
 }
 
 TEST_F(DirTreeCombo, TheArrowDropsTheTreeDownUnderTheBoxOrAboveItNearTheScreensBottom) {
@@ -162,6 +173,12 @@ TEST_F(DirTreeCombo, TheArrowDropsTheTreeDownUnderTheBoxOrAboveItNearTheScreensB
     EXPECT_EQ(240, drop.bottom - drop.top);
     EXPECT_TRUE(PopupShown());
     EXPECT_TRUE(GetWindowLongPtrW(combo_->DropDownWindow()->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // On the screen, over the window: its frame shows where the window's white would be.
+    tmbtest::PumpFor(100);
+    HDC screen = GetDC(nullptr);
+    const COLORREF corner = GetPixel(screen, drop.left, drop.bottom - 1);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOWFRAME), corner) << std::hex << corner;
     // The keys stay with the box, the window stays active, and the drop-down holds the mouse
     // while the pointer is outside it.
     EXPECT_EQ(Box(), GetFocus());
@@ -269,6 +286,11 @@ TEST_F(DirTreeCombo, InsideTheDropDownTheSelectionFollowsThePointerAndButtonsOnl
     EXPECT_EQ(beta, Tree().Selected());
     MoveTo(NodeCaption(alpha));
     EXPECT_EQ(alpha, Tree().Selected());
+    // Drawn as the current row of a focused list, though the focus is in the box.
+    const RECT drawn = Tree().NodeRect(alpha, true);
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), tmbtest::PixelAt(TreeWnd(), drawn.left + 1, drawn.top + 1));
+    const RECT other = Tree().NodeRect(beta, true);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), tmbtest::PixelAt(TreeWnd(), other.left + 1, other.top + 1));
 
     // The expand button opens the node and picks nothing; the pointer leaving takes the
     // capture back, so the next click anywhere still reaches the drop-down first.

@@ -49,7 +49,11 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     popup->OnCloseUp = [&](tmb::Component*) { ++closed; };
     SetForegroundWindow(form.Handle());
     edit->SetFocus();
+    // The pointer starts where an earlier program on this display left it: away from the
+    // drop-down's place, so the pop-up opens with the pointer outside.
+    MoveTo(ScreenPoint(form.Handle(), 300, 250));
 
+    MoveTo(ScreenPoint(form.Handle(), 300, 250));  // the pointer starts outside
     popup->DropDown(150, 100);
     tmbtest::Pump();
     ASSERT_TRUE(popup->IsOpen());

@@ -56,8 +56,8 @@ public:
         return tmb::PlatformModalHost().PropertiesSheet(owner, path);
     }
     int FolderPrompt(tmb::FolderPromptRequest&) override {
-        ADD_FAILURE() << "no helper asks for a destination folder";
-        return IDCANCEL;
+        ADD_FAILURE() << "no helper asks for a folder";
+        return tmb::mrCancel;
     }
 
     std::vector<Shown> shown;

@@ -1,11 +1,10 @@
 // The chores behind the list's context menu on real files, real shortcuts and the real
-// clipboard: the viewer table and its programs, the SendTo folder, shortcuts written and
+// clipboard: the viewer table and its programs, shortcuts written and
 // resolved with names outside the code page, copies into a folder, the clipboard writers,
 // and the "send to any folder" prompt both scripted and as the real dialog.
 #include "explorer/KvSendTo.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -159,32 +158,6 @@ TEST(ListMenuHelpers, ShortcutsWithNamesOutsideTheCodePageResolveToTheirTargets)
     EXPECT_EQ(kv::ResolveShortcut(nullptr, folder / L"missing.lnk"), L"");
     // A shortcut cannot be saved into a folder that does not exist.
     EXPECT_FALSE(kv::CreateShortcut(folder / L"no such\\x.lnk", target, folder.Path(), L"x"));
-}
-
-TEST(ListMenuHelpers, OnlyShortcutsOfTheSendToFolderAreListed) {
-    TempFolder folder;
-    const std::wstring a = folder.AddFile(L"a.txt");
-    for (const wchar_t* name : {L"One.lnk", L"Two.LNK", L"Três.lnk"})
-        ASSERT_TRUE(kv::CreateShortcut(folder / name, a, folder.Path(), L""));
-    folder.AddFile(L"notes.txt");
-    folder.AddFile(L"lnk.doc");
-    const auto shortcuts = kv::ReadShortcutFolder(folder.Path());
-    ASSERT_EQ(shortcuts.size(), 3u);
-    std::vector<std::string> names;
-    for (const auto& s : shortcuts) {
-        names.push_back(U8(s.displayName));
-        EXPECT_TRUE(tmbtest::FileExists(s.path)) << U8(s.path);
-        EXPECT_EQ(U8(kv::ExtractFilePath(s.path)), U8(folder.Path() + L"\\"));
-        EXPECT_GE(s.iconIndex, 0);
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"One", U8(L"Três"), "Two"}));
-    EXPECT_TRUE(kv::ReadShortcutFolder(folder / L"none").empty());
-
-    // The user's own SendTo folder exists in the prefix and starts empty.
-    std::wstring sendTo;
-    ASSERT_TRUE(kv::GetSpecialFolderPath(CSIDL_SENDTO, sendTo));
-    EXPECT_TRUE(tmbtest::FolderExists(sendTo)) << U8(sendTo);
 }
 
 TEST(ListMenuHelpers, CopyIntoAFolderCopiesEveryEntryUnderItsOwnName) {

@@ -1,0 +1,460 @@
+// The list's context menu on a real list of real folders: the menu opened by a right click
+// and driven by keys, and every entry's operation with its effect on disk, on the clipboard,
+// in the recycle bin, in the list and in the linked tree.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "explorer/KvDirTree21.h"
+#include "explorer/KvFilelistView28.h"
+#include "explorer/KvFilelistView28PopUp.h"
+#include "explorer/KvSendTo.h"
+#include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+#include "tests/support/WineDrives.h"
+
+namespace {
+
+using kv::TKvFilelistView28;
+using kv::TKvFilelistView28PopUp;
+using tmbtest::FileExists;
+using tmbtest::FolderExists;
+using tmbtest::ModalCall;
+using tmbtest::TempFolder;
+
+std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
+
+void WriteText(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(h);
+}
+
+std::string ReadText(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes(GetFileSize(h, nullptr), '\0');
+    DWORD done = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(h);
+    return bytes;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The recycle bin of the test run's own home (the shell's delete moves files there).
+std::wstring TrashFiles() {
+    wchar_t unix[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"XDG_DATA_HOME", unix, MAX_PATH);
+    std::wstring path = L"Z:" + std::wstring(unix) + L"/Trash/files";
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+// "1" for an enabled entry, "0" for a disabled one, "-" for a separator.
+std::string EnablingOf(HMENU menu) {
+    std::string s;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        s += (state & MF_SEPARATOR) ? '-' : ((state & (MF_GRAYED | MF_DISABLED)) ? '0' : '1');
+    }
+    return s;
+}
+
+// While the context menu is up: remembers where it opened and what it enabled, then types
+// the keys (the menu takes real keyboard input).
+struct MenuDriver {
+    static inline MenuDriver* current = nullptr;
+    std::vector<WORD> keys;
+    RECT shownAt{};
+    std::string enabling;
+    bool seen = false;
+
+    explicit MenuDriver(std::vector<WORD> k) : keys(std::move(k)) {
+        current = this;
+        timer_ = SetTimer(nullptr, 0, 50, &Tick);
+    }
+    ~MenuDriver() {
+        KillTimer(nullptr, timer_);
+        current = nullptr;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        MenuDriver* self = current;
+        if (!self || self->seen)
+            return;
+        HWND menuWindow = FindWindowW(L"#32768", nullptr);
+        if (!menuWindow || !IsWindowVisible(menuWindow))
+            return;
+        self->seen = true;
+        GetWindowRect(menuWindow, &self->shownAt);
+        self->enabling = EnablingOf(
+            reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0)));
+        for (WORD key : self->keys) {
+            keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+            keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+        }
+    }
+
+private:
+    UINT_PTR timer_ = 0;
+};
+
+class ListOperations : public testing::Test {
+protected:
+    void SetUp() override {
+        kv::ViewLanguage = kv::lnEnglish;
+        list_ = new TKvFilelistView28(&form_.Form());
+        list_->SetBounds(0, 0, 580, 380);
+        list_->SetParent(&form_.Form());
+        list_->SetParentDirEnabled(true);
+    }
+    void TearDown() override {
+        tmb::Destroy(list_);
+        if (tree_)
+            tmb::Destroy(tree_);
+    }
+
+    TKvFilelistView28PopUp& Menu() {
+        auto* menu = dynamic_cast<TKvFilelistView28PopUp*>(list_->OwnMenu());
+        if (!menu)
+            throw std::runtime_error("the list has no context menu");
+        return *menu;
+    }
+    // Runs the entry named `name` (top level or in the Send To submenu) as a click does.
+    void Choose(const std::wstring& name) {
+        auto& items = Menu().Items();
+        for (const tmb::MenuItem& item : items) {
+            if (item.name == name)
+                return Menu().MenuItemClick(item);
+            for (const tmb::MenuItem& sub : item.items)
+                if (sub.name == name)
+                    return Menu().MenuItemClick(sub);
+        }
+        ADD_FAILURE() << "no entry " << U8(name);
+    }
+    void Show(const std::wstring& folder) {
+        list_->SetDirectory(folder);
+        tmbtest::Pump();
+    }
+    int IndexOfName(const std::wstring& name) const {
+        for (int i = 0; i < list_->ItemCount(); ++i)
+            if (kv::ExtractFileName(list_->ItemPath(i)) == name)
+                return i;
+        return -1;
+    }
+    void Select(std::initializer_list<const wchar_t*> names) {
+        list_->ClearSelection();
+        for (const wchar_t* name : names) {
+            const int i = IndexOfName(name);
+            ASSERT_GE(i, 0) << U8(name);
+            list_->SetSelected(i, true);
+        }
+    }
+    bool Listed(const std::wstring& name) const { return IndexOfName(name) >= 0; }
+
+    tmbtest::TestForm form_{600, 400};
+    TKvFilelistView28* list_ = nullptr;
+    kv::TKvDirTree21* tree_ = nullptr;
+};
+
+TEST_F(ListOperations, RightClickOpensTheMenuBesideThePointerEnabledForTheSelection) {
+    TempFolder folder;
+    folder.AddFile(L"notes.txt", 3);
+    folder.AddFile(L"tool.exe", 3);
+    Show(folder.Path());
+    Select({L"notes.txt"});
+    list_->SetFocus();
+
+    // Down five times from the top is Copy (Open, View, Send To, Cut, Copy).
+    const POINT at = tmbtest::ToScreen(list_->Handle(), 60, 40);
+    {
+        MenuDriver driver({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+        SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
+                     MAKELPARAM(at.x, at.y));
+        ASSERT_TRUE(driver.seen);
+        EXPECT_EQ(driver.shownAt.left, at.x + 10);
+        EXPECT_EQ(driver.shownAt.top, at.y + 10);
+        EXPECT_EQ(driver.enabling, "11-1-110-11-1-1");
+    }
+    ASSERT_EQ(list_->ClipboardList().size(), 1u);
+    EXPECT_EQ(U8(list_->ClipboardList()[0]), U8(folder / L"notes.txt" + L'\0'));
+    EXPECT_EQ(list_->PendingOperation(), kv::foCopy);
+
+    // Two selected, one of them no text: View follows the first, Rename is off; Paste is on.
+    Select({L"tool.exe", L"notes.txt"});
+    {
+        MenuDriver driver({VK_ESCAPE});
+        SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
+                     MAKELPARAM(at.x, at.y));
+        EXPECT_EQ(driver.enabling, "11-1-111-01-1-1");
+    }
+    // Nothing selected: only Paste and New Folder.
+    list_->ClearSelection();
+    {
+        MenuDriver driver({VK_ESCAPE});
+        SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
+                     MAKELPARAM(at.x, at.y));
+        EXPECT_EQ(driver.enabling, "00-0-001-00-0-1");
+    }
+}
+
+TEST_F(ListOperations, CopyThenPasteTwiceThenTheSecondPasteIsOff) {
+    TempFolder from, to;
+    from.AddFile(L"a.txt", 10);
+    from.AddFile(L"b ção.txt", 20);
+    Show(from.Path());
+    Select({L"a.txt", L"b ção.txt"});
+    Choose(L"ItemOpCopy");
+    Show(to.Path());
+    EXPECT_TRUE(Menu().ListState().clipboardFilled);
+    Choose(L"ItemOpPaste");
+    EXPECT_TRUE(FileExists(to / L"a.txt"));
+    EXPECT_TRUE(FileExists(to / L"b ção.txt"));
+    EXPECT_TRUE(FileExists(from / L"a.txt"));
+    EXPECT_TRUE(Listed(L"a.txt") && Listed(L"b ção.txt"));
+    EXPECT_FALSE(Menu().ListState().clipboardFilled);
+
+    // Pasting with nothing to paste (as Ctrl+V cannot, but a caller may) only warns.
+    tmbtest::DialogScript script;
+    list_->Paste();
+    EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
+}
+
+TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
+    tree_ = new kv::TKvDirTree21(&form_.Form());
+    tree_->SetBounds(0, 0, 10, 10);
+    tree_->SetParent(&form_.Form());
+    list_->SetBounds(10, 0, 570, 380);
+    list_->SetDirTree(tree_);
+    TempFolder from, to;
+    from.AddFile(L"moved.txt", 5);
+    WriteText(from.AddFolder(L"Sub folder") + L"\\inside.txt", "inside");
+    Show(from.Path());
+    Select({L"moved.txt", L"Sub folder"});
+    Choose(L"ItemOpCut");
+    Show(to.Path());
+    Choose(L"ItemOpPaste");
+    EXPECT_FALSE(FileExists(from / L"moved.txt"));
+    EXPECT_FALSE(FolderExists(from / L"Sub folder"));
+    EXPECT_TRUE(FileExists(to / L"moved.txt"));
+    EXPECT_EQ(ReadText(to / L"Sub folder\\inside.txt"), "inside");
+    EXPECT_TRUE(Listed(L"moved.txt") && Listed(L"Sub folder"));
+    EXPECT_TRUE(tmb::SameText(tree_->SelectedPath(), to.Path() + L"\\"))
+        << U8(tree_->SelectedPath());
+}
+
+TEST_F(ListOperations, DeleteMovesTheWholeSelectionToTheRecycleBinButNeverTheParent) {
+    TempFolder parent;
+    const std::wstring folder = parent.AddFolder(L"work");
+    WriteText(folder + L"\\gone one.txt", "first");
+    WriteText(folder + L"\\gone two.txt", "second");
+    WriteText(folder + L"\\kept.txt", "kept");
+    Show(folder);
+    Select({L"gone one.txt", L"gone two.txt", L".."});
+    list_->CutOrCopy(kv::foCopy);
+    {
+        tmbtest::ModalAutoAnswer yes(IDYES);
+        Choose(L"ItemDelete");
+        EXPECT_EQ(yes.Count(), 1);  // one confirmation for the whole selection
+    }
+    EXPECT_FALSE(FileExists(folder + L"\\gone one.txt"));
+    EXPECT_FALSE(FileExists(folder + L"\\gone two.txt"));
+    EXPECT_TRUE(FileExists(folder + L"\\kept.txt"));
+    EXPECT_TRUE(FolderExists(parent.Path()));
+    EXPECT_FALSE(Listed(L"gone one.txt"));
+    EXPECT_TRUE(Listed(L"kept.txt"));
+    EXPECT_TRUE(list_->ClipboardList().empty());
+    // Restorable: the recycle bin holds them whole.
+    EXPECT_EQ(ReadText(TrashFiles() + L"\\gone one.txt"), "first");
+    EXPECT_EQ(ReadText(TrashFiles() + L"\\gone two.txt"), "second");
+}
+
+TEST_F(ListOperations, NewFolderTakesTheFirstFreeNumberAndStartsEditingIt) {
+    TempFolder folder;
+    folder.AddFolder(L"New Folder");
+    folder.AddFolder(L"New Folder(2)");
+    Show(folder.Path());
+    Choose(L"ItemFolder");
+    EXPECT_TRUE(FolderExists(folder / L"New Folder(3)"));
+    ASSERT_TRUE(list_->IsEditing());
+    const int selected = list_->SelectedIndex();
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(U8(list_->ItemPath(selected)), U8(folder / L"New Folder(3)"));
+    EXPECT_EQ(list_->SelectedCount(), 1);
+
+    // Confirming a name renames the new folder.
+    HWND edit = ListView_GetEditControl(list_->Handle());
+    SetWindowTextW(edit, L"Reports");
+    tmbtest::PressKey(edit, VK_RETURN);
+    tmbtest::PumpFor(50);
+    EXPECT_TRUE(FolderExists(folder / L"Reports"));
+    EXPECT_FALSE(FolderExists(folder / L"New Folder(3)"));
+}
+
+TEST_F(ListOperations, SendToShortcutsCopyToTheirFolderOrStartTheirProgramWithTheName) {
+    std::wstring sendTo;
+    ASSERT_TRUE(kv::GetSpecialFolderPath(CSIDL_SENDTO, sendTo));
+    TempFolder files, target, tools;
+    files.AddFile(L"first file.txt", 4);
+    files.AddFile(L"second.txt", 4);
+    // A program that writes down the parameter it got and the folder it works in.
+    const std::wstring recorder = tools / L"record.bat";
+    WriteText(recorder, "@echo %~1>\"%~dp0seen.txt\"\r\n@cd>>\"%~dp0seen.txt\"\r\n");
+    const std::wstring toFolder = sendTo + L"\\A folder.lnk";
+    const std::wstring toProgram = sendTo + L"\\B program.lnk";
+    ASSERT_TRUE(kv::CreateShortcut(toFolder, target.Path(), target.Path(), L""));
+    ASSERT_TRUE(kv::CreateShortcut(toProgram, recorder, tools.Path(), L""));
+
+    // The SendTo folder is read when the menu is built: the next language change shows them.
+    list_->SetLanguage(kv::lnGerman);
+    list_->SetLanguage(kv::lnEnglish);
+    struct Remove {
+        std::wstring a, b;
+        ~Remove() {
+            DeleteFileW(a.c_str());
+            DeleteFileW(b.c_str());
+        }
+    } remove{toFolder, toProgram};
+    const auto& paths = Menu().SendToPaths();
+    ASSERT_EQ(paths.size(), 2u);
+    const int folderEntry = paths[0] == toFolder ? 4 : 5;
+
+    Show(files.Path());
+    Select({L"first file.txt", L"second.txt"});
+    Choose(L"Send_To" + std::to_wstring(folderEntry));
+    EXPECT_TRUE(FileExists(target / L"first file.txt"));
+    EXPECT_TRUE(FileExists(target / L"second.txt"));
+    EXPECT_TRUE(FileExists(files / L"second.txt"));
+
+    Choose(L"Send_To" + std::to_wstring(9 - folderEntry));
+    std::string seen;
+    for (int i = 0; i < 100 && seen.find('\n') == std::string::npos; ++i) {
+        tmbtest::PumpFor(50);
+        seen = ReadText(tools / L"seen.txt");
+    }
+    // The first selected file's name, whole, and its folder as the working folder.
+    EXPECT_EQ(seen, "first file.txt\r\n" + U8(files.Path()) + "\r\n");
+}
+
+TEST_F(ListOperations, SendToARemovableDriveWaitsForItsMedium) {
+    tmbtest::WineDrive drive(L'R', DRIVE_REMOVABLE, true);
+    ASSERT_TRUE(drive.Defined());
+    TempFolder files, links;
+    files.AddFile(L"copy me.txt", 4);
+    const std::wstring link = links / L"Stick.lnk";
+    ASSERT_TRUE(kv::CreateShortcut(link, drive.Root(), drive.Root(), L""));
+    Show(files.Path());
+    Select({L"copy me.txt"});
+
+    ASSERT_TRUE(drive.EjectMedium());
+    tmbtest::DialogScript script;
+    list_->SendToTarget(link);
+    EXPECT_EQ(script.Texts(),
+              std::vector<std::wstring>{L"There is no disk in Drive or Drive is not ready"});
+
+    ASSERT_TRUE(drive.InsertMedium());
+    list_->SendToTarget(link);
+    EXPECT_TRUE(FileExists(drive.MediumDir() + L"\\copy me.txt"));
+    EXPECT_EQ(script.Texts().size(), 1u);
+}
+
+TEST_F(ListOperations, AnyFolderCopiesToTheTypedFolderAndCancelDoesNothing) {
+    TempFolder files, target;
+    files.AddFile(L"doc.txt", 4);
+    Show(files.Path());
+    Select({L"doc.txt"});
+    tmbtest::DialogScript script;
+    script.AnswerPrompt(tmb::mrCancel);
+    Choose(L"Send_To0");
+    EXPECT_FALSE(FileExists(target / L"doc.txt"));
+    script.AnswerPrompt(tmb::mrOk, target.Path());
+    Choose(L"Send_To0");
+    EXPECT_TRUE(FileExists(target / L"doc.txt"));
+    EXPECT_EQ(script.CallsOf(ModalCall::Kind::FolderPrompt).size(), 2u);
+}
+
+TEST_F(ListOperations, ClipboardEntriesTakeNamesAndContents) {
+    TempFolder files;
+    files.AddFile(L"one.txt");
+    WriteText(files / L"two ção.txt", "Ol\xE1\r\nmundo");  // in the ANSI code page
+    files.AddFile(L"three.doc");
+    Show(files.Path());
+    Select({L"one.txt", L"two ção.txt", L"three.doc", L".."});
+    Choose(L"Send_To2");
+    std::vector<std::wstring> expected;
+    for (int i : list_->SelectedIndices())
+        if (!list_->IsParentItem(i))
+            expected.push_back(list_->ItemPath(i));
+    ASSERT_EQ(expected.size(), 3u);
+    EXPECT_EQ(U8(ClipboardText()),
+              U8(expected[0] + L"\r\n" + expected[1] + L"\r\n" + expected[2]));
+
+    Select({L"two ção.txt"});
+    Choose(L"Send_To1");
+    EXPECT_EQ(U8(ClipboardText()), "Olá\r\nmundo");
+}
+
+TEST_F(ListOperations, DesktopShortcutLandsOnTheUsersDesktopAndResolvesToTheFile) {
+    TempFolder files;
+    const std::wstring file = files.AddFile(L"Relatório final.txt", 4);
+    Show(files.Path());
+    tmbtest::DialogScript script;
+    list_->CreateDesktopShortcut();  // nothing selected
+    Select({L"Relatório final.txt"});
+    Choose(L"Send_To3");
+    const std::wstring link = kv::DesktopFolder() + L"\\Relatório final.lnk";
+    EXPECT_EQ(U8(kv::ResolveShortcut(nullptr, link)), U8(file));
+    DeleteFileW(link.c_str());
+    EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
+}
+
+TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {
+    TempFolder files;
+    files.AddFile(L"picture.bmp", 4);
+    Show(files.Path());
+    Select({L"picture.bmp"});
+    tmbtest::DialogScript script;
+    Choose(L"ItemView");
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_EQ(script.Texts().size(), 1u);
+    EXPECT_TRUE(tmb::SameText(script.Texts()[0], L"ERROR - Can't Open file " +
+                                                     kv::AddSlash(windows) + L"PBrush.exe"))
+        << U8(script.Texts()[0]);
+}
+
+TEST_F(ListOperations, TheMenuIsRebuiltInTheListsLanguage) {
+    list_->SetLanguage(kv::lnPortuguese);
+    ASSERT_NE(list_->OwnMenu(), nullptr);
+    EXPECT_EQ(list_->GetPopupMenu(), list_->OwnMenu());
+    EXPECT_EQ(Menu().ListView(), list_);
+    EXPECT_EQ(U8(Menu().Items()[TKvFilelistView28PopUp::ItemFolder].caption), "&Nova pasta ...");
+    EXPECT_EQ(U8(Menu().Items()[TKvFilelistView28PopUp::SubMenuSend].items[0].caption),
+              "Para a pasta ...");
+}
+
+} // namespace
