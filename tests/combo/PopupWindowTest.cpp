@@ -49,6 +49,9 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     popup->OnCloseUp = [&](tmb::Component*) { ++closed; };
     SetForegroundWindow(form.Handle());
     edit->SetFocus();
+    // The pointer starts away from the drop-down: an earlier test program on the same
+    // display may have left it anywhere.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 
     popup->DropDown(150, 100);
     tmbtest::Pump();
