@@ -430,6 +430,20 @@ TEST_F(ListOperations, DesktopShortcutLandsOnTheUsersDesktopAndResolvesToTheFile
     EXPECT_EQ(U8(kv::ResolveShortcut(nullptr, link)), U8(file));
     DeleteFileW(link.c_str());
     EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
+
+    // A drive has no name of its own: its shortcut is named by its letter.
+    list_->SetDirectory(L"Drives");
+    list_->UpdateFileList();
+    list_->ClearSelection();
+    for (int i = 0; i < list_->ItemCount(); ++i)
+        if (list_->ItemPath(i) == L"C:\\")
+            list_->SetSelected(i, true);
+    ASSERT_EQ(list_->SelectedCount(), 1);
+    Choose(L"Send_To3");
+    const std::wstring driveLink = kv::DesktopFolder() + L"\\C.lnk";
+    EXPECT_TRUE(tmb::SameText(kv::ResolveShortcut(nullptr, driveLink), L"C:\\"));
+    DeleteFileW(driveLink.c_str());
+    EXPECT_EQ(script.Texts().size(), 1u);
 }
 
 TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {
