@@ -313,8 +313,10 @@ void Tfmtextdir::ShowNoFileSelected() {
 }
 
 void Tfmtextdir::filesChange(Component*) {
-    // The sizes were taken in the same pass that read the names; the selected file's size
-    // is refreshed from the disk by the click that comes before this notification.
+    // The sizes were taken in the same pass that read the names and are taken again, in one
+    // pass, only when another program changed the folder since; the selected file's size is
+    // measured by the click that comes before this notification.
+    files->RefreshSizes();
     const double total = files->TotalSize();
     StatusBar1->SetPanelText(0, L"Diret\u00f3rio:");
     StatusBar1->SetPanelText(1, files->Directory());

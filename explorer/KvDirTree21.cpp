@@ -797,9 +797,12 @@ void TKvDirTree21::DisconnectNetDrive() {
     Expand(top, false);
     Select(top);
     SetSelectedPath(L"Drives");
-    // The view is pointed at the computer's drives and reads them again.
-    if (fileList_)
+    // The view is pointed at the computer's drives and reads them again, though it showed
+    // them already.
+    if (fileList_) {
         TellFileList(selectedPath_);
+        fileList_->UpdateFileList();
+    }
 }
 
 void TKvDirTree21::ShowItemProperties() {

@@ -2,11 +2,10 @@
 // opening and closing, picking and locating folders, and the keys.
 #include "explorer/KvDirTreeCombo28.h"
 
-#include "explorer/KvFilelistView28.h"
-
 #include <shellapi.h>
 
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFilelistView28.h"
 #include "framework/Handles.h"
 #include "framework/TextConv.h"
 
@@ -98,7 +97,10 @@ void TKvDirTreeCombo28::SetSelectedPath(const std::wstring& path) {
 
 void TKvDirTreeCombo28::SetFileList(TKvFilelistView28* view) {
     fileList_ = view;
-    if (fileList_ && !tree_->PickedPath().empty())
+    if (!fileList_)
+        return;
+    FreeNotification(fileList_);
+    if (!tree_->PickedPath().empty())
         TellFileList(tree_->PickedPath(), true);
 }
 
@@ -115,8 +117,7 @@ void TKvDirTreeCombo28::SetGlyph(const tmb::Picture& glyph) {
 
 void TKvDirTreeCombo28::Notification(tmb::Component* component, tmb::Operation operation) {
     tmb::Edit::Notification(component, operation);
-    if (operation == tmb::Operation::opRemove &&
-        reinterpret_cast<void*>(component) == reinterpret_cast<void*>(fileList_))
+    if (operation == tmb::Operation::opRemove && component == fileList_)
         fileList_ = nullptr;
 }
 
@@ -131,7 +132,9 @@ void TKvDirTreeCombo28::CreateParams(tmb::CreateArgs& args) {
 
 void TKvDirTreeCombo28::HandleCreated() {
     tmb::Edit::HandleCreated();
-    SetEditRect();
+    // Sized before it was placed, the box has its button where it was made: at the right
+    // end now.
+    LayOutButton();
     BuildDropDown();
     if (!tree_->Selected()) {
         if (HTREEITEM root = tree_->TopNode()) {
@@ -161,8 +164,11 @@ void TKvDirTreeCombo28::SetParent(tmb::WinControl* parent) {
 
 void TKvDirTreeCombo28::SetBounds(int left, int top, int width, int height) {
     tmb::Edit::SetBounds(left, top, width, height);
-    if (!btn_ || !Parent())
-        return;
+    if (btn_ && Parent())
+        LayOutButton();
+}
+
+void TKvDirTreeCombo28::LayOutButton() {
     btn_->SetBounds(Width() - btn_->Width() - 4, btn_->Top(), btn_->Width(), Height() - 4);
     SetEditRect();
 }

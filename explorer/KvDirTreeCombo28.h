@@ -97,6 +97,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void LayOutButton();
     void SetEditRect();
     void SetIconIndex(int index);
     void ShowNode(HTREEITEM node);

@@ -963,17 +963,15 @@ void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
         case VK_RETURN: if (selected) OpenItem(); break;
         case VK_ESCAPE:
             if (dirTreeCombo_ && dirTreeCombo_->DroppedDown())
-                dirTreeCombo_->DropDown();  // which closes an open drop-down
+                dirTreeCombo_->DropDownWindow()->CloseUp();
             break;
         case VK_DELETE: if (selected) DeleteSelected(); break;
         case VK_F2: if (selected) RenameSelected(); break;
         case VK_F3: FindFiles(); break;
         case VK_F4:
-            if (dirTreeCombo_) {
+            // The combo's drop-down takes the keys through the combo, which gets the focus.
+            if (dirTreeCombo_)
                 dirTreeCombo_->DropDown();
-                if (dirTreeCombo_->Tree()->Showing())
-                    dirTreeCombo_->Tree()->SetFocus();
-            }
             break;
         case VK_F5: UpdateFileList(); break;
         default: break;

@@ -290,6 +290,14 @@ ModalHost* g_host = nullptr;
 
 } // namespace
 
+bool ModalHost::BrowseForFolder(FolderPickerRequest&) { return false; }
+
+DWORD ModalHost::NetworkDriveDialog(NetworkDialog, HWND, DWORD) { return ERROR_CANCELLED; }
+
+DWORD ModalHost::PropertiesSheet(HWND, const std::wstring&) { return NO_ERROR; }
+
+int ModalHost::FolderPrompt(FolderPromptRequest&) { return mrCancel; }
+
 ModalHost& PlatformModalHost() {
     static RealModalHost host;
     return host;

@@ -83,18 +83,22 @@ public:
                            MsgDlgButtons buttons) = 0;
     // The save dialog; false when cancelled (request.fileName is then unchanged).
     virtual bool SaveDialog(SaveDialogRequest& request) = 0;
+    // The dialogs below have answers of their own unless a host overrides them (cancelled;
+    // the properties sheet as if shown), so a stand-in that cares only about the boxes never
+    // shows a real window by omission. The platform host overrides them all.
+
     // The shell's folder picker; false when cancelled or when the pick is no file-system
     // folder (the printers, the network neighbourhood), request.path is then unchanged.
-    virtual bool BrowseForFolder(FolderPickerRequest& request) = 0;
+    virtual bool BrowseForFolder(FolderPickerRequest& request);
     // WNetConnectionDialog / WNetDisconnectDialog for `resourceType` (RESOURCETYPE_DISK);
     // returns the system's result: NO_ERROR, ERROR_CANCELLED, ERROR_NO_NETWORK, ...
-    virtual DWORD NetworkDriveDialog(NetworkDialog which, HWND owner, DWORD resourceType) = 0;
+    virtual DWORD NetworkDriveDialog(NetworkDialog which, HWND owner, DWORD resourceType);
     // The shell's properties sheet of a file, folder or drive (it runs modeless in the shell;
     // the call returns once it is up). Returns NO_ERROR, or the system's error code.
-    virtual DWORD PropertiesSheet(HWND owner, const std::wstring& path) = 0;
+    virtual DWORD PropertiesSheet(HWND owner, const std::wstring& path);
     // The destination-folder prompt; returns mrOk (request.text holds the edit box's text),
     // mrCancel or mrBrowse.
-    virtual int FolderPrompt(FolderPromptRequest& request) = 0;
+    virtual int FolderPrompt(FolderPromptRequest& request);
 };
 
 // The host that shows real windows.

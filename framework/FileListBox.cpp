@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "framework/Exception.h"
 #include "framework/Handles.h"
@@ -134,8 +135,31 @@ void FileListBox::Update() {
         Read(directory_);
 }
 
+namespace {
+
+// Watches a folder's files (not its sub-folders) for what changes their count or sizes.
+ChangeNotificationHandle WatchFolder(const std::wstring& folder) {
+    return ChangeNotificationHandle(FindFirstChangeNotificationW(
+        folder.c_str(), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+}
+
+// File names compare ignoring case, as the file system finds them.
+std::wstring NameKey(std::wstring name) {
+    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
+    return (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+}
+
+} // namespace
+
 void FileListBox::Read(const std::wstring& folder) {
     const std::wstring pattern = JoinPath(folder, L"*.*");
+    // Watched from before the enumeration, so nothing that happens during it goes unseen.
+    ChangeNotificationHandle watch = WatchFolder(folder);
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
@@ -150,10 +174,8 @@ void FileListBox::Read(const std::wstring& folder) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
-            const std::uint64_t size =
-                (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
             // The order of the platform's sorted list box: the locale's, ignoring case.
-            entries.push_back(Entry{SortKey(fd.cFileName, true), fd.cFileName, size});
+            entries.push_back(Entry{SortKey(fd.cFileName, true), fd.cFileName, SizeOf(fd)});
             if (entries.size() == 101)
                 busy.emplace();
         } while (FindNextFileW(find.get(), &fd));
@@ -172,6 +194,7 @@ void FileListBox::Read(const std::wstring& folder) {
         sizes_.push_back(e.size);
     }
     directory_ = folder;
+    watch_ = std::move(watch);
     SetItems(std::move(names));
     busy.reset();
     Change();
@@ -198,6 +221,33 @@ double FileListBox::TotalSize() const {
     for (std::uint64_t s : sizes_)
         total += static_cast<double>(s);
     return total;
+}
+
+bool FileListBox::RefreshSizes() {
+    if (directory_.empty())
+        return false;
+    if (watch_ && WaitForSingleObject(watch_.get(), 0) != WAIT_OBJECT_0)
+        return false;  // nothing changed since the sizes were taken
+    // Re-armed before the pass, so a change during it is seen next time.
+    if (!watch_ || !FindNextChangeNotification(watch_.get()))
+        watch_ = WatchFolder(directory_);
+    std::unordered_map<std::wstring, std::uint64_t> onDisk;
+    WIN32_FIND_DATAW fd;
+    FindHandle find(FindFirstFileExW(JoinPath(directory_, L"*.*").c_str(), FindExInfoBasic, &fd,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (find) {
+        onDisk.reserve(sizes_.size());
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                onDisk.emplace(NameKey(fd.cFileName), SizeOf(fd));
+        } while (FindNextFileW(find.get(), &fd));
+    }
+    // A folder that went away leaves every name unfound.
+    for (std::size_t i = 0; i < sizes_.size(); ++i) {
+        const auto found = onDisk.find(NameKey(Item(static_cast<int>(i))));
+        sizes_[i] = found == onDisk.end() ? 0 : found->second;
+    }
+    return true;
 }
 
 void FileListBox::SelectionChanged() {

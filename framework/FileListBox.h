@@ -5,13 +5,16 @@
 // selected item differs from the one at the last OnChange.
 //
 // The folder is read in one pass: names and sizes together, so the totals of a folder of
-// 100,000 files need no second look at the disk.
+// 100,000 files need no second look at the disk. The folder is watched from then on: when
+// another program adds, deletes or resizes a file, RefreshSizes takes the sizes again in one
+// pass (the items stay as read until the list is read again).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/Picture.h"
 #include "framework/ListBox.h"
 
@@ -40,6 +43,9 @@ public:
     void SetItemSize(int index, std::uint64_t size);
     // The sum of the item sizes in list order.
     double TotalSize() const;
+    // Takes every item's size from the disk again, in one pass, when the folder changed since
+    // the sizes were taken; a name that can no longer be found counts 0. True when it did.
+    bool RefreshSizes();
 
     // The two row pictures: executables (.exe, .com, .bat, .pif) and every other file.
     static const Picture& ExecutableGlyph();
@@ -61,6 +67,10 @@ private:
 
     std::wstring directory_;
     std::vector<std::uint64_t> sizes_;
+    // Signalled when a file of the folder was added, removed, renamed or written since the
+    // sizes were taken; invalid when the folder cannot be watched (its sizes are then
+    // always taken again).
+    ChangeNotificationHandle watch_;
     int lastChangeIndex_ = -1;
 };
 

@@ -43,19 +43,35 @@ prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean c
   export WINEPREFIX=$env/prefix
 }
 
+# Root's part of the tests run as another user; through sudo when the scripts are not root.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
 # The ordinary user's own prefix and HOME (made by setup.sh; see tests/e2e/unprivileged.sh),
-# a fresh copy of the template owned by that user.
+# a fresh copy of the template owned by that user. It lives in the build tree unless that
+# user cannot reach the build tree (a clone in root's home): then in a folder of /tmp.
 prepare_user_wine() { # $1 = environment folder
   local env=$1
-  rm -rf "$env"
+  as_root rm -rf "$env"
+  if ! as_root runuser -u tombarel-user -- test -x "$(dirname "$env")"; then
+    env=$(mktemp -d /tmp/tombarel-user-env.XXXXXX)
+    chmod 755 "$env"
+  fi
   mkdir -p "$env/home/.local/share" "$env/home/.config" "$env/home/.cache"
   cp -a "$BUILD/wine-template" "$env/prefix"
   # Debian's Wine records the template owner's server folder here; the user makes its own.
   rm -f "$env/prefix/wineserver"
   # The template's profile, as real folders: the shell needs the user's Desktop to exist.
-  cp -rL "$env/prefix/drive_c/users/root/." "$env/prefix/drive_c/users/tombarel-user/"
+  local profile
+  for profile in "$env/prefix/drive_c/users"/*/; do
+    case "$(basename "$profile")" in
+      Public | tombarel-user) ;;
+      *) cp -rL "$profile." "$env/prefix/drive_c/users/tombarel-user/" ;;
+    esac
+  done
   mkdir -p "$env/tmp"
-  chown -R tombarel-user: "$env"
+  as_root chown -R tombarel-user: "$env"
   export TOMBAREL_TEST_USER=tombarel-user TOMBAREL_USER_ENV=$env
 }
 
@@ -100,9 +116,12 @@ stop_all() {
     wait "$WINESERVER_PID" 2>/dev/null || true
   fi
   if [ -n "${TOMBAREL_USER_ENV:-}" ]; then
-    runuser -u tombarel-user -- env WINEPREFIX="$TOMBAREL_USER_ENV/prefix" \
+    as_root runuser -u tombarel-user -- env WINEPREFIX="$TOMBAREL_USER_ENV/prefix" \
       TMPDIR="$TOMBAREL_USER_ENV/tmp" wineserver -k \
       >/dev/null 2>&1 || true
+    case "$TOMBAREL_USER_ENV" in
+      /tmp/tombarel-user-env.*) as_root rm -rf "$TOMBAREL_USER_ENV" ;;
+    esac
   fi
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null || true

@@ -14,6 +14,15 @@ prepare_wine "$BUILD/shot-env"
 trap stop_all EXIT
 start_xvfb
 start_wineserver
+# A folder worth showing, opened as the last folder used.
+demo=$WINEPREFIX/drive_c/Viagem
+mkdir -p "$demo"
+for f in "Roteiro.txt:2300" "Praia do Forte.jpg:1843200" "Pelourinho.jpg:2254857" \
+         "Passagens.pdf:98304" "Hotel - reserva.pdf:45120" "Mapa.png:512000" "Setup.exe:734003"; do
+  truncate -s "${f##*:}" "$demo/${f%:*}"
+done
+wine reg add 'HKCU\SOFTWARE\Quorvantix\Tombarel' /v lastdir /t REG_SZ /d 'C:\Viagem' /f \
+  >/dev/null 2>&1
 wine explorer /desktop=Tombarel,$size "$BUILD/$program.exe" >/dev/null 2>&1 &
 # The desktop window appears before the program's own; give the program time to start.
 sleep "${TOMBAREL_SHOT_DELAY:-5}"

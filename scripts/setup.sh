@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tombarel needs on a Debian machine, and nothing when
 # everything is already there: the MinGW-w64 i686 cross compiler (posix threads), 32-bit
-# Wine, Xvfb, ImageMagick, GoogleTest's sources and the locale tools; and the ordinary user
+# Wine, Xvfb, ImageMagick, zip, GoogleTest's sources and the locale tools; and the ordinary user
 # some tests run as.
 set -euo pipefail
 
@@ -18,6 +18,7 @@ have_pkg wine32:i386 || need+=(wine32:i386)
 have_pkg fonts-wine || need+=(fonts-wine)
 have_cmd Xvfb    || need+=(xvfb)
 have_cmd import  || need+=(imagemagick)
+have_cmd zip     || need+=(zip)
 [ -f /usr/share/i18n/locales/pt_BR ] || need+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/share/zoneinfo/Europe/Paris ] || need+=(tzdata)

@@ -167,6 +167,35 @@ TEST_F(Panel, TheClickedFileIsMeasuredAgainSoTheTotalFollowsTheDisk) {
     EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 2 KB");
 }
 
+TEST_F(Panel, TotalsFollowFilesThatOtherProgramsDeletedOrGrewAndCostNothingWhenNoneDid) {
+    folder_.AddFile(L"a.txt", 100);
+    const std::wstring grown = folder_.AddFile(L"b.txt", 200);
+    const std::wstring deleted = folder_.AddFile(L"c.txt", 300);
+    Tfmtextdir* f = Open();
+    EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 600 bytes");
+    // Nothing changed: the sizes read with the names stand, no second look at the disk.
+    EXPECT_FALSE(f->files->RefreshSizes());
+
+    HANDLE h = CreateFileW(grown.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER to{};
+    to.QuadPart = 5000;
+    SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+    ASSERT_TRUE(DeleteFileW(deleted.c_str()));
+    tmbtest::PumpFor(200);  // the system tells of the change on its own time
+
+    // A click on the file nobody touched: the other two count as they are now.
+    ClickRow(0);
+    EXPECT_EQ(f->Edit1->Text(), L"a.txt");
+    EXPECT_EQ(f->Label5->Text(), L"Tamanho total: " + SizeText(100 + 5000));
+    // The list itself is not read again by itself.
+    EXPECT_EQ(f->Label4->Text(), L"Total: 3 arquivo(s)");
+    EXPECT_EQ(f->files->Count(), 3);
+    EXPECT_FALSE(f->files->RefreshSizes());
+}
+
 TEST_F(Panel, TheDrivesRootGreysTheListAndKeepsItsFiles) {
     folder_.AddFile(L"kept.txt", 1);
     Tfmtextdir* f = Open();

@@ -148,6 +148,17 @@ TEST_F(DirTreeCombo, ANewComboShowsTheComputersCaptionAndIconAndItsArrow) {
         for (int x = button.left + 4; x < button.right - 4; ++x)
             arrowPixels += tmbtest::PixelAt(Box(), x, y) == GetSysColor(COLOR_BTNTEXT);
     EXPECT_GT(arrowPixels, 3) << "the system's combo arrow on the button";
+
+    // Sized before it is placed, a wider box has its button and text end at its right end.
+    auto* wide = new TKvDirTreeCombo28(&form_.Form());
+    wide->SetBounds(20, 60, 300, 21);
+    wide->SetParent(&form_.Form());
+    EXPECT_EQ(wide->ClientWidth(), wide->Btn()->BoundsRect().right);
+    RECT text{};
+    SendMessageW(wide->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    // (the edit keeps a pixel of margin inside the rectangle it is given)
+    EXPECT_NEAR(23, text.left, 1) << "room for the icon";
+    EXPECT_NEAR(wide->Btn()->Left() - 2, text.right, 1);
 }
 
 TEST_F(DirTreeCombo, TheArrowDropsTheTreeDownUnderTheBoxOrAboveItNearTheScreensBottom) {

@@ -49,10 +49,11 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     popup->OnCloseUp = [&](tmb::Component*) { ++closed; };
     SetForegroundWindow(form.Handle());
     edit->SetFocus();
-    // The pointer starts away from the drop-down: an earlier test program on the same
-    // display may have left it anywhere.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // The pointer starts where an earlier program on this display left it: away from the
+    // drop-down's place, so the pop-up opens with the pointer outside.
+    MoveTo(ScreenPoint(form.Handle(), 300, 250));
 
+    MoveTo(ScreenPoint(form.Handle(), 300, 250));  // the pointer starts outside
     popup->DropDown(150, 100);
     tmbtest::Pump();
     ASSERT_TRUE(popup->IsOpen());

@@ -4,6 +4,8 @@
 # user can only be tried as someone else. The test script exports the user, the prepared
 # environment folder and the display.  Usage: unprivileged.sh e2e_tests.exe Tombarel.exe
 set -euo pipefail
+# Making the closed folder and changing user need root.
+[ "$(id -u)" -eq 0 ] || exec sudo --preserve-env bash "$0" "$@"
 user=${TOMBAREL_TEST_USER:?run through scripts/test.sh}
 env=${TOMBAREL_USER_ENV:?run through scripts/test.sh}
 home=$env/home

@@ -14,6 +14,7 @@
 
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFilelistView28.h"
 #include "explorer/KvFolderContents.h"
 #include "framework/Registry.h"
 #include "framework/StdControls.h"
@@ -520,6 +521,37 @@ TEST_F(TreeCommands, TheContentsWindowOfAnEmptyFolderOrADriveAndOKWithNothingCho
     tree_->LocatePath(L"C:\\");
     tree_->ShowFolderContents();
     EXPECT_EQ(tree_->ContentsWindow()->Text(), L"Files in \" C:\\ \"");
+}
+
+// --- the linked file list ---------------------------------------------------------------------
+
+TEST_F(TreeCommands, TheLinkedFileListFollowsADeleteAMappedDriveAndADisconnect) {
+    auto* view = new kv::TKvFilelistView28(&form_.Form());
+    view->SetBounds(0, 0, 10, 10);
+    view->SetParent(&form_.Form());
+    const std::wstring folder = dir_.AddFolder(L"doomed");
+    Pick(folder);
+    tree_->SetFileList(view);
+    ASSERT_TRUE(tmb::SameText(kv::DelSlash(view->Directory()), folder));
+    {
+        tmbtest::ModalAutoAnswer answer(IDYES);
+        ASSERT_TRUE(tree_->DeleteFolder(nullptr));
+    }
+    EXPECT_TRUE(tmb::SameText(kv::DelSlash(view->Directory()), dir_.Path()))
+        << "the list shows the parent: " << U8(view->Directory());
+
+    std::unique_ptr<tmbtest::WineDrive> mapped;
+    script_.AnswerNetwork(NO_ERROR, [&] {
+        mapped = std::make_unique<tmbtest::WineDrive>(L'K', DRIVE_REMOTE, true);
+    });
+    tree_->ConnectNetDrive();
+    EXPECT_TRUE(tmb::SameText(view->Directory(), L"K:\\")) << U8(view->Directory());
+
+    mapped.reset();
+    tree_->DisconnectNetDrive();
+    EXPECT_TRUE(view->IsDrivesView()) << U8(view->Directory());
+    tree_->SetFileList(nullptr);
+    tmb::Destroy(view);
 }
 
 // --- network drives and properties -----------------------------------------------------------

@@ -84,6 +84,12 @@ private:
         }
         if (!current_)
             return;
+        // On a loaded machine the first look can come before the box is shown (its controls
+        // then all read as hidden): look again a little later.
+        if (!IsWindowVisible(box)) {
+            SetTimer(box, kLookTimer, 20, &RealBoxes::Tick);
+            return;
+        }
         current_->seen_.push_back(Look(box));
         switch (current_->answer_) {
         case Answer::Enter:
@@ -369,10 +375,6 @@ public:
         return tmb::mrOk;
     }
     bool SaveDialog(tmb::SaveDialogRequest&) override { return false; }
-    bool BrowseForFolder(tmb::FolderPickerRequest&) override { return false; }
-    DWORD NetworkDriveDialog(tmb::NetworkDialog, HWND, DWORD) override { return ERROR_CANCELLED; }
-    DWORD PropertiesSheet(HWND, const std::wstring&) override { return NO_ERROR; }
-    int FolderPrompt(tmb::FolderPromptRequest&) override { return IDCANCEL; }
 
     std::vector<std::wstring> shown;
 

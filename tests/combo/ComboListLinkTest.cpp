@@ -1,0 +1,157 @@
+// The combo linked to a file list view on one window, with real input: picks show folders
+// and the drives in the list, moves inside the list show in the box, the list's F4 and Esc
+// work the drop-down, and either side may go first.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "explorer/KvConsts.h"
+#include "explorer/KvDirTreeCombo28.h"
+#include "explorer/KvFilelistView28.h"
+#include "framework/TextConv.h"
+#include "tests/combo/RealInput.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+
+namespace {
+
+using combotest::ClickAt;
+using combotest::MoveTo;
+using combotest::PressKey;
+using combotest::ScreenCentre;
+using kv::TKvDirTreeCombo28;
+using kv::TKvFilelistView28;
+using tmbtest::TempFolder;
+
+std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
+
+class ComboAndList : public testing::Test {
+protected:
+    void SetUp() override {
+        kv::TreeLanguage = kv::lnEnglish;
+        kv::LoadTreeTexts();
+        combo_ = new TKvDirTreeCombo28(&form_.Form());
+        combo_->SetBounds(10, 10, 216, 21);
+        combo_->SetParent(&form_.Form());
+        list_ = new TKvFilelistView28(&form_.Form());
+        list_->SetBounds(250, 10, 330, 330);
+        list_->SetParent(&form_.Form());
+        combo_->OnPathChange = [this](tmb::Component* sender, const std::wstring& path) {
+            senders_.push_back(sender);
+            paths_.push_back(path);
+        };
+        SetForegroundWindow(form_.Handle());
+        list_->SetFocus();
+        tmbtest::Pump();
+    }
+    void TearDown() override { combo_->DropDownWindow()->CloseUp(); }
+
+    int IndexOf(const std::wstring& caption) const {
+        for (int i = 0; i < list_->ItemCount(); ++i)
+            if (list_->Item(i).caption == caption)
+                return i;
+        return -1;
+    }
+    void SelectOnly(const std::wstring& caption) {
+        list_->ClearSelection();
+        const int i = IndexOf(caption);
+        ASSERT_GE(i, 0) << U8(caption);
+        list_->SetSelected(i, true);
+        list_->SetFocusedIndex(i);
+    }
+    // Opens the drop-down with its arrow and clicks a node's caption.
+    void PickWithMouse(HTREEITEM node) {
+        kv::TKvDirTreeView& tree = *combo_->Tree();
+        ClickAt(ScreenCentre(combo_->Handle(), combo_->Btn()->BoundsRect()));
+        ASSERT_TRUE(combo_->DroppedDown());
+        TreeView_EnsureVisible(tree.Handle(), node);
+        const POINT p = ScreenCentre(tree.Handle(), tree.NodeRect(node, true));
+        MoveTo(p);
+        ClickAt(p);
+    }
+
+    tmbtest::TestForm form_{600, 360};
+    tmbtest::DialogScript script_;
+    TKvDirTreeCombo28* combo_ = nullptr;
+    TKvFilelistView28* list_ = nullptr;
+    std::vector<tmb::Component*> senders_;
+    std::vector<std::wstring> paths_;
+};
+
+TEST_F(ComboAndList, PicksInTheComboShowTheirFolderOrTheDrivesInTheList) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    temp.AddFile(L"inside.txt");
+    temp.AddFile(L"Alpha\\deeper.txt");
+    list_->SetDirTreeCombo(combo_);
+    EXPECT_EQ(list_, combo_->FileList());
+
+    combo_->LocatePath(temp.Path());
+    EXPECT_EQ(0, list_->ItemCount()) << "locating is what the list asks; it is not told";
+    HTREEITEM alpha = combo_->Tree()->FirstChild(combo_->Tree()->Selected());
+    PickWithMouse(alpha);
+    EXPECT_EQ(U8(temp / L"Alpha\\"), U8(list_->Directory()));
+    EXPECT_GE(IndexOf(L"deeper.txt"), 0);
+
+    PickWithMouse(combo_->Tree()->RootNode());
+    EXPECT_EQ("Drives", U8(list_->Directory()));
+    ASSERT_GT(list_->ItemCount(), 0);
+    for (int i = 0; i < list_->ItemCount(); ++i)
+        EXPECT_EQ("drv", U8(list_->Item(i).SubItem(5))) << U8(list_->Item(i).caption);
+
+    // Set from code, the path moves the list, not the box.
+    const std::wstring shown = combo_->Text();
+    combo_->SetSelectedPath(temp.Path());
+    EXPECT_EQ(U8(temp.Path() + L"\\"), U8(list_->Directory()));
+    EXPECT_GE(IndexOf(L"inside.txt"), 0);
+    EXPECT_EQ(U8(shown), U8(combo_->Text()));
+}
+
+TEST_F(ComboAndList, GoingIntoAndOutOfFoldersInTheListMovesTheBox) {
+    TempFolder temp;
+    temp.AddFolder(L"Alpha");
+    temp.AddFolder(L"Alpha\\Inner");
+    list_->SetDirTreeCombo(combo_);
+    list_->SetDirectory(temp.Path());
+    SelectOnly(L"Alpha");
+    PressKey(VK_RETURN);
+    EXPECT_EQ(U8(temp / L"Alpha\\"), U8(list_->Directory()));
+    EXPECT_EQ("Alpha", U8(combo_->Text()));
+    ASSERT_FALSE(paths_.empty());
+    EXPECT_EQ(combo_, senders_.back());
+    EXPECT_EQ(U8(temp / L"Alpha\\"), U8(paths_.back()));
+    EXPECT_EQ(U8(temp / L"Alpha\\"), U8(combo_->SelectedPath()));
+
+    PressKey(VK_BACK);
+    EXPECT_EQ(U8(temp.Path() + L"\\"), U8(list_->Directory()));
+    EXPECT_EQ(U8(temp.Path().substr(temp.Path().rfind(L'\\') + 1)), U8(combo_->Text()));
+    EXPECT_EQ(U8(combo_->Tree()->GetNodePath(combo_->Tree()->Selected())), U8(temp.Path()));
+}
+
+TEST_F(ComboAndList, TheListsF4DropsTheComboDownWithTheKeysAndTheLinkEndsWithEitherSide) {
+    list_->SetDirTreeCombo(combo_);
+    PressKey(VK_F4);
+    ASSERT_TRUE(combo_->DroppedDown());
+    EXPECT_EQ(combo_->Handle(), GetFocus()) << "the keys go to the box that works the tree";
+    PressKey(VK_ESCAPE);
+    EXPECT_FALSE(combo_->DroppedDown());
+    EXPECT_TRUE(IsWindowVisible(form_.Handle()));
+
+    // A list linked when a path is picked shows it at once; relinking unlinks the old one.
+    TempFolder temp;
+    temp.AddFile(L"seen.txt");
+    list_->SetDirTreeCombo(nullptr);
+    EXPECT_EQ(nullptr, combo_->FileList());
+    combo_->SetSelectedPath(temp.Path());
+    list_->SetDirTreeCombo(combo_);
+    EXPECT_GE(IndexOf(L"seen.txt"), 0);
+
+    tmb::Destroy(list_);
+    list_ = nullptr;
+    EXPECT_EQ(nullptr, combo_->FileList());
+    combo_->SetSelectedPath(temp.Path());  // no list to tell, nothing breaks
+}
+
+} // namespace
