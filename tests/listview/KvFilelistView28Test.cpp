@@ -565,6 +565,19 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
     ASSERT_FALSE(picked.empty());
     EXPECT_TRUE(tmb::SameText(picked.back(), dir.Path() + L"\\")) << U8(picked.back());
 
+    // A caption holding a path moves nothing out of the folder.
+    tmbtest::DialogScript script;
+    SelectOnly(L"Keep.txt");
+    edit = list_->EditCaption(IndexOf(L"Keep.txt"));
+    ASSERT_TRUE(edit);
+    SetWindowTextW(edit, L"..\\moved.txt");
+    tmbtest::PressKey(edit, VK_RETURN);
+    tmbtest::PumpFor(50);
+    EXPECT_TRUE(tmbtest::FileExists(dir / L"Keep.txt"));
+    EXPECT_FALSE(tmbtest::FileExists(dir.Path() + L"\\..\\moved.txt"));
+    EXPECT_GE(IndexOf(L"Keep.txt"), 0);
+    EXPECT_EQ(script.Calls().size(), 1u);
+
     // The parent entry is never edited (renaming ".." would move the parent folder).
     EXPECT_EQ(list_->EditCaption(0), nullptr);
 
