@@ -244,6 +244,42 @@ TEST_F(ListOperations, CopyThenPasteTwiceThenTheSecondPasteIsOff) {
     EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
 }
 
+// A key as the user types it, with Ctrl held when asked, into the focused list.
+void Type(WORD key, bool ctrl = false) {
+    if (ctrl)
+        keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    if (ctrl)
+        keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    tmbtest::PumpFor(50);
+}
+
+TEST_F(ListOperations, TheKeysReachTheSameOperations) {
+    TempFolder from, to;
+    from.AddFile(L"typed.txt", 3);
+    Show(from.Path());
+    Select({L"typed.txt"});
+    SetForegroundWindow(form_.Handle());
+    list_->SetFocus();
+    Type('C', true);
+    ASSERT_EQ(list_->ClipboardList().size(), 1u);
+    Show(to.Path());
+    list_->SetFocus();
+    Type('V', true);
+    EXPECT_TRUE(FileExists(to / L"typed.txt"));
+    EXPECT_TRUE(list_->ClipboardList().empty());
+
+    Select({L"typed.txt"});
+    {
+        tmbtest::ModalAutoAnswer yes(IDYES);
+        Type(VK_DELETE);
+        EXPECT_EQ(yes.Count(), 1);
+    }
+    EXPECT_FALSE(FileExists(to / L"typed.txt"));
+    EXPECT_TRUE(FileExists(from / L"typed.txt"));
+}
+
 TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
     tree_ = new kv::TKvDirTree21(&form_.Form());
     tree_->SetBounds(0, 0, 10, 10);
