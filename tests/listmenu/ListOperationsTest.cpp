@@ -497,6 +497,19 @@ TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {
         << U8(script.Texts()[0]);
 }
 
+TEST_F(ListOperations, PropertiesShowTheFirstSelectedEntrysSheet) {
+    TempFolder files;
+    files.AddFile(L"a.txt");
+    files.AddFile(L"b.txt");
+    Show(files.Path());
+    Select({L"b.txt", L"a.txt"});
+    tmbtest::DialogScript script;
+    Choose(L"ItemProperty");
+    const auto sheets = script.CallsOf(ModalCall::Kind::Properties);
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(U8(sheets[0].text), U8(list_->ItemPath(list_->SelectedIndex())));
+}
+
 TEST_F(ListOperations, TheMenuIsRebuiltInTheListsLanguage) {
     list_->SetLanguage(kv::lnPortuguese);
     ASSERT_NE(list_->OwnMenu(), nullptr);
