@@ -88,7 +88,7 @@ public:
 private:
     static constexpr DWORD kLookEveryMs = 100;
 
-    // `dir` ends in "" and is restored before returning.
+    // `dir` ends in a backslash and is restored before returning.
     double Walk(std::wstring& dir) {
         const std::size_t length = dir.size();
         dir += L"*.*";
@@ -669,8 +669,9 @@ void TKvDirTree21::ClearPendingPaste() {
 }
 
 void TKvDirTree21::CutOrCopy(FileOpKind kind) {
-    // The highlighted folder, without a trailing backslash: the shell takes "C:\a\b\" for
-    // no folder at all. SelectedPath may still name a folder renamed or deleted since.
+    // The highlighted folder, given to the shell as the delete gives it, without a trailing
+    // backslash. SelectedPath is not used: it may still name a folder renamed or deleted
+    // since, and after LocatePath it ends in a backslash.
     const std::wstring path = HandleAllocated() && Selected() && Level(Selected()) >= 2
                                   ? DelSlash(SelectedNodePath())
                                   : std::wstring();
@@ -801,8 +802,8 @@ void TKvDirTree21::DisconnectNetDrive() {
     Expand(top, false);
     Select(top);
     SetSelectedPath(L"Drives");
-    // The view is pointed at the computer's drives and reads them again, though it showed
-    // them already.
+    // The view is pointed at the computer's drives and reads them again: if it showed them
+    // already, the same Directory is ignored, yet a drive has gone.
     if (fileList_) {
         TellFileList(selectedPath_);
         fileList_->UpdateFileList();

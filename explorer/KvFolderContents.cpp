@@ -45,7 +45,7 @@ public:
             UpdateWindow(Handle());
         }
         ListView_SetColumnWidth(Handle(), 0, ColumnWidth());
-        ListView_SetItemCountEx(Handle(), count, LVSICF_NOINVALIDATEALL);
+        ListView_SetItemCountEx(Handle(), count, 0);
         if (count > 0) {
             ListView_SetItemState(Handle(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
         }

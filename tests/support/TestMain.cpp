@@ -11,6 +11,9 @@
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     tmbtest::InitTestProcess();
+    // The display is shared by the test executables one after another: the pointer starts
+    // in a corner, not over whatever the executable before left under it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     const int result = RUN_ALL_TESTS();
     tmbtest::DoneTestProcess();
     return result;
