@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "explorer/KvConsts.h"
 #include "explorer/KvFileExplorer28.h"
@@ -172,9 +173,12 @@ bool PutMetafileFile(ClipboardWriter& clipboard, const std::string& bytes) {
 struct StreamBuffer {
     std::string bytes;
     std::size_t position = 0;
+    bool failed = false;  // the callback could not take the bytes (out of memory)
 };
 
-DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+// The callbacks run inside riched20: no exception may leave them. A non-zero return ends
+// the stream.
+DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) noexcept {
     auto* s = reinterpret_cast<StreamBuffer*>(cookie);
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(wanted),
                                                 s->bytes.size() - s->position);
@@ -184,9 +188,15 @@ DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* give
     return 0;
 }
 
-DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* taken) {
-    reinterpret_cast<StreamBuffer*>(cookie)->bytes.append(reinterpret_cast<char*>(buffer),
-                                                          static_cast<std::size_t>(count));
+DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* taken) noexcept {
+    auto* s = reinterpret_cast<StreamBuffer*>(cookie);
+    try {
+        s->bytes.append(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(count));
+    } catch (...) {
+        s->failed = true;
+        *taken = 0;
+        return 1;
+    }
     *taken = count;
     return 0;
 }
@@ -195,6 +205,8 @@ std::string StreamOutOf(HWND edit, WPARAM format) {
     StreamBuffer out;
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&out), 0, &StreamOut};
     SendMessageW(edit, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    if (out.failed)
+        throw std::bad_alloc();  // here, outside the control, it reaches the caller safely
     return out.bytes;
 }
 
