@@ -337,11 +337,22 @@ void TKvFilelistView28::AppendParentImages(HIMAGELIST largeList, HIMAGELIST smal
     // The shell keeps one list per icon size and gives every new icon the same index in
     // all of them: the picture goes into each, or the next icon the shell adds would take
     // the parent's index in the two lists shown here and show as the parent folder.
+    // Each list the shell hands out carries a reference of ours, given back on the way out
+    // (the shell keeps its own).
+    struct References {
+        std::vector<IUnknown*> held;
+        ~References() {
+            for (IUnknown* p : held)
+                p->Release();
+        }
+    } references;
     std::vector<HIMAGELIST> lists{largeList, smallList};
     for (int kind = SHIL_LARGE; kind <= SHIL_JUMBO; ++kind) {
         void* list = nullptr;
-        if (SUCCEEDED(SHGetImageList(kind, kImageListInterface, &list)) && list &&
-            std::find(lists.begin(), lists.end(), static_cast<HIMAGELIST>(list)) == lists.end())
+        if (FAILED(SHGetImageList(kind, kImageListInterface, &list)) || !list)
+            continue;
+        references.held.push_back(static_cast<IUnknown*>(list));
+        if (std::find(lists.begin(), lists.end(), static_cast<HIMAGELIST>(list)) == lists.end())
             lists.push_back(static_cast<HIMAGELIST>(list));
     }
     int index = -1;
