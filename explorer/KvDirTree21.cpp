@@ -295,6 +295,7 @@ void TKvDirTree21::AddDrives() {
     tmb::UpdateBracket bracket(*this);
     DriveMask = GetLogicalDrives();
     HTREEITEM root = TopNode();
+    CriticalErrorsSilenced silenced;  // an empty drive is named and given icons quietly
     for (int i = 0; i < 26; ++i) {
         const bool present = (DriveMask & (1u << i)) != 0;
         networkDrives_[i] = false;
@@ -302,16 +303,7 @@ void TKvDirTree21::AddDrives() {
             continue;
         const wchar_t letter = static_cast<wchar_t>(L'A' + i);
         const std::wstring drive{letter, L':', L'\\'};
-        SHFILEINFOW info{};
-        SHGetFileInfoW(drive.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME);
-        // "Local Disk (C:)" gives the label "Local Disk ", a name without "(" none. The
-        // caption's third and fourth characters are the letter and the colon: the path of a
-        // drive node is read back from them.
-        const std::wstring display = info.szDisplayName;
-        const std::size_t paren = display.find(L'(');
-        const std::wstring label = paren == std::wstring::npos ? std::wstring() : display.substr(0, paren);
-        const std::wstring caption = std::wstring(L" (") + letter + L":)  " + label;
-        AddChild(root, caption, GetIconIndex(drive), GetOpenIconIndex(drive), true);
+        AddChild(root, DriveCaption(letter), GetIconIndex(drive), GetOpenIconIndex(drive), true);
         SetShowButtons(true);
         networkDrives_[i] = GetDriveTypeW(drive.c_str()) == DRIVE_REMOTE;
     }

@@ -26,19 +26,6 @@ bool IsDots(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-// " (C:)  Local Disk ": the letter first, then the label the shell shows before "(C:)".
-// Its third and fourth characters are what a drive node's path is read back from.
-std::wstring DriveCaption(wchar_t letter) {
-    const std::wstring root{letter, L':', L'\\'};
-    SHFILEINFOW info{};
-    SHGetFileInfoW(root.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME);
-    const std::wstring display = info.szDisplayName;
-    const std::size_t paren = display.find(L'(');
-    const std::wstring label =
-        paren == std::wstring::npos ? std::wstring() : display.substr(0, paren);
-    return std::wstring(L" (") + letter + L":)  " + label;
-}
-
 } // namespace
 
 TKvDirTreeView::TKvDirTreeView(TKvDirTreeCombo28* combo, tmb::PopupWindow* popup)
@@ -99,6 +86,7 @@ void TKvDirTreeView::AddDrives() {
     }
     hasRoot_ = root != nullptr;
     DriveMask = GetLogicalDrives();
+    CriticalErrorsSilenced silenced;  // an empty drive is named and given icons quietly
     for (int i = 0; i < 26; ++i) {
         if (!(DriveMask & (1u << i)))
             continue;

@@ -242,6 +242,20 @@ std::int64_t GetDiskSizeKB(const std::wstring& drive) { return DiskKB(drive, tru
 
 std::int64_t GetDiskFreeKB(const std::wstring& drive) { return DiskKB(drive, false); }
 
+std::wstring DriveCaption(wchar_t letter) {
+    const std::wstring root{letter, L':', L'\\'};
+    SHFILEINFOW info{};
+    {
+        CriticalErrorsSilenced silenced;
+        SHGetFileInfoW(root.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME);
+    }
+    const std::wstring display = info.szDisplayName;
+    const std::size_t paren = display.find(L'(');
+    const std::wstring label =
+        paren == std::wstring::npos ? std::wstring() : display.substr(0, paren);
+    return std::wstring(L" (") + letter + L":)  " + label;
+}
+
 std::wstring SizeToText(std::int64_t size, const std::wstring& kind) {
     if (CompareStringOrdinal(kind.c_str(), static_cast<int>(kind.size()), L"DIR", 3, TRUE) ==
         CSTR_EQUAL) {

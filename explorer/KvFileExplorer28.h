@@ -98,6 +98,11 @@ bool DriveReady(wchar_t letter, bool showError);
 std::int64_t GetDiskSizeKB(const std::wstring& drive);
 std::int64_t GetDiskFreeKB(const std::wstring& drive);
 
+// " (C:)  Local Disk ": the letter first, then the label the shell shows before "(C:)" (none
+// when the shell's name has no "("). Trees and lists read a drive node's path back from its
+// third and fourth characters. A drive without medium is asked without the system's box.
+std::wstring DriveCaption(wchar_t letter);
+
 // --- Formatting -----------------------------------------------------------------------------
 
 // "<size div 1024> KB", where anything from 1 byte up counts at least 1 KB; a single blank

@@ -662,14 +662,11 @@ void TKvFilelistView28::AddDrives() {
             CriticalErrorsSilenced silenced;
             SHFILEINFOW info{};
             SHGetFileInfoW(root.c_str(), 0, &info, sizeof(info),
-                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_DISPLAYNAME);
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
             tmb::ListItem item;
             if (SmallImages())
                 item.imageIndex = info.iIcon;
-            const std::wstring display = info.szDisplayName;
-            const std::size_t paren = display.find(L'(');
-            item.caption = std::wstring(L" (") + letter + L":)  " +
-                           (paren == std::wstring::npos ? std::wstring() : display.substr(0, paren));
+            item.caption = DriveCaption(letter);
             const UINT type = GetDriveTypeW(root.c_str());
             std::int64_t total = 0, free = 0;
             if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) {
