@@ -6,7 +6,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 #include "explorer/KvDirTree21.h"
@@ -17,10 +16,6 @@
 
 namespace kv {
 namespace {
-
-struct PidlFree {
-    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
 
 bool IsDots(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -77,7 +72,7 @@ void TKvDirTreeView::AddDrives() {
     HTREEITEM root = nullptr;
     ITEMIDLIST* raw = nullptr;
     if (SUCCEEDED(SHGetSpecialFolderLocation(Handle(), CSIDL_DRIVES, &raw)) && raw) {
-        const std::unique_ptr<ITEMIDLIST, PidlFree> drives(raw);
+        const tmb::PidlHandle drives(raw);
         SHFILEINFOW info{};
         if (SHGetFileInfoW(reinterpret_cast<const wchar_t*>(drives.get()), 0, &info,
                            sizeof(info),

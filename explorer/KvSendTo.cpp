@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
 
@@ -260,6 +261,16 @@ bool PutRichTextFile(ClipboardWriter& clipboard, HWND parent, std::string bytes)
     return clipboard.Put(rtfFormat, rtf.c_str(), rtf.size() + 1) && textPut;
 }
 
+// The file-system path an item list names, however deep; empty for a virtual item.
+std::wstring PathOfIdList(const tmb::PidlHandle& pidl) {
+    std::wstring path(32768, L'\0');
+    if (!SHGetPathFromIDListEx(pidl.get(), path.data(), static_cast<DWORD>(path.size()),
+                               GPFIDL_DEFAULT))
+        return std::wstring();
+    path.resize(std::wcslen(path.c_str()));
+    return path;
+}
+
 } // namespace
 
 std::wstring ExtractFilePath(const std::wstring& path) { return path.substr(0, FolderEnd(path)); }
@@ -305,15 +316,13 @@ std::wstring ViewerProgramPath(const std::wstring& program) {
 }
 
 bool GetSpecialFolderPath(int csidl, std::wstring& path) {
-    ITEMIDLIST* pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl)
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw)
         return false;
-    wchar_t buffer[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListW(pidl, buffer) != 0;
-    CoTaskMemFree(pidl);
-    if (found)
-        path = DelSlash(buffer);
-    return found;
+    const std::wstring found = PathOfIdList(tmb::PidlHandle(raw));
+    if (!found.empty())
+        path = DelSlash(found);
+    return !found.empty();
 }
 
 std::vector<SendToShortcut> ReadShortcutFolder(const std::wstring& folder) {
@@ -355,12 +364,10 @@ std::wstring ResolveShortcut(HWND owner, const std::wstring& linkFile) {
         return std::wstring();
     // The target's item list names it in full; the path the link also stores may have been
     // kept in the 8-bit code page by whoever wrote it.
-    ITEMIDLIST* pidl = nullptr;
-    if (SUCCEEDED(link->GetIDList(&pidl)) && pidl) {
-        wchar_t path[MAX_PATH] = {};
-        const bool found = SHGetPathFromIDListW(pidl, path) && path[0];
-        CoTaskMemFree(pidl);
-        if (found)
+    ITEMIDLIST* raw = nullptr;
+    if (SUCCEEDED(link->GetIDList(&raw)) && raw) {
+        std::wstring path = PathOfIdList(tmb::PidlHandle(raw));
+        if (!path.empty())
             return path;
     }
     // Long paths: a buffer beyond MAX_PATH, so a deep target is not cut.

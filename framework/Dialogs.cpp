@@ -8,7 +8,7 @@
 #include <winnetwk.h>
 
 #include <algorithm>
-#include <memory>
+#include <cwchar>
 #include <vector>
 
 #include "framework/Application.h"
@@ -203,10 +203,6 @@ std::wstring FilterToPlatform(const std::wstring& filter) {
     return out;
 }
 
-struct PidlFree {
-    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
-
 // The picker opens at the request's folder: it can only be told so once its window exists.
 int CALLBACK FolderPickerCallback(HWND picker, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED && data != 0)
@@ -257,12 +253,15 @@ public:
             info.lpfn = &FolderPickerCallback;
             info.lParam = reinterpret_cast<LPARAM>(request.initialDir.c_str());
         }
-        const std::unique_ptr<ITEMIDLIST, PidlFree> picked(SHBrowseForFolderW(&info));
+        const PidlHandle picked(SHBrowseForFolderW(&info));
         if (!picked)
             return false;
-        wchar_t chosen[MAX_PATH] = {};
-        if (!SHGetPathFromIDListW(picked.get(), chosen))
+        // A folder may lie deeper than MAX_PATH characters.
+        std::wstring chosen(32768, L'\0');
+        if (!SHGetPathFromIDListEx(picked.get(), chosen.data(), static_cast<DWORD>(chosen.size()),
+                                   GPFIDL_DEFAULT))
             return false;  // a virtual item such as the printers folder
+        chosen.resize(std::wcslen(chosen.c_str()));
         request.path = chosen;
         return true;
     }
