@@ -105,8 +105,10 @@ void TKvDirTreeCombo28::SetFileList(TKvFilelistView28* view) {
 }
 
 void TKvDirTreeCombo28::TellFileList(const std::wstring& directory, bool reload) {
+    // A list moved to another folder has just listed it: only one already there is reloaded.
+    const std::wstring before = fileList_->Directory();
     fileList_->SetDirectory(directory);
-    if (reload)
+    if (reload && fileList_->Directory() == before)
         fileList_->UpdateFileList();
 }
 
