@@ -284,12 +284,7 @@ void TKvDirTreeCombo28::Reload() {
     if (!tree_->HandleAllocated())
         return;  // built with the box's window
     tmb::UpdateBracket bracket(*tree_);
-    tree_->Select(nullptr);
     tree_->AddDrives();
-    tree_->OnExpanding = [tree = tree_](tmb::Component*, HTREEITEM node, bool& allow) {
-        tree->NodeExpanding(node);
-        allow = true;
-    };
 }
 
 void TKvDirTreeCombo28::LocatePath(const std::wstring& path) {
