@@ -19,6 +19,7 @@
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvFolderContents.h"
 #include "app/tombarel.h"
+#include "explorador/explorador.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Registry.h"
@@ -115,6 +116,75 @@ void ClickRow(app::Tfmtextdir* form, int index) {
     tmb::App().ProcessMessages();
 }
 
+// A click in the middle of a header item of the list, as the mouse makes it.
+void ClickHeader(HWND list, int column) {
+    HWND header = ListView_GetHeader(list);
+    RECT r{};
+    Header_GetItemRect(header, column, &r);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(header, WM_LBUTTONUP, 0, at);
+    tmb::App().ProcessMessages();
+    UpdateWindow(list);
+}
+
+// The explorer window's file list on the same folders: listing (sorted, first page painted),
+// re-sorting by a header click, one page of scrolling, and the window's peak memory. Run in a
+// process of its own, so the peak is the explorer window's alone.
+void BenchExplorer(const std::wstring& root, const std::vector<int>& sizes) {
+    tmb::Registry().DeleteKey(app::kRegistryKey);
+    auto* form = tmb::CreateForm<explorador::Tfmexplorador>(nullptr);
+    form->Show();
+    tmb::App().ProcessMessages();
+    kv::TKvFilelistView28* files = form->files;
+    HWND list = files->Handle();
+    for (int n : sizes) {
+        const std::wstring folder = BenchFolder(root, n);
+        const double floor = Floor(folder);
+        Row("floor: one enumeration", n, floor, floor);
+
+        std::vector<double> loads;
+        for (int r = 0; r < 3; ++r) {
+            files->SetDirectory(L"C:\\");
+            tmb::App().ProcessMessages();
+            loads.push_back(Seconds([&] {
+                files->SetDirectory(folder);
+                UpdateWindow(list);
+            }));
+        }
+        Row("list: folder listed+sorted", n, Median(loads), floor);
+
+        const struct {
+            const char* name;
+            int column;
+        } columns[] = {{"list: sort by Size", 1}, {"list: sort by Modified", 3},
+                       {"list: sort by Type", 2}, {"list: sort by Name", 0}};
+        for (const auto& c : columns) {
+            std::vector<double> sorts;
+            for (int r = 0; r < 2; ++r)
+                sorts.push_back(Seconds([&] { ClickHeader(list, c.column); }));
+            Row(c.name, n, Median(sorts), floor);
+        }
+
+        std::vector<double> pages;
+        for (int r = 0; r < 10; ++r)
+            pages.push_back(Seconds([&] {
+                SendMessageW(list, WM_VSCROLL, SB_PAGEDOWN, 0);
+                UpdateWindow(list);
+            }));
+        Row("list: one page scrolled", n, Median(pages), floor);
+
+        std::vector<double> repaints;
+        for (int r = 0; r < 10; ++r)
+            repaints.push_back(Seconds([&] {
+                InvalidateRect(list, nullptr, TRUE);
+                UpdateWindow(list);
+            }));
+        Row("list: one full repaint", n, Median(repaints), floor);
+    }
+    tmb::Destroy(form);
+}
+
 void Resize(const std::wstring& path, std::uint64_t size) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -141,10 +211,23 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring root = argc > 1 ? argv[1] : L"C:\\tombarel-bench";
 
     std::vector<int> sizes = {1000, 10000, 100000};
-    if (argc > 2)
+    if (argc > 2 && _wtoi(argv[2]) > 0)
         sizes = {_wtoi(argv[2])};
+    const bool explorer = argc > 3 ? lstrcmpiW(argv[3], L"explorer") == 0
+                                   : argc > 2 && lstrcmpiW(argv[2], L"explorer") == 0;
 
     std::printf("%-26s %8s %12s %9s %12s\n", "operation", "files", "time", "ratio", "peak mem");
+    if (explorer) {
+        for (int n : sizes)
+            if (GetFileAttributesW((BenchFolder(root, n) + L".ready").c_str()) == INVALID_FILE_ATTRIBUTES) {
+                std::printf("%ls is missing: run scripts/bench.sh\n", BenchFolder(root, n).c_str());
+                return 1;
+            }
+        BenchExplorer(root, sizes);
+        tmb::SetModalHost(nullptr);
+        CoUninitialize();
+        return 0;
+    }
     for (int n : sizes) {
         const std::wstring folder = BenchFolder(root, n);
         if (GetFileAttributesW((folder + L".ready").c_str()) == INVALID_FILE_ATTRIBUTES) {

@@ -339,7 +339,8 @@ void TKvDirTreeCombo28::LocatePath(const std::wstring& path) {
 void TKvDirTreeCombo28::KeyDown(WORD& key, unsigned shift) {
     HTREEITEM selected = tree_->HandleAllocated() ? tree_->Selected() : nullptr;
     HTREEITEM root = selected ? tree_->RootNode() : nullptr;
-    switch (key) {
+    // With Alt the keys are the system's (Alt+F4 closes the window).
+    switch ((shift & tmb::ssAlt) ? 0 : key) {
     case VK_RETURN:
         if (selected)
             PickNode(selected, this, false);

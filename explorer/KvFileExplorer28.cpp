@@ -254,13 +254,14 @@ std::wstring SizeToText(std::int64_t size, const std::wstring& kind) {
 }
 
 std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFormat,
-                            const std::wstring& timeFormat, const tmb::FormatSettings& settings) {
+                            const std::wstring& timeFormat, const tmb::FormatSettings& settings,
+                            const TIME_ZONE_INFORMATION* zone) {
     // The local time is taken with the time-zone rules of that date, not with today's bias:
     // a January file seen in July would otherwise show one hour off.
     SYSTEMTIME utc;
     SYSTEMTIME local;
     if (!FileTimeToSystemTime(&fileTime, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        !SystemTimeToTzSpecificLocalTime(zone, &utc, &local)) {
         return std::wstring();
     }
     return tmb::FormatDateTime(dateFormat + L" " + timeFormat, local, settings);

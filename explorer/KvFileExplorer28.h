@@ -106,9 +106,11 @@ std::wstring SizeToText(std::int64_t size, const std::wstring& kind);
 
 // The UTC `fileTime` as local date and time, formatted with dateFormat + " " + timeFormat in
 // the framework's date-time pattern language. Empty for a time the system cannot convert.
-// A listing of many files passes one snapshot of the regional settings.
+// A listing of many files passes one snapshot of the regional settings and of the time zone
+// (asking the system for the zone costs more than all the rest of one conversion).
 std::wstring FileTimeToText(const FILETIME& fileTime, const std::wstring& dateFormat,
                             const std::wstring& timeFormat,
-                            const tmb::FormatSettings& settings = tmb::FormatSettings::User());
+                            const tmb::FormatSettings& settings = tmb::FormatSettings::User(),
+                            const TIME_ZONE_INFORMATION* zone = nullptr);
 
 } // namespace kv

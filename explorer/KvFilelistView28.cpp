@@ -30,6 +30,10 @@ const wchar_t kKindDir[] = L"dir";
 const wchar_t kKindFile[] = L"file";
 const wchar_t kKindDrive[] = L"drv";
 constexpr int kTypeNameMax = 79;
+// The largest listing whose programs, shortcuts and icon files show their own icons.
+constexpr int kOwnIconsUpTo = 2000;
+// Posted to the list to fetch one file's own icon.
+constexpr UINT kRefineIconMessage = WM_APP + 0x28;
 
 bool FolderExists(const std::wstring& path) {
     CriticalErrorsSilenced silenced;
@@ -84,6 +88,18 @@ int CompareAsciiNoCase(const std::wstring& a, const std::wstring& b) {
 
 template <class T>
 int Sign(T a, T b) { return a > b ? 1 : (a < b ? -1 : 0); }
+
+// -1, 0 or 1 by the character codes: a loop of its own, since the runtime's wmemcmp is a
+// call into a system library for every pair of a sort.
+int CompareOrdinal(const std::wstring& a, const std::wstring& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    const wchar_t* x = a.data();
+    const wchar_t* y = b.data();
+    for (std::size_t i = 0; i < n; ++i)
+        if (x[i] != y[i])
+            return x[i] < y[i] ? -1 : 1;
+    return Sign(a.size(), b.size());
+}
 
 // The whole kilobytes of a size text ("12 KB"), 0 for a folder's " ".
 std::int64_t KilobytesOfText(const std::wstring& text) {
@@ -501,6 +517,8 @@ void TKvFilelistView28::UpdateFileList() {
         tmb::ScopedHourglass hourglass;
         ClearItems();
         keys_.clear();
+        rankedColumns_ = 0;
+        ownIconsWaiting_.clear();
         try {
             if (IsDrivesView()) {
                 CreateDriveColumns();
@@ -553,6 +571,8 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
     sortingEnabled_ = true;
     const std::wstring folder = AddSlash(directory_);
     const tmb::FormatSettings settings = tmb::FormatSettings::User();
+    TIME_ZONE_INFORMATION zone{};
+    const bool zoneKnown = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
     WIN32_FIND_DATAW data;
     tmb::FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                             FindExSearchNameMatch, nullptr,
@@ -591,13 +611,16 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
         const double modified = FileTimeNumber(data.ftLastWriteTime);
         item.subItems = {SizeToText(size, kind),
                          TypeNameOf(name, folderEntry),
-                         FileTimeToText(data.ftLastWriteTime, datePattern_, timePattern_, settings),
+                         FileTimeToText(data.ftLastWriteTime, datePattern_, timePattern_, settings,
+                                        zoneKnown ? &zone : nullptr),
                          AttributesText(a),
                          folder + name,
                          kind,
                          tmb::FloatToStrGeneral(modified, settings)};
         EntryKeys keys;
         keys.upperName = tmb::UpperCase(item.caption);
+        keys.parent = parent;
+        keys.folder = folderEntry;
         keys.sizeKB = folderEntry ? 0 : KilobytesOfText(item.subItems[siSize]);
         keys.modified = modified;
         keys_.push_back(std::move(keys));
@@ -650,17 +673,125 @@ void TKvFilelistView28::AddDrives() {
     }
 }
 
+int TKvFilelistView28::ExtensionIconOf(const std::wstring& upperExtension) {
+    auto found = extensionIcons_.find(upperExtension);
+    if (found != extensionIcons_.end())
+        return found->second;
+    SHFILEINFOW info{};
+    const std::wstring name = L"file" + upperExtension;
+    SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                   SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    const int icon = info.iIcon >= 0 ? info.iIcon : 0;
+    extensionIcons_.emplace(upperExtension, icon);
+    return icon;
+}
+
 int TKvFilelistView28::ItemImage(int index) {
     const tmb::ListItem& item = Item(index);
     const std::wstring& path = item.SubItem(siPath);
     if (item.SubItem(siKind) == kKindDir)
         return FolderIconIndex(path, false);
-    return GetIconIndex(path);
+    // Asking the shell about a file makes it look through the file's folder: milliseconds
+    // in a small folder, a third of a second in one of 100,000 files. So a row shows its
+    // type's icon at once; the few kinds of file that carry an icon of their own get it a
+    // moment later, one per turn of the message loop, and only in folders small enough
+    // for that to go unnoticed.
+    const std::wstring ext = tmb::UpperCase(ExtensionOf(NamePart(path)));
+    if (ItemCount() > kOwnIconsUpTo)
+        return ExtensionIconOf(ext);
+    static const wchar_t* const kOwnIcons[] = {L".EXE", L".ICO", L".LNK", L".CUR", L".ANI",
+                                               L".SCR", L".URL", L".PIF"};
+    for (const wchar_t* own : kOwnIcons) {
+        if (ext == own) {
+            if (ownIconsWaiting_.empty() && HandleAllocated())
+                PostMessageW(HandleIfAllocated(), kRefineIconMessage, 0, 0);
+            ownIconsWaiting_.push_back(path);
+            break;
+        }
+    }
+    return ExtensionIconOf(ext);
+}
+
+void TKvFilelistView28::RefineNextIcon() {
+    if (ownIconsWaiting_.empty())
+        return;
+    const std::wstring path = ownIconsWaiting_.front();
+    ownIconsWaiting_.erase(ownIconsWaiting_.begin());
+    // The entry may have moved (a sort) or gone (a reload) since it was drawn.
+    for (int i = 0; i < ItemCount(); ++i) {
+        if (Item(i).SubItem(siPath) == path) {
+            SetItemImage(i, GetIconIndex(path));
+            break;
+        }
+    }
+    if (!ownIconsWaiting_.empty() && HandleAllocated())
+        PostMessageW(HandleIfAllocated(), kRefineIconMessage, 0, 0);
+}
+
+LRESULT TKvFilelistView28::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kRefineIconMessage) {
+        RefineNextIcon();
+        return 0;
+    }
+    return tmb::ListView::WndProc(msg, wParam, lParam);
 }
 
 // ---- sorting ------------------------------------------------------------------------------
 
-void TKvFilelistView28::SortNow() { Sort(); }
+void TKvFilelistView28::SortNow() {
+    RankEntries(sortColumn_);
+    Sort();
+}
+
+void TKvFilelistView28::RankEntries(int column) {
+    if (column != fcName && column != fcType && column != fcAttributes)
+        return;
+    if (rankedColumns_ & (1u << column))
+        return;
+    rankedColumns_ |= 1u << column;
+    if (column == fcName) {
+        std::vector<int> order(keys_.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        std::sort(order.begin(), order.end(), [this](int a, int b) {
+            return CompareOrdinal(keys_[static_cast<std::size_t>(a)].upperName,
+                                  keys_[static_cast<std::size_t>(b)].upperName) < 0;
+        });
+        int rank = 0;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (i > 0 && CompareOrdinal(keys_[static_cast<std::size_t>(order[i - 1])].upperName,
+                                        keys_[static_cast<std::size_t>(order[i])].upperName) != 0)
+                ++rank;
+            keys_[static_cast<std::size_t>(order[i])].rank[column] = rank;
+        }
+        return;
+    }
+    // Type names and attribute letters repeat: the few distinct texts are ordered, and
+    // every entry takes its text's place.
+    const int sub = column == fcType ? siType : siAttributes;
+    std::unordered_map<std::wstring, int> places;
+    for (int i = 0; i < ItemCount(); ++i)
+        if (KeysOf(Item(i)))
+            places.emplace(Item(i).SubItem(static_cast<std::size_t>(sub)), 0);
+    std::vector<std::wstring> distinct;
+    distinct.reserve(places.size());
+    for (const auto& p : places)
+        distinct.push_back(p.first);
+    std::sort(distinct.begin(), distinct.end(), [](const std::wstring& a, const std::wstring& b) {
+        return CompareAsciiNoCase(a, b) < 0;
+    });
+    int rank = 0;
+    for (std::size_t i = 0; i < distinct.size(); ++i) {
+        if (i > 0 && CompareAsciiNoCase(distinct[i - 1], distinct[i]) != 0)
+            ++rank;
+        places[distinct[i]] = rank;
+    }
+    for (int i = 0; i < ItemCount(); ++i) {
+        const tmb::ListItem& item = Item(i);
+        if (KeysOf(item))
+            keys_[item.data - 1].rank[column] = places[item.SubItem(static_cast<std::size_t>(sub))];
+    }
+}
 
 void TKvFilelistView28::AfterLoadSort() {
     if (!sortingEnabled_)
@@ -689,28 +820,35 @@ const TKvFilelistView28::EntryKeys* TKvFilelistView28::KeysOf(const tmb::ListIte
 }
 
 int TKvFilelistView28::CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) {
-    const bool aParent = a.caption == parentDirCaption_;
-    const bool bParent = b.caption == parentDirCaption_;
+    // The keys worked out at listing time stand for the texts they were made from; an item
+    // listed by someone else is compared by its texts.
+    const EntryKeys* ka = KeysOf(a);
+    const EntryKeys* kb = KeysOf(b);
+    const bool aParent = ka ? ka->parent : a.caption == parentDirCaption_;
+    const bool bParent = kb ? kb->parent : b.caption == parentDirCaption_;
     // The parent entry keeps its place at the top in every column, also where its own
     // date or attributes would move it down among the folders.
     if (aParent != bParent)
         return aParent ? -1 : 1;
     const bool parentInvolved = aParent || bParent;
-    const bool aDir = a.SubItem(siKind) == kKindDir;
-    const bool bDir = b.SubItem(siKind) == kKindDir;
+    const bool aDir = ka ? ka->folder : a.SubItem(siKind) == kKindDir;
+    const bool bDir = kb ? kb->folder : b.SubItem(siKind) == kKindDir;
     int result = 0;
     if (aDir && !bDir) {
         result = -1;
     } else if (bDir && !aDir) {
         result = 1;
     } else {
-        const EntryKeys* ka = KeysOf(a);
-        const EntryKeys* kb = KeysOf(b);
-        switch (sortColumn_) {
+        const bool ranked = ka && kb && (rankedColumns_ & (1u << sortColumn_)) != 0;
+        switch (ranked ? -1 : sortColumn_) {
+        case -1:
+            result = Sign(ka->rank[sortColumn_], kb->rank[sortColumn_]);
+            break;
         case fcName: {
-            const std::wstring ua = ka ? ka->upperName : tmb::UpperCase(a.caption);
-            const std::wstring ub = kb ? kb->upperName : tmb::UpperCase(b.caption);
-            result = Sign(ua.compare(ub), 0);
+            std::wstring upperA, upperB;
+            const std::wstring& ua = ka ? ka->upperName : (upperA = tmb::UpperCase(a.caption));
+            const std::wstring& ub = kb ? kb->upperName : (upperB = tmb::UpperCase(b.caption));
+            result = CompareOrdinal(ua, ub);
             break;
         }
         case fcSize:
@@ -919,7 +1057,17 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
             return;
         folder = FolderPart(renameSource_);
         const std::wstring kind = ItemKind(selected);
-        std::wstring target = folder + Item(selected).caption;
+        const std::wstring& caption = Item(selected).caption;
+        // A name is one component: a path in the caption ("..\\x") would move the entry
+        // out of its folder.
+        if (caption.empty() || HasAnyChar(L"\\/:*?\"<>|", caption)) {
+            MessageBeep(MB_ICONHAND);
+            tmb::MessageDlg(KvTextOf(KvText::StrBadChars, language_), tmb::MsgDlgType::Error,
+                            tmb::mbOK);
+            UpdateFileList();
+            return;
+        }
+        std::wstring target = folder + caption;
         // A caption shown without its extension is edited without it: the name keeps it.
         if (hideFileExt_)
             target += ExtensionOf(NamePart(renameSource_));

@@ -207,13 +207,18 @@ protected:
     bool CanEdit(int index) override;
     void Edit(int index, const std::wstring* text) override;
     int ItemImage(int index) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // What sorting needs of an entry, worked out once when it is listed.
     struct EntryKeys {
         std::wstring upperName;
+        bool parent = false;
+        bool folder = false;
         std::int64_t sizeKB = 0;
         double modified = 0;
+        // Places in the order of the Name, Type and Attributes columns (see RankEntries).
+        int rank[5] = {};
     };
 
     void InitImageLists();
@@ -221,8 +226,14 @@ private:
     void LoadSortBitmaps();
     void AfterLoadSort();
     void SortNow();
+    // Orders the listed entries once by the text of a column and keeps each one's place, so
+    // that every later sort by that column compares two integers.
+    void RankEntries(int column);
     void BuildOwnMenu();
     std::wstring TypeNameOf(const std::wstring& name, bool folder);
+    int ExtensionIconOf(const std::wstring& upperExtension);
+    // Gives the next file waiting for an icon of its own the shell's answer.
+    void RefineNextIcon();
     const EntryKeys* KeysOf(const tmb::ListItem& item) const;
     void LinkedTreeMovedTo(const std::wstring& folder);
 
@@ -261,7 +272,10 @@ private:
     tmb::BitmapHandle downBitmap_;
 
     std::vector<EntryKeys> keys_;
+    unsigned rankedColumns_ = 0;  // bit per column whose ranks are worked out
     std::unordered_map<std::wstring, std::wstring> typeNames_;
+    std::unordered_map<std::wstring, int> extensionIcons_;
+    std::vector<std::wstring> ownIconsWaiting_;
 };
 
 } // namespace kv

@@ -90,13 +90,6 @@ TKvFilelistView28PopUp::TKvFilelistView28PopUp(tmb::Component* owner) : tmb::Pop
                                                           LR_LOADMAP3DCOLORS)));
 }
 
-HBITMAP TKvFilelistView28PopUp::Picture(const wchar_t* name) const {
-    for (std::size_t i = 0; i < bitmaps_.size(); ++i)
-        if (name == kBitmapNames[i])
-            return bitmaps_[i].get();
-    return nullptr;
-}
-
 HBITMAP TKvFilelistView28PopUp::IconPicture(int iconIndex) {
     HIMAGELIST images = SystemSmallImages();
     int cx = 16, cy = 16;

@@ -81,7 +81,6 @@ protected:
     void ItemClicked(tmb::MenuItem& item) override { MenuItemClick(item); }
 
 private:
-    HBITMAP Picture(const wchar_t* name) const;
     HBITMAP IconPicture(int iconIndex);
 
     TKvFilelistView28* list_ = nullptr;

@@ -312,7 +312,8 @@ std::vector<SendToShortcut> ReadShortcutFolder(const std::wstring& folder) {
         return shortcuts;
     do {
         const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
+        // The pattern also matches through short names ("notes.lnkold" is "NOTES~1.LNK").
+        if (name == L"." || name == L".." || tmb::UpperCase(ExtractFileExt(name)) != L".LNK")
             continue;
         SendToShortcut s;
         s.path = ConcatPath(folder, name);

@@ -262,6 +262,14 @@ void ListView::SetItemCaption(int index, const std::wstring& caption) {
         ListView_RedrawItems(h, index, index);
 }
 
+void ListView::SetItemImage(int index, int image) {
+    if (index < 0 || index >= ItemCount())
+        return;
+    items_[static_cast<std::size_t>(index)].imageIndex = image;
+    if (HWND h = HandleIfAllocated())
+        ListView_RedrawItems(h, index, index);
+}
+
 void ListView::DeleteItem(int index) {
     if (index < 0 || index >= ItemCount())
         return;
@@ -289,14 +297,8 @@ void ListView::Sort() {
     });
     // The control knows selection by row: carry it, and the focus mark, to the new rows.
     HWND h = HandleIfAllocated();
-    std::vector<char> wasSelected;
-    int oldFocus = -1;
-    if (h) {
-        wasSelected.assign(items_.size(), 0);
-        for (int i : SelectedIndices())
-            wasSelected[static_cast<std::size_t>(i)] = 1;
-        oldFocus = FocusedIndex();
-    }
+    const std::vector<int> oldSelected = SelectedIndices();
+    const int oldFocus = FocusedIndex();
     std::vector<ListItem> sorted;
     sorted.reserve(items_.size());
     for (int i : order)
@@ -304,20 +306,17 @@ void ListView::Sort() {
     items_ = std::move(sorted);
     if (!h)
         return;
-    const bool anySelected = std::find(wasSelected.begin(), wasSelected.end(), 1) != wasSelected.end();
-    if (anySelected || oldFocus >= 0) {
-        ListView_SetItemState(h, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        for (std::size_t row = 0; row < order.size(); ++row) {
-            const std::size_t from = static_cast<std::size_t>(order[row]);
-            UINT state = 0;
-            if (wasSelected[from])
-                state |= LVIS_SELECTED;
-            if (static_cast<int>(from) == oldFocus)
-                state |= LVIS_FOCUSED;
-            if (state)
-                ListView_SetItemState(h, static_cast<int>(row), state, state);
-        }
-    }
+    // Only the rows whose state changes are touched: setting a state on every row at once
+    // (item -1) costs one notification per row in an owner-data list.
+    std::vector<int> newRowOf(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row)
+        newRowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
+    for (int i : oldSelected)
+        ListView_SetItemState(h, i, 0, LVIS_SELECTED);
+    for (int i : oldSelected)
+        ListView_SetItemState(h, newRowOf[static_cast<std::size_t>(i)], LVIS_SELECTED, LVIS_SELECTED);
+    if (oldFocus >= 0)
+        ListView_SetItemState(h, newRowOf[static_cast<std::size_t>(oldFocus)], LVIS_FOCUSED, LVIS_FOCUSED);
     InvalidateRect(h, nullptr, TRUE);
 }
 
@@ -372,8 +371,17 @@ void ListView::SelectAll() {
 }
 
 void ListView::ClearSelection() {
-    if (HWND h = HandleIfAllocated())
+    HWND h = HandleIfAllocated();
+    if (!h)
+        return;
+    // Row by row while few are selected: the whole list at once costs a notification per row.
+    const std::vector<int> selected = SelectedIndices();
+    if (selected.size() > 64) {
         ListView_SetItemState(h, -1, 0, LVIS_SELECTED);
+        return;
+    }
+    for (int i : selected)
+        ListView_SetItemState(h, i, 0, LVIS_SELECTED);
 }
 
 int ListView::FocusedIndex() const {

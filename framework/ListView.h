@@ -97,6 +97,7 @@ public:
     // Replaces an item's texts and image and redraws its row.
     void SetItem(int index, ListItem item);
     void SetItemCaption(int index, const std::wstring& caption);
+    void SetItemImage(int index, int image);
     void DeleteItem(int index);
     void ClearItems();
     // Brackets a batch of item changes: the control is told the new count and redraws once

@@ -1,6 +1,8 @@
 // Pop-up menus built afresh from their items each time they are shown.
 #include "framework/PopupMenu.h"
 
+#include <commctrl.h>
+
 #include "framework/Control.h"
 
 namespace tmb {
@@ -38,17 +40,76 @@ int Fill(HMENU menu, const std::vector<MenuItem>& items, int number) {
             info.fType = MFT_SEPARATOR;
         } else {
             info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | (sub ? MIIM_SUBMENU : 0u) |
-                         (item.bitmap ? MIIM_BITMAP : 0u);
+                         (item.bitmap ? MIIM_BITMAP | MIIM_DATA : 0u);
             info.dwTypeData = const_cast<wchar_t*>(item.caption.c_str());
             info.wID = static_cast<UINT>(command);
             info.fState = item.enabled ? MFS_ENABLED : MFS_DISABLED;
             info.hSubMenu = sub;
-            info.hbmpItem = item.bitmap;
+            // The picture is drawn by the menu's owner (see PictureDrawer): a bitmap the
+            // system draws itself comes out inverted or on a square of its own background
+            // when the entry is highlighted.
+            info.hbmpItem = item.bitmap ? HBMMENU_CALLBACK : nullptr;
+            info.dwItemData = reinterpret_cast<ULONG_PTR>(item.bitmap);
         }
         InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
     }
     return number;
 }
+
+// While a menu is up, its owner window measures and draws the entries' pictures: each is
+// drawn without its background colour (the colour of its bottom-left pixel), so it sits on
+// the menu as it is painted, highlighted or not.
+class PictureDrawer {
+public:
+    explicit PictureDrawer(HWND owner) : owner_(owner) {
+        if (owner_)
+            SetWindowSubclass(owner_, &Proc, kId, 0);
+    }
+    ~PictureDrawer() {
+        if (owner_)
+            RemoveWindowSubclass(owner_, &Proc, kId);
+    }
+    PictureDrawer(const PictureDrawer&) = delete;
+    PictureDrawer& operator=(const PictureDrawer&) = delete;
+
+private:
+    static constexpr UINT_PTR kId = 0x4D505443;  // "MPTC"
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
+        if (msg == WM_MEASUREITEM) {
+            auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            BITMAP bm{};
+            if (m->CtlType == ODT_MENU && m->itemData &&
+                GetObjectW(reinterpret_cast<HBITMAP>(m->itemData), sizeof(bm), &bm)) {
+                m->itemWidth = static_cast<UINT>(bm.bmWidth);
+                m->itemHeight = static_cast<UINT>(bm.bmHeight);
+                return TRUE;
+            }
+        } else if (msg == WM_DRAWITEM) {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            BITMAP bm{};
+            if (d->CtlType == ODT_MENU && d->itemData &&
+                GetObjectW(reinterpret_cast<HBITMAP>(d->itemData), sizeof(bm), &bm)) {
+                Draw(d->hDC, d->rcItem, reinterpret_cast<HBITMAP>(d->itemData), bm);
+                return TRUE;
+            }
+        }
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
+
+    static void Draw(HDC dc, const RECT& area, HBITMAP bitmap, const BITMAP& bm) {
+        MemoryDC source(CreateCompatibleDC(dc));
+        SelectGuard select(source.get(), bitmap);
+        const COLORREF background = GetPixel(source.get(), 0, bm.bmHeight - 1);
+        const int x = area.left + (area.right - area.left - bm.bmWidth) / 2;
+        const int y = area.top + (area.bottom - area.top - bm.bmHeight) / 2;
+        GdiTransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, bm.bmWidth,
+                          bm.bmHeight, background);
+    }
+
+    HWND owner_;
+};
 
 // Fill numbers nested items right after their parent, as Walk does.
 int CountAll(const std::vector<MenuItem>& items) {
@@ -104,8 +165,12 @@ int PopupMenu::Popup(int screenX, int screenY, HWND owner) {
     MenuHandle menu = BuildHandle();
     if (GetMenuItemCount(menu.get()) <= 0)
         return -1;
-    const int cmd = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
-                                   screenX, screenY, 0, owner, nullptr);
+    int cmd = 0;
+    {
+        PictureDrawer pictures(owner);
+        cmd = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
+                             screenX, screenY, 0, owner, nullptr);
+    }
     MenuItem* item = Item(cmd);
     if (!item)
         return -1;

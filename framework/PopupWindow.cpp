@@ -247,6 +247,13 @@ LRESULT CALLBACK PopupWindow::ContentProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     case WM_NCMOUSELEAVE:
         Guarded([&] { self->CheckPointerLeft(); });
         break;
+    case WM_CAPTURECHANGED: {
+        // The control held the mouse itself (a press in a list box, a drag of the scroll
+        // bar's thumb) and saw no leave meanwhile: where is the pointer now?
+        const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        Guarded([&] { self->CheckPointerLeft(); });
+        return result;
+    }
     case WM_SETFOCUS: {
         // The keys belong to the anchor: a control that takes the focus when clicked gets
         // the click, not the keyboard.

@@ -316,6 +316,29 @@ TEST_F(DirTreeCombo, InsideTheDropDownTheSelectionFollowsThePointerAndButtonsOnl
     EXPECT_TRUE(combo_->DroppedDown());
 }
 
+TEST_F(DirTreeCombo, AScrollBarDragThatEndsOutsideLeavesTheDropDownHoldingTheMouse) {
+    TempFolder temp;
+    for (int i = 0; i < 40; ++i)
+        temp.AddFolder(L"Folder " + std::to_wstring(100 + i));
+    combo_->LocatePath(temp.Path());
+    OpenWithMouse();
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    ASSERT_TRUE(GetScrollBarInfo(TreeWnd(), OBJID_VSCROLL, &bar));
+    const int before = GetScrollPos(TreeWnd(), SB_VERT);
+    const POINT thumb{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
+                      bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2};
+    const POINT outside = ScreenCentre(other_->Handle(), RECT{0, 0, 75, 25});
+    MoveTo(thumb);
+    combotest::DragFromTo(thumb, POINT{outside.x, thumb.y - 60});
+    EXPECT_NE(before, GetScrollPos(TreeWnd(), SB_VERT)) << "the thumb was dragged";
+    EXPECT_TRUE(combo_->DroppedDown());
+    EXPECT_EQ(combo_->DropDownWindow()->Handle(), GetCapture());
+    ClickAt(outside);
+    EXPECT_FALSE(combo_->DroppedDown());
+    EXPECT_EQ(0, otherClicks_);
+}
+
 TEST_F(DirTreeCombo, KeysActOnTheDropDownsSelectionWhetherItIsOpenOrNot) {
     TempFolder temp;
     temp.AddFolder(L"Alpha");

@@ -38,6 +38,16 @@ void ClickAt(POINT p, bool right) {
     Settle();
 }
 
+void DragFromTo(POINT from, POINT to) {
+    SendMouse(0, from);
+    Settle();
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+    SendMouse(0, POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
+    SendMouse(0, to);
+    SendMouse(MOUSEEVENTF_LEFTUP, to);
+    Settle();
+}
+
 void PressKey(WORD vk) {
     INPUT in[2]{};
     in[0].type = in[1].type = INPUT_KEYBOARD;

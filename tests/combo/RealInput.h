@@ -11,6 +11,10 @@ namespace combotest {
 void MoveTo(POINT p);
 // A press and release of the left (or right) button at screen point `p`.
 void ClickAt(POINT p, bool right = false);
+// A left-button drag: pressed at `from`, moved to `to`, released there, all queued before
+// any of it is handled (a control that runs its own loop while the button is down, as a
+// scroll bar does, then reads them from the queue).
+void DragFromTo(POINT from, POINT to);
 // A press and release of a key on whatever window has the focus.
 void PressKey(WORD vk);
 

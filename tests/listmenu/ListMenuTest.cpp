@@ -15,6 +15,7 @@
 #include "explorer/KvSendTo.h"
 #include "framework/TextConv.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
 
 namespace {
 
@@ -169,6 +170,65 @@ TEST_F(ListMenu, PicturesFollowTheThreeDColours) {
         SelectObject(dc, old);
     }
     DeleteDC(dc);
+}
+
+// While the menu is up: highlights its first entry, then reads the screen where the entry's
+// picture stands.
+struct HighlightProbe {
+    static inline HighlightProbe* current = nullptr;
+    int ticks = 0;
+    int backgroundPixels = -1;  // pixels of the picture's area in its own background colours
+    int highlightPixels = 0;
+    COLORREF face = 0;
+
+    HighlightProbe() : timer_(SetTimer(nullptr, 0, 60, &Tick)) { current = this; }
+    ~HighlightProbe() {
+        KillTimer(nullptr, timer_);
+        current = nullptr;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HighlightProbe* self = current;
+        HWND menuWindow = FindWindowW(L"#32768", nullptr);
+        if (!self || !menuWindow || !IsWindowVisible(menuWindow))
+            return;
+        if (++self->ticks == 1) {
+            keybd_event(VK_DOWN, 0, 0, 0);
+            keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+            return;
+        }
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        RECT item{};
+        GetMenuItemRect(nullptr, menu, 0, &item);
+        const COLORREF inverse = (~self->face) & 0xFFFFFF;
+        const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+        HDC screen = GetDC(nullptr);
+        self->backgroundPixels = 0;
+        for (int x = item.left; x < item.left + 24; ++x)
+            for (int y = item.top; y < item.bottom; ++y) {
+                const COLORREF c = GetPixel(screen, x, y);
+                self->backgroundPixels += (c == self->face || c == inverse);
+                self->highlightPixels += c == highlight;
+            }
+        ReleaseDC(nullptr, screen);
+        EndMenu();
+    }
+
+private:
+    UINT_PTR timer_;
+};
+
+TEST_F(ListMenu, AHighlightedEntryShowsItsPictureOnTheHighlightNotOnItsOwnBackground) {
+    menu_->BuildMenuFrom({});
+    menu_->UpdateItems({1, L"C:\\a.txt", false, false});
+    tmbtest::TestForm form(300, 200);
+    SetForegroundWindow(form.Handle());
+    HighlightProbe probe;
+    probe.face = GetSysColor(COLOR_3DFACE);
+    const POINT at = tmbtest::ToScreen(form.Handle(), 20, 20);
+    menu_->tmb::PopupMenu::Popup(at.x, at.y, form.Handle());
+    ASSERT_GE(probe.backgroundPixels, 0) << "the menu was not seen";
+    EXPECT_EQ(probe.backgroundPixels, 0);
+    EXPECT_GT(probe.highlightPixels, 100);
 }
 
 TEST_F(ListMenu, SendToShortcutsFromTheUsersSendToFolder) {

@@ -244,6 +244,42 @@ TEST_F(ListOperations, CopyThenPasteTwiceThenTheSecondPasteIsOff) {
     EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
 }
 
+// A key as the user types it, with Ctrl held when asked, into the focused list.
+void Type(WORD key, bool ctrl = false) {
+    if (ctrl)
+        keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    if (ctrl)
+        keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    tmbtest::PumpFor(50);
+}
+
+TEST_F(ListOperations, TheKeysReachTheSameOperations) {
+    TempFolder from, to;
+    from.AddFile(L"typed.txt", 3);
+    Show(from.Path());
+    Select({L"typed.txt"});
+    SetForegroundWindow(form_.Handle());
+    list_->SetFocus();
+    Type('C', true);
+    ASSERT_EQ(list_->ClipboardList().size(), 1u);
+    Show(to.Path());
+    list_->SetFocus();
+    Type('V', true);
+    EXPECT_TRUE(FileExists(to / L"typed.txt"));
+    EXPECT_TRUE(list_->ClipboardList().empty());
+
+    Select({L"typed.txt"});
+    {
+        tmbtest::ModalAutoAnswer yes(IDYES);
+        Type(VK_DELETE);
+        EXPECT_EQ(yes.Count(), 1);
+    }
+    EXPECT_FALSE(FileExists(to / L"typed.txt"));
+    EXPECT_TRUE(FileExists(from / L"typed.txt"));
+}
+
 TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
     tree_ = new kv::TKvDirTree21(&form_.Form());
     tree_->SetBounds(0, 0, 10, 10);
@@ -430,6 +466,20 @@ TEST_F(ListOperations, DesktopShortcutLandsOnTheUsersDesktopAndResolvesToTheFile
     EXPECT_EQ(U8(kv::ResolveShortcut(nullptr, link)), U8(file));
     DeleteFileW(link.c_str());
     EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
+
+    // A drive has no name of its own: its shortcut is named by its letter.
+    list_->SetDirectory(L"Drives");
+    list_->UpdateFileList();
+    list_->ClearSelection();
+    for (int i = 0; i < list_->ItemCount(); ++i)
+        if (list_->ItemPath(i) == L"C:\\")
+            list_->SetSelected(i, true);
+    ASSERT_EQ(list_->SelectedCount(), 1);
+    Choose(L"Send_To3");
+    const std::wstring driveLink = kv::DesktopFolder() + L"\\C.lnk";
+    EXPECT_TRUE(tmb::SameText(kv::ResolveShortcut(nullptr, driveLink), L"C:\\"));
+    DeleteFileW(driveLink.c_str());
+    EXPECT_EQ(script.Texts().size(), 1u);
 }
 
 TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {
@@ -445,6 +495,19 @@ TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {
     EXPECT_TRUE(tmb::SameText(script.Texts()[0], L"ERROR - Can't Open file " +
                                                      kv::AddSlash(windows) + L"PBrush.exe"))
         << U8(script.Texts()[0]);
+}
+
+TEST_F(ListOperations, PropertiesShowTheFirstSelectedEntrysSheet) {
+    TempFolder files;
+    files.AddFile(L"a.txt");
+    files.AddFile(L"b.txt");
+    Show(files.Path());
+    Select({L"b.txt", L"a.txt"});
+    tmbtest::DialogScript script;
+    Choose(L"ItemProperty");
+    const auto sheets = script.CallsOf(ModalCall::Kind::Properties);
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(U8(sheets[0].text), U8(list_->ItemPath(list_->SelectedIndex())));
 }
 
 TEST_F(ListOperations, TheMenuIsRebuiltInTheListsLanguage) {

@@ -108,6 +108,15 @@ protected:
         list_->SetSelected(i, true);
         list_->SetFocusedIndex(i);
     }
+    // Selects an entry, edits its caption in place to `typed` and confirms with Enter.
+    void RenameInPlace(const std::wstring& caption, const std::wstring& typed) {
+        SelectOnly(caption);
+        HWND edit = list_->EditCaption(IndexOf(caption));
+        ASSERT_TRUE(edit) << U8(caption);
+        SetWindowTextW(edit, typed.c_str());
+        tmbtest::PressKey(edit, VK_RETURN);
+        tmbtest::PumpFor(100);
+    }
     void Key(WORD vk) {
         list_->SetFocus();
         tmbtest::PressKey(list_->Handle(), vk);
@@ -446,6 +455,30 @@ TEST_F(FileList, BackspaceGoesUpAndSelectsTheFolderLeftEnterOpens) {
     EXPECT_EQ(list_->Directory(), L"Drives");
 }
 
+TEST_F(FileList, CtrlASelectsEverythingAndTypingMovesToTheFirstMatchingName) {
+    TempFolder dir;
+    for (const wchar_t* name : {L"apple.txt", L"Banana.txt", L"berry.txt", L"cherry.txt"})
+        dir.AddFile(name);
+    list_->SetDirectory(dir.Path());
+    // Ctrl held while A goes down, as the keyboard state reports it.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Key('A');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(list_->SelectedCount(), list_->ItemCount());
+    EXPECT_EQ(list_->SelectedNumber(), 5);
+
+    list_->ClearSelection();
+    list_->SetFocus();
+    PostMessageW(list_->Handle(), WM_CHAR, L'b', 1);
+    tmbtest::Pump();
+    ASSERT_GE(list_->FocusedIndex(), 0);
+    EXPECT_EQ(list_->Item(list_->FocusedIndex()).caption, L"Banana.txt");
+}
+
 // An "open" command for an extension of the test's own, registered under HKCR: opening a
 // file copies it to a marker name.
 class OpenHandler {
@@ -539,12 +572,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
     EXPECT_EQ(tree->FileList(), list_);
     list_->SetDirectory(dir.Path());
 
-    SelectOnly(L"Keep.txt");
-    HWND edit = list_->EditCaption(IndexOf(L"Keep.txt"));
-    ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"KEEP.TXT");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(50);
+    RenameInPlace(L"Keep.txt", L"KEEP.TXT");
     WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW((dir / L"keep.txt").c_str(), &data);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -553,17 +581,20 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
 
     std::vector<std::wstring> picked;
     tree->OnDirChange = [&](tmb::Component*, const std::wstring& p) { picked.push_back(p); };
-    SelectOnly(L"old");
-    edit = list_->EditCaption(IndexOf(L"old"));
-    ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"new");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(100);
+    RenameInPlace(L"old", L"new");
     EXPECT_TRUE(tmbtest::FolderExists(dir / L"new"));
     EXPECT_GE(IndexOf(L"new"), 0);
     // The tree was rebuilt and opened at the folder holding the renamed one.
     ASSERT_FALSE(picked.empty());
     EXPECT_TRUE(tmb::SameText(picked.back(), dir.Path() + L"\\")) << U8(picked.back());
+
+    // A caption holding a path moves nothing out of the folder.
+    tmbtest::DialogScript script;
+    RenameInPlace(L"Keep.txt", L"..\\moved.txt");
+    EXPECT_TRUE(tmbtest::FileExists(dir / L"Keep.txt"));
+    EXPECT_FALSE(tmbtest::FileExists(dir.Path() + L"\\..\\moved.txt"));
+    EXPECT_GE(IndexOf(L"Keep.txt"), 0);
+    EXPECT_EQ(script.Calls().size(), 1u);
 
     // The parent entry is never edited (renaming ".." would move the parent folder).
     EXPECT_EQ(list_->EditCaption(0), nullptr);
