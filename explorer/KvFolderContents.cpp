@@ -246,6 +246,14 @@ void TKvFolderContents::CreateParams(tmb::CreateArgs& args) {
     args.exStyle |= WS_EX_TOOLWINDOW;
 }
 
+LRESULT TKvFolderContents::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A window inside another is never the active one, so its caption would always look
+    // inactive, as if disabled: it is drawn as the caption of the window the user works in.
+    if (msg == WM_NCACTIVATE)
+        wParam = TRUE;
+    return tmb::WinControl::WndProc(msg, wParam, lParam);
+}
+
 void TKvFolderContents::Open(const std::wstring& folder) {
     folder_ = AddSlash(folder);
     names_.clear();
@@ -281,6 +289,7 @@ void TKvFolderContents::Open(const std::wstring& folder) {
     SetVisible(true);
     SetBounds(0, 0, tree_->ClientWidth(), tree_->ClientHeight());
     SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SendMessageW(Handle(), WM_NCACTIVATE, TRUE, 0);
     if (okGlyph_)
         SendMessageW(ok_->Handle(), BM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(okGlyph_.get()));

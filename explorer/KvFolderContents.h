@@ -47,6 +47,7 @@ public:
 
 protected:
     void CreateParams(tmb::CreateArgs& args) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     class FileListView;

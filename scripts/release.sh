@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the release a Windows user downloads: Tombarel.exe without debug information, and a
-# zip holding it with the README and its screenshot.
+# zip holding it with the README and its screenshots.
 # Usage: scripts/release.sh   ->  build/release/Tombarel-<version>.zip
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -14,6 +14,7 @@ mkdir -p "$stage/docs"
 # The build keeps debug information for the tests' sake; the user needs none of it.
 i686-w64-mingw32-strip --strip-all -o "$stage/Tombarel.exe" "$BUILD/Tombarel.exe"
 cp "$TOP/README.md" "$stage/README.md"
-cp "$TOP/docs/tombarel.png" "$stage/docs/tombarel.png"
+# The README shows both screenshots.
+cp "$TOP"/docs/*.png "$stage/docs/"
 (cd "$out" && zip -q -9 -r "Tombarel-$version.zip" "Tombarel-$version")
 ls -l "$stage/Tombarel.exe" "$out/Tombarel-$version.zip" | awk '{print $5, $9}'

@@ -21,8 +21,10 @@ for f in "Roteiro.txt:2300" "Praia do Forte.jpg:1843200" "Pelourinho.jpg:2254857
          "Passagens.pdf:98304" "Hotel - reserva.pdf:45120" "Mapa.png:512000" "Setup.exe:734003"; do
   truncate -s "${f##*:}" "$demo/${f%:*}"
 done
-wine reg add 'HKCU\SOFTWARE\Quorvantix\Tombarel' /v lastdir /t REG_SZ /d 'C:\Viagem' /f \
-  >/dev/null 2>&1
+for value in lastdir explorerdir; do
+  wine reg add 'HKCU\SOFTWARE\Quorvantix\Tombarel' /v "$value" /t REG_SZ /d 'C:\Viagem' /f \
+    >/dev/null 2>&1
+done
 wine explorer /desktop=Tombarel,$size "$BUILD/$program.exe" >/dev/null 2>&1 &
 # The desktop window appears before the program's own; give the program time to start.
 sleep "${TOMBAREL_SHOT_DELAY:-5}"
