@@ -747,14 +747,15 @@ void TKvDirTree21::ShowFolderContents() {
     contents_->Open(ContentsPath);
 }
 
-void TKvDirTree21::ContentsChosen(const std::wstring& file) {
+void TKvDirTree21::ContentsChosen(const std::wstring& file, const std::wstring& folder) {
     SetSelectedFile(std::wstring());
     if (!file.empty()) {
         SetSelectedFile(file);
         if (OnFileChange)
             OnFileChange(this, selectedFile_);
     }
-    LocatePath(ContentsPath);
+    // The window's own folder: another tree's window may have changed ContentsPath since.
+    LocatePath(folder);
 }
 
 void TKvDirTree21::ConnectNetDrive() {

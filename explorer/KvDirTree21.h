@@ -187,8 +187,9 @@ private:
     // The path of the selected node: the folder the commands act on.
     std::wstring SelectedNodePath();
     void ClearPendingPaste();
-    // The contents window's OK: `file` (empty for none) is the chosen file.
-    void ContentsChosen(const std::wstring& file);
+    // The contents window's OK: `file` (empty for none) is the chosen file in `folder`, the
+    // folder that window showed.
+    void ContentsChosen(const std::wstring& file, const std::wstring& folder);
     friend class TKvFolderContents;
 
     TKvFilelistView28* fileList_ = nullptr;

@@ -333,7 +333,7 @@ void TKvFolderContents::OkClick() {
     names_.shrink_to_fit();
     icons_.clear();
     SetVisible(false);
-    tree_->ContentsChosen(file);
+    tree_->ContentsChosen(file, folder_);
 }
 
 } // namespace kv

@@ -489,7 +489,9 @@ TEST_F(TreeCommands, TheContentsWindowListsTheFilesSortedOpensOneAndOKHandsItBac
     EXPECT_TRUE(IsWindowVisible(h)) << "shown again after the open";
     EXPECT_EQ(window->SelectedIndex(), 1);
 
-    // OK hands the selected file to the tree and opens it at the folder shown.
+    // OK hands the selected file to the tree and opens it at the folder shown, even when
+    // another tree's contents window has been opened since.
+    kv::ContentsPath = L"C:\\";
     events_.clear();
     tmbtest::Click(window->OkButton()->Handle(), 5, 5);
     EXPECT_EQ(chosen, std::vector<std::wstring>{folder + L"\\b.tmbtree"});
