@@ -116,8 +116,10 @@ private:
         return total;
     }
 
-    // Lets the windows repaint and takes an Escape as the cancel. Other input waits: the
-    // hourglass says the program is busy, and running clicks here would re-enter the tree.
+    // Lets the windows repaint and takes an Escape as the cancel. Other keys pressed during
+    // the count are dropped: the report box comes next and would take them (an Enter typed
+    // ahead would close it unread). Mouse input waits: the hourglass says the program is
+    // busy, and running clicks here would re-enter the tree.
     void LookAround() {
         const DWORD now = GetTickCount();
         if (now - lastLook_ < kLookEveryMs)
