@@ -51,11 +51,7 @@ TKvDirTree21PopUp::TKvDirTree21PopUp(tmb::Component* owner) : tmb::PopupMenu(own
     }
 }
 
-TKvDirTree21PopUp::~TKvDirTree21PopUp() {
-    for (tmb::BitmapHandle& b : bitmaps_)
-        b.reset();
-    Clear();
-}
+TKvDirTree21PopUp::~TKvDirTree21PopUp() = default;
 
 void TKvDirTree21PopUp::BuildItems() {
     Clear();

@@ -125,10 +125,8 @@ bool PutBitmapFile(ClipboardWriter& clipboard, const std::string& bytes) {
     if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) ||
         bytes[0] != 'B' || bytes[1] != 'M')
         return false;
-    BITMAPFILEHEADER header;
-    std::memcpy(&header, bytes.data(), sizeof(header));
-    const std::size_t dibSize = bytes.size() - sizeof(header);
-    return clipboard.Put(CF_DIB, bytes.data() + sizeof(header), dibSize);
+    const std::size_t dibSize = bytes.size() - sizeof(BITMAPFILEHEADER);
+    return clipboard.Put(CF_DIB, bytes.data() + sizeof(BITMAPFILEHEADER), dibSize);
 }
 
 // A ".WMF" file's picture, with or without the placeable header that gives its size, as the
