@@ -34,12 +34,6 @@ bool IsDots(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-bool DirectoryExists(const std::wstring& path) {
-    CriticalErrorsSilenced silenced;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Enumerates the folders of `dir` (ending in "\"); `visit` returns false to stop.
 template <class Visit>
 void ForEachFolder(const std::wstring& dir, Visit visit) {

@@ -16,12 +16,6 @@ namespace {
 // defined before every include of <windows.h>.
 constexpr int kComboArrowBitmap = 32738;
 
-bool DirectoryExists(const std::wstring& path) {
-    CriticalErrorsSilenced silenced;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The key a path component ("C:\", "Windows\") is matched against.
 std::wstring NodeKey(const std::wstring& caption, bool drive) {
     if (drive)

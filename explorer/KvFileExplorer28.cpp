@@ -71,6 +71,29 @@ std::wstring LastComponent(const std::wstring& path) {
     return delim == std::wstring::npos ? path : path.substr(delim + 1);
 }
 
+namespace {
+std::size_t FolderEnd(const std::wstring& path) {
+    const std::size_t i = path.find_last_of(L"\\:");
+    return i == std::wstring::npos ? 0 : i + 1;
+}
+} // namespace
+
+std::wstring ExtractFilePath(const std::wstring& path) { return path.substr(0, FolderEnd(path)); }
+
+std::wstring ExtractFileName(const std::wstring& path) { return path.substr(FolderEnd(path)); }
+
+std::wstring ExtractFileExt(const std::wstring& path) {
+    const std::wstring name = ExtractFileName(path);
+    const std::size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+}
+
+bool DirectoryExists(const std::wstring& path) {
+    CriticalErrorsSilenced silenced;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::wstring AddSlash(const std::wstring& path) { return tmb::IncludeTrailingBackslash(path); }
 
 std::wstring DelSlash(const std::wstring& path) {

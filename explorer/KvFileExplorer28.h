@@ -50,6 +50,15 @@ bool HasAnyChar(const std::wstring& chars, const std::wstring& s);
 std::wstring LastComponent(const std::wstring& path);
 // The last component of `path`, without its extension (the text from its last "." on).
 std::wstring FileNameOnly(const std::wstring& path);
+// The folder part of `path` up to and including its last "\" (or ":"); empty if none.
+std::wstring ExtractFilePath(const std::wstring& path);
+// The part after the folder part.
+std::wstring ExtractFileName(const std::wstring& path);
+// The extension of the last component, from its last "." on ("" when it has none).
+std::wstring ExtractFileExt(const std::wstring& path);
+// True when `path` names an existing folder; a drive without medium answers false without
+// the system's "insert a disk" box.
+bool DirectoryExists(const std::wstring& path);
 
 // --- Shell calls ----------------------------------------------------------------------------
 

@@ -36,31 +36,6 @@ constexpr int kOwnIconsUpTo = 2000;
 // Posted to the list to fetch one file's own icon.
 constexpr UINT kRefineIconMessage = WM_APP + 0x28;
 
-bool FolderExists(const std::wstring& path) {
-    CriticalErrorsSilenced silenced;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The extension as the platform finds it: from the last "." of the last component on.
-std::wstring ExtensionOf(const std::wstring& name) {
-    const std::size_t dot = name.find_last_of(L".\\:");
-    if (dot == std::wstring::npos || name[dot] != L'.')
-        return std::wstring();
-    return name.substr(dot);
-}
-
-// The folder part of a path, up to and including its last "\".
-std::wstring FolderPart(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\:");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring NamePart(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\:");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 std::wstring Trimmed(const std::wstring& s, bool blanksOnly) {
     auto isBlank = [blanksOnly](wchar_t c) { return blanksOnly ? c == L' ' : c <= L' '; };
     std::size_t first = 0, last = s.size();
@@ -389,7 +364,7 @@ void TKvFilelistView28::SetDirectory(const std::wstring& value) {
         UpdateFileList();
         return;
     }
-    if (value.empty() || !FolderExists(value))
+    if (value.empty() || !DirectoryExists(value))
         return;
     // The list works from its own folder; the process's current directory is left alone,
     // so the folder shown can still be renamed or deleted elsewhere.
@@ -567,7 +542,7 @@ void TKvFilelistView28::UpdateFileList() {
 std::wstring TKvFilelistView28::TypeNameOf(const std::wstring& name, bool folder) {
     // The type name follows the extension (or folderhood), so it is asked once per kind:
     // one shell call per file would make a large folder slow to list.
-    const std::wstring key = folder ? std::wstring(L"\\") : tmb::UpperCase(ExtensionOf(name));
+    const std::wstring key = folder ? std::wstring(L"\\") : tmb::UpperCase(ExtractFileExt(name));
     auto found = typeNames_.find(key);
     if (found != typeNames_.end())
         return found->second;
@@ -616,7 +591,7 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
         } else {
             item.caption = name;
             if (hideFileExt_) {
-                const std::wstring ext = ExtensionOf(name);
+                const std::wstring ext = ExtractFileExt(name);
                 if (!ext.empty())
                     item.caption.erase(item.caption.size() - ext.size());
             }
@@ -708,7 +683,7 @@ int TKvFilelistView28::ItemImage(int index) {
     // type's icon at once; the few kinds of file that carry an icon of their own get it a
     // moment later, one per turn of the message loop, and only in folders small enough
     // for that to go unnoticed.
-    const std::wstring ext = tmb::UpperCase(ExtensionOf(NamePart(path)));
+    const std::wstring ext = tmb::UpperCase(ExtractFileExt(ExtractFileName(path)));
     if (ItemCount() > kOwnIconsUpTo)
         return ExtensionIconOf(ext);
     static const wchar_t* const kOwnIcons[] = {L".EXE", L".ICO", L".LNK", L".CUR", L".ANI",
@@ -944,7 +919,7 @@ std::int64_t TKvFilelistView28::SelectedSize() const {
     constexpr std::size_t kLookUpEach = 32;
     if (selected.size() <= kLookUpEach) {
         for (int i : selected) {
-            const std::wstring name = NamePart(ItemPath(i));
+            const std::wstring name = ExtractFileName(ItemPath(i));
             if (name.empty())
                 continue;
             WIN32_FIND_DATAW data;
@@ -957,7 +932,7 @@ std::int64_t TKvFilelistView28::SelectedSize() const {
     std::unordered_set<std::wstring> names;
     names.reserve(selected.size());
     for (int i : selected) {
-        std::wstring name = NamePart(ItemPath(i));
+        std::wstring name = ExtractFileName(ItemPath(i));
         if (!name.empty())
             names.insert(tmb::UpperCase(name));
     }
@@ -1020,7 +995,7 @@ void TKvFilelistView28::OpenItem() {
     const std::wstring kind = ItemKind(index);
     const std::wstring path = ItemPath(index);
     if (kind == kKindFile) {
-        ExecuteFile(L"Open", NamePart(path), std::wstring(), FolderPart(path), SW_SHOW);
+        ExecuteFile(L"Open", ExtractFileName(path), std::wstring(), ExtractFilePath(path), SW_SHOW);
     } else if (kind == kKindDir || kind == kKindDrive) {
         const std::wstring folder = AddSlash(path);
         if (kind == kKindDrive && GetDriveTypeW(folder.c_str()) == DRIVE_REMOVABLE &&
@@ -1047,7 +1022,7 @@ void TKvFilelistView28::OneLevelUp() {
         SetDirectory(kDrives);
         return;
     }
-    const std::wstring parent = FolderPart(DelSlash(from));
+    const std::wstring parent = ExtractFilePath(DelSlash(from));
     SetDirectory(parent);
     LinkedTreeMovedTo(parent);
     for (int i = 0; i < ItemCount(); ++i) {
@@ -1096,7 +1071,7 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
         // The edited row, which need not be the first selected one.
         if (index < 0 || index >= ItemCount() || renameSource_.empty())
             return;
-        folder = FolderPart(renameSource_);
+        folder = ExtractFilePath(renameSource_);
         const std::wstring kind = ItemKind(index);
         const std::wstring& caption = Item(index).caption;
         // A name is one component: a path in the caption ("..\\x") would move the entry
@@ -1111,7 +1086,7 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
         std::wstring target = folder + caption;
         // A caption shown without its extension is edited without it: the name keeps it.
         if (hideFileExt_)
-            target += ExtensionOf(NamePart(renameSource_));
+            target += ExtractFileExt(ExtractFileName(renameSource_));
         if (tmb::SameText(target, renameSource_))
             return;
         if (!NameExists(target))

@@ -16,12 +16,6 @@
 namespace kv {
 namespace {
 
-bool FolderExists(const std::wstring& path) {
-    CriticalErrorsSilenced silenced;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring WithoutNul(const std::wstring& s) {
     return (!s.empty() && s.back() == L'\0') ? s.substr(0, s.size() - 1) : s;
 }
@@ -79,7 +73,7 @@ void TKvFilelistView28::CutOrCopy(FileOpKind mode) {
 
 void TKvFilelistView28::Paste() {
     tmb::ScopedHourglass hourglass;
-    if (!FolderExists(directory_))
+    if (!DirectoryExists(directory_))
         return;
     if (clipboardList_.empty()) {
         tmb::MessageDlg(KvMessages.StrNoSelection, tmb::MsgDlgType::Warning, tmb::mbOK);
@@ -107,7 +101,7 @@ void TKvFilelistView28::Paste() {
 
 void TKvFilelistView28::DeleteSelected() {
     tmb::ScopedHourglass hourglass;
-    if (!FolderExists(directory_))
+    if (!DirectoryExists(directory_))
         return;
     clipboardList_.clear();
     ClearPendingOperation();
@@ -217,7 +211,7 @@ void TKvFilelistView28::SendToTarget(const std::wstring& target) {
     if (index < 0)
         return;
     if (tmb::UpperCase(ExtractFileExt(target)) != L".LNK") {
-        if (FolderExists(target))
+        if (DirectoryExists(target))
             CopyToFolder(target);
         return;
     }
@@ -226,7 +220,7 @@ void TKvFilelistView28::SendToTarget(const std::wstring& target) {
         return;
     if (GetDriveTypeW(resolved.substr(0, 3).c_str()) == DRIVE_REMOVABLE) {
         CopyToDrive(resolved);
-    } else if (FolderExists(resolved)) {
+    } else if (DirectoryExists(resolved)) {
         CopyToFolder(resolved);
     } else {
         // A program: it gets the first selected file's name and works in its folder.
@@ -237,7 +231,7 @@ void TKvFilelistView28::SendToTarget(const std::wstring& target) {
 }
 
 void TKvFilelistView28::CopyToFolder(const std::wstring& folder) {
-    if (!FolderExists(directory_))
+    if (!DirectoryExists(directory_))
         return;
     tmb::ScopedHourglass hourglass;
     ClearPendingOperation();

@@ -56,11 +56,6 @@ ComPtr<IShellLinkW> NewShellLink() {
     return ComPtr<IShellLinkW>(static_cast<IShellLinkW*>(out));
 }
 
-std::size_t FolderEnd(const std::wstring& path) {
-    const std::size_t i = path.find_last_of(L"\\:");
-    return i == std::wstring::npos ? 0 : i + 1;
-}
-
 // The clipboard for one scope: opened for `owner` and emptied, so this program owns what is
 // put on it; closed on every path.
 class ClipboardWriter {
@@ -270,16 +265,6 @@ std::wstring PathOfIdList(const tmb::PidlHandle& pidl) {
 }
 
 } // namespace
-
-std::wstring ExtractFilePath(const std::wstring& path) { return path.substr(0, FolderEnd(path)); }
-
-std::wstring ExtractFileName(const std::wstring& path) { return path.substr(FolderEnd(path)); }
-
-std::wstring ExtractFileExt(const std::wstring& path) {
-    const std::wstring name = ExtractFileName(path);
-    const std::size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
-}
 
 int ViewerIndex(const std::wstring& path) {
     const std::wstring ext = tmb::UpperCase(ExtractFileExt(path));

@@ -9,16 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "explorer/KvFileExplorer28.h"
+
 namespace kv {
-
-// --- Path parts -----------------------------------------------------------------------------
-
-// The folder part of `path` up to and including its last "\" (or ":"); empty if none.
-std::wstring ExtractFilePath(const std::wstring& path);
-// The part after the folder part.
-std::wstring ExtractFileName(const std::wstring& path);
-// The extension of the last component, from its last "." on ("" when it has none).
-std::wstring ExtractFileExt(const std::wstring& path);
 
 // --- Viewer table ---------------------------------------------------------------------------
 
