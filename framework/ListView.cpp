@@ -2,6 +2,7 @@
 #include "framework/ListView.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "framework/TextConv.h"
@@ -292,9 +293,22 @@ void ListView::Sort() {
         return;
     std::vector<int> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return Compare(items_[static_cast<std::size_t>(a)], items_[static_cast<std::size_t>(b)]) < 0;
-    });
+    {
+        // Captions compared as the locale orders them are compared by their sort keys, made
+        // once per item rather than twice per comparison.
+        struct Keys {
+            std::vector<std::string>& keys;
+            ~Keys() { keys.clear(); }
+        } keys{sortKeys_};
+        if (!OnCompare) {
+            sortKeys_.reserve(items_.size());
+            for (const ListItem& item : items_)
+                sortKeys_.push_back(SortKey(item.caption, false));
+        }
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+            return Compare(items_[static_cast<std::size_t>(a)], items_[static_cast<std::size_t>(b)]) < 0;
+        });
+    }
     // The control knows selection by row: carry it, and the focus mark, to the new rows.
     HWND h = HandleIfAllocated();
     const std::vector<int> oldSelected = SelectedIndices();
@@ -316,10 +330,18 @@ void ListView::Sort() {
         // handler doing any work per notice would turn one sort into quadratic work. The
         // handlers hear once, after the last row.
         FlagScope quiet(quietSelection_);
-        for (int i : oldSelected)
-            ListView_SetItemState(h, i, 0, LVIS_SELECTED);
-        for (int i : oldSelected)
-            ListView_SetItemState(h, newRowOf[static_cast<std::size_t>(i)], LVIS_SELECTED, LVIS_SELECTED);
+        // A row selected before and after (every row, after Ctrl+A) is left alone.
+        std::vector<char> before(order.size(), 0), after(order.size(), 0);
+        for (int i : oldSelected) {
+            before[static_cast<std::size_t>(i)] = 1;
+            after[static_cast<std::size_t>(newRowOf[static_cast<std::size_t>(i)])] = 1;
+        }
+        for (std::size_t row = 0; row < order.size(); ++row)
+            if (before[row] && !after[row])
+                ListView_SetItemState(h, static_cast<int>(row), 0, LVIS_SELECTED);
+        for (std::size_t row = 0; row < order.size(); ++row)
+            if (after[row] && !before[row])
+                ListView_SetItemState(h, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
         if (oldFocus >= 0)
             ListView_SetItemState(h, newRowOf[static_cast<std::size_t>(oldFocus)], LVIS_FOCUSED, LVIS_FOCUSED);
     }
@@ -334,6 +356,18 @@ int ListView::Compare(const ListItem& a, const ListItem& b) {
         OnCompare(this, a, b, compare);
         return compare;
     }
+    // During Sort both items are in the list and their keys are ready.
+    const auto row = [this](const ListItem& item) -> std::size_t {
+        const std::less<const ListItem*> before;
+        const ListItem* p = &item;
+        if (sortKeys_.size() != items_.size() || before(p, items_.data()) ||
+            !before(p, items_.data() + items_.size()))
+            return items_.size();
+        return static_cast<std::size_t>(p - items_.data());
+    };
+    const std::size_t ra = row(a), rb = row(b);
+    if (ra < items_.size() && rb < items_.size())
+        return sortKeys_[ra].compare(sortKeys_[rb]);  // bytes compared as unsigned
     return CompareStringW(LOCALE_USER_DEFAULT, 0, a.caption.c_str(),
                           static_cast<int>(a.caption.size()), b.caption.c_str(),
                           static_cast<int>(b.caption.size())) - CSTR_EQUAL;

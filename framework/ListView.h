@@ -188,6 +188,7 @@ private:
     ImageList smallImages_;
     std::vector<ListColumn> columns_;
     std::vector<ListItem> items_;
+    std::vector<std::string> sortKeys_;  // the captions' sort keys, while Sort runs
 };
 
 // BeginItemsUpdate/EndItemsUpdate for a scope, closed also when an error leaves it.
