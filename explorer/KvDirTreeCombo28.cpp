@@ -99,11 +99,12 @@ void TKvDirTreeCombo28::SetFileList(TKvFilelistView28* view) {
 }
 
 void TKvDirTreeCombo28::TellFileList(const std::wstring& directory, bool reload) {
-    // A list moved to another folder has just listed it: only one already there is reloaded.
-    const std::wstring before = fileList_->Directory();
-    fileList_->SetDirectory(directory);
-    if (reload && fileList_->Directory() == before)
+    // A list moved to another folder lists it there and then: only a list already showing
+    // the folder ("C:\x" or "C:\x\") is read again.
+    if (reload && tmb::SameText(AddSlash(fileList_->Directory()), AddSlash(directory)))
         fileList_->UpdateFileList();
+    else
+        fileList_->SetDirectory(directory);
 }
 
 void TKvDirTreeCombo28::SetGlyph(const tmb::Picture& glyph) {
