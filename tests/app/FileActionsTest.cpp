@@ -13,43 +13,13 @@
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
 
 using app::Tfmtextdir;
-
-// An "open" command for an extension of the test's own, registered under HKCR (Wine reads
-// file associations from there): opening a file copies it next to a marker name.
-class OpenHandler {
-public:
-    OpenHandler(const std::wstring& extension, const std::wstring& marker) : ext_(extension) {
-        tmb::Registry classes(HKEY_CLASSES_ROOT);
-        classes.OpenKey(ext_, true);
-        classes.WriteString(L"", L"TombarelTest.File");
-        classes.OpenKey(L"TombarelTest.File\\shell\\open\\command", true);
-        classes.WriteString(L"", L"C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + L"\"");
-    }
-    ~OpenHandler() {
-        tmb::Registry classes(HKEY_CLASSES_ROOT);
-        classes.DeleteKey(ext_);
-        classes.DeleteKey(L"TombarelTest.File");
-    }
-
-private:
-    std::wstring ext_;
-};
-
-bool WaitForFile(const std::wstring& path, DWORD ms = 10000) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        if (tmbtest::FileExists(path))
-            return true;
-        tmbtest::PumpFor(50);
-    }
-    return false;
-}
 
 // The recycle bin of the test run's private HOME.
 std::wstring TrashFiles() {
@@ -75,25 +45,25 @@ protected:
 
 TEST_F(FileActions, AbrirOpensTheSelectedFileWithItsProgram) {
     const std::wstring marker = folder_ / L"opened.marker";
-    OpenHandler handler(L".tmbopen", marker);
+    tmbtest::OpenHandler handler(L".tmbopen", marker);
     folder_.AddFile(L"report.v2.tmbopen", 3);
     Tfmtextdir* f = Open();
     Select(L"report.v2.tmbopen");
     tmbtest::Click(f->btabrir->Handle(), 10, 10);
-    EXPECT_TRUE(WaitForFile(marker));
+    EXPECT_TRUE(tmbtest::WaitForFile(marker));
     EXPECT_TRUE(script_.Calls().empty());
 }
 
 TEST_F(FileActions, ADoubleClickSelectsAndOpens) {
     const std::wstring marker = folder_ / L"double.marker";
-    OpenHandler handler(L".tmbopen", marker);
+    tmbtest::OpenHandler handler(L".tmbopen", marker);
     folder_.AddFile(L"x.tmbopen", 3);
     Tfmtextdir* f = Open();
     RECT r;
     SendMessageW(f->files->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
     tmbtest::DoubleClick(f->files->Handle(), 30, (r.top + r.bottom) / 2);
     EXPECT_EQ(f->Edit1->Text(), L"x.tmbopen");
-    EXPECT_TRUE(WaitForFile(marker));
+    EXPECT_TRUE(tmbtest::WaitForFile(marker));
 }
 
 TEST_F(FileActions, WebPagesOpenSilentlyByTheirLowerCaseExtensionOnly) {

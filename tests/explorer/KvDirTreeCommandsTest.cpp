@@ -21,6 +21,7 @@
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 #include "tests/support/WineDrives.h"
@@ -420,27 +421,6 @@ TEST_F(TreeCommands, EscapeStopsTheCountAndTheReportSaysSo) {
 
 // --- folder contents ------------------------------------------------------------------------------
 
-// An "open" command for an extension of the test's own (Wine reads associations from HKCR):
-// opening a file copies it to a marker name.
-class OpenHandler {
-public:
-    OpenHandler(const std::wstring& extension, const std::wstring& marker) : ext_(extension) {
-        tmb::Registry classes(HKEY_CLASSES_ROOT);
-        classes.OpenKey(ext_, true);
-        classes.WriteString(L"", L"TombarelTest.TreeFile");
-        classes.OpenKey(L"TombarelTest.TreeFile\\shell\\open\\command", true);
-        classes.WriteString(L"", L"C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + L"\"");
-    }
-    ~OpenHandler() {
-        tmb::Registry classes(HKEY_CLASSES_ROOT);
-        classes.DeleteKey(ext_);
-        classes.DeleteKey(L"TombarelTest.TreeFile");
-    }
-
-private:
-    std::wstring ext_;
-};
-
 TEST_F(TreeCommands, TheContentsWindowListsTheFilesSortedOpensOneAndOKHandsItBack) {
     const std::wstring folder = dir_.AddFolder(L"listed");
     dir_.AddFile(L"listed\\b.tmbtree", 3);
@@ -479,13 +459,11 @@ TEST_F(TreeCommands, TheContentsWindowListsTheFilesSortedOpensOneAndOKHandsItBac
 
     // A double click opens the file with its program.
     const std::wstring marker = dir_ / L"opened.marker";
-    OpenHandler handler(L".tmbtree", marker);
+    tmbtest::OpenHandler handler(L".tmbtree", marker);
     RECT item{};
     ASSERT_TRUE(ListView_GetItemRect(list, 1, &item, LVIR_LABEL));
     tmbtest::DoubleClick(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    for (int i = 0; i < 200 && !tmbtest::FileExists(marker); ++i)
-        tmbtest::PumpFor(50);
-    EXPECT_TRUE(tmbtest::FileExists(marker));
+    EXPECT_TRUE(tmbtest::WaitForFile(marker));
     EXPECT_TRUE(IsWindowVisible(h)) << "shown again after the open";
     EXPECT_EQ(window->SelectedIndex(), 1);
 

@@ -16,6 +16,7 @@
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 #include "tests/support/WineDrives.h"
@@ -494,41 +495,15 @@ TEST_F(FileList, CtrlASelectsEverythingAndTypingMovesToTheFirstMatchingName) {
     EXPECT_EQ(list_->Item(list_->FocusedIndex()).caption, L"Banana.txt");
 }
 
-// An "open" command for an extension of the test's own, registered under HKCR: opening a
-// file copies it to a marker name.
-class OpenHandler {
-public:
-    OpenHandler(const std::wstring& extension, const std::wstring& marker) : ext_(extension) {
-        tmb::Registry classes(HKEY_CLASSES_ROOT);
-        classes.OpenKey(ext_, true);
-        classes.WriteString(L"", L"TombarelList.File");
-        classes.OpenKey(L"TombarelList.File\\shell\\open\\command", true);
-        classes.WriteString(L"", L"C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + L"\"");
-    }
-    ~OpenHandler() {
-        tmb::Registry classes(HKEY_CLASSES_ROOT);
-        classes.DeleteKey(ext_);
-        classes.DeleteKey(L"TombarelList.File");
-    }
-
-private:
-    std::wstring ext_;
-};
-
 TEST_F(FileList, EnterAndADoubleClickOpenAFileWithItsProgram) {
     TempFolder dir;
     dir.AddFile(L"doc.tmblist", 10);
     const std::wstring marker = dir / L"opened.out";
-    OpenHandler handler(L".tmblist", marker);
+    tmbtest::OpenHandler handler(L".tmblist", marker);
     list_->SetDirectory(dir.Path());
     SelectOnly(L"doc.tmblist");
     Key(VK_RETURN);
-    bool opened = false;
-    for (int i = 0; i < 200 && !opened; ++i) {
-        tmbtest::PumpFor(50);
-        opened = tmbtest::FileExists(marker);
-    }
-    EXPECT_TRUE(opened);
+    EXPECT_TRUE(tmbtest::WaitForFile(marker));
 
     // Without DblClickToOpen a double click on a file is the user's OnDblClick.
     DeleteFileW(marker.c_str());
