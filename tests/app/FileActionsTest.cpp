@@ -21,17 +21,6 @@ namespace {
 
 using app::Tfmtextdir;
 
-// The recycle bin of the test run's private HOME.
-std::wstring TrashFiles() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (!data || !*data)
-        return {};
-    std::wstring unix = tmb::Utf8ToWide(data) + L"/Trash/files";
-    for (wchar_t& c : unix)
-        if (c == L'/') c = L'\\';
-    return L"Z:" + unix;
-}
-
 class FileActions : public tmbtest::WindowFixture {
 protected:
     void Select(const std::wstring& name) {
@@ -128,7 +117,7 @@ TEST_F(FileActions, DeletarAnsweredNoKeepsTheFileAndResetsTheSelection) {
 }
 
 TEST_F(FileActions, DeletarAnsweredYesMovesTheFileToTheRecycleBinWhereItCanBeRestored) {
-    const std::wstring trash = TrashFiles();
+    const std::wstring trash = tmbtest::TrashFilesFolder();
     ASSERT_FALSE(trash.empty()) << "the tests run with a private XDG_DATA_HOME";
     const std::wstring name = L"recycle me \u00e7.txt";
     const std::wstring path = folder_.AddFile(name, 77);

@@ -31,17 +31,6 @@ using tmbtest::TempFolder;
 
 std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
-std::wstring ComputerName() {
-    ITEMIDLIST* pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidl)) || !pidl)
-        return std::wstring();
-    SHFILEINFOW info{};
-    SHGetFileInfoW(reinterpret_cast<const wchar_t*>(pidl), 0, &info, sizeof(info),
-                   SHGFI_PIDL | SHGFI_DISPLAYNAME);
-    CoTaskMemFree(pidl);
-    return info.szDisplayName;
-}
-
 struct PathChange {
     tmb::Component* sender;
     std::wstring path;
@@ -126,7 +115,7 @@ TEST_F(DirTreeCombo, ANewComboShowsTheComputersCaptionAndIconAndItsArrow) {
     EXPECT_EQ(240, combo_->TreeHeight());
     EXPECT_TRUE(combo_->SelectedPath().empty());
 
-    EXPECT_EQ(U8(ComputerName()), U8(combo_->Text()));
+    EXPECT_EQ(U8(tmbtest::ComputerName()), U8(combo_->Text()));
     HTREEITEM root = Tree().RootNode();
     ASSERT_NE(nullptr, root);
     EXPECT_EQ(Tree().ImageIndex(root), combo_->IconIndex());
@@ -237,7 +226,7 @@ TEST_F(DirTreeCombo, MousePicksReportTheRootAsDrivesDrivesWithABackslashFoldersW
     EXPECT_EQ("Drives", U8(combo_->SelectedPath()));
     EXPECT_FALSE(combo_->DroppedDown());
     EXPECT_EQ(nullptr, GetCapture());
-    EXPECT_EQ(U8(ComputerName()), U8(combo_->Text()));
+    EXPECT_EQ(U8(tmbtest::ComputerName()), U8(combo_->Text()));
 
     HTREEITEM c = DriveNode(L'C');
     ASSERT_NE(nullptr, c);
@@ -386,7 +375,7 @@ TEST_F(DirTreeCombo, KeysActOnTheDropDownsSelectionWhetherItIsOpenOrNot) {
     EXPECT_TRUE(Tree().Expanded(root));
     PressKey(VK_RETURN);
     EXPECT_EQ("Drives", U8(changes_.back().path));
-    EXPECT_EQ(U8(ComputerName()), U8(combo_->Text()));
+    EXPECT_EQ(U8(tmbtest::ComputerName()), U8(combo_->Text()));
 
     // Open, the same keys move the shown selection, Enter picks and closes.
     PressKey(VK_F4);

@@ -197,7 +197,8 @@ TEST(ExplorerProgram, StartsAtTheStoredFolderGoesUpWithBackspaceAndRemembersItOn
     for (wchar_t& c : command)
         if (c == L'/')
             c = L'\\';
-    STARTUPINFOW si{sizeof(si)};
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &si, &pi));

@@ -34,17 +34,6 @@ using tmbtest::TempFolder;
 
 std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
-std::wstring ComputerName() {
-    ITEMIDLIST* pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidl)) || !pidl)
-        return std::wstring();
-    SHFILEINFOW info{};
-    SHGetFileInfoW(reinterpret_cast<const wchar_t*>(pidl), 0, &info, sizeof(info),
-                   SHGFI_PIDL | SHGFI_DISPLAYNAME);
-    CoTaskMemFree(pidl);
-    return info.szDisplayName;
-}
-
 HIMAGELIST SystemSmallIcons() {
     SHFILEINFOW info{};
     return reinterpret_cast<HIMAGELIST>(
@@ -210,7 +199,7 @@ TEST_F(DirTree, ANewTreeHasItsDefaultsAndTheSharedSystemIcons) {
 
 TEST_F(DirTree, MadeInCodeItShowsTheRootAloneAndTheFirstPressOnItAddsTheDrives) {
     ASSERT_EQ(tree_->Count(), 1);
-    EXPECT_EQ(tree_->NodeText(Root()), ComputerName());
+    EXPECT_EQ(tree_->NodeText(Root()), tmbtest::ComputerName());
     EXPECT_FALSE(tree_->HasChildren(Root()));
 
     ClickCaption(Root());

@@ -35,17 +35,6 @@ using tmbtest::TempFolder;
 
 std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
-// The recycle bin of the test run's private HOME.
-std::wstring TrashFiles() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (!data || !*data)
-        return {};
-    std::wstring unix = tmb::Utf8ToWide(data) + L"/Trash/files";
-    for (wchar_t& c : unix)
-        if (c == L'/') c = L'\\';
-    return L"Z:" + unix;
-}
-
 class TreeCommands : public testing::Test {
 protected:
     void SetUp() override {
@@ -240,7 +229,7 @@ TEST_F(TreeCommands, ANewFolderIsRefusedOnTheRootAndForAForbiddenCharacter) {
 // --- delete -----------------------------------------------------------------------------------
 
 TEST_F(TreeCommands, DeleteAsksThroughTheShellAndYesSendsTheFolderToTheRecycleBin) {
-    const std::wstring trash = TrashFiles();
+    const std::wstring trash = tmbtest::TrashFilesFolder();
     ASSERT_FALSE(trash.empty()) << "the tests need a private HOME with a recycle bin";
     const std::wstring name = L"to bin " + std::to_wstring(GetTickCount());
     const std::wstring folder = dir_.AddFolder(name);

@@ -64,17 +64,6 @@ std::wstring ClipboardText() {
     return text;
 }
 
-// The recycle bin of the test run's own home (the shell's delete moves files there).
-std::wstring TrashFiles() {
-    wchar_t unix[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"XDG_DATA_HOME", unix, MAX_PATH);
-    std::wstring path = L"Z:" + std::wstring(unix) + L"/Trash/files";
-    for (wchar_t& c : path)
-        if (c == L'/')
-            c = L'\\';
-    return path;
-}
-
 // "1" for an enabled entry, "0" for a disabled one, "-" for a separator.
 std::string EnablingOf(HMENU menu) {
     std::string s;
@@ -325,8 +314,8 @@ TEST_F(ListOperations, DeleteMovesTheWholeSelectionToTheRecycleBinButNeverThePar
     EXPECT_TRUE(Listed(L"kept.txt"));
     EXPECT_TRUE(list_->ClipboardList().empty());
     // Restorable: the recycle bin holds them whole.
-    EXPECT_EQ(ReadText(TrashFiles() + L"\\gone one.txt"), "first");
-    EXPECT_EQ(ReadText(TrashFiles() + L"\\gone two.txt"), "second");
+    EXPECT_EQ(ReadText(tmbtest::TrashFilesFolder() + L"\\gone one.txt"), "first");
+    EXPECT_EQ(ReadText(tmbtest::TrashFilesFolder() + L"\\gone two.txt"), "second");
 }
 
 TEST_F(ListOperations, NewFolderTakesTheFirstFreeNumberAndStartsEditingIt) {

@@ -3,7 +3,10 @@
 
 #include <winioctl.h>
 
+#include <cstdlib>
 #include <stdexcept>
+
+#include "framework/TextConv.h"
 
 namespace tmbtest {
 
@@ -75,6 +78,17 @@ bool RemoveTree(const std::wstring& path) {
         FindClose(h);
     }
     return RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+std::wstring TrashFilesFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (!data || !*data)
+        return {};
+    std::wstring path = L"Z:" + tmb::Utf8ToWide(data) + L"/Trash/files";
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
 }
 
 } // namespace tmbtest

@@ -33,5 +33,8 @@ bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 // Deletes a folder and all it holds, read-only files included; true when the folder is gone.
 bool RemoveTree(const std::wstring& path);
+// The files folder of the recycle bin of the test run's private HOME ($XDG_DATA_HOME/Trash/files,
+// seen through drive Z:), where the shell's deletions go; empty when XDG_DATA_HOME is not set.
+std::wstring TrashFilesFolder();
 
 } // namespace tmbtest

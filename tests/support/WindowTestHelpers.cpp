@@ -1,7 +1,11 @@
 // Test forms, the pump, synthetic input and pixel reads.
 #include "tests/support/WindowTestHelpers.h"
 
+#include <shellapi.h>
+#include <shlobj.h>
+
 #include "framework/Application.h"
+#include "framework/Handles.h"
 
 namespace tmbtest {
 namespace {
@@ -82,6 +86,17 @@ COLORREF PixelAt(HWND hwnd, int x, int y) {
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(hwnd, dc);
     return c;
+}
+
+std::wstring ComputerName() {
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &raw)) || !raw)
+        return std::wstring();
+    const tmb::PidlHandle pidl(raw);
+    SHFILEINFOW info{};
+    SHGetFileInfoW(reinterpret_cast<const wchar_t*>(pidl.get()), 0, &info, sizeof(info),
+                   SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    return info.szDisplayName;
 }
 
 } // namespace tmbtest

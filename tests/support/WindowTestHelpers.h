@@ -45,4 +45,8 @@ void PressKey(HWND hwnd, WORD vk);
 // The colour of client pixel (x, y) of `hwnd` once every pending paint has run.
 COLORREF PixelAt(HWND hwnd, int x, int y);
 
+// The shell's display name of the computer ("My Computer" under Wine), the caption trees give
+// their root.
+std::wstring ComputerName();
+
 } // namespace tmbtest
