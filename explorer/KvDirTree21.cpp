@@ -319,28 +319,6 @@ void TKvDirTree21::LoadFolders(HTREEITEM node) {
     SortChildrenByCaption(node);
 }
 
-void TKvDirTree21::SortChildrenByCaption(HTREEITEM node) {
-    struct Keyed {
-        std::string key;
-        HTREEITEM node;
-    };
-    // The locale's order, case-sensitive, as lstrcmp compares captions.
-    std::vector<Keyed> children;
-    for (HTREEITEM c : Children(node))
-        children.push_back(Keyed{tmb::SortKey(NodeText(c), false), c});
-    if (children.size() < 2)
-        return;
-    // Keys computed once per caption: comparing with the locale n log n times is what
-    // makes a large folder slow to open.
-    std::stable_sort(children.begin(), children.end(),
-                     [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
-    std::vector<HTREEITEM> order;
-    order.reserve(children.size());
-    for (const Keyed& k : children)
-        order.push_back(k.node);
-    ArrangeChildren(node, order);
-}
-
 int FolderIconIndex(const std::wstring& path, bool open) {
     // Every plain folder shows the same icon, and asking the shell about a folder makes it
     // look inside: a folder of 100,000 files then takes as long to draw as to list. So the

@@ -178,7 +178,6 @@ protected:
 private:
     // The lazy loading, kept in the OnExpanding slot.
     void LoadFolders(HTREEITEM node);
-    void SortChildrenByCaption(HTREEITEM node);
     // Reports the selected node: steps shared by the mouse and the arrow keys.
     void PickSelected();
     // Hands a folder to the linked file list view.

@@ -149,27 +149,6 @@ void TKvDirTreeView::NodeExpanding(HTREEITEM node) {
     SortChildrenByCaption(node);
 }
 
-void TKvDirTreeView::SortChildrenByCaption(HTREEITEM node) {
-    struct Keyed {
-        std::string key;
-        HTREEITEM node;
-    };
-    // The locale's order of the captions, case-sensitive, with each key made once.
-    std::vector<Keyed> children;
-    for (HTREEITEM c : Children(node))
-        children.push_back(Keyed{tmb::SortKey(NodeText(c), false), c});
-    if (children.size() < 2)
-        return;
-    std::stable_sort(children.begin(), children.end(),
-                     [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
-    std::vector<HTREEITEM> order;
-    order.reserve(children.size());
-    for (const Keyed& k : children)
-        order.push_back(k.node);
-    tmb::UpdateBracket bracket(*this);
-    ArrangeChildren(node, order);
-}
-
 int TKvDirTreeView::NodeImage(HTREEITEM node) {
     const int image = ImageIndex(node);
     if (image != I_IMAGECALLBACK || !node)

@@ -65,7 +65,6 @@ protected:
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void SortChildrenByCaption(HTREEITEM node);
 
     TKvDirTreeCombo28* combo_;
     tmb::PopupWindow* popup_;

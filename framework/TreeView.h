@@ -86,6 +86,9 @@ public:
     // Puts the children of `parent` in the order given (every child exactly once). The
     // nodes' item data is the tree's own scratch for this.
     void ArrangeChildren(HTREEITEM parent, const std::vector<HTREEITEM>& order);
+    // Puts the children of `parent` in the locale's order of their captions, case-sensitive
+    // as lstrcmp compares (equal captions keep their order).
+    void SortChildrenByCaption(HTREEITEM parent);
 
     // --- events -----------------------------------------------------------------------
     TreeNodeAllowEvent OnExpanding;
