@@ -108,18 +108,6 @@ void ListView::ApplyExtendedStyle() {
     }
 }
 
-void ListView::SetStyleBit(DWORD bit, bool on) {
-    HWND h = HandleIfAllocated();
-    if (!h)
-        return;
-    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-    const LONG_PTR changed = on ? (style | bit) : (style & ~static_cast<LONG_PTR>(bit));
-    if (changed != style) {
-        SetWindowLongPtrW(h, GWL_STYLE, changed);
-        InvalidateRect(h, nullptr, TRUE);
-    }
-}
-
 void ListView::SetViewStyle(ViewStyle style) {
     viewStyle_ = style;
     if (HWND h = HandleIfAllocated()) {

@@ -167,7 +167,6 @@ protected:
     virtual void SelectionChanged();
 
 private:
-    void SetStyleBit(DWORD bit, bool on);
     void ApplyColumns();
     void ApplyItemCount();
     void ApplyExtendedStyle();

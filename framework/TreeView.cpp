@@ -71,18 +71,6 @@ void TreeView::ColorChanged() {
         TreeView_SetBkColor(h, Color() == clWindow ? static_cast<COLORREF>(-1) : ColorToRGB(Color()));
 }
 
-void TreeView::SetStyleBit(DWORD bit, bool on) {
-    HWND h = HandleIfAllocated();
-    if (!h)
-        return;
-    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-    const LONG_PTR changed = on ? (style | bit) : (style & ~static_cast<LONG_PTR>(bit));
-    if (changed != style) {
-        SetWindowLongPtrW(h, GWL_STYLE, changed);
-        InvalidateRect(h, nullptr, TRUE);
-    }
-}
-
 void TreeView::SetHideSelection(bool value) {
     hideSelection_ = value;
     SetStyleBit(TVS_SHOWSELALWAYS, !value);

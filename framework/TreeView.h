@@ -118,7 +118,6 @@ protected:
     virtual void Edit(HTREEITEM node, const std::wstring* text);
 
 private:
-    void SetStyleBit(DWORD bit, bool on);
     bool ItemFlags(HTREEITEM node, UINT mask, TVITEMW& item);
 
     bool hideSelection_ = true;

@@ -747,4 +747,16 @@ ScopedHourglass::~ScopedHourglass() {
 
 bool ScopedHourglass::Active() { return g_hourglassDepth > 0; }
 
+void WinControl::SetStyleBit(DWORD bit, bool on) {
+    HWND h = HandleIfAllocated();
+    if (!h)
+        return;
+    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    const LONG_PTR changed = on ? (style | bit) : (style & ~static_cast<LONG_PTR>(bit));
+    if (changed != style) {
+        SetWindowLongPtrW(h, GWL_STYLE, changed);
+        InvalidateRect(h, nullptr, TRUE);
+    }
+}
+
 } // namespace tmb

@@ -126,6 +126,9 @@ protected:
     // Lays out the aligned children inside the client area.
     void AlignControls();
 
+    // Sets or clears a window style bit of the live window and repaints it when it changed;
+    // before the window exists the control's CreateParams will apply the property.
+    void SetStyleBit(DWORD bit, bool on);
     BrushHandle& BackgroundBrush();
 
 private:
