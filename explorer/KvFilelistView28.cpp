@@ -374,7 +374,7 @@ void TKvFilelistView28::SetDirectory(const std::wstring& value) {
     // so the folder shown can still be renamed or deleted elsewhere. A relative path is
     // made full once here: later it would name a folder relative to wherever the process
     // then stands.
-    directory_ = AddSlash(FullPathOf(value));
+    directory_ = AddSlash(FullPathOf(AddSlash(value)));
     drivesView_ = false;
     UpdateFileList();
 }

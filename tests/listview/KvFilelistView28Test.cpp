@@ -761,7 +761,8 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
     }
     // Sorting neither reads nor changes the user's data.
     list_->ColumnClick(TKvFilelistView28::fcSize);
-    EXPECT_EQ(Captions().back(), L"a.txt");
+    list_->ColumnClick(TKvFilelistView28::fcSize);  // ascending
+    EXPECT_EQ(Captions().back(), L"b.txt");
     EXPECT_EQ(list_->Item(IndexOf(L"b.txt")).data, 77u);
     // Every selected file counts once, however often it is listed.
     list_->SelectAll();
@@ -771,12 +772,14 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
 TEST_F(FileList, TheParentPictureIsFoundAgainInAListOfAnyIconSize) {
     for (const int size : {24, 32, 48}) {
         HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32, 4, 4);
+        HBITMAP black = CreateBitmap(size, size, 1, 32, nullptr);
+        const int other = ImageList_Add(images, black, nullptr);
+        DeleteObject(black);
         const int parent = kv::AddParentPicture(images, 0);
         ASSERT_GE(parent, 0) << size;
         EXPECT_TRUE(kv::HoldsParentPicture(images, parent)) << size;
+        EXPECT_FALSE(kv::HoldsParentPicture(images, other)) << size;
         EXPECT_EQ(ImageList_GetImageCount(images), parent + 1) << "the probe is taken out again";
-        const int small = kv::AddParentPicture(images, 1);
-        EXPECT_FALSE(kv::HoldsParentPicture(images, small)) << size;
         ImageList_Destroy(images);
     }
 }
