@@ -80,7 +80,7 @@ void TellWritten(const std::wstring& path) {
     TellUser(L"Lista gravada em " + Quoted(path) + L".", UserStream::Output, false);
 }
 
-int WriteHtml(const Command& command) {
+int WriteHtmlListing(const Command& command) {
     const std::wstring folder = tmb::NormalizeFolder(command.folder);
     tmb::FolderFiles files;
     const std::wstring page = BuildHtmlPage(ReadListing(folder, files));
@@ -107,7 +107,7 @@ int WriteHtml(const Command& command) {
     return exitDone;
 }
 
-int WriteText(const Command& command) {
+int WriteTextListing(const Command& command) {
     const std::wstring folder = tmb::NormalizeFolder(command.folder);
     const std::wstring target = FullPath(command.file);
     tmb::FolderFiles files;
@@ -270,9 +270,9 @@ int RunCommand(const Command& command) {
             TellUser(command.problem + L"\r\n\r\n" + UsageText(), UserStream::Error);
             return exitBadUsage;
         case Command::Kind::Html:
-            return WriteHtml(command);
+            return WriteHtmlListing(command);
         case Command::Kind::Text:
-            return WriteText(command);
+            return WriteTextListing(command);
         case Command::Kind::Register:
             RegisterFolderMenu(tmb::ProgramPath());
             TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\" e \"Criar "

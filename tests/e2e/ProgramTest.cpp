@@ -14,6 +14,7 @@
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WineDrives.h"
 
 namespace {
 
@@ -572,6 +573,29 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
     tmbtest::RemoveTree(L"\\\\?\\" + folder.Path() + L"\\pasta com um nome comprido");
 }
 
+TEST_F(ProgramRun, HtmlOfAFolderOnACdRomGoesWhereSalvarPutsItAndIsKeptWithoutY) {
+    tmbtest::WineDrive cd(L'P', DRIVE_CDROM, true);
+    ASSERT_TRUE(cd.Defined());
+    tmb::FileHandle(CreateFileW(L"P:\\track.cda", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring listing = L"c:\\Lista_cdrom.htm";
+    DeleteFileW(listing.c_str());
+    // The drive root, unquoted, quoted with its backslash, and as a bare letter.
+    const Finished written = RunCommand(L"/html P:\\");
+    EXPECT_EQ(written.code, 0u) << tmb::WideToUtf8(written.output);
+    const std::string page = ReadBytes(listing);
+    EXPECT_NE(page.find("<strong>Diret\xf3rio: </strong>P:\\\r\n"), std::string::npos) << page;
+    EXPECT_NE(page.find("<a href=\"track.cda\">track.cda<br>"), std::string::npos);
+    EXPECT_FALSE(tmbtest::FileExists(L"P:\\Lista.htm"));
+    const Finished kept = RunCommand(L"/html \"P:\\\"");
+    EXPECT_EQ(kept.code, 2u);
+    EXPECT_NE(kept.output.find(listing), std::wstring::npos) << tmb::WideToUtf8(kept.output);
+    tmb::FileHandle(CreateFileW(listing.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    EXPECT_EQ(RunCommand(L"/html P: /y").code, 0u);
+    EXPECT_EQ(ReadBytes(listing).size(), page.size());
+    DeleteFileW(listing.c_str());
+    DeleteFileW(L"P:\\track.cda");
+}
+
 // Every key and value under `path` of the current user's hive, as "key" and "key|value=data".
 void DumpKey(const std::wstring& path, std::map<std::wstring, std::wstring>& out) {
     HKEY raw = nullptr;
@@ -659,28 +683,24 @@ TEST_F(ProgramRun, RegisterAddsTheTwoFolderMenuEntriesAndUnregisterLeavesNoTrace
         command.replace(command.find(L"%1"), 2, folder.Path());
         return command;
     };
-    {
+    // No keeps the listing that is there; Yes replaces it, and the offer to show it follows.
+    for (const bool yes : {false, true}) {
         Program listing(argumentsOf(list));
         std::vector<std::wstring> boxes;
-        ASSERT_TRUE(AnswerBox(listing, boxes, 15000, IDNO));
+        ASSERT_TRUE(AnswerBox(listing, boxes, 15000, yes ? IDYES : IDNO));
         EXPECT_NE(boxes[0].find(L"J\u00e1 existe um arquivo 'Lista.htm'"), std::wstring::npos)
             << tmb::WideToUtf8(boxes[0]);
-        DWORD code = 0;
-        ASSERT_TRUE(listing.WaitForExit(10000, &code));
-        EXPECT_EQ(code, 2u);
-        EXPECT_EQ(ReadBytes(lista), std::string(3, '\0'));
-    }
-    {
-        Program listing(argumentsOf(list));
-        std::vector<std::wstring> boxes;
-        ASSERT_TRUE(AnswerBox(listing, boxes, 15000, IDYES));
-        ASSERT_TRUE(AnswerBox(listing, boxes, 15000, IDNO));
-        EXPECT_NE(boxes[1].find(L"Lista de arquivos criada em"), std::wstring::npos)
-            << tmb::WideToUtf8(boxes[1]);
+        if (yes) {
+            ASSERT_TRUE(AnswerBox(listing, boxes, 15000, IDNO));
+            EXPECT_NE(boxes[1].find(L"Lista de arquivos criada em"), std::wstring::npos)
+                << tmb::WideToUtf8(boxes[1]);
+        }
         DWORD code = 9;
         ASSERT_TRUE(listing.WaitForExit(10000, &code));
-        EXPECT_EQ(code, 0u);
-        EXPECT_NE(ReadBytes(lista).find("<a href=\"a.txt\">a.txt<br>"), std::string::npos);
+        EXPECT_EQ(code, yes ? 0u : 2u);
+        const std::string bytes = ReadBytes(lista);
+        EXPECT_TRUE(yes ? bytes.find("<a href=\"a.txt\">a.txt<br>") != std::string::npos
+                        : bytes == std::string(3, '\0'));
     }
     {
         Program opened(argumentsOf(open));
