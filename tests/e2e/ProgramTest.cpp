@@ -74,7 +74,8 @@ HWND ChildOfClass(HWND parent, const wchar_t* className) {
 }
 
 // The program, started for one test and ended by force if the test leaves it running. With
-// `output` its standard output and error streams go there.
+// `output` its standard output and error streams go there; without, it has none, as when
+// Explorer starts it.
 class Program {
 public:
     explicit Program(const std::wstring& arguments = {}, HANDLE output = nullptr) {
@@ -83,11 +84,9 @@ public:
             cmd += L" " + arguments;
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        if (output) {
-            si.dwFlags = STARTF_USESTDHANDLES;
-            si.hStdOutput = output;
-            si.hStdError = output;
-        }
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = output;
+        si.hStdError = output;
         started_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
                                   nullptr, nullptr, &si, &pi_) != FALSE;
     }
@@ -568,6 +567,16 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
     }
     EXPECT_EQ(ReadBytes(lista), old);
     EXPECT_EQ(ReadBytes(file), std::string(4, '\0'));
+
+    // With neither a stream nor a console to say it on, the program says it in a box.
+    Program alone(L"/html " + Quoted(missing));
+    std::vector<std::wstring> boxes;
+    ASSERT_TRUE(AnswerBox(alone, boxes));
+    EXPECT_EQ(boxes[0].substr(0, 10), L"Tombarel: ") << tmb::WideToUtf8(boxes[0]);
+    EXPECT_NE(boxes[0].find(missing), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
+    DWORD code = 0;
+    ASSERT_TRUE(alone.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 1u);
     EXPECT_NE(ReadBytes(L"\\\\?\\" + deep + L"\\Lista.htm").find("<a href=\"z.txt\">z.txt<br>"),
               std::string::npos);
     tmbtest::RemoveTree(L"\\\\?\\" + folder.Path() + L"\\pasta com um nome comprido");
