@@ -182,18 +182,20 @@ std::string ListingBytes(const std::wstring& text) {
 void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
     // What creating the file over the old one would refuse, replacing it must refuse too
     // (Wine's rename replaces even a read-only file).
-    const DWORD existing = GetFileAttributesW(path.c_str());
+    const std::wstring target = tmb::LongPathForm(path);
+    const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES &&
         (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         throw tmb::EFCreateError(path, ERROR_ACCESS_DENIED);
     // The temporary file lies next to the target, so the final rename stays on one volume.
-    const size_t slash = path.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+    const size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash);
     std::wstring temp;
     tmb::FileHandle file;
     for (unsigned attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = tmb::JoinPath(folder, L"~tombarel" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                         std::to_wstring(GetTickCount() + attempt) + L".tmp");
+        temp = tmb::LongPathForm(tmb::JoinPath(
+            folder, L"~tombarel" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(GetTickCount() + attempt) + L".tmp"));
         file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file && GetLastError() != ERROR_FILE_EXISTS)
@@ -217,7 +219,7 @@ void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
     if (!FlushFileBuffers(file.get()))
         fail(GetLastError());
     file.reset();
-    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temp.c_str());
         throw tmb::EFCreateError(path, error);

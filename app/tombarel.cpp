@@ -11,6 +11,7 @@
 #include "app/Listings.h"
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
+#include "framework/CommandLine.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Handles.h"
@@ -25,27 +26,6 @@ using namespace tmb;
 namespace {
 
 const wchar_t kEmptyFolderMessage[] = L"O diret\u00f3rio selecionado esta vazio.";
-
-// Writes the pane's page to "c:\Lista_cdrom.htm", or where the system lets the user write
-// when the root of c: is closed to them (the Documents folder); returns the path written.
-std::wstring WriteCdRomListing(const std::string& bytes) {
-    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
-    try {
-        WriteFileReplacing(preferred, bytes);
-        return preferred;
-    } catch (const EFCreateError& refused) {
-        wchar_t documents[MAX_PATH];
-        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
-            throw;
-        const std::wstring fallback = JoinPath(documents, L"Lista_cdrom.htm");
-        try {
-            WriteFileReplacing(fallback, bytes);
-        } catch (const EFCreateError&) {
-            throw refused;  // the first place, and why it was refused, is what the user asked
-        }
-        return fallback;
-    }
-}
 
 } // namespace
 
@@ -68,7 +48,8 @@ xp::TtfXPButton* Tfmtextdir::MakeXPButton(const wchar_t* name, WinControl* paren
     return button;
 }
 
-Tfmtextdir::Tfmtextdir(Component* owner) : Form(owner) {
+Tfmtextdir::Tfmtextdir(Component* owner, std::wstring startFolder)
+    : Form(owner), startFolder_(std::move(startFolder)) {
     SetName(L"fmtextdir");
     SetText(L"Tombarel 1.5");
     SetBorderStyle(BorderStyle::bsToolWindow);
@@ -238,7 +219,24 @@ void Tfmtextdir::FormCreate(Component*) {
     ShowNoFileSelected();
 }
 
+bool Tfmtextdir::OpenGivenFolder() {
+    // A folder that is not there is said so once; the window then opens as without one.
+    const DWORD error = FolderError(startFolder_);
+    if (error == ERROR_SUCCESS)
+        dirs->OpenFolder(startFolder_);
+    if (error != ERROR_SUCCESS || dirs->SelectedPath().empty()) {
+        App().HandleException(Exception(L"N\u00e3o foi poss\u00edvel abrir a pasta \"" + startFolder_ +
+                                        L"\". " + SysErrorMessage(error ? error : ERROR_PATH_NOT_FOUND)));
+        return false;
+    }
+    // One the user may not read is reported by FormCreate, as a stored one is.
+    PointFilesAt(dirs->SelectedPath());
+    return true;
+}
+
 void Tfmtextdir::OpenStartFolder() {
+    if (!startFolder_.empty() && OpenGivenFolder())
+        return;
     Registry reg(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
     if (reg.KeyExists(kRegistryKey)) {
         reg.OpenKey(kRegistryKey, false);
@@ -312,6 +310,8 @@ void Tfmtextdir::ShowNoFileSelected() {
     btsalvar->SetEnabled(false);
 }
 
+std::wstring TotalSizeCaption(double bytes) { return L"Tamanho total: " + SizeText(bytes); }
+
 void Tfmtextdir::filesChange(Component*) {
     // The sizes were taken in the same pass that read the names and are taken again, in one
     // pass, only when another program changed the folder since; the selected file's size is
@@ -321,7 +321,7 @@ void Tfmtextdir::filesChange(Component*) {
     StatusBar1->SetPanelText(0, L"Diret\u00f3rio:");
     StatusBar1->SetPanelText(1, files->Directory());
     Label4->SetText(L"Total: " + std::to_wstring(files->Count()) + L" arquivo(s)");
-    Label5->SetText(L"Tamanho total: " + SizeText(total));
+    Label5->SetText(TotalSizeCaption(total));
 }
 
 void Tfmtextdir::filesClick(Component*) {
@@ -375,36 +375,73 @@ void Tfmtextdir::btgerahtmClick(Component*) {
     result->SetText(BuildHtmlPage(ListingOfFiles()));
 }
 
-void Tfmtextdir::tfXPButton3Click(Component*) {
-    const std::wstring folder = files->Directory();
+bool OnCdRom(const std::wstring& folder) {
     if (folder.empty())
-        return;
+        return false;
     const std::wstring root = folder.substr(0, 1) + L":\\";
-    if (GetDriveTypeW(root.c_str()) == DRIVE_CDROM) {
-        const std::wstring written = WriteCdRomListing(ListingBytes(result->Text()));
+    return GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
+}
+
+namespace {
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+CdRomListing WriteCdRomListing(const std::string& bytes, bool replace) {
+    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
+    if (!replace && IsFile(preferred))
+        return {preferred, false};
+    try {
+        WriteFileReplacing(preferred, bytes);
+        return {preferred, true};
+    } catch (const EFCreateError& refused) {
+        wchar_t documents[MAX_PATH];
+        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+            throw;
+        const std::wstring fallback = JoinPath(documents, L"Lista_cdrom.htm");
+        if (!replace && IsFile(fallback))
+            return {fallback, false};
+        try {
+            WriteFileReplacing(fallback, bytes);
+        } catch (const EFCreateError&) {
+            throw refused;  // the first place, and why it was refused, is what the user asked
+        }
+        return {fallback, true};
+    }
+}
+
+bool SaveHtmlListing(const std::wstring& folder, const std::wstring& page,
+                     const std::function<void()>& respond) {
+    if (OnCdRom(folder)) {
+        const std::wstring written = WriteCdRomListing(ListingBytes(page), true).path;
         if (MessageDlg(L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em " +
                            written +
                            L"\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar uma nova "
                            L"lista \rdeste CD, troque o nome da lista atual.",
                        MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
             ShellOpen(written);
-        return;
+        return true;
     }
     const std::wstring d = IncludeTrailingBackslash(folder);
     // Only a file is a listing already there: a folder of that name is not asked about, and
     // the write then fails with the platform's report.
-    const DWORD existing = GetFileAttributesW(JoinPath(d, L"Lista.htm").c_str());
-    if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) {
-        resposta();
-        return;
+    if (!IsFile(JoinPath(d, L"Lista.htm"))) {
+        respond();
+        return true;
     }
     const int answer = MessageDlg(
         L"J\u00e1 existe um arquivo 'Lista.htm' neste diret\u00f3rio clique em: \r\nYes Para "
         L"sobrescreve-lo;\r\nNo  Para cancelar;\r\nOK Para abrir a pasta e verificar o arquivo.",
         MsgDlgType::Confirmation, mbYes | mbNo | mbOK);
     if (answer == mrYes) {
-        resposta();
-    } else if (answer == mrOk) {
+        respond();
+        return true;
+    }
+    if (answer == mrOk) {
         // The file manager on the folder, so the user can look at the existing page; the
         // command line is the folder unquoted, as the file manager takes it.
         std::wstring command = L"explorer " + d;
@@ -420,15 +457,28 @@ void Tfmtextdir::tfXPButton3Click(Component*) {
             KernelHandle process(pi.hProcess);
         }
     }
+    return false;
 }
 
-void Tfmtextdir::resposta() {
-    const std::wstring d = IncludeTrailingBackslash(files->Directory());
-    WriteFileReplacing(JoinPath(d, L"Lista.htm"), ListingBytes(result->Text()));
-    files->Update();
+void WriteListaHtmAndOffer(const std::wstring& folder, const std::wstring& page,
+                           const std::function<void()>& written) {
+    const std::wstring d = IncludeTrailingBackslash(folder);
+    WriteFileReplacing(JoinPath(d, L"Lista.htm"), ListingBytes(page));
+    if (written)
+        written();
     if (MessageDlg(L"Lista de arquivos criada em:\r" + d + L"\r" + L"Deseja visualiza-la?",
                    MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
         ShellOpen(JoinPath(d, L"Lista.htm"));
+}
+
+void Tfmtextdir::tfXPButton3Click(Component*) {
+    const std::wstring folder = files->Directory();
+    if (!folder.empty())
+        SaveHtmlListing(folder, result->Text(), [this] { resposta(); });
+}
+
+void Tfmtextdir::resposta() {
+    WriteListaHtmAndOffer(files->Directory(), result->Text(), [this] { files->Update(); });
 }
 
 void Tfmtextdir::tfXPButton2Click(Component*) {

@@ -2,6 +2,7 @@
 // that list, save and open. Its handlers are named after the control and the event.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/Listings.h"
@@ -46,9 +47,38 @@ bool RecycleFile(const std::wstring& path);
 // The text of the about box.
 std::wstring AboutText();
 
+// The total-size label's text, which both listings copy: "Tamanho total: " + SizeText.
+std::wstring TotalSizeCaption(double bytes);
+
+// True when `folder` lies on a CD-ROM drive, where "Salvar" cannot put its page.
+bool OnCdRom(const std::wstring& folder);
+
+// Where "Salvar" puts the page of a folder on a CD-ROM drive, and whether it went there.
+struct CdRomListing {
+    std::wstring path;
+    bool written;
+};
+// Writes the page's `bytes` to "c:\Lista_cdrom.htm", or to the Documents folder when the
+// root of c: is closed to the user. With `replace` false a file already there is kept and
+// nothing is written.
+CdRomListing WriteCdRomListing(const std::string& bytes, bool replace);
+
+// "Salvar" for the page `page` of `folder`: on a CD-ROM drive the page goes to the CD-ROM
+// place with its notice and the offer to show it; otherwise `respond` writes it as the
+// folder's "Lista.htm" (the window's resposta), after asking when one is already there
+// (Yes writes, OK opens the folder in the file manager, No does nothing). True when a page
+// was written.
+bool SaveHtmlListing(const std::wstring& folder, const std::wstring& page,
+                     const std::function<void()>& respond);
+// resposta's steps: writes `page` as "Lista.htm" in `folder`, runs `written` (the window
+// re-reads its list there), then offers to show the page.
+void WriteListaHtmAndOffer(const std::wstring& folder, const std::wstring& page,
+                           const std::function<void()>& written);
+
 class Tfmtextdir : public tmb::Form {
 public:
-    explicit Tfmtextdir(tmb::Component* owner);
+    // With a `startFolder` the window opens there instead of at the stored folder.
+    explicit Tfmtextdir(tmb::Component* owner, std::wstring startFolder = {});
 
     // Writes the pane to "Lista.htm" in the current folder and offers to show it.
     void resposta();
@@ -106,8 +136,12 @@ private:
     tmb::Label* MakeLabel(const wchar_t* name, int left, int top, const wchar_t* caption);
     xp::TtfXPButton* MakeXPButton(const wchar_t* name, tmb::WinControl* parent, int left,
                                   int top, int width, int height, const wchar_t* caption);
-    // FormCreate's steps: the stored folder, or "c:".
+    // FormCreate's steps: the folder the program was started with, else the stored
+    // folder, or "c:".
     void OpenStartFolder();
+    // Opens the folder the program was started with; false, after saying why, when it
+    // cannot be opened.
+    bool OpenGivenFolder();
     // Points the file list at a folder as the tree reports it.
     void PointFilesAt(const std::wstring& path);
     // Empties the selected file's name and size and the source pane, and disables what
@@ -115,6 +149,8 @@ private:
     void ShowNoFileSelected();
     // Opens the selected file: web pages silently, anything else reporting failures.
     void OpenSelectedFile();
+
+    std::wstring startFolder_;
 };
 
 } // namespace app

@@ -2,6 +2,8 @@
 #include "explorador/explorador.h"
 
 #include "framework/Application.h"
+#include "framework/CommandLine.h"
+#include "framework/Exception.h"
 #include "framework/Locale.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
@@ -75,7 +77,8 @@ const WindowTexts& TextsFor(TLanguage language) {
     return kTexts[i];
 }
 
-Tfmexplorador::Tfmexplorador(tmb::Component* owner) : tmb::Form(owner) {
+Tfmexplorador::Tfmexplorador(tmb::Component* owner, std::wstring startFolder)
+    : tmb::Form(owner), startFolder_(std::move(startFolder)) {
     SetName(L"fmexplorador");
     SetBorderStyle(tmb::BorderStyle::bsSizeable);
     SetPosition(tmb::FormPosition::poScreenCenter);
@@ -167,6 +170,16 @@ void Tfmexplorador::FormCreate(tmb::Component*) {
         } catch (const std::exception& e) {
             tmb::App().HandleException(e);  // then as if nothing were stored
         }
+    }
+    if (!startFolder_.empty()) {
+        // A folder it was started with comes first; one that is not there is said so once,
+        // and the window opens as without it.
+        const DWORD error = tmb::FolderError(startFolder_);
+        if (error == ERROR_SUCCESS)
+            last = startFolder_;
+        else
+            tmb::App().HandleException(
+                tmb::Exception(L"\"" + startFolder_ + L"\": " + tmb::SysErrorMessage(error)));
     }
     if (tmb::SameText(last, L"Drives")) {
         files->SetDirectory(L"Drives");

@@ -57,7 +57,8 @@ const WindowTexts& TextsFor(kv::TLanguage language);
 
 class Tfmexplorador : public tmb::Form {
 public:
-    explicit Tfmexplorador(tmb::Component* owner);
+    // With a `startFolder` the window opens there instead of at the stored folder.
+    explicit Tfmexplorador(tmb::Component* owner, std::wstring startFolder = {});
 
     tmb::WinControl* TopBar = nullptr;
     kv::TKvDirTreeCombo28* DirTreeCombo1 = nullptr;
@@ -93,6 +94,7 @@ private:
     void ApplyMask();
     void QueueStatusUpdate();
 
+    std::wstring startFolder_;
     kv::TLanguage language_ = kv::lnEnglish;
     bool statusPending_ = false;
 };

@@ -156,15 +156,13 @@ std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
 
 } // namespace
 
-void FileListBox::Read(const std::wstring& folder) {
-    const std::wstring pattern = JoinPath(folder, L"*.*");
-    // Watched from before the enumeration, so nothing that happens during it goes unseen.
-    ChangeNotificationHandle watch = WatchFolder(folder);
+FolderFiles ReadFolderFiles(const std::wstring& folder) {
+    const std::wstring pattern = LongPathForm(JoinPath(folder, L"*.*"));
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     std::vector<Entry> entries;
-    // From the 101st name on, reading shows the hourglass until the list is filled.
+    // From the 101st name on, reading shows the hourglass.
     std::optional<ScopedHourglass> busy;
     if (!find) {
         const DWORD error = GetLastError();
@@ -185,17 +183,35 @@ void FileListBox::Read(const std::wstring& folder) {
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry& a, const Entry& b) { return a.key < b.key; });
-    std::vector<std::wstring> names;
-    names.reserve(entries.size());
-    sizes_.clear();
-    sizes_.reserve(entries.size());
+    FolderFiles files;
+    files.names.reserve(entries.size());
+    files.sizes.reserve(entries.size());
     for (Entry& e : entries) {
-        names.push_back(std::move(e.name));
-        sizes_.push_back(e.size);
+        files.names.push_back(std::move(e.name));
+        files.sizes.push_back(e.size);
     }
+    return files;
+}
+
+double TotalOf(const std::vector<std::uint64_t>& sizes) {
+    double total = 0;
+    for (std::uint64_t s : sizes)
+        total += static_cast<double>(s);
+    return total;
+}
+
+void FileListBox::Read(const std::wstring& folder) {
+    // Watched from before the enumeration, so nothing that happens during it goes unseen.
+    ChangeNotificationHandle watch = WatchFolder(folder);
+    FolderFiles files = ReadFolderFiles(folder);
+    // A long folder keeps the hourglass until the list is filled too.
+    std::optional<ScopedHourglass> busy;
+    if (files.names.size() > 100)
+        busy.emplace();
+    sizes_ = std::move(files.sizes);
     directory_ = folder;
     watch_ = std::move(watch);
-    SetItems(std::move(names));
+    SetItems(std::move(files.names));
     busy.reset();
     Change();
 }
@@ -216,12 +232,7 @@ void FileListBox::SetItemSize(int index, std::uint64_t size) {
         sizes_[static_cast<size_t>(index)] = size;
 }
 
-double FileListBox::TotalSize() const {
-    double total = 0;
-    for (std::uint64_t s : sizes_)
-        total += static_cast<double>(s);
-    return total;
-}
+double FileListBox::TotalSize() const { return TotalOf(sizes_); }
 
 bool FileListBox::RefreshSizes() {
     if (directory_.empty())

@@ -77,4 +77,16 @@ private:
 // A folder path as the list reports folders: full, no trailing backslash but at a root.
 std::wstring NormalizeFolder(const std::wstring& path);
 
+// The files of a folder as the list shows them: the names in the list's order, each with the
+// size it had when read. This is what the list reads, and what a listing made without a
+// window lists. A folder that cannot be read raises EInOutError.
+struct FolderFiles {
+    std::vector<std::wstring> names;
+    std::vector<std::uint64_t> sizes;
+};
+FolderFiles ReadFolderFiles(const std::wstring& folder);
+
+// The sum of `sizes` in their order, as the list's total.
+double TotalOf(const std::vector<std::uint64_t>& sizes);
+
 } // namespace tmb

@@ -13,4 +13,15 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     return IncludeTrailingBackslash(folder) + name;
 }
 
+std::wstring LongPathForm(const std::wstring& path) {
+    // 248, not MAX_PATH: the folder functions keep 12 characters for a short name inside.
+    if (path.size() < 248 || path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    if (path.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;
+}
+
 } // namespace tmb

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/Registry.h"
@@ -82,6 +83,28 @@ TEST_F(ExplorerWindow, OpensAtTheStoredFolderAndStoresTheListsFolderWhenClosed) 
     tmb::Destroy(form_);
     form_ = nullptr;
     EXPECT_EQ(StoredFolder(), dir / L"sub\\");
+}
+
+TEST_F(ExplorerWindow, AFolderItIsStartedWithWinsOverTheStoredOneAndABadOneIsReportedOnce) {
+    TempFolder stored;
+    TempFolder given;
+    given.AddFile(L"x.txt");
+    StoreFolder(stored.Path());
+    std::vector<std::wstring> reports;
+    tmb::App().OnException = [&](const std::wstring& message) { reports.push_back(message); };
+    for (const std::wstring& start : {given / L"sumiu", given.Path()}) {
+        form_ = tmb::CreateForm<Tfmexplorador>(nullptr, start);
+        form_->Show();
+        tmbtest::Pump();
+        const std::wstring shown = form_->files->Directory();
+        tmb::Destroy(form_);
+        form_ = nullptr;
+        EXPECT_EQ(shown, (start == given.Path() ? given.Path() : stored.Path()) + L"\\");
+        EXPECT_EQ(StoredFolder(), shown);
+    }
+    tmb::App().OnException = nullptr;
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(L"sumiu"), std::wstring::npos) << tmb::WideToUtf8(reports[0]);
 }
 
 TEST_F(ExplorerWindow, TheMenuSwitchesViewOptionsAndTheFamilysLanguage) {

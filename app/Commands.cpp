@@ -1,0 +1,298 @@
+// The command line: parsing, the listings without a window, the folder menu's entries.
+#include "app/Commands.h"
+
+#include <windows.h>
+
+#include "app/Listings.h"
+#include "app/tombarel.h"
+#include "framework/CommandLine.h"
+#include "framework/Exception.h"
+#include "framework/FileListBox.h"
+#include "framework/Handles.h"
+#include "framework/Locale.h"
+#include "framework/Paths.h"
+#include "framework/Registry.h"
+#include "framework/TextConv.h"
+
+namespace app {
+
+using tmb::TellUser;
+using tmb::UserStream;
+
+namespace {
+
+bool IsSwitch(const std::wstring& argument) { return !argument.empty() && argument[0] == L'/'; }
+
+Command BadUsage(std::wstring problem) {
+    Command command;
+    command.kind = Command::Kind::BadUsage;
+    command.problem = std::move(problem);
+    return command;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A full path, as the file functions are given it.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return path;
+    std::wstring full(n, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (got == 0 || got >= n)
+        return path;
+    full.resize(got);
+    return full;
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(tmb::LongPathForm(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The listing facts of `folder` as the window would show them: its files read and ordered
+// by the file list's own reading, the total-size label's text, the time of now. `files`
+// keeps the names the input points at.
+ListingInput ReadListing(const std::wstring& folder, tmb::FolderFiles& files) {
+    try {
+        files = tmb::ReadFolderFiles(folder);
+    } catch (const tmb::Exception& e) {
+        throw tmb::Exception(L"N\u00e3o foi poss\u00edvel listar a pasta " + Quoted(folder) + L". " +
+                             e.Message());
+    }
+    if (files.names.empty())
+        throw tmb::Exception(L"O diret\u00f3rio " + Quoted(folder) +
+                             L" est\u00e1 vazio: nenhuma lista foi gravada.");
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return ListingInput{folder, &files.names, TotalSizeCaption(tmb::TotalOf(files.sizes)),
+                        tmb::ListingDateTime(now)};
+}
+
+int TargetExists(const std::wstring& path) {
+    TellUser(Quoted(path) + L" j\u00e1 existe: nada foi gravado (/y o substitui).",
+             UserStream::Error);
+    return exitTargetExists;
+}
+
+void TellWritten(const std::wstring& path) {
+    // A script that gives the process no stream of its own sees nothing, and waits on nothing.
+    TellUser(L"Lista gravada em " + Quoted(path) + L".", UserStream::Output, false);
+}
+
+int WriteHtmlListing(const Command& command) {
+    const std::wstring folder = tmb::NormalizeFolder(command.folder);
+    tmb::FolderFiles files;
+    const std::wstring page = BuildHtmlPage(ReadListing(folder, files));
+    if (command.ask) {
+        // From the folder menu: exactly "Salvar", with its questions.
+        const bool written = SaveHtmlListing(folder, page, [&] {
+            WriteListaHtmAndOffer(folder, page, nullptr);
+        });
+        return written ? exitDone : exitTargetExists;
+    }
+    const std::string bytes = ListingBytes(page);
+    if (OnCdRom(folder)) {
+        const CdRomListing listing = WriteCdRomListing(bytes, command.replace);
+        if (!listing.written)
+            return TargetExists(listing.path);
+        TellWritten(listing.path);
+        return exitDone;
+    }
+    const std::wstring target = tmb::JoinPath(folder, L"Lista.htm");
+    if (!command.replace && IsFile(target))
+        return TargetExists(target);
+    WriteFileReplacing(target, bytes);
+    TellWritten(target);
+    return exitDone;
+}
+
+int WriteTextListing(const Command& command) {
+    const std::wstring folder = tmb::NormalizeFolder(command.folder);
+    const std::wstring target = FullPath(command.file);
+    tmb::FolderFiles files;
+    const std::wstring text = BuildTextListing(ReadListing(folder, files));
+    if (!command.replace && IsFile(target))
+        return TargetExists(target);
+    WriteFileReplacing(target, ListingBytes(text));
+    TellWritten(target);
+    return exitDone;
+}
+
+} // namespace
+
+Command ParseCommand(const std::vector<std::wstring>& arguments) {
+    Command command;
+    if (arguments.empty())
+        return command;
+    const std::wstring first = tmb::LowerCase(arguments[0]);
+    std::vector<std::wstring> operands;
+    bool yes = false;
+    bool ask = false;
+    for (size_t i = IsSwitch(first) ? 1 : 0; i < arguments.size(); ++i) {
+        const std::wstring argument = tmb::LowerCase(arguments[i]);
+        if (argument == L"/y")
+            yes = true;
+        else if (argument == L"/ask")
+            ask = true;
+        else if (IsSwitch(argument))
+            return BadUsage(L"Op\u00e7\u00e3o desconhecida: " + arguments[i]);
+        else
+            operands.push_back(arguments[i]);
+    }
+    size_t wanted = 0;
+    if (first == L"/?") {
+        command.kind = Command::Kind::Help;
+    } else if (first == L"/html") {
+        command.kind = Command::Kind::Html;
+        wanted = 1;
+    } else if (first == L"/txt") {
+        command.kind = Command::Kind::Text;
+        wanted = 2;
+    } else if (first == L"/register") {
+        command.kind = Command::Kind::Register;
+    } else if (first == L"/unregister") {
+        command.kind = Command::Kind::Unregister;
+    } else if (IsSwitch(first)) {
+        return BadUsage(L"Op\u00e7\u00e3o desconhecida: " + arguments[0]);
+    } else {
+        command.kind = Command::Kind::Window;
+        wanted = 1;
+    }
+    if (operands.size() < wanted)
+        return BadUsage(operands.empty() ? L"Falta a pasta." : L"Falta o arquivo.");
+    if (operands.size() > wanted)
+        return BadUsage(L"Argumento a mais: " + operands[wanted]);
+    const bool yesAllowed = command.kind == Command::Kind::Html || command.kind == Command::Kind::Text;
+    if ((yes && !yesAllowed) || (ask && command.kind != Command::Kind::Html))
+        return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") + (yes ? L"/y" : L"/ask"));
+    if (yes && ask)
+        return BadUsage(L"/y e /ask n\u00e3o v\u00e3o juntos.");
+    if (wanted >= 1)
+        command.folder = operands[0];
+    if (wanted == 2)
+        command.file = operands[1];
+    command.replace = yes;
+    command.ask = ask;
+    return command;
+}
+
+std::wstring UsageText() {
+    return L"Tombarel 1.5 - listas dos arquivos de uma pasta\r\n"
+           L"\r\n"
+           L"Tombarel [PASTA]\r\n"
+           L"    abre a janela na PASTA.\r\n"
+           L"Tombarel /html PASTA [/y | /ask]\r\n"
+           L"    grava a lista em html da PASTA como PASTA\\Lista.htm (de um CD-ROM, como\r\n"
+           L"    c:\\Lista_cdrom.htm), como fazem \"Gerar html\" e \"Salvar\"; /y substitui uma\r\n"
+           L"    lista que j\u00e1 existe, /ask pergunta antes, como \"Salvar\".\r\n"
+           L"Tombarel /txt PASTA ARQUIVO [/y]\r\n"
+           L"    grava a lista em texto da PASTA em ARQUIVO, como \"Salvar em texto\";\r\n"
+           L"    /y substitui um ARQUIVO que j\u00e1 existe.\r\n"
+           L"Tombarel /register\r\n"
+           L"    p\u00f5e \"Abrir no Tombarel\" e \"Criar Lista.htm (Tombarel)\" no menu das\r\n"
+           L"    pastas do Explorer, s\u00f3 para este usu\u00e1rio.\r\n"
+           L"Tombarel /unregister\r\n"
+           L"    tira essas duas entradas.\r\n"
+           L"\r\n"
+           L"C\u00f3digos de sa\u00edda: 0 gravado; 1 a pasta n\u00e3o p\u00f4de ser listada ou o "
+           L"arquivo\r\n"
+           L"n\u00e3o p\u00f4de ser gravado; 2 o arquivo j\u00e1 existe (sem /y); 3 uso incorreto.\r\n";
+}
+
+namespace {
+
+struct FolderMenuEntry {
+    const wchar_t* verb;
+    const wchar_t* caption;
+    const wchar_t* arguments;  // after the program's quoted path
+};
+
+const FolderMenuEntry kEntries[] = {
+    {kOpenVerb, L"Abrir no Tombarel", L" \"%1\""},
+    {kListVerb, L"Criar Lista.htm (Tombarel)", L" /html \"%1\" /ask"},
+};
+
+std::wstring VerbKey(const wchar_t* verb) { return std::wstring(kFolderShellKey) + L"\\" + verb; }
+
+// True when the key holds no value and no sub-key.
+bool IsEmptyKey(const std::wstring& path) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return false;
+    tmb::RegKey key(raw);
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    return RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                            &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subKeys == 0 && values == 0;
+}
+
+} // namespace
+
+void RegisterFolderMenu(const std::wstring& programPath) {
+    tmb::Registry registry(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
+    for (const FolderMenuEntry& entry : kEntries) {
+        const std::wstring key = VerbKey(entry.verb);
+        if (!registry.OpenKey(key, true))
+            throw tmb::ERegistryException(L"N\u00e3o foi poss\u00edvel criar a chave HKEY_CURRENT_USER\\" + key + L".");
+        registry.WriteString(L"", entry.caption);
+        registry.WriteString(L"Icon", programPath + L",0");
+        if (!registry.OpenKey(key + L"\\command", true))
+            throw tmb::ERegistryException(L"N\u00e3o foi poss\u00edvel criar a chave HKEY_CURRENT_USER\\" + key +
+                                          L"\\command.");
+        registry.WriteString(L"", Quoted(programPath) + entry.arguments);
+        registry.CloseKey();
+    }
+}
+
+void UnregisterFolderMenu() {
+    tmb::Registry registry(HKEY_CURRENT_USER, KEY_ALL_ACCESS);
+    for (const FolderMenuEntry& entry : kEntries) {
+        const std::wstring key = VerbKey(entry.verb);
+        if (registry.KeyExists(key) && !registry.DeleteKey(key))
+            throw tmb::ERegistryException(L"N\u00e3o foi poss\u00edvel apagar a chave HKEY_CURRENT_USER\\" + key + L".");
+    }
+    // The keys registering made on the way, when nothing else lives in them.
+    for (const wchar_t* parent : {L"Software\\Classes\\Directory\\shell", L"Software\\Classes\\Directory",
+                                  L"Software\\Classes"})
+        if (IsEmptyKey(parent))
+            RegDeleteKeyW(HKEY_CURRENT_USER, parent);
+}
+
+int RunCommand(const Command& command) {
+    try {
+        switch (command.kind) {
+        case Command::Kind::Help:
+            TellUser(UsageText(), UserStream::Output);
+            return exitDone;
+        case Command::Kind::BadUsage:
+            TellUser(command.problem + L"\r\n\r\n" + UsageText(), UserStream::Error);
+            return exitBadUsage;
+        case Command::Kind::Html:
+            return WriteHtmlListing(command);
+        case Command::Kind::Text:
+            return WriteTextListing(command);
+        case Command::Kind::Register:
+            RegisterFolderMenu(tmb::ProgramPath());
+            TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\" e \"Criar "
+                     L"Lista.htm (Tombarel)\".",
+                     UserStream::Output);
+            return exitDone;
+        case Command::Kind::Unregister:
+            UnregisterFolderMenu();
+            TellUser(L"O Tombarel saiu do menu das pastas do Explorer.", UserStream::Output);
+            return exitDone;
+        case Command::Kind::Window:
+            break;
+        }
+        return exitBadUsage;  // a window is not a command
+    } catch (const tmb::Exception& e) {
+        TellUser(e.Message(), UserStream::Error);
+    } catch (const std::exception& e) {
+        TellUser(tmb::Utf8ToWide(e.what()), UserStream::Error);
+    }
+    return exitFailed;
+}
+
+} // namespace app

@@ -1,0 +1,51 @@
+// The program's command line: a folder to open the window at, the two listings made without
+// a window, and the entries it puts on Explorer's folder menu. A listing made here has the
+// bytes the window's buttons write: the same reading of the folder, the same page and text,
+// the same place, the same safe write.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// What the process tells whoever started it.
+enum ExitCode : int {
+    exitDone = 0,          // written (or nothing asked that could fail)
+    exitFailed = 1,        // the folder could not be listed or the file not written
+    exitTargetExists = 2,  // the target exists and /y was not given (or the user kept it)
+    exitBadUsage = 3,
+};
+
+struct Command {
+    enum class Kind { Window, Html, Text, Register, Unregister, Help, BadUsage };
+    Kind kind = Kind::Window;
+    std::wstring folder;   // Window (empty: the stored one), Html, Text
+    std::wstring file;     // Text: where the listing goes
+    bool replace = false;  // /y: an existing target is replaced
+    bool ask = false;      // /ask: an existing Lista.htm is asked about, as "Salvar" asks
+    std::wstring problem;  // BadUsage: what is wrong with the arguments
+};
+
+// The command the arguments (without the program's name) ask for. Switches are not case
+// sensitive.
+Command ParseCommand(const std::vector<std::wstring>& arguments);
+
+// Runs a command that needs no window and returns its exit code; messages go to the
+// standard error stream, else the parent's console, else a box.
+int RunCommand(const Command& command);
+
+// The usage text of "/?".
+std::wstring UsageText();
+
+// The keys of the folder menu's two entries, under HKEY_CURRENT_USER.
+inline constexpr wchar_t kFolderShellKey[] = L"Software\\Classes\\Directory\\shell";
+inline constexpr wchar_t kOpenVerb[] = L"Tombarel.Abrir";
+inline constexpr wchar_t kListVerb[] = L"Tombarel.Lista";
+
+// Adds the two entries, for the current user only, running `programPath`.
+void RegisterFolderMenu(const std::wstring& programPath);
+// Removes them and the keys that held nothing else.
+void UnregisterFolderMenu();
+
+} // namespace app
