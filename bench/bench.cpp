@@ -94,9 +94,10 @@ double HeapBytesInUse() {
     return total;
 }
 
-// The free address space of the process, in all and in its largest piece.
-void FreeAddressSpace(double& total, double& largest) {
-    total = largest = 0;
+// The free address space of the process, in all and in its largest piece, and what is
+// reserved without being committed (by the system or by heaps for their growth).
+void FreeAddressSpace(double& total, double& largest, double& reserved) {
+    total = largest = reserved = 0;
     SYSTEM_INFO si{};
     GetSystemInfo(&si);
     auto* at = static_cast<const char*>(si.lpMinimumApplicationAddress);
@@ -106,11 +107,26 @@ void FreeAddressSpace(double& total, double& largest) {
         if (mbi.State == MEM_FREE) {
             total += static_cast<double>(mbi.RegionSize);
             largest = std::max(largest, static_cast<double>(mbi.RegionSize));
+        } else if (mbi.State == MEM_RESERVE) {
+            reserved += static_cast<double>(mbi.RegionSize);
         }
         at = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
         if (mbi.RegionSize == 0)
             break;
     }
+}
+
+// The address space the process can still take: reserved in pieces of 16 MB until the
+// system refuses, then given back. (Under Wine, VirtualQuery shows much of the upper half
+// as reserved by the system although it can be had.)
+double ReservableBytes() {
+    std::vector<void*> pieces;
+    constexpr SIZE_T kPiece = 16u << 20;
+    while (void* p = VirtualAlloc(nullptr, kPiece, MEM_RESERVE, PAGE_NOACCESS))
+        pieces.push_back(p);
+    for (void* p : pieces)
+        VirtualFree(p, 0, MEM_RELEASE);
+    return static_cast<double>(pieces.size()) * kPiece;
 }
 
 // The folder of `count` files that scripts/bench.sh made beforehand, and an empty one to
@@ -267,6 +283,7 @@ void Repaint(HWND window) {
 struct Listing {
     std::vector<std::wstring> names;
     std::vector<std::uint64_t> sizes;
+    std::vector<FILETIME> modified;
 };
 
 Listing ReadNames(const std::wstring& folder) {
@@ -280,6 +297,7 @@ Listing ReadNames(const std::wstring& folder) {
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             l.names.emplace_back(fd.cFileName);
             l.sizes.push_back((static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow);
+            l.modified.push_back(fd.ftLastWriteTime);
         }
     } while (FindNextFileW(h, &fd));
     FindClose(h);
@@ -376,9 +394,9 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
     PhaseRow("painting: the whole window", MedianOf(formPaint), whole, floor,
              "RedrawWindow, all children");
     const double rest = whole - MedianOf(locate) - MedianOf(read) - MedianOf(totals) -
-                        MedianOf(formPaint);
-    PhaseRow("rest (pick - tree - read - totals - window paint)", rest, whole, floor,
-             "messages, status texts, noise");
+                        MedianOf(listPaint);
+    PhaseRow("rest (pick - tree - read - totals - list paint)", rest, whole, floor,
+             "messages, labels and tree repainted, noise");
     if (!heldBytes.empty())
         std::printf("  memory: the list holds %.0f bytes per file (heap blocks in use after the "
                     "read, less before)\n",
@@ -588,29 +606,36 @@ public:
 };
 
 void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, int n,
-                          double listed) {
+                          kv::TKvFilelistView28* real) {
     auto* form = tmb::CreateForm<SplitForm>(nullptr);
     form->SetClientSize(570, 490);
     form->Show();
     tmb::App().ProcessMessages();
     TimedList* list = form->list;
     const std::wstring empty = EmptyFolder(root);
-    std::vector<double> floors, whole, enumerate, compare, icons, dispInfo, paint, setCount, otherLvm,
-        upper, platformKeys, resort, heldBytes;
+    std::vector<double> floors, whole, realWhole, enumerate, compare, icons, dispInfo, paint,
+        setCount, otherLvm, upper, platformKeys, resort, dates, sizes, numbers, items, heldBytes;
     TimedList::Counters last;
     std::printf("\n  explorer window, folder listed + sorted + first rows painted, %d files: "
                 "phases (medians of %d)\n",
                 n, gRepeats);
+    auto listIn = [&](kv::TKvFilelistView28* l) {
+        l->SetDirectory(empty);
+        tmb::App().ProcessMessages();
+        return Seconds([&] {
+            l->SetDirectory(folder);
+            UpdateWindow(l->Handle());
+        });
+    };
     for (int r = 0; r < gRepeats; ++r) {
         floors.push_back(Seconds([&] { EnumerateOnce(folder); }));
+        // The window's own list and the timed one, one after the other under the same load.
+        realWhole.push_back(listIn(real));
         list->SetDirectory(empty);
         tmb::App().ProcessMessages();
         const double heapBefore = r == 0 ? HeapBytesInUse() : 0;
         list->c = {};
-        whole.push_back(Seconds([&] {
-            list->SetDirectory(folder);
-            UpdateWindow(list->Handle());
-        }));
+        whole.push_back(listIn(list));
         last = list->c;
         if (r == 0)
             heldBytes.push_back(HeapBytesInUse() - heapBefore);
@@ -621,6 +646,7 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         setCount.push_back(last.setCount);
         otherLvm.push_back(last.otherLvm);
 
+        // The steps of building the items, timed alone on the same names.
         Listing l;
         enumerate.push_back(Seconds([&] { l = ReadNames(folder); }));
         std::vector<std::wstring> u;
@@ -628,6 +654,40 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         upper.push_back(Seconds([&] {
             for (const std::wstring& name : l.names)
                 u.push_back(tmb::UpperCase(name));
+        }));
+        const tmb::FormatSettings settings = tmb::FormatSettings::User();
+        TIME_ZONE_INFORMATION zone{};
+        GetTimeZoneInformation(&zone);
+        std::vector<std::wstring> d, z, m;
+        d.reserve(l.names.size());
+        z.reserve(l.names.size());
+        m.reserve(l.names.size());
+        dates.push_back(Seconds([&] {
+            for (const FILETIME& t : l.modified)
+                d.push_back(kv::FileTimeToText(t, list->DatePatternText(), list->TimePatternText(),
+                                               settings, &zone));
+        }));
+        sizes.push_back(Seconds([&] {
+            for (std::uint64_t size : l.sizes)
+                z.push_back(kv::SizeToText(static_cast<std::int64_t>(size), L"FILE"));
+        }));
+        numbers.push_back(Seconds([&] {
+            for (const FILETIME& t : l.modified)
+                m.push_back(tmb::FloatToStrGeneral(
+                    static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
+                                        t.dwLowDateTime) /
+                        864e9,
+                    settings));
+        }));
+        std::vector<tmb::ListItem> built;
+        items.push_back(Seconds([&] {
+            for (std::size_t i = 0; i < l.names.size(); ++i) {
+                tmb::ListItem item;
+                item.caption = l.names[i];
+                item.subItems = {z[i], L"Text Document", d[i], L"A", folder + L"\\" + l.names[i],
+                                 L"FILE", m[i]};
+                built.push_back(std::move(item));
+            }
         }));
         std::vector<std::string> k;
         k.reserve(l.names.size());
@@ -646,14 +706,21 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
     PhaseRow("floor: one plain enumeration", floor, all, floor, "FindFirstFile/FindNextFile");
     PhaseRow("whole: listed, sorted, painted (this window)", all, all, floor,
              "TKvFilelistView28::SetDirectory + UpdateWindow");
-    std::printf("  %-44s %8.1f ms %8s %7.3fx  %s\n", "  (the explorer window's own row above)",
-                listed * 1e3, "", floor > 0 ? listed / floor : 0.0, "for comparison");
+    PhaseRow("the explorer window's own list, same rounds", MedianOf(realWhole), all, floor,
+             "linked to the tree and the combo");
     PhaseRow("enumeration (FindFirstFileEx, names copied)", MedianOf(enumerate), all, floor,
              "as the list reads");
     PhaseRow("items built, keys, ranks (by difference)", all - known, all, floor,
              "texts, type names, EntryKeys, Name ranks");
+    PhaseRow("  of which dates as text", MedianOf(dates), all, floor,
+             "kv::FileTimeToText per file, timed alone");
+    PhaseRow("  of which sizes as text", MedianOf(sizes), all, floor, "kv::SizeToText per file");
+    PhaseRow("  of which times as number text (sort key)", MedianOf(numbers), all, floor,
+             "tmb::FloatToStrGeneral per file");
     PhaseRow("  of which upper-case names (LCMapString)", MedianOf(upper), all, floor,
-             "tmb::UpperCase per name, timed alone");
+             "tmb::UpperCase per name");
+    PhaseRow("  of which item objects (8 strings each)", MedianOf(items), all, floor,
+             "ListItem with its sub-item texts");
     PhaseRow("sorting: comparisons during the listing", sortCompare, all, floor,
              (std::to_string(last.compares) + " compares").c_str());
     PhaseRow("list control: LVM_SETITEMCOUNT", MedianOf(setCount), all, floor, "");
@@ -744,38 +811,42 @@ void BenchExplorer(const std::wstring& root, int n) {
             UpdateWindow(list);
         }, 10));
     Row("list: one full repaint", n, Interleaved(floor, nullptr, [&] { Repaint(list); }, 10));
+    SplitExplorerListing(root, folder, n, files);
     tmb::Destroy(form);
-
-    SplitExplorerListing(root, folder, n, SpreadOf(load.op).median);
     std::printf("\n");
 }
 
 // What the address space allows: the free space now, and the folder that fills it at the
-// process's peak bytes per file.
-void AddressSpaceReport(double startWorkingSet, int largest) {
+// process's peak bytes per file (the growth of its peak working set over the largest folder
+// measured, from before that folder's first listing).
+void AddressSpaceReport(double workingSetBefore, int largest) {
     SYSTEM_INFO si{};
     GetSystemInfo(&si);
-    double free = 0, piece = 0;
-    FreeAddressSpace(free, piece);
+    double free = 0, piece = 0, reserved = 0;
+    FreeAddressSpace(free, piece, reserved);
     const auto peak = static_cast<double>(Memory().PeakWorkingSetSize);
-    const double perFile = (peak - startWorkingSet) / std::max(1, largest);
-    std::printf("address space: up to %p (%s), %.0f MB free, largest free piece %.0f MB\n",
+    const double perFile = (peak - workingSetBefore) / std::max(1, largest);
+    const double reservable = ReservableBytes();
+    std::printf("address space: up to %p (%s), %.0f MB free, largest free piece %.0f MB, "
+                "%.0f MB reserved but not committed, %.0f MB can be reserved now\n",
                 si.lpMaximumApplicationAddress,
                 reinterpret_cast<std::uintptr_t>(si.lpMaximumApplicationAddress) > 0x80000000u
                     ? "large-address-aware"
                     : "2 GB only",
-                Megabytes(free), Megabytes(piece));
-    if (perFile > 0)
+                Megabytes(free), Megabytes(piece), Megabytes(reserved), Megabytes(reservable));
+    if (largest < 100000)
+        std::printf("(the largest folder that fits is estimated from runs of 100,000 files or "
+                    "more)\n");
+    else if (perFile > 0)
         std::printf("peak %.0f bytes per file at %d files: the largest folder that fits is "
                     "about %.1f million files\n",
-                    perFile, largest, free / perFile / 1e6);
+                    perFile, largest, reservable / perFile / 1e6);
     std::fflush(stdout);
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const double startWorkingSet = static_cast<double>(Memory().WorkingSetSize);
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
@@ -802,13 +873,15 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%s window, %d runs of each operation, each run beside a floor run of its own\n",
                 explorer ? "explorer" : "main", gRepeats);
     Header();
+    double workingSetBefore = 0;
     for (int n : sizes) {
+        workingSetBefore = static_cast<double>(Memory().WorkingSetSize);
         if (explorer)
             BenchExplorer(root, n);
         else
             BenchMain(root, n, quiet);
     }
-    AddressSpaceReport(startWorkingSet, sizes.back());
+    AddressSpaceReport(workingSetBefore, sizes.back());
     tmb::SetModalHost(nullptr);
     CoUninitialize();
     return 0;
