@@ -37,6 +37,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int gRepeats = 5;
+// Only the phase splits, without the table: for a profiler run on the listings alone.
+bool gSplitOnly = false;
+// The process's peak working set after the operations' table of the last folder, before the
+// split (which holds the pieces it times beside the list's own copy).
+double gPeakOfTable = 0;
 
 double Seconds(const std::function<void()>& body) {
     const auto start = Clock::now();
@@ -146,9 +151,25 @@ void EnumerateOnce(const std::wstring& folder) {
     FindClose(h);
 }
 
-// An operation's samples, each beside a floor sample taken just before it.
+// The processor time this thread has used. On a shared machine the wall time of an
+// operation is mostly time spent waiting for a processor; the thread's own time is not, so
+// its ratios hold still where the wall-time ratios spread. (It leaves out what the window
+// system and the display server do for the thread, and it counts in steps of 10 ms under
+// Wine: read it for the operations of a tenth of a second and more.)
+double CpuSeconds() {
+    FILETIME created, ended, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user))
+        return 0;
+    auto value = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (value(kernel) + value(user)) * 1e-7;
+}
+
+// An operation's samples, each beside a floor sample taken just before it: wall times and
+// processor times.
 struct Paired {
-    std::vector<double> floor, op;
+    std::vector<double> floor, op, cpuFloor, cpuOp;
 };
 
 // `gRepeats` rounds of: `reset` (not timed), one floor pass, `op` timed. With `inner` > 1
@@ -160,12 +181,16 @@ Paired Interleaved(const std::function<double()>& floor, const std::function<voi
     for (int r = 0; r < gRepeats; ++r) {
         if (reset)
             reset();
+        const double cpu0 = CpuSeconds();
         p.floor.push_back(floor());
+        const double cpu1 = CpuSeconds();
         p.op.push_back(Seconds([&] {
                            for (int i = 0; i < inner; ++i)
                                op();
                        }) /
                        inner);
+        p.cpuFloor.push_back(cpu1 - cpu0);
+        p.cpuOp.push_back((CpuSeconds() - cpu1) / inner);
     }
     return p;
 }
@@ -174,32 +199,43 @@ std::function<double()> FloorOf(const std::wstring& folder) {
     return [folder] { return Seconds([&] { EnumerateOnce(folder); }); };
 }
 
-std::vector<double> Ratios(const Paired& p) {
+std::vector<double> Ratios(const std::vector<double>& op, const std::vector<double>& floor) {
     std::vector<double> r;
-    for (std::size_t i = 0; i < p.op.size(); ++i)
-        r.push_back(p.floor[i] > 0 ? p.op[i] / p.floor[i] : 0);
+    for (std::size_t i = 0; i < op.size() && i < floor.size(); ++i)
+        r.push_back(floor[i] > 0 ? op[i] / floor[i] : 0);
     return r;
 }
 
 void Header() {
-    std::printf("%-34s %8s %10s %19s %8s %13s %10s\n", "operation", "files", "time", "(min..max ms)",
-                "ratio", "(min..max)", "peak mem");
+    std::printf("%-30s %7s %9s %19s %7s %13s %9s %7s %13s %9s\n", "operation", "files", "time",
+                "(min..max ms)", "ratio", "(min..max)", "cpu", "ratio", "(min..max)", "peak mem");
 }
 
 void Row(const char* operation, int files, const Paired& p) {
     const Spread t = SpreadOf(p.op);
-    const Spread r = SpreadOf(Ratios(p));
-    std::printf("%-34s %8d %7.1f ms (%7.1f..%7.1f) %7.3fx (%5.3f..%5.3f) %7.1f MB\n", operation,
+    const Spread r = SpreadOf(Ratios(p.op, p.floor));
+    const Spread c = SpreadOf(p.cpuOp);
+    const Spread cr = SpreadOf(Ratios(p.cpuOp, p.cpuFloor));
+    std::printf("%-30s %7d %6.1f ms (%7.1f..%7.1f) %6.3fx (%5.3f..%5.3f) %6.0f ms ", operation,
                 files, t.median * 1e3, t.low * 1e3, t.high * 1e3, r.median, r.low, r.high,
-                PeakMegabytes());
+                std::max(0.0, c.median) * 1e3);
+    // Counted in steps of 10 ms, a floor of less than a tenth of a second makes no ratio.
+    if (SpreadOf(p.cpuFloor).median >= 0.1)
+        std::printf("%6.3fx (%5.3f..%5.3f)", cr.median, cr.low, cr.high);
+    else
+        std::printf("%7s %13s", "-", "");
+    std::printf(" %6.1f MB\n", PeakMegabytes());
     std::fflush(stdout);
 }
 
 // The floor's own row: its spread says how noisy the machine was during the run.
-void FloorRow(const char* operation, int files, const std::vector<double>& floors) {
+void FloorRow(const char* operation, int files, const std::vector<double>& floors,
+              const std::vector<double>& cpu) {
     const Spread t = SpreadOf(floors);
-    std::printf("%-34s %8d %7.1f ms (%7.1f..%7.1f) %8s %13s %7.1f MB\n", operation, files,
-                t.median * 1e3, t.low * 1e3, t.high * 1e3, "1x", "", PeakMegabytes());
+    const Spread c = SpreadOf(cpu);
+    std::printf("%-30s %7d %6.1f ms (%7.1f..%7.1f) %7s %13s %6.0f ms %7s (%5.0f..%5.0f) %6.1f MB\n",
+                operation, files, t.median * 1e3, t.low * 1e3, t.high * 1e3, "1x", "",
+                c.median * 1e3, "1x", c.low * 1e3, c.high * 1e3, PeakMegabytes());
     std::fflush(stdout);
 }
 
@@ -416,8 +452,16 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     auto* form = tmb::CreateForm<app::Tfmtextdir>(nullptr);
     form->Show();
     tmb::App().ProcessMessages();
+    if (gSplitOnly) {
+        const double pick = Seconds([&] {
+            form->dirs->OpenFolder(folder);
+            tmb::App().ProcessMessages();
+        });
+        SplitMainPick(form, root, folder, n, pick);
+        tmb::Destroy(form);
+        return;
+    }
 
-    std::vector<double> floors;
     const Paired pick = Interleaved(
         floor,
         [&] {
@@ -428,8 +472,7 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
             form->dirs->OpenFolder(folder);
             tmb::App().ProcessMessages();
         });
-    floors.insert(floors.end(), pick.floor.begin(), pick.floor.end());
-    FloorRow("floor: one enumeration", n, floors);
+    FloorRow("floor: one enumeration", n, pick.floor, pick.cpuFloor);
     Row("pick folder (list, totals)", n, pick);
 
     int round = 0;
@@ -521,12 +564,13 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
                 return Seconds([&] { WalkTree(tree, walked); });
             },
             nullptr, [&] { sized = kv::TKvDirTree21::GetFolderSize(tree); });
-        FloorRow("floor: recursive walk", n, size.floor);
+        FloorRow("floor: recursive walk", n, size.floor, size.cpuFloor);
         Row("tree: GetFolderSize", n, size);
         if (walked != sized)
             std::printf("  sizes differ: walk %.0f, GetFolderSize %.0f\n", walked, sized);
     }
 
+    gPeakOfTable = static_cast<double>(Memory().PeakWorkingSetSize);
     SplitMainPick(form, root, folder, n, SpreadOf(pick.op).median);
     std::printf("\n");
     tmb::Destroy(form);
@@ -632,8 +676,10 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
     };
     for (int r = 0; r < gRepeats; ++r) {
         floors.push_back(Seconds([&] { EnumerateOnce(folder); }));
-        // The window's own list and the timed one, one after the other under the same load.
+        // The window's own list and the timed one, one after the other under the same load
+        // (never both holding the folder, so the peak memory stays one list's).
         realWhole.push_back(listIn(real));
+        real->SetDirectory(empty);
         list->SetDirectory(empty);
         tmb::App().ProcessMessages();
         const double heapBefore = r == 0 ? HeapBytesInUse() : 0;
@@ -785,6 +831,11 @@ void BenchExplorer(const std::wstring& root, int n) {
     const std::wstring folder = BenchFolder(root, n);
     const std::wstring empty = EmptyFolder(root);
     const auto floor = FloorOf(folder);
+    if (gSplitOnly) {
+        SplitExplorerListing(root, folder, n, files);
+        tmb::Destroy(form);
+        return;
+    }
 
     const Paired load = Interleaved(
         floor,
@@ -796,7 +847,7 @@ void BenchExplorer(const std::wstring& root, int n) {
             files->SetDirectory(folder);
             UpdateWindow(list);
         });
-    FloorRow("floor: one enumeration", n, load.floor);
+    FloorRow("floor: one enumeration", n, load.floor, load.cpuFloor);
     Row("list: folder listed+sorted", n, load);
 
     const struct {
@@ -817,20 +868,21 @@ void BenchExplorer(const std::wstring& root, int n) {
             UpdateWindow(list);
         }, 10));
     Row("list: one full repaint", n, Interleaved(floor, nullptr, [&] { Repaint(list); }, 10));
+    gPeakOfTable = static_cast<double>(Memory().PeakWorkingSetSize);
     SplitExplorerListing(root, folder, n, files);
     tmb::Destroy(form);
     std::printf("\n");
 }
 
 // What the address space allows: the free space now, and the folder that fills it at the
-// process's peak bytes per file (the growth of its peak working set over the largest folder
-// measured, from before that folder's first listing).
+// process's peak bytes per file (the growth of its peak working set over the operations of
+// the largest folder measured, from before that folder's first listing).
 void AddressSpaceReport(double workingSetBefore, int largest) {
     SYSTEM_INFO si{};
     GetSystemInfo(&si);
     double free = 0, piece = 0, reserved = 0;
     FreeAddressSpace(free, piece, reserved);
-    const auto peak = static_cast<double>(Memory().PeakWorkingSetSize);
+    const double peak = gPeakOfTable;
     const double perFile = (peak - workingSetBefore) / std::max(1, largest);
     const double reservable = ReservableBytes();
     std::printf("address space: up to %p (%s), %.0f MB free, largest free piece %.0f MB, "
@@ -840,7 +892,9 @@ void AddressSpaceReport(double workingSetBefore, int largest) {
                     ? "large-address-aware"
                     : "2 GB only",
                 Megabytes(free), Megabytes(piece), Megabytes(reserved), Megabytes(reservable));
-    if (largest < 100000)
+    if (gSplitOnly)
+        std::printf("(no estimate of the largest folder from the splits alone)\n");
+    else if (largest < 100000)
         std::printf("(the largest folder that fits is estimated from runs of 100,000 files or "
                     "more)\n");
     else if (perFile > 0)
@@ -862,12 +916,14 @@ int wmain(int argc, wchar_t** argv) {
     QuietHost quiet;
     tmb::SetModalHost(&quiet);
 
-    // tombarel_bench ROOT [files|all] [main|explorer] [repeats]
+    // tombarel_bench ROOT [files|all] [main|explorer|main-split|explorer-split] [repeats]
     const std::wstring root = argc > 1 ? argv[1] : L"C:\\tombarel-bench";
     std::vector<int> sizes = {1000, 10000, 100000};
     if (argc > 2 && _wtoi(argv[2]) > 0)
         sizes = {_wtoi(argv[2])};
-    const bool explorer = argc > 3 && lstrcmpiW(argv[3], L"explorer") == 0;
+    const std::wstring mode = argc > 3 ? argv[3] : L"main";
+    const bool explorer = mode.rfind(L"explorer", 0) == 0;
+    gSplitOnly = mode.size() > 6 && mode.compare(mode.size() - 6, 6, L"-split") == 0;
     if (argc > 4 && _wtoi(argv[4]) > 0)
         gRepeats = _wtoi(argv[4]);
 
