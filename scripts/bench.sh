@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmark and runs it under Wine on a private display and prefix. The folders
 # of 1,000, 10,000 and 100,000 files are made once in the prefix and reused by later runs.
-# Usage: scripts/bench.sh [files]   (one size only, e.g. 100000)
+# Usage: scripts/bench.sh [files] [runs]
+#   files: one size only, e.g. 100000; 1000000 is made (once, about a minute) only when asked
+#   runs:  how many times each operation and its floor run (5 when not given)
 # The main window's operations run first, then the explorer window's in a second process.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -12,8 +14,13 @@ trap stop_all EXIT
 # The folders are made from the Unix side: creating 100,000 files one by one through Wine
 # slows down as the folder grows (every create searches the folder for a case-folded match).
 root="$WINEPREFIX/drive_c/tombarel-bench"
+sizes="1000 10000 100000"
+[ -n "${1:-}" ] && sizes=$1
+# The folder the lists switch to between two listings of the same folder.
+mkdir -p "$root/empty/files"
+touch "$root/empty/files.ready"
 # Each folder has a parent of its own, so opening one never looks into the others.
-for n in 1000 10000 100000; do
+for n in $sizes; do
   [ -e "$root/$n/files.ready" ] && continue
   rm -rf "$root/$n"
   mkdir -p "$root/$n/files"
@@ -32,8 +39,9 @@ for n in 1000 10000 100000; do
   touch "$root/$n/files.ready"
 done
 # The same numbers of files spread over a folder tree, a hundred files a folder, for the tree
-# size walk: ten groups holding the folders.
-for n in 1000 10000 100000; do
+# size walk: ten groups holding the folders (up to 100,000 files).
+for n in $sizes; do
+  [ "$n" -gt 100000 ] && continue
   [ -e "$root/tree$n/files.ready" ] && continue
   rm -rf "$root/tree$n"
   mkdir -p "$root/tree$n/files"
@@ -53,7 +61,10 @@ done
 start_xvfb
 start_wineserver
 size=${1:-all}
-wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size"
+runs=${2:-5}
+echo "$(date '+%F %T'), load average $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" main "$runs"
 # The explorer window in a process of its own, so its peak memory is its own.
 echo
-wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" explorer
+wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" explorer "$runs"
+echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"
