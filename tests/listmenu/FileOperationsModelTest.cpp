@@ -948,7 +948,10 @@ protected:
         std::string what = "rename \"" + U8(name) + "\" in \"" + U8(Rel(Folder())) + "\" to \"" +
                            U8(typed) + "\"" + (hide ? " (extensions hidden)" : "");
         const bool free = !tmbtest::FolderExists(target) && !tmbtest::FileExists(target);
-        SelectPaths({row});
+        // One row, also where a mask lists the entry twice.
+        list_->ClearSelection();
+        list_->SetSelected(RowOf(row), true);
+        list_->SetFocusedIndex(RowOf(row));
         if (parent) {
             x.unchanged = true;  // the parent entry is never renamed
         } else if (Pinned(row)) {
