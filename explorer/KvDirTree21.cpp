@@ -660,6 +660,13 @@ void TKvDirTree21::PasteFolder() {
     const FileOpKind kind = static_cast<FileOpKind>(pendingOperation_);
     // One cut or copy allows one paste, whatever comes of it.
     ClearPendingPaste();
+    // Refused before the shell is asked: it would copy the folder into its own copy until
+    // the disk is full.
+    if (IntoItself(pasteSource_, pasteTarget_)) {
+        tmb::MessageDlg(KvTextOf(KvText::StrIntoItself, language_) + L"\r\r" + pasteSource_,
+                        tmb::MsgDlgType::Error, tmb::mbOK);
+        return;
+    }
     if (DoFileOperation(FileOpCode[kind], pasteSource_, pasteTarget_)) {
         Reload();
         LocatePath(pasteTarget_);

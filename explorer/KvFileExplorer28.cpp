@@ -9,6 +9,7 @@
 #include "framework/Handles.h"
 #include "framework/Locale.h"
 #include "framework/Paths.h"
+#include "framework/TextConv.h"
 
 namespace kv {
 
@@ -63,6 +64,10 @@ int SysIconIndex(const std::wstring& path, UINT extraFlags) {
 }
 
 const wchar_t* NullIfEmpty(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
+
+std::wstring WithoutNul(const std::wstring& s) {
+    return (!s.empty() && s.back() == L'\0') ? s.substr(0, s.size() - 1) : s;
+}
 
 } // namespace
 
@@ -132,11 +137,82 @@ std::wstring FileNameOnly(const std::wstring& path) {
     return name;
 }
 
+std::wstring FullPathOf(const std::wstring& path, const std::wstring& base) {
+    if (path.empty())
+        return path;
+    std::wstring joined = path;
+    const bool rooted = path[0] == L'\\' || path[0] == L'/' || (path.size() >= 2 && path[1] == L':');
+    if (!rooted && !base.empty())
+        joined = AddSlash(base) + path;
+    else if ((path[0] == L'\\' || path[0] == L'/') &&
+             !(path.size() >= 2 && (path[1] == L'\\' || path[1] == L'/')) && base.size() >= 2 &&
+             base[1] == L':')
+        joined = base.substr(0, 2) + path;  // "\dir" lies on the base's drive
+    const DWORD size = GetFullPathNameW(joined.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return joined;
+    std::wstring full(size, L'\0');
+    const DWORD written = GetFullPathNameW(joined.c_str(), size, full.data(), nullptr);
+    full.resize(written < size ? written : 0);
+    return full.empty() ? joined : full;
+}
+
+bool IsDriveRoot(const std::wstring& path) {
+    const std::wstring p = DelSlash(WithoutNul(path));
+    if (p.empty() || (p.size() == 2 && p[1] == L':'))
+        return true;
+    if (p.size() > 2 && p[0] == L'\\' && p[1] == L'\\') {
+        // "\\server\share": two components after the leading backslashes.
+        const std::size_t server = p.find(L'\\', 2);
+        return server == std::wstring::npos || p.find(L'\\', server + 1) == std::wstring::npos;
+    }
+    return false;
+}
+
+bool IntoItself(const std::wstring& source, const std::wstring& target) {
+    const std::wstring from = WithoutNul(source);
+    const std::wstring to = WithoutNul(target);
+    if (from.empty() || to.empty() || !DirectoryExists(from))
+        return false;
+    const std::wstring receiver = DirectoryExists(to) ? to : ExtractFilePath(DelSlash(to));
+    // Both compared in full and by their long names, so "C:\PROGRA~1" meets "C:\Program Files".
+    const auto canonical = [](const std::wstring& path) {
+        std::wstring full = FullPathOf(path);
+        const DWORD size = GetLongPathNameW(full.c_str(), nullptr, 0);
+        if (size > 0) {
+            std::wstring longName(size, L'\0');
+            const DWORD written = GetLongPathNameW(full.c_str(), longName.data(), size);
+            if (written > 0 && written < size) {
+                longName.resize(written);
+                full = longName;
+            }
+        }
+        return tmb::UpperCase(AddSlash(full));
+    };
+    const std::wstring folder = canonical(from);
+    return canonical(receiver).compare(0, folder.size(), folder) == 0;
+}
+
 bool DoFileOperation(UINT operation, const std::wstring& source, const std::wstring& target) {
     const std::wstring from = AddNullChar(source);
     const std::wstring to = AddNullChar(target);
     if (from.empty()) {
         return false;  // nothing to operate on; the shell would read past an empty list
+    }
+    // The last guard for every caller: a drive root is never the source of an operation
+    // (its "name" is empty, and the shell would take the whole drive), and no folder goes
+    // into itself (the shell would copy it into its copy until the disk is full).
+    for (std::size_t start = 0; start < from.size();) {
+        std::size_t end = from.find(L'\0', start);
+        if (end == std::wstring::npos)
+            end = from.size();
+        const std::wstring one = from.substr(start, end - start);
+        const std::wstring last = LastComponent(DelSlash(one));
+        if (IsDriveRoot(one) || last == L"." || last == L"..")
+            return false;
+        if ((operation == FO_COPY || operation == FO_MOVE) && IntoItself(one, target))
+            return false;
+        start = end + 1;
     }
     SHFILEOPSTRUCTW request{};
     request.hwnd = GetActiveWindow();

@@ -46,6 +46,15 @@ std::wstring ConcatPath(const std::wstring& dir, const std::wstring& name);
 std::wstring AddNullChar(const std::wstring& s);
 // True when some character of `chars` occurs in `s`; false for an empty `chars`.
 bool HasAnyChar(const std::wstring& chars, const std::wstring& s);
+// `path` made full, with "." and ".." resolved: a relative path is read from the folder
+// `base`, or from the process's current directory when `base` is empty.
+std::wstring FullPathOf(const std::wstring& path, const std::wstring& base = std::wstring());
+// A drive or share root ("C:\", "C:", "\\server\share"), or a path naming nothing.
+bool IsDriveRoot(const std::wstring& path);
+// True when the shell, given `source` and `target` for a copy or move, would put the
+// folder `source` into itself or into one of its own subfolders: an existing folder
+// `target` receives the entry, any other `target` is its new name.
+bool IntoItself(const std::wstring& source, const std::wstring& target);
 // The text after the last "\", "/" or ":" of `path`: empty for "C:\" or "dir\".
 std::wstring LastComponent(const std::wstring& path);
 // The last component of `path`, without its extension (the text from its last "." on).
