@@ -312,7 +312,13 @@ void TKvFilelistView28::CopyToFolder(const std::wstring& folder) {
     }
     for (const std::wstring& path : sources)
         clipboardList_.push_back(AddNullChar(path));
-    ThenAlways([&] { CopyEntriesToFolder(sources, folder); }, [&] { clipboardList_.clear(); });
+    ThenAlways([&] { CopyEntriesToFolder(sources, folder); },
+               [&] {
+                   clipboardList_.clear();
+                   // Sent to the folder shown: the list shows the copies.
+                   if (tmb::SameText(AddSlash(folder), directory_))
+                       UpdateFileList();
+               });
 }
 
 void TKvFilelistView28::CopyToDrive(const std::wstring& folder) {
