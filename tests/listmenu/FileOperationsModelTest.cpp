@@ -12,7 +12,7 @@
 //
 // CI runs three fixed seeds. By hand:
 //   TOMBAREL_MODEL_SEED=<n>    run this one seed instead of the fixed ones
-//   TOMBAREL_MODEL_STEPS=<n>   operations per seed (default 60)
+//   TOMBAREL_MODEL_STEPS=<n>   operations per seed (default 40)
 //   TOMBAREL_MODEL_GO_ON=1     report every failing step of a seed, not only the first
 // A failure prints the seed and the operations so far; the same seed replays them.
 #include <gtest/gtest.h>
@@ -1388,8 +1388,11 @@ protected:
 
 TEST_F(FileOperationsModel, RandomOperationsLoseNothingAndTouchOnlyWhatTheyName) {
     ASSERT_TRUE(watch_.Installed()) << "the shell's file operation could not be watched";
-    std::vector<unsigned> seeds{1, 2, 3};
-    int steps = 60;
+    // Seeds that, against the faults this test was written for, reach the drives view, the
+    // parent entry, a folder pasted into itself, a relative "Any Folder", the desktop shortcut
+    // and the focus after a rename.
+    std::vector<unsigned> seeds{4, 8, 10};
+    int steps = 40;
     if (const char* s = std::getenv("TOMBAREL_MODEL_SEED"); s && *s)
         seeds = {static_cast<unsigned>(std::strtoul(s, nullptr, 10))};
     if (const char* s = std::getenv("TOMBAREL_MODEL_STEPS"); s && *s)
