@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/TestEnvironment.h"
 #include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -79,7 +81,27 @@ protected:
         }
         return result;
     }
-    // The header columns showing a sort arrow, and whether it is the down one.
+    // The pixels of a bitmap, as 32-bit colours.
+    static std::vector<std::uint32_t> Pixels(HBITMAP bitmap) {
+        BITMAP info{};
+        if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
+            return {};
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(info.bmWidth * info.bmHeight));
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &bi, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        return pixels;
+    }
+    static std::vector<std::uint32_t> ArrowPicture(const wchar_t* name) {
+        HBITMAP picture = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0,
+                                                          0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
+        std::vector<std::uint32_t> pixels = Pixels(picture);
+        DeleteObject(picture);
+        return pixels;
+    }
+    // The header columns showing a sort arrow, and whether the arrow drawn is the down one.
     std::vector<int> ArrowColumns(bool* down = nullptr) {
         std::vector<int> result;
         HWND header = list_->HeaderHandle();
@@ -89,8 +111,11 @@ protected:
             Header_GetItem(header, i, &item);
             if (item.fmt & HDF_BITMAP) {
                 result.push_back(i);
-                if (down)
-                    *down = list_->SortDescending();
+                if (down) {
+                    const std::vector<std::uint32_t> shown = Pixels(item.hbm);
+                    *down = shown == ArrowPicture(L"Bmp_Down28");
+                    EXPECT_TRUE(*down || shown == ArrowPicture(L"Bmp_Up28")) << "column " << i;
+                }
             }
         }
         return result;
@@ -179,10 +204,14 @@ TEST_F(FileList, DriveSizesAreShownInThousandsOfKilobytesAndARemovableDriveIsNev
 
     const int c = IndexOfPath(L"C:\\");
     ASSERT_GE(c, 0);
-    const std::int64_t kb = kv::GetDiskSizeKB(L"C");
-    const std::wstring expected =
-        kb < 1 ? L"0 Mb" : tmb::FormatFloat(L"###,###,### Mb", static_cast<double>(kb / 1000));
-    EXPECT_EQ(list_->Item(c).SubItem(1), expected);
+    // The drive's size in thousands of KB, grouped by threes as en-US writes numbers.
+    ULARGE_INTEGER total{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", nullptr, &total, nullptr));
+    std::string thousands = std::to_string(total.QuadPart / 1024 / 1000);
+    for (int at = static_cast<int>(thousands.size()) - 3; at > 0; at -= 3)
+        thousands.insert(static_cast<std::size_t>(at), ",");
+    EXPECT_EQ(U8(list_->Item(c).SubItem(1)),
+              total.QuadPart < 1024 ? "0 Mb" : (thousands == "0" ? "" : thousands) + " Mb");
     // One million KB shows as "1,000 Mb"; under 1000 KB there are no digits at all.
     EXPECT_EQ(tmb::FormatFloat(L"###,###,### Mb", 1000000 / 1000), L"1,000 Mb");
     EXPECT_EQ(tmb::FormatFloat(L"###,###,### Mb", 999 / 1000), L" Mb");
@@ -377,27 +406,33 @@ TEST_F(FileList, HeaderClicksSortEveryColumnBothWaysWithFoldersFirstAndTheParent
     SetTime(dir.AddFolder(L"Eta"), 7);
     list_->SetDirectory(dir.Path());
     ExpectOrdered(*list_, 0, false);
-    EXPECT_EQ(ArrowColumns(), std::vector<int>{0});
-    EXPECT_FALSE(list_->SortDescending());
+    bool down = true;
+    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
+    EXPECT_FALSE(down);
 
     ClickHeader(0);  // Name again: down, the files now before the folders
     ExpectOrdered(*list_, 0, true);
     EXPECT_EQ(list_->Item(1).caption, L"gamma.bin");
     EXPECT_EQ(list_->Item(list_->ItemCount() - 1).caption, L"Eta");
-    EXPECT_TRUE(list_->SortDescending());
+    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
+    EXPECT_TRUE(down);
     for (int column = 1; column <= 4; ++column) {
         ClickHeader(column);  // another column: descending first
         ExpectOrdered(*list_, column, true);
-        EXPECT_EQ(ArrowColumns(), std::vector<int>{column});
+        EXPECT_EQ(ArrowColumns(&down), std::vector<int>{column});
+        EXPECT_TRUE(down) << column;
         ClickHeader(column);
         ExpectOrdered(*list_, column, false);
+        ArrowColumns(&down);
+        EXPECT_FALSE(down) << column;
     }
-    // Under Size, 100 and 900 bytes are both 1 KB: equal, so the stable sort keeps them as
-    // they stood.
+    // Under Size, 100 and 900 bytes are both 1 KB: equal, so the stable sort keeps them in
+    // the name order they stood in, also going down, where a count of bytes would put the
+    // 900 bytes of gamma.bin first.
+    list_->UpdateFileList();
     ClickHeader(1);
-    ClickHeader(1);
-    const int alpha = IndexOf(L"Alpha.doc"), gamma = IndexOf(L"gamma.bin");
-    EXPECT_EQ(std::abs(alpha - gamma), 1);
+    ASSERT_TRUE(list_->SortDescending());
+    EXPECT_EQ(IndexOf(L"gamma.bin"), IndexOf(L"Alpha.doc") + 1);
 
     list_->UpdateFileList();  // a reload returns to Name ascending
     EXPECT_EQ(list_->SortColumn(), 0);
@@ -707,7 +742,9 @@ TEST_F(FileList, ALanguageChangeRecreatesTheWindowWithTranslatedColumns) {
 TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
     // A new list shows the short time format.
     EXPECT_EQ(list_->TimeFormat(), kv::tfShortFormat);
-    EXPECT_EQ(list_->TimePatternText(), tmb::FormatSettings::User().shortTimeFormat);
+    // The user's formats of this run, en-US.
+    ASSERT_EQ(tmbtest::ExpectedLocale(), "en-US");
+    EXPECT_EQ(U8(list_->TimePatternText()), "h:mm tt");
     const struct {
         kv::TDtFormat format;
         const wchar_t* pattern;
@@ -720,11 +757,10 @@ TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
         EXPECT_EQ(list_->DatePatternText(), d.pattern);
     }
     list_->SetDateFormat(kv::df_Customize);
-    EXPECT_EQ(list_->DatePatternText(), tmb::FormatSettings::User().shortDateFormat);
+    EXPECT_EQ(U8(list_->DatePatternText()), "M/d/yyyy");
+    // The time format "h:mm:ss tt" cut before its "t", then the markers.
     list_->SetTimeFormat(kv::tfCustomize);
-    const std::wstring custom = list_->TimePatternText();
-    EXPECT_EQ(custom.substr(custom.size() - 6), L" AM/PM");
-    EXPECT_EQ(custom.find(L't'), std::wstring::npos);
+    EXPECT_EQ(U8(list_->TimePatternText()), "h:mm:ss  AM/PM");
 
     // The patterns reach the listing.
     TempFolder dir;
