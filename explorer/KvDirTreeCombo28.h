@@ -95,6 +95,7 @@ protected:
     void CreateParams(tmb::CreateArgs& args) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ChangeScale(int to, int from) override;
 
 private:
     void LayOutButton();
@@ -104,6 +105,7 @@ private:
     void PaintOverlay();
     void BuildDropDown();
     bool IconValid() const;
+    int IconSize() const;
     // Shows `directory` in the linked list.
     void TellFileList(const std::wstring& directory, bool reload);
 
