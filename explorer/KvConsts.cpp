@@ -95,6 +95,7 @@ constexpr TextRow kRows[] = {
     {K::DrvCDROM,          {L"CD-ROM Disk", L"CD-ROM", L"CD-ROM-Laufwerk", L"CD-ROM", L"CD-ROM"}},
     {K::DrvRAM,            {L"RAM Disk", L"RAM Disk", L"RAM-Laufwerk", L"Disco RAM", L"Disco RAM"}},
     {K::StrSizeCancelled,  {L"Cancelled: only what was counted until then", L"Annul\u00e9 : seulement ce qui a \u00e9t\u00e9 compt\u00e9 jusque-l\u00e0", L"Abgebrochen: nur das bis dahin Gez\u00e4hlte", L"Cancelado: solo lo contado hasta entonces", L"Cancelado: somente o que foi contado at\u00e9 ent\u00e3o"}},
+    {K::StrIntoItself,     {L"A folder cannot be copied or moved into itself or into one of its own subfolders.", L"Un dossier ne peut pas \u00eatre copi\u00e9 ou d\u00e9plac\u00e9 dans lui-m\u00eame ni dans l'un de ses sous-dossiers.", L"Ein Ordner kann nicht in sich selbst oder in einen seiner Unterordner kopiert oder verschoben werden.", L"Una carpeta no se puede copiar ni mover dentro de s\u00ed misma ni a una de sus subcarpetas.", L"Uma pasta n\u00e3o pode ser copiada nem movida para dentro de si mesma ou de uma de suas subpastas."}},
 };
 
 constexpr bool RowsFollowKeyOrder() {

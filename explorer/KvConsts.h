@@ -97,6 +97,9 @@ enum class KvText : int {
     DrvRAM,
     // The tree size report's last line when the user stopped the count with Escape.
     StrSizeCancelled,
+    // A folder pasted or sent into itself or into one of its own subfolders (the folder's
+    // path follows on a line of its own).
+    StrIntoItself,
 
     Count
 };

@@ -9,6 +9,7 @@
 #include "framework/Handles.h"
 #include "framework/Locale.h"
 #include "framework/Paths.h"
+#include "framework/TextConv.h"
 
 namespace kv {
 
@@ -63,6 +64,10 @@ int SysIconIndex(const std::wstring& path, UINT extraFlags) {
 }
 
 const wchar_t* NullIfEmpty(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
+
+std::wstring WithoutNul(const std::wstring& s) {
+    return (!s.empty() && s.back() == L'\0') ? s.substr(0, s.size() - 1) : s;
+}
 
 } // namespace
 
@@ -132,11 +137,82 @@ std::wstring FileNameOnly(const std::wstring& path) {
     return name;
 }
 
+std::wstring FullPathOf(const std::wstring& path, const std::wstring& base) {
+    if (path.empty())
+        return path;
+    std::wstring joined = path;
+    const bool rooted = path[0] == L'\\' || path[0] == L'/' || (path.size() >= 2 && path[1] == L':');
+    if (!rooted && !base.empty())
+        joined = AddSlash(base) + path;
+    else if ((path[0] == L'\\' || path[0] == L'/') &&
+             !(path.size() >= 2 && (path[1] == L'\\' || path[1] == L'/')) && base.size() >= 2 &&
+             base[1] == L':')
+        joined = base.substr(0, 2) + path;  // "\dir" lies on the base's drive
+    const DWORD size = GetFullPathNameW(joined.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return joined;
+    std::wstring full(size, L'\0');
+    const DWORD written = GetFullPathNameW(joined.c_str(), size, full.data(), nullptr);
+    full.resize(written < size ? written : 0);
+    return full.empty() ? joined : full;
+}
+
+bool IsDriveRoot(const std::wstring& path) {
+    const std::wstring p = DelSlash(WithoutNul(path));
+    if (p.empty() || (p.size() == 2 && p[1] == L':'))
+        return true;
+    if (p.size() > 2 && p[0] == L'\\' && p[1] == L'\\') {
+        // "\\server\share": two components after the leading backslashes.
+        const std::size_t server = p.find(L'\\', 2);
+        return server == std::wstring::npos || p.find(L'\\', server + 1) == std::wstring::npos;
+    }
+    return false;
+}
+
+bool IntoItself(const std::wstring& source, const std::wstring& target) {
+    const std::wstring from = WithoutNul(source);
+    const std::wstring to = WithoutNul(target);
+    if (from.empty() || to.empty() || !DirectoryExists(from))
+        return false;
+    const std::wstring receiver = DirectoryExists(to) ? to : ExtractFilePath(DelSlash(to));
+    // Both compared in full and by their long names, so "C:\PROGRA~1" meets "C:\Program Files".
+    const auto canonical = [](const std::wstring& path) {
+        std::wstring full = FullPathOf(path);
+        const DWORD size = GetLongPathNameW(full.c_str(), nullptr, 0);
+        if (size > 0) {
+            std::wstring longName(size, L'\0');
+            const DWORD written = GetLongPathNameW(full.c_str(), longName.data(), size);
+            if (written > 0 && written < size) {
+                longName.resize(written);
+                full = longName;
+            }
+        }
+        return tmb::UpperCase(AddSlash(full));
+    };
+    const std::wstring folder = canonical(from);
+    return canonical(receiver).compare(0, folder.size(), folder) == 0;
+}
+
 bool DoFileOperation(UINT operation, const std::wstring& source, const std::wstring& target) {
     const std::wstring from = AddNullChar(source);
     const std::wstring to = AddNullChar(target);
     if (from.empty()) {
         return false;  // nothing to operate on; the shell would read past an empty list
+    }
+    // The last guard for every caller: a drive root is never the source of an operation
+    // (its "name" is empty, and the shell would take the whole drive), and no folder goes
+    // into itself (the shell would copy it into its copy until the disk is full).
+    for (std::size_t start = 0; start < from.size();) {
+        std::size_t end = from.find(L'\0', start);
+        if (end == std::wstring::npos)
+            end = from.size();
+        const std::wstring one = from.substr(start, end - start);
+        const std::wstring last = LastComponent(DelSlash(one));
+        if (IsDriveRoot(one) || last == L"." || last == L"..")
+            return false;
+        if ((operation == FO_COPY || operation == FO_MOVE) && IntoItself(one, target))
+            return false;
+        start = end + 1;
     }
     SHFILEOPSTRUCTW request{};
     request.hwnd = GetActiveWindow();
@@ -212,6 +288,12 @@ int GetIconIndex(const std::wstring& path) { return SysIconIndex(path, 0); }
 
 int GetOpenIconIndex(const std::wstring& path) { return SysIconIndex(path, SHGFI_OPENICON); }
 
+HIMAGELIST SystemSmallIcons() {
+    SHFILEINFOW info{};
+    return reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+}
+
 bool NameExists(const std::wstring& path) {
     const std::wstring bare = DelSlash(WithoutTrailingNul(path));
     if (bare.empty()) {
@@ -277,6 +359,66 @@ std::wstring DriveCaption(wchar_t letter) {
     const std::wstring label =
         paren == std::wstring::npos ? std::wstring() : display.substr(0, paren);
     return std::wstring(L" (") + letter + L":)  " + label;
+}
+
+// ---- folders ------------------------------------------------------------------------------
+
+bool IsDots(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+double FolderSizeWalk::Run(const std::wstring& path) {
+    if (path.empty())
+        return 0;
+    std::wstring dir = AddSlash(path);
+    dir.reserve(MAX_PATH * 2);
+    lastLook_ = GetTickCount() - kLookEveryMs;
+    return Walk(dir);
+}
+
+double FolderSizeWalk::Walk(std::wstring& dir) {
+    const std::size_t length = dir.size();
+    dir += L"*.*";
+    WIN32_FIND_DATAW data;
+    tmb::FindHandle search(FindFirstFileW(dir.c_str(), &data));
+    dir.resize(length);
+    if (!search)
+        return 0;
+    double total = 0;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (IsDots(data.cFileName) || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                continue;
+            dir += data.cFileName;
+            dir += L'\\';
+            total += Walk(dir);
+            dir.resize(length);
+        } else {
+            total += static_cast<double>(data.nFileSizeHigh) * 4294967296.0 +
+                     static_cast<double>(data.nFileSizeLow);
+        }
+        if (responsive_ && (sinceLook_++ & 0xFF) == 0)
+            LookAround();
+    } while (!cancelled_ && FindNextFileW(search.get(), &data));
+    return total;
+}
+
+// Lets the windows repaint and takes an Escape as the cancel. Other keys pressed during the
+// count are dropped: the report box comes next and would take them (an Enter typed ahead
+// would close it unread). Mouse input waits: the hourglass says the program is busy, and
+// running clicks here would re-enter the tree.
+void FolderSizeWalk::LookAround() {
+    const DWORD now = GetTickCount();
+    if (now - lastLook_ < kLookEveryMs)
+        return;
+    lastLook_ = now;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+        if (msg.wParam == VK_ESCAPE)
+            cancelled_ = true;
+    }
+    while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&msg);
 }
 
 std::wstring SizeToText(std::int64_t size, const std::wstring& kind) {

@@ -193,6 +193,27 @@ std::wstring TimePattern(TTmFormat format) {
     return pattern + L" AM/PM";
 }
 
+int AddParentPicture(HIMAGELIST list, int small) {
+    int w = 0, h = 0;
+    if (!list || !ImageList_GetIconSize(list, &w, &h) || w <= 0 || h <= 0)
+        return -1;
+    const bool useSmall = small > 0 || (small < 0 && w <= 16);
+    tmb::BitmapHandle picture(LoadBitmapResource(useSmall ? L"Parent_S282" : L"Parent_L282", 0));
+    return picture ? ImageList_Add(list, ScaledPicture(picture.get(), w, h).get(), nullptr) : -1;
+}
+
+bool HoldsParentPicture(HIMAGELIST list, int index) {
+    if (!list || index < 0 || index >= ImageList_GetImageCount(list))
+        return false;
+    // The picture is compared as it was added: scaled to the list's own size.
+    const int probe = AddParentPicture(list, 0);
+    if (probe < 0)
+        return false;
+    const bool same = ImagePixels(list, index) == ImagePixels(list, probe);
+    ImageList_Remove(list, probe);
+    return same;
+}
+
 std::wstring AttributesText(DWORD attributes) {
     std::wstring text;
     if (attributes & FILE_ATTRIBUTE_ARCHIVE) text += L'A';
@@ -282,14 +303,7 @@ void TKvFilelistView28::InitImageLists() {
                 }
                 // The system lists are rebuilt in every process: the stored index is only
                 // good when the image there is still the parent-folder picture.
-                if (parentImageIndex_ >= 0 && parentImageIndex_ < ImageList_GetImageCount(largeList)) {
-                    tmb::BitmapHandle picture(LoadBitmapResource(L"Parent_L282", 0));
-                    const int probe = picture ? ImageList_Add(largeList, picture.get(), nullptr) : -1;
-                    if (probe >= 0) {
-                        known = ImagePixels(largeList, parentImageIndex_) == ImagePixels(largeList, probe);
-                        ImageList_Remove(largeList, probe);
-                    }
-                }
+                known = HoldsParentPicture(largeList, parentImageIndex_);
             }
             if (!known) {
                 AppendParentImages(largeList, smallList);
@@ -305,10 +319,6 @@ void TKvFilelistView28::InitImageLists() {
 }
 
 void TKvFilelistView28::AppendParentImages(HIMAGELIST largeList, HIMAGELIST smallList) {
-    tmb::BitmapHandle largePicture(LoadBitmapResource(L"Parent_L282", 0));
-    tmb::BitmapHandle smallPicture(LoadBitmapResource(L"Parent_S282", 0));
-    if (!largePicture || !smallPicture)
-        return;
     // The shell keeps one list per icon size and gives every new icon the same index in
     // all of them: the picture goes into each, or the next icon the shell adds would take
     // the parent's index in the two lists shown here and show as the parent folder.
@@ -332,12 +342,7 @@ void TKvFilelistView28::AppendParentImages(HIMAGELIST largeList, HIMAGELIST smal
     }
     int index = -1;
     for (HIMAGELIST list : lists) {
-        int w = 0, h = 0;
-        ImageList_GetIconSize(list, &w, &h);
-        const bool useSmall = list == smallList || (list != largeList && w <= 16);
-        const int added = ImageList_Add(
-            list, ScaledPicture(useSmall ? smallPicture.get() : largePicture.get(), w, h).get(),
-            nullptr);
+        const int added = AddParentPicture(list, list == smallList ? 1 : list == largeList ? 0 : -1);
         if (list == largeList)
             index = added;
     }
@@ -352,23 +357,25 @@ void TKvFilelistView28::LoadSortBitmaps() {
 
 // ---- properties -----------------------------------------------------------------------------
 
-bool TKvFilelistView28::IsDrivesView() const {
-    return tmb::SameText(directory_, kDrives);
-}
+bool TKvFilelistView28::IsDrivesView() const { return drivesView_; }
 
 void TKvFilelistView28::SetDirectory(const std::wstring& value) {
     if (tmb::SameText(value, directory_))
         return;
     if (tmb::SameText(value, kDrives)) {
         directory_ = value;
+        drivesView_ = true;
         UpdateFileList();
         return;
     }
     if (value.empty() || !DirectoryExists(value))
         return;
     // The list works from its own folder; the process's current directory is left alone,
-    // so the folder shown can still be renamed or deleted elsewhere.
-    directory_ = AddSlash(value);
+    // so the folder shown can still be renamed or deleted elsewhere. A relative path is
+    // made full once here: later it would name a folder relative to wherever the process
+    // then stands.
+    directory_ = AddSlash(FullPathOf(AddSlash(value)));
+    drivesView_ = false;
     UpdateFileList();
 }
 
@@ -506,6 +513,7 @@ void TKvFilelistView28::UpdateFileList() {
         keys_.clear();
         rankedColumns_ = 0;
         ownIconsWaiting_.clear();
+        listError_ = ERROR_SUCCESS;
         try {
             if (IsDrivesView()) {
                 CreateDriveColumns();
@@ -522,6 +530,8 @@ void TKvFilelistView28::UpdateFileList() {
                     rest = L"*.*";
                 while (!rest.empty())
                     AddFiles(folder + NextMaskPart(rest), filter);
+                if (listError_ != ERROR_SUCCESS)
+                    AddParentOfUnreadable(folder);
             }
         } catch (...) {
             error = std::current_exception();
@@ -533,6 +543,15 @@ void TKvFilelistView28::UpdateFileList() {
         SetFocusedIndex(0);
     if (error)
         std::rethrow_exception(error);
+    // A folder the user may not read says why, once for this listing; the parent entry
+    // leads back out of it.
+    if (listError_ != ERROR_SUCCESS) {
+        const DWORD reason = listError_;
+        listError_ = ERROR_SUCCESS;
+        tmb::MessageDlg(KvTextOf(KvText::StrFolder, language_) + DelSlash(directory_) + L"\"\r" +
+                            tmb::SysErrorMessage(reason),
+                        tmb::MsgDlgType::Error, tmb::mbOK);
+    }
     // The new listing is painted now, but no queued input runs: a caller (a rename, an
     // opened folder) may still be in the middle of its work.
     if (HWND h = HandleIfAllocated())
@@ -567,8 +586,14 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
     tmb::FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                             FindExSearchNameMatch, nullptr,
                                             FIND_FIRST_EX_LARGE_FETCH));
-    if (!search)
+    if (!search) {
+        // No match is no error; anything else (no right to list the folder) is reported.
+        const DWORD reason = GetLastError();
+        if (reason != ERROR_FILE_NOT_FOUND && reason != ERROR_NO_MORE_FILES &&
+            listError_ == ERROR_SUCCESS)
+            listError_ = reason;
         return;
+    }
     const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         const DWORD a = data.dwFileAttributes;
@@ -614,9 +639,29 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
         keys.sizeKB = folderEntry ? 0 : KilobytesOfText(item.subItems[siSize]);
         keys.modified = modified;
         keys_.push_back(std::move(keys));
-        item.data = keys_.size();  // 1-based: 0 marks an item listed by someone else
+        // 1-based: 0 marks an item listed by someone else.
+        SetMark(item, static_cast<std::uint32_t>(keys_.size()));
         AddItem(std::move(item));
     } while (FindNextFileW(search.get(), &data));
+}
+
+void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {
+    // A drive root has no parent entry; any other folder gets the one its listing would
+    // have held.
+    if (!parentDirEnabled_ || DelSlash(folder).size() <= 2 || !keys_.empty())
+        return;
+    tmb::ListItem item;
+    item.caption = parentDirCaption_;
+    item.imageIndex = parentImageIndex_;
+    item.subItems = {SizeToText(0, kKindDir), TypeNameOf(L"..", true), std::wstring(),
+                     std::wstring(), folder + L"..", kKindDir, L"0"};
+    EntryKeys keys;
+    keys.upperName = tmb::UpperCase(item.caption);
+    keys.parent = true;
+    keys.folder = true;
+    keys_.push_back(std::move(keys));
+    SetMark(item, static_cast<std::uint32_t>(keys_.size()));
+    AddItem(std::move(item));
 }
 
 void TKvFilelistView28::AddDrives() {
@@ -776,7 +821,7 @@ void TKvFilelistView28::RankEntries(int column) {
     for (int i = 0; i < ItemCount(); ++i) {
         const tmb::ListItem& item = Item(i);
         if (KeysOf(item))
-            keys_[item.data - 1].rank[column] = places[item.SubItem(static_cast<std::size_t>(sub))];
+            keys_[MarkOf(item) - 1].rank[column] = places[item.SubItem(static_cast<std::size_t>(sub))];
     }
 }
 
@@ -803,7 +848,8 @@ void TKvFilelistView28::ColumnClick(int column) {
 }
 
 const TKvFilelistView28::EntryKeys* TKvFilelistView28::KeysOf(const tmb::ListItem& item) const {
-    return item.data >= 1 && item.data <= keys_.size() ? &keys_[item.data - 1] : nullptr;
+    const std::uint32_t mark = MarkOf(item);
+    return mark >= 1 && mark <= keys_.size() ? &keys_[mark - 1] : nullptr;
 }
 
 int TKvFilelistView28::CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) {
@@ -894,9 +940,15 @@ std::wstring TKvFilelistView28::ItemKind(int index) const {
     return index >= 0 && index < ItemCount() ? Item(index).SubItem(siKind) : std::wstring();
 }
 
+bool TKvFilelistView28::IsDriveItem(int index) const { return ItemKind(index) == kKindDrive; }
+
 bool TKvFilelistView28::IsParentItem(int index) const {
-    return index >= 0 && index < ItemCount() && Item(index).caption == parentDirCaption_ &&
-           Item(index).SubItem(siKind) == kKindDir;
+    // Known by the flag set when the entry was listed: the caption may have been changed
+    // since (SetParentDirCaption does not reload), and a real folder may bear it.
+    if (index < 0 || index >= ItemCount())
+        return false;
+    const EntryKeys* keys = KeysOf(Item(index));
+    return keys && keys->parent;
 }
 
 int TKvFilelistView28::SelectedNumber() const {
@@ -914,27 +966,26 @@ std::int64_t TKvFilelistView28::SelectedSize() const {
     const auto sizeOf = [](const WIN32_FIND_DATAW& data) {
         return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     };
-    // A few files are asked for one by one; a large selection (all of a big folder) is
-    // summed in one pass over the folder instead of one search per file.
-    constexpr std::size_t kLookUpEach = 32;
-    if (selected.size() <= kLookUpEach) {
-        for (int i : selected) {
-            const std::wstring name = ExtractFileName(ItemPath(i));
-            if (name.empty())
-                continue;
-            WIN32_FIND_DATAW data;
-            tmb::FindHandle search(FindFirstFileW((folder + name).c_str(), &data));
-            if (search)
-                total += sizeOf(data);
-        }
-        return total;
-    }
+    // Each selected entry counts once, by its own name (the parent entry names no entry
+    // of the folder). A few are asked for one by one; a large selection (all of a big
+    // folder) is summed in one pass over the folder instead of one search per file.
     std::unordered_set<std::wstring> names;
     names.reserve(selected.size());
     for (int i : selected) {
         std::wstring name = ExtractFileName(ItemPath(i));
-        if (!name.empty())
+        if (!name.empty() && !IsParentItem(i))
             names.insert(tmb::UpperCase(name));
+    }
+    constexpr std::size_t kLookUpEach = 32;
+    if (names.size() <= kLookUpEach) {
+        for (const std::wstring& name : names) {
+            WIN32_FIND_DATAW data;
+            // A pattern character in a name would match other entries: the exact name only.
+            tmb::FindHandle search(FindFirstFileW((folder + name).c_str(), &data));
+            if (search && tmb::UpperCase(data.cFileName) == name)
+                total += sizeOf(data);
+        }
+        return total;
     }
     WIN32_FIND_DATAW data;
     tmb::FindHandle search(FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
@@ -1066,6 +1117,7 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
     tmb::ScopedHourglass hourglass;
     bool folderRenamed = false;
     std::wstring folder;
+    std::wstring focusPath;  // the entry that keeps the focus mark once the list is re-read
     {
         tmb::ItemsUpdate bracket(*this);
         // The edited row, which need not be the first selected one.
@@ -1074,6 +1126,7 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
         folder = ExtractFilePath(renameSource_);
         const std::wstring kind = ItemKind(index);
         const std::wstring& caption = Item(index).caption;
+        focusPath = renameSource_;
         // A name is one component: a path in the caption ("..\\x") would move the entry
         // out of its folder.
         if (caption.empty() || HasAnyChar(L"\\/:*?\"<>|", caption)) {
@@ -1081,18 +1134,29 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
             tmb::MessageDlg(KvTextOf(KvText::StrBadChars, language_), tmb::MsgDlgType::Error,
                             tmb::mbOK);
             UpdateFileList();
-            return;
+        } else {
+            std::wstring target = folder + caption;
+            // A caption shown without its extension is edited without it: the name keeps it.
+            if (hideFileExt_)
+                target += ExtractFileExt(ExtractFileName(renameSource_));
+            if (tmb::SameText(target, renameSource_))
+                return;
+            if (!NameExists(target) && DoFileOperation(FileOpCode[foRename], renameSource_, AddNullChar(target)))
+                focusPath = target;
+            UpdateFileList();
+            folderRenamed = tmb::SameText(kind, L"DIR");
         }
-        std::wstring target = folder + caption;
-        // A caption shown without its extension is edited without it: the name keeps it.
-        if (hideFileExt_)
-            target += ExtractFileExt(ExtractFileName(renameSource_));
-        if (tmb::SameText(target, renameSource_))
-            return;
-        if (!NameExists(target))
-            DoFileOperation(FileOpCode[foRename], renameSource_, AddNullChar(target));
-        UpdateFileList();
-        folderRenamed = tmb::SameText(kind, L"DIR");
+    }
+    // Only now does the control know the new rows: a focus mark given inside the bracket
+    // would have fallen on a list of no rows.
+    for (int i = 0; i < ItemCount(); ++i) {
+        if (tmb::SameText(ItemPath(i), focusPath)) {
+            ClearSelection();
+            SetSelected(i, true);
+            SetFocusedIndex(i);
+            MakeVisible(i);
+            break;
+        }
     }
     if (folderRenamed) {
         if (dirTree_) {
@@ -1113,12 +1177,12 @@ void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
     if (modifiers == tmb::ssCtrl) {
         switch (key) {
         case 'A': if (ItemCount() > 0) SelectAll(); break;
-        case 'C': if (selected) CutOrCopy(foCopy); break;
+        case 'C': if (selected && !IsDrivesView()) CutOrCopy(foCopy); break;
         case 'F': if (selected) ViewFile(); break;
         case 'N': if (!IsDrivesView()) AddNewFolder(); break;
         case 'O': if (selected) OpenItem(); break;
-        case 'V': if (!clipboardList_.empty()) Paste(); break;
-        case 'X': if (selected) CutOrCopy(foMove); break;
+        case 'V': if (CanPaste()) Paste(); break;
+        case 'X': if (selected && !IsDrivesView()) CutOrCopy(foMove); break;
         default: break;
         }
     } else if (modifiers == 0 && !IsEditing()) {
@@ -1129,7 +1193,7 @@ void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
             if (dirTreeCombo_ && dirTreeCombo_->DroppedDown())
                 dirTreeCombo_->DropDownWindow()->CloseUp();
             break;
-        case VK_DELETE: if (selected) DeleteSelected(); break;
+        case VK_DELETE: if (selected && !IsDrivesView()) DeleteSelected(); break;
         case VK_F2: if (selected) RenameSelected(); break;
         case VK_F3: FindFiles(); break;
         case VK_F4:

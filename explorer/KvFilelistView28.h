@@ -44,6 +44,14 @@ enum TTmFormat : int { tfLongFormat, tfShortFormat, tfCustomize };
 std::wstring DatePattern(TDtFormat format);
 std::wstring TimePattern(TTmFormat format);
 
+// Adds the parent-folder picture to `list` scaled to the list's icon size: the small picture
+// for `small` > 0, the large one for 0, and for < 0 the small one in a list of 16-pixel
+// icons. The index it got, or -1.
+int AddParentPicture(HIMAGELIST list, int small);
+// Whether image `index` of `list` is the parent-folder picture (the large one, at the
+// list's size).
+bool HoldsParentPicture(HIMAGELIST list, int index);
+
 // "A", "R", "H", "S" for the archive, read-only, hidden and system bits, in that order.
 std::wstring AttributesText(DWORD attributes);
 
@@ -159,6 +167,7 @@ public:
     std::wstring ItemPath(int index) const;
     std::wstring ItemKind(int index) const;
     bool IsParentItem(int index) const;
+    bool IsDriveItem(int index) const;
 
     // --- sorting --------------------------------------------------------------------------
     // The header click handler installed in OnColumnClick.
@@ -178,6 +187,9 @@ public:
     void SetPendingOperation(FileOpKind op) { pendingOp_ = op, hasPendingOp_ = true; }
     void ClearPendingOperation() { hasPendingOp_ = false; }
     void CutOrCopy(FileOpKind mode);
+    // Whether Paste has anything to paste here: the list's own copy list, or files another
+    // program put on the system clipboard; never in the drives view.
+    bool CanPaste() const;
     void Paste();
     void DeleteSelected();
     void AddNewFolder();
@@ -222,6 +234,8 @@ private:
     };
 
     void InitImageLists();
+    // The parent entry of a folder that could not be listed, so the user can go back.
+    void AddParentOfUnreadable(const std::wstring& folder);
     void AppendParentImages(HIMAGELIST largeList, HIMAGELIST smallList);
     void LoadSortBitmaps();
     void AfterLoadSort();
@@ -238,6 +252,7 @@ private:
     void LinkedTreeMovedTo(const std::wstring& folder);
 
     std::wstring directory_ = L"Drives";
+    bool drivesView_ = true;
     std::wstring mask_ = L"*.*";
     TFileType fileType_ = kAllFileTypes;
     bool showFolders_ = true;
@@ -245,7 +260,7 @@ private:
     bool parentDirEnabled_ = true;
     std::wstring parentDirCaption_;
     TDtFormat dateFormat_ = df_Customize;
-    TTmFormat timeFormat_ = tfLongFormat;
+    TTmFormat timeFormat_ = tfShortFormat;
     std::wstring datePattern_;
     std::wstring timePattern_;
     int colWidth_[5] = {165, 75, 95, 125, 40};
@@ -276,6 +291,8 @@ private:
     std::unordered_map<std::wstring, std::wstring> typeNames_;
     std::unordered_map<std::wstring, int> extensionIcons_;
     std::vector<std::wstring> ownIconsWaiting_;
+    // Why the folder being listed could not be read (ERROR_SUCCESS when it could).
+    DWORD listError_ = ERROR_SUCCESS;
 };
 
 } // namespace kv

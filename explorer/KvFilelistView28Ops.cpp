@@ -1,5 +1,6 @@
 // The file operations of the file list view that its context menu shares with the keys: cut,
-// copy and paste through the list's own clipboard list, delete to the recycle bin, a new
+// copy and paste through the list's own clipboard list and the system clipboard (where other
+// programs' files come from and this list's go to), delete to the recycle bin, a new
 // folder straight into editing, view, find, properties and the Send To targets. Every change
 // on disk goes through the shell's file operation, which shows its own confirmations.
 #include "explorer/KvFilelistView28.h"
@@ -18,6 +19,15 @@ namespace {
 
 std::wstring WithoutNul(const std::wstring& s) {
     return (!s.empty() && s.back() == L'\0') ? s.substr(0, s.size() - 1) : s;
+}
+
+// The clipboard's change count when a list of this program last put files there (or took
+// another program's cut files from it): files on the clipboard under any other count were
+// put there by someone else, and a paste takes them.
+DWORD ownClipboardSequence = 0;
+
+bool ForeignFilesOnClipboard() {
+    return IsClipboardFormatAvailable(CF_HDROP) && GetClipboardSequenceNumber() != ownClipboardSequence;
 }
 
 // A file name handed to a program as its parameter: quoted when it holds a blank, so the
@@ -41,13 +51,20 @@ void ThenAlways(Body&& body, After&& after) {
 
 // The full paths of the selected entries in list order. The parent entry is left out: its
 // path ends in "..", and copying, moving or deleting it would act on the parent folder
-// itself.
+// itself. So are drives: a drive root has no name to be copied under, and as a source the
+// shell would take the whole drive.
 std::vector<std::wstring> SelectedPaths(const TKvFilelistView28& list) {
     std::vector<std::wstring> paths;
     for (int i : list.SelectedIndices())
-        if (!list.IsParentItem(i))
+        if (!list.IsParentItem(i) && !list.IsDriveItem(i))
             paths.push_back(list.ItemPath(i));
     return paths;
+}
+
+// Tells the user, in the list's language, that `folder` cannot go into itself.
+void RefuseIntoItself(TLanguage language, const std::wstring& folder) {
+    tmb::MessageDlg(KvTextOf(KvText::StrIntoItself, language) + L"\r\r" + folder,
+                    tmb::MsgDlgType::Error, tmb::mbOK);
 }
 
 // The linked combo, or else the linked tree, rebuilt and shown at `folder`.
@@ -64,31 +81,70 @@ void RefreshLinks(TKvFilelistView28& list, const std::wstring& folder) {
 } // namespace
 
 void TKvFilelistView28::CutOrCopy(FileOpKind mode) {
+    if (IsDrivesView())
+        return;
     ClearPendingOperation();
     clipboardList_.clear();
-    for (const std::wstring& path : SelectedPaths(*this))
+    const std::vector<std::wstring> paths = SelectedPaths(*this);
+    for (const std::wstring& path : paths)
         clipboardList_.push_back(AddNullChar(path));
     SetPendingOperation(mode);
+    // The system clipboard too, as the shell does it: other programs can paste the files.
+    if (!paths.empty() && HandleAllocated() &&
+        PutFilesOnClipboard(HandleIfAllocated(), paths, mode == foMove))
+        ownClipboardSequence = GetClipboardSequenceNumber();
+}
+
+bool TKvFilelistView28::CanPaste() const {
+    return !IsDrivesView() && (!clipboardList_.empty() || ForeignFilesOnClipboard());
 }
 
 void TKvFilelistView28::Paste() {
     tmb::ScopedHourglass hourglass;
-    if (!DirectoryExists(directory_))
+    if (IsDrivesView() || !DirectoryExists(directory_))
         return;
-    if (clipboardList_.empty()) {
-        tmb::MessageDlg(KvMessages.StrNoSelection, tmb::MsgDlgType::Warning, tmb::mbOK);
-        return;
+    // Files another program put on the clipboard after this list's own Cut or Copy come
+    // first: they are what the user copied last.
+    std::vector<std::wstring> sources;
+    FileOpKind kind = hasPendingOp_ ? pendingOp_ : foCopy;
+    bool foreign = false;
+    if (ForeignFilesOnClipboard()) {
+        bool move = false;
+        sources = ClipboardFiles(HandleIfAllocated(), move);
+        foreign = !sources.empty();
+        kind = move ? foMove : foCopy;
+        // Cut files are moved once; copied ones stay on the clipboard for another paste.
+        if (foreign && move)
+            ownClipboardSequence = GetClipboardSequenceNumber();
     }
-    const UINT operation = FileOpCode[hasPendingOp_ ? pendingOp_ : foCopy];
-    const std::vector<std::wstring> sources = clipboardList_;
+    if (!foreign) {
+        if (clipboardList_.empty()) {
+            tmb::MessageDlg(KvMessages.StrNoSelection, tmb::MsgDlgType::Warning, tmb::mbOK);
+            return;
+        }
+        for (const std::wstring& source : clipboardList_)
+            sources.push_back(WithoutNul(source));
+    }
+    const UINT operation = FileOpCode[kind];
     const std::wstring folder = directory_;
     ThenAlways(
         [&] {
             // One shell operation per entry: a refusal of one leaves the others to go.
+            bool refused = false;
             for (const std::wstring& source : sources) {
-                const std::wstring target =
-                    AddNullChar(ConcatPath(folder, ExtractFileName(WithoutNul(source))));
-                DoFileOperation(operation, source, target);
+                // An entry with no name of its own (a drive root) has nothing to be pasted
+                // as: the shell would be asked for the whole drive.
+                const std::wstring name = ExtractFileName(DelSlash(source));
+                if (name.empty() || IsDriveRoot(source))
+                    continue;
+                const std::wstring target = ConcatPath(folder, name);
+                if (IntoItself(source, target)) {
+                    if (!refused)
+                        RefuseIntoItself(language_, source);
+                    refused = true;
+                    continue;
+                }
+                DoFileOperation(operation, source, AddNullChar(target));
             }
         },
         [&] {
@@ -101,7 +157,7 @@ void TKvFilelistView28::Paste() {
 
 void TKvFilelistView28::DeleteSelected() {
     tmb::ScopedHourglass hourglass;
-    if (!DirectoryExists(directory_))
+    if (IsDrivesView() || !DirectoryExists(directory_))
         return;
     clipboardList_.clear();
     ClearPendingOperation();
@@ -176,12 +232,17 @@ void TKvFilelistView28::ShowItemProperties() {
 }
 
 void TKvFilelistView28::SendToSpecial(int number) {
+    // Drives are never sent anywhere (see SelectedPaths).
+    if (IsDrivesView())
+        return;
     const int index = SelectedIndex();
     switch (number) {
     case 0: {
+        // A relative folder is taken from the listed folder, where the user is, never
+        // from wherever the process's current directory happens to be.
         const std::wstring folder = AskForFolder(std::wstring());
         if (!folder.empty())
-            CopyToFolder(folder);
+            CopyToFolder(FullPathOf(folder, directory_));
         break;
     }
     case 1: {
@@ -208,7 +269,7 @@ void TKvFilelistView28::SendToSpecial(int number) {
 
 void TKvFilelistView28::SendToTarget(const std::wstring& target) {
     const int index = SelectedIndex();
-    if (index < 0)
+    if (index < 0 || IsDrivesView())
         return;
     if (tmb::UpperCase(ExtractFileExt(target)) != L".LNK") {
         if (DirectoryExists(target))
@@ -231,12 +292,19 @@ void TKvFilelistView28::SendToTarget(const std::wstring& target) {
 }
 
 void TKvFilelistView28::CopyToFolder(const std::wstring& folder) {
-    if (!DirectoryExists(directory_))
+    if (IsDrivesView() || !DirectoryExists(directory_))
         return;
     tmb::ScopedHourglass hourglass;
     ClearPendingOperation();
     clipboardList_.clear();
-    const std::vector<std::wstring> sources = SelectedPaths(*this);
+    std::vector<std::wstring> sources;
+    for (const std::wstring& path : SelectedPaths(*this)) {
+        if (IntoItself(path, AddSlash(folder))) {
+            RefuseIntoItself(language_, path);
+            continue;
+        }
+        sources.push_back(path);
+    }
     for (const std::wstring& path : sources)
         clipboardList_.push_back(AddNullChar(path));
     ThenAlways([&] { CopyEntriesToFolder(sources, folder); }, [&] { clipboardList_.clear(); });
@@ -257,13 +325,17 @@ void TKvFilelistView28::CreateDesktopShortcut() {
         tmb::MessageDlg(KvMessages.StrNoSelection, tmb::MsgDlgType::Error, tmb::mbOK);
         return;
     }
+    if (IsParentItem(index) || IsDriveItem(index))
+        return;
     const std::wstring path = ItemPath(index);
-    std::wstring name = FileNameOnly(ExtractFileName(path));
-    if (name.empty() && !path.empty())
-        name = path.substr(0, 1);  // a drive root: named by its letter
-    const bool made = !desktop.empty() &&
-                      CreateShortcut(AddSlash(desktop) + name + L".lnk", path,
-                                     ExtractFilePath(path), name);
+    const std::wstring name = FileNameOnly(ExtractFileName(path));
+    // A shortcut already there keeps its place and its target (the selected item may be
+    // that very shortcut): the new one takes the first free "name (n).lnk".
+    std::wstring link = AddSlash(desktop) + name + L".lnk";
+    for (int n = 2; GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+        link = AddSlash(desktop) + name + L" (" + std::to_wstring(n) + L").lnk";
+    const bool made = !desktop.empty() && !name.empty() &&
+                      CreateShortcut(link, path, ExtractFilePath(path), name);
     if (!made)
         tmb::MessageDlg(KvMessages.StrShortcutFailed, tmb::MsgDlgType::Error, tmb::mbOK);
 }

@@ -11,8 +11,9 @@
 namespace kv {
 namespace {
 
-// When an entry is enabled.
-enum class Enabling { Separator, Selected, Viewable, Paste, OneSelected, NotDrives };
+// When an entry is enabled. Entries that act on files and folders (Files...) are never on
+// for drives: a drive root is no entry to cut, copy, delete, rename or send anywhere.
+enum class Enabling { Separator, Selected, FilesSelected, Viewable, Paste, OneFileSelected, NotDrives };
 
 struct Entry {
     const wchar_t* name;  // null for a separator
@@ -26,14 +27,14 @@ constexpr Entry kEntries[TKvFilelistView28PopUp::kItemCount] = {
     {L"ItemOpen", 1, KvText::CapOpen, 0, Enabling::Selected},
     {L"ItemView", 2, KvText::CapView, 1, Enabling::Viewable},
     {nullptr, 0, KvText::Count, -1, Enabling::Separator},
-    {L"SubMenuSend", 3, KvText::CapSendTo, 2, Enabling::Selected},
+    {L"SubMenuSend", 3, KvText::CapSendTo, 2, Enabling::FilesSelected},
     {nullptr, 0, KvText::Count, -1, Enabling::Separator},
-    {L"ItemOpCut", 4, KvText::CapFileCut, 3, Enabling::Selected},
-    {L"ItemOpCopy", 5, KvText::CapFileCopy, 4, Enabling::Selected},
+    {L"ItemOpCut", 4, KvText::CapFileCut, 3, Enabling::FilesSelected},
+    {L"ItemOpCopy", 5, KvText::CapFileCopy, 4, Enabling::FilesSelected},
     {L"ItemOpPaste", 6, KvText::CapFilePaste, 5, Enabling::Paste},
     {nullptr, 0, KvText::Count, -1, Enabling::Separator},
-    {L"ItemRename", 7, KvText::CapRename, 6, Enabling::OneSelected},
-    {L"ItemDelete", 8, KvText::CapDelete, 7, Enabling::Selected},
+    {L"ItemRename", 7, KvText::CapRename, 6, Enabling::OneFileSelected},
+    {L"ItemDelete", 8, KvText::CapDelete, 7, Enabling::FilesSelected},
     {nullptr, 0, KvText::Count, -1, Enabling::Separator},
     {L"ItemProperty", 9, KvText::CapProperties, 8, Enabling::Selected},
     {nullptr, 0, KvText::Count, -1, Enabling::Separator},
@@ -160,11 +161,12 @@ void TKvFilelistView28PopUp::UpdateItems(const ListMenuState& state) {
         switch (kEntries[i].enabling) {
         case Enabling::Separator: break;
         case Enabling::Selected: enabled = selected; break;
+        case Enabling::FilesSelected: enabled = selected && !state.drivesView; break;
         case Enabling::Viewable:
             enabled = selected && ViewerIndex(state.firstSelectedPath) >= 0;
             break;
-        case Enabling::Paste: enabled = state.clipboardFilled; break;
-        case Enabling::OneSelected: enabled = one; break;
+        case Enabling::Paste: enabled = state.clipboardFilled && !state.drivesView; break;
+        case Enabling::OneFileSelected: enabled = one && !state.drivesView; break;
         case Enabling::NotDrives: enabled = !state.drivesView; break;
         }
         items[i].enabled = enabled;
@@ -173,7 +175,9 @@ void TKvFilelistView28PopUp::UpdateItems(const ListMenuState& state) {
         return;
     auto& send = items[SubMenuSend].items;
     for (std::size_t i = 0; i < send.size(); ++i) {
-        if (i == 1)
+        if (state.drivesView)
+            send[i].enabled = false;
+        else if (i == 1)
             send[i].enabled = one && CanCopyContents(state.firstSelectedPath);
         else if (i < kFixedSendTo)
             send[i].enabled = selected;
@@ -190,7 +194,8 @@ ListMenuState TKvFilelistView28PopUp::ListState() const {
     const int first = list_->SelectedIndex();
     if (first >= 0)
         state.firstSelectedPath = list_->ItemPath(first);
-    state.clipboardFilled = !list_->ClipboardList().empty();
+    // The list's own copy list, or files another program put on the clipboard.
+    state.clipboardFilled = list_->CanPaste();
     state.drivesView = list_->IsDrivesView();
     return state;
 }

@@ -161,9 +161,11 @@ protected:
             const int i = info->item.iItem;
             if (i < 0 || i >= static_cast<int>(window_->names_.size()))
                 break;
-            if (info->item.mask & LVIF_TEXT) {
+            // A buffer of no room takes nothing (one less than its size would wrap around).
+            if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
                 const std::wstring& name = window_->names_[i];
-                const std::size_t n = std::min<std::size_t>(name.size(), info->item.cchTextMax - 1);
+                const std::size_t n = std::min<std::size_t>(
+                    name.size(), static_cast<std::size_t>(info->item.cchTextMax - 1));
                 name.copy(info->item.pszText, n);
                 info->item.pszText[n] = L'\0';
             }

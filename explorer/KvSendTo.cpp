@@ -57,7 +57,8 @@ ComPtr<IShellLinkW> NewShellLink() {
 }
 
 // The clipboard for one scope: opened for `owner` and emptied, so this program owns what is
-// put on it; closed on every path.
+// put on it; closed on every path. Made only once what goes on it is ready: the user's
+// clipboard is never emptied for something that then fails.
 class ClipboardWriter {
 public:
     explicit ClipboardWriter(HWND owner) : open_(OpenClipboard(owner) != 0) {
@@ -114,19 +115,65 @@ std::string ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
-// A ".BMP" file's bitmap, as the clipboard's device-independent bitmap: the file without its
-// file header.
-bool PutBitmapFile(ClipboardWriter& clipboard, const std::string& bytes) {
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) ||
-        bytes[0] != 'B' || bytes[1] != 'M')
-        return false;
-    const std::size_t dibSize = bytes.size() - sizeof(BITMAPFILEHEADER);
-    return clipboard.Put(CF_DIB, bytes.data() + sizeof(BITMAPFILEHEADER), dibSize);
+// A ".BMP" file's bitmap as the clipboard's packed device-independent bitmap: the header and
+// colour table, then the pixels, which the file may keep further on (its bfOffBits). Empty
+// when the file is no bitmap or its pixels are cut short.
+std::string PackedDibOfBitmapFile(const std::string& bytes) {
+    constexpr std::size_t kFileHeader = sizeof(BITMAPFILEHEADER);
+    if (bytes.size() < kFileHeader + sizeof(BITMAPCOREHEADER) || bytes[0] != 'B' || bytes[1] != 'M')
+        return std::string();
+    BITMAPFILEHEADER file;
+    std::memcpy(&file, bytes.data(), kFileHeader);
+    DWORD headerSize = 0;
+    std::memcpy(&headerSize, bytes.data() + kFileHeader, sizeof(headerSize));
+    LONG width = 0, height = 0;
+    WORD planes = 0, bits = 0;
+    DWORD compression = BI_RGB, imageSize = 0, colorsUsed = 0;
+    std::size_t colorSize = 4;
+    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core;
+        std::memcpy(&core, bytes.data() + kFileHeader, sizeof(core));
+        width = core.bcWidth, height = core.bcHeight, planes = core.bcPlanes, bits = core.bcBitCount;
+        colorSize = 3;
+    } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 1024 &&
+               bytes.size() >= kFileHeader + headerSize) {
+        BITMAPINFOHEADER info;
+        std::memcpy(&info, bytes.data() + kFileHeader, sizeof(info));
+        width = info.biWidth, height = info.biHeight, planes = info.biPlanes, bits = info.biBitCount;
+        compression = info.biCompression, imageSize = info.biSizeImage, colorsUsed = info.biClrUsed;
+    } else {
+        return std::string();
+    }
+    const bool knownDepth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    if (width <= 0 || height == 0 || width > 0x10000 || height > 0x10000 || height < -0x10000 ||
+        planes != 1 || !knownDepth)
+        return std::string();
+    std::size_t colors = colorsUsed;
+    if (colors == 0 && bits <= 8)
+        colors = std::size_t{1} << bits;
+    if (colors > 256 && bits <= 8)
+        return std::string();
+    // Three masks follow a plain information header when the pixels are bit fields.
+    const std::size_t masks = headerSize == sizeof(BITMAPINFOHEADER) && compression == BI_BITFIELDS ? 12 : 0;
+    const std::size_t tableEnd = kFileHeader + headerSize + masks + colors * colorSize;
+    std::size_t pixelSize = imageSize;
+    if (compression == BI_RGB || compression == BI_BITFIELDS) {
+        const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
+        pixelSize = stride * static_cast<std::size_t>(height < 0 ? -height : height);
+    }
+    const std::size_t pixels = file.bfOffBits;
+    if (pixelSize == 0 || tableEnd > bytes.size() || pixels < tableEnd || pixels > bytes.size() ||
+        bytes.size() - pixels < pixelSize)
+        return std::string();
+    std::string dib = bytes.substr(kFileHeader, tableEnd - kFileHeader);
+    dib.append(bytes, pixels, pixelSize);
+    return dib;
 }
 
-// A ".WMF" file's picture, with or without the placeable header that gives its size, as the
-// clipboard's enhanced metafile (the system offers the old metafile form from it).
-bool PutMetafileFile(ClipboardWriter& clipboard, const std::string& bytes) {
+// A ".WMF" file's picture, with or without the placeable header that gives its size, as an
+// enhanced metafile (the clipboard offers the old metafile form from it); null when the file
+// is no metafile.
+tmb::EnhMetafileHandle MetafileOfFile(const std::string& bytes) {
     constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
     constexpr std::size_t kPlaceableSize = 22;
     std::size_t offset = 0;
@@ -150,17 +197,19 @@ bool PutMetafileFile(ClipboardWriter& clipboard, const std::string& bytes) {
         offset = kPlaceableSize;
     }
     if (bytes.size() <= offset + sizeof(METAHEADER))
-        return false;
-    tmb::EnhMetafileHandle metafile(
-        SetWinMetaFileBits(static_cast<UINT>(bytes.size() - offset),
+        return tmb::EnhMetafileHandle();
+    // The header must describe the records that follow it (sizes in 16-bit words).
+    METAHEADER header;
+    std::memcpy(&header, bytes.data() + offset, sizeof(header));
+    const std::size_t available = bytes.size() - offset;
+    if ((header.mtType != 1 && header.mtType != 2) || header.mtHeaderSize != sizeof(METAHEADER) / 2 ||
+        static_cast<std::size_t>(header.mtSize) * 2 > available ||
+        static_cast<std::size_t>(header.mtSize) * 2 <= sizeof(METAHEADER))
+        return tmb::EnhMetafileHandle();
+    return tmb::EnhMetafileHandle(
+        SetWinMetaFileBits(static_cast<UINT>(header.mtSize * 2),
                            reinterpret_cast<const BYTE*>(bytes.data() + offset), nullptr,
                            pict.xExt != 0 ? &pict : nullptr));
-    if (!metafile)
-        return false;
-    if (!clipboard.PutHandle(CF_ENHMETAFILE, metafile.get()))
-        return false;
-    metafile.release();  // the clipboard owns it now
-    return true;
 }
 
 // Feeds a string to the rich-text control's stream-in, and collects its stream-out.
@@ -217,9 +266,9 @@ std::wstring DecodeText(const std::string& b) {
     return tmb::AnsiToWide(b);
 }
 
-// A rich-text file goes through a hidden rich-text control, which puts it on the clipboard
-// as rich text and as the Unicode text it shows.
-bool PutRichTextFile(ClipboardWriter& clipboard, HWND parent, std::string bytes) {
+// A rich-text file goes through a hidden rich-text control, which gives it back as rich text
+// and as the Unicode text it shows, both for the clipboard.
+bool RichTextOfFile(HWND parent, std::string bytes, std::wstring& text, std::string& rtf) {
     static const HMODULE richEdit = LoadLibraryW(L"riched20.dll");
     if (!richEdit)
         return false;
@@ -243,15 +292,13 @@ bool PutRichTextFile(ClipboardWriter& clipboard, HWND parent, std::string bytes)
     GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_USECRLF | GTL_PRECISE, 1200};
     const auto count = static_cast<std::size_t>(
         SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-    std::wstring text(count + 1, L'\0');
+    text.assign(count + 1, L'\0');
     GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_USECRLF, 1200, nullptr,
                   nullptr};
     text.resize(static_cast<std::size_t>(SendMessageW(
         edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()))));
-    static const UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
-    const std::string rtf = StreamOutOf(edit, SF_RTF);
-    const bool textPut = clipboard.PutText(text);
-    return clipboard.Put(rtfFormat, rtf.c_str(), rtf.size() + 1) && textPut;
+    rtf = StreamOutOf(edit, SF_RTF);
+    return true;
 }
 
 // The file-system path an item list names, however deep; empty for a virtual item.
@@ -397,19 +444,94 @@ bool CopyLinesToClipboard(HWND owner, const std::vector<std::wstring>& lines) {
     return clipboard.Open() && clipboard.PutText(text);
 }
 
+UINT PreferredDropEffectFormat() {
+    static const UINT format = RegisterClipboardFormatW(L"Preferred DropEffect");
+    return format;
+}
+
+bool PutFilesOnClipboard(HWND owner, const std::vector<std::wstring>& paths, bool move) {
+    // DROPFILES, then the paths each ending in a NUL, and one NUL more to end the list.
+    std::wstring list;
+    for (const std::wstring& path : paths)
+        list += path + L'\0';
+    list += L'\0';
+    std::string block(sizeof(DROPFILES) + list.size() * sizeof(wchar_t), '\0');
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(block.data(), &header, sizeof(header));
+    std::memcpy(block.data() + sizeof(header), list.data(), list.size() * sizeof(wchar_t));
+    const DWORD effect = move ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    ClipboardWriter clipboard(owner);
+    return clipboard.Open() && clipboard.Put(CF_HDROP, block.data(), block.size()) &&
+           clipboard.Put(PreferredDropEffectFormat(), &effect, sizeof(effect));
+}
+
+std::vector<std::wstring> ClipboardFiles(HWND owner, bool& move) {
+    move = false;
+    std::vector<std::wstring> paths;
+    if (!IsClipboardFormatAvailable(CF_HDROP) || !OpenClipboard(owner))
+        return paths;
+    struct Closer {
+        ~Closer() { CloseClipboard(); }
+    } closer;
+    if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+        const auto files = static_cast<HDROP>(drop);
+        const UINT count = DragQueryFileW(files, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(DragQueryFileW(files, i, nullptr, 0) + 1, L'\0');
+            path.resize(DragQueryFileW(files, i, path.data(), static_cast<UINT>(path.size())));
+            if (!path.empty())
+                paths.push_back(path);
+        }
+    }
+    if (HANDLE effect = GetClipboardData(PreferredDropEffectFormat())) {
+        if (GlobalSize(effect) >= sizeof(DWORD)) {
+            if (const auto* value = static_cast<const DWORD*>(GlobalLock(effect))) {
+                move = (*value & DROPEFFECT_MOVE) != 0 && !(*value & DROPEFFECT_COPY);
+                GlobalUnlock(effect);
+            }
+        }
+    }
+    return paths;
+}
+
 bool CopyFileContentsToClipboard(HWND parent, const std::wstring& path) {
     const std::wstring ext = tmb::UpperCase(ExtractFileExt(path));
     std::string bytes = ReadWholeFile(path);
+    // What goes on the clipboard is made first; only then is the clipboard emptied for it.
+    if (ext == L".BMP") {
+        const std::string dib = PackedDibOfBitmapFile(bytes);
+        if (dib.empty())
+            return false;
+        ClipboardWriter clipboard(parent);
+        return clipboard.Open() && clipboard.Put(CF_DIB, dib.data(), dib.size());
+    }
+    if (ext == L".WMF") {
+        tmb::EnhMetafileHandle metafile = MetafileOfFile(bytes);
+        if (!metafile)
+            return false;
+        ClipboardWriter clipboard(parent);
+        if (!clipboard.Open() || !clipboard.PutHandle(CF_ENHMETAFILE, metafile.get()))
+            return false;
+        metafile.release();  // the clipboard owns it now
+        return true;
+    }
+    if (bytes.compare(0, 5, "{\\rtf") == 0) {
+        std::wstring text;
+        std::string rtf;
+        if (!RichTextOfFile(parent, std::move(bytes), text, rtf))
+            return false;
+        static const UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
+        ClipboardWriter clipboard(parent);
+        if (!clipboard.Open())
+            return false;
+        const bool textPut = clipboard.PutText(text);
+        return clipboard.Put(rtfFormat, rtf.c_str(), rtf.size() + 1) && textPut;
+    }
+    const std::wstring text = DecodeText(bytes);
     ClipboardWriter clipboard(parent);
-    if (!clipboard.Open())
-        return false;
-    if (ext == L".BMP")
-        return PutBitmapFile(clipboard, bytes);
-    if (ext == L".WMF")
-        return PutMetafileFile(clipboard, bytes);
-    if (bytes.compare(0, 5, "{\\rtf") == 0)
-        return PutRichTextFile(clipboard, parent, std::move(bytes));
-    return clipboard.PutText(DecodeText(bytes));
+    return clipboard.Open() && clipboard.PutText(text);
 }
 
 std::wstring AskForFolder(const std::wstring& initialText) {

@@ -86,6 +86,14 @@ bool CopyLinesToClipboard(HWND owner, const std::vector<std::wstring>& lines);
 // valid picture, or when the clipboard cannot be had.
 bool CopyFileContentsToClipboard(HWND parent, const std::wstring& path);
 
+// Puts `paths` (full paths) on the clipboard the way the shell puts files there, so other
+// programs can paste them: CF_HDROP, and the "Preferred DropEffect" saying copy or (with
+// `move`) move. False if the clipboard cannot be had.
+bool PutFilesOnClipboard(HWND owner, const std::vector<std::wstring>& paths, bool move);
+// The files on the clipboard (CF_HDROP) in their order, empty when it holds none; `move` says
+// whether they were cut there (the "Preferred DropEffect" asks for a move).
+std::vector<std::wstring> ClipboardFiles(HWND owner, bool& move);
+
 // --- The "send to any folder" prompt --------------------------------------------------------
 
 // Asks for a destination folder: the prompt with `initialText`, whose Browse button opens

@@ -38,6 +38,14 @@ struct ListItem {
     std::vector<std::wstring> subItems;
     // Free for the list's user.
     std::uint64_t data = 0;
+    // The control class's own mark on the item: a subclass that keeps data of its own beside
+    // the items finds it by this. The list's user can neither read nor set it, so `data`
+    // stays wholly the user's; a copy of the item carries it.
+    class ClassMark {
+        std::uint32_t value_ = 0;
+        friend class ListView;
+    };
+    ClassMark classMark;
 
     // The text of sub-item `i`, or the empty text when the item has fewer.
     const std::wstring& SubItem(std::size_t i) const;
@@ -166,6 +174,10 @@ protected:
     virtual int ItemImage(int index);
     // The selection changed; the default fires OnSelectionChange.
     virtual void SelectionChanged();
+
+    // The class's own mark on an item (see ListItem::classMark); 0 on an item made elsewhere.
+    static std::uint32_t MarkOf(const ListItem& item) { return item.classMark.value_; }
+    static void SetMark(ListItem& item, std::uint32_t mark) { item.classMark.value_ = mark; }
 
 private:
     void ApplyColumns();

@@ -445,6 +445,16 @@ TEST_F(TreeCommands, TheContentsWindowListsTheFilesSortedOpensOneAndOKHandsItBac
     wchar_t text[64] = {};
     ListView_GetItemText(list, 1, 0, text, 64);
     EXPECT_STREQ(text, L"b.tmbtree");
+    // A request with no room for the text gets nothing written.
+    std::wstring guard(16, L'#');
+    NMLVDISPINFOW ask{};
+    ask.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_GETDISPINFOW};
+    ask.item.mask = LVIF_TEXT;
+    ask.item.iItem = 1;
+    ask.item.pszText = guard.data();
+    ask.item.cchTextMax = 0;
+    SendMessageW(GetParent(list), WM_NOTIFY, ask.hdr.idFrom, reinterpret_cast<LPARAM>(&ask));
+    EXPECT_EQ(guard, std::wstring(16, L'#'));
 
     // A double click opens the file with its program.
     const std::wstring marker = dir_ / L"opened.marker";

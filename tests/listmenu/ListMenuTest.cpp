@@ -293,8 +293,10 @@ TEST_F(ListMenu, EnablingFollowsTheSelectionTheClipboardListAndTheDrivesView) {
         {"one picture", {1, L"C:\\a\\photo.gif", false, false}, "11-1-110-11-1-1", "10111"},
         {"one bitmap", {1, L"C:\\a\\photo.Bmp", false, false}, "11-1-110-11-1-1", "11111"},
         {"one metafile", {1, L"C:\\a\\shape.wmf", false, false}, "10-1-110-11-1-1", "11111"},
-        {"a drive", {1, L"C:\\", false, true}, "10-1-110-11-1-0", "10111"},
-        {"the drives view, nothing selected", {0, L"", false, true}, "00-0-000-00-0-0", "00001"},
+        // Nothing acts on a drive but Open and Properties, also with a copy waiting.
+        {"a drive", {1, L"C:\\", false, true}, "10-0-000-00-1-0", "00000"},
+        {"a drive, a copy waiting", {1, L"C:\\", true, true}, "10-0-000-00-1-0", "00000"},
+        {"the drives view, nothing selected", {0, L"", false, true}, "00-0-000-00-0-0", "00000"},
     };
     for (const Case& c : cases) {
         menu_->UpdateItems(c.state);

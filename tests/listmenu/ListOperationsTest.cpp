@@ -419,7 +419,12 @@ TEST_F(ListOperations, AnyFolderCopiesToTheTypedFolderAndCancelDoesNothing) {
     script.AnswerPrompt(tmb::mrOk, target.Path());
     Choose(L"Send_To0");
     EXPECT_TRUE(FileExists(target / L"doc.txt"));
-    EXPECT_EQ(script.CallsOf(ModalCall::Kind::FolderPrompt).size(), 2u);
+    // A relative folder is read from the listed folder.
+    files.AddFolder(L"near");
+    script.AnswerPrompt(tmb::mrOk, L"near");
+    Choose(L"Send_To0");
+    EXPECT_TRUE(FileExists(files / L"near\\doc.txt"));
+    EXPECT_EQ(script.CallsOf(ModalCall::Kind::FolderPrompt).size(), 3u);
 }
 
 TEST_F(ListOperations, ClipboardEntriesTakeNamesAndContents) {
@@ -456,19 +461,53 @@ TEST_F(ListOperations, DesktopShortcutLandsOnTheUsersDesktopAndResolvesToTheFile
     DeleteFileW(link.c_str());
     EXPECT_EQ(script.Texts(), std::vector<std::wstring>{L"No file(s) selected"});
 
-    // A drive has no name of its own: its shortcut is named by its letter.
+    // A shortcut already there is kept, also when it is the selected item itself: the new
+    // one takes the next free name.
+    Choose(L"Send_To3");
+    Show(kv::DesktopFolder());
+    Select({L"Relatório final.lnk"});
+    Choose(L"Send_To3");
+    const std::wstring second = kv::DesktopFolder() + L"\\Relatório final (2).lnk";
+    EXPECT_EQ(U8(kv::ResolveShortcut(nullptr, link)), U8(file));
+    EXPECT_EQ(U8(kv::ResolveShortcut(nullptr, second)), U8(link));
+    DeleteFileW(link.c_str());
+    DeleteFileW(second.c_str());
+
+    // A drive gets no shortcut: the Send To entries are never offered for drives.
     list_->SetDirectory(L"Drives");
-    list_->UpdateFileList();
     list_->ClearSelection();
     for (int i = 0; i < list_->ItemCount(); ++i)
         if (list_->ItemPath(i) == L"C:\\")
             list_->SetSelected(i, true);
     ASSERT_EQ(list_->SelectedCount(), 1);
     Choose(L"Send_To3");
-    const std::wstring driveLink = kv::DesktopFolder() + L"\\C.lnk";
-    EXPECT_TRUE(tmb::SameText(kv::ResolveShortcut(nullptr, driveLink), L"C:\\"));
-    DeleteFileW(driveLink.c_str());
+    EXPECT_FALSE(FileExists(kv::DesktopFolder() + L"\\C.lnk"));
     EXPECT_EQ(script.Texts().size(), 1u);
+}
+
+TEST_F(ListOperations, CutAndCopyReachTheSystemClipboardAndPasteTakesAnotherProgramsFiles) {
+    TempFolder from, to;
+    from.AddFile(L"mine.txt", 3);
+    WriteText(from / L"theirs ção.txt", "theirs");
+    Show(from.Path());
+    Select({L"mine.txt", L".."});
+    Choose(L"ItemOpCopy");
+    bool move = true;  // read back as the shell's DragQueryFile reads them
+    EXPECT_EQ(kv::ClipboardFiles(nullptr, move), std::vector<std::wstring>{from / L"mine.txt"});
+    EXPECT_FALSE(move);
+    Choose(L"ItemOpCut");
+    EXPECT_EQ(kv::ClipboardFiles(nullptr, move).size(), 1u);
+    EXPECT_TRUE(move);
+
+    // Another program cuts a file after the list's own Cut: Paste moves that one.
+    ASSERT_TRUE(kv::PutFilesOnClipboard(nullptr, {from / L"theirs ção.txt"}, true));
+    Show(to.Path());
+    EXPECT_TRUE(Menu().ListState().clipboardFilled);
+    Choose(L"ItemOpPaste");
+    EXPECT_EQ(ReadText(to / L"theirs ção.txt"), "theirs");
+    EXPECT_FALSE(FileExists(from / L"theirs ção.txt"));
+    EXPECT_TRUE(FileExists(from / L"mine.txt"));
+    EXPECT_TRUE(Listed(L"theirs ção.txt"));
 }
 
 TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {

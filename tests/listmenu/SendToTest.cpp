@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -237,9 +238,29 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
     CloseClipboard();
 
-    // A picture file that holds no picture copies nothing; a missing file is an error.
+    // Pixels the file keeps further on (its bfOffBits) come out right after the header.
+    constexpr std::size_t kHeaders = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    std::string gapped = bmpBytes.substr(0, kHeaders) + std::string(6, '\x7F') + bmpBytes.substr(kHeaders);
+    const DWORD offBits = kHeaders + 6;
+    std::memcpy(gapped.data() + offsetof(BITMAPFILEHEADER, bfOffBits), &offBits, sizeof(offBits));
+    WriteBytes(folder / L"gap.bmp", gapped);
+    ASSERT_TRUE(kv::CopyFileContentsToClipboard(parent, folder / L"gap.bmp"));
+    EXPECT_EQ(ClipboardBytes(CF_DIB).substr(0, bmpBytes.size() - sizeof(BITMAPFILEHEADER)),
+              bmpBytes.substr(sizeof(BITMAPFILEHEADER)));
+
+    // A picture file that holds no picture, or less of it than its header says, copies
+    // nothing and leaves the clipboard as it was; a missing file is an error.
+    ASSERT_TRUE(kv::CopyLinesToClipboard(parent, {L"kept"}));
     WriteBytes(folder / L"broken.bmp", "not a bitmap");
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"broken.bmp"));
+    WriteBytes(folder / L"short.bmp", bmpBytes.substr(0, bmpBytes.size() - 5));
+    EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"short.bmp"));
+    const std::string metafile = SmallMetafileFile();
+    WriteBytes(folder / L"short.wmf", metafile.substr(0, metafile.size() - 8));
+    EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"short.wmf"));
+    WriteBytes(folder / L"broken.wmf", "not a metafile, only some text");
+    EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"broken.wmf"));
+    EXPECT_EQ(ClipboardText(), L"kept");
     EXPECT_THROW(kv::CopyFileContentsToClipboard(parent, folder / L"missing.txt"),
                  tmb::Exception);
 }

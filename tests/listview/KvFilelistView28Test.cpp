@@ -590,6 +590,7 @@ TEST_F(FileList, AnInPlaceRenameAmongSeveralSelectedRenamesTheEditedRow) {
     EXPECT_TRUE(tmbtest::FileExists(dir / L"a.txt"));
     EXPECT_TRUE(tmbtest::FileExists(dir / L"c.txt"));
     EXPECT_GE(IndexOf(L"middle.txt"), 0);
+    EXPECT_EQ(list_->FocusedIndex(), IndexOf(L"middle.txt"));
 }
 
 TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMovesTheTree) {
@@ -704,6 +705,9 @@ TEST_F(FileList, ALanguageChangeRecreatesTheWindowWithTranslatedColumns) {
 }
 
 TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
+    // A new list shows the short time format.
+    EXPECT_EQ(list_->TimeFormat(), kv::tfShortFormat);
+    EXPECT_EQ(list_->TimePatternText(), tmb::FormatSettings::User().shortTimeFormat);
     const struct {
         kv::TDtFormat format;
         const wchar_t* pattern;
@@ -733,6 +737,52 @@ TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
 } // namespace
 
 namespace {
+
+TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWhatItIs) {
+    TempFolder dir;
+    dir.AddFile(L"a.txt", 1000);
+    dir.AddFile(L"b.txt", 3000);
+    dir.AddFolder(L" Up");  // a real folder bearing the caption the parent entry will get
+    list_->SetMask(L"*.txt;a*");  // a.txt is listed twice
+    list_->SetDirectory(dir.Path());
+    const int parent = IndexOfPath(dir / L"..");
+    ASSERT_GE(parent, 0);
+    list_->SetParentDirCaption(L"Up");  // no reload: the row keeps its old caption
+    EXPECT_TRUE(list_->IsParentItem(parent));
+    list_->UpdateFileList();
+    const std::vector<std::wstring> captions = Captions();
+    EXPECT_EQ(std::count(captions.begin(), captions.end(), L" Up"), 2);
+    for (int i = 0; i < list_->ItemCount(); ++i) {
+        EXPECT_EQ(list_->IsParentItem(i), list_->ItemPath(i) == dir / L"..") << U8(list_->ItemPath(i));
+        EXPECT_EQ(list_->Item(i).data, 0u);
+        tmb::ListItem item = list_->Item(i);
+        item.data = item.caption == L"b.txt" ? 77u : 500u + static_cast<unsigned>(i);  // the user's own
+        list_->SetItem(i, item);
+    }
+    // Sorting neither reads nor changes the user's data.
+    list_->ColumnClick(TKvFilelistView28::fcSize);
+    list_->ColumnClick(TKvFilelistView28::fcSize);  // ascending
+    EXPECT_EQ(Captions().back(), L"b.txt");
+    EXPECT_EQ(list_->Item(IndexOf(L"b.txt")).data, 77u);
+    // Every selected file counts once, however often it is listed.
+    list_->SelectAll();
+    EXPECT_EQ(list_->SelectedSize(), 4000);
+}
+
+TEST_F(FileList, TheParentPictureIsFoundAgainInAListOfAnyIconSize) {
+    for (const int size : {24, 32, 48}) {
+        HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32, 4, 4);
+        HBITMAP black = CreateBitmap(size, size, 1, 32, nullptr);
+        const int other = ImageList_Add(images, black, nullptr);
+        DeleteObject(black);
+        const int parent = kv::AddParentPicture(images, 0);
+        ASSERT_GE(parent, 0) << size;
+        EXPECT_TRUE(kv::HoldsParentPicture(images, parent)) << size;
+        EXPECT_FALSE(kv::HoldsParentPicture(images, other)) << size;
+        EXPECT_EQ(ImageList_GetImageCount(images), parent + 1) << "the probe is taken out again";
+        ImageList_Destroy(images);
+    }
+}
 
 TEST_F(FileList, TheParentImageKeepsTheShellsIconListsInStepAndIsFoundAgainByItsPixels) {
     // Every list of the shell holds as many images as the others, so the next icon the

@@ -14,6 +14,12 @@ int main(int argc, char** argv) {
     // The display is shared by the test executables one after another: the pointer starts
     // in a corner, not over whatever the executable before left under it.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // Nor does the clipboard carry over: files left there by the executable before would be
+    // another program's files, which a file list offers to paste.
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
     const int result = RUN_ALL_TESTS();
     tmbtest::DoneTestProcess();
     return result;
