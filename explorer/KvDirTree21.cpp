@@ -97,7 +97,7 @@ void TKvDirTree21::BuildOwnMenu() {
 }
 
 void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operation) {
-    tmb::TreeView::Notification(component, operation);
+    TKvFolderTree::Notification(component, operation);
     if (operation == tmb::Operation::opRemove && component == ownMenu_)
         ownMenu_ = nullptr;
     if (operation == tmb::Operation::opRemove && component == fileList_)
@@ -107,13 +107,13 @@ void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operat
 // ---- window and loading ---------------------------------------------------------------------
 
 void TKvDirTree21::CreateParams(tmb::CreateArgs& args) {
-    tmb::TreeView::CreateParams(args);
+    TKvFolderTree::CreateParams(args);
     // The folder-contents window lives inside the tree: the tree must not paint over it.
     args.style |= WS_CLIPCHILDREN;
 }
 
 void TKvDirTree21::HandleCreated() {
-    tmb::TreeView::HandleCreated();
+    TKvFolderTree::HandleCreated();
     // The control is told it has the focus once, straight to its own window procedure: it
     // then draws its selection as the focused one from the start.
     DefaultHandler(WM_SETFOCUS, 0, 0);
@@ -123,7 +123,7 @@ void TKvDirTree21::HandleCreated() {
 }
 
 void TKvDirTree21::Loaded() {
-    tmb::TreeView::Loaded();
+    TKvFolderTree::Loaded();
     if (!Parent())
         return;  // no window can exist yet
     Reload();
@@ -143,7 +143,7 @@ LRESULT TKvDirTree21::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         ownMenu_->PopupAt(p.x, p.y, h);
         return 0;
     }
-    return tmb::TreeView::WndProc(msg, wParam, lParam);
+    return TKvFolderTree::WndProc(msg, wParam, lParam);
 }
 
 // ---- building the nodes ---------------------------------------------------------------------
@@ -200,7 +200,7 @@ void TKvDirTree21::LocatePath(const std::wstring& path) {
 // ---- picking --------------------------------------------------------------------------------
 
 void TKvDirTree21::MouseDown(tmb::MouseButton button, unsigned shift, int x, int y) {
-    tmb::TreeView::MouseDown(button, shift, x, y);
+    TKvFolderTree::MouseDown(button, shift, x, y);
     if (!HandleAllocated())
         return;
     UINT where = 0;
@@ -218,7 +218,7 @@ void TKvDirTree21::KeyUp(WORD& key, unsigned shift) {
     case VK_DOWN:
     case VK_LEFT:
     case VK_RIGHT:
-        tmb::TreeView::KeyUp(key, shift);
+        TKvFolderTree::KeyUp(key, shift);
         if (HandleAllocated() && Selected())
             PickSelected();
         break;
@@ -257,7 +257,7 @@ void TKvDirTree21::PickSelected() {
 bool TKvDirTree21::CanEdit(HTREEITEM node) {
     // Folders only: never a drive or the root.
     return node && ParentOf(node) && Level(node) >= 2 && !ReadOnly() &&
-           tmb::TreeView::CanEdit(node);
+           TKvFolderTree::CanEdit(node);
 }
 
 void TKvDirTree21::Edit(HTREEITEM node, const std::wstring* text) {
@@ -293,7 +293,7 @@ void TKvDirTree21::Edit(HTREEITEM node, const std::wstring* text) {
     // The shell renames and reports its own failures; the caption then stays.
     if (!DoFileOperation(FileOpCode[foRename], oldPath, newPath))
         return;
-    tmb::TreeView::Edit(node, text);
+    TKvFolderTree::Edit(node, text);
     Select(ParentOf(node));
     if (fileList_)
         TellFileList(GetNodePath(Selected()));
