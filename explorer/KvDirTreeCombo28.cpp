@@ -4,6 +4,7 @@
 
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFilelistView28.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/TextConv.h"
 
@@ -149,9 +150,23 @@ void TKvDirTreeCombo28::SetBounds(int left, int top, int width, int height) {
         LayOutButton();
 }
 
+void TKvDirTreeCombo28::ChangeScale(int to, int from) {
+    tmb::Edit::ChangeScale(to, from);
+    treeHeight_ = tmb::ScaleLength(treeHeight_, to, from);
+    LayOutButton();
+}
+
 void TKvDirTreeCombo28::LayOutButton() {
-    btn_->SetBounds(Width() - btn_->Width() - 4, btn_->Top(), btn_->Width(), Height() - 4);
+    btn_->SetBounds(Width() - btn_->Width() - Scaled(4), btn_->Top(), btn_->Width(),
+                    Height() - Scaled(4));
     SetEditRect();
+}
+
+int TKvDirTreeCombo28::IconSize() const {
+    // The shell's small icons, as large as the display's DPI makes them.
+    int width = 16, height = 16;
+    ImageList_GetIconSize(tree_->Images(), &width, &height);
+    return height;
 }
 
 bool TKvDirTreeCombo28::IconValid() const {
@@ -170,7 +185,8 @@ void TKvDirTreeCombo28::SetEditRect() {
     HWND h = HandleIfAllocated();
     if (!h)
         return;
-    RECT r{IconValid() ? 23 : 0, 0, ClientWidth() - btn_->Width() - 2, ClientHeight() + 1};
+    RECT r{IconValid() ? IconSize() + Scaled(7) : 0, 0, ClientWidth() - btn_->Width() - Scaled(2),
+           ClientHeight() + 1};
     SendMessageW(h, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
@@ -180,8 +196,8 @@ void TKvDirTreeCombo28::PaintOverlay() {
         return;
     tmb::WindowDC dc(h);
     if (IconValid())
-        ImageList_Draw(tree_->Images(), iconIndex_, dc.get(), 5, ClientHeight() / 2 - 8,
-                       ILD_TRANSPARENT);
+        ImageList_Draw(tree_->Images(), iconIndex_, dc.get(), Scaled(5),
+                       ClientHeight() / 2 - IconSize() / 2, ILD_TRANSPARENT);
     PaintGraphicControls(dc.get(), RECT{0, 0, ClientWidth(), ClientHeight()});
 }
 

@@ -94,6 +94,7 @@ protected:
     void CreateParams(tmb::CreateArgs& args) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ChangeScale(int to, int from) override;
 
 private:
     void LayOutButton();
@@ -103,6 +104,7 @@ private:
     void PaintOverlay();
     void BuildDropDown();
     bool IconValid() const;
+    int IconSize() const;
     // Shows `directory` in the linked list.
     void TellFileList(const std::wstring& directory, bool reload);
 

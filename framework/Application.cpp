@@ -2,6 +2,7 @@
 #include "framework/Application.h"
 
 #include "framework/Dialogs.h"
+#include "framework/Dpi.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/TextConv.h"
@@ -37,6 +38,9 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 } // namespace
+
+// The process says it draws for the display's DPI before its first window exists.
+Application::Application() { DeclareDpiAwareness(); }
 
 Application& App() {
     static Application app;

@@ -49,7 +49,7 @@ public:
 
 private:
     friend Application& App();
-    Application() = default;
+    Application();
     bool ProcessMessage(MSG& msg);
 
     std::wstring title_;

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "framework/Dpi.h"
+
 namespace tmb {
 
 ToolBar::ToolBar(Component* owner) : WinControl(owner) {}
@@ -27,6 +29,28 @@ void ToolBar::HandleCreated() {
 }
 
 void ToolBar::SetButtonHeight(int height) { buttonHeight_ = height; }
+
+void ToolBar::ChangeScale(int to, int from) {
+    // The items scale by their edges, as the controls standing on them do, so each control
+    // still covers its room exactly.
+    int left = 0, scaledLeft = 0;
+    for (Item& item : items_) {
+        const int right = ScaleLength(left + item.width, to, from);
+        left += item.width;
+        item.width = right - scaledLeft;
+        scaledLeft = right;
+    }
+    buttonHeight_ = ScaleLength(buttonHeight_, to, from);
+    if (HWND h = HandleIfAllocated()) {
+        while (SendMessageW(h, TB_DELETEBUTTON, 0, 0)) {
+        }
+        const std::vector<Item> items = std::move(items_);
+        items_.clear();
+        for (const Item& item : items)
+            AddButton(item);
+    }
+    WinControl::ChangeScale(to, from);
+}
 
 void ToolBar::AddButton(const Item& item) {
     items_.push_back(item);
@@ -80,6 +104,13 @@ void StatusBar::HandleCreated() {
 
 void StatusBar::BoundsChanged() {
     WinControl::BoundsChanged();
+    ApplyParts();
+}
+
+void StatusBar::ChangeScale(int to, int from) {
+    for (int& width : widths_)
+        width = ScaleLength(width, to, from);
+    WinControl::ChangeScale(to, from);
     ApplyParts();
 }
 

@@ -26,6 +26,7 @@ public:
 protected:
     void CreateParams(CreateArgs& args) override;
     void HandleCreated() override;
+    void ChangeScale(int to, int from) override;
 
 private:
     struct Item {
@@ -52,6 +53,7 @@ protected:
     void CreateParams(CreateArgs& args) override;
     void HandleCreated() override;
     void BoundsChanged() override;
+    void ChangeScale(int to, int from) override;
 
 private:
     void ApplyParts();

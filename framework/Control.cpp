@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "framework/Dpi.h"
 #include "framework/PopupMenu.h"
 #include "framework/WinControl.h"
 
@@ -40,7 +41,32 @@ void Control::SetParent(WinControl* parent) {
             font_ = parent_->GetFont();
             applyingParentFont_ = false;
         }
+        // A control made after its form was scaled is still written for 96 DPI.
+        if (dpi_ != parent_->dpi_)
+            ChangeScale(parent_->dpi_, dpi_);
         parent_->InsertControl(this);
+    }
+}
+
+void Control::ScaleTo(int dpi) {
+    if (dpi > 0 && dpi != dpi_)
+        ChangeScale(dpi, dpi_);
+}
+
+int Control::Scaled(int length) const { return ScaleLength(length, dpi_); }
+
+void Control::ChangeScale(int to, int from) {
+    dpi_ = to;
+    const int left = ScaleLength(left_, to, from), top = ScaleLength(top_, to, from);
+    SetBounds(left, top, ScaleLength(left_ + width_, to, from) - left,
+              ScaleLength(top_ + height_, to, from) - top);
+    if (!parentFont_ || !parent_) {
+        // From the height written for 96 DPI, unless the font was changed since the last
+        // scaling: moving between monitors then never drifts by rounding.
+        if (scaledFontHeight_ == 0 || font_.Height() != scaledFontHeight_)
+            designFontHeight_ = ScaleLength(font_.Height(), kDesignDpi, from);
+        scaledFontHeight_ = ScaleLength(designFontHeight_, to);
+        font_.SetHeight(scaledFontHeight_);
     }
 }
 

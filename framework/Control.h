@@ -116,7 +116,20 @@ public:
     // Shows the pop-up menu at a screen point; false when there is none to show.
     bool ShowPopupMenu(POINT screen);
 
+    // The DPI the control's bounds and font are laid out for (96 until a form scales it).
+    int Dpi() const { return dpi_; }
+    // Re-lays the control (and a windowed control's children) out for `dpi`.
+    void ScaleTo(int dpi);
+    // A length written for 96 DPI at the control's DPI: what drawing code uses for its
+    // margins, offsets and pictures.
+    int Scaled(int length) const;
+
 protected:
+    // Scales what the control keeps in pixels from `from` DPI to `to` DPI: the bounds (by
+    // their edges, so neighbours stay neighbours), the font unless it follows a parent's,
+    // and in overrides whatever else a control stores in pixels. Overrides call the base.
+    virtual void ChangeScale(int to, int from);
+
     void StoreText(const std::wstring& text) { text_ = text; }
     virtual void BoundsChanged() {}
     virtual void VisibleChanged() {}
@@ -143,6 +156,9 @@ private:
     TColor color_ = clBtnFace;
     CursorKind cursor_ = CursorKind::crDefault;
     PopupMenu* popupMenu_ = nullptr;
+    int dpi_ = 96;
+    int designFontHeight_ = 0;  // the own font's height at 96 DPI, once scaled
+    int scaledFontHeight_ = 0;  // and the height the scaling gave it
 };
 
 // A control without a window of its own: its parent paints it (after its own background,

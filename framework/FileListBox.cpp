@@ -121,7 +121,21 @@ void FileListBox::ResetItemHeight() {
         SelectGuard sel(screen.get(), GetFont().Handle());
         GetTextMetricsW(screen.get(), &tm);
     }
-    SetItemHeight(std::max<int>(tm.tmHeight, FileGlyph().Height() + 1));
+    SetItemHeight(std::max<int>(tm.tmHeight, RowGlyph(false).Height() + Scaled(1)));
+}
+
+const Picture& FileListBox::RowGlyph(bool executable) {
+    const Picture& glyph = executable ? ExecutableGlyph() : FileGlyph();
+    if (Dpi() == 96)
+        return glyph;
+    if (scaledGlyphsDpi_ != Dpi()) {
+        scaledGlyphsDpi_ = Dpi();
+        for (int i = 0; i < 2; ++i) {
+            const Picture& source = i ? ExecutableGlyph() : FileGlyph();
+            scaledGlyphs_[i] = source.ScaledTo(Scaled(source.Width()), Scaled(source.Height()));
+        }
+    }
+    return scaledGlyphs_[executable ? 1 : 0];
 }
 
 void FileListBox::SetDirectory(const std::wstring& path) {
@@ -266,14 +280,14 @@ void FileListBox::Change() {
 void FileListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
     const COLORREF textColor = FillRow(dc, rect, state);
     const std::wstring& name = Item(index);
-    const Picture& glyph = IsExecutableName(name) ? ExecutableGlyph() : FileGlyph();
+    const Picture& glyph = RowGlyph(IsExecutableName(name));
     const int rowHeight = rect.bottom - rect.top;
-    glyph.Draw(dc, rect.left + 2, rect.top + (rowHeight - glyph.Height()) / 2);
+    glyph.Draw(dc, rect.left + Scaled(2), rect.top + (rowHeight - glyph.Height()) / 2);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColor);
     SelectGuard font(dc, GetFont().Handle());
     RECT r = rect;
-    r.left += glyph.Width() + 6;
+    r.left += glyph.Width() + Scaled(6);
     DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &r,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -64,6 +64,8 @@ private:
     void Read(const std::wstring& folder);
     void Change();
     void ResetItemHeight();
+    // The row picture at the list's DPI (the glyphs are drawn for 96).
+    const Picture& RowGlyph(bool executable);
 
     std::wstring directory_;
     std::vector<std::uint64_t> sizes_;
@@ -72,6 +74,8 @@ private:
     // always taken again).
     ChangeNotificationHandle watch_;
     int lastChangeIndex_ = -1;
+    Picture scaledGlyphs_[2];
+    int scaledGlyphsDpi_ = 0;
 };
 
 // A folder path as the list reports folders: full, no trailing backslash but at a root.

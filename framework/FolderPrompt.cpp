@@ -3,6 +3,7 @@
 #include "framework/FolderPrompt.h"
 
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 
 namespace tmb {
@@ -45,20 +46,24 @@ void LayOut(HWND dlg, PromptState& st) {
         DrawTextW(dc.get(), r.prompt.c_str(), static_cast<int>(r.prompt.size()), &textRect,
                   DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
-    AddControl(dlg, L"STATIC", r.prompt, SS_LEFT | SS_NOPREFIX, kLabelId, kLabelLeft, kLabelTop,
-               textRect.right, textRect.bottom, font);
-    HWND edit = AddControl(dlg, L"EDIT", r.text, WS_TABSTOP | ES_AUTOHSCROLL, kEditId, kEditLeft,
-                           kEditTop, kEditWidth, kEditHeight, font, WS_EX_CLIENTEDGE);
+    // The places are written for 96 DPI (the font is already made for the dialog's).
+    const int dpi = WindowDpi(dlg);
+    auto px = [dpi](int length) { return ScaleLength(length, dpi); };
+    AddControl(dlg, L"STATIC", r.prompt, SS_LEFT | SS_NOPREFIX, kLabelId, px(kLabelLeft),
+               px(kLabelTop), textRect.right, textRect.bottom, font);
+    HWND edit = AddControl(dlg, L"EDIT", r.text, WS_TABSTOP | ES_AUTOHSCROLL, kEditId,
+                           px(kEditLeft), px(kEditTop), px(kEditWidth), px(kEditHeight), font,
+                           WS_EX_CLIENTEDGE);
     SendMessageW(edit, EM_LIMITTEXT, kEditLimit, 0);
-    AddControl(dlg, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, kOkLeft, kButtonTop,
-               kButtonWidth, kButtonHeight, font);
+    AddControl(dlg, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, px(kOkLeft),
+               px(kButtonTop), px(kButtonWidth), px(kButtonHeight), font);
     AddControl(dlg, L"BUTTON", r.cancelCaption, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL,
-               kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight, font);
+               px(kCancelLeft), px(kButtonTop), px(kButtonWidth), px(kButtonHeight), font);
     AddControl(dlg, L"BUTTON", r.browseCaption, WS_TABSTOP | BS_PUSHBUTTON, mrBrowse,
-               kBrowseLeft, kButtonTop, kButtonWidth, kButtonHeight, font);
+               px(kBrowseLeft), px(kButtonTop), px(kButtonWidth), px(kButtonHeight), font);
     SendMessageW(dlg, DM_SETDEFID, IDOK, 0);
 
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    RECT frame{0, 0, px(kClientWidth), px(kClientHeight)};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)));
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;

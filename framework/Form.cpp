@@ -3,6 +3,7 @@
 #include "framework/Form.h"
 
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 
 namespace tmb {
 
@@ -104,8 +105,21 @@ void Form::Close() {
         SetVisible(false);
 }
 
+void Form::ChangeScale(int to, int from) {
+    const int left = Left(), top = Top();
+    const int width = ScaleLength(clientWidth_, to, from);
+    const int height = ScaleLength(clientHeight_, to, from);
+    WinControl::ChangeScale(to, from);
+    SetBounds(left, top, Width(), Height());
+    if (width > 0)
+        SetClientSize(width, height);
+}
+
 void Form::AfterConstruction() {
-    Handle();
+    // The layout the constructor wrote for 96 DPI is scaled once, before any window exists,
+    // and again if the window turns out to be on a monitor of another scale.
+    ScaleTo(SystemDpi());
+    ScaleTo(WindowDpi(Handle()));
     if (clientWidth_ > 0)
         SetClientSize(clientWidth_, clientHeight_);
     EndLoading();
@@ -138,6 +152,16 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale: the layout follows, and the window takes the
+        // place and size Windows suggests for it there.
+        ScaleTo(HIWORD(wParam));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (suggested)
+            SetBounds(suggested->left, suggested->top, suggested->right - suggested->left,
+                      suggested->bottom - suggested->top);
+        return 0;
+    }
     case WM_ENDSESSION:
         // The process ends right after this message: the destroy handler stores its state
         // now.

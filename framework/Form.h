@@ -48,6 +48,9 @@ public:
 protected:
     void CreateParams(CreateArgs& args) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The client area and the controls scale; the window keeps its place on the screen and
+    // gets the frame the system draws at the new DPI.
+    void ChangeScale(int to, int from) override;
     // Runs OnDestroy once, whichever way the form ends.
     void DoDestroy();
 

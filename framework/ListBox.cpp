@@ -1,6 +1,7 @@
 // Owner-data list boxes.
 #include "framework/ListBox.h"
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/TextConv.h"
 
@@ -31,6 +32,11 @@ void ListBox::HandleCreated() {
 }
 
 void ListBox::HandleDestroying() { savedIndex_ = ItemIndex(); }
+
+void ListBox::ChangeScale(int to, int from) {
+    SetItemHeight(ScaleLength(itemHeight_, to, from));
+    WinControl::ChangeScale(to, from);
+}
 
 void ListBox::SetItemHeight(int height) {
     itemHeight_ = height;

@@ -35,6 +35,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void HandleCreated() override;
     void HandleDestroying() override;
+    void ChangeScale(int to, int from) override;
     // Draws one row; the default draws the item text at the left.
     virtual void DrawItem(HDC dc, int index, const RECT& rect, UINT state);
     // Fills a row's background for its state and returns the colour its text takes.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <numeric>
 
+#include "framework/Dpi.h"
 #include "framework/TextConv.h"
 
 namespace tmb {
@@ -165,7 +166,15 @@ void ListView::SetSmallImages(ImageList list) {
 int ListView::ColumnWidth(int index) const {
     if (HWND h = HandleIfAllocated())
         return ListView_GetColumnWidth(h, index);
-    return Column(index).width;
+    return Scaled(Column(index).width);
+}
+
+void ListView::ChangeScale(int to, int from) {
+    WinControl::ChangeScale(to, from);
+    // The widths as shown: a column the user dragged keeps its share of the new size.
+    if (HWND h = HandleIfAllocated())
+        for (int i = 0; i < ColumnCount(); ++i)
+            ListView_SetColumnWidth(h, i, ScaleLength(ListView_GetColumnWidth(h, i), to, from));
 }
 
 HWND ListView::HeaderHandle() const {
@@ -187,7 +196,7 @@ int ListView::AddColumn(const ListColumn& column) {
         LVCOLUMNW c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         c.pszText = const_cast<wchar_t*>(column.caption.c_str());
-        c.cx = column.width;
+        c.cx = Scaled(column.width);  // written for 96 DPI
         c.fmt = ColumnFormat(column.align);
         c.iSubItem = index;
         ListView_InsertColumn(h, index, &c);

@@ -23,7 +23,7 @@ enum class ColumnAlign { taLeftJustify, taRightJustify, taCenter };
 
 struct ListColumn {
     std::wstring caption;
-    int width = 50;
+    int width = 50;  // at 96 DPI: the list shows it at its own
     ColumnAlign align = ColumnAlign::taLeftJustify;
 };
 
@@ -156,6 +156,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ColorChanged() override;
+    void ChangeScale(int to, int from) override;
 
     // A header was clicked; the default fires OnColumnClick.
     virtual void ColumnClicked(int column);

@@ -1,6 +1,7 @@
 // Pictures: deep copies of bitmaps, icons and metafiles, their masks and their drawing.
 #include "framework/Picture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tmb {
@@ -119,7 +120,12 @@ Picture Picture::FromArt(std::initializer_list<const char*> rows,
         ++y;
     }
     GdiFlush();
-    p.bitmap_.reset(bmp);
+    return AdoptBitmap(bmp, width, height);
+}
+
+Picture Picture::AdoptBitmap(HBITMAP bitmap, int width, int height) {
+    Picture p;
+    p.bitmap_.reset(bitmap);
     p.kind_ = PictureKind::pkBitmap;
     p.width_ = width;
     p.height_ = height;
@@ -183,6 +189,71 @@ Picture Picture::FromMetafile(HENHMETAFILE metafile, int width, int height) {
         p.height_ = height;
     }
     return p;
+}
+
+Picture Picture::ScaledTo(int width, int height) const {
+    if (Empty() || width <= 0 || height <= 0 || (width == width_ && height == height_))
+        return *this;
+    if (kind_ == PictureKind::pkMetafile)
+        return FromMetafile(metafile_.get(), width, height);
+    if (kind_ == PictureKind::pkIcon) {
+        const HICON icon = static_cast<HICON>(
+            CopyImage(icon_.get(), IMAGE_ICON, width, height, LR_COPYFROMRESOURCE));
+        Picture p = FromIcon(icon ? icon : icon_.get());
+        if (icon)
+            DestroyIcon(icon);
+        return p;
+    }
+    // The source's pixels, read through a DIB of its own so the layout is known.
+    BitmapHandle source(CopyToDib(bitmap_.get(), width_, height_));
+    void* outBits = nullptr;
+    HBITMAP scaled = CreateDib32(width, height, &outBits);
+    if (!source || !scaled)
+        return *this;
+    BITMAP info{};
+    GetObjectW(source.get(), sizeof(info), &info);
+    const auto* in = static_cast<const DWORD*>(info.bmBits);
+    auto* out = static_cast<DWORD*>(outBits);
+    const COLORREF key = TransparentColor();
+    const DWORD keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+    // Box filter in source units: the new pixel (x, y) covers [x*sw/w, (x+1)*sw/w).
+    for (int y = 0; y < height; ++y) {
+        const double y0 = static_cast<double>(y) * height_ / height;
+        const double y1 = static_cast<double>(y + 1) * height_ / height;
+        for (int x = 0; x < width; ++x) {
+            const double x0 = static_cast<double>(x) * width_ / width;
+            const double x1 = static_cast<double>(x + 1) * width_ / width;
+            double r = 0, g = 0, b = 0, opaque = 0, all = 0;
+            for (int sy = static_cast<int>(y0); sy < height_ && sy < y1; ++sy) {
+                const double hy = std::min<double>(sy + 1, y1) - std::max<double>(sy, y0);
+                for (int sx = static_cast<int>(x0); sx < width_ && sx < x1; ++sx) {
+                    const double area = hy * (std::min<double>(sx + 1, x1) - std::max<double>(sx, x0));
+                    const DWORD pixel = in[sy * width_ + sx] & 0x00FFFFFFu;
+                    all += area;
+                    if (pixel == keyPixel)
+                        continue;
+                    opaque += area;
+                    r += area * ((pixel >> 16) & 0xFF);
+                    g += area * ((pixel >> 8) & 0xFF);
+                    b += area * (pixel & 0xFF);
+                }
+            }
+            DWORD value = keyPixel;
+            if (opaque * 2 >= all && opaque > 0) {
+                value = (static_cast<DWORD>(r / opaque + 0.5) << 16) |
+                        (static_cast<DWORD>(g / opaque + 0.5) << 8) |
+                        static_cast<DWORD>(b / opaque + 0.5);
+                // An averaged colour that happens to equal the key would vanish.
+                if (value == keyPixel)
+                    value ^= 1;
+            }
+            out[y * width + x] = value;
+        }
+    }
+    // The transparent colour stays in the bottom-left pixel, where drawing looks for it.
+    out[(height - 1) * width] = keyPixel;
+    GdiFlush();
+    return AdoptBitmap(scaled, width, height);
 }
 
 COLORREF Picture::TransparentColor() const {

@@ -51,11 +51,20 @@ public:
     // where it is transparent. Null for an empty picture.
     BitmapHandle BuildMask() const;
 
+    // The picture at another size, for a display of another DPI: a bitmap is filtered (each
+    // new pixel averages the opaque source pixels it covers, and stays transparent where
+    // mostly transparent ones lie, so no fringe of the transparent colour appears), an icon
+    // is drawn at that size, a metafile is stretched. The same size gives a plain copy.
+    Picture ScaledTo(int width, int height) const;
+
     // Draws the picture with its top-left corner at (x, y): a bitmap without its
     // transparent colour, an icon through its mask, a metafile as it is.
     void Draw(HDC dc, int x, int y) const;
 
 private:
+    // A picture holding `bitmap` (a 32-bit DIB it now owns).
+    static Picture AdoptBitmap(HBITMAP bitmap, int width, int height);
+
     PictureKind kind_ = PictureKind::pkNone;
     int width_ = 0;
     int height_ = 0;

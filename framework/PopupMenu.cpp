@@ -3,7 +3,12 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "framework/Control.h"
+#include "framework/Dpi.h"
+#include "framework/Picture.h"
+#include "framework/WinControl.h"
 
 namespace tmb {
 namespace {
@@ -58,12 +63,13 @@ int Fill(HMENU menu, const std::vector<MenuItem>& items, int number) {
 
 // While a menu is up, its owner window measures and draws the entries' pictures: each is
 // drawn without its background colour (the colour of its bottom-left pixel), so it sits on
-// the menu as it is painted, highlighted or not.
+// the menu as it is painted, highlighted or not. The pictures are drawn for 96 DPI and
+// shown at the DPI of the owner's layout.
 class PictureDrawer {
 public:
-    explicit PictureDrawer(HWND owner) : owner_(owner) {
+    PictureDrawer(HWND owner, int dpi) : owner_(owner) {
         if (owner_)
-            SetWindowSubclass(owner_, &Proc, kId, 0);
+            SetWindowSubclass(owner_, &Proc, kId, static_cast<DWORD_PTR>(dpi));
     }
     ~PictureDrawer() {
         if (owner_)
@@ -76,14 +82,15 @@ private:
     static constexpr UINT_PTR kId = 0x4D505443;  // "MPTC"
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) {
+                                 DWORD_PTR ref) {
+        const int dpi = static_cast<int>(ref);
         if (msg == WM_MEASUREITEM) {
             auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
             BITMAP bm{};
             if (m->CtlType == ODT_MENU && m->itemData &&
                 GetObjectW(reinterpret_cast<HBITMAP>(m->itemData), sizeof(bm), &bm)) {
-                m->itemWidth = static_cast<UINT>(bm.bmWidth);
-                m->itemHeight = static_cast<UINT>(bm.bmHeight);
+                m->itemWidth = static_cast<UINT>(ScaleLength(bm.bmWidth, dpi));
+                m->itemHeight = static_cast<UINT>(ScaleLength(std::abs(bm.bmHeight), dpi));
                 return TRUE;
             }
         } else if (msg == WM_DRAWITEM) {
@@ -91,14 +98,21 @@ private:
             BITMAP bm{};
             if (d->CtlType == ODT_MENU && d->itemData &&
                 GetObjectW(reinterpret_cast<HBITMAP>(d->itemData), sizeof(bm), &bm)) {
-                Draw(d->hDC, d->rcItem, reinterpret_cast<HBITMAP>(d->itemData), bm);
+                Draw(d->hDC, d->rcItem, reinterpret_cast<HBITMAP>(d->itemData), bm, dpi);
                 return TRUE;
             }
         }
         return DefSubclassProc(hwnd, msg, wParam, lParam);
     }
 
-    static void Draw(HDC dc, const RECT& area, HBITMAP bitmap, const BITMAP& bm) {
+    static void Draw(HDC dc, const RECT& area, HBITMAP bitmap, const BITMAP& bm, int dpi) {
+        if (dpi != kDesignDpi) {
+            const Picture scaled = Picture::FromBitmap(bitmap).ScaledTo(
+                ScaleLength(bm.bmWidth, dpi), ScaleLength(std::abs(bm.bmHeight), dpi));
+            scaled.Draw(dc, area.left + (area.right - area.left - scaled.Width()) / 2,
+                        area.top + (area.bottom - area.top - scaled.Height()) / 2);
+            return;
+        }
         MemoryDC source(CreateCompatibleDC(dc));
         SelectGuard select(source.get(), bitmap);
         const COLORREF background = GetPixel(source.get(), 0, bm.bmHeight - 1);
@@ -167,7 +181,8 @@ int PopupMenu::Popup(int screenX, int screenY, HWND owner) {
         return -1;
     int cmd = 0;
     {
-        PictureDrawer pictures(owner);
+        const WinControl* control = WinControl::FromHandle(owner);
+        PictureDrawer pictures(owner, control ? control->Dpi() : WindowDpi(owner));
         cmd = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                              screenX, screenY, 0, owner, nullptr);
     }

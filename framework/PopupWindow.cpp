@@ -116,6 +116,9 @@ void PopupWindow::DropDown(int width, int height) {
 }
 
 void PopupWindow::Popup(const RECT& bounds) {
+    // The pop-up belongs to no form: it shows its content at the anchor's DPI.
+    if (anchor_)
+        ScaleTo(anchor_->Dpi());
     Handle();
     // The keys go to the anchor, which acts on the hosted control: a drop-down opened from
     // elsewhere (a key in a linked list) brings the focus to it. That comes first: under

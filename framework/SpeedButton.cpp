@@ -27,14 +27,17 @@ void SpeedButton::Paint(HDC dc) {
     DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
     if (glyph_.Empty())
         return;
-    // The first of the side-by-side images, centred; it sinks by a pixel while held.
-    const int w = glyph_.Width() / numGlyphs_;
-    const int h = glyph_.Height();
-    const int x = (Width() - w) / 2 + (down ? 1 : 0);
-    const int y = (Height() - h) / 2 + (down ? 1 : 0);
+    // The first of the side-by-side images, centred; it sinks by a pixel while held. The
+    // glyph is drawn for 96 DPI and shown at the button's.
+    const Picture glyph = glyph_.ScaledTo(Scaled(glyph_.Width()), Scaled(glyph_.Height()));
+    const int w = glyph.Width() / numGlyphs_;
+    const int h = glyph.Height();
+    const int sink = down ? Scaled(1) : 0;
+    const int x = (Width() - w) / 2 + sink;
+    const int y = (Height() - h) / 2 + sink;
     SavedDC saved(dc);
     IntersectClipRect(dc, x, y, x + w, y + h);
-    glyph_.Draw(dc, x, y);
+    glyph.Draw(dc, x, y);
 }
 
 void SpeedButton::MouseDown(MouseButton button, unsigned shift, int x, int y) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/Dpi.h"
 #include "framework/TextConv.h"
 
 namespace tmb {
@@ -60,9 +61,9 @@ void TreeView::HandleCreated() {
     // The notifications this object reads are the UTF-16 ones, whatever the parent answers
     // to WM_NOTIFYFORMAT.
     SendMessageW(h, CCM_SETUNICODEFORMAT, TRUE, 0);
-    TreeView_SetIndent(h, indent_);
     if (images_)
         TreeView_SetImageList(h, images_, TVSIL_NORMAL);
+    TreeView_SetIndent(h, indent_);  // after the list, which Wine lets widen the indent
     ColorChanged();
 }
 
@@ -102,10 +103,18 @@ void TreeView::SetIndent(int value) {
         TreeView_SetIndent(h, value);
 }
 
+void TreeView::ChangeScale(int to, int from) {
+    WinControl::ChangeScale(to, from);
+    SetIndent(ScaleLength(indent_, to, from));
+}
+
 void TreeView::SetImages(HIMAGELIST list) {
     images_ = list;
-    if (HWND h = HandleIfAllocated())
+    if (HWND h = HandleIfAllocated()) {
         TreeView_SetImageList(h, list, TVSIL_NORMAL);
+        // Wine widens the indent to the icons' width with a new list: the own one holds.
+        TreeView_SetIndent(h, indent_);
+    }
 }
 
 // ---- nodes --------------------------------------------------------------------------------

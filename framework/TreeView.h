@@ -105,6 +105,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ColorChanged() override;
+    void ChangeScale(int to, int from) override;
 
     // Asked before a node opens or closes, and before its caption may be edited; the
     // defaults ask the events.

@@ -405,6 +405,15 @@ void WinControl::SetBounds(int left, int top, int width, int height) {
     Control::SetBounds(left, top, width, height);
 }
 
+void WinControl::ChangeScale(int to, int from) {
+    Control::ChangeScale(to, from);
+    for (Control* child : std::vector<Control*>(controls_))
+        child->ChangeScale(to, from);
+    // Aligned children were placed while the others still had their old sizes.
+    if (hwnd_)
+        AlignControls();
+}
+
 void WinControl::BoundsChanged() {
     if (hwnd_)
         SetWindowPos(hwnd_, nullptr, Left(), Top(), Width(), Height(),

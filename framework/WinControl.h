@@ -117,6 +117,9 @@ protected:
     virtual void PaintWindow(HDC dc, const RECT& area);
     void PaintGraphicControls(HDC dc, const RECT& area);
 
+    // Scales the control, then its children: those that follow its font have followed it.
+    void ChangeScale(int to, int from) override;
+
     void BoundsChanged() override;
     void VisibleChanged() override;
     void EnabledChanged() override;

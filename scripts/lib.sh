@@ -89,11 +89,11 @@ prepare_locales() {
 XVFB_PID=""
 WINESERVER_PID=""
 
-start_xvfb() {
+start_xvfb() { # $1 = screen size, 1280x1024 unless given
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local num
   read -r num <"$fifo"

@@ -18,7 +18,8 @@ ln -s .. "$loop/sub/up"
 ln -s . "$loop/sub/self"
 prepare_user_wine "$BUILD/test-env-user"
 trap stop_all EXIT
-start_xvfb
+# Room for the windows at 200 % (the explorer window is then 1640 pixels wide).
+start_xvfb 1920x1200
 start_wineserver
 cd "$BUILD"
 ctest --output-on-failure "$@"

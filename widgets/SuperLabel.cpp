@@ -58,11 +58,13 @@ void FadeLine(HDC dc, int x0, int y, int len, tmb::TColor colour, int fade, bool
     }
 }
 
-// A rule: the shadow row and the highlight row under it.
-void FadeRule(HDC dc, int x0, int y, int len, bool fadeOut) {
+// A rule: the shadow rows and the highlight rows under them, `thickness` of each.
+void FadeRule(HDC dc, int x0, int y, int len, bool fadeOut, int thickness) {
     const int fade = len / 3;
-    FadeLine(dc, x0, y, len, tmb::clBtnShadow, fade, fadeOut);
-    FadeLine(dc, x0, y + 1, len, tmb::clBtnHighlight, fade, fadeOut);
+    for (int i = 0; i < thickness; ++i) {
+        FadeLine(dc, x0, y + i, len, tmb::clBtnShadow, fade, fadeOut);
+        FadeLine(dc, x0, y + thickness + i, len, tmb::clBtnHighlight, fade, fadeOut);
+    }
 }
 
 void EdgeRect(HDC dc, const RECT& r, tmb::TColor c1, tmb::TColor c2) {
@@ -219,7 +221,7 @@ void TmyaSuperLabel::Paint(HDC dc) {
     if (frame_)
         DrawFrame(dc);
     RECT textRect = client;
-    textRect.bottom -= 2;
+    textRect.bottom -= Scaled(2);
     UINT flags = DT_EXPANDTABS | DT_WORDBREAK;
     switch (alignment_) {
     case taLeftJustify: flags |= DT_LEFT; break;
@@ -256,15 +258,15 @@ void TmyaSuperLabel::PaintGradient(HDC dc) {
         if (elliptic) {
             x1 = -w / 4.0;
             y1 = -h / 4.0;
-            x2 = w + w / 4.0 + 4;
-            y2 = h + h / 4.0 + 4;
+            x2 = w + w / 4.0 + Scaled(4);
+            y2 = h + h / 4.0 + Scaled(4);
             sx = (w / 4.0 + w / 2.0) / 155;
             sy = (h / 4.0 + h / 2.0) / 155;
         } else {
             x1 = 0;
             y1 = 0;
-            x2 = w + 2;
-            y2 = h + 2;
+            x2 = w + Scaled(2);
+            y2 = h + Scaled(2);
             sx = w / 2.0 / 255;
             sy = h / 2.0 / 255;
         }
@@ -311,9 +313,13 @@ void TmyaSuperLabel::PaintGradient(HDC dc) {
 }
 
 void TmyaSuperLabel::DrawFrame(HDC dc) {
-    const int w = Width(), h = Height();
-    EdgeRect(dc, RECT{1, 1, w - 1, h - 1}, tmb::clBtnShadow, tmb::clBtnShadow);
-    EdgeRect(dc, RECT{0, 0, w - 2, h - 2}, tmb::clBtnHighlight, tmb::clBtnHighlight);
+    const int w = Width(), h = Height(), s = Scaled(1);
+    // Each line of the etched frame is one pixel at 96 DPI, thicker above.
+    for (int i = 0; i < s; ++i) {
+        EdgeRect(dc, RECT{s + i, s + i, w - s - i, h - s - i}, tmb::clBtnShadow, tmb::clBtnShadow);
+        EdgeRect(dc, RECT{i, i, w - 2 * s - i, h - 2 * s - i}, tmb::clBtnHighlight,
+                 tmb::clBtnHighlight);
+    }
 }
 
 int TmyaSuperLabel::CanvasTextWidth(HDC dc, const std::wstring& text) const {
@@ -338,15 +344,15 @@ void TmyaSuperLabel::DrawLabelText(HDC dc, RECT rect, UINT flags) {
     };
     switch (style3D_) {
     case Resit3d:
-        pass(1, 1, shadeLeftTop_);
-        pass(-1, -1, shadeRightBottom_);
+        pass(Scaled(1), Scaled(1), shadeLeftTop_);
+        pass(-Scaled(1), -Scaled(1), shadeRightBottom_);
         break;
     case Raised3d:
-        pass(1, 1, shadeRightBottom_);
-        pass(-1, -1, shadeLeftTop_);
+        pass(Scaled(1), Scaled(1), shadeRightBottom_);
+        pass(-Scaled(1), -Scaled(1), shadeLeftTop_);
         break;
     case Shadowed3d:
-        pass(hShadeOffset_, vShadeOffset_, shadeRightBottom_);
+        pass(Scaled(hShadeOffset_), Scaled(vShadeOffset_), shadeRightBottom_);
         break;
     case Normal3d:
         break;
@@ -374,8 +380,8 @@ void TmyaSuperLabel::FitFont(HDC dc, const RECT& rect, const std::wstring& capti
     case ftBestFitVert:
         // A positive height: the cell height. The canvas keeps its font for this paint;
         // the change of Font brings the next one.
-        if (GetFont().Height() != rect.bottom - 2)
-            GetFont().SetHeight(rect.bottom - 2);
+        if (GetFont().Height() != rect.bottom - Scaled(2))
+            GetFont().SetHeight(rect.bottom - Scaled(2));
         return;
     case ftBestFithorz:
         canvasFont_.SetSize(size);
@@ -385,7 +391,7 @@ void TmyaSuperLabel::FitFont(HDC dc, const RECT& rect, const std::wstring& capti
     case ftBestFitBoth:
         canvasFont_.SetSize(size);
         for (;;) {
-            if (std::abs(canvasFont_.Height()) >= rect.bottom - 6)
+            if (std::abs(canvasFont_.Height()) >= rect.bottom - Scaled(6))
                 break;
             if (CanvasTextWidth(dc, caption) >= rect.right)
                 break;
@@ -446,13 +452,15 @@ void TmyaSuperLabel::DrawScriptText(HDC dc, const std::wstring& text, const RECT
 }
 
 void TmyaSuperLabel::DrawRules(HDC dc, const RECT& tr) {
+    // The rules' margins and rows are written for 96 DPI.
+    const int s = Scaled(1), m2 = Scaled(2), m6 = Scaled(6);
     switch (lineStyle_) {
     case lsTop:
     case lsBottom: {
-        const int w = (tr.right - tr.left - 4) / 2;
-        const int y = lineStyle_ == lsTop ? tr.top + 2 : tr.bottom - 3;
-        FadeRule(dc, tr.left + 2, y, w, false);
-        FadeRule(dc, tr.left + 2 + w, y, w, true);
+        const int w = (tr.right - tr.left - 2 * m2) / 2;
+        const int y = lineStyle_ == lsTop ? tr.top + m2 : tr.bottom - Scaled(3);
+        FadeRule(dc, tr.left + m2, y, w, false, s);
+        FadeRule(dc, tr.left + m2 + w, y, w, true, s);
         break;
     }
     case lsMiddle: {
@@ -462,20 +470,20 @@ void TmyaSuperLabel::DrawRules(HDC dc, const RECT& tr) {
             dc, labelType_ == ltSubSuperScript ? StripScriptMarks(caption) : caption);
         switch (alignment_) {
         case taLeftJustify: {
-            const int x = tr.left + tw + 6;
-            FadeRule(dc, x, y, tr.right - x - 2, true);
+            const int x = tr.left + tw + m6;
+            FadeRule(dc, x, y, tr.right - x - m2, true, s);
             break;
         }
         case taRightJustify: {
-            const int x = tr.left + 2;
-            FadeRule(dc, x, y, tr.right - tw - 6 - x, false);
+            const int x = tr.left + m2;
+            FadeRule(dc, x, y, tr.right - tw - m6 - x, false, s);
             break;
         }
         case taCenter: {
-            const int x = tr.left + 2;
-            const int n = (tr.right - 2 - x - tw - 12) / 2;
-            FadeRule(dc, x, y, n, false);
-            FadeRule(dc, tr.right - 2 - n, y, n, true);
+            const int x = tr.left + m2;
+            const int n = (tr.right - m2 - x - tw - 2 * m6) / 2;
+            FadeRule(dc, x, y, n, false, s);
+            FadeRule(dc, tr.right - m2 - n, y, n, true, s);
             break;
         }
         }

@@ -2,6 +2,7 @@
 // hot/pressed state machine driven by the mouse.
 #include "widgets/XP_Button.h"
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 
 namespace xp {
@@ -83,6 +84,13 @@ void TtfXPButton::EnabledChanged() {
         hot_ = pressed_ = clickArmed_ = pointerInside_ = false;
         Invalidate();
     }
+}
+
+void TtfXPButton::ChangeScale(int to, int from) {
+    tmb::WinControl::ChangeScale(to, from);
+    canvasFont_.SetHeight(tmb::ScaleLength(tmb::Font().Height(), to));
+    glyphMask_.reset();
+    Invalidate();
 }
 
 void TtfXPButton::Notification(tmb::Component* component, tmb::Operation operation) {
@@ -202,15 +210,18 @@ void TtfXPButton::Click() {
 // ---- painting ---------------------------------------------------------------------------
 
 tmb::Picture TtfXPButton::SourcePicture() const {
+    // An image list is made at the display's icon size; a glyph is drawn for 96 DPI and
+    // the button shows it at its own.
     if (UsesImageList())
         return images_->GetBitmap(imageIndex_);
-    return glyph_;
+    return glyph_.ScaledTo(Scaled(glyph_.Width()), Scaled(glyph_.Height()));
 }
 
 void TtfXPButton::UpdateLayout(HDC canvas, const tmb::Picture& source) {
     const int w = Width(), h = Height();
     const int gw = source.Width(), gh = source.Height();
-    const int gap = glyphTextGap_;
+    const int gap = Scaled(glyphTextGap_);
+    const int nudge = Scaled(1);
     const std::wstring caption = Caption();
     SIZE textSize{0, 0}, hSize{0, 0};
     GetTextExtentPoint32W(canvas, caption.c_str(), static_cast<int>(caption.size()), &textSize);
@@ -218,10 +229,10 @@ void TtfXPButton::UpdateLayout(HDC canvas, const tmb::Picture& source) {
     const int tw = textSize.cx, th = hSize.cy;
 
     // C++ division truncates toward zero, as the layout's halvings require.
-    glyphPos_.y = (h - gh) / 2 + 1;
+    glyphPos_.y = (h - gh) / 2 + nudge;
     if (caption.empty()) {
         // Only the left layout nudges a lone glyph one pixel right.
-        glyphPos_.x = glyphLayout_ == glLeft ? (w - gw) / 2 + 1 : (w - gw) / 2;
+        glyphPos_.x = glyphLayout_ == glLeft ? (w - gw) / 2 + nudge : (w - gw) / 2;
         return;
     }
     switch (glyphLayout_) {
@@ -237,9 +248,9 @@ void TtfXPButton::UpdateLayout(HDC canvas, const tmb::Picture& source) {
         break;
     case glTop: {
         const int top = (h - (th + gh + gap)) / 2;
-        glyphPos_.y = top + 1;
+        glyphPos_.y = top + nudge;
         glyphPos_.x = (w - gw) / 2;
-        textPos_.y = top + 1 + gh + gap;
+        textPos_.y = top + nudge + gh + gap;
         textPos_.x = (w - tw) / 2;
         break;
     }
@@ -256,7 +267,7 @@ void TtfXPButton::DrawGlyph(HDC canvas, const tmb::Picture& source) {
     glyphMask_ = source.BuildMask();
     if (source.Empty() || !glyphMask_)
         return;
-    const int lift = hot_ && !pressed_ ? -shadowSize_ : 0;
+    const int lift = hot_ && !pressed_ ? -Scaled(shadowSize_) : 0;
     const int gw = source.Width(), gh = source.Height();
 
     // The shadow: the silhouette in ShadowColor at the resting place, the surface around
@@ -307,7 +318,8 @@ void TtfXPButton::PaintTo(HDC target) {
     }
     if (hot_ && borderWidth_ > 0) {
         tmb::BrushHandle border(CreateSolidBrush(tmb::ColorToRGB(colors_.BorderColor())));
-        for (int i = 0; i < borderWidth_ && 2 * i < w && 2 * i < h; ++i) {
+        const int rings = Scaled(borderWidth_);
+        for (int i = 0; i < rings && 2 * i < w && 2 * i < h; ++i) {
             const RECT ring{i, i, w - i, h - i};
             FrameRect(target, &ring, border.get());
         }

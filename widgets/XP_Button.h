@@ -82,6 +82,7 @@ protected:
     void PaintWindow(HDC dc, const RECT& area) override;
     void TextChanged() override;
     void EnabledChanged() override;
+    void ChangeScale(int to, int from) override;
 
 private:
     // The whole look, drawn onto `target` (the window's paint DC or its plain DC).
@@ -113,7 +114,8 @@ private:
     POINT glyphPos_{0, 0};
     POINT textPos_{0, 0};
     tmb::BitmapHandle glyphMask_;
-    // The caption is drawn and measured in the default font, whatever Font says.
+    // The caption is drawn and measured in the default font (at the button's DPI),
+    // whatever Font says.
     tmb::Font canvasFont_;
 };
 
