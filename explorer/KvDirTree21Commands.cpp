@@ -121,12 +121,16 @@ void TKvDirTree21::PasteFolder() {
                         tmb::MsgDlgType::Error, tmb::mbOK);
         return;
     }
-    if (DoFileOperation(FileOpCode[kind], pasteSource_, pasteTarget_)) {
+    const bool done = DoFileOperation(FileOpCode[kind], pasteSource_, pasteTarget_);
+    if (done) {
         Reload();
         LocatePath(pasteTarget_);
-    } else {
-        tmb::MessageDlg(KvMessages.StrOpFailed, tmb::MsgDlgType::Error, tmb::mbOK);
     }
+    // The linked list may show the folder that received the paste or the one a cut left.
+    if (fileList_)
+        fileList_->UpdateFileList();
+    if (!done)
+        tmb::MessageDlg(KvMessages.StrOpFailed, tmb::MsgDlgType::Error, tmb::mbOK);
 }
 
 double TKvDirTree21::GetFolderSize(const std::wstring& path) {

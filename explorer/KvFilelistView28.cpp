@@ -765,8 +765,10 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
             // A caption shown without its extension is edited without it: the name keeps it.
             if (hideFileExt_)
                 target += ExtractFileExt(ExtractFileName(renameSource_));
-            if (tmb::SameText(target, renameSource_))
+            if (tmb::SameText(target, renameSource_)) {
+                UpdateFileList();  // the row shows the name on disk, not the one typed
                 return;
+            }
             if (!NameExists(target) && DoFileOperation(FileOpCode[foRename], renameSource_, AddNullChar(target)))
                 focusPath = target;
             UpdateFileList();

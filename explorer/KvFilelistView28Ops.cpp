@@ -5,6 +5,8 @@
 // on disk goes through the shell's file operation, which shows its own confirmations.
 #include "explorer/KvFilelistView28.h"
 
+#include <unordered_set>
+
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvDirTreeCombo28.h"
 #include "explorer/KvFilelistView28PopUp.h"
@@ -55,8 +57,11 @@ void ThenAlways(Body&& body, After&& after) {
 // shell would take the whole drive.
 std::vector<std::wstring> SelectedPaths(const TKvFilelistView28& list) {
     std::vector<std::wstring> paths;
+    // A mask that matches an entry twice lists it twice: it is still one entry, and the
+    // shell stops a whole delete at the second copy of a path it has already removed.
+    std::unordered_set<std::wstring> seen;
     for (int i : list.SelectedIndices())
-        if (!list.IsParentItem(i) && !list.IsDriveItem(i))
+        if (!list.IsParentItem(i) && !list.IsDriveItem(i) && seen.insert(list.ItemPath(i)).second)
             paths.push_back(list.ItemPath(i));
     return paths;
 }
@@ -307,7 +312,13 @@ void TKvFilelistView28::CopyToFolder(const std::wstring& folder) {
     }
     for (const std::wstring& path : sources)
         clipboardList_.push_back(AddNullChar(path));
-    ThenAlways([&] { CopyEntriesToFolder(sources, folder); }, [&] { clipboardList_.clear(); });
+    ThenAlways([&] { CopyEntriesToFolder(sources, folder); },
+               [&] {
+                   clipboardList_.clear();
+                   // Sent to the folder shown: the list shows the copies.
+                   if (tmb::SameText(AddSlash(folder), directory_))
+                       UpdateFileList();
+               });
 }
 
 void TKvFilelistView28::CopyToDrive(const std::wstring& folder) {

@@ -189,7 +189,13 @@ TEST_F(ComboAndList, TheListsF4DropsTheComboDownWithTheKeysAndTheLinkEndsWithEit
     tmb::Destroy(list_);
     list_ = nullptr;
     EXPECT_EQ(nullptr, combo_->FileList());
-    combo_->SetSelectedPath(temp.Path());  // no list to tell, nothing breaks
+    // With no list to tell, picking a path still records it and the combo goes on working.
+    TempFolder other;
+    combo_->SetSelectedPath(other.Path());
+    EXPECT_EQ(U8(combo_->SelectedPath()), U8(other.Path()));
+    combo_->LocatePath(temp.Path());
+    EXPECT_TRUE(tmb::SameText(kv::AddSlash(combo_->SelectedPath()), kv::AddSlash(temp.Path())))
+        << U8(combo_->SelectedPath());
 }
 
 } // namespace

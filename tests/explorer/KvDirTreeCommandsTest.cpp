@@ -91,12 +91,32 @@ protected:
 TEST_F(TreeCommands, EveryCommandShowsItsOwnPictureInEachLanguage) {
     const kv::TLanguage languages[] = {kv::lnEnglish, kv::lnFrench, kv::lnGerman, kv::lnSpanish,
                                        kv::lnPortuguese};
-    const kv::KvText captions[] = {
-        kv::KvText::CapNewFolder, kv::KvText::CapRenameFolder, kv::KvText::CapDeleteFolder,
-        kv::KvText::Count,        kv::KvText::CapCut,          kv::KvText::CapCopy,
-        kv::KvText::CapPaste,     kv::KvText::Count,           kv::KvText::CapTreeSize,
-        kv::KvText::CapContents,  kv::KvText::Count,           kv::KvText::CapConnect,
-        kv::KvText::CapDisconnect, kv::KvText::Count,          kv::KvText::CapProperty};
+    // Name and tag of each entry; "" for a separator.
+    const struct {
+        const char* name;
+        long tag;
+        const char* english;
+        const char* portuguese;
+    } entries[] = {
+        {"AddNode", 1, "&New Folder", "&Nova pasta"},
+        {"EditNode", 2, "&Rename Folder", "&Renomear pasta"},
+        {"DelNode", 3, "&Delete Folder", "&Apagar pasta"},
+        {"", 0, "-", "-"},
+        {"CutNode", 4, "Cu&t", "Cor&tar"},
+        {"CopyNode", 5, "&Copy", "&Copiar"},
+        {"PasteNode", 6, "&Paste", "Col&ar"},
+        {"", 0, "-", "-"},
+        {"GetTreeSize", 7, "Tree &Size", "Ta&manho do diretório"},
+        {"ShowFolderContents", 8, "&Folder Contents", "C&onteúdo da pasta"},
+        {"", 0, "-", "-"},
+        {"ConnectNetResource", 9, "&Map Network Drive ...", "Con&ectar unidade de rede"},
+        {"DisConnectNetResource", 10, "Dis&Connect Network Drive", "De&sconectar unidade de rede"},
+        {"", 0, "-", "-"},
+        {"ItemProperty", 11, "&Property", "&Propriedades"}};
+    // The pictures are loaded with the 3-D colour mapping: their grey background becomes the
+    // menu face colour of the system, here one that differs from the grey they are drawn in.
+    const COLORREF face = RGB(0xD4, 0xD0, 0xC8);
+    tmbtest::ScopedFaceColour faceColour(face);
     for (kv::TLanguage language : languages) {
         tree_->SetLanguage(language);
         TKvDirTree21PopUp* menu = tree_->OwnMenu();
@@ -104,15 +124,20 @@ TEST_F(TreeCommands, EveryCommandShowsItsOwnPictureInEachLanguage) {
         std::vector<HBITMAP> seen;
         for (int i = 0; i < TKvDirTree21PopUp::kItemCount; ++i) {
             const tmb::MenuItem& item = menu->Items()[i];
-            if (captions[i] == kv::KvText::Count) {
+            if (!*entries[i].name) {
                 EXPECT_EQ(item.caption, L"-");
                 EXPECT_EQ(item.bitmap, nullptr);
                 continue;
             }
-            EXPECT_EQ(item.caption, kv::KvTextOf(captions[i], language)) << i;
-            EXPECT_EQ(item.name, TKvDirTree21PopUp::ItemName(i));
-            EXPECT_EQ(item.tag, TKvDirTree21PopUp::ItemTag(i));
-            ASSERT_NE(item.bitmap, nullptr) << U8(TKvDirTree21PopUp::BitmapName(i));
+            if (language == kv::lnEnglish)
+                EXPECT_EQ(U8(item.caption), entries[i].english) << i;
+            else if (language == kv::lnPortuguese)
+                EXPECT_EQ(U8(item.caption), entries[i].portuguese) << i;
+            else
+                EXPECT_NE(U8(item.caption), entries[i].english) << i << " in language " << language;
+            EXPECT_EQ(U8(item.name), entries[i].name);
+            EXPECT_EQ(item.tag, entries[i].tag);
+            ASSERT_NE(item.bitmap, nullptr) << entries[i].name;
             BITMAP info{};
             ASSERT_TRUE(GetObjectW(item.bitmap, sizeof(info), &info));
             EXPECT_EQ(info.bmWidth, 16);
@@ -123,12 +148,10 @@ TEST_F(TreeCommands, EveryCommandShowsItsOwnPictureInEachLanguage) {
         }
         EXPECT_EQ(seen.size(), 11u);
     }
-    // The pictures were loaded with the 3-D colour mapping: their grey background is the
-    // menu face colour of this system.
     const HBITMAP picture = tree_->OwnMenu()->Items()[0].bitmap;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, picture);
-    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(GetPixel(dc, 0, 0), face);
     SelectObject(dc, old);
     DeleteDC(dc);
 }

@@ -156,6 +156,10 @@ TEST_F(ListMenu, EntriesNamesTagsAndCaptionsInEveryLanguage) {
 TEST_F(ListMenu, PicturesFollowTheThreeDColours) {
     // Loaded with the 3-D colour mapping: the drawn face grey becomes the system's face
     // colour, so the pictures sit on the menu as the theme paints it.
+    const COLORREF face = RGB(0xD4, 0xD0, 0xC8);
+    tmbtest::ScopedFaceColour faceColour(face);
+    delete menu_;  // the pictures are loaded when the menu is made
+    menu_ = new Menu(nullptr);
     menu_->BuildMenuFrom({});
     HDC dc = CreateCompatibleDC(nullptr);
     for (const tmb::MenuItem& item : menu_->Items()) {
@@ -166,7 +170,7 @@ TEST_F(ListMenu, PicturesFollowTheThreeDColours) {
         EXPECT_EQ(info.bmWidth, 16);
         EXPECT_EQ(info.bmHeight, 16);
         HGDIOBJ old = SelectObject(dc, item.bitmap);
-        EXPECT_EQ(GetPixel(dc, 0, 15), GetSysColor(COLOR_3DFACE)) << U8(item.name);
+        EXPECT_EQ(GetPixel(dc, 0, 15), face) << U8(item.name);
         SelectObject(dc, old);
     }
     DeleteDC(dc);

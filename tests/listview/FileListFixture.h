@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -80,7 +81,27 @@ protected:
         }
         return result;
     }
-    // The header columns showing a sort arrow, and whether it is the down one.
+    // The pixels of a bitmap, as 32-bit colours.
+    static std::vector<std::uint32_t> Pixels(HBITMAP bitmap) {
+        BITMAP info{};
+        if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
+            return {};
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(info.bmWidth * info.bmHeight));
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &bi, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        return pixels;
+    }
+    static std::vector<std::uint32_t> ArrowPicture(const wchar_t* name) {
+        HBITMAP picture = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0,
+                                                          0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
+        std::vector<std::uint32_t> pixels = Pixels(picture);
+        DeleteObject(picture);
+        return pixels;
+    }
+    // The header columns showing a sort arrow, and whether the arrow drawn is the down one.
     std::vector<int> ArrowColumns(bool* down = nullptr) {
         std::vector<int> result;
         HWND header = list_->HeaderHandle();
@@ -90,8 +111,11 @@ protected:
             Header_GetItem(header, i, &item);
             if (item.fmt & HDF_BITMAP) {
                 result.push_back(i);
-                if (down)
-                    *down = list_->SortDescending();
+                if (down) {
+                    const std::vector<std::uint32_t> shown = Pixels(item.hbm);
+                    *down = shown == ArrowPicture(L"Bmp_Down28");
+                    EXPECT_TRUE(*down || shown == ArrowPicture(L"Bmp_Up28")) << "column " << i;
+                }
             }
         }
         return result;

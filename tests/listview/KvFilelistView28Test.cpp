@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "framework/TextConv.h"
 #include "tests/listview/FileListFixture.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/TestEnvironment.h"
 #include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -81,10 +83,14 @@ TEST_F(FileList, DriveSizesAreShownInThousandsOfKilobytesAndARemovableDriveIsNev
 
     const int c = IndexOfPath(L"C:\\");
     ASSERT_GE(c, 0);
-    const std::int64_t kb = kv::GetDiskSizeKB(L"C");
-    const std::wstring expected =
-        kb < 1 ? L"0 Mb" : tmb::FormatFloat(L"###,###,### Mb", static_cast<double>(kb / 1000));
-    EXPECT_EQ(list_->Item(c).SubItem(1), expected);
+    // The drive's size in thousands of KB, grouped by threes as en-US writes numbers.
+    ULARGE_INTEGER total{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", nullptr, &total, nullptr));
+    std::string thousands = std::to_string(total.QuadPart / 1024 / 1000);
+    for (int at = static_cast<int>(thousands.size()) - 3; at > 0; at -= 3)
+        thousands.insert(static_cast<std::size_t>(at), ",");
+    EXPECT_EQ(U8(list_->Item(c).SubItem(1)),
+              total.QuadPart < 1024 ? "0 Mb" : (thousands == "0" ? "" : thousands) + " Mb");
     // One million KB shows as "1,000 Mb"; under 1000 KB there are no digits at all.
     EXPECT_EQ(tmb::FormatFloat(L"###,###,### Mb", 1000000 / 1000), L"1,000 Mb");
     EXPECT_EQ(tmb::FormatFloat(L"###,###,### Mb", 999 / 1000), L" Mb");
@@ -497,7 +503,9 @@ TEST_F(FileList, ALanguageChangeRecreatesTheWindowWithTranslatedColumns) {
 TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
     // A new list shows the short time format.
     EXPECT_EQ(list_->TimeFormat(), kv::tfShortFormat);
-    EXPECT_EQ(list_->TimePatternText(), tmb::FormatSettings::User().shortTimeFormat);
+    // The user's formats of this run, en-US.
+    ASSERT_EQ(tmbtest::ExpectedLocale(), "en-US");
+    EXPECT_EQ(U8(list_->TimePatternText()), "h:mm tt");
     const struct {
         kv::TDtFormat format;
         const wchar_t* pattern;
@@ -510,11 +518,10 @@ TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
         EXPECT_EQ(list_->DatePatternText(), d.pattern);
     }
     list_->SetDateFormat(kv::df_Customize);
-    EXPECT_EQ(list_->DatePatternText(), tmb::FormatSettings::User().shortDateFormat);
+    EXPECT_EQ(U8(list_->DatePatternText()), "M/d/yyyy");
+    // The time format "h:mm:ss tt" cut before its "t", then the markers.
     list_->SetTimeFormat(kv::tfCustomize);
-    const std::wstring custom = list_->TimePatternText();
-    EXPECT_EQ(custom.substr(custom.size() - 6), L" AM/PM");
-    EXPECT_EQ(custom.find(L't'), std::wstring::npos);
+    EXPECT_EQ(U8(list_->TimePatternText()), "h:mm:ss  AM/PM");
 
     // The patterns reach the listing.
     TempFolder dir;

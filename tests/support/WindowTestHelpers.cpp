@@ -99,4 +99,14 @@ std::wstring ComputerName() {
     return info.szDisplayName;
 }
 
+ScopedFaceColour::ScopedFaceColour(COLORREF colour) : old_(GetSysColor(COLOR_3DFACE)) {
+    const int element = COLOR_3DFACE;
+    SetSysColors(1, &element, &colour);
+}
+
+ScopedFaceColour::~ScopedFaceColour() {
+    const int element = COLOR_3DFACE;
+    SetSysColors(1, &element, &old_);
+}
+
 } // namespace tmbtest

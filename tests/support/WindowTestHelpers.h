@@ -45,6 +45,20 @@ void PressKey(HWND hwnd, WORD vk);
 // The colour of client pixel (x, y) of `hwnd` once every pending paint has run.
 COLORREF PixelAt(HWND hwnd, int x, int y);
 
+// Gives the 3-D face colour another value for the object's life. Pictures loaded with the
+// 3-D colour mapping then show whether they were mapped, which the usual face grey (#C0C0C0,
+// the grey they are drawn with) cannot tell.
+class ScopedFaceColour {
+public:
+    explicit ScopedFaceColour(COLORREF colour);
+    ~ScopedFaceColour();
+    ScopedFaceColour(const ScopedFaceColour&) = delete;
+    ScopedFaceColour& operator=(const ScopedFaceColour&) = delete;
+
+private:
+    COLORREF old_;
+};
+
 // The shell's display name of the computer ("My Computer" under Wine), the caption trees give
 // their root.
 std::wstring ComputerName();
