@@ -1,14 +1,10 @@
-// The directory tree: root, drives and lazily read folders, picking and reporting, opening
-// a folder by path, renaming in place, its language and its own context menu.
+// The directory tree: its root and drives, picking and reporting, opening a folder by path,
+// renaming in place, its language, its own context menu and the folder commands. The nodes
+// and their loading are the folder tree's (KvFolderTree).
 #include "explorer/KvDirTree21.h"
 
-#include <shlobj.h>
 #include <windowsx.h>
 #include <winnetwk.h>
-
-#include <algorithm>
-#include <memory>
-#include <vector>
 
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
@@ -18,11 +14,11 @@
 #include "framework/Dialogs.h"
 #include "framework/Handles.h"
 #include "framework/Locale.h"
+#include "framework/ScopedHourglass.h"
 #include "framework/TextConv.h"
 
 namespace kv {
 
-DWORD DriveMask = 0;
 std::wstring ContentsPath;
 
 namespace {
@@ -30,121 +26,11 @@ namespace {
 // The characters no folder name of the tree may hold.
 const wchar_t kBadNameChars[] = L"\\*?/=\"<>|:,;+^";
 
-bool IsDots(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-// Enumerates the folders of `dir` (ending in "\"); `visit` returns false to stop.
-template <class Visit>
-void ForEachFolder(const std::wstring& dir, Visit visit) {
-    WIN32_FIND_DATAW data;
-    // The search may leave out files where the file system can (a hint only, so every
-    // entry is still checked).
-    tmb::FindHandle search(FindFirstFileExW((dir + L"*.*").c_str(), FindExInfoBasic, &data,
-                                            FindExSearchLimitToDirectories, nullptr,
-                                            FIND_FIRST_EX_LARGE_FETCH));
-    if (!search)
-        return;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDots(data.cFileName) &&
-            !visit(data.cFileName))
-            return;
-    } while (FindNextFileW(search.get(), &data));
-}
-
-// The key LocatePath matches a path component ("C:\", "Windows\") against.
-std::wstring NodeKey(const std::wstring& caption, bool drive) {
-    if (drive)
-        return caption.size() >= 4 ? caption.substr(2, 2) + L"\\" : std::wstring();
-    return caption + L"\\";
-}
-
-// Adds up the sizes of the files under a folder. A link to a folder (a reparse point: a
-// junction, a symbolic link, and under Wine a Unix symbolic link) is not entered and counts
-// 0 bytes: a link to a parent would make the walk endless, and any other would count a
-// folder twice.
-class FolderSizeWalk {
-public:
-    // With `responsive`, a long walk lets the windows repaint about ten times a second and
-    // Escape cancels it.
-    explicit FolderSizeWalk(bool responsive) : responsive_(responsive) {}
-
-    double Run(const std::wstring& path) {
-        if (path.empty())
-            return 0;
-        std::wstring dir = AddSlash(path);
-        dir.reserve(MAX_PATH * 2);
-        lastLook_ = GetTickCount() - kLookEveryMs;
-        return Walk(dir);
-    }
-    bool Cancelled() const { return cancelled_; }
-
-private:
-    static constexpr DWORD kLookEveryMs = 100;
-
-    // `dir` ends in a backslash and is restored before returning.
-    double Walk(std::wstring& dir) {
-        const std::size_t length = dir.size();
-        dir += L"*.*";
-        WIN32_FIND_DATAW data;
-        tmb::FindHandle search(FindFirstFileW(dir.c_str(), &data));
-        dir.resize(length);
-        if (!search)
-            return 0;
-        double total = 0;
-        do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (IsDots(data.cFileName) || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                    continue;
-                dir += data.cFileName;
-                dir += L'\\';
-                total += Walk(dir);
-                dir.resize(length);
-            } else {
-                total += static_cast<double>(data.nFileSizeHigh) * 4294967296.0 +
-                         static_cast<double>(data.nFileSizeLow);
-            }
-            if (responsive_ && (sinceLook_++ & 0xFF) == 0)
-                LookAround();
-        } while (!cancelled_ && FindNextFileW(search.get(), &data));
-        return total;
-    }
-
-    // Lets the windows repaint and takes an Escape as the cancel. Other keys pressed during
-    // the count are dropped: the report box comes next and would take them (an Enter typed
-    // ahead would close it unread). Mouse input waits: the hourglass says the program is
-    // busy, and running clicks here would re-enter the tree.
-    void LookAround() {
-        const DWORD now = GetTickCount();
-        if (now - lastLook_ < kLookEveryMs)
-            return;
-        lastLook_ = now;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
-            if (msg.wParam == VK_ESCAPE)
-                cancelled_ = true;
-        }
-        while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-
-    bool responsive_;
-    bool cancelled_ = false;
-    unsigned sinceLook_ = 0;
-    DWORD lastLook_ = 0;
-};
-
 } // namespace
 
-TKvDirTree21::TKvDirTree21(tmb::Component* owner) : tmb::TreeView(owner) {
+TKvDirTree21::TKvDirTree21(tmb::Component* owner) : TKvFolderTree(owner, true, false) {
     SetBounds(0, 0, 180, 120);
-    // The system's small icons, shown but never destroyed: the list belongs to the shell.
-    SHFILEINFOW info{};
-    systemImages_ = tmb::ImageList::Shared(reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)));
-    SetImages(systemImages_.get());
     SetLanguage(lnEnglish);
-    OnExpanding = [this](tmb::Component*, HTREEITEM node, bool&) { LoadFolders(node); };
     SetReadOnly(false);
     SetHideSelection(false);
 }
@@ -210,11 +96,6 @@ void TKvDirTree21::BuildOwnMenu() {
     popUpMenuEnabled_ = true;
 }
 
-bool TKvDirTree21::IsNetworkDrive(wchar_t letter) const {
-    const wchar_t upper = static_cast<wchar_t>(towupper(letter));
-    return upper >= L'A' && upper <= L'Z' && networkDrives_[upper - L'A'];
-}
-
 void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operation) {
     tmb::TreeView::Notification(component, operation);
     if (operation == tmb::Operation::opRemove && component == ownMenu_)
@@ -273,137 +154,11 @@ void TKvDirTree21::Reload() {
     AddDrives();
 }
 
-void TKvDirTree21::AddRootNode() {
-    tmb::UpdateBracket bracket(*this);
-    Clear();
-    ITEMIDLIST* raw = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(Handle(), CSIDL_DRIVES, &raw)) || !raw)
-        return;
-    const tmb::PidlHandle drives(raw);
-    SHFILEINFOW info{};
-    if (!SHGetFileInfoW(reinterpret_cast<const wchar_t*>(drives.get()), 0, &info, sizeof(info),
-                        SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
-        return;
-    AddChild(nullptr, info.szDisplayName, info.iIcon, info.iIcon, false);
-}
+void TKvDirTree21::AddRootNode() { AddComputerNode(); }
 
 void TKvDirTree21::AddDrives() {
-    tmb::UpdateBracket bracket(*this);
-    DriveMask = GetLogicalDrives();
-    HTREEITEM root = TopNode();
-    CriticalErrorsSilenced silenced;  // an empty drive is named and given icons quietly
-    for (int i = 0; i < 26; ++i) {
-        const bool present = (DriveMask & (1u << i)) != 0;
-        networkDrives_[i] = false;
-        if (!present || !root)
-            continue;
-        const wchar_t letter = static_cast<wchar_t>(L'A' + i);
-        const std::wstring drive{letter, L':', L'\\'};
-        AddChild(root, DriveCaption(letter), GetIconIndex(drive), GetOpenIconIndex(drive), true);
+    if (AddDriveNodes() > 0)
         SetShowButtons(true);
-        networkDrives_[i] = GetDriveTypeW(drive.c_str()) == DRIVE_REMOTE;
-    }
-}
-
-void TKvDirTree21::LoadFolders(HTREEITEM node) {
-    if (FirstChild(node))
-        return;  // read before: a node keeps its folders until the tree is rebuilt
-    const std::wstring path = GetNodePath(node);
-    if (path.empty())
-        return;  // the root: its children are the drives, never the current folder's
-    tmb::ScopedHourglass hourglass;
-    tmb::UpdateBracket bracket(*this);
-    // Without sub-folders the node loses its expand button.
-    SetHasChildren(node, false);
-    AddSubFolders(path, node);
-    SortChildrenByCaption(node);
-}
-
-int FolderIconIndex(const std::wstring& path, bool open) {
-    // Every plain folder shows the same icon, and asking the shell about a folder makes it
-    // look inside: a folder of 100,000 files then takes as long to draw as to list. So the
-    // shell is asked once, for the first plain folder, and its answer serves them all. Only
-    // a folder marked read-only or system can carry an icon of its own (desktop.ini).
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    const bool plain = attributes != INVALID_FILE_ATTRIBUTES &&
-                       (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                       !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
-    if (!plain)
-        return open ? GetOpenIconIndex(path) : GetIconIndex(path);
-    static int known[2] = {-1, -1};
-    int& index = known[open ? 1 : 0];
-    if (index < 0)
-        index = open ? GetOpenIconIndex(path) : GetIconIndex(path);
-    return index;
-}
-
-void TKvDirTree21::AddSubFolders(const std::wstring& path, HTREEITEM node) {
-    const std::wstring dir = AddSlash(path);
-    if (dir.empty() || !node)
-        return;
-    // On a network drive every folder gets an expand button without a look inside: one
-    // enumeration of the network folder instead of one more per child.
-    const bool network = IsNetworkDrive(dir[0]);
-    tmb::UpdateBracket bracket(*this);
-    ForEachFolder(dir, [&](const wchar_t* name) {
-        // The icons are asked for when the node is first shown (TVN_GETDISPINFO): the shell
-        // takes milliseconds per folder, which would freeze the opening of a large folder.
-        AddChild(node, name, I_IMAGECALLBACK, I_IMAGECALLBACK,
-                 network || HasSubFolders(dir + name));
-        return true;
-    });
-}
-
-bool TKvDirTree21::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == TVN_GETDISPINFOW) {
-        // A folder node's icons: GetIconIndex and GetOpenIconIndex of its path, kept by the
-        // control once given (only what was asked for is answered, so nothing is stored
-        // that was not computed).
-        auto* info = reinterpret_cast<NMTVDISPINFOW*>(lParam);
-        const UINT asked = info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE);
-        if (asked) {
-            const std::wstring path = GetNodePath(info->item.hItem);
-            if (asked & TVIF_IMAGE)
-                info->item.iImage = FolderIconIndex(path, false);
-            if (asked & TVIF_SELECTEDIMAGE)
-                info->item.iSelectedImage = FolderIconIndex(path, true);
-            info->item.mask |= TVIF_DI_SETITEM;
-        }
-        result = 0;
-        return true;
-    }
-    return tmb::TreeView::Reflected(msg, wParam, lParam, result);
-}
-
-bool TKvDirTree21::HasSubFolders(const std::wstring& path) {
-    const std::wstring dir = AddSlash(path);
-    if (dir.empty())
-        return false;
-    bool found = false;
-    ForEachFolder(dir, [&](const wchar_t*) {
-        found = true;
-        return false;
-    });
-    return found;
-}
-
-std::wstring TKvDirTree21::GetNodePath(HTREEITEM node) {
-    if (!node || !HandleAllocated())
-        return std::wstring();
-    // From the node up: the last one is the root, the one before it the drive.
-    std::vector<HTREEITEM> chain;
-    for (HTREEITEM n = node; n; n = ParentOf(n))
-        chain.push_back(n);
-    if (chain.size() < 2)
-        return std::wstring();
-    const std::wstring drive = NodeText(chain[chain.size() - 2]);
-    std::wstring path = drive.size() >= 4 ? drive.substr(2, 2) + L"\\" : std::wstring();
-    for (std::size_t i = chain.size() - 2; i-- > 0;) {
-        path += NodeText(chain[i]);
-        if (i > 0)
-            path += L'\\';
-    }
-    return path;
 }
 
 // ---- opening a folder -----------------------------------------------------------------------
@@ -434,25 +189,8 @@ void TKvDirTree21::LocatePath(const std::wstring& path) {
             AddDrives();
         if (Expanded(root))
             Collapse(root, true);
-        HTREEITEM current = root;
-        std::wstring rest = target;
-        for (std::size_t slash = rest.find(L'\\'); slash != std::wstring::npos;
-             slash = rest.find(L'\\')) {
-            const std::wstring component = rest.substr(0, slash + 1);
-            rest.erase(0, slash + 1);
-            // Only the current node's own children can hold the next component: a folder
-            // of the same name elsewhere in the loaded tree is another folder.
-            const bool drives = current == root;
-            HTREEITEM match = nullptr;
-            for (HTREEITEM n = FirstChild(current); n && !match; n = NextSibling(n))
-                if (tmb::SameText(NodeKey(NodeText(n), drives), component))
-                    match = n;
-            if (!match)
-                return;  // not in the tree (made on disk after its parent was read)
-            Select(match);
-            Expand(match, false);
-            current = match;
-        }
+        if (!WalkTo(target))
+            return;  // not in the tree (made on disk after its parent was read)
     }
     SetSelectedPath(target);
     if (OnDirChange)

@@ -13,14 +13,9 @@
 
 #include "explorer/KvConsts.h"
 #include "explorer/KvFileExplorer28.h"
-#include "framework/ImageList.h"
-#include "framework/TreeView.h"
+#include "explorer/KvFolderTree.h"
 
 namespace kv {
-
-// The small icon (or its open form) a folder node shows: the shell's generic folder icon
-// for a plain folder, the folder's own for one that can be customised.
-int FolderIconIndex(const std::wstring& path, bool open);
 
 class TKvDirTree21PopUp;
 class TKvFolderContents;
@@ -32,12 +27,10 @@ using TDirChangeEvent =
 using TFileChangeEvent =
     std::function<void(tmb::Component* sender, const std::wstring& selectedFile)>;
 
-// The logical drives of the last drive enumeration of any tree (bit 0 = A:).
-extern DWORD DriveMask;
 // The folder the last folder-contents window of any tree showed.
 extern std::wstring ContentsPath;
 
-class TKvDirTree21 : public tmb::TreeView {
+class TKvDirTree21 : public TKvFolderTree {
 public:
     explicit TKvDirTree21(tmb::Component* owner);
     ~TKvDirTree21() override;
@@ -84,17 +77,10 @@ public:
     void LocatePath(const std::wstring& path);
     // Rebuilds the tree to the root and the drive nodes.
     void Reload();
-    // The path of a node: "C:\" for a drive, "C:\Windows\System" for a folder, empty for
-    // the root or no node.
-    std::wstring GetNodePath(HTREEITEM node);
     // Adds a node per present drive under the root.
     void AddDrives();
     // Cuts the tree back to the root node alone.
     void AddRootNode();
-    // Adds a child per sub-folder of `path` to `node`, in the order the file system gives.
-    void AddSubFolders(const std::wstring& path, HTREEITEM node);
-    // True when `path` holds at least one folder.
-    static bool HasSubFolders(const std::wstring& path);
 
     // The tree's own context menu (null between the old and the new one of a language
     // change).
@@ -105,8 +91,6 @@ public:
     // default name); cleared by the end of that rename.
     bool NamingNewFolder() const { return namingNewFolder_; }
     void SetNamingNewFolder(bool value) { namingNewFolder_ = value; }
-    // Whether the drive of `letter` was a network drive when the drives were last added.
-    bool IsNetworkDrive(wchar_t letter) const;
 
     // --- the folder commands of the tree's own menu -------------------------------------
     // They act on the selected node, the folder the user sees highlighted.
@@ -171,13 +155,10 @@ protected:
     void HandleCreated() override;
     void Loaded() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool CanEdit(HTREEITEM node) override;
     void Edit(HTREEITEM node, const std::wstring* text) override;
 
 private:
-    // The lazy loading, kept in the OnExpanding slot.
-    void LoadFolders(HTREEITEM node);
     // Reports the selected node: steps shared by the mouse and the arrow keys.
     void PickSelected();
     // Hands a folder to the linked file list view.
@@ -193,7 +174,6 @@ private:
 
     TKvFilelistView28* fileList_ = nullptr;
     TKvDirTree21PopUp* ownMenu_ = nullptr;
-    tmb::ImageList systemImages_;
     std::wstring selectedPath_;
     std::wstring selectedFile_;
     std::wstring lastOpened_;
@@ -205,7 +185,6 @@ private:
     std::wstring pasteSource_;
     std::wstring pasteTarget_;
     TKvFolderContents* contents_ = nullptr;
-    bool networkDrives_[26] = {};
 };
 
 } // namespace kv

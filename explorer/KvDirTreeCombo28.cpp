@@ -2,8 +2,6 @@
 // opening and closing, picking and locating folders, and the keys.
 #include "explorer/KvDirTreeCombo28.h"
 
-#include <shellapi.h>
-
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFilelistView28.h"
 #include "framework/Handles.h"
@@ -15,13 +13,6 @@ namespace {
 // The system's combo-box arrow (OBM_COMBO), named here so that OEMRESOURCE need not be
 // defined before every include of <windows.h>.
 constexpr int kComboArrowBitmap = 32738;
-
-// The key a path component ("C:\", "Windows\") is matched against.
-std::wstring NodeKey(const std::wstring& caption, bool drive) {
-    if (drive)
-        return caption.size() >= 4 ? caption.substr(2, 2) + L"\\" : std::wstring();
-    return caption + L"\\";
-}
 
 // The arrow is a monochrome bitmap, black on white. Made into an icon with the white as
 // its transparent part, it is drawn in the button text colour on any face (as a bitmap its
@@ -68,14 +59,7 @@ TKvDirTreeCombo28::TKvDirTreeCombo28(tmb::Component* owner) : tmb::Edit(owner) {
     popup_ = new tmb::PopupWindow(this);
     popup_->SetAnchor(this);
     tree_ = new TKvDirTreeView(this, popup_);
-
-    // The system's small icons, shown but never destroyed: the list belongs to the shell.
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    SHFILEINFOW info{};
-    images_ = tmb::ImageList::Shared(reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        windows, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)));
-    tree_->SetImages(images_.get());
+    tree_->OnPick = [this](tmb::Component* sender, HTREEITEM node) { PickNode(node, sender, true); };
 }
 
 TKvDirTreeCombo28::~TKvDirTreeCombo28() = default;
@@ -171,7 +155,7 @@ void TKvDirTreeCombo28::LayOutButton() {
 }
 
 bool TKvDirTreeCombo28::IconValid() const {
-    return iconIndex_ >= 0 && iconIndex_ < images_.Count();
+    return iconIndex_ >= 0 && iconIndex_ < ImageList_GetImageCount(tree_->Images());
 }
 
 void TKvDirTreeCombo28::SetIconIndex(int index) {
@@ -196,7 +180,7 @@ void TKvDirTreeCombo28::PaintOverlay() {
         return;
     tmb::WindowDC dc(h);
     if (IconValid())
-        ImageList_Draw(images_.get(), iconIndex_, dc.get(), 5, ClientHeight() / 2 - 8,
+        ImageList_Draw(tree_->Images(), iconIndex_, dc.get(), 5, ClientHeight() / 2 - 8,
                        ILD_TRANSPARENT);
     PaintGraphicControls(dc.get(), RECT{0, 0, ClientWidth(), ClientHeight()});
 }
@@ -289,32 +273,9 @@ void TKvDirTreeCombo28::LocatePath(const std::wstring& path) {
     HTREEITEM last = nullptr;
     {
         tmb::UpdateBracket bracket(*tree_);
-        HTREEITEM root = tree_->RootNode();
-        if (root)
-            tree_->Collapse(root, true);
-        else
-            for (HTREEITEM n = tree_->TopNode(); n; n = tree_->NextSibling(n))
-                tree_->Collapse(n, true);
-        HTREEITEM current = root;
-        std::wstring rest = target;
-        for (std::size_t slash = rest.find(L'\\'); slash != std::wstring::npos;
-             slash = rest.find(L'\\')) {
-            const std::wstring component = rest.substr(0, slash + 1);
-            rest.erase(0, slash + 1);
-            // Only the current node's own children can hold the next component: a folder
-            // of the same name elsewhere in the loaded tree is another folder.
-            const bool drives = current == root;
-            HTREEITEM match = nullptr;
-            for (HTREEITEM n = current ? tree_->FirstChild(current) : tree_->TopNode();
-                 n && !match; n = tree_->NextSibling(n))
-                if (tmb::SameText(NodeKey(tree_->NodeText(n), drives), component))
-                    match = n;
-            if (!match)
-                return;  // not in the drop-down (made on disk after its parent was read)
-            tree_->Select(match);
-            tree_->Expand(match, false);
-            current = last = match;
-        }
+        for (HTREEITEM n = tree_->TopNode(); n; n = tree_->NextSibling(n))
+            tree_->Collapse(n, true);
+        last = tree_->WalkTo(target);
     }
     if (!last)
         return;

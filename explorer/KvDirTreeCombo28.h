@@ -12,7 +12,6 @@
 
 #include "explorer/KvDirTreeView.h"
 #include "explorer/KvSpeedButton.h"
-#include "framework/ImageList.h"
 #include "framework/Picture.h"
 #include "framework/PopupWindow.h"
 #include "framework/StdControls.h"
@@ -80,7 +79,7 @@ public:
 
     // The drop-down's image shown in the box; drawn only when it is a valid index.
     int IconIndex() const { return iconIndex_; }
-    HIMAGELIST Images() const { return images_.get(); }
+    HIMAGELIST Images() const { return tree_->Images(); }
 
     // Picks a node of the drop-down, as a click on it (`byMouse`, reported with the
     // drop-down as sender) or Enter does.
@@ -110,7 +109,6 @@ private:
     TKvSpeedButton* btn_;
     tmb::PopupWindow* popup_;
     TKvDirTreeView* tree_;
-    tmb::ImageList images_;
     TKvFilelistView28* fileList_ = nullptr;
     int iconIndex_ = -1;
     int treeHeight_ = 240;

@@ -3,7 +3,7 @@
 // drives are looked into like any other here). It lives in the combo's pop-up window and
 // never takes the keyboard focus: the combo's keys act on its selection. With the pointer
 // over it the selection follows the pointer, and a click on a node's icon or caption picks
-// the node through the combo.
+// the node (OnPick).
 #pragma once
 
 #include <windows.h>
@@ -11,18 +11,19 @@
 
 #include <string>
 
+#include "explorer/KvFolderTree.h"
 #include "framework/PopupWindow.h"
-#include "framework/TreeView.h"
 
 namespace kv {
 
-class TKvDirTreeCombo28;
-
-class TKvDirTreeView : public tmb::TreeView {
+class TKvDirTreeView : public TKvFolderTree {
 public:
-    // Owned by `combo`, which it picks nodes for; shown in `popup`.
-    TKvDirTreeView(TKvDirTreeCombo28* combo, tmb::PopupWindow* popup);
+    // Shown in `popup`.
+    TKvDirTreeView(tmb::Component* owner, tmb::PopupWindow* popup);
     ~TKvDirTreeView() override;
+
+    // A click on a node's icon or caption inside the open drop-down.
+    tmb::TreeNodeEvent OnPick;
 
     // The pointer is over the open drop-down.
     bool MouseInside() const { return popup_->PointerInside(); }
@@ -38,16 +39,6 @@ public:
     // Clears the tree and adds the root (the computer) with one node per logical drive
     // under it; without a root the drives are top nodes.
     void AddDrives();
-    // "C:\" for a drive node, "C:\Windows\System" for a folder node, empty for the root.
-    std::wstring GetNodePath(HTREEITEM node);
-    // Adds a child per sub-folder of `path` to `node`, in the order the file system gives.
-    void AddSubFolders(const std::wstring& path, HTREEITEM node);
-    // The lazy loading, kept in the OnExpanding slot: a node without children reads its
-    // folders and sorts them by caption; expansion is always allowed.
-    void NodeExpanding(HTREEITEM node);
-
-    HTREEITEM RootNode();
-    bool IsDriveNode(HTREEITEM node);
     // The node's image index, worked out now for a folder whose icon the tree has not yet
     // asked for (those are given when first drawn).
     int NodeImage(HTREEITEM node);
@@ -65,12 +56,9 @@ protected:
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-
-    TKvDirTreeCombo28* combo_;
     tmb::PopupWindow* popup_;
     std::wstring pickedPath_;
     bool expandRoot_ = true;
-    bool hasRoot_ = false;
 };
 
 } // namespace kv

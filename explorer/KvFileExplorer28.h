@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -99,6 +100,9 @@ bool BrowseForFolder(HWND owner, std::wstring& path);
 // index (which list and tree controls would take for "ask me later").
 int GetIconIndex(const std::wstring& path);
 int GetOpenIconIndex(const std::wstring& path);
+// The system's image list of small icons, which those indexes refer to. It belongs to the
+// shell: shown, never destroyed.
+HIMAGELIST SystemSmallIcons();
 
 // True when an item of that name exists at `path` (a trailing "\" is allowed). If so, an error
 // box says "<name>" already exists.
@@ -120,6 +124,38 @@ std::int64_t GetDiskFreeKB(const std::wstring& drive);
 // when the shell's name has no "("). Trees and lists read a drive node's path back from its
 // third and fourth characters. A drive without medium is asked without the system's box.
 std::wstring DriveCaption(wchar_t letter);
+
+// --- Folders --------------------------------------------------------------------------------
+
+// True for the entries "." and ".." a folder search also returns.
+bool IsDots(const wchar_t* name);
+
+// Adds up the sizes of the files under a folder, hidden and system ones included, each with
+// its full 64-bit size; a folder that cannot be read counts 0. A link to a folder (a
+// reparse point: a junction, a symbolic link, and under Wine a Unix symbolic link) is not
+// entered and counts 0 bytes: a link to a parent would make the walk endless, and any other
+// would count a folder twice.
+class FolderSizeWalk {
+public:
+    // With `responsive`, a long walk lets the windows repaint about ten times a second and
+    // Escape cancels it.
+    explicit FolderSizeWalk(bool responsive) : responsive_(responsive) {}
+
+    double Run(const std::wstring& path);
+    bool Cancelled() const { return cancelled_; }
+
+private:
+    static constexpr DWORD kLookEveryMs = 100;
+
+    // `dir` ends in a backslash and is restored before returning.
+    double Walk(std::wstring& dir);
+    void LookAround();
+
+    bool responsive_;
+    bool cancelled_ = false;
+    unsigned sinceLook_ = 0;
+    DWORD lastLook_ = 0;
+};
 
 // --- Formatting -----------------------------------------------------------------------------
 

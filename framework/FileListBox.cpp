@@ -9,6 +9,7 @@
 #include "framework/Exception.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
+#include "framework/ScopedHourglass.h"
 #include "framework/TextConv.h"
 #include "framework/WinControl.h"
 

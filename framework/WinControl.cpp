@@ -1,5 +1,6 @@
 // Windowed controls: creation, re-creation, the routing of messages to objects, reflection
-// of notifications to the child that sent them, and the windowless children's mouse.
+// of notifications to the child that sent them; the windowless children's mouse is in
+// WinControlMouse.cpp.
 #include "framework/WinControl.h"
 
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/ScopedHourglass.h"
 
 namespace tmb {
 namespace {
@@ -25,9 +27,6 @@ UINT NextControlId() {
     static UINT next = 1000;
     return next++;
 }
-
-int g_hourglassDepth = 0;
-HCURSOR g_cursorBeforeHourglass = nullptr;
 
 bool IsMouseMessage(UINT msg) {
     return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL &&
@@ -366,113 +365,6 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefaultHandler(msg, wParam, lParam);
 }
 
-// ---- mouse, own and windowless children's ----------------------------------------------
-
-GraphicControl* WinControl::GraphicControlAt(int x, int y) const {
-    // The last one added lies on top.
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        auto* g = dynamic_cast<GraphicControl*>(*it);
-        if (g && g->Visible() && g->HitTest(x - g->Left(), y - g->Top()))
-            return g;
-    }
-    return nullptr;
-}
-
-void WinControl::SetMouseControl(GraphicControl* control) {
-    if (control == mouseControl_)
-        return;
-    GraphicControl* old = mouseControl_;
-    mouseControl_ = control;
-    if (old)
-        old->MouseLeave();
-    if (control)
-        control->MouseEnter();
-}
-
-bool WinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_MOUSELEAVE) {
-        mouseTracked_ = false;
-        SetMouseControl(nullptr);
-        return false;
-    }
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
-    const unsigned shift = ShiftStateFromWParam(wParam);
-
-    if (!mouseTracked_) {
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
-        mouseTracked_ = TrackMouseEvent(&tme) != FALSE;
-    }
-    GraphicControl* target = captureControl_ ? captureControl_ : GraphicControlAt(x, y);
-    if (!captureControl_)
-        SetMouseControl(target);
-    if (target && target->Enabled()) {
-        const int cx = x - target->Left();
-        const int cy = y - target->Top();
-        switch (msg) {
-        case WM_MOUSEMOVE:
-            target->MouseMove(shift, cx, cy);
-            return true;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            captureControl_ = target;
-            // The second press of a double click makes no second click on its release.
-            clickPending_ = msg == WM_LBUTTONDOWN;
-            SetCapture(hwnd_);
-            if (msg == WM_LBUTTONDBLCLK)
-                target->DblClick();
-            target->MouseDown(MouseButton::mbLeft, shift | (msg == WM_LBUTTONDBLCLK ? unsigned{ssDouble} : 0u), cx, cy);
-            return true;
-        case WM_LBUTTONUP: {
-            captureControl_ = nullptr;
-            ReleaseCapture();
-            // A click is a press and a release on the same control.
-            const bool clicked = clickPending_ && target->HitTest(cx, cy);
-            clickPending_ = false;
-            if (clicked)
-                target->Click();
-            target->MouseUp(MouseButton::mbLeft, shift, cx, cy);
-            SetMouseControl(GraphicControlAt(x, y));
-            return true;
-        }
-        case WM_RBUTTONDOWN:
-            target->MouseDown(MouseButton::mbRight, shift, cx, cy);
-            return true;
-        case WM_RBUTTONUP:
-            target->MouseUp(MouseButton::mbRight, shift, cx, cy);
-            return false;  // WM_CONTEXTMENU follows from the default handling
-        default:
-            return false;
-        }
-    }
-    if (target) {  // a disabled windowless control takes the mouse and does nothing
-        // Disabled while pressed: the release still ends the press.
-        if (msg == WM_LBUTTONUP && target == captureControl_) {
-            captureControl_ = nullptr;
-            clickPending_ = false;
-            ReleaseCapture();
-        }
-        return msg != WM_RBUTTONUP;
-    }
-
-    // The control's own mouse events.
-    switch (msg) {
-    case WM_MOUSEMOVE: MouseMove(shift, x, y); break;
-    case WM_LBUTTONDOWN: MouseDown(MouseButton::mbLeft, shift, x, y); break;
-    case WM_RBUTTONDOWN: MouseDown(MouseButton::mbRight, shift, x, y); break;
-    case WM_MBUTTONDOWN: MouseDown(MouseButton::mbMiddle, shift, x, y); break;
-    case WM_LBUTTONUP: MouseUp(MouseButton::mbLeft, shift, x, y); break;
-    case WM_RBUTTONUP: MouseUp(MouseButton::mbRight, shift, x, y); break;
-    case WM_MBUTTONUP: MouseUp(MouseButton::mbMiddle, shift, x, y); break;
-    case WM_LBUTTONDBLCLK:
-        DblClick();
-        MouseDown(MouseButton::mbLeft, shift | ssDouble, x, y);
-        break;
-    default: break;
-    }
-    return false;
-}
-
 // ---- painting ---------------------------------------------------------------------------
 
 BrushHandle& WinControl::BackgroundBrush() {
@@ -731,21 +623,6 @@ void WinControl::AlignControls() {
         if (c->Visible() && c->GetAlign() == Align::alClient)
             c->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
-
-// ---- hourglass --------------------------------------------------------------------------
-
-ScopedHourglass::ScopedHourglass() {
-    if (g_hourglassDepth++ == 0)
-        g_cursorBeforeHourglass = ::SetCursor(LoadCursorKind(CursorKind::crHourGlass));
-}
-
-ScopedHourglass::~ScopedHourglass() {
-    if (--g_hourglassDepth == 0)
-        ::SetCursor(g_cursorBeforeHourglass ? g_cursorBeforeHourglass
-                                            : LoadCursorKind(CursorKind::crArrow));
-}
-
-bool ScopedHourglass::Active() { return g_hourglassDepth > 0; }
 
 void WinControl::SetStyleBit(DWORD bit, bool on) {
     HWND h = HandleIfAllocated();

@@ -32,6 +32,7 @@
 
 #include "framework/Control.h"
 #include "framework/Handles.h"
+#include "framework/ScopedHourglass.h"
 
 namespace tmb {
 
@@ -160,18 +161,6 @@ private:
     GraphicControl* captureControl_ = nullptr;
     BrushHandle brush_;
     TColor brushColor_ = clNone;
-};
-
-// Shows the hourglass for a scope (the whole application's cursor) and puts back what
-// was there before; brackets nest.
-class ScopedHourglass {
-public:
-    ScopedHourglass();
-    ~ScopedHourglass();
-    ScopedHourglass(const ScopedHourglass&) = delete;
-    ScopedHourglass& operator=(const ScopedHourglass&) = delete;
-    // True while any hourglass bracket is open.
-    static bool Active();
 };
 
 // BeginUpdate/EndUpdate for a scope: always closed, also when an error leaves the scope.

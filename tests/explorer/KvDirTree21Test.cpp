@@ -900,18 +900,3 @@ TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
 }
 
 } // namespace
-
-namespace {
-
-TEST(KvDirTreeIcons, APlainFolderShowsTheSameIconsAsTheShellGivesForItsPath) {
-    tmbtest::TempFolder folder;
-    const std::wstring plain = folder.AddFolder(L"plain");
-    EXPECT_EQ(kv::FolderIconIndex(plain, false), kv::GetIconIndex(plain));
-    EXPECT_EQ(kv::FolderIconIndex(plain, true), kv::GetOpenIconIndex(plain));
-    const std::wstring marked = folder.AddFolder(L"marked");
-    SetFileAttributesW(marked.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(kv::FolderIconIndex(marked, false), kv::GetIconIndex(marked));
-    SetFileAttributesW(marked.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-} // namespace
