@@ -102,7 +102,7 @@ std::vector<MenuRow> MenuRows(const WindowTexts& t) {
                 f.files->SetDateFormat(static_cast<kv::TDtFormat>(tag - cmDateFormat));
                 f.files->UpdateFileList();
             },
-            [](const F& f, long tag) { return f.files->DateFormat() == tag - cmDateFormat; },
+            [](const F& f, long tag) { return tag == long{cmDateFormat} + f.files->DateFormat(); },
             true));
     rows.push_back(row(L"TimeFormat", 0, t.timeFormat, 1));
     const wchar_t* timeCaptions[] = {t.timeLong, t.timeShort, t.timeCustom};
@@ -113,7 +113,7 @@ std::vector<MenuRow> MenuRows(const WindowTexts& t) {
                 f.files->SetTimeFormat(static_cast<kv::TTmFormat>(tag - cmTimeFormat));
                 f.files->UpdateFileList();
             },
-            [](const F& f, long tag) { return f.files->TimeFormat() == tag - cmTimeFormat; },
+            [](const F& f, long tag) { return tag == long{cmTimeFormat} + f.files->TimeFormat(); },
             true));
     rows.push_back(row(nullptr, 0, nullptr, 1));
     rows.push_back(row(L"Refresh", cmRefresh, t.refresh, 1,
@@ -123,7 +123,7 @@ std::vector<MenuRow> MenuRows(const WindowTexts& t) {
         rows.push_back(row(
             L"Language", cmLanguage + i, kLanguageNames[i - 1], 1,
             [](F& f, long tag) { f.SetLanguage(static_cast<TLanguage>(tag - cmLanguage)); },
-            [](const F& f, long tag) { return f.Language() == tag - cmLanguage; }, true));
+            [](const F& f, long tag) { return tag == long{cmLanguage} + f.Language(); }, true));
     return rows;
 }
 
