@@ -3,8 +3,6 @@
 // the folder tree's (KvFolderTree); the folder commands are in KvDirTree21Commands.
 #include "explorer/KvDirTree21.h"
 
-#include <windowsx.h>
-
 #include "explorer/KvDirTree21PopUp.h"
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFilelistView28.h"
@@ -116,22 +114,6 @@ void TKvDirTree21::Loaded() {
         return;  // no window can exist yet
     Reload();
     Expand(TopNode(), false);
-}
-
-LRESULT TKvDirTree21::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND h = HandleIfAllocated();
-    if (msg == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == h && ownMenu_ &&
-        GetPopupMenu() == ownMenu_ && ownMenu_->AutoPopup()) {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (p.x == -1 && p.y == -1) {  // from the keyboard: the control's corner
-            p = POINT{0, 0};
-            ::ClientToScreen(h, &p);
-        }
-        ownMenu_->SetPopupComponent(this);
-        ownMenu_->PopupAt(p.x, p.y, h);
-        return 0;
-    }
-    return TKvFolderTree::WndProc(msg, wParam, lParam);
 }
 
 // ---- building the nodes ---------------------------------------------------------------------

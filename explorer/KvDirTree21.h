@@ -154,7 +154,6 @@ protected:
     void CreateParams(tmb::CreateArgs& args) override;
     void HandleCreated() override;
     void Loaded() override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool CanEdit(HTREEITEM node) override;
     void Edit(HTREEITEM node, const std::wstring* text) override;
 

@@ -473,6 +473,13 @@ bool ListView::IsEditing() const {
     return h && ListView_GetEditControl(h) != nullptr;
 }
 
+bool ListView::SelectedItemRect(RECT& item) {
+    int i = FocusedIndex();
+    if (i < 0 || !IsSelected(i))
+        i = SelectedIndex();
+    return i >= 0 && ListView_GetItemRect(Handle(), i, &item, LVIR_LABEL);
+}
+
 LRESULT ListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_GETDLGCODE) {
         // Enter and Esc are the list's keys (open, close), not the window's default and
