@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Registry.h"
+#include "framework/TextConv.h"
 #include "tests/listview/FileListFixture.h"
 
 namespace {
@@ -66,6 +67,27 @@ TEST_F(FileList, TheParentImageKeepsTheShellsIconListsInStepAndIsFoundAgainByIts
     EXPECT_GT(third->ParentImageIndex(), parent);
     EXPECT_EQ(registry.ReadInteger(L"ParentImgIdx"), third->ParentImageIndex());
     tmb::Destroy(third);
+}
+
+// The one icon-by-type piece of the list and the contents window: the key is the last
+// extension of the name only (a dot in a folder name is no extension), in capitals, and a
+// type's icon is the shell's, whatever the letter case it was asked with.
+TEST(TypeIcons, KeysByTheNamesLastExtensionAndAnswersAsTheShellDoes) {
+    using kv::TypeIcons;
+    EXPECT_EQ(TypeIcons::ExtensionOf(L"C:\\a.dir\\readme"), L"");
+    EXPECT_EQ(TypeIcons::ExtensionOf(L"C:\\a.dir\\Notes.TxT"), L".TXT");
+    EXPECT_EQ(TypeIcons::ExtensionOf(L"archive.tar.gz"), L".GZ");
+    for (const wchar_t* own : {L".EXE", L".LNK", L".ICO", L".URL"})
+        EXPECT_TRUE(TypeIcons::HasOwnIcon(own)) << tmb::WideToUtf8(own);
+    for (const wchar_t* plain : {L".TXT", L"", L".exe", L".EXEX"})
+        EXPECT_FALSE(TypeIcons::HasOwnIcon(plain)) << tmb::WideToUtf8(plain);
+    TypeIcons icons;
+    SHFILEINFOW info{};
+    SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                   SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    EXPECT_EQ(icons.IconOf(L".TXT"), info.iIcon);
+    EXPECT_EQ(icons.IconOf(L".TXT"), info.iIcon) << "the same from the cache";
+    EXPECT_GE(icons.IconOf(L".NO-SUCH-TYPE-HERE"), 0);
 }
 
 } // namespace
