@@ -5,6 +5,7 @@
 #include "framework/CommandLine.h"
 #include "framework/Exception.h"
 #include "framework/Locale.h"
+#include "framework/MenuTable.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 
@@ -68,6 +69,64 @@ bool SamePlace(const std::wstring& a, const std::wstring& b) {
 
 std::wstring KilobytesText(std::int64_t kb) {
     return tmb::FormatNumber(static_cast<double>(kb), 0) + L" KB";
+}
+
+using MenuRow = tmb::MenuRow<const wchar_t*, Tfmexplorador, Tfmexplorador>;
+using F = Tfmexplorador;
+
+// The menu bar as rows; the command ids are the tags. The view options list the folder anew.
+std::vector<MenuRow> MenuRows(const WindowTexts& t) {
+    const auto row = [](const wchar_t* name, long tag, const wchar_t* caption, int depth,
+                        void (*action)(F&, long) = nullptr,
+                        bool (*checked)(const F&, long) = nullptr, bool radio = false) {
+        return MenuRow{name, tag, caption, nullptr, nullptr, action, checked, depth, radio};
+    };
+    std::vector<MenuRow> rows = {
+        row(L"File", 0, t.file, 0),
+        row(L"Exit", cmExit, t.exit, 1, [](F& f, long) { f.Close(); }),
+        row(L"View", 0, t.view, 0),
+        row(L"ShowFolders", cmShowFolders, t.showFolders, 1,
+            [](F& f, long) { f.files->SetShowFolders(!f.files->ShowFolders()); },
+            [](const F& f, long) { return f.files->ShowFolders(); }),
+        row(L"HideFileExt", cmHideFileExt, t.hideFileExt, 1,
+            [](F& f, long) {
+                f.files->SetHideFileExt(!f.files->HideFileExt());
+                f.files->UpdateFileList();
+            },
+            [](const F& f, long) { return f.files->HideFileExt(); }),
+        row(nullptr, 0, nullptr, 1),
+        row(L"DateFormat", 0, t.dateFormat, 1),
+    };
+    for (long i = kv::df_MMddyyyy; i <= kv::df_Customize; ++i)
+        rows.push_back(row(
+            L"Date", cmDateFormat + i, i == kv::df_Customize ? t.regional : kDateCaptions[i], 2,
+            [](F& f, long tag) {
+                f.files->SetDateFormat(static_cast<kv::TDtFormat>(tag - cmDateFormat));
+                f.files->UpdateFileList();
+            },
+            [](const F& f, long tag) { return tag == long{cmDateFormat} + f.files->DateFormat(); },
+            true));
+    rows.push_back(row(L"TimeFormat", 0, t.timeFormat, 1));
+    const wchar_t* timeCaptions[] = {t.timeLong, t.timeShort, t.timeCustom};
+    for (long i = kv::tfLongFormat; i <= kv::tfCustomize; ++i)
+        rows.push_back(row(
+            L"Time", cmTimeFormat + i, timeCaptions[i], 2,
+            [](F& f, long tag) {
+                f.files->SetTimeFormat(static_cast<kv::TTmFormat>(tag - cmTimeFormat));
+                f.files->UpdateFileList();
+            },
+            [](const F& f, long tag) { return tag == long{cmTimeFormat} + f.files->TimeFormat(); },
+            true));
+    rows.push_back(row(nullptr, 0, nullptr, 1));
+    rows.push_back(row(L"Refresh", cmRefresh, t.refresh, 1,
+                       [](F& f, long) { f.files->UpdateFileList(); }));
+    rows.push_back(row(L"Language", 0, t.language, 0));
+    for (long i = kv::lnEnglish; i <= kv::lnPortuguese; ++i)
+        rows.push_back(row(
+            L"Language", cmLanguage + i, kLanguageNames[i - 1], 1,
+            [](F& f, long tag) { f.SetLanguage(static_cast<TLanguage>(tag - cmLanguage)); },
+            [](const F& f, long tag) { return tag == long{cmLanguage} + f.Language(); }, true));
+    return rows;
 }
 
 } // namespace
@@ -216,43 +275,11 @@ void Tfmexplorador::ApplyTexts() {
 }
 
 void Tfmexplorador::BuildMenu() {
-    const WindowTexts& t = TextsFor(language_);
-    tmb::MenuHandle bar(CreateMenu());
-    HMENU file = CreatePopupMenu();
-    AppendMenuW(file, MF_STRING, cmExit, t.exit);
-    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file), t.file);
-
-    HMENU view = CreatePopupMenu();
-    AppendMenuW(view, MF_STRING | (files->ShowFolders() ? MF_CHECKED : 0), cmShowFolders,
-                t.showFolders);
-    AppendMenuW(view, MF_STRING | (files->HideFileExt() ? MF_CHECKED : 0), cmHideFileExt,
-                t.hideFileExt);
-    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
-    HMENU dates = CreatePopupMenu();
-    for (int i = kv::df_MMddyyyy; i <= kv::df_Customize; ++i)
-        AppendMenuW(dates, MF_STRING, cmDateFormat + i,
-                    i == kv::df_Customize ? t.regional : kDateCaptions[i]);
-    CheckMenuRadioItem(dates, cmDateFormat, cmDateFormat + kv::df_Customize,
-                       cmDateFormat + files->DateFormat(), MF_BYCOMMAND);
-    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(dates), t.dateFormat);
-    HMENU times = CreatePopupMenu();
-    const wchar_t* timeCaptions[] = {t.timeLong, t.timeShort, t.timeCustom};
-    for (int i = kv::tfLongFormat; i <= kv::tfCustomize; ++i)
-        AppendMenuW(times, MF_STRING, cmTimeFormat + i, timeCaptions[i]);
-    CheckMenuRadioItem(times, cmTimeFormat, cmTimeFormat + kv::tfCustomize,
-                       cmTimeFormat + files->TimeFormat(), MF_BYCOMMAND);
-    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(times), t.timeFormat);
-    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(view, MF_STRING, cmRefresh, t.refresh);
-    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(view), t.view);
-
-    HMENU languages = CreatePopupMenu();
-    for (int i = kv::lnEnglish; i <= kv::lnPortuguese; ++i)
-        AppendMenuW(languages, MF_STRING, cmLanguage + i, kLanguageNames[i - 1]);
-    CheckMenuRadioItem(languages, cmLanguage + kv::lnEnglish, cmLanguage + kv::lnPortuguese,
-                       cmLanguage + language_, MF_BYCOMMAND);
-    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(languages), t.language);
-
+    const std::vector<MenuRow> rows = MenuRows(TextsFor(language_));
+    std::vector<tmb::MenuItem> items;
+    tmb::BuildMenuItems(items, rows, [](const wchar_t* caption) { return caption; });
+    tmb::ApplyMenuRules(items, rows, *this);
+    tmb::MenuHandle bar = tmb::BuildMenuBar(items);
     // The window shows the new bar before the old one goes. A bar set on a window belongs
     // to it and is destroyed with it: only a replaced bar is ours to destroy.
     HMENU old = GetMenu(Handle());
@@ -263,27 +290,10 @@ void Tfmexplorador::BuildMenu() {
 }
 
 void Tfmexplorador::Execute(UINT command) {
-    if (command == cmExit) {
-        Close();
-    } else if (command == cmShowFolders) {
-        files->SetShowFolders(!files->ShowFolders());
-    } else if (command == cmHideFileExt) {
-        files->SetHideFileExt(!files->HideFileExt());
-        files->UpdateFileList();  // the option itself waits for the next listing
-    } else if (command == cmRefresh) {
-        files->UpdateFileList();
-    } else if (command >= cmDateFormat && command <= cmDateFormat + kv::df_Customize) {
-        files->SetDateFormat(static_cast<kv::TDtFormat>(command - cmDateFormat));
-        files->UpdateFileList();
-    } else if (command >= cmTimeFormat && command <= cmTimeFormat + kv::tfCustomize) {
-        files->SetTimeFormat(static_cast<kv::TTmFormat>(command - cmTimeFormat));
-        files->UpdateFileList();
-    } else if (command >= cmLanguage + kv::lnEnglish && command <= cmLanguage + kv::lnPortuguese) {
-        SetLanguage(static_cast<TLanguage>(command - cmLanguage));
-        return;  // the menu was rebuilt with the texts
-    } else {
+    if (!tmb::RunMenuAction(MenuRows(TextsFor(language_)), command, *this))
         return;
-    }
+    if (command >= cmLanguage)
+        return;  // the menu was rebuilt with the texts
     BuildMenu();
     UpdateStatus();
 }

@@ -154,11 +154,13 @@ protected:
     void CreateParams(tmb::CreateArgs& args) override;
     void HandleCreated() override;
     void Loaded() override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool CanEdit(HTREEITEM node) override;
     void Edit(HTREEITEM node, const std::wstring* text) override;
 
 private:
+    // The characters no folder name of the tree may hold.
+    static constexpr wchar_t kBadNameChars[] = L"\\*?/=\"<>|:,;+^";
+
     // Reports the selected node: steps shared by the mouse and the arrow keys.
     void PickSelected();
     // Hands a folder to the linked file list view.

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "framework/Handles.h"
 #include "framework/PopupMenu.h"
 
 namespace kv {
@@ -16,26 +15,11 @@ class TKvDirTree21;
 
 class TKvDirTree21PopUp : public tmb::PopupMenu {
 public:
-    // Positions of the entries; 3, 7, 10 and 13 are separators.
-    enum Position : int {
-        AddNode = 0,
-        EditNode = 1,
-        DelNode = 2,
-        CutNode = 4,
-        CopyNode = 5,
-        PasteNode = 6,
-        GetTreeSize = 8,
-        ShowFolderContents = 9,
-        ConnectNetResource = 11,
-        DisConnectNetResource = 12,
-        ItemProperty = 14,
-    };
+    // Entries 3, 7, 10 and 13 are separators.
     static constexpr int kItemCount = 15;
 
-    // Loads the eleven pictures of the entries; the entries come with BuildItems.
+    // The entries come with BuildItems.
     explicit TKvDirTree21PopUp(tmb::Component* owner);
-    // The pictures go first, then the entries that show them.
-    ~TKvDirTree21PopUp() override;
 
     // Replaces the entries by the fifteen of the menu, captioned in the language the trees
     // applied last (TreeLanguage), each with its picture and the click dispatcher.
@@ -45,8 +29,6 @@ public:
     // its tag stands for; anything else (a separator, an entry of another menu) does nothing.
     void MenuItemClick(const tmb::MenuItem& item);
 
-    // The picture of the entry at `position`, or null for a separator.
-    HBITMAP ItemBitmap(int position) const;
     // The resource name of the picture at `position` ("NewFolder28", ...); empty for a
     // separator.
     static const wchar_t* BitmapName(int position);
@@ -63,15 +45,18 @@ public:
     // network entries stay enabled.
     void UpdateItems();
 
-    // Shows the menu for a right click at screen point (x, y), ten pixels right of and
-    // below it, with the entries enabled for the selected node.
-    int PopupAt(int x, int y, HWND owner);
+    // Shows the menu ten pixels right of and below the point asked for, with the entries
+    // enabled for the selected node.
+    int Popup(int screenX, int screenY, HWND owner) override;
 
     void Notification(tmb::Component* component, tmb::Operation operation) override;
 
+protected:
+    void ItemClicked(tmb::MenuItem& item) override { MenuItemClick(item); }
+
 private:
     TKvDirTree21* tree_ = nullptr;
-    tmb::BitmapHandle bitmaps_[kItemCount];
+    tmb::MenuPictures pictures_;
 };
 
 } // namespace kv

@@ -1,6 +1,6 @@
 // The file list view: choosing the folder, listing its entries or the drives, the columns,
-// the image lists with the parent-folder image, sorting, the selection queries, opening,
-// going up, renaming in place, the keys and the language.
+// the selection queries, opening, going up, renaming in place, the keys and the language.
+// Its pictures are in KvFileIcons, its sorting in KvFilelistSort.
 #include "explorer/KvFilelistView28.h"
 
 #include <shellapi.h>
@@ -24,8 +24,6 @@
 namespace kv {
 namespace {
 
-const wchar_t kRegistryKey[] = L"Software\\Vemrald\\KvFileExplorer";
-const wchar_t kParentImgIdx[] = L"ParentImgIdx";
 const wchar_t kDrives[] = L"Drives";
 const wchar_t kKindDir[] = L"dir";
 const wchar_t kKindFile[] = L"file";
@@ -46,45 +44,6 @@ std::wstring Trimmed(const std::wstring& s, bool blanksOnly) {
     return s.substr(first, last - first);
 }
 
-// Case-insensitive with ASCII letters folded; the signed difference of the first unequal
-// characters (or of the lengths).
-int CompareAsciiNoCase(const std::wstring& a, const std::wstring& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'a' && x <= L'z')
-            x = static_cast<wchar_t>(x - 32);
-        if (y >= L'a' && y <= L'z')
-            y = static_cast<wchar_t>(y - 32);
-        if (x != y)
-            return static_cast<int>(x) - static_cast<int>(y);
-    }
-    return static_cast<int>(a.size()) - static_cast<int>(b.size());
-}
-
-template <class T>
-int Sign(T a, T b) { return a > b ? 1 : (a < b ? -1 : 0); }
-
-// -1, 0 or 1 by the character codes: a loop of its own, since the runtime's wmemcmp is a
-// call into a system library for every pair of a sort.
-int CompareOrdinal(const std::wstring& a, const std::wstring& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    const wchar_t* x = a.data();
-    const wchar_t* y = b.data();
-    for (std::size_t i = 0; i < n; ++i)
-        if (x[i] != y[i])
-            return x[i] < y[i] ? -1 : 1;
-    return Sign(a.size(), b.size());
-}
-
-// The whole kilobytes of a size text ("12 KB"), 0 for a folder's " ".
-std::int64_t KilobytesOfText(const std::wstring& text) {
-    const std::size_t k = text.find(L'K');
-    if (text == L" " || k == std::wstring::npos || k < 1)
-        return 0;
-    return _wtoi64(Trimmed(text.substr(0, k - 1), true).c_str());
-}
-
 // The last-write time as a number of 100-nanosecond units since 1601, the key sorting by
 // Modified compares.
 double FileTimeNumber(const FILETIME& time) {
@@ -94,146 +53,7 @@ double FileTimeNumber(const FILETIME& time) {
     return static_cast<double>(v.QuadPart);
 }
 
-double NumberOfText(const std::wstring& text) {
-    std::wstring s = text;
-    for (wchar_t& c : s)
-        if (c == L',')
-            c = L'.';
-    return _wtof(s.c_str());
-}
-
-// Draws image `index` of `list` over white into a 32-bit bitmap and returns its pixels.
-std::vector<std::uint32_t> ImagePixels(HIMAGELIST list, int index) {
-    int w = 0, h = 0;
-    ImageList_GetIconSize(list, &w, &h);
-    std::vector<std::uint32_t> pixels;
-    if (w <= 0 || h <= 0)
-        return pixels;
-    void* bits = nullptr;
-    tmb::BitmapHandle bitmap(tmb::CreateDib32(w, h, &bits));
-    if (!bitmap || !bits)
-        return pixels;
-    {
-        tmb::MemoryDC dc(CreateCompatibleDC(nullptr));
-        tmb::SelectGuard select(dc.get(), bitmap.get());
-        const RECT r{0, 0, w, h};
-        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
-    }
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    pixels.assign(p, p + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    return pixels;
-}
-
-// IImageList, the interface the shell hands its per-size icon lists out as.
-const GUID kImageListInterface = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
-
-// A copy of `picture` stretched to `width` x `height` (the same size is a plain copy).
-tmb::BitmapHandle ScaledPicture(HBITMAP picture, int width, int height) {
-    BITMAP info{};
-    GetObjectW(picture, sizeof(info), &info);
-    tmb::BitmapHandle scaled(tmb::CreateDib32(width, height));
-    tmb::MemoryDC source(CreateCompatibleDC(nullptr));
-    tmb::MemoryDC target(CreateCompatibleDC(nullptr));
-    tmb::SelectGuard selectSource(source.get(), picture);
-    tmb::SelectGuard selectTarget(target.get(), scaled.get());
-    SetStretchBltMode(target.get(), COLORONCOLOR);
-    StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    return scaled;
-}
-
-HBITMAP LoadBitmapResource(const wchar_t* name, UINT flags) {
-    return static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, flags));
-}
-
 } // namespace
-
-// ---- free helpers -----------------------------------------------------------------------
-
-DWORD AttributeFilter(TFileType type) {
-    DWORD bits = 0;
-    if (type & FileTypeOf(ftReadOnly)) bits |= FILE_ATTRIBUTE_READONLY;
-    if (type & FileTypeOf(ftHidden)) bits |= FILE_ATTRIBUTE_HIDDEN;
-    if (type & FileTypeOf(ftSystem)) bits |= FILE_ATTRIBUTE_SYSTEM;
-    if (type & FileTypeOf(ftArchive)) bits |= FILE_ATTRIBUTE_ARCHIVE;
-    if (type & FileTypeOf(ftNormal)) bits |= FILE_ATTRIBUTE_NORMAL;
-    return bits;
-}
-
-std::wstring DatePattern(TDtFormat format) {
-    switch (format) {
-    case df_MMddyyyy: return L"MM/dd/yyyy";
-    case df_MMddyy: return L"MM/dd/yy";
-    case df_ddMMyyyy: return L"dd/MM/yyyy";
-    case df_ddMMyy_GB: return L"dd/MM/yy";
-    case df_ddMMyy_DE: return L"dd.MM.yy";
-    case df_ddMMyy_IT: return L"dd-MM-yy";
-    case df_yyyyMMdd: return L"yyyy-MM-dd";
-    case df_yyMMdd: return L"yy-MM-dd";
-    case df_Customize: break;
-    }
-    return tmb::FormatSettings::User().shortDateFormat;
-}
-
-std::wstring TimePattern(TTmFormat format) {
-    switch (format) {
-    case tfLongFormat: return tmb::FormatSettings::User().longTimeFormat;
-    case tfShortFormat: return tmb::FormatSettings::User().shortTimeFormat;
-    case tfCustomize: break;
-    }
-    wchar_t buffer[80] = {};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, buffer, 80);
-    std::wstring pattern = buffer;
-    const std::size_t t = pattern.find(L't');
-    if (t != std::wstring::npos)
-        pattern.erase(t);
-    return pattern + L" AM/PM";
-}
-
-int AddParentPicture(HIMAGELIST list, int small) {
-    int w = 0, h = 0;
-    if (!list || !ImageList_GetIconSize(list, &w, &h) || w <= 0 || h <= 0)
-        return -1;
-    const bool useSmall = small > 0 || (small < 0 && w <= 16);
-    tmb::BitmapHandle picture(LoadBitmapResource(useSmall ? L"Parent_S282" : L"Parent_L282", 0));
-    return picture ? ImageList_Add(list, ScaledPicture(picture.get(), w, h).get(), nullptr) : -1;
-}
-
-bool HoldsParentPicture(HIMAGELIST list, int index) {
-    if (!list || index < 0 || index >= ImageList_GetImageCount(list))
-        return false;
-    // The picture is compared as it was added: scaled to the list's own size.
-    const int probe = AddParentPicture(list, 0);
-    if (probe < 0)
-        return false;
-    const bool same = ImagePixels(list, index) == ImagePixels(list, probe);
-    ImageList_Remove(list, probe);
-    return same;
-}
-
-std::wstring AttributesText(DWORD attributes) {
-    std::wstring text;
-    if (attributes & FILE_ATTRIBUTE_ARCHIVE) text += L'A';
-    if (attributes & FILE_ATTRIBUTE_READONLY) text += L'R';
-    if (attributes & FILE_ATTRIBUTE_HIDDEN) text += L'H';
-    if (attributes & FILE_ATTRIBUTE_SYSTEM) text += L'S';
-    return text;
-}
-
-std::wstring NextMaskPart(std::wstring& mask) {
-    const std::size_t semi = mask.find(L';');
-    std::wstring part;
-    if (semi == std::wstring::npos) {
-        part.swap(mask);
-    } else {
-        part = mask.substr(0, semi);
-        mask.erase(0, semi + 1);
-    }
-    return part;
-}
 
 // ---- creation -----------------------------------------------------------------------------
 
@@ -251,7 +71,6 @@ TKvFilelistView28::TKvFilelistView28(tmb::Component* owner) : tmb::ListView(owne
     datePattern_ = DatePattern(dateFormat_);
     timePattern_ = TimePattern(timeFormat_);
     InitImageLists();
-    LoadSortBitmaps();
     SetLanguage(lnEnglish);
     if (parentDirCaption_.empty())
         parentDirCaption_ = L" Parent";
@@ -285,74 +104,14 @@ void TKvFilelistView28::Loaded() {
 }
 
 void TKvFilelistView28::InitImageLists() {
-    parentImageIndex_ = -1;
     SHFILEINFOW info{};
     HIMAGELIST largeList = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
     HIMAGELIST smallList = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (largeList && smallList) {
-        tmb::Registry registry(HKEY_CURRENT_USER);
-        if (registry.OpenKey(kRegistryKey, true)) {
-            bool known = false;
-            if (registry.ValueExists(kParentImgIdx)) {
-                try {
-                    parentImageIndex_ = registry.ReadInteger(kParentImgIdx);
-                } catch (const tmb::Exception&) {
-                    parentImageIndex_ = -1;  // a value of another type is rewritten below
-                }
-                // The system lists are rebuilt in every process: the stored index is only
-                // good when the image there is still the parent-folder picture.
-                known = HoldsParentPicture(largeList, parentImageIndex_);
-            }
-            if (!known) {
-                AppendParentImages(largeList, smallList);
-                if (parentImageIndex_ >= 0)
-                    registry.WriteInteger(kParentImgIdx, parentImageIndex_);
-            }
-        } else {
-            AppendParentImages(largeList, smallList);
-        }
-    }
+    parentImageIndex_ = ParentPictureInSystemLists(largeList, smallList);
     SetLargeImages(tmb::ImageList::Shared(largeList));
     SetSmallImages(tmb::ImageList::Shared(smallList));
-}
-
-void TKvFilelistView28::AppendParentImages(HIMAGELIST largeList, HIMAGELIST smallList) {
-    // The shell keeps one list per icon size and gives every new icon the same index in
-    // all of them: the picture goes into each, or the next icon the shell adds would take
-    // the parent's index in the two lists shown here and show as the parent folder.
-    // Each list the shell hands out carries a reference of ours, given back on the way out
-    // (the shell keeps its own).
-    struct References {
-        std::vector<IUnknown*> held;
-        ~References() {
-            for (IUnknown* p : held)
-                p->Release();
-        }
-    } references;
-    std::vector<HIMAGELIST> lists{largeList, smallList};
-    for (int kind = SHIL_LARGE; kind <= SHIL_JUMBO; ++kind) {
-        void* list = nullptr;
-        if (FAILED(SHGetImageList(kind, kImageListInterface, &list)) || !list)
-            continue;
-        references.held.push_back(static_cast<IUnknown*>(list));
-        if (std::find(lists.begin(), lists.end(), static_cast<HIMAGELIST>(list)) == lists.end())
-            lists.push_back(static_cast<HIMAGELIST>(list));
-    }
-    int index = -1;
-    for (HIMAGELIST list : lists) {
-        const int added = AddParentPicture(list, list == smallList ? 1 : list == largeList ? 0 : -1);
-        if (list == largeList)
-            index = added;
-    }
-    parentImageIndex_ = index >= 0 ? ImageList_GetImageCount(largeList) - 1 : -1;
-}
-
-void TKvFilelistView28::LoadSortBitmaps() {
-    const UINT flags = LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT;
-    upBitmap_.reset(LoadBitmapResource(L"Bmp_Up28", flags));
-    downBitmap_.reset(LoadBitmapResource(L"Bmp_Down28", flags));
 }
 
 // ---- properties -----------------------------------------------------------------------------
@@ -510,8 +269,7 @@ void TKvFilelistView28::UpdateFileList() {
         tmb::ItemsUpdate bracket(*this);
         tmb::ScopedHourglass hourglass;
         ClearItems();
-        keys_.clear();
-        rankedColumns_ = 0;
+        sort_.Clear();
         ownIconsWaiting_.clear();
         listError_ = ERROR_SUCCESS;
         try {
@@ -537,7 +295,7 @@ void TKvFilelistView28::UpdateFileList() {
             error = std::current_exception();
         }
         // Also after an error: what was listed is shown in order.
-        AfterLoadSort();
+        sort_.SortByName();
     }
     if (ItemCount() > 0 && SelectedIndex() < 0)
         SetFocusedIndex(0);
@@ -577,7 +335,7 @@ std::wstring TKvFilelistView28::TypeNameOf(const std::wstring& name, bool folder
 }
 
 void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
-    sortingEnabled_ = true;
+    sort_.SetEnabled(true);
     const std::wstring folder = AddSlash(directory_);
     const tmb::FormatSettings settings = tmb::FormatSettings::User();
     TIME_ZONE_INFORMATION zone{};
@@ -632,15 +390,7 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
                          folder + name,
                          kind,
                          tmb::FloatToStrGeneral(modified, settings)};
-        EntryKeys keys;
-        keys.upperName = tmb::UpperCase(item.caption);
-        keys.parent = parent;
-        keys.folder = folderEntry;
-        keys.sizeKB = folderEntry ? 0 : KilobytesOfText(item.subItems[siSize]);
-        keys.modified = modified;
-        keys_.push_back(std::move(keys));
-        // 1-based: 0 marks an item listed by someone else.
-        SetMark(item, static_cast<std::uint32_t>(keys_.size()));
+        SetMark(item, sort_.AddEntry(item.caption, parent, folderEntry, item.subItems[siSize], modified));
         AddItem(std::move(item));
     } while (FindNextFileW(search.get(), &data));
 }
@@ -648,24 +398,19 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
 void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {
     // A drive root has no parent entry; any other folder gets the one its listing would
     // have held.
-    if (!parentDirEnabled_ || DelSlash(folder).size() <= 2 || !keys_.empty())
+    if (!parentDirEnabled_ || DelSlash(folder).size() <= 2 || sort_.HasEntries())
         return;
     tmb::ListItem item;
     item.caption = parentDirCaption_;
     item.imageIndex = parentImageIndex_;
     item.subItems = {SizeToText(0, kKindDir), TypeNameOf(L"..", true), std::wstring(),
                      std::wstring(), folder + L"..", kKindDir, L"0"};
-    EntryKeys keys;
-    keys.upperName = tmb::UpperCase(item.caption);
-    keys.parent = true;
-    keys.folder = true;
-    keys_.push_back(std::move(keys));
-    SetMark(item, static_cast<std::uint32_t>(keys_.size()));
+    SetMark(item, sort_.AddEntry(item.caption, true, true, item.subItems[siSize], 0));
     AddItem(std::move(item));
 }
 
 void TKvFilelistView28::AddDrives() {
-    sortingEnabled_ = false;
+    sort_.SetEnabled(false);
     const DWORD mask = GetLogicalDrives();
     const tmb::FormatSettings settings = tmb::FormatSettings::User();
     auto megabytes = [&settings](std::int64_t kb) {
@@ -705,19 +450,6 @@ void TKvFilelistView28::AddDrives() {
     }
 }
 
-int TKvFilelistView28::ExtensionIconOf(const std::wstring& upperExtension) {
-    auto found = extensionIcons_.find(upperExtension);
-    if (found != extensionIcons_.end())
-        return found->second;
-    SHFILEINFOW info{};
-    const std::wstring name = L"file" + upperExtension;
-    SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                   SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-    const int icon = info.iIcon >= 0 ? info.iIcon : 0;
-    extensionIcons_.emplace(upperExtension, icon);
-    return icon;
-}
-
 int TKvFilelistView28::ItemImage(int index) {
     const tmb::ListItem& item = Item(index);
     const std::wstring& path = item.SubItem(siPath);
@@ -728,20 +460,13 @@ int TKvFilelistView28::ItemImage(int index) {
     // type's icon at once; the few kinds of file that carry an icon of their own get it a
     // moment later, one per turn of the message loop, and only in folders small enough
     // for that to go unnoticed.
-    const std::wstring ext = tmb::UpperCase(ExtractFileExt(ExtractFileName(path)));
-    if (ItemCount() > kOwnIconsUpTo)
-        return ExtensionIconOf(ext);
-    static const wchar_t* const kOwnIcons[] = {L".EXE", L".ICO", L".LNK", L".CUR", L".ANI",
-                                               L".SCR", L".URL", L".PIF"};
-    for (const wchar_t* own : kOwnIcons) {
-        if (ext == own) {
-            if (ownIconsWaiting_.empty() && HandleAllocated())
-                PostMessageW(HandleIfAllocated(), kRefineIconMessage, 0, 0);
-            ownIconsWaiting_.push_back(path);
-            break;
-        }
+    const std::wstring ext = TypeIcons::ExtensionOf(path);
+    if (ItemCount() <= kOwnIconsUpTo && TypeIcons::HasOwnIcon(ext)) {
+        if (ownIconsWaiting_.empty() && HandleAllocated())
+            PostMessageW(HandleIfAllocated(), kRefineIconMessage, 0, 0);
+        ownIconsWaiting_.push_back(path);
     }
-    return ExtensionIconOf(ext);
+    return typeIcons_.IconOf(ext);
 }
 
 void TKvFilelistView28::RefineNextIcon() {
@@ -768,168 +493,6 @@ LRESULT TKvFilelistView28::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return tmb::ListView::WndProc(msg, wParam, lParam);
 }
 
-// ---- sorting ------------------------------------------------------------------------------
-
-void TKvFilelistView28::SortNow() {
-    RankEntries(sortColumn_);
-    Sort();
-}
-
-void TKvFilelistView28::RankEntries(int column) {
-    if (column != fcName && column != fcType && column != fcAttributes)
-        return;
-    if (rankedColumns_ & (1u << column))
-        return;
-    rankedColumns_ |= 1u << column;
-    if (column == fcName) {
-        std::vector<int> order(keys_.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            order[i] = static_cast<int>(i);
-        std::sort(order.begin(), order.end(), [this](int a, int b) {
-            return CompareOrdinal(keys_[static_cast<std::size_t>(a)].upperName,
-                                  keys_[static_cast<std::size_t>(b)].upperName) < 0;
-        });
-        int rank = 0;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            if (i > 0 && CompareOrdinal(keys_[static_cast<std::size_t>(order[i - 1])].upperName,
-                                        keys_[static_cast<std::size_t>(order[i])].upperName) != 0)
-                ++rank;
-            keys_[static_cast<std::size_t>(order[i])].rank[column] = rank;
-        }
-        return;
-    }
-    // Type names and attribute letters repeat: the few distinct texts are ordered, and
-    // every entry takes its text's place.
-    const int sub = column == fcType ? siType : siAttributes;
-    std::unordered_map<std::wstring, int> places;
-    for (int i = 0; i < ItemCount(); ++i)
-        if (KeysOf(Item(i)))
-            places.emplace(Item(i).SubItem(static_cast<std::size_t>(sub)), 0);
-    std::vector<std::wstring> distinct;
-    distinct.reserve(places.size());
-    for (const auto& p : places)
-        distinct.push_back(p.first);
-    std::sort(distinct.begin(), distinct.end(), [](const std::wstring& a, const std::wstring& b) {
-        return CompareAsciiNoCase(a, b) < 0;
-    });
-    int rank = 0;
-    for (std::size_t i = 0; i < distinct.size(); ++i) {
-        if (i > 0 && CompareAsciiNoCase(distinct[i - 1], distinct[i]) != 0)
-            ++rank;
-        places[distinct[i]] = rank;
-    }
-    for (int i = 0; i < ItemCount(); ++i) {
-        const tmb::ListItem& item = Item(i);
-        if (KeysOf(item))
-            keys_[MarkOf(item) - 1].rank[column] = places[item.SubItem(static_cast<std::size_t>(sub))];
-    }
-}
-
-void TKvFilelistView28::AfterLoadSort() {
-    if (!sortingEnabled_)
-        return;
-    sortColumn_ = fcName;
-    descending_ = false;
-    SortNow();
-    UpdateSortMarks();
-}
-
-void TKvFilelistView28::ColumnClick(int column) {
-    if (!sortingEnabled_)
-        return;
-    if (column == sortColumn_) {
-        descending_ = !descending_;
-    } else {
-        sortColumn_ = column;
-        descending_ = true;
-    }
-    SortNow();
-    UpdateSortMarks();
-}
-
-const TKvFilelistView28::EntryKeys* TKvFilelistView28::KeysOf(const tmb::ListItem& item) const {
-    const std::uint32_t mark = MarkOf(item);
-    return mark >= 1 && mark <= keys_.size() ? &keys_[mark - 1] : nullptr;
-}
-
-int TKvFilelistView28::CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) {
-    // The keys worked out at listing time stand for the texts they were made from; an item
-    // listed by someone else is compared by its texts.
-    const EntryKeys* ka = KeysOf(a);
-    const EntryKeys* kb = KeysOf(b);
-    const bool aParent = ka ? ka->parent : a.caption == parentDirCaption_;
-    const bool bParent = kb ? kb->parent : b.caption == parentDirCaption_;
-    // The parent entry keeps its place at the top in every column, also where its own
-    // date or attributes would move it down among the folders.
-    if (aParent != bParent)
-        return aParent ? -1 : 1;
-    const bool parentInvolved = aParent || bParent;
-    const bool aDir = ka ? ka->folder : a.SubItem(siKind) == kKindDir;
-    const bool bDir = kb ? kb->folder : b.SubItem(siKind) == kKindDir;
-    int result = 0;
-    if (aDir && !bDir) {
-        result = -1;
-    } else if (bDir && !aDir) {
-        result = 1;
-    } else {
-        const bool ranked = ka && kb && (rankedColumns_ & (1u << sortColumn_)) != 0;
-        switch (ranked ? -1 : sortColumn_) {
-        case -1:
-            result = Sign(ka->rank[sortColumn_], kb->rank[sortColumn_]);
-            break;
-        case fcName: {
-            std::wstring upperA, upperB;
-            const std::wstring& ua = ka ? ka->upperName : (upperA = tmb::UpperCase(a.caption));
-            const std::wstring& ub = kb ? kb->upperName : (upperB = tmb::UpperCase(b.caption));
-            result = CompareOrdinal(ua, ub);
-            break;
-        }
-        case fcSize:
-            result = Sign(ka ? ka->sizeKB : KilobytesOfText(a.SubItem(siSize)),
-                          kb ? kb->sizeKB : KilobytesOfText(b.SubItem(siSize)));
-            break;
-        case fcModified:
-            if (&a != &b)
-                result = Sign(ka ? ka->modified : NumberOfText(a.SubItem(siSortKey)),
-                              kb ? kb->modified : NumberOfText(b.SubItem(siSortKey)));
-            break;
-        case fcType:
-            result = CompareAsciiNoCase(a.SubItem(siType), b.SubItem(siType));
-            break;
-        case fcAttributes:
-            result = CompareAsciiNoCase(a.SubItem(siAttributes), b.SubItem(siAttributes));
-            break;
-        default:
-            break;
-        }
-    }
-    // The parent entry stays on top whatever the direction.
-    if (descending_ && !parentInvolved)
-        result = -result;
-    return result;
-}
-
-void TKvFilelistView28::UpdateSortMarks() {
-    HWND header = HeaderHandle();
-    if (!header)
-        return;
-    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        HDITEMW item{};
-        item.mask = HDI_FORMAT;
-        if (!Header_GetItem(header, i, &item))
-            continue;
-        if (i == sortColumn_) {
-            item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
-            item.hbm = descending_ ? downBitmap_.get() : upBitmap_.get();
-            item.mask |= HDI_BITMAP;
-        } else {
-            item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT);
-        }
-        Header_SetItem(header, i, &item);
-    }
-}
-
 // ---- selection queries --------------------------------------------------------------------
 
 std::wstring TKvFilelistView28::ItemPath(int index) const {
@@ -947,7 +510,7 @@ bool TKvFilelistView28::IsParentItem(int index) const {
     // since (SetParentDirCaption does not reload), and a real folder may bear it.
     if (index < 0 || index >= ItemCount())
         return false;
-    const EntryKeys* keys = KeysOf(Item(index));
+    const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(Item(index));
     return keys && keys->parent;
 }
 

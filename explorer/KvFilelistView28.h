@@ -15,6 +15,8 @@
 
 #include "explorer/KvConsts.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFileIcons.h"
+#include "explorer/KvFilelistSort.h"
 #include "framework/Handles.h"
 #include "framework/ListView.h"
 #include "framework/PopupMenu.h"
@@ -43,14 +45,6 @@ enum TTmFormat : int { tfLongFormat, tfShortFormat, tfCustomize };
 // The date and time patterns of the Modified column.
 std::wstring DatePattern(TDtFormat format);
 std::wstring TimePattern(TTmFormat format);
-
-// Adds the parent-folder picture to `list` scaled to the list's icon size: the small picture
-// for `small` > 0, the large one for 0, and for < 0 the small one in a list of 16-pixel
-// icons. The index it got, or -1.
-int AddParentPicture(HIMAGELIST list, int small);
-// Whether image `index` of `list` is the parent-folder picture (the large one, at the
-// list's size).
-bool HoldsParentPicture(HIMAGELIST list, int index);
 
 // "A", "R", "H", "S" for the archive, read-only, hidden and system bits, in that order.
 std::wstring AttributesText(DWORD attributes);
@@ -169,15 +163,15 @@ public:
     bool IsParentItem(int index) const;
     bool IsDriveItem(int index) const;
 
-    // --- sorting --------------------------------------------------------------------------
+    // --- sorting (see TKvFilelistSort) ----------------------------------------------------
     // The header click handler installed in OnColumnClick.
-    void ColumnClick(int column);
+    void ColumnClick(int column) { sort_.ColumnClick(column); }
     // The comparison installed in OnCompare.
-    int CompareItems(const tmb::ListItem& a, const tmb::ListItem& b);
-    void UpdateSortMarks();
-    int SortColumn() const { return sortColumn_; }
-    bool SortDescending() const { return descending_; }
-    bool SortingEnabled() const { return sortingEnabled_; }
+    int CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) const { return sort_.Compare(a, b); }
+    void UpdateSortMarks() const { sort_.UpdateMarks(); }
+    int SortColumn() const { return sort_.Column(); }
+    bool SortDescending() const { return sort_.Descending(); }
+    bool SortingEnabled() const { return sort_.Enabled(); }
 
     // --- the file operations the context menu shares with the keys ------------------------
     // The clipboard list: full paths each ending in a NUL, and the operation pending on it.
@@ -222,33 +216,15 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // What sorting needs of an entry, worked out once when it is listed.
-    struct EntryKeys {
-        std::wstring upperName;
-        bool parent = false;
-        bool folder = false;
-        std::int64_t sizeKB = 0;
-        double modified = 0;
-        // Places in the order of the Name, Type and Attributes columns (see RankEntries).
-        int rank[5] = {};
-    };
+    friend class TKvFilelistSort;  // finds its keys by the items' marks
 
     void InitImageLists();
     // The parent entry of a folder that could not be listed, so the user can go back.
     void AddParentOfUnreadable(const std::wstring& folder);
-    void AppendParentImages(HIMAGELIST largeList, HIMAGELIST smallList);
-    void LoadSortBitmaps();
-    void AfterLoadSort();
-    void SortNow();
-    // Orders the listed entries once by the text of a column and keeps each one's place, so
-    // that every later sort by that column compares two integers.
-    void RankEntries(int column);
     void BuildOwnMenu();
     std::wstring TypeNameOf(const std::wstring& name, bool folder);
-    int ExtensionIconOf(const std::wstring& upperExtension);
     // Gives the next file waiting for an icon of its own the shell's answer.
     void RefineNextIcon();
-    const EntryKeys* KeysOf(const tmb::ListItem& item) const;
     void LinkedTreeMovedTo(const std::wstring& folder);
 
     std::wstring directory_ = L"Drives";
@@ -280,16 +256,9 @@ private:
     FileOpKind pendingOp_ = foCopy;
     bool hasPendingOp_ = false;
 
-    int sortColumn_ = fcName;
-    bool descending_ = true;
-    bool sortingEnabled_ = true;
-    tmb::BitmapHandle upBitmap_;
-    tmb::BitmapHandle downBitmap_;
-
-    std::vector<EntryKeys> keys_;
-    unsigned rankedColumns_ = 0;  // bit per column whose ranks are worked out
+    TKvFilelistSort sort_{*this};
     std::unordered_map<std::wstring, std::wstring> typeNames_;
-    std::unordered_map<std::wstring, int> extensionIcons_;
+    TypeIcons typeIcons_;
     std::vector<std::wstring> ownIconsWaiting_;
     // Why the folder being listed could not be read (ERROR_SUCCESS when it could).
     DWORD listError_ = ERROR_SUCCESS;

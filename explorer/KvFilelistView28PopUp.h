@@ -6,12 +6,10 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "explorer/KvSendTo.h"
-#include "framework/Handles.h"
 #include "framework/PopupMenu.h"
 
 namespace kv {
@@ -28,19 +26,8 @@ struct ListMenuState {
 
 class TKvFilelistView28PopUp : public tmb::PopupMenu {
 public:
-    // Positions of the top-level entries; 2, 4, 8, 11 and 13 are separators.
-    enum Position : int {
-        ItemOpen = 0,
-        ItemView = 1,
-        SubMenuSend = 3,
-        ItemOpCut = 5,
-        ItemOpCopy = 6,
-        ItemOpPaste = 7,
-        ItemRename = 9,
-        ItemDelete = 10,
-        ItemProperty = 12,
-        ItemFolder = 14,
-    };
+    // Positions of top-level entries: Send To is the fourth, New Folder the last of fifteen.
+    enum Position : int { SubMenuSend = 3, ItemFolder = 14 };
     static constexpr int kItemCount = 15;
     // The fixed entries of the Send To submenu come first; the shortcuts follow from 4 on.
     static constexpr int kFixedSendTo = 4;
@@ -72,22 +59,15 @@ public:
     // The shared click handler: the item's name and tag choose the action.
     void MenuItemClick(const tmb::MenuItem& item);
 
-    // The resource names of the thirteen pictures, in the order they are loaded.
-    static const wchar_t* const kBitmapNames[13];
-
     void Notification(tmb::Component* component, tmb::Operation operation) override;
 
 protected:
     void ItemClicked(tmb::MenuItem& item) override { MenuItemClick(item); }
 
 private:
-    HBITMAP IconPicture(int iconIndex);
-
     TKvFilelistView28* list_ = nullptr;
     std::vector<std::wstring> sendToPaths_;
-    std::array<tmb::BitmapHandle, 13> bitmaps_;
-    // Pictures of the shortcuts' small system icons, drawn on the menu's colour.
-    std::vector<tmb::BitmapHandle> iconPictures_;
+    tmb::MenuPictures pictures_;
 };
 
 } // namespace kv

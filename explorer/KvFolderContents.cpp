@@ -1,16 +1,17 @@
-// The folder-contents window: panels, the OK button with its check mark, and an owner-data
-// list view that keeps the names in C++ and asks for each icon only when its row is drawn,
-// so a folder of 100,000 files opens about as fast as it can be read.
+// The folder-contents window: panels, the OK button with its check mark, and a list view in
+// list style that asks for each icon only when its row is drawn, so a folder of 100,000
+// files opens about as fast as it can be read.
 #include "explorer/KvFolderContents.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <numeric>
-#include <unordered_map>
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvFileExplorer28.h"
+#include "explorer/KvFileIcons.h"
+#include "framework/ListView.h"
 #include "framework/StdControls.h"
 #include "framework/TextConv.h"
 
@@ -29,59 +30,98 @@ const wchar_t kListHint[] = L"LeftClick - Select\r\nDblClick  - Open";
 } // namespace
 
 // The list of files: list style, one selection shown also when unfocused, the shell's small
-// icons (shared, never destroyed here).
-class TKvFolderContents::FileListView : public tmb::WinControl {
+// icons (shared, never destroyed here); each file shows its type's icon, or its own.
+class TKvFolderContents::FileListView : public tmb::ListView {
 public:
-    explicit FileListView(TKvFolderContents* window) : tmb::WinControl(window), window_(window) {
-        SetTabStop(true);
+    explicit FileListView(TKvFolderContents* window) : tmb::ListView(window), window_(window) {
+        SetViewStyle(tmb::ViewStyle::vsList);
+        SetReadOnly(true);
+        SetHideSelection(false);
+        SetSmallImages(tmb::ImageList::Shared(SystemSmallIcons()));
     }
 
-    void SetCount(int count) {
+    // Lists `names` (the files of the window's folder) in this order, the first focused.
+    void Fill(const std::vector<std::wstring>& names) {
+        ClearItems();
         // The control measures every label to find the column width of its list style when
         // it first paints with items (Wine does; for 100,000 names that takes seconds). So
         // its first paint sees one item, and it is then given the width of the longest names.
-        if (count > 0) {
-            ListView_SetItemCountEx(Handle(), 1, 0);
+        std::size_t next = 0;
+        if (!names.empty()) {
+            AddItem(Entry(names[next++]));
             UpdateWindow(Handle());
         }
-        ListView_SetColumnWidth(Handle(), 0, ColumnWidth());
-        ListView_SetItemCountEx(Handle(), count, 0);
-        if (count > 0) {
-            ListView_SetItemState(Handle(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_SetColumnWidth(Handle(), 0, ColumnWidth(names));
+        {
+            tmb::ItemsUpdate bracket(*this);
+            for (; next < names.size(); ++next)
+                AddItem(Entry(names[next]));
+        }
+        if (!names.empty())
+            SetFocusedIndex(0);
+    }
+
+protected:
+    void HandleCreated() override {
+        tmb::ListView::HandleCreated();
+        HWND h = HandleIfAllocated();
+        // The two-line hint; the tip window is owned by the list and goes with it.
+        HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (tip) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = h;
+            tool.uId = reinterpret_cast<UINT_PTR>(h);
+            tool.lpszText = const_cast<wchar_t*>(kListHint);
+            SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 400);  // lets the hint break at its CR LF
         }
     }
 
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        // Enter belongs to this window's OK, not to the default button of the form around
+        // the tree: the dialog navigation of the form's message loop must pass it on. Esc
+        // stays the form's (the list view's own answer would keep it for the list).
+        if (msg == WM_GETDLGCODE) {
+            LRESULT code = tmb::WinControl::WndProc(msg, wParam, lParam);
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+                code |= DLGC_WANTALLKEYS;
+            return code;
+        }
+        if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+            // Pressed later, not from here: OK frees this very list. (The control itself
+            // reports Enter only while it holds items.)
+            PostMessageW(window_->ok_->Handle(), BM_CLICK, 0, 0);
+            return 0;
+        }
+        return tmb::ListView::WndProc(msg, wParam, lParam);
+    }
+
+    void DblClick() override { window_->OpenSelected(); }
+
+    // Most files show their type's icon, asked for once per extension; the kinds that carry
+    // an icon of their own are asked for one by one.
+    int ItemImage(int index) override {
+        const std::wstring path = window_->FullPath(index);
+        const std::wstring extension = TypeIcons::ExtensionOf(path);
+        return TypeIcons::HasOwnIcon(extension) ? GetIconIndex(path) : icons_.IconOf(extension);
+    }
+
 private:
-    // The small system icon of a listed file. Most files show their type's icon, asked for
-    // once per extension without opening the file (the shell takes a long time per file);
-    // the kinds that carry an icon of their own are asked for one by one.
-    int IconOf(int index) {
-        const std::wstring& name = window_->names_[index];
-        const std::size_t dot = name.rfind(L'.');
-        std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
-        for (wchar_t& c : extension)
-            c = static_cast<wchar_t>(towlower(c));
-        static const wchar_t* const kOwnIcons[] = {L".exe", L".lnk", L".ico", L".cur",
-                                                   L".ani", L".scr", L".pif", L".url"};
-        for (const wchar_t* own : kOwnIcons)
-            if (extension == own)
-                return GetIconIndex(window_->FullPath(index));
-        const auto known = byExtension_.find(extension);
-        if (known != byExtension_.end())
-            return known->second;
-        SHFILEINFOW info{};
-        const bool found = SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                                          SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX |
-                                              SHGFI_SMALLICON) != 0;
-        const int icon = found && info.iIcon >= 0 ? info.iIcon : 0;
-        byExtension_.emplace(extension, icon);
-        return icon;
+    static tmb::ListItem Entry(const std::wstring& name) {
+        tmb::ListItem item;
+        item.caption = name;
+        item.imageIndex = tmb::ListItem::kImageWhenDrawn;
+        return item;
     }
 
     // Wide enough for the widest of the longest names (by character count), with the icon
     // and the control's margins.
-    int ColumnWidth() {
-        const std::vector<std::wstring>& names = window_->names_;
+    int ColumnWidth(const std::vector<std::wstring>& names) {
         std::vector<const std::wstring*> longest;
         longest.reserve(names.size());
         for (const std::wstring& n : names)
@@ -101,114 +141,8 @@ private:
         return widest + GetSystemMetrics(SM_CXSMICON) + 16;
     }
 
-protected:
-    void CreateParams(tmb::CreateArgs& args) override {
-        tmb::WinControl::CreateParams(args);
-        args.className = WC_LISTVIEWW;
-        args.style |= LVS_LIST | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                      LVS_SINGLESEL | WS_TABSTOP;
-        args.exStyle |= WS_EX_CLIENTEDGE;
-    }
-
-    void HandleCreated() override {
-        tmb::WinControl::HandleCreated();
-        HWND h = HandleIfAllocated();
-        SHFILEINFOW info{};
-        const auto system = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        ListView_SetImageList(h, system, LVSIL_SMALL);
-        // The two-line hint; the tip window is owned by the list and goes with it.
-        HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-        if (tip) {
-            TTTOOLINFOW tool{};
-            tool.cbSize = sizeof(tool);
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = h;
-            tool.uId = reinterpret_cast<UINT_PTR>(h);
-            tool.lpszText = const_cast<wchar_t*>(kListHint);
-            SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-            SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 400);  // lets the hint break at its CR LF
-        }
-    }
-
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-
-        // Enter belongs to this window's OK, not to the default button of the form around
-        // the tree: the dialog navigation of the form's message loop must pass it on.
-        if (msg == WM_GETDLGCODE && lParam) {
-            const auto* key = reinterpret_cast<const MSG*>(lParam);
-            if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
-                return tmb::WinControl::WndProc(msg, wParam, lParam) | DLGC_WANTALLKEYS;
-        }
-        if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
-            // Pressed later, not from here: OK frees this very list. (The control itself
-            // reports Enter only while it holds items.)
-            PostMessageW(window_->ok_->Handle(), BM_CLICK, 0, 0);
-            return 0;
-        }
-        return tmb::WinControl::WndProc(msg, wParam, lParam);
-    }
-
-    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        if (msg != WM_NOTIFY)
-            return tmb::WinControl::Reflected(msg, wParam, lParam, result);
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        switch (header->code) {
-        case LVN_GETDISPINFOW: {
-            auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
-            const int i = info->item.iItem;
-            if (i < 0 || i >= static_cast<int>(window_->names_.size()))
-                break;
-            // A buffer of no room takes nothing (one less than its size would wrap around).
-            if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-                const std::wstring& name = window_->names_[i];
-                const std::size_t n = std::min<std::size_t>(
-                    name.size(), static_cast<std::size_t>(info->item.cchTextMax - 1));
-                name.copy(info->item.pszText, n);
-                info->item.pszText[n] = L'\0';
-            }
-            if (info->item.mask & LVIF_IMAGE) {
-                int& icon = window_->icons_[i];
-                if (icon < 0)
-                    icon = IconOf(i);
-                info->item.iImage = icon;
-            }
-            break;
-        }
-        case LVN_ODFINDITEMW: {
-            // Typing a name's first letters finds it, as in a list that holds its items.
-            const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(lParam);
-            result = -1;
-            if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz)
-                return true;
-            const std::wstring typed = find->lvfi.psz;
-            const int count = static_cast<int>(window_->names_.size());
-            for (int k = 0; k < count; ++k) {
-                const int i = (find->iStart + k) % count;
-                const std::wstring& name = window_->names_[i];
-                if (name.size() >= typed.size() &&
-                    tmb::SameText(name.substr(0, typed.size()), typed)) {
-                    result = i;
-                    break;
-                }
-            }
-            return true;
-        }
-        case NM_DBLCLK:
-            window_->OpenSelected();
-            break;
-        default:
-            break;
-        }
-        result = 0;
-        return true;
-    }
-
-private:
     TKvFolderContents* window_;
-    std::unordered_map<std::wstring, int> byExtension_;
+    TypeIcons icons_;
 };
 
 TKvFolderContents::TKvFolderContents(TKvDirTree21* tree) : tmb::WinControl(tree), tree_(tree) {
@@ -258,7 +192,7 @@ LRESULT TKvFolderContents::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TKvFolderContents::Open(const std::wstring& folder) {
     folder_ = AddSlash(folder);
-    names_.clear();
+    std::vector<std::wstring> names;
     {
         tmb::ScopedHourglass hourglass;
         WIN32_FIND_DATAW data;
@@ -268,25 +202,24 @@ void TKvFolderContents::Open(const std::wstring& folder) {
         if (search) {
             do {
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    names_.emplace_back(data.cFileName);
+                    names.emplace_back(data.cFileName);
             } while (FindNextFileW(search.get(), &data));
         }
         // By name as the user's locale orders it, ignoring case; the keys are made once per
         // name, not once per comparison.
         std::vector<std::string> keys;
-        keys.reserve(names_.size());
-        for (const std::wstring& n : names_)
+        keys.reserve(names.size());
+        for (const std::wstring& n : names)
             keys.push_back(tmb::SortKey(n, true));
-        std::vector<int> order(names_.size());
+        std::vector<int> order(names.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return keys[a] < keys[b]; });
         std::vector<std::wstring> sorted;
-        sorted.reserve(names_.size());
+        sorted.reserve(names.size());
         for (int i : order)
-            sorted.push_back(std::move(names_[i]));
-        names_ = std::move(sorted);
-        icons_.assign(names_.size(), -1);
+            sorted.push_back(std::move(names[i]));
+        names = std::move(sorted);
     }
     SetVisible(true);
     SetBounds(0, 0, tree_->ClientWidth(), tree_->ClientHeight());
@@ -296,23 +229,30 @@ void TKvFolderContents::Open(const std::wstring& folder) {
         SendMessageW(ok_->Handle(), BM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(okGlyph_.get()));
     SendMessageW(ok_->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    list_->SetCount(static_cast<int>(names_.size()));
-    if (!names_.empty())
+    list_->Fill(names);
+    if (!names.empty())
         list_->SetFocus();
 }
 
+std::vector<std::wstring> TKvFolderContents::Names() const {
+    std::vector<std::wstring> names;
+    if (list_) {
+        names.reserve(static_cast<std::size_t>(list_->ItemCount()));
+        for (int i = 0; i < list_->ItemCount(); ++i)
+            names.push_back(list_->Item(i).caption);
+    }
+    return names;
+}
+
 std::wstring TKvFolderContents::FullPath(int index) const {
-    if (index < 0 || index >= static_cast<int>(names_.size()))
+    if (!list_ || index < 0 || index >= list_->ItemCount())
         return std::wstring();
-    return folder_ + names_[index];
+    return folder_ + list_->Item(index).caption;
 }
 
 HWND TKvFolderContents::ListHandle() const { return list_ ? list_->HandleIfAllocated() : nullptr; }
 
-int TKvFolderContents::SelectedIndex() const {
-    HWND h = ListHandle();
-    return h ? ListView_GetNextItem(h, -1, LVNI_SELECTED) : -1;
-}
+int TKvFolderContents::SelectedIndex() const { return list_ ? list_->SelectedIndex() : -1; }
 
 void TKvFolderContents::OpenSelected() {
     const int index = SelectedIndex();
@@ -331,9 +271,6 @@ void TKvFolderContents::OkClick() {
     // folder of many files should not be held on to.
     tmb::Destroy(list_);
     list_ = nullptr;
-    names_.clear();
-    names_.shrink_to_fit();
-    icons_.clear();
     SetVisible(false);
     tree_->ContentsChosen(file, folder_);
 }

@@ -29,8 +29,8 @@ public:
     // and shows the window with the first file focused.
     void Open(const std::wstring& folder);
 
-    // The listed files in the order shown; their full paths.
-    const std::vector<std::wstring>& Names() const { return names_; }
+    // The listed files in the order shown (none once OK has freed the list); their full paths.
+    std::vector<std::wstring> Names() const;
     std::wstring FullPath(int index) const;
     // The selected file's index, or -1 (also once OK has freed the list).
     int SelectedIndex() const;
@@ -58,8 +58,6 @@ private:
     tmb::Button* ok_ = nullptr;
     tmb::BitmapHandle okGlyph_;
     std::wstring folder_;  // with a trailing backslash
-    std::vector<std::wstring> names_;
-    std::vector<int> icons_;  // per name: the system icon index, -1 until first drawn
 };
 
 } // namespace kv

@@ -303,7 +303,7 @@ void ListView::Sort() {
                 sortKeys_.push_back(SortKey(item.caption, false));
         }
         std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-            return Compare(items_[static_cast<std::size_t>(a)], items_[static_cast<std::size_t>(b)]) < 0;
+            return Compare(a, b) < 0;
         });
     }
     // The control knows selection by row: carry it, and the focus mark, to the new rows.
@@ -347,27 +347,20 @@ void ListView::Sort() {
     InvalidateRect(h, nullptr, TRUE);
 }
 
-int ListView::Compare(const ListItem& a, const ListItem& b) {
+int ListView::Compare(int a, int b) {
+    const ListItem& x = Item(a);
+    const ListItem& y = Item(b);
     if (OnCompare) {
         int compare = 0;
-        OnCompare(this, a, b, compare);
+        OnCompare(this, x, y, compare);
         return compare;
     }
-    // During Sort both items are in the list and their keys are ready.
-    const auto row = [this](const ListItem& item) -> std::size_t {
-        const std::less<const ListItem*> before;
-        const ListItem* p = &item;
-        if (sortKeys_.size() != items_.size() || before(p, items_.data()) ||
-            !before(p, items_.data() + items_.size()))
-            return items_.size();
-        return static_cast<std::size_t>(p - items_.data());
-    };
-    const std::size_t ra = row(a), rb = row(b);
-    if (ra < items_.size() && rb < items_.size())
-        return sortKeys_[ra].compare(sortKeys_[rb]);  // bytes compared as unsigned
-    return CompareStringW(LOCALE_USER_DEFAULT, 0, a.caption.c_str(),
-                          static_cast<int>(a.caption.size()), b.caption.c_str(),
-                          static_cast<int>(b.caption.size())) - CSTR_EQUAL;
+    // During Sort the rows keep their places and every caption's key is ready.
+    if (sortKeys_.size() == items_.size())
+        return sortKeys_[static_cast<std::size_t>(a)].compare(sortKeys_[static_cast<std::size_t>(b)]);  // bytes compared as unsigned
+    return CompareStringW(LOCALE_USER_DEFAULT, 0, x.caption.c_str(),
+                          static_cast<int>(x.caption.size()), y.caption.c_str(),
+                          static_cast<int>(y.caption.size())) - CSTR_EQUAL;
 }
 
 // ---- selection ----------------------------------------------------------------------------
@@ -471,6 +464,13 @@ HWND ListView::EditCaption(int index) {
 bool ListView::IsEditing() const {
     HWND h = HandleIfAllocated();
     return h && ListView_GetEditControl(h) != nullptr;
+}
+
+bool ListView::SelectedItemRect(RECT& item) {
+    int i = FocusedIndex();
+    if (i < 0 || !IsSelected(i))
+        i = SelectedIndex();
+    return i >= 0 && ListView_GetItemRect(Handle(), i, &item, LVIR_LABEL);
 }
 
 LRESULT ListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -154,15 +154,17 @@ protected:
     void CreateParams(CreateArgs& args) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool SelectedItemRect(RECT& item) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ColorChanged() override;
     void ChangeScale(int to, int from) override;
 
     // A header was clicked; the default fires OnColumnClick.
     virtual void ColumnClicked(int column);
-    // The comparison Sort uses; the default asks OnCompare, and without it compares the
-    // captions as the user's locale orders them.
-    virtual int Compare(const ListItem& a, const ListItem& b);
+    // The comparison Sort uses, of rows `a` and `b` as they stand when the sort starts; the
+    // default asks OnCompare with the two items, and without it compares the captions as the
+    // user's locale orders them.
+    virtual int Compare(int a, int b);
     // Asked before a caption may be edited; the default refuses in ReadOnly and asks
     // OnEditing.
     virtual bool CanEdit(int index);

@@ -13,25 +13,26 @@
 namespace tmb {
 namespace {
 
-// Numbers every item depth first, visible or not, so a command names one item for good.
-template <class Visit>
-bool Walk(std::vector<MenuItem>& items, int& number, Visit&& visit) {
+// The item numbered `command` when every item is numbered depth first, visible or not, as
+// Fill numbers them; so a command names one item for good.
+MenuItem* Find(std::vector<MenuItem>& items, int& number, int command) {
     for (MenuItem& item : items) {
-        if (visit(item, ++number))
-            return true;
-        if (Walk(item.items, number, visit))
-            return true;
+        if (++number == command)
+            return &item;
+        if (MenuItem* found = Find(item.items, number, command))
+            return found;
     }
-    return false;
+    return nullptr;
 }
 
-int Fill(HMENU menu, const std::vector<MenuItem>& items, int number) {
+// Command ids number the items depth first, or are their tags (a menu bar).
+int Fill(HMENU menu, const std::vector<MenuItem>& items, int number, bool tagIds) {
     for (const MenuItem& item : items) {
-        const int command = ++number;
+        const int command = tagIds ? static_cast<int>(item.tag) : ++number;
         HMENU sub = nullptr;
         if (!item.items.empty()) {
             sub = CreatePopupMenu();
-            number = Fill(sub, item.items, number);
+            number = Fill(sub, item.items, number, tagIds);
         }
         if (!item.visible) {
             if (sub)
@@ -44,11 +45,13 @@ int Fill(HMENU menu, const std::vector<MenuItem>& items, int number) {
             info.fMask = MIIM_FTYPE;
             info.fType = MFT_SEPARATOR;
         } else {
-            info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | (sub ? MIIM_SUBMENU : 0u) |
-                         (item.bitmap ? MIIM_BITMAP | MIIM_DATA : 0u);
+            info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_FTYPE |
+                         (sub ? MIIM_SUBMENU : 0u) | (item.bitmap ? MIIM_BITMAP | MIIM_DATA : 0u);
+            info.fType = item.radio ? MFT_RADIOCHECK : 0u;
             info.dwTypeData = const_cast<wchar_t*>(item.caption.c_str());
             info.wID = static_cast<UINT>(command);
-            info.fState = item.enabled ? MFS_ENABLED : MFS_DISABLED;
+            info.fState = (item.enabled ? MFS_ENABLED : MFS_DISABLED) |
+                          (item.checked ? MFS_CHECKED : 0u);
             info.hSubMenu = sub;
             // The picture is drawn by the menu's owner (see PictureDrawer): a bitmap the
             // system draws itself comes out inverted or on a square of its own background
@@ -125,15 +128,44 @@ private:
     HWND owner_;
 };
 
-// Fill numbers nested items right after their parent, as Walk does.
-int CountAll(const std::vector<MenuItem>& items) {
-    int n = 0;
-    for (const MenuItem& item : items)
-        n += 1 + CountAll(item.items);
-    return n;
+} // namespace
+
+MenuHandle BuildMenuBar(const std::vector<MenuItem>& items) {
+    MenuHandle bar(CreateMenu());
+    Fill(bar.get(), items, 0, true);
+    return bar;
 }
 
-} // namespace
+HBITMAP MenuPictures::Get(const wchar_t* name) {
+    if (!name)
+        return nullptr;
+    for (const auto& [loadedName, bitmap] : loaded_)
+        if (loadedName == name)
+            return bitmap.get();
+    loaded_.emplace_back(name, BitmapHandle(static_cast<HBITMAP>(LoadImageW(
+                                   GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0,
+                                   LR_LOADMAP3DCOLORS))));
+    return loaded_.back().second.get();
+}
+
+HBITMAP MenuPictures::FromIcon(HIMAGELIST images, int index) {
+    int cx = 16, cy = 16;
+    if (!images || !ImageList_GetIconSize(images, &cx, &cy))
+        return nullptr;
+    WindowDC screen(nullptr);
+    BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), cx, cy));
+    MemoryDC dc(CreateCompatibleDC(screen.get()));
+    if (!bitmap || !dc)
+        return nullptr;
+    {
+        SelectGuard select(dc.get(), bitmap.get());
+        RECT all{0, 0, cx, cy};
+        FillRect(dc.get(), &all, GetSysColorBrush(COLOR_MENU));
+        ImageList_Draw(images, index, dc.get(), 0, 0, ILD_TRANSPARENT);
+    }
+    icons_.push_back(std::move(bitmap));
+    return icons_.back().get();
+}
 
 PopupMenu::PopupMenu(Component* owner) : Component(owner) {}
 
@@ -150,22 +182,13 @@ void PopupMenu::Notification(Component* component, Operation operation) {
 
 MenuHandle PopupMenu::BuildHandle() const {
     MenuHandle menu(CreatePopupMenu());
-    Fill(menu.get(), items_, 0);
+    Fill(menu.get(), items_, 0, false);
     return menu;
 }
 
 MenuItem* PopupMenu::Item(int command) {
-    if (command <= 0 || command > CountAll(items_))
-        return nullptr;
-    MenuItem* found = nullptr;
     int number = 0;
-    Walk(items_, number, [&](MenuItem& item, int n) {
-        if (n != command)
-            return false;
-        found = &item;
-        return true;
-    });
-    return found;
+    return command > 0 ? Find(items_, number, command) : nullptr;
 }
 
 void PopupMenu::ItemClicked(MenuItem& item) {
@@ -180,12 +203,15 @@ int PopupMenu::Popup(int screenX, int screenY, HWND owner) {
     if (GetMenuItemCount(menu.get()) <= 0)
         return -1;
     int cmd = 0;
+    const std::shared_ptr<bool> alive = alive_;
     {
         const WinControl* control = WinControl::FromHandle(owner);
         PictureDrawer pictures(owner, control ? control->Dpi() : WindowDpi(owner));
         cmd = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                              screenX, screenY, 0, owner, nullptr);
     }
+    if (!*alive || (owner && !IsWindow(owner)))
+        return -1;
     MenuItem* item = Item(cmd);
     if (!item)
         return -1;

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Component.h"
@@ -21,6 +24,8 @@ struct MenuItem {
     std::function<void(Component* sender)> onClick;
     bool enabled = true;
     bool visible = true;
+    bool checked = false;
+    bool radio = false;            // a ticked item shows a bullet instead of a check mark
     std::wstring name{};           // identifies the item to a shared click handler
     long tag = 0;
     int group = 0;
@@ -28,9 +33,29 @@ struct MenuItem {
     std::vector<MenuItem> items{}; // a non-empty list makes the item open a submenu
 };
 
+// A window's menu bar of `items`, each entry's command id its tag.
+MenuHandle BuildMenuBar(const std::vector<MenuItem>& items);
+
+// The pictures of a menu's entries, each made once and owned here so items can point at
+// them: bitmap resources with their grey shades mapped to the current 3-D colours, and
+// image-list icons drawn on the menu's colour.
+class MenuPictures {
+public:
+    // The picture of bitmap resource `name`; null for a null name.
+    HBITMAP Get(const wchar_t* name);
+    // A new picture of icon `index` of `images`; null when it cannot be made.
+    HBITMAP FromIcon(HIMAGELIST images, int index);
+    void ClearIcons() { icons_.clear(); }
+
+private:
+    std::vector<std::pair<std::wstring, BitmapHandle>> loaded_;
+    std::vector<BitmapHandle> icons_;
+};
+
 class PopupMenu : public Component {
 public:
     explicit PopupMenu(Component* owner);
+    ~PopupMenu() override { *alive_ = false; }
 
     bool AutoPopup() const { return autoPopup_; }
     void SetAutoPopup(bool value) { autoPopup_ = value; }
@@ -44,7 +69,8 @@ public:
     void SetPopupComponent(Control* control) { popupComponent_ = control; }
 
     // Shows the menu and runs the chosen item's click; returns the chosen item's place in
-    // the depth-first order of Item (its index in a menu without submenus) or -1.
+    // the depth-first order of Item (its index in a menu without submenus) or -1. Nothing
+    // runs when the menu or the owner window went away while the menu was open.
     virtual int Popup(int screenX, int screenY, HWND owner);
 
     // The platform menu of the visible items as they stand, command i + 1 for the i-th item
@@ -63,6 +89,8 @@ protected:
 
 private:
     std::vector<MenuItem> items_;
+    // Cleared when the menu goes; the menu's loop runs any message, its destruction too.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool autoPopup_ = true;
     Control* popupComponent_ = nullptr;
 };

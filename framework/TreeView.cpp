@@ -310,6 +310,11 @@ void TreeView::ArrangeChildren(HTREEITEM parent, const std::vector<HTREEITEM>& o
 
 // ---- messages -----------------------------------------------------------------------------
 
+bool TreeView::SelectedItemRect(RECT& item) {
+    HTREEITEM node = Selected();
+    return node && TreeView_GetItemRect(Handle(), node, &item, TRUE);
+}
+
 LRESULT TreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     MouseButton button;
     switch (msg) {

@@ -103,6 +103,7 @@ protected:
     void CreateParams(CreateArgs& args) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool SelectedItemRect(RECT& item) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ColorChanged() override;
     void ChangeScale(int to, int from) override;

@@ -222,6 +222,23 @@ LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
+bool WinControl::ContextMenu(POINT screen, bool) {
+    if (!GetPopupMenu())
+        return false;
+    ShowPopupMenu(screen);
+    return true;
+}
+
+POINT WinControl::KeyboardMenuPoint() {
+    POINT p{0, 0};
+    RECT item{}, client{};
+    if (SelectedItemRect(item) && GetClientRect(hwnd_, &client) &&
+        IntersectRect(&item, &item, &client))
+        p = POINT{item.left, item.bottom};
+    ::ClientToScreen(hwnd_, &p);
+    return p;
+}
+
 bool WinControl::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND child = nullptr;
     switch (msg) {
@@ -319,15 +336,12 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == hwnd_) {
-            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (p.x == -1 && p.y == -1) {  // from the keyboard: the control's corner
-                p = POINT{0, 0};
-                ::ClientToScreen(hwnd_, &p);
-            }
-            if (GetPopupMenu()) {
-                ShowPopupMenu(p);
+            // (-1, -1) comes from the keyboard: Shift+F10 or the menu key.
+            const bool keyboard = GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1;
+            if (ContextMenu(keyboard ? KeyboardMenuPoint()
+                                     : POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
+                            keyboard))
                 return 0;
-            }
         }
         break;
     case WM_KEYDOWN:

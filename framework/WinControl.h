@@ -105,6 +105,14 @@ protected:
     // The control's messages. Unhandled ones go to DefaultHandler.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The user asked for the control's context menu at screen point `screen`: where the
+    // mouse was, or from the keyboard (Shift+F10, the menu key) KeyboardMenuPoint. The
+    // default shows PopupMenu; true when the request was taken.
+    virtual bool ContextMenu(POINT screen, bool fromKeyboard);
+    // The client rectangle of the selected item, for a control that has items; a menu
+    // asked for from the keyboard opens there while it shows, as Windows places it, else
+    // at the control's top-left corner.
+    virtual bool SelectedItemRect(RECT&) { return false; }
     // A message the parent reflected back (the original message number). Return true
     // when handled; `result` is then what the parent returns.
     virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -147,6 +155,7 @@ private:
     void SetMouseControl(GraphicControl* control);
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    POINT KeyboardMenuPoint();
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR ref);

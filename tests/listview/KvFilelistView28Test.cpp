@@ -1,7 +1,7 @@
 // The file list view on a shown window with real folders: what a folder and the drives view
 // list, the mask and attribute filters, the parent entry, sizes beyond 4 GiB, the selection
-// queries, sorting by every column, the keys, renaming in place, the link with the tree and
-// the language.
+// queries, the keys, renaming in place, the link with the tree and the language. Sorting is
+// checked in KvFilelistSortTest, the parent picture in KvFileIconsTest.
 #include "explorer/KvFilelistView28.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "explorer/KvDirTreeCombo28.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
+#include "tests/listview/FileListFixture.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/OpenHandler.h"
@@ -26,132 +27,10 @@
 namespace {
 
 using kv::TKvFilelistView28;
+using listtest::FileList;
+using listtest::SetTime;
+using listtest::U8;
 using tmbtest::TempFolder;
-
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
-
-class FileList : public testing::Test {
-protected:
-    void SetUp() override {
-        list_ = new TKvFilelistView28(&form_.Form());
-        list_->SetBounds(0, 0, 580, 380);
-        list_->SetParent(&form_.Form());
-    }
-    void TearDown() override { tmb::Destroy(list_); }
-
-    std::vector<std::wstring> Captions() const {
-        std::vector<std::wstring> result;
-        for (int i = 0; i < list_->ItemCount(); ++i)
-            result.push_back(list_->Item(i).caption);
-        return result;
-    }
-    int IndexOfPath(const std::wstring& path) const {
-        for (int i = 0; i < list_->ItemCount(); ++i)
-            if (list_->ItemPath(i) == path)
-                return i;
-        return -1;
-    }
-    int IndexOf(const std::wstring& caption) const {
-        for (int i = 0; i < list_->ItemCount(); ++i)
-            if (list_->Item(i).caption == caption)
-                return i;
-        return -1;
-    }
-    const tmb::ListItem& ItemNamed(const std::wstring& caption) {
-        const int i = IndexOf(caption);
-        if (i < 0) {
-            ADD_FAILURE() << "no item " << U8(caption);
-            static const tmb::ListItem none;
-            return none;
-        }
-        return list_->Item(i);
-    }
-    std::vector<std::wstring> ColumnCaptions() {
-        std::vector<std::wstring> result;
-        HWND header = list_->HeaderHandle();
-        const int n = Header_GetItemCount(header);
-        for (int i = 0; i < n; ++i) {
-            wchar_t text[64] = {};
-            HDITEMW item{};
-            item.mask = HDI_TEXT;
-            item.pszText = text;
-            item.cchTextMax = 64;
-            Header_GetItem(header, i, &item);
-            result.push_back(text);
-        }
-        return result;
-    }
-    // The pixels of a bitmap, as 32-bit colours.
-    static std::vector<std::uint32_t> Pixels(HBITMAP bitmap) {
-        BITMAP info{};
-        if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
-            return {};
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(info.bmWidth * info.bmHeight));
-        HDC dc = GetDC(nullptr);
-        GetDIBits(dc, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &bi, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, dc);
-        return pixels;
-    }
-    static std::vector<std::uint32_t> ArrowPicture(const wchar_t* name) {
-        HBITMAP picture = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0,
-                                                          0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
-        std::vector<std::uint32_t> pixels = Pixels(picture);
-        DeleteObject(picture);
-        return pixels;
-    }
-    // The header columns showing a sort arrow, and whether the arrow drawn is the down one.
-    std::vector<int> ArrowColumns(bool* down = nullptr) {
-        std::vector<int> result;
-        HWND header = list_->HeaderHandle();
-        for (int i = 0; i < Header_GetItemCount(header); ++i) {
-            HDITEMW item{};
-            item.mask = HDI_FORMAT | HDI_BITMAP;
-            Header_GetItem(header, i, &item);
-            if (item.fmt & HDF_BITMAP) {
-                result.push_back(i);
-                if (down) {
-                    const std::vector<std::uint32_t> shown = Pixels(item.hbm);
-                    *down = shown == ArrowPicture(L"Bmp_Down28");
-                    EXPECT_TRUE(*down || shown == ArrowPicture(L"Bmp_Up28")) << "column " << i;
-                }
-            }
-        }
-        return result;
-    }
-    void ClickHeader(int column) {
-        HWND header = list_->HeaderHandle();
-        RECT r{};
-        Header_GetItemRect(header, column, &r);
-        tmbtest::Click(header, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        tmbtest::PumpFor(30);
-    }
-    void SelectOnly(const std::wstring& caption) {
-        list_->ClearSelection();
-        const int i = IndexOf(caption);
-        ASSERT_GE(i, 0) << U8(caption);
-        list_->SetSelected(i, true);
-        list_->SetFocusedIndex(i);
-    }
-    // Selects an entry, edits its caption in place to `typed` and confirms with Enter.
-    void RenameInPlace(const std::wstring& caption, const std::wstring& typed) {
-        SelectOnly(caption);
-        HWND edit = list_->EditCaption(IndexOf(caption));
-        ASSERT_TRUE(edit) << U8(caption);
-        SetWindowTextW(edit, typed.c_str());
-        tmbtest::PressKey(edit, VK_RETURN);
-        tmbtest::PumpFor(100);
-    }
-    void Key(WORD vk) {
-        list_->SetFocus();
-        tmbtest::PressKey(list_->Handle(), vk);
-        tmbtest::Pump();
-    }
-
-    tmbtest::TestForm form_{600, 400};
-    TKvFilelistView28* list_ = nullptr;
-};
 
 TEST_F(FileList, ANewListShowsTheFileColumnsAndNoItemsAndTheDrivesViewIsNeverSorted) {
     EXPECT_EQ(list_->Directory(), L"Drives");
@@ -354,124 +233,6 @@ TEST_F(FileList, SelectionQueriesCountAndSizeWithSixtyFourBitSizes) {
     EXPECT_EQ(list_->SelectedSize(), expected - 107);
 }
 
-// Checks the rules of the order for the list as it stands: the parent entry first, then
-// folders before files (files before folders when descending), and within each group the
-// keys of the sort column in the direction.
-void ExpectOrdered(TKvFilelistView28& list, int column, bool descending) {
-    SCOPED_TRACE("column " + std::to_string(column) + (descending ? " down" : " up"));
-    ASSERT_GT(list.ItemCount(), 2);
-    EXPECT_EQ(list.Item(0).caption, list.ParentDirCaption());
-    for (int i = 2; i < list.ItemCount(); ++i) {
-        const tmb::ListItem& a = list.Item(i - 1);
-        const tmb::ListItem& b = list.Item(i);
-        const bool aDir = a.SubItem(5) == L"dir", bDir = b.SubItem(5) == L"dir";
-        if (descending)
-            EXPECT_FALSE(aDir && !bDir) << U8(a.caption) << " before " << U8(b.caption);
-        else
-            EXPECT_FALSE(!aDir && bDir) << U8(a.caption) << " before " << U8(b.caption);
-        if (aDir != bDir)
-            continue;
-        int c = 0;
-        switch (column) {
-        case 0: c = tmb::UpperCase(a.caption).compare(tmb::UpperCase(b.caption)); break;
-        case 1: c = _wtoi(a.SubItem(0).c_str()) - _wtoi(b.SubItem(0).c_str()); break;
-        case 2: c = _wcsicmp(a.SubItem(1).c_str(), b.SubItem(1).c_str()); break;
-        case 3: c = _wtof(a.SubItem(6).c_str()) < _wtof(b.SubItem(6).c_str()) ? -1 : (_wtof(a.SubItem(6).c_str()) > _wtof(b.SubItem(6).c_str()) ? 1 : 0); break;
-        case 4: c = _wcsicmp(a.SubItem(3).c_str(), b.SubItem(3).c_str()); break;
-        }
-        if (descending)
-            EXPECT_GE(c, 0) << U8(a.caption) << " before " << U8(b.caption);
-        else
-            EXPECT_LE(c, 0) << U8(a.caption) << " before " << U8(b.caption);
-    }
-}
-
-void SetTime(const std::wstring& path, int day) {
-    SYSTEMTIME st{2024, 3, 0, static_cast<WORD>(day), 12, 0, 0, 0};
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);
-    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    SetFileTime(h, nullptr, nullptr, &ft);
-    CloseHandle(h);
-}
-
-TEST_F(FileList, HeaderClicksSortEveryColumnBothWaysWithFoldersFirstAndTheParentOnTop) {
-    TempFolder dir;
-    SetTime(dir.AddFile(L"beta.txt", 5000), 3);
-    SetTime(dir.AddFile(L"Alpha.doc", 100, FILE_ATTRIBUTE_READONLY), 9);
-    SetTime(dir.AddFile(L"gamma.bin", 900), 1);
-    SetTime(dir.AddFile(L"delta.txt", 70000, FILE_ATTRIBUTE_ARCHIVE), 5);
-    SetTime(dir.AddFolder(L"zeta"), 2);
-    SetTime(dir.AddFolder(L"Eta"), 7);
-    list_->SetDirectory(dir.Path());
-    ExpectOrdered(*list_, 0, false);
-    bool down = true;
-    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
-    EXPECT_FALSE(down);
-
-    ClickHeader(0);  // Name again: down, the files now before the folders
-    ExpectOrdered(*list_, 0, true);
-    EXPECT_EQ(list_->Item(1).caption, L"gamma.bin");
-    EXPECT_EQ(list_->Item(list_->ItemCount() - 1).caption, L"Eta");
-    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
-    EXPECT_TRUE(down);
-    for (int column = 1; column <= 4; ++column) {
-        ClickHeader(column);  // another column: descending first
-        ExpectOrdered(*list_, column, true);
-        EXPECT_EQ(ArrowColumns(&down), std::vector<int>{column});
-        EXPECT_TRUE(down) << column;
-        ClickHeader(column);
-        ExpectOrdered(*list_, column, false);
-        ArrowColumns(&down);
-        EXPECT_FALSE(down) << column;
-    }
-    // Under Size, 100 and 900 bytes are both 1 KB: equal, so the stable sort keeps them in
-    // the name order they stood in, also going down, where a count of bytes would put the
-    // 900 bytes of gamma.bin first.
-    list_->UpdateFileList();
-    ClickHeader(1);
-    ASSERT_TRUE(list_->SortDescending());
-    EXPECT_EQ(IndexOf(L"gamma.bin"), IndexOf(L"Alpha.doc") + 1);
-
-    list_->UpdateFileList();  // a reload returns to Name ascending
-    EXPECT_EQ(list_->SortColumn(), 0);
-    ExpectOrdered(*list_, 0, false);
-    EXPECT_EQ(ArrowColumns(), std::vector<int>{0});
-
-    // A handler of the user's replaces the built-in sorting.
-    int clicks = 0;
-    list_->OnColumnClick = [&](tmb::Component*, int) { ++clicks; };
-    const auto before = Captions();
-    ClickHeader(1);
-    EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(Captions(), before);
-}
-
-TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryColumn) {
-    tmb::ListItem parent{L" Parent", 0, {L" ", L"Folder", L"", L"", L"x\\..", L"dir", L"9E17"}, 0};
-    tmb::ListItem a{L"readme", 0, {L"1 KB", L"Text", L"", L"A", L"x\\readme", L"file", L"1E17"}, 0};
-    tmb::ListItem b{L"README", 0, {L"3 KB", L"Text", L"", L"A", L"x\\README", L"file", L"2E17"}, 0};
-    tmb::ListItem folder{L"a", 0, {L" ", L"Folder", L"", L"H", L"x\\a", L"dir", L"3E17"}, 0};
-    list_->ColumnClick(0);  // a new list sorts by Name descending: this makes it ascending
-    ASSERT_FALSE(list_->SortDescending());
-    EXPECT_EQ(list_->CompareItems(a, b), 0);
-    EXPECT_LT(list_->CompareItems(folder, a), 0);
-    EXPECT_LT(list_->CompareItems(parent, folder), 0);
-
-    list_->ColumnClick(1);  // Size, descending
-    EXPECT_LT(list_->CompareItems(b, a), 0);       // 3 KB before 1 KB
-    EXPECT_GT(list_->CompareItems(folder, a), 0);  // descending puts the files first
-    EXPECT_LT(list_->CompareItems(parent, a), 0);
-    for (int column : {3, 4}) {  // the parent is newer than the folder and has no "H"
-        list_->ColumnClick(column);
-        for (int twice = 0; twice < 2; ++twice) {
-            EXPECT_LT(list_->CompareItems(parent, folder), 0) << column;
-            EXPECT_GT(list_->CompareItems(folder, parent), 0) << column;
-            list_->ColumnClick(column);
-        }
-    }
-}
 
 TEST_F(FileList, BackspaceGoesUpAndSelectsTheFolderLeftEnterOpens) {
     TempFolder dir;
@@ -805,55 +566,5 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
     EXPECT_EQ(list_->SelectedSize(), 4000);
 }
 
-TEST_F(FileList, TheParentPictureIsFoundAgainInAListOfAnyIconSize) {
-    for (const int size : {24, 32, 48}) {
-        HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32, 4, 4);
-        HBITMAP black = CreateBitmap(size, size, 1, 32, nullptr);
-        const int other = ImageList_Add(images, black, nullptr);
-        DeleteObject(black);
-        const int parent = kv::AddParentPicture(images, 0);
-        ASSERT_GE(parent, 0) << size;
-        EXPECT_TRUE(kv::HoldsParentPicture(images, parent)) << size;
-        EXPECT_FALSE(kv::HoldsParentPicture(images, other)) << size;
-        EXPECT_EQ(ImageList_GetImageCount(images), parent + 1) << "the probe is taken out again";
-        ImageList_Destroy(images);
-    }
-}
-
-TEST_F(FileList, TheParentImageKeepsTheShellsIconListsInStepAndIsFoundAgainByItsPixels) {
-    // Every list of the shell holds as many images as the others, so the next icon the
-    // shell adds gets one index in all of them, never the parent's.
-    const GUID imageList = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
-    std::vector<int> counts;
-    for (int kind = SHIL_LARGE; kind <= SHIL_JUMBO; ++kind) {
-        void* list = nullptr;
-        if (SUCCEEDED(SHGetImageList(kind, imageList, &list)) && list)
-            counts.push_back(ImageList_GetImageCount(static_cast<HIMAGELIST>(list)));
-    }
-    ASSERT_GE(counts.size(), 2u);
-    EXPECT_EQ(std::count(counts.begin(), counts.end(), counts[0]),
-              static_cast<std::ptrdiff_t>(counts.size()));
-    const int parent = list_->ParentImageIndex();
-    ASSERT_GE(parent, 0);
-    SHFILEINFOW info{};
-    SHGetFileInfoW(L"C:\\windows\\notepad.exe", 0, &info, sizeof(info),
-                   SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-    EXPECT_NE(info.iIcon, parent);
-
-    // The index is stored, and a second list finds the picture there instead of adding it.
-    tmb::Registry registry(HKEY_CURRENT_USER);
-    ASSERT_TRUE(registry.OpenKey(L"Software\\Vemrald\\KvFileExplorer", false));
-    EXPECT_EQ(registry.ReadInteger(L"ParentImgIdx"), parent);
-    auto* second = new TKvFilelistView28(&form_.Form());
-    EXPECT_EQ(second->ParentImageIndex(), parent);
-    tmb::Destroy(second);
-
-    // A stored index whose image is another one is replaced.
-    registry.WriteInteger(L"ParentImgIdx", 0);
-    auto* third = new TKvFilelistView28(&form_.Form());
-    EXPECT_GT(third->ParentImageIndex(), parent);
-    EXPECT_EQ(registry.ReadInteger(L"ParentImgIdx"), third->ParentImageIndex());
-    tmb::Destroy(third);
-}
 
 } // namespace

@@ -1,0 +1,78 @@
+// The file list view's sorting, kept beside the list the way WTL keeps its sortable list
+// view: the sort column and direction, how each column compares, the keys worked out once
+// per listed entry (so that a re-sort of 100,000 entries compares numbers, not texts), and
+// the arrow in the header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "framework/ListView.h"
+
+namespace kv {
+
+class TKvFilelistView28;
+
+class TKvFilelistSort {
+public:
+    // How a column compares: the name in capitals by character code, a size in whole
+    // kilobytes, the last-write time, or a text with ASCII letters folded.
+    enum class ColumnKind { ckName, ckSize, ckModified, ckText };
+
+    // What sorting needs of an entry, worked out once when it is listed.
+    struct EntryKeys {
+        std::wstring upperName;
+        bool parent = false;
+        bool folder = false;
+        std::int64_t sizeKB = 0;
+        double modified = 0;
+        // Places in the order of the Name, Type and Attributes columns (see Rank).
+        int rank[5] = {};
+    };
+
+    explicit TKvFilelistSort(TKvFilelistView28& list);
+
+    int Column() const { return column_; }
+    bool Descending() const { return descending_; }
+    // Off in the drives view.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value) { enabled_ = value; }
+    ColumnKind KindOf(int column) const;
+
+    // A new listing: no entry has keys yet.
+    void Clear();
+    // The keys of an entry being listed (its caption, whether it is the parent entry or a
+    // folder, its size text and last-write time); the mark the list gives its item.
+    std::uint32_t AddEntry(const std::wstring& caption, bool parent, bool folder,
+                           const std::wstring& sizeText, double modified);
+    bool HasEntries() const { return !keys_.empty(); }
+    // The keys of an item the list listed itself; null for one listed by someone else.
+    const EntryKeys* KeysOf(const tmb::ListItem& item) const;
+
+    // After a listing: by Name ascending, with the header's arrow.
+    void SortByName();
+    // A header click: the same column turns round, another one starts descending.
+    void ColumnClick(int column);
+    int Compare(const tmb::ListItem& a, const tmb::ListItem& b) const;
+    // The arrow on the sort column's header, none on the others.
+    void UpdateMarks() const;
+
+private:
+    void SortNow();
+    // Orders the listed entries once by the text of a column and keeps each one's place, so
+    // that every later sort by that column compares two integers.
+    void Rank(int column);
+
+    TKvFilelistView28& list_;
+    int column_ = 0;
+    bool descending_ = true;
+    bool enabled_ = true;
+    tmb::BitmapHandle upBitmap_;
+    tmb::BitmapHandle downBitmap_;
+    std::vector<EntryKeys> keys_;
+    unsigned rankedColumns_ = 0;  // bit per column whose ranks are worked out
+};
+
+} // namespace kv

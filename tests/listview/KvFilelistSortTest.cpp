@@ -1,0 +1,131 @@
+// The file list view's sorting: header clicks order every column both ways with folders
+// first and the parent entry on top, and the comparison itself on items of any origin.
+#include "explorer/KvFilelistSort.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/listview/FileListFixture.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+using kv::TKvFilelistView28;
+using listtest::FileList;
+using listtest::SetTime;
+using listtest::U8;
+using tmbtest::TempFolder;
+
+// Checks the rules of the order for the list as it stands: the parent entry first, then
+// folders before files (files before folders when descending), and within each group the
+// keys of the sort column in the direction.
+void ExpectOrdered(TKvFilelistView28& list, int column, bool descending) {
+    SCOPED_TRACE("column " + std::to_string(column) + (descending ? " down" : " up"));
+    ASSERT_GT(list.ItemCount(), 2);
+    EXPECT_EQ(list.Item(0).caption, list.ParentDirCaption());
+    for (int i = 2; i < list.ItemCount(); ++i) {
+        const tmb::ListItem& a = list.Item(i - 1);
+        const tmb::ListItem& b = list.Item(i);
+        const bool aDir = a.SubItem(5) == L"dir", bDir = b.SubItem(5) == L"dir";
+        if (descending)
+            EXPECT_FALSE(aDir && !bDir) << U8(a.caption) << " before " << U8(b.caption);
+        else
+            EXPECT_FALSE(!aDir && bDir) << U8(a.caption) << " before " << U8(b.caption);
+        if (aDir != bDir)
+            continue;
+        int c = 0;
+        switch (column) {
+        case 0: c = tmb::UpperCase(a.caption).compare(tmb::UpperCase(b.caption)); break;
+        case 1: c = _wtoi(a.SubItem(0).c_str()) - _wtoi(b.SubItem(0).c_str()); break;
+        case 2: c = _wcsicmp(a.SubItem(1).c_str(), b.SubItem(1).c_str()); break;
+        case 3: c = _wtof(a.SubItem(6).c_str()) < _wtof(b.SubItem(6).c_str()) ? -1 : (_wtof(a.SubItem(6).c_str()) > _wtof(b.SubItem(6).c_str()) ? 1 : 0); break;
+        case 4: c = _wcsicmp(a.SubItem(3).c_str(), b.SubItem(3).c_str()); break;
+        }
+        if (descending)
+            EXPECT_GE(c, 0) << U8(a.caption) << " before " << U8(b.caption);
+        else
+            EXPECT_LE(c, 0) << U8(a.caption) << " before " << U8(b.caption);
+    }
+}
+
+TEST_F(FileList, HeaderClicksSortEveryColumnBothWaysWithFoldersFirstAndTheParentOnTop) {
+    TempFolder dir;
+    SetTime(dir.AddFile(L"beta.txt", 5000), 3);
+    SetTime(dir.AddFile(L"Alpha.doc", 100, FILE_ATTRIBUTE_READONLY), 9);
+    SetTime(dir.AddFile(L"gamma.bin", 900), 1);
+    SetTime(dir.AddFile(L"delta.txt", 70000, FILE_ATTRIBUTE_ARCHIVE), 5);
+    SetTime(dir.AddFolder(L"zeta"), 2);
+    SetTime(dir.AddFolder(L"Eta"), 7);
+    list_->SetDirectory(dir.Path());
+    ExpectOrdered(*list_, 0, false);
+    bool down = true;
+    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
+    EXPECT_FALSE(down);
+
+    ClickHeader(0);  // Name again: down, the files now before the folders
+    ExpectOrdered(*list_, 0, true);
+    EXPECT_EQ(list_->Item(1).caption, L"gamma.bin");
+    EXPECT_EQ(list_->Item(list_->ItemCount() - 1).caption, L"Eta");
+    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
+    EXPECT_TRUE(down);
+    for (int column = 1; column <= 4; ++column) {
+        ClickHeader(column);  // another column: descending first
+        ExpectOrdered(*list_, column, true);
+        EXPECT_EQ(ArrowColumns(&down), std::vector<int>{column});
+        EXPECT_TRUE(down) << column;
+        ClickHeader(column);
+        ExpectOrdered(*list_, column, false);
+        ArrowColumns(&down);
+        EXPECT_FALSE(down) << column;
+    }
+    // Under Size, 100 and 900 bytes are both 1 KB: equal, so the stable sort keeps them in
+    // the name order they stood in, also going down, where a count of bytes would put the
+    // 900 bytes of gamma.bin first.
+    list_->UpdateFileList();
+    ClickHeader(1);
+    ASSERT_TRUE(list_->SortDescending());
+    EXPECT_EQ(IndexOf(L"gamma.bin"), IndexOf(L"Alpha.doc") + 1);
+
+    list_->UpdateFileList();  // a reload returns to Name ascending
+    EXPECT_EQ(list_->SortColumn(), 0);
+    ExpectOrdered(*list_, 0, false);
+    EXPECT_EQ(ArrowColumns(), std::vector<int>{0});
+
+    // A handler of the user's replaces the built-in sorting.
+    int clicks = 0;
+    list_->OnColumnClick = [&](tmb::Component*, int) { ++clicks; };
+    const auto before = Captions();
+    ClickHeader(1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(Captions(), before);
+}
+
+TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryColumn) {
+    tmb::ListItem parent{L" Parent", 0, {L" ", L"Folder", L"", L"", L"x\\..", L"dir", L"9E17"}, 0};
+    tmb::ListItem a{L"readme", 0, {L"1 KB", L"Text", L"", L"A", L"x\\readme", L"file", L"1E17"}, 0};
+    tmb::ListItem b{L"README", 0, {L"3 KB", L"Text", L"", L"A", L"x\\README", L"file", L"2E17"}, 0};
+    tmb::ListItem folder{L"a", 0, {L" ", L"Folder", L"", L"H", L"x\\a", L"dir", L"3E17"}, 0};
+    list_->ColumnClick(0);  // a new list sorts by Name descending: this makes it ascending
+    ASSERT_FALSE(list_->SortDescending());
+    EXPECT_EQ(list_->CompareItems(a, b), 0);
+    EXPECT_LT(list_->CompareItems(folder, a), 0);
+    EXPECT_LT(list_->CompareItems(parent, folder), 0);
+
+    list_->ColumnClick(1);  // Size, descending
+    EXPECT_LT(list_->CompareItems(b, a), 0);       // 3 KB before 1 KB
+    EXPECT_GT(list_->CompareItems(folder, a), 0);  // descending puts the files first
+    EXPECT_LT(list_->CompareItems(parent, a), 0);
+    for (int column : {3, 4}) {  // the parent is newer than the folder and has no "H"
+        list_->ColumnClick(column);
+        for (int twice = 0; twice < 2; ++twice) {
+            EXPECT_LT(list_->CompareItems(parent, folder), 0) << column;
+            EXPECT_GT(list_->CompareItems(folder, parent), 0) << column;
+            list_->ColumnClick(column);
+        }
+    }
+}
+
+} // namespace
