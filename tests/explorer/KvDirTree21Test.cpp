@@ -18,6 +18,7 @@
 #include "framework/Form.h"
 #include "framework/PopupMenu.h"
 #include "framework/TextConv.h"
+#include "tests/combo/RealInput.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestEnvironment.h"
@@ -897,6 +898,64 @@ TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
     tree_->SetPopUpMenuEnabled(false);
     EXPECT_FALSE(rightClick(windows).seen);
     EXPECT_EQ(events_.size(), 4u) << "the press still picks";
+}
+
+// Closes each menu that opens with an Escape through the input queue, sent from a timer
+// running inside the menu's own loop; the menus it watches count their openings.
+class EscapeEachMenu {
+public:
+    EscapeEachMenu() : timer_(SetTimer(nullptr, 0, 30, &Tick)) { pending_ = false; }
+    ~EscapeEachMenu() { KillTimer(nullptr, timer_); }
+    void Watch(tmb::PopupMenu* menu, int& opened) {
+        menu->OnPopup = [&opened](tmb::Component*) { ++opened; pending_ = true; };
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (pending_ && menu && IsWindowVisible(menu)) {
+            pending_ = false;
+            // Queued only: pumping here would take the key from the menu's loop.
+            keybd_event(VK_ESCAPE, 0, 0, 0);
+            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+        }
+    }
+    UINT_PTR timer_;
+    static inline bool pending_ = false;
+};
+
+TEST_F(DirTree, ARealRightClickOpensTheTreesMenuOnceAndAfterItTheListsOwnOpens) {
+    tree_->SetBounds(0, 0, 190, 480);
+    auto* view = new kv::TKvFilelistView28(&form_.Form());
+    view->SetBounds(200, 0, 200, 480);
+    view->SetParent(&form_.Form());
+    tree_->SetFileList(view);
+    tree_->OpenFolder(L"c:");
+    const HTREEITEM windows = Child(Drive(L'C'), L"windows");
+    ASSERT_NE(windows, nullptr);
+    SetForegroundWindow(form_.Handle());
+    int treeMenus = 0;
+    int listMenus = 0;
+    EscapeEachMenu escape;
+    escape.Watch(tree_->OwnMenu(), treeMenus);
+    escape.Watch(view->OwnMenu(), listMenus);
+
+    const POINT caption = CaptionPoint(windows);
+    combotest::ClickAt(tmbtest::ToScreen(H(), caption.x, caption.y), true);
+    tmbtest::PumpFor(300);
+    EXPECT_EQ(treeMenus, 1) << "one right-click, one menu: one Escape closes it";
+    EXPECT_EQ(tree_->Selected(), windows);
+    ASSERT_TRUE(tmb::SameText(kv::AddSlash(view->Directory()), L"C:\\windows\\"))
+        << U8(view->Directory());
+    combotest::PressKey(VK_ESCAPE);  // a second Escape has no menu left to close
+    tmbtest::PumpFor(300);
+
+    const RECT row = view->ItemRect(1, true);
+    combotest::ClickAt(combotest::ScreenCentre(view->Handle(), row), true);
+    tmbtest::PumpFor(300);
+    EXPECT_EQ(listMenus, 1);
+    EXPECT_EQ(treeMenus, 1) << "the list's right-click opens the list's menu, not the tree's";
+    tmb::Destroy(view);
 }
 
 } // namespace
