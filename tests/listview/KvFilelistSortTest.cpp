@@ -104,10 +104,10 @@ TEST_F(FileList, HeaderClicksSortEveryColumnBothWaysWithFoldersFirstAndTheParent
 }
 
 TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryColumn) {
-    tmb::ListItem parent{L" Parent", 0, {L" ", L"Folder", L"", L"", L"x\\..", L"dir", L"9E17"}, 0};
-    tmb::ListItem a{L"readme", 0, {L"1 KB", L"Text", L"", L"A", L"x\\readme", L"file", L"1E17"}, 0};
-    tmb::ListItem b{L"README", 0, {L"3 KB", L"Text", L"", L"A", L"x\\README", L"file", L"2E17"}, 0};
-    tmb::ListItem folder{L"a", 0, {L" ", L"Folder", L"", L"H", L"x\\a", L"dir", L"3E17"}, 0};
+    tmb::ListItem parent{L" Parent", 0, {L" ", L"Folder", L"", L"", L"x\\..", L"dir", L"9E17"}, 0, {}};
+    tmb::ListItem a{L"readme", 0, {L"1 KB", L"Text", L"", L"A", L"x\\readme", L"file", L"1E17"}, 0, {}};
+    tmb::ListItem b{L"README", 0, {L"3 KB", L"Text", L"", L"A", L"x\\README", L"file", L"2E17"}, 0, {}};
+    tmb::ListItem folder{L"a", 0, {L" ", L"Folder", L"", L"H", L"x\\a", L"dir", L"3E17"}, 0, {}};
     list_->ColumnClick(0);  // a new list sorts by Name descending: this makes it ascending
     ASSERT_FALSE(list_->SortDescending());
     EXPECT_EQ(list_->CompareItems(a, b), 0);

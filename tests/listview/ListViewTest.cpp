@@ -50,7 +50,7 @@ protected:
     void AddNamed(const std::vector<std::wstring>& names) {
         tmb::ItemsUpdate bracket(*list_);
         for (const std::wstring& n : names)
-            list_->AddItem(ListItem{n, ListItem::kImageWhenDrawn, {L"size of " + n, L"hidden"}, 0});
+            list_->AddItem(ListItem{n, ListItem::kImageWhenDrawn, {L"size of " + n, L"hidden"}, 0, {}});
     }
 
     tmbtest::TestForm form_{400, 300};
