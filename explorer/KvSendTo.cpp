@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -156,17 +157,19 @@ std::string PackedDibOfBitmapFile(const std::string& bytes) {
     // Three masks follow a plain information header when the pixels are bit fields.
     const std::size_t masks = headerSize == sizeof(BITMAPINFOHEADER) && compression == BI_BITFIELDS ? 12 : 0;
     const std::size_t tableEnd = kFileHeader + headerSize + masks + colors * colorSize;
-    std::size_t pixelSize = imageSize;
+    // In 64 bits: a 65,536-pixel-square 32-bit header asks for 2^34 bytes, which would wrap
+    // in this 32-bit program and let a short pixel block pass for a whole one.
+    std::uint64_t pixelSize = imageSize;
     if (compression == BI_RGB || compression == BI_BITFIELDS) {
-        const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
-        pixelSize = stride * static_cast<std::size_t>(height < 0 ? -height : height);
+        const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
+        pixelSize = stride * static_cast<std::uint64_t>(height < 0 ? -height : height);
     }
     const std::size_t pixels = file.bfOffBits;
     if (pixelSize == 0 || tableEnd > bytes.size() || pixels < tableEnd || pixels > bytes.size() ||
         bytes.size() - pixels < pixelSize)
         return std::string();
     std::string dib = bytes.substr(kFileHeader, tableEnd - kFileHeader);
-    dib.append(bytes, pixels, pixelSize);
+    dib.append(bytes, pixels, static_cast<std::size_t>(pixelSize));
     return dib;
 }
 

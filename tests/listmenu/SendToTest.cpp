@@ -255,6 +255,17 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"broken.bmp"));
     WriteBytes(folder / L"short.bmp", bmpBytes.substr(0, bmpBytes.size() - 5));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"short.bmp"));
+    // 65,536 x 16,385 pixels of 32 bits claim 2^32 + 2^18 bytes: a size that wraps in 32 bits
+    // would take the 256 KB that follow for all of them.
+    std::string huge = bmpBytes.substr(0, kHeaders) + std::string(1 << 18, '\x11');
+    const LONG hugeSize[2] = {65536, 16385};
+    const WORD hugeDepth = 32;
+    std::memcpy(huge.data() + sizeof(BITMAPFILEHEADER) + offsetof(BITMAPINFOHEADER, biWidth), hugeSize,
+                sizeof(hugeSize));
+    std::memcpy(huge.data() + sizeof(BITMAPFILEHEADER) + offsetof(BITMAPINFOHEADER, biBitCount),
+                &hugeDepth, sizeof(hugeDepth));
+    WriteBytes(folder / L"huge.bmp", huge);
+    EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"huge.bmp"));
     const std::string metafile = SmallMetafileFile();
     WriteBytes(folder / L"short.wmf", metafile.substr(0, metafile.size() - 8));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"short.wmf"));
