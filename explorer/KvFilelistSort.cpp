@@ -52,14 +52,16 @@ int Sign(T a, T b) { return a > b ? 1 : (a < b ? -1 : 0); }
 
 // -1, 0 or 1 by the character codes: a loop of its own, since the runtime's wmemcmp is a
 // call into a system library for every pair of a sort.
-int CompareOrdinal(const std::wstring& a, const std::wstring& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    const wchar_t* x = a.data();
-    const wchar_t* y = b.data();
+int CompareOrdinal(const wchar_t* x, std::size_t xn, const wchar_t* y, std::size_t yn) {
+    const std::size_t n = std::min(xn, yn);
     for (std::size_t i = 0; i < n; ++i)
         if (x[i] != y[i])
             return x[i] < y[i] ? -1 : 1;
-    return Sign(a.size(), b.size());
+    return Sign(xn, yn);
+}
+
+int CompareOrdinal(const std::wstring& a, const std::wstring& b) {
+    return CompareOrdinal(a.data(), a.size(), b.data(), b.size());
 }
 
 // The whole kilobytes of a size text ("12 KB"), 0 for a folder's " ". (The number's own
@@ -98,14 +100,7 @@ void TKvFilelistSort::Clear() {
     rankedColumns_ = 0;
 }
 
-std::uint32_t TKvFilelistSort::AddEntry(const std::wstring& caption, bool parent, bool folder,
-                                        const std::wstring& sizeText, double modified) {
-    EntryKeys keys;
-    keys.upperName = tmb::UpperCase(caption);
-    keys.parent = parent;
-    keys.folder = folder;
-    keys.sizeKB = folder ? 0 : KilobytesOfText(sizeText);
-    keys.modified = modified;
+std::uint32_t TKvFilelistSort::AddEntry(EntryKeys keys) {
     keys_.push_back(std::move(keys));
     // 1-based: 0 marks an item listed by someone else.
     return static_cast<std::uint32_t>(keys_.size());
@@ -129,17 +124,43 @@ void TKvFilelistSort::Rank(int column) {
         return;
     rankedColumns_ |= 1u << column;
     if (kColumnRules[column].kind == Kind::ckName) {
+        // The captions in capitals, one after the other in one block: one mapping each and
+        // no string of its own per entry.
+        std::wstring upper;
+        std::vector<std::size_t> start(keys_.size() + 1, 0), length(keys_.size(), 0);
+        std::vector<const std::wstring*> caption(keys_.size(), nullptr);
+        std::size_t total = 0;
+        for (int i = 0; i < list_.ItemCount(); ++i) {
+            const tmb::ListItem& item = list_.HeldItem(i);
+            if (KeysOf(item)) {
+                caption[TKvFilelistView28::MarkOf(item) - 1] = &item.caption;
+                total += item.caption.size();
+            }
+        }
+        upper.resize(total);
+        std::size_t at = 0;
+        for (std::size_t k = 0; k < keys_.size(); ++k) {
+            start[k] = at;
+            const std::wstring* text = caption[k];
+            if (!text || text->empty())
+                continue;
+            const int n = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, text->data(),
+                                       static_cast<int>(text->size()), &upper[at],
+                                       static_cast<int>(text->size()));
+            length[k] = n > 0 ? static_cast<std::size_t>(n) : 0;
+            at += text->size();
+        }
+        auto compare = [&](int a, int b) {
+            const auto x = static_cast<std::size_t>(a), y = static_cast<std::size_t>(b);
+            return CompareOrdinal(upper.data() + start[x], length[x], upper.data() + start[y], length[y]);
+        };
         std::vector<int> order(keys_.size());
         for (std::size_t i = 0; i < order.size(); ++i)
             order[i] = static_cast<int>(i);
-        std::sort(order.begin(), order.end(), [this](int a, int b) {
-            return CompareOrdinal(keys_[static_cast<std::size_t>(a)].upperName,
-                                  keys_[static_cast<std::size_t>(b)].upperName) < 0;
-        });
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return compare(a, b) < 0; });
         int rank = 0;
         for (std::size_t i = 0; i < order.size(); ++i) {
-            if (i > 0 && CompareOrdinal(keys_[static_cast<std::size_t>(order[i - 1])].upperName,
-                                        keys_[static_cast<std::size_t>(order[i])].upperName) != 0)
+            if (i > 0 && compare(order[i - 1], order[i]) != 0)
                 ++rank;
             keys_[static_cast<std::size_t>(order[i])].rank[column] = rank;
         }
@@ -147,11 +168,9 @@ void TKvFilelistSort::Rank(int column) {
     }
     // Type names and attribute letters repeat: the few distinct texts are ordered, and
     // every entry takes its text's place.
-    const auto sub = static_cast<std::size_t>(kColumnRules[column].subItem);
     std::unordered_map<std::wstring, int> places;
-    for (int i = 0; i < list_.ItemCount(); ++i)
-        if (KeysOf(list_.Item(i)))
-            places.emplace(list_.Item(i).SubItem(sub), 0);
+    for (const EntryKeys& keys : keys_)
+        places.emplace(TextOf(keys, column), 0);
     std::vector<std::wstring> distinct;
     distinct.reserve(places.size());
     for (const auto& p : places)
@@ -165,11 +184,13 @@ void TKvFilelistSort::Rank(int column) {
             ++rank;
         places[distinct[i]] = rank;
     }
-    for (int i = 0; i < list_.ItemCount(); ++i) {
-        const tmb::ListItem& item = list_.Item(i);
-        if (KeysOf(item))
-            keys_[TKvFilelistView28::MarkOf(item) - 1].rank[column] = places[item.SubItem(sub)];
-    }
+    for (EntryKeys& keys : keys_)
+        keys.rank[column] = places[TextOf(keys, column)];
+}
+
+std::wstring TKvFilelistSort::TextOf(const EntryKeys& keys, int column) const {
+    return column == TKvFilelistView28::fcType ? list_.TypeNameAt(keys.type)
+                                               : AttributesText(keys.attributes);
 }
 
 void TKvFilelistSort::SortByName() {
@@ -222,24 +243,22 @@ int TKvFilelistSort::Compare(const tmb::ListItem& a, const tmb::ListItem& b) con
             result = Sign(ka->rank[column_], kb->rank[column_]);
         } else {
             switch (rule.kind) {
-            case Kind::ckName: {
-                std::wstring upperA, upperB;
-                const std::wstring& ua = ka ? ka->upperName : (upperA = tmb::UpperCase(a.caption));
-                const std::wstring& ub = kb ? kb->upperName : (upperB = tmb::UpperCase(b.caption));
-                result = CompareOrdinal(ua, ub);
+            case Kind::ckName:
+                result = CompareOrdinal(tmb::UpperCase(a.caption), tmb::UpperCase(b.caption));
                 break;
-            }
             case Kind::ckSize:
-                result = Sign(ka ? ka->sizeKB : KilobytesOfText(a.SubItem(sub)),
-                              kb ? kb->sizeKB : KilobytesOfText(b.SubItem(sub)));
+                result = Sign(ka ? (ka->folder ? 0 : Kilobytes(ka->size)) : KilobytesOfText(a.SubItem(sub)),
+                              kb ? (kb->folder ? 0 : Kilobytes(kb->size)) : KilobytesOfText(b.SubItem(sub)));
                 break;
             case Kind::ckModified:
+                // The key is the time as a floating-point number, as its text shows it.
                 if (&a != &b)
-                    result = Sign(ka ? ka->modified : NumberOfText(a.SubItem(sub)),
-                                  kb ? kb->modified : NumberOfText(b.SubItem(sub)));
+                    result = Sign(ka ? static_cast<double>(ka->written) : NumberOfText(a.SubItem(sub)),
+                                  kb ? static_cast<double>(kb->written) : NumberOfText(b.SubItem(sub)));
                 break;
             case Kind::ckText:
-                result = CompareAsciiNoCase(a.SubItem(sub), b.SubItem(sub));
+                result = CompareAsciiNoCase(ka ? TextOf(*ka, column_) : a.SubItem(sub),
+                                            kb ? TextOf(*kb, column_) : b.SubItem(sub));
                 break;
             }
         }

@@ -4,6 +4,8 @@
 // the arrow in the header.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,17 +23,20 @@ public:
     // kilobytes, the last-write time, or a text with ASCII letters folded.
     enum class ColumnKind { ckName, ckSize, ckModified, ckText };
 
-    // What sorting needs of an entry, worked out once when it is listed.
+    // What the list knows of an entry it listed, kept from the listing on: all sorting needs,
+    // and all the entry's texts are made from when they are first asked for.
     struct EntryKeys {
-        std::wstring upperName;
         bool parent = false;
         bool folder = false;
-        std::int64_t sizeKB = 0;
-        double modified = 0;
+        DWORD attributes = 0;
+        int type = 0;                // the type name's place in the list's table of them
+        std::int64_t size = 0;       // bytes
+        std::uint64_t written = 0;   // the last-write time, 100-nanosecond units since 1601
         // Places in the order of the Name, Type and Attributes columns (see Rank).
         int rank[5] = {};
+        // The entry's name when the caption is not it (the parent entry, a hidden extension).
+        std::wstring name;
     };
-
     explicit TKvFilelistSort(TKvFilelistView28& list);
 
     int Column() const { return column_; }
@@ -43,10 +48,8 @@ public:
 
     // A new listing: no entry has keys yet.
     void Clear();
-    // The keys of an entry being listed (its caption, whether it is the parent entry or a
-    // folder, its size text and last-write time); the mark the list gives its item.
-    std::uint32_t AddEntry(const std::wstring& caption, bool parent, bool folder,
-                           const std::wstring& sizeText, double modified);
+    // The keys of an entry being listed; the mark the list gives its item.
+    std::uint32_t AddEntry(EntryKeys keys);
     bool HasEntries() const { return !keys_.empty(); }
     // The keys of an item the list listed itself; null for one listed by someone else.
     const EntryKeys* KeysOf(const tmb::ListItem& item) const;
@@ -56,6 +59,8 @@ public:
     // A header click: the same column turns round, another one starts descending.
     void ColumnClick(int column);
     int Compare(const tmb::ListItem& a, const tmb::ListItem& b) const;
+    // The whole kilobytes a size shows as (1 to 1023 bytes count as one).
+    static std::int64_t Kilobytes(std::int64_t bytes) { return bytes > 0 && bytes < 1024 ? 1 : bytes / 1024; }
     // The arrow on the sort column's header, none on the others.
     void UpdateMarks() const;
 
@@ -64,6 +69,8 @@ private:
     // Orders the listed entries once by the text of a column and keeps each one's place, so
     // that every later sort by that column compares two integers.
     void Rank(int column);
+    // The text an entry shows in the Type or the Attributes column.
+    std::wstring TextOf(const EntryKeys& keys, int column) const;
 
     TKvFilelistView28& list_;
     int column_ = 0;

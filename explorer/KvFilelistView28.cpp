@@ -44,14 +44,19 @@ std::wstring Trimmed(const std::wstring& s, bool blanksOnly) {
     return s.substr(first, last - first);
 }
 
-// The last-write time as a number of 100-nanosecond units since 1601, the key sorting by
-// Modified compares.
-double FileTimeNumber(const FILETIME& time) {
-    ULARGE_INTEGER v;
-    v.LowPart = time.dwLowDateTime;
-    v.HighPart = time.dwHighDateTime;
-    return static_cast<double>(v.QuadPart);
+std::uint64_t FileTimeValue(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
+
+// The comparison the list installs in OnCompare: a type of its own, so the list can tell
+// whether OnCompare still holds it.
+struct BuiltInCompare {
+    TKvFilelistView28* list;
+    void operator()(tmb::Component*, const tmb::ListItem& a, const tmb::ListItem& b,
+                    int& compare) const {
+        compare = list->CompareItems(a, b);
+    }
+};
 
 } // namespace
 
@@ -66,8 +71,7 @@ TKvFilelistView28::TKvFilelistView28(tmb::Component* owner) : tmb::ListView(owne
     SetShowColumnHeaders(true);
     // A user who assigns either event replaces the built-in sorting.
     OnColumnClick = [this](tmb::Component*, int column) { ColumnClick(column); };
-    OnCompare = [this](tmb::Component*, const tmb::ListItem& a, const tmb::ListItem& b,
-                       int& compare) { compare = CompareItems(a, b); };
+    OnCompare = BuiltInCompare{this};
     datePattern_ = DatePattern(dateFormat_);
     timePattern_ = TimePattern(timeFormat_);
     InitImageLists();
@@ -316,30 +320,44 @@ void TKvFilelistView28::UpdateFileList() {
         UpdateWindow(h);
 }
 
-std::wstring TKvFilelistView28::TypeNameOf(const std::wstring& name, bool folder) {
+int TKvFilelistView28::TypeIndexOf(const wchar_t* name, bool folder) {
     // The type name follows the extension (or folderhood), so it is asked once per kind:
-    // one shell call per file would make a large folder slow to list.
-    const std::wstring key = folder ? std::wstring(L"\\") : tmb::UpperCase(ExtractFileExt(name));
-    auto found = typeNames_.find(key);
-    if (found != typeNames_.end())
-        return found->second;
-    SHFILEINFOW info{};
-    const DWORD attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-    SHGetFileInfoW(folder ? L"folder" : name.c_str(), attributes, &info, sizeof(info),
-                   SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
-    std::wstring type = info.szTypeName;
-    if (type.size() > kTypeNameMax)
-        type.resize(kTypeNameMax);
-    typeNames_.emplace(key, type);
-    return type;
+    // one shell call per file would make a large folder slow to list. The extension as
+    // spelled is looked up first: most files of a folder spell theirs alike, and mapping
+    // it to capitals is a call into the system for each.
+    const wchar_t* dot = folder ? nullptr : std::wcsrchr(name, L'.');
+    const std::wstring ext = folder ? std::wstring(L"\\") : std::wstring(dot ? dot : L"");
+    auto spelled = typeOfExt_.find(ext);
+    if (spelled != typeOfExt_.end())
+        return spelled->second;
+    const std::wstring key = folder ? ext : tmb::UpperCase(ext);
+    auto found = typeOfUpperExt_.find(key);
+    int index = 0;
+    if (found != typeOfUpperExt_.end()) {
+        index = found->second;
+    } else {
+        SHFILEINFOW info{};
+        const DWORD attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        SHGetFileInfoW(folder ? L"folder" : name, attributes, &info, sizeof(info),
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
+        std::wstring type = info.szTypeName;
+        if (type.size() > kTypeNameMax)
+            type.resize(kTypeNameMax);
+        index = static_cast<int>(typeNames_.size());
+        typeNames_.push_back(std::move(type));
+        typeOfUpperExt_.emplace(key, index);
+    }
+    typeOfExt_.emplace(ext, index);
+    return index;
 }
 
 void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
     sort_.SetEnabled(true);
-    const std::wstring folder = AddSlash(directory_);
-    const tmb::FormatSettings settings = tmb::FormatSettings::User();
-    TIME_ZONE_INFORMATION zone{};
-    const bool zoneKnown = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+    listing_.folder = AddSlash(directory_);
+    listing_.datePattern = datePattern_;
+    listing_.timePattern = timePattern_;
+    listing_.settings = tmb::FormatSettings::User();
+    listing_.zoneKnown = GetTimeZoneInformation(&listing_.zone) != TIME_ZONE_ID_INVALID;
     WIN32_FIND_DATAW data;
     tmb::FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                             FindExSearchNameMatch, nullptr,
@@ -359,40 +377,67 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
             continue;
         if ((a & guarded) & ~filter)
             continue;
-        const bool folderEntry = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const std::wstring name = data.cFileName;
-        const bool parent = name == L"..";
-        if (name == L"." || (parent && !parentDirEnabled_))
+        const bool parent = std::wcscmp(data.cFileName, L"..") == 0;
+        if (std::wcscmp(data.cFileName, L".") == 0 || (parent && !parentDirEnabled_))
             continue;
-        const std::wstring kind = folderEntry ? kKindDir : kKindFile;
-        const std::int64_t size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) |
-                                  data.nFileSizeLow;
+        // An entry is its caption and what it is; its texts are made from that when its row
+        // is drawn or they are read (MakeItemTexts).
+        TKvFilelistSort::EntryKeys keys;
+        keys.parent = parent;
+        keys.folder = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        keys.attributes = a;
+        keys.type = TypeIndexOf(data.cFileName, keys.folder);
+        keys.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        keys.written = FileTimeValue(data.ftLastWriteTime);
         tmb::ListItem item;
         if (parent) {
             item.caption = parentDirCaption_;
             item.imageIndex = parentImageIndex_;
+            keys.name = data.cFileName;
         } else {
-            item.caption = name;
+            item.caption = data.cFileName;
             if (hideFileExt_) {
-                const std::wstring ext = ExtractFileExt(name);
-                if (!ext.empty())
-                    item.caption.erase(item.caption.size() - ext.size());
+                const wchar_t* dot = std::wcsrchr(data.cFileName, L'.');
+                if (dot) {
+                    keys.name = item.caption;
+                    item.caption.erase(static_cast<std::size_t>(dot - data.cFileName));
+                }
             }
             // The shell's icon is asked for when the row is first drawn.
             item.imageIndex = tmb::ListItem::kImageWhenDrawn;
         }
-        const double modified = FileTimeNumber(data.ftLastWriteTime);
-        item.subItems = {SizeToText(size, kind),
-                         TypeNameOf(name, folderEntry),
-                         FileTimeToText(data.ftLastWriteTime, datePattern_, timePattern_, settings,
-                                        zoneKnown ? &zone : nullptr),
-                         AttributesText(a),
-                         folder + name,
-                         kind,
-                         tmb::FloatToStrGeneral(modified, settings)};
-        SetMark(item, sort_.AddEntry(item.caption, parent, folderEntry, item.subItems[siSize], modified));
+        SetTextsLater(item);
+        SetMark(item, sort_.AddEntry(std::move(keys)));
         AddItem(std::move(item));
     } while (FindNextFileW(search.get(), &data));
+}
+
+void TKvFilelistView28::MakeItemTexts(int index, std::vector<std::wstring>& texts) {
+    const tmb::ListItem& item = HeldItem(index);
+    const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(item);
+    if (!keys)
+        return;
+    const wchar_t* kind = keys->folder ? kKindDir : kKindFile;
+    FILETIME written;
+    written.dwLowDateTime = static_cast<DWORD>(keys->written);
+    written.dwHighDateTime = static_cast<DWORD>(keys->written >> 32);
+    const ListingTexts& l = listing_;
+    texts.reserve(7);
+    texts.push_back(SizeToText(keys->size, kind));
+    texts.push_back(TypeNameAt(keys->type));
+    texts.push_back(FileTimeToText(written, l.datePattern, l.timePattern, l.settings,
+                                   l.zoneKnown ? &l.zone : nullptr));
+    texts.push_back(AttributesText(keys->attributes));
+    texts.push_back(l.folder + NameOf(item, *keys));
+    texts.emplace_back(kind);
+    // The modification sort key: the time as a number, in 15 significant digits.
+    texts.push_back(tmb::FloatToStrGeneral(static_cast<double>(keys->written), l.settings));
+}
+
+int TKvFilelistView28::Compare(int a, int b) {
+    if (OnCompare && OnCompare.target<BuiltInCompare>())
+        return sort_.Compare(HeldItem(a), HeldItem(b));
+    return tmb::ListView::Compare(a, b);
 }
 
 void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {
@@ -400,12 +445,18 @@ void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {
     // have held.
     if (!parentDirEnabled_ || DelSlash(folder).size() <= 2 || sort_.HasEntries())
         return;
+    TKvFilelistSort::EntryKeys keys;
+    keys.parent = true;
+    keys.folder = true;
+    keys.type = TypeIndexOf(L"..", true);
+    keys.name = L"..";
     tmb::ListItem item;
     item.caption = parentDirCaption_;
     item.imageIndex = parentImageIndex_;
-    item.subItems = {SizeToText(0, kKindDir), TypeNameOf(L"..", true), std::wstring(),
+    // No date or attributes are known of it.
+    item.subItems = {SizeToText(0, kKindDir), TypeNameAt(keys.type), std::wstring(),
                      std::wstring(), folder + L"..", kKindDir, L"0"};
-    SetMark(item, sort_.AddEntry(item.caption, true, true, item.subItems[siSize], 0));
+    SetMark(item, sort_.AddEntry(std::move(keys)));
     AddItem(std::move(item));
 }
 
@@ -451,9 +502,8 @@ void TKvFilelistView28::AddDrives() {
 }
 
 int TKvFilelistView28::ItemImage(int index) {
-    const tmb::ListItem& item = Item(index);
-    const std::wstring& path = item.SubItem(siPath);
-    if (item.SubItem(siKind) == kKindDir)
+    const std::wstring path = ItemPath(index);
+    if (ItemKind(index) == kKindDir)
         return FolderIconIndex(path, false);
     // Asking the shell about a file makes it look through the file's folder: milliseconds
     // in a small folder, a third of a second in one of 100,000 files. So a row shows its
@@ -476,7 +526,7 @@ void TKvFilelistView28::RefineNextIcon() {
     ownIconsWaiting_.erase(ownIconsWaiting_.begin());
     // The entry may have moved (a sort) or gone (a reload) since it was drawn.
     for (int i = 0; i < ItemCount(); ++i) {
-        if (Item(i).SubItem(siPath) == path) {
+        if (ItemPath(i) == path) {
             SetItemImage(i, GetIconIndex(path));
             break;
         }
@@ -495,12 +545,24 @@ LRESULT TKvFilelistView28::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- selection queries --------------------------------------------------------------------
 
+// The path and the kind of an entry whose texts are not made yet come from what the listing
+// kept: a walk over all entries (going up, refocusing after a rename) makes no texts.
 std::wstring TKvFilelistView28::ItemPath(int index) const {
-    return index >= 0 && index < ItemCount() ? Item(index).SubItem(siPath) : std::wstring();
+    if (index < 0 || index >= ItemCount())
+        return std::wstring();
+    if (TextsLater(index))
+        if (const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(HeldItem(index)))
+            return listing_.folder + NameOf(HeldItem(index), *keys);
+    return Item(index).SubItem(siPath);
 }
 
 std::wstring TKvFilelistView28::ItemKind(int index) const {
-    return index >= 0 && index < ItemCount() ? Item(index).SubItem(siKind) : std::wstring();
+    if (index < 0 || index >= ItemCount())
+        return std::wstring();
+    if (TextsLater(index))
+        if (const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(HeldItem(index)))
+            return keys->folder ? kKindDir : kKindFile;
+    return Item(index).SubItem(siKind);
 }
 
 bool TKvFilelistView28::IsDriveItem(int index) const { return ItemKind(index) == kKindDrive; }
@@ -510,7 +572,7 @@ bool TKvFilelistView28::IsParentItem(int index) const {
     // since (SetParentDirCaption does not reload), and a real folder may bear it.
     if (index < 0 || index >= ItemCount())
         return false;
-    const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(Item(index));
+    const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(HeldItem(index));
     return keys && keys->parent;
 }
 

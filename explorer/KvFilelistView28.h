@@ -19,6 +19,7 @@
 #include "explorer/KvFilelistSort.h"
 #include "framework/Handles.h"
 #include "framework/ListView.h"
+#include "framework/Locale.h"
 #include "framework/PopupMenu.h"
 
 namespace kv {
@@ -213,6 +214,11 @@ protected:
     bool CanEdit(int index) override;
     void Edit(int index, const std::wstring* text) override;
     int ItemImage(int index) override;
+    // The texts of a listed entry, made from what the listing kept of it.
+    void MakeItemTexts(int index, std::vector<std::wstring>& subItems) override;
+    // The built-in comparison reads the keys kept at listing time, never the texts; a
+    // comparison of the user's gets the items with all their texts.
+    int Compare(int a, int b) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -222,7 +228,14 @@ private:
     // The parent entry of a folder that could not be listed, so the user can go back.
     void AddParentOfUnreadable(const std::wstring& folder);
     void BuildOwnMenu();
-    std::wstring TypeNameOf(const std::wstring& name, bool folder);
+    // The place of a file's (or a folder's) type name in typeNames_, asked of the shell once
+    // per extension.
+    int TypeIndexOf(const wchar_t* name, bool folder);
+    const std::wstring& TypeNameAt(int index) const { return typeNames_[static_cast<std::size_t>(index)]; }
+    // The name of a listed entry whose caption may not be it.
+    static const std::wstring& NameOf(const tmb::ListItem& item, const TKvFilelistSort::EntryKeys& keys) {
+        return keys.name.empty() ? item.caption : keys.name;
+    }
     // Gives the next file waiting for an icon of its own the shell's answer.
     void RefineNextIcon();
     void LinkedTreeMovedTo(const std::wstring& folder);
@@ -257,7 +270,21 @@ private:
     bool hasPendingOp_ = false;
 
     TKvFilelistSort sort_{*this};
-    std::unordered_map<std::wstring, std::wstring> typeNames_;
+    // The shell's type names, each once; found by the extension in capitals ("\\" for a
+    // folder) and, without a case mapping, by the extension as the last files spelled it.
+    std::vector<std::wstring> typeNames_;
+    std::unordered_map<std::wstring, int> typeOfUpperExt_;
+    std::unordered_map<std::wstring, int> typeOfExt_;
+    // What the texts of the entries listed are made with when they are first asked for: as
+    // they stood at the listing, whatever formats change until the next one.
+    struct ListingTexts {
+        std::wstring folder;  // with a trailing backslash
+        std::wstring datePattern, timePattern;
+        tmb::FormatSettings settings;
+        TIME_ZONE_INFORMATION zone{};
+        bool zoneKnown = false;
+    };
+    ListingTexts listing_;
     TypeIcons typeIcons_;
     std::vector<std::wstring> ownIconsWaiting_;
     // Why the folder being listed could not be read (ERROR_SUCCESS when it could).

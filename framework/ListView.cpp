@@ -49,6 +49,28 @@ const std::wstring& ListItem::SubItem(std::size_t i) const {
     return i < subItems.size() ? subItems[i] : kNoText;
 }
 
+const ListItem& ListView::Item(int index) const {
+    // Texts made on first reading are a cache of what the subclass would say: making them
+    // changes nothing the caller can see.
+    return const_cast<ListView*>(this)->WithTexts(static_cast<std::size_t>(index));
+}
+
+ListItem& ListView::WithTexts(std::size_t index) {
+    ListItem& item = items_[index];
+    if (item.classMark.textsLater_) {
+        std::vector<std::wstring> texts;
+        MakeItemTexts(static_cast<int>(index), texts);
+        // Read back from the vector: the subclass may have looked at other items.
+        ListItem& made = items_[index];
+        made.subItems = std::move(texts);
+        made.classMark.textsLater_ = false;
+        return made;
+    }
+    return item;
+}
+
+void ListView::MakeItemTexts(int, std::vector<std::wstring>&) {}
+
 ListView::ListView(Component* owner) : WinControl(owner) {
     SetColor(clWindow);
     SetTabStop(true);
@@ -255,7 +277,8 @@ void ListView::SetItem(int index, ListItem item) {
 void ListView::SetItemCaption(int index, const std::wstring& caption) {
     if (index < 0 || index >= ItemCount())
         return;
-    items_[static_cast<std::size_t>(index)].caption = caption;
+    // The texts left for later may be made from the caption: they are made from the old one.
+    WithTexts(static_cast<std::size_t>(index)).caption = caption;
     if (HWND h = HandleIfAllocated())
         ListView_RedrawItems(h, index, index);
 }
@@ -348,13 +371,13 @@ void ListView::Sort() {
 }
 
 int ListView::Compare(int a, int b) {
-    const ListItem& x = Item(a);
-    const ListItem& y = Item(b);
     if (OnCompare) {
         int compare = 0;
-        OnCompare(this, x, y, compare);
+        OnCompare(this, Item(a), Item(b), compare);
         return compare;
     }
+    const ListItem& x = HeldItem(a);
+    const ListItem& y = HeldItem(b);
     // During Sort the rows keep their places and every caption's key is ready.
     if (sortKeys_.size() == items_.size())
         return sortKeys_[static_cast<std::size_t>(a)].compare(sortKeys_[static_cast<std::size_t>(b)]);  // bytes compared as unsigned
@@ -492,7 +515,8 @@ void ListView::FillDisplayInfo(NMLVDISPINFOW& info) {
     LVITEMW& item = info.item;
     if (item.iItem < 0 || item.iItem >= ItemCount())
         return;
-    ListItem& data = items_[static_cast<std::size_t>(item.iItem)];
+    // A row's texts are made the first time it is drawn and kept for every later paint.
+    ListItem& data = WithTexts(static_cast<std::size_t>(item.iItem));
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         const std::wstring& text =
             item.iSubItem == 0 ? data.caption : data.SubItem(static_cast<std::size_t>(item.iSubItem - 1));
@@ -523,7 +547,7 @@ int ListView::FindCaption(const NMLVFINDITEMW& find) const {
         const int i = (start + n) % count;
         if (!(find.lvfi.flags & LVFI_WRAP) && i < start)
             break;
-        const std::wstring& caption = Item(i).caption;
+        const std::wstring& caption = HeldItem(i).caption;  // no texts made for a caption
         const std::wstring head = partial ? caption.substr(0, typed.size()) : caption;
         if (SameText(head, typed))
             return i;

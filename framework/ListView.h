@@ -43,6 +43,7 @@ struct ListItem {
     // stays wholly the user's; a copy of the item carries it.
     class ClassMark {
         std::uint32_t value_ = 0;
+        bool textsLater_ = false;  // subItems still to be made (see ListView::MakeItemTexts)
         friend class ListView;
     };
     ClassMark classMark;
@@ -99,7 +100,9 @@ public:
 
     // --- items -----------------------------------------------------------------------------
     int ItemCount() const { return static_cast<int>(items_.size()); }
-    const ListItem& Item(int index) const { return items_[static_cast<std::size_t>(index)]; }
+    // The item with all its texts (a subclass's item whose texts were left for later gets
+    // them now, once).
+    const ListItem& Item(int index) const;
     // Adds an item at the end; returns its index.
     int AddItem(ListItem item);
     // Replaces an item's texts and image and redraws its row.
@@ -181,11 +184,22 @@ protected:
     static std::uint32_t MarkOf(const ListItem& item) { return item.classMark.value_; }
     static void SetMark(ListItem& item, std::uint32_t mark) { item.classMark.value_ = mark; }
 
+    // An item added with its sub-item texts left out: MakeItemTexts makes them the first time
+    // anything reads them (Item, or the control drawing the row), and they are kept from then
+    // on. A folder of 100,000 entries then costs the texts of the rows shown, not of all.
+    static void SetTextsLater(ListItem& item) { item.classMark.textsLater_ = true; }
+    // The sub-item texts of item `index`, marked with SetTextsLater; the default makes none.
+    virtual void MakeItemTexts(int index, std::vector<std::wstring>& subItems);
+    bool TextsLater(int index) const { return items_[static_cast<std::size_t>(index)].classMark.textsLater_; }
+    // The item as it is held: its texts may still be to come (TextsLater).
+    const ListItem& HeldItem(int index) const { return items_[static_cast<std::size_t>(index)]; }
+
 private:
     void ApplyColumns();
     void ApplyItemCount();
     void ApplyExtendedStyle();
     void FillDisplayInfo(NMLVDISPINFOW& info);
+    ListItem& WithTexts(std::size_t index);
     int FindCaption(const NMLVFINDITEMW& find) const;
 
     ViewStyle viewStyle_ = ViewStyle::vsIcon;
