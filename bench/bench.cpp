@@ -18,6 +18,7 @@
 #include <cwchar>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/Listings.h"
@@ -576,27 +577,39 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     tmb::Destroy(form);
 }
 
-// The explorer window's file list with its inner work timed: the comparisons of the sort,
-// the icons, the rows the control asks for, its painting and its item-count message. A
-// subclass of the product's list hooks the virtual entries; nothing else changes.
+// The explorer window's file list with its inner work timed: the sort, the row texts made
+// when drawn, the icons, the rows the control asks for, its painting and its item-count
+// message. A subclass of the product's list hooks the virtual entries; nothing else changes.
+// Comparisons are only counted: two clock readings per comparison would cost more than many
+// comparisons do.
 class TimedList final : public kv::TKvFilelistView28 {
 public:
     explicit TimedList(tmb::Component* owner) : kv::TKvFilelistView28(owner) {}
 
     struct Counters {
-        double compare = 0, icons = 0, dispInfo = 0, paint = 0, setCount = 0, otherLvm = 0;
-        long long compares = 0, iconCalls = 0, dispInfos = 0, paints = 0;
+        double pairs = 0, texts = 0, icons = 0, dispInfo = 0, paint = 0, setCount = 0, otherLvm = 0;
+        long long compares = 0, sorts = 0, textRows = 0, iconCalls = 0, dispInfos = 0, paints = 0;
         int lowestRow = -1, highestRow = -1;
     };
     Counters c;
 
 protected:
     int Compare(int a, int b) override {
-        const auto start = Clock::now();
-        const int result = kv::TKvFilelistView28::Compare(a, b);
-        c.compare += std::chrono::duration<double>(Clock::now() - start).count();
         ++c.compares;
-        return result;
+        return kv::TKvFilelistView28::Compare(a, b);
+    }
+    bool SortPairs(std::vector<SortPair>& pairs) override {
+        const auto start = Clock::now();
+        const bool made = kv::TKvFilelistView28::SortPairs(pairs);
+        c.pairs += std::chrono::duration<double>(Clock::now() - start).count();
+        c.sorts += made;
+        return made;
+    }
+    void MakeItemTexts(int index, std::vector<std::wstring>& texts) override {
+        const auto start = Clock::now();
+        kv::TKvFilelistView28::MakeItemTexts(index, texts);
+        c.texts += std::chrono::duration<double>(Clock::now() - start).count();
+        ++c.textRows;
     }
     int ItemImage(int index) override {
         const auto start = Clock::now();
@@ -638,6 +651,43 @@ protected:
     }
 };
 
+// The list's ranks by Name, as it works them out once per listing: the names mapped to
+// capitals one after the other in one block, their order by character codes, equal names
+// sharing a place.
+std::vector<int> NameRanks(const std::vector<std::wstring>& names) {
+    std::wstring upper;
+    std::size_t total = 0;
+    for (const std::wstring& name : names)
+        total += name.size();
+    upper.resize(total);
+    std::vector<std::size_t> start(names.size()), length(names.size());
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        start[i] = at;
+        const int m = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, names[i].data(),
+                                   static_cast<int>(names[i].size()), &upper[at],
+                                   static_cast<int>(names[i].size()));
+        length[i] = m > 0 ? static_cast<std::size_t>(m) : 0;
+        at += names[i].size();
+    }
+    auto less = [&](int a, int b) {
+        return upper.compare(start[static_cast<std::size_t>(a)], length[static_cast<std::size_t>(a)],
+                             upper, start[static_cast<std::size_t>(b)], length[static_cast<std::size_t>(b)]) < 0;
+    };
+    std::vector<int> order(names.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), less);
+    std::vector<int> rank(names.size());
+    int r = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && less(order[i - 1], order[i]))
+            ++r;
+        rank[static_cast<std::size_t>(order[i])] = r;
+    }
+    return rank;
+}
+
 // A window the size of the explorer window's list holding the timed list, laid out as there.
 class SplitForm final : public tmb::Form {
 public:
@@ -660,9 +710,9 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
     tmb::App().ProcessMessages();
     TimedList* list = form->list;
     const std::wstring empty = EmptyFolder(root);
-    std::vector<double> floors, whole, realWhole, enumerate, compare, icons, dispInfo, paint,
-        setCount, otherLvm, upper, platformKeys, resort, dates, sizes, numbers, items, heldBytes;
-    TimedList::Counters last;
+    std::vector<double> floors, whole, realWhole, enumerate, pairs, texts, icons, dispInfo, paint,
+        setCount, otherLvm, records, types, ranks, platformKeys, resort, heldBytes;
+    TimedList::Counters last, lastResort;
     std::printf("\n  explorer window, folder listed + sorted + first rows painted, %d files: "
                 "phases (medians of %d)\n",
                 n, gRepeats);
@@ -688,73 +738,63 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         last = list->c;
         if (r == 0)
             heldBytes.push_back(HeapBytesInUse() - heapBefore);
-        compare.push_back(last.compare);
+        pairs.push_back(last.pairs);
+        texts.push_back(last.texts);
         icons.push_back(last.icons);
-        dispInfo.push_back(last.dispInfo - last.icons);
+        dispInfo.push_back(last.dispInfo - last.icons - last.texts);
         paint.push_back(last.paint - last.dispInfo);
         setCount.push_back(last.setCount);
         otherLvm.push_back(last.otherLvm);
 
-        // The steps of building the items, timed alone on the same names.
+        // The steps of the listing, timed alone on the same names.
         Listing l;
         enumerate.push_back(Seconds([&] { l = ReadNames(folder); }));
-        std::vector<std::wstring> u;
-        u.reserve(l.names.size());
-        upper.push_back(Seconds([&] {
-            for (const std::wstring& name : l.names)
-                u.push_back(tmb::UpperCase(name));
-        }));
-        const tmb::FormatSettings settings = tmb::FormatSettings::User();
-        TIME_ZONE_INFORMATION zone{};
-        GetTimeZoneInformation(&zone);
-        std::vector<std::wstring> d, z, m;
-        d.reserve(l.names.size());
-        z.reserve(l.names.size());
-        m.reserve(l.names.size());
-        dates.push_back(Seconds([&] {
-            for (const FILETIME& t : l.modified)
-                d.push_back(kv::FileTimeToText(t, list->DatePatternText(), list->TimePatternText(),
-                                               settings, &zone));
-        }));
-        sizes.push_back(Seconds([&] {
-            for (std::uint64_t size : l.sizes)
-                z.push_back(kv::SizeToText(static_cast<std::int64_t>(size), L"FILE"));
-        }));
-        numbers.push_back(Seconds([&] {
-            for (const FILETIME& t : l.modified)
-                m.push_back(tmb::FloatToStrGeneral(
-                    static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
-                                        t.dwLowDateTime) /
-                        864e9,
-                    settings));
-        }));
-        std::vector<tmb::ListItem> built;
-        items.push_back(Seconds([&] {
-            for (std::size_t i = 0; i < l.names.size(); ++i) {
-                tmb::ListItem item;
-                item.caption = l.names[i];
-                item.subItems = {z[i], L"Text Document", d[i], L"A", folder + L"\\" + l.names[i],
-                                 L"FILE", m[i]};
-                built.push_back(std::move(item));
-            }
-        }));
+        ranks.push_back(Seconds([&] { NameRanks(l.names); }));
         std::vector<std::string> k;
         k.reserve(l.names.size());
         platformKeys.push_back(Seconds([&] {
             for (const std::wstring& name : l.names)
                 k.push_back(tmb::SortKey(name, true));
         }));
+        // Each name's type found by its extension as spelled, as the list finds it.
+        std::unordered_map<std::wstring, int> typeOfExt;
+        std::vector<int> typeOf(l.names.size());
+        types.push_back(Seconds([&] {
+            for (std::size_t i = 0; i < l.names.size(); ++i) {
+                const wchar_t* dot = std::wcsrchr(l.names[i].c_str(), L'.');
+                typeOf[i] = typeOfExt.emplace(dot ? dot : L"", static_cast<int>(typeOfExt.size())).first->second;
+            }
+        }));
+        // The list's record of each entry: the item (caption, icon to come) and its keys.
+        std::vector<tmb::ListItem> items;
+        std::vector<kv::TKvFilelistSort::EntryKeys> keys;
+        records.push_back(Seconds([&] {
+            for (std::size_t i = 0; i < l.names.size(); ++i) {
+                kv::TKvFilelistSort::EntryKeys entry;
+                entry.attributes = FILE_ATTRIBUTE_ARCHIVE;
+                entry.type = typeOf[i];
+                entry.size = static_cast<std::int64_t>(l.sizes[i]);
+                entry.written = (static_cast<std::uint64_t>(l.modified[i].dwHighDateTime) << 32) |
+                                l.modified[i].dwLowDateTime;
+                keys.push_back(std::move(entry));
+                tmb::ListItem item;
+                item.caption = std::move(l.names[i]);  // the copy is the enumeration's
+                item.imageIndex = tmb::ListItem::kImageWhenDrawn;
+                items.push_back(std::move(item));
+            }
+        }));
         list->c = {};
         resort.push_back(Seconds([&] { list->Sort(); }));
+        lastResort = list->c;
     }
     const double floor = MedianOf(floors);
     const double all = MedianOf(whole);
-    const double sortCompare = MedianOf(compare);
     // The sort at listing time is the one a re-sort by Name repeats (the names are ranked
-    // once, then the items are compared by rank and moved): it is timed as that re-sort.
+    // once, then the items are ordered by their ranks and moved): it is timed as that re-sort.
     const double sorting = MedianOf(resort);
-    const double known = MedianOf(enumerate) + sorting + MedianOf(icons) + MedianOf(dispInfo) +
-                         MedianOf(paint) + MedianOf(setCount) + MedianOf(otherLvm);
+    const double known = MedianOf(enumerate) + MedianOf(ranks) + sorting + MedianOf(texts) +
+                         MedianOf(icons) + MedianOf(dispInfo) + MedianOf(paint) +
+                         MedianOf(setCount) + MedianOf(otherLvm);
     PhaseRow("floor: one plain enumeration", floor, all, floor, "FindFirstFile/FindNextFile");
     PhaseRow("whole: listed, sorted, painted (this window)", all, all, floor,
              "TKvFilelistView28::SetDirectory + UpdateWindow");
@@ -762,26 +802,27 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
              "linked to the tree and the combo");
     PhaseRow("enumeration (FindFirstFileEx, names copied)", MedianOf(enumerate), all, floor,
              "as the list reads");
-    PhaseRow("items built, keys, ranks (by difference)", all - known, all, floor,
-             "texts, type names, EntryKeys, Name ranks");
-    PhaseRow("  of which dates as text", MedianOf(dates), all, floor,
-             "kv::FileTimeToText per file, timed alone");
-    PhaseRow("  of which sizes as text", MedianOf(sizes), all, floor, "kv::SizeToText per file");
-    PhaseRow("  of which times as number text (sort key)", MedianOf(numbers), all, floor,
-             "tmb::FloatToStrGeneral per file");
-    PhaseRow("  of which upper-case names (LCMapString)", MedianOf(upper), all, floor,
-             "tmb::UpperCase per name");
-    PhaseRow("  of which item objects (8 strings each)", MedianOf(items), all, floor,
-             "ListItem with its sub-item texts");
+    PhaseRow("entries recorded (by difference)", all - known, all, floor,
+             "caption, keys, type by extension, the rest");
+    PhaseRow("  of which records alone (item + keys)", MedianOf(records), all, floor,
+             "ListItem with its caption, EntryKeys, per file");
+    PhaseRow("  of which type names by extension", MedianOf(types), all, floor,
+             "one map look-up per file, timed alone");
+    PhaseRow("Name ranks (names in capitals, ordered)", MedianOf(ranks), all, floor,
+             "LCMapString UPPERCASE per name, one sort, timed alone");
     PhaseRow("sorting (a re-sort by Name of the ranked list)", sorting, all, floor,
-             "ListView::Sort, timed after the listing");
-    PhaseRow("  of which comparisons during the listing", sortCompare, all, floor,
-             (std::to_string(last.compares) + " compares").c_str());
+             (std::to_string(lastResort.sorts) + " by pairs, " +
+              std::to_string(lastResort.compares) + " compares; ListView::Sort after the listing")
+                 .c_str());
+    PhaseRow("  of which pairs made", MedianOf(pairs), all, floor,
+             (std::to_string(last.compares) + " compares during the listing").c_str());
     PhaseRow("list control: LVM_SETITEMCOUNT", MedianOf(setCount), all, floor, "");
     PhaseRow("list control: other LVM_ messages", MedianOf(otherLvm), all, floor,
              "columns, states, sort marks");
     PhaseRow("icons (ItemImage)", MedianOf(icons), all, floor,
              (std::to_string(last.iconCalls) + " asked").c_str());
+    PhaseRow("row texts made (MakeItemTexts)", MedianOf(texts), all, floor,
+             (std::to_string(last.textRows) + " rows, when first drawn").c_str());
     PhaseRow("row texts handed over (LVN_GETDISPINFO)", MedianOf(dispInfo), all, floor,
              (std::to_string(last.dispInfos) + " asked, rows " + std::to_string(last.lowestRow) +
               ".." + std::to_string(last.highestRow))
@@ -805,15 +846,16 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         SendMessageW(list->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
         UpdateWindow(list->Handle());
     });
-    std::printf("  one page scrolled: %.1f ms, %lld row texts asked (rows %d..%d), %lld icons, "
-                "%lld paints\n",
+    std::printf("  one page scrolled: %.1f ms, %lld row texts asked (rows %d..%d), %lld rows' "
+                "texts made, %lld icons, %lld paints\n",
                 page * 1e3, list->c.dispInfos, list->c.lowestRow, list->c.highestRow,
-                list->c.iconCalls, list->c.paints);
+                list->c.textRows, list->c.iconCalls, list->c.paints);
     list->c = {};
     const double full = Seconds([&] { Repaint(list->Handle()); });
-    std::printf("  one full repaint:  %.1f ms, %lld row texts asked (rows %d..%d), %lld icons\n",
+    std::printf("  one full repaint:  %.1f ms, %lld row texts asked (rows %d..%d), %lld rows' "
+                "texts made, %lld icons\n",
                 full * 1e3, list->c.dispInfos, list->c.lowestRow, list->c.highestRow,
-                list->c.iconCalls);
+                list->c.textRows, list->c.iconCalls);
     std::fflush(stdout);
     tmb::Destroy(form);
 }

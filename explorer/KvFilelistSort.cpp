@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <unordered_map>
 
@@ -167,25 +168,35 @@ void TKvFilelistSort::Rank(int column) {
         return;
     }
     // Type names and attribute letters repeat: the few distinct texts are ordered, and
-    // every entry takes its text's place.
-    std::unordered_map<std::wstring, int> places;
+    // every entry takes its text's place, found by what the text is made from.
+    const bool byType = column == TKvFilelistView28::fcType;
+    const DWORD shown = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                        FILE_ATTRIBUTE_SYSTEM;
+    auto idOf = [byType, shown](const EntryKeys& keys) {
+        return byType ? static_cast<std::uint32_t>(keys.type) : static_cast<std::uint32_t>(keys.attributes & shown);
+    };
+    std::unordered_map<std::uint32_t, int> places;
     for (const EntryKeys& keys : keys_)
-        places.emplace(TextOf(keys, column), 0);
-    std::vector<std::wstring> distinct;
+        places.emplace(idOf(keys), 0);
+    std::vector<std::pair<std::wstring, std::uint32_t>> distinct;
     distinct.reserve(places.size());
-    for (const auto& p : places)
-        distinct.push_back(p.first);
-    std::sort(distinct.begin(), distinct.end(), [](const std::wstring& a, const std::wstring& b) {
-        return CompareAsciiNoCase(a, b) < 0;
+    for (const auto& p : places) {
+        EntryKeys probe;
+        probe.type = static_cast<int>(p.first);
+        probe.attributes = p.first;
+        distinct.emplace_back(TextOf(probe, column), p.first);
+    }
+    std::sort(distinct.begin(), distinct.end(), [](const auto& a, const auto& b) {
+        return CompareAsciiNoCase(a.first, b.first) < 0;
     });
     int rank = 0;
     for (std::size_t i = 0; i < distinct.size(); ++i) {
-        if (i > 0 && CompareAsciiNoCase(distinct[i - 1], distinct[i]) != 0)
+        if (i > 0 && CompareAsciiNoCase(distinct[i - 1].first, distinct[i].first) != 0)
             ++rank;
-        places[distinct[i]] = rank;
+        places[distinct[i].second] = rank;
     }
     for (EntryKeys& keys : keys_)
-        keys.rank[column] = places[TextOf(keys, column)];
+        keys.rank[column] = places[idOf(keys)];
 }
 
 std::wstring TKvFilelistSort::TextOf(const EntryKeys& keys, int column) const {
@@ -267,6 +278,47 @@ int TKvFilelistSort::Compare(const tmb::ListItem& a, const tmb::ListItem& b) con
     if (descending_ && !parentInvolved)
         result = -result;
     return result;
+}
+
+bool TKvFilelistSort::Pairs(std::vector<tmb::ListView::SortPair>& pairs) const {
+    if (column_ < 0 || column_ >= kRuledColumns)
+        return false;
+    const Kind kind = kColumnRules[column_].kind;
+    if ((kind == Kind::ckName || kind == Kind::ckText) && !(rankedColumns_ & (1u << column_)))
+        return false;
+    const int count = list_.ItemCount();
+    pairs.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const EntryKeys* keys = KeysOf(list_.HeldItem(i));
+        if (!keys)
+            return false;  // an item of someone else's: only Compare knows its place
+        std::uint64_t value = 0;
+        switch (kind) {
+        case Kind::ckName:
+        case Kind::ckText:
+            value = static_cast<std::uint64_t>(keys->rank[column_]);
+            break;
+        case Kind::ckSize:
+            value = keys->folder ? 0 : static_cast<std::uint64_t>(Kilobytes(keys->size));
+            break;
+        case Kind::ckModified: {
+            // The bits of a non-negative double order as its values do.
+            const double time = static_cast<double>(keys->written);
+            std::memcpy(&value, &time, sizeof(value));
+            break;
+        }
+        }
+        tmb::ListView::SortPair& pair = pairs[static_cast<std::size_t>(i)];
+        if (keys->parent) {
+            pair.group = 0;  // on top, never turned round
+            pair.value = value;
+        } else {
+            // Folders first; turned round, files first and every value the other way.
+            pair.group = keys->folder != descending_ ? 1 : 2;
+            pair.value = descending_ ? ~value : value;
+        }
+    }
+    return true;
 }
 
 void TKvFilelistSort::UpdateMarks() const {

@@ -61,6 +61,9 @@ public:
     int Compare(const tmb::ListItem& a, const tmb::ListItem& b) const;
     // The whole kilobytes a size shows as (1 to 1023 bytes count as one).
     static std::int64_t Kilobytes(std::int64_t bytes) { return bytes > 0 && bytes < 1024 ? 1 : bytes / 1024; }
+    // Each item's place in the order Compare gives, as numbers (see ListView::SortPairs);
+    // false when some item has no keys or the column is not ranked.
+    bool Pairs(std::vector<tmb::ListView::SortPair>& pairs) const;
     // The arrow on the sort column's header, none on the others.
     void UpdateMarks() const;
 

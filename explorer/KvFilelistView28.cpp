@@ -285,11 +285,18 @@ void TKvFilelistView28::UpdateFileList() {
                     CreateFileColumns();
                 const DWORD filter = AttributeFilter(fileType_);
                 const std::wstring folder = AddSlash(directory_);
-                if (showFolders_)
-                    AddFiles(folder + L"*.*", filter | FILE_ATTRIBUTE_DIRECTORY);
                 std::wstring rest = Trimmed(mask_, true);
                 if (rest.empty())
                     rest = L"*.*";
+                if (showFolders_) {
+                    // The folders' pass and a first mask part of "*.*" read the same
+                    // entries: one reading serves both, and the stable sort after the
+                    // listing puts them in the order two readings would have.
+                    const bool allFirst = rest.compare(0, rest.find(L';'), L"*.*") == 0;
+                    AddEntries(folder + L"*.*", filter | FILE_ATTRIBUTE_DIRECTORY, allFirst);
+                    if (allFirst)
+                        NextMaskPart(rest);
+                }
                 while (!rest.empty())
                     AddFiles(folder + NextMaskPart(rest), filter);
                 if (listError_ != ERROR_SUCCESS)
@@ -352,6 +359,10 @@ int TKvFilelistView28::TypeIndexOf(const wchar_t* name, bool folder) {
 }
 
 void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
+    AddEntries(pattern, filter, false);
+}
+
+void TKvFilelistView28::AddEntries(const std::wstring& pattern, DWORD filter, bool filesToo) {
     sort_.SetEnabled(true);
     listing_.folder = AddSlash(directory_);
     listing_.datePattern = datePattern_;
@@ -373,7 +384,7 @@ void TKvFilelistView28::AddFiles(const std::wstring& pattern, DWORD filter) {
     const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         const DWORD a = data.dwFileAttributes;
-        if ((a & FILE_ATTRIBUTE_DIRECTORY) != (filter & FILE_ATTRIBUTE_DIRECTORY))
+        if ((a & FILE_ATTRIBUTE_DIRECTORY) != (filter & FILE_ATTRIBUTE_DIRECTORY) && !filesToo)
             continue;
         if ((a & guarded) & ~filter)
             continue;
@@ -438,6 +449,10 @@ int TKvFilelistView28::Compare(int a, int b) {
     if (OnCompare && OnCompare.target<BuiltInCompare>())
         return sort_.Compare(HeldItem(a), HeldItem(b));
     return tmb::ListView::Compare(a, b);
+}
+
+bool TKvFilelistView28::SortPairs(std::vector<SortPair>& pairs) {
+    return OnCompare && OnCompare.target<BuiltInCompare>() && sort_.Pairs(pairs);
 }
 
 void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {

@@ -219,12 +219,15 @@ protected:
     // The built-in comparison reads the keys kept at listing time, never the texts; a
     // comparison of the user's gets the items with all their texts.
     int Compare(int a, int b) override;
+    bool SortPairs(std::vector<SortPair>& pairs) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     friend class TKvFilelistSort;  // finds its keys by the items' marks
 
     void InitImageLists();
+    // AddFiles, and with `filesToo` the files as well as the folders of a folders' pass.
+    void AddEntries(const std::wstring& pattern, DWORD filter, bool filesToo);
     // The parent entry of a folder that could not be listed, so the user can go back.
     void AddParentOfUnreadable(const std::wstring& folder);
     void BuildOwnMenu();

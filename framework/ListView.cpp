@@ -320,14 +320,23 @@ void ListView::Sort() {
             std::vector<std::string>& keys;
             ~Keys() { keys.clear(); }
         } keys{sortKeys_};
-        if (!OnCompare) {
-            sortKeys_.reserve(items_.size());
-            for (const ListItem& item : items_)
-                sortKeys_.push_back(SortKey(item.caption, false));
+        std::vector<SortPair> pairs;
+        if (SortPairs(pairs) && pairs.size() == items_.size()) {
+            std::stable_sort(order.begin(), order.end(), [&pairs](int a, int b) {
+                const SortPair& x = pairs[static_cast<std::size_t>(a)];
+                const SortPair& y = pairs[static_cast<std::size_t>(b)];
+                return x.group != y.group ? x.group < y.group : x.value < y.value;
+            });
+        } else {
+            if (!OnCompare) {
+                sortKeys_.reserve(items_.size());
+                for (const ListItem& item : items_)
+                    sortKeys_.push_back(SortKey(item.caption, false));
+            }
+            std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+                return Compare(a, b) < 0;
+            });
         }
-        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-            return Compare(a, b) < 0;
-        });
     }
     // The control knows selection by row: carry it, and the focus mark, to the new rows.
     HWND h = HandleIfAllocated();
@@ -641,6 +650,8 @@ void ListView::Edit(int index, const std::wstring* text) {
 }
 
 int ListView::ItemImage(int) { return -1; }
+
+bool ListView::SortPairs(std::vector<SortPair>&) { return false; }
 
 void ListView::SelectionChanged() {
     if (OnSelectionChange)

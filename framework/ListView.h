@@ -119,6 +119,11 @@ public:
     // Sorts the items once with Compare, stable, keeping each item's selection and the focus
     // mark with the item.
     void Sort();
+    // An item's place in a sort order as numbers (see SortPairs).
+    struct SortPair {
+        std::uint32_t group = 0;
+        std::uint64_t value = 0;
+    };
 
     // --- selection and focus ------------------------------------------------------------
     // The first selected item, or -1.
@@ -168,6 +173,11 @@ protected:
     // default asks OnCompare with the two items, and without it compares the captions as the
     // user's locale orders them.
     virtual int Compare(int a, int b);
+    // Where the comparison comes down to numbers known beforehand, the subclass may give
+    // them: an item's (group, value) pair, compared group first then value, must order two
+    // items as Compare does (equal pairs for a 0). Sort then orders by the pairs, stable as
+    // ever, and never calls Compare. The default gives none (false).
+    virtual bool SortPairs(std::vector<SortPair>& pairs);
     // Asked before a caption may be edited; the default refuses in ReadOnly and asks
     // OnEditing.
     virtual bool CanEdit(int index);
