@@ -129,3 +129,58 @@ TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryCo
 }
 
 } // namespace
+
+namespace {
+
+// The list sorts its own entries by numbers made once per entry, and reads a folder once for
+// its folders and its files: a second list, reading the folder in two passes (mask "*") and
+// sorting with a comparison of the user's (the same comparison, called pair by pair), must
+// show every column in both directions in the very same order, ties included.
+TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
+    TempFolder dir;
+    const wchar_t* stems[] = {L"data", L"Data", L"DATA", L"\u00e9t\u00e9", L"\u00c9T\u00c9", L"co-op", L"coop", L"a b"};
+    const wchar_t* exts[] = {L".txt", L".TXT", L".doc", L"", L".zip", L".Doc"};
+    const std::uint64_t sizes[] = {0, 1, 1023, 1024, 2047, 2048, 5000, 5ull << 30};
+    const DWORD attributes[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_ARCHIVE,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_SYSTEM};
+    unsigned seed = 19;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int i = 0; i < 70; ++i) {
+        const std::wstring name = std::wstring(stems[next(8)]) + L" " + std::to_wstring(next(12)) + exts[next(6)];
+        if (tmbtest::FileExists(dir / name) || tmbtest::FolderExists(dir / name))
+            continue;
+        const bool folder = next(5) == 0;
+        const std::wstring path = folder ? dir.AddFolder(name) : dir.AddFile(name, sizes[next(8)], attributes[next(5)]);
+        SetTime(path, 1 + static_cast<int>(next(4)));  // many equal times
+    }
+    auto* other = new TKvFilelistView28(&form_.Form());
+    other->SetBounds(0, 0, 300, 200);
+    other->SetParent(&form_.Form());
+    other->SetMask(L"*");
+    other->OnCompare = [other](tmb::Component*, const tmb::ListItem& a, const tmb::ListItem& b, int& c) {
+        c = other->CompareItems(a, b);
+    };
+    list_->SetDirectory(dir.Path());
+    other->SetDirectory(dir.Path());
+    auto paths = [](TKvFilelistView28& l) {
+        std::vector<std::wstring> result;
+        for (int i = 0; i < l.ItemCount(); ++i)
+            result.push_back(l.ItemPath(i));
+        return result;
+    };
+    ASSERT_GT(list_->ItemCount(), 40);
+    EXPECT_EQ(paths(*list_), paths(*other));
+    for (int column : {1, 1, 2, 2, 3, 3, 4, 4, 0, 0, 2, 4, 1}) {
+        list_->ColumnClick(column);
+        other->ColumnClick(column);
+        ASSERT_EQ(list_->SortDescending(), other->SortDescending());
+        EXPECT_EQ(paths(*list_), paths(*other)) << "column " << column << (list_->SortDescending() ? " down" : " up");
+    }
+    ExpectOrdered(*list_, list_->SortColumn(), list_->SortDescending());
+    tmb::Destroy(other);
+}
+
+} // namespace

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -566,5 +568,108 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
     EXPECT_EQ(list_->SelectedSize(), 4000);
 }
 
+
+} // namespace
+
+namespace {
+
+// The last-write time of `path` set to a given moment (local clock time turned to UTC).
+void SetLocalTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+    SYSTEMTIME local{year, month, 0, day, hour, minute, 0, 0}, utc{};
+    TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+    FILETIME ft;
+    SystemTimeToFileTime(&utc, &ft);
+    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+}
+
+// The seven texts an entry of the folder should show, worked out from the file system alone.
+std::vector<std::wstring> ExpectedTexts(const std::wstring& folder, const WIN32_FIND_DATAW& data,
+                                        const std::wstring& datePattern, const std::wstring& timePattern) {
+    const bool dir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::int64_t size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    SHFILEINFOW info{};
+    SHGetFileInfoW(dir ? L"folder" : data.cFileName, dir ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                   &info, sizeof(info), SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
+    const std::uint64_t time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                               data.ftLastWriteTime.dwLowDateTime;
+    return {dir ? std::wstring(L" ") : std::to_wstring(size > 0 && size < 1024 ? 1 : size / 1024) + L" KB",
+            std::wstring(info.szTypeName).substr(0, 79),
+            kv::FileTimeToText(data.ftLastWriteTime, datePattern, timePattern),
+            kv::AttributesText(data.dwFileAttributes),
+            folder + L"\\" + data.cFileName,
+            dir ? L"dir" : L"file",
+            tmb::FloatToStrGeneral(static_cast<double>(time), tmb::FormatSettings::User())};
+}
+
+TEST_F(FileList, TextsMadeWhenFirstAskedForAreTheEntrysOwnInTheFormatsOfTheListing) {
+    TempFolder dir;
+    // More entries than rows shown, so some texts are made only when read here.
+    for (int i = 0; i < 30; ++i)
+        dir.AddFile(L"n\u00famero " + std::to_wstring(i) + (i % 3 ? L".txt" : L".Txt"), 100u * i * i);
+    dir.AddFile(L"huge.bin", 5ull << 30);
+    dir.AddFile(L"no extension", 2048, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    dir.AddFile(L".profile", 1);
+    dir.AddFile(L"two.dots.tar.gz", 1023, FILE_ATTRIBUTE_ARCHIVE);
+    SetLocalTime(dir.AddFile(L"millennium.log", 7), 1999, 12, 31, 23, 59);
+    SetLocalTime(dir.AddFile(L"leap.log", 7), 2040, 2, 29, 0, 5);
+    SetLocalTime(dir.AddFolder(L"Sub folder"), 1980, 1, 1, 0, 0);
+    dir.AddFolder(L"z.last");
+    list_->SetHideFileExt(true);
+    list_->SetDirectory(dir.Path());
+    const std::wstring datePattern = list_->DatePatternText(), timePattern = list_->TimePatternText();
+    // Now formats change without a reload: the rows go on showing the listing's.
+    list_->SetDateFormat(kv::df_yyyyMMdd);
+    list_->SetTimeFormat(kv::tfLongFormat);
+
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((dir / L"*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    int checked = 0;
+    std::map<std::wstring, std::wstring> typeByExt;
+    std::set<std::wstring> spellings;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L".")
+            continue;
+        // The path a listed entry reports before and after its texts are made.
+        const int i = IndexOfPath(dir / name);
+        ASSERT_GE(i, 0) << U8(name);
+        EXPECT_EQ(list_->ItemKind(i), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"dir" : L"file");
+        // The type name is asked once per extension whatever its letter case (under Wine
+        // the name of an unknown type repeats the extension as the first file spelled it):
+        // one name for each extension, one of the shell's names for its spellings.
+        std::vector<std::wstring> texts = list_->Item(i).subItems;
+        std::vector<std::wstring> expected = ExpectedTexts(dir.Path(), data, datePattern, timePattern);
+        ASSERT_EQ(texts.size(), 7u);
+        const std::wstring ext = tmb::UpperCase(kv::ExtractFileExt(name));
+        const std::wstring type = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"\\" : ext;
+        typeByExt.emplace(type, texts[1]);
+        EXPECT_EQ(texts[1], typeByExt[type]) << U8(name);
+        if (texts[1] != expected[1])
+            spellings.insert(type);
+        texts[1] = expected[1];
+        EXPECT_EQ(texts, expected) << U8(name);
+        EXPECT_EQ(list_->ItemPath(i), dir / name);
+        // Captions without their extension; the parent entry under its own.
+        const std::size_t dot = name.rfind(L'.');
+        EXPECT_EQ(list_->Item(i).caption,
+                  name == L".." ? list_->ParentDirCaption() : name.substr(0, dot)) << U8(name);
+        ++checked;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    EXPECT_EQ(checked, list_->ItemCount());
+    // Only the extension spelled two ways may show a name asked with its other spelling.
+    EXPECT_LE(spellings.size(), 1u);
+    EXPECT_EQ(spellings.count(L".TXT"), spellings.size());
+    ASSERT_EQ(U8(datePattern + L" " + timePattern), "M/d/yyyy h:mm tt");
+    EXPECT_EQ(ItemNamed(L"leap").SubItem(2), L"2/29/2040 12:05 AM");
+    EXPECT_EQ(ItemNamed(L"millennium").SubItem(2), L"12/31/1999 11:59 PM");
+
+    list_->UpdateFileList();  // the next listing takes the new formats
+    EXPECT_EQ(ItemNamed(L"leap").SubItem(2).substr(0, 10), L"2040-02-29");
+}
 
 } // namespace
