@@ -10,6 +10,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/PopupMenu.h"
 #include "framework/ScopedHourglass.h"
 
 namespace tmb {
@@ -223,9 +224,11 @@ LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool WinControl::ContextMenu(POINT screen, bool) {
-    if (!GetPopupMenu())
-        return false;
-    ShowPopupMenu(screen);
+    PopupMenu* menu = GetPopupMenu();
+    if (!menu || !menu->AutoPopup())
+        return !!menu;
+    menu->SetPopupComponent(this);
+    menu->Popup(screen.x, screen.y, hwnd_);
     return true;
 }
 
