@@ -145,20 +145,39 @@ TEST(MenuTable, AMenuWhoseOwnerWentAwayWhileOpenRunsNothing) {
     EXPECT_FALSE(ran);
 }
 
-// Where the menu window showed its top-left corner; it is closed at once.
+// Where the menu window showed its top-left corner; it is closed at once, and menu mode is
+// ended after a while also when no menu window showed.
 POINT g_menuAt{-1, -1};
+int g_waited = 0;
 void CALLBACK NoteAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
     HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu))
+    if (!menu || !IsWindowVisible(menu)) {
+        if (++g_waited == 10)
+            EndMenu();
         return;
+    }
     RECT r;
     GetWindowRect(menu, &r);
     g_menuAt = POINT{r.left, r.top};
     EndMenu();
 }
 
-// A menu asked for from the keyboard (Shift+F10 or the menu key: the system sends the
-// request with the point (-1, -1)) opens below the selected row or node, as Windows places
+// Shift+F10 pressed in `control`, as the system hands it over.
+void ShiftF10(HWND control) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE shift = keys[VK_SHIFT];
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(control, WM_SYSKEYDOWN, VK_F10, 1);
+    PostMessageW(control, WM_SYSKEYUP, VK_F10, static_cast<LPARAM>(0xC0000001u));
+    tmbtest::PumpFor(100);
+    keys[VK_SHIFT] = shift;
+    SetKeyboardState(keys);
+}
+
+// A menu asked for from the keyboard (the menu key: the system sends the request with the
+// point (-1, -1); Shift+F10, whichever control has the focus) opens below the selected row or node, as Windows places
 // it, and at the control's top-left corner while nothing is selected or the selected item is
 // scrolled out of sight; a right-click opens it at the pointer.
 TEST(MenuTable, AMenuFromTheKeyboardOpensAtTheSelectedItem) {
@@ -193,21 +212,23 @@ TEST(MenuTable, AMenuFromTheKeyboardOpensAtTheSelectedItem) {
         tmb::WinControl* control;
         std::function<void()> select;
         std::function<RECT()> item;  // in client coordinates; empty: none is shown
-        bool fromKeyboard;
+        enum { menuKey, shiftF10, rightClick } how;
     };
     const auto none = [] { return RECT{}; };
     const Case cases[] = {
         {list, [&] { list->SetSelected(5, true); list->SetFocusedIndex(5); },
-         [&] { return list->ItemRect(5, true); }, true},
+         [&] { return list->ItemRect(5, true); }, Case::menuKey},
         {list, [&] { list->SetSelected(2, true); }, [&] { return list->ItemRect(2, true); },
-         true},
-        {list, [&] { list->ClearSelection(); }, none, true},
+         Case::shiftF10},
+        {list, [&] { list->ClearSelection(); }, none, Case::menuKey},
         {list, [&] { list->SetSelected(39, true); list->SetFocusedIndex(39); list->MakeVisible(0); },
-         none, true},
-        {list, [&] { list->SetSelected(3, true); }, none, false},
-        {tree, [&] { tree->Select(deep); }, [&] { return tree->NodeRect(deep, true); }, true},
-        {tree, [&] { tree->Select(top); }, [&] { return tree->NodeRect(top, true); }, true},
-        {tree, [&] { tree->Select(top); }, none, false},
+         none, Case::shiftF10},
+        {list, [&] { list->SetSelected(3, true); }, none, Case::rightClick},
+        {tree, [&] { tree->Select(deep); }, [&] { return tree->NodeRect(deep, true); },
+         Case::menuKey},
+        {tree, [&] { tree->Select(top); }, [&] { return tree->NodeRect(top, true); },
+         Case::shiftF10},
+        {tree, [&] { tree->Select(top); }, none, Case::rightClick},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -219,12 +240,17 @@ TEST(MenuTable, AMenuFromTheKeyboardOpensAtTheSelectedItem) {
         POINT expected = tmbtest::ToScreen(c.control->Handle(), shown ? item.left : 0,
                                            shown ? item.bottom : 0);
         POINT sent{-1, -1};
-        if (!c.fromKeyboard)
+        if (c.how == Case::rightClick)
             sent = expected = tmbtest::ToScreen(c.control->Handle(), 40, 150);
         g_menuAt = POINT{-1, -1};
+        g_waited = 0;
         const UINT_PTR timer = SetTimer(nullptr, 0, 30, &NoteAndCloseMenu);
-        SendMessageW(c.control->Handle(), WM_CONTEXTMENU,
-                     reinterpret_cast<WPARAM>(c.control->Handle()), MAKELPARAM(sent.x, sent.y));
+        if (c.how == Case::shiftF10)
+            ShiftF10(c.control->Handle());
+        else
+            SendMessageW(c.control->Handle(), WM_CONTEXTMENU,
+                         reinterpret_cast<WPARAM>(c.control->Handle()),
+                         MAKELPARAM(sent.x, sent.y));
         KillTimer(nullptr, timer);
         EXPECT_EQ(g_menuAt.x, expected.x) << "case " << n;
         EXPECT_EQ(g_menuAt.y, expected.y) << "case " << n;
