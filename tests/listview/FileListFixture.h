@@ -19,15 +19,19 @@ using kv::TKvFilelistView28;
 
 inline std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
-// Gives a file or folder a last-write time in March 2024 (noon of `day`).
-inline void SetTime(const std::wstring& path, int day) {
-    SYSTEMTIME st{2024, 3, 0, static_cast<WORD>(day), 12, 0, 0, 0};
+// Gives a file or folder a last-write time (UTC).
+inline void SetTime(const std::wstring& path, const SYSTEMTIME& st) {
     FILETIME ft;
     SystemTimeToFileTime(&st, &ft);
     HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     SetFileTime(h, nullptr, nullptr, &ft);
     CloseHandle(h);
+}
+
+// Gives a file or folder a last-write time in March 2024 (noon of `day`).
+inline void SetTime(const std::wstring& path, int day) {
+    SetTime(path, SYSTEMTIME{2024, 3, 0, static_cast<WORD>(day), 12, 0, 0, 0});
 }
 
 class FileList : public testing::Test {

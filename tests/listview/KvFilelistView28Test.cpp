@@ -573,16 +573,11 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
 
 namespace {
 
-// The last-write time of `path` set to a given moment (local clock time turned to UTC).
+// The last-write time of `path` set to a given moment of the local clock.
 void SetLocalTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
     SYSTEMTIME local{year, month, 0, day, hour, minute, 0, 0}, utc{};
     TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
-    FILETIME ft;
-    SystemTimeToFileTime(&utc, &ft);
-    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    SetFileTime(h, nullptr, nullptr, &ft);
-    CloseHandle(h);
+    SetTime(path, utc);
 }
 
 // The seven texts an entry of the folder should show, worked out from the file system alone.
