@@ -98,11 +98,16 @@ TKvFilelistSort::ColumnKind TKvFilelistSort::KindOf(int column) const {
 
 void TKvFilelistSort::Clear() {
     keys_.clear();
+    names_.clear();
     rankedColumns_ = 0;
 }
 
-std::uint32_t TKvFilelistSort::AddEntry(EntryKeys keys) {
-    keys_.push_back(std::move(keys));
+std::uint32_t TKvFilelistSort::AddEntry(EntryKeys keys, const std::wstring* name) {
+    if (name) {
+        names_.push_back(*name);
+        keys.name = static_cast<std::uint32_t>(names_.size());
+    }
+    keys_.push_back(keys);
     // 1-based: 0 marks an item listed by someone else.
     return static_cast<std::uint32_t>(keys_.size());
 }

@@ -34,8 +34,9 @@ public:
         std::uint64_t written = 0;   // the last-write time, 100-nanosecond units since 1601
         // Places in the order of the Name, Type and Attributes columns (see Rank).
         int rank[5] = {};
-        // The entry's name when the caption is not it (the parent entry, a hidden extension).
-        std::wstring name;
+        // 1 + the place in the names kept aside when the caption is not the entry's name (the
+        // parent entry, a hidden extension); 0 when it is.
+        std::uint32_t name = 0;
     };
     explicit TKvFilelistSort(TKvFilelistView28& list);
 
@@ -48,8 +49,13 @@ public:
 
     // A new listing: no entry has keys yet.
     void Clear();
-    // The keys of an entry being listed; the mark the list gives its item.
-    std::uint32_t AddEntry(EntryKeys keys);
+    // The keys of an entry being listed, and its name when its caption is not it; the mark
+    // the list gives its item.
+    std::uint32_t AddEntry(EntryKeys keys, const std::wstring* name = nullptr);
+    // The name of a listed entry, whose caption may not be it.
+    const std::wstring& NameOf(const tmb::ListItem& item, const EntryKeys& keys) const {
+        return keys.name ? names_[keys.name - 1] : item.caption;
+    }
     bool HasEntries() const { return !keys_.empty(); }
     // The keys of an item the list listed itself; null for one listed by someone else.
     const EntryKeys* KeysOf(const tmb::ListItem& item) const;
@@ -82,6 +88,7 @@ private:
     tmb::BitmapHandle upBitmap_;
     tmb::BitmapHandle downBitmap_;
     std::vector<EntryKeys> keys_;
+    std::vector<std::wstring> names_;
     unsigned rankedColumns_ = 0;  // bit per column whose ranks are worked out
 };
 

@@ -396,16 +396,17 @@ void TKvFilelistView28::AddEntries(const std::wstring& pattern, DWORD filter, bo
         keys.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         keys.written = FileTimeValue(data.ftLastWriteTime);
         tmb::ListItem item;
+        std::wstring name;  // kept aside only when the caption is not the name
         if (parent) {
             item.caption = parentDirCaption_;
             item.imageIndex = parentImageIndex_;
-            keys.name = data.cFileName;
+            name = data.cFileName;
         } else {
             item.caption = data.cFileName;
             if (hideFileExt_) {
                 const wchar_t* dot = std::wcsrchr(data.cFileName, L'.');
                 if (dot) {
-                    keys.name = item.caption;
+                    name = item.caption;
                     item.caption.erase(static_cast<std::size_t>(dot - data.cFileName));
                 }
             }
@@ -413,7 +414,7 @@ void TKvFilelistView28::AddEntries(const std::wstring& pattern, DWORD filter, bo
             item.imageIndex = tmb::ListItem::kImageWhenDrawn;
         }
         SetTextsLater(item);
-        SetMark(item, sort_.AddEntry(std::move(keys)));
+        SetMark(item, sort_.AddEntry(keys, name.empty() ? nullptr : &name));
         AddItem(std::move(item));
     } while (FindNextFileW(search.get(), &data));
 }
@@ -434,7 +435,7 @@ void TKvFilelistView28::MakeItemTexts(int index, std::vector<std::wstring>& text
     texts.push_back(FileTimeToText(written, l.datePattern, l.timePattern, l.settings,
                                    l.zoneKnown ? &l.zone : nullptr));
     texts.push_back(AttributesText(keys->attributes));
-    texts.push_back(l.folder + NameOf(item, *keys));
+    texts.push_back(l.folder + sort_.NameOf(item, *keys));
     texts.emplace_back(kind);
     // The modification sort key: the time as a number, in 15 significant digits.
     texts.push_back(tmb::FloatToStrGeneral(static_cast<double>(keys->written), l.settings));
@@ -459,14 +460,14 @@ void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {
     keys.parent = true;
     keys.folder = true;
     keys.type = TypeIndexOf(L"..", true);
-    keys.name = L"..";
+    const std::wstring name = L"..";
     tmb::ListItem item;
     item.caption = parentDirCaption_;
     item.imageIndex = parentImageIndex_;
     // No date or attributes are known of it.
     item.subItems = {SizeToText(0, kKindDir), TypeNameAt(keys.type), std::wstring(),
                      std::wstring(), folder + L"..", kKindDir, L"0"};
-    SetMark(item, sort_.AddEntry(std::move(keys)));
+    SetMark(item, sort_.AddEntry(keys, &name));
     AddItem(std::move(item));
 }
 
@@ -559,7 +560,7 @@ std::wstring TKvFilelistView28::ItemPath(int index) const {
         return std::wstring();
     if (TextsLater(index))
         if (const TKvFilelistSort::EntryKeys* keys = sort_.KeysOf(HeldItem(index)))
-            return listing_.folder + NameOf(HeldItem(index), *keys);
+            return listing_.folder + sort_.NameOf(HeldItem(index), *keys);
     return Item(index).SubItem(siPath);
 }
 

@@ -235,10 +235,7 @@ private:
     // per extension.
     int TypeIndexOf(const wchar_t* name, bool folder);
     const std::wstring& TypeNameAt(int index) const { return typeNames_[static_cast<std::size_t>(index)]; }
-    // The name of a listed entry whose caption may not be it.
-    static const std::wstring& NameOf(const tmb::ListItem& item, const TKvFilelistSort::EntryKeys& keys) {
-        return keys.name.empty() ? item.caption : keys.name;
-    }
+
     // Gives the next file waiting for an icon of its own the shell's answer.
     void RefineNextIcon();
     void LinkedTreeMovedTo(const std::wstring& folder);
