@@ -121,9 +121,8 @@ void ListView::ColorChanged() {
 
 void ListView::ApplyExtendedStyle() {
     if (HWND h = HandleIfAllocated()) {
-        const DWORD mask = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
-                           LVS_EX_DOUBLEBUFFER;
-        DWORD bits = LVS_EX_DOUBLEBUFFER;
+        const DWORD mask = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP;
+        DWORD bits = 0;
         if (rowSelect_)
             bits |= LVS_EX_FULLROWSELECT;
         if (gridLines_)
