@@ -1,6 +1,7 @@
 // The file list view: choosing the folder, listing its entries or the drives, the columns,
-// the selection queries, opening, going up, renaming in place, the keys and the language.
-// Its pictures are in KvFileIcons, its sorting in KvFilelistSort.
+// the selection queries, opening, going up, the keys and the language. Its pictures are in
+// KvFileIcons, its sorting in KvFilelistSort, renaming in place with the other operations in
+// KvFilelistView28Ops.
 #include "explorer/KvFilelistView28.h"
 
 #include <shellapi.h>
@@ -714,92 +715,6 @@ void TKvFilelistView28::OneLevelUp() {
             SetSelected(i, true);
             SetFocusedIndex(i);
             MakeVisible(i);
-        }
-    }
-}
-
-// ---- renaming -----------------------------------------------------------------------------
-
-bool TKvFilelistView28::CanEdit(int index) {
-    if (ReadOnly() || index < 0 || index >= ItemCount())
-        return false;
-    // The parent entry and the drives name no entry of this folder that could be renamed
-    // (renaming "..\" would move the parent folder itself).
-    if (IsParentItem(index) || ItemKind(index) == kKindDrive)
-        return false;
-    renameSource_ = ItemPath(index);
-    return tmb::ListView::CanEdit(index);
-}
-
-void TKvFilelistView28::RenameSelected() {
-    const int index = SelectedIndex();
-    if (index < 0)
-        return;
-    if (ReadOnly() || tmb::UpperCase(Item(index).SubItem(siAttributes)) == L"R") {
-        tmb::MessageDlg(KvMessages.StrIsReadOnly, tmb::MsgDlgType::Warning, tmb::mbOK);
-        return;
-    }
-    if (CanEdit(index))
-        EditCaption(index);
-}
-
-void TKvFilelistView28::Edit(int index, const std::wstring* text) {
-    if (!text)
-        return;
-    tmb::ListView::Edit(index, text);
-    tmb::ScopedHourglass hourglass;
-    bool folderRenamed = false;
-    std::wstring folder;
-    std::wstring focusPath;  // the entry that keeps the focus mark once the list is re-read
-    {
-        tmb::ItemsUpdate bracket(*this);
-        // The edited row, which need not be the first selected one.
-        if (index < 0 || index >= ItemCount() || renameSource_.empty())
-            return;
-        folder = ExtractFilePath(renameSource_);
-        const std::wstring kind = ItemKind(index);
-        const std::wstring& caption = Item(index).caption;
-        focusPath = renameSource_;
-        // A name is one component: a path in the caption ("..\\x") would move the entry
-        // out of its folder.
-        if (caption.empty() || HasAnyChar(L"\\/:*?\"<>|", caption)) {
-            MessageBeep(MB_ICONHAND);
-            tmb::MessageDlg(KvTextOf(KvText::StrBadChars, language_), tmb::MsgDlgType::Error,
-                            tmb::mbOK);
-            UpdateFileList();
-        } else {
-            std::wstring target = folder + caption;
-            // A caption shown without its extension is edited without it: the name keeps it.
-            if (hideFileExt_)
-                target += ExtractFileExt(ExtractFileName(renameSource_));
-            if (tmb::SameText(target, renameSource_)) {
-                UpdateFileList();  // the row shows the name on disk, not the one typed
-                return;
-            }
-            if (!NameExists(target) && DoFileOperation(FileOpCode[foRename], renameSource_, AddNullChar(target)))
-                focusPath = target;
-            UpdateFileList();
-            folderRenamed = tmb::SameText(kind, L"DIR");
-        }
-    }
-    // Only now does the control know the new rows: a focus mark given inside the bracket
-    // would have fallen on a list of no rows.
-    for (int i = 0; i < ItemCount(); ++i) {
-        if (tmb::SameText(ItemPath(i), focusPath)) {
-            ClearSelection();
-            SetSelected(i, true);
-            SetFocusedIndex(i);
-            MakeVisible(i);
-            break;
-        }
-    }
-    if (folderRenamed) {
-        if (dirTree_) {
-            dirTree_->Reload();
-            dirTree_->LocatePath(folder);
-        } else if (dirTreeCombo_) {
-            dirTreeCombo_->Reload();
-            dirTreeCombo_->LocatePath(folder);
         }
     }
 }
