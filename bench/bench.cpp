@@ -18,6 +18,8 @@
 #include <cwchar>
 #include <functional>
 #include <string>
+#include <thread>
+#include <atomic>
 #include <vector>
 
 #include "app/Listings.h"
@@ -98,6 +100,29 @@ double HeapBytesInUse() {
     }
     return total;
 }
+
+// The highest working set of the process while an operation runs: sampled every millisecond
+// by a thread of its own (the process's peak is only ever the peak of its whole life).
+class PeakSampler {
+public:
+    PeakSampler() : peak_(Memory().WorkingSetSize), thread_([this] {
+        while (!stop_) {
+            peak_ = std::max<std::size_t>(peak_, Memory().WorkingSetSize);
+            Sleep(1);
+        }
+    }) {}
+    // Stops sampling; the peak seen, with a last sample taken now.
+    double Stop() {
+        stop_ = true;
+        thread_.join();
+        return static_cast<double>(std::max<std::size_t>(peak_, Memory().WorkingSetSize));
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<std::size_t> peak_;
+    std::thread thread_;
+};
 
 // The free address space of the process, in all and in its largest piece, and what is
 // reserved without being committed (by the system or by heaps for their growth).
@@ -380,28 +405,29 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
         // The list's own steps, one by one.
         Listing l;
         enumerate.push_back(Seconds([&] { l = ReadNames(folder); }));
+        keys.push_back(Seconds([&] {
+            unsigned char key[1024];
+            for (const std::wstring& name : l.names)
+                tmb::SortKeyInto(name.c_str(), static_cast<int>(name.size()), true, key, sizeof(key));
+        }));
         std::vector<std::string> k;
         k.reserve(l.names.size());
-        keys.push_back(Seconds([&] {
-            for (const std::wstring& name : l.names)
-                k.push_back(tmb::SortKey(name, true));
-        }));
-        struct Entry {
-            std::string key;
-            std::wstring name;
-            std::uint64_t size;
-        };
-        std::vector<Entry> e;
+        for (const std::wstring& name : l.names)
+            k.push_back(tmb::SortKey(name, true));
+        auto packed = std::make_shared<tmb::NameTable>();
         entries.push_back(Seconds([&] {
-            for (std::size_t i = 0; i < l.names.size(); ++i)
-                e.push_back(Entry{k[i], l.names[i], l.sizes[i]});
+            for (const std::wstring& name : l.names)
+                packed->Add(name);
         }));
+        std::vector<std::uint32_t> order(l.names.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<std::uint32_t>(i);
         sorting.push_back(Seconds([&] {
-            std::stable_sort(e.begin(), e.end(),
-                             [](const Entry& a, const Entry& b) { return a.key < b.key; });
+            std::stable_sort(order.begin(), order.end(),
+                             [&k](std::uint32_t a, std::uint32_t b) { return k[a] < k[b]; });
+            packed->Reorder(order);
         }));
-        std::vector<std::wstring> names = l.names;
-        control.push_back(Seconds([&] { form->files->SetItems(std::move(names)); }));
+        control.push_back(Seconds([&] { form->files->SetItems(std::move(packed)); }));
         // Back to the folder's own reading, for the next round.
         form->files->SetDirectory(empty);
         form->files->SetDirectory(folder);
@@ -417,10 +443,11 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
     PhaseRow("  enumeration (FindFirstFileEx, names copied)", MedianOf(enumerate), whole, floor,
              "as the list reads");
     PhaseRow("  sort keys (LCMapString SORTKEY per name)", MedianOf(keys), whole, floor,
-             "tmb::SortKey");
-    PhaseRow("  entries built (key, name, size)", MedianOf(entries), whole, floor,
-             "one heap string each");
-    PhaseRow("  sorting (stable_sort on the keys)", MedianOf(sorting), whole, floor, "");
+             "tmb::SortKeyInto, one call each");
+    PhaseRow("  names packed (one table, 4 bytes each)", MedianOf(entries), whole, floor,
+             "tmb::NameTable::Add");
+    PhaseRow("  sorting (stable_sort of the index)", MedianOf(sorting), whole, floor,
+             "keys compared, names reordered");
     PhaseRow("  list box told (LB_RESETCONTENT, LB_SETCOUNT)", MedianOf(control), whole, floor,
              "ListBox::SetItems");
     PhaseRow("  the steps above together", MedianOf(enumerate) + MedianOf(keys) +
@@ -441,6 +468,69 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
                     "read, less before)\n",
                     heldBytes[0] / std::max(1, n));
     std::fflush(stdout);
+}
+
+// The main window's memory, operation by operation: the working set before each and its
+// peak during it (sampled), and the size of each big piece the window holds or makes.
+void MainMemory(app::Tfmtextdir* form, const std::wstring& root, const std::wstring& folder,
+                int n, QuietHost& quiet) {
+    std::printf("\n  main window, %d files: memory of each operation, once each (working set "
+                "sampled every millisecond)\n", n);
+    std::printf("  %-44s %9s %9s %11s %9s\n", "operation", "before", "peak", "peak-before",
+                "after");
+    auto measure = [](const char* operation, const std::function<void()>& op) {
+        tmb::App().ProcessMessages();
+        const double before = static_cast<double>(Memory().WorkingSetSize);
+        PeakSampler sampler;
+        op();
+        const double peak = sampler.Stop();
+        const double after = static_cast<double>(Memory().WorkingSetSize);
+        std::printf("  %-44s %6.1f MB %6.1f MB %8.1f MB %6.1f MB\n", operation, Megabytes(before),
+                    Megabytes(peak), Megabytes(peak - before), Megabytes(after));
+        std::fflush(stdout);
+    };
+    form->dirs->OpenFolder(EmptyFolder(root));
+    tmb::App().ProcessMessages();
+    measure("pick folder (from an empty one)", [&] {
+        form->dirs->OpenFolder(folder);
+        tmb::App().ProcessMessages();
+    });
+    measure("Gerar html (page in pane)", [&] { ClickButton(form->btgerahtm->Handle()); });
+    const std::wstring lista = folder + L"\\Lista.htm";
+    DeleteFileW(lista.c_str());
+    measure("Salvar (written, list read again)", [&] {
+        form->tfXPButton3Click(form->btsalvar);
+        tmb::App().ProcessMessages();
+    });
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    quiet.savePath = std::wstring(temp) + L"tombarel-bench.txt";
+    measure("Salvar em texto (written, list read again)",
+            [&] { ClickButton(form->tfXPButton2->Handle()); });
+
+    // The pieces, in bytes per file.
+    const double files = std::max(1, n);
+    const double list = static_cast<double>(form->files->Names()->Bytes()) +
+                        8.0 * form->files->Count();
+    const double pageChars = static_cast<double>(form->result->TextLength());
+    const double paneIndex = 4.0 * form->result->LineCount();
+    auto fileSize = [](const std::wstring& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+                   ? static_cast<double>(data.nFileSizeLow) + 4294967296.0 * data.nFileSizeHigh
+                   : 0.0;
+    };
+    const double pageBytes = fileSize(lista);
+    const double textBytes = fileSize(quiet.savePath);
+    std::printf("  the pieces, bytes per file: the list's names and sizes %.0f; the page as "
+                "UTF-16 %.0f, in the pane with its line index %.0f, as written %.0f; the text "
+                "listing as written %.0f (as UTF-16 %.0f, never held whole)\n",
+                list / files, 2 * pageChars / files, (2 * pageChars + paneIndex) / files,
+                pageBytes / files, textBytes / files, 2 * textBytes / files);
+    std::fflush(stdout);
+    DeleteFileW(lista.c_str());
+    DeleteFileW(quiet.savePath.c_str());
+    quiet.savePath.clear();
 }
 
 // The main window on one folder: every operation of the window, then the split.
@@ -513,7 +603,7 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     const std::wstring lista = folder + L"\\Lista.htm";
     auto removeLista = [&] { DeleteFileW(lista.c_str()); };
     const Paired written = Interleaved(floor, removeLista, [&] {
-        app::WriteFileReplacing(lista, app::ListingBytes(form->result->Text()));
+        app::WriteListingReplacing(lista, form->result->Text());
     });
     Row("Salvar (file written)", n, written);
     const Paired save = Interleaved(floor, removeLista, [&] {
@@ -527,8 +617,10 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     GetTempPathW(MAX_PATH, temp);
     quiet.savePath = std::wstring(temp) + L"tombarel-bench.txt";
     const Paired textWritten = Interleaved(floor, nullptr, [&] {
-        app::WriteFileReplacing(quiet.savePath,
-                                app::ListingBytes(app::BuildTextListing(form->ListingOfFiles())));
+        const app::ListingInput input = form->ListingOfFiles();
+        app::WriteListingReplacing(quiet.savePath, [&input](const app::TextSink& sink) {
+            app::EmitTextListing(input, sink);
+        });
     });
     Row("Salvar em texto (written)", n, textWritten);
     const Paired text = Interleaved(floor, nullptr, [&] { ClickButton(form->tfXPButton2->Handle()); });
@@ -571,6 +663,7 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     }
 
     gPeakOfTable = static_cast<double>(Memory().PeakWorkingSetSize);
+    MainMemory(form, root, folder, n, quiet);
     SplitMainPick(form, root, folder, n, SpreadOf(pick.op).median);
     std::printf("\n");
     tmb::Destroy(form);

@@ -3,6 +3,9 @@
 #include "framework/FileListBox.h"
 
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 
@@ -15,12 +18,6 @@
 
 namespace tmb {
 namespace {
-
-struct Entry {
-    std::string key;  // SortKey of the name
-    std::wstring name;
-    std::uint64_t size;
-};
 
 constexpr COLORREF kKey = RGB(0, 128, 128);  // the transparent colour of both glyphs
 
@@ -171,12 +168,66 @@ std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
 
 } // namespace
 
+namespace {
+
+// The sort keys of a folder's names, packed like the names: each key behind its 2-byte
+// length in blocks that never move, so a million keys are not a million heap strings.
+class PackedKeys {
+public:
+    void Add(const wchar_t* name, int length) {
+        unsigned char buffer[1024];
+        int n = SortKeyInto(name, length, true, buffer, sizeof(buffer));
+        std::string longer;
+        const unsigned char* key = buffer;
+        if (n == 0) {
+            longer = SortKey(std::wstring(name, static_cast<size_t>(length)), true);
+            n = static_cast<int>(std::min<size_t>(longer.size(), 0xFFFF));
+            key = reinterpret_cast<const unsigned char*>(longer.data());
+        }
+        const size_t need = 2 + static_cast<size_t>(n);
+        if (need > kBlock - used_) {
+            blocks_.emplace_back(new unsigned char[std::max(need, kBlock)]);
+            used_ = 0;
+        }
+        unsigned char* at = blocks_.back().get() + used_;
+        at[0] = static_cast<unsigned char>(n & 0xFF);
+        at[1] = static_cast<unsigned char>(n >> 8);
+        std::memcpy(at + 2, key, static_cast<size_t>(n));
+        starts_.push_back(static_cast<std::uint32_t>((blocks_.size() - 1) * kBlock + used_));
+        used_ = std::min(kBlock, used_ + need);
+    }
+    // As std::string's operator< orders the keys: bytes unsigned, a prefix first.
+    bool Less(std::uint32_t a, std::uint32_t b) const {
+        const unsigned char* ka = At(a);
+        const unsigned char* kb = At(b);
+        const size_t na = ka[0] | (ka[1] << 8);
+        const size_t nb = kb[0] | (kb[1] << 8);
+        const int c = std::memcmp(ka + 2, kb + 2, std::min(na, nb));
+        return c < 0 || (c == 0 && na < nb);
+    }
+
+private:
+    static constexpr size_t kBlock = size_t{1} << 18;
+    const unsigned char* At(std::uint32_t index) const {
+        const std::uint32_t start = starts_[index];
+        return blocks_[start / kBlock].get() + start % kBlock;
+    }
+    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+    size_t used_ = kBlock;
+    std::vector<std::uint32_t> starts_;
+};
+
+} // namespace
+
 FolderFiles ReadFolderFiles(const std::wstring& folder) {
     const std::wstring pattern = LongPathForm(JoinPath(folder, L"*.*"));
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    std::vector<Entry> entries;
+    // Names, sizes and keys in the order of the enumeration; only the index is sorted.
+    auto names = std::make_shared<NameTable>();
+    std::vector<std::uint64_t> sizes;
+    PackedKeys keys;
     // From the 101st name on, reading shows the hourglass.
     std::optional<ScopedHourglass> busy;
     if (!find) {
@@ -187,24 +238,31 @@ FolderFiles ReadFolderFiles(const std::wstring& folder) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
+            const size_t length = std::wcslen(fd.cFileName);
+            names->Add(std::wstring_view(fd.cFileName, length));
             // The order of the platform's sorted list box: the locale's, ignoring case.
-            entries.push_back(Entry{SortKey(fd.cFileName, true), fd.cFileName, SizeOf(fd)});
-            if (entries.size() == 101)
+            keys.Add(fd.cFileName, static_cast<int>(length));
+            sizes.push_back(SizeOf(fd));
+            if (sizes.size() == 101)
                 busy.emplace();
         } while (FindNextFileW(find.get(), &fd));
         const DWORD error = GetLastError();
         if (error != ERROR_NO_MORE_FILES)
             throw EInOutError(SysErrorMessage(error), error);
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    std::vector<std::uint32_t> order(sizes.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](std::uint32_t a, std::uint32_t b) { return keys.Less(a, b); });
+    keys = PackedKeys();
+    names->Reorder(order);
+    names->Shrink();
     FolderFiles files;
-    files.names.reserve(entries.size());
-    files.sizes.reserve(entries.size());
-    for (Entry& e : entries) {
-        files.names.push_back(std::move(e.name));
-        files.sizes.push_back(e.size);
-    }
+    files.sizes.resize(sizes.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        files.sizes[i] = sizes[order[i]];
+    files.names = std::move(names);
     return files;
 }
 
@@ -221,7 +279,7 @@ void FileListBox::Read(const std::wstring& folder) {
     FolderFiles files = ReadFolderFiles(folder);
     // A long folder keeps the hourglass until the list is filled too.
     std::optional<ScopedHourglass> busy;
-    if (files.names.size() > 100)
+    if (files.names->Size() > 100)
         busy.emplace();
     sizes_ = std::move(files.sizes);
     directory_ = folder;
@@ -290,7 +348,7 @@ void FileListBox::Change() {
 
 void FileListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
     const COLORREF textColor = FillRow(dc, rect, state);
-    const std::wstring& name = Item(index);
+    const std::wstring name = Item(index);
     const Picture& glyph = RowGlyph(IsExecutableName(name));
     const int rowHeight = rect.bottom - rect.top;
     glyph.Draw(dc, rect.left + Scaled(2), rect.top + (rowHeight - glyph.Height()) / 2);

@@ -478,7 +478,7 @@ namespace {
 // The date and time of both listings follow the user's regional settings: short date and
 // long time, joined by " - ".
 TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
-    std::vector<std::wstring> names{L"a.txt"};
+    const auto names = std::make_shared<const tmb::NameTable>(std::vector<std::wstring>{L"a.txt"});
     SYSTEMTIME t{};
     t.wYear = 2026;
     t.wMonth = 3;
@@ -486,7 +486,7 @@ TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
     t.wHour = 15;
     t.wMinute = 6;
     t.wSecond = 7;
-    const app::ListingInput input{L"C:\\", &names, L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
+    const app::ListingInput input{L"C:\\", names, L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
     const std::wstring expected = tmbtest::ExpectedLocale() == "pt-BR" ? L"04/03/2026 - 15:06:07"
                                                                        : L"3/4/2026 - 3:06:07 PM";
     const std::vector<std::wstring> page = Lines(app::BuildHtmlPage(input));
