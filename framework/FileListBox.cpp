@@ -7,7 +7,6 @@
 #include <cwchar>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 
 #include "framework/Exception.h"
 #include "framework/Handles.h"
@@ -156,10 +155,15 @@ ChangeNotificationHandle WatchFolder(const std::wstring& folder) {
         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
 }
 
-// File names compare ignoring case, as the file system finds them.
-std::wstring NameKey(std::wstring name) {
-    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    return name;
+// File names compare ignoring case, as the file system finds them: `upper` receives the
+// name in upper case, and the result is a hash of that.
+std::uint32_t NameHash(std::wstring_view name, std::wstring& upper) {
+    upper.assign(name);
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    std::uint32_t hash = 2166136261u;
+    for (wchar_t c : upper)
+        hash = (hash ^ static_cast<std::uint32_t>(c)) * 16777619u;
+    return hash;
 }
 
 std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
@@ -315,22 +319,45 @@ bool FileListBox::RefreshSizes() {
     // Re-armed before the pass, so a change during it is seen next time.
     if (!watch_ || !FindNextChangeNotification(watch_.get()))
         watch_ = WatchFolder(directory_);
-    std::unordered_map<std::wstring, std::uint64_t> onDisk;
+    // The items by the hash of their upper-case names, 8 bytes each instead of a map of a
+    // million strings; a file on disk is looked up by its own hash and checked by its name.
+    struct Hashed {
+        std::uint32_t hash;
+        std::uint32_t index;
+        bool operator<(const Hashed& other) const { return hash < other.hash; }
+    };
+    std::vector<Hashed> byHash(sizes_.size());
+    std::wstring upper;
+    for (std::size_t i = 0; i < sizes_.size(); ++i)
+        byHash[i] = Hashed{NameHash(ItemView(static_cast<int>(i)), upper), static_cast<std::uint32_t>(i)};
+    std::sort(byHash.begin(), byHash.end());
+    std::vector<bool> found(sizes_.size(), false);
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(JoinPath(directory_, L"*.*").c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find) {
-        onDisk.reserve(sizes_.size());
+        std::wstring diskUpper, itemUpper;
         do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                onDisk.emplace(NameKey(fd.cFileName), SizeOf(fd));
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            const Hashed key{NameHash(fd.cFileName, diskUpper), 0};
+            // Every item of that name takes the size of the first file of that name found.
+            for (auto it = std::lower_bound(byHash.begin(), byHash.end(), key);
+                 it != byHash.end() && it->hash == key.hash; ++it) {
+                if (found[it->index])
+                    continue;
+                NameHash(ItemView(static_cast<int>(it->index)), itemUpper);
+                if (itemUpper == diskUpper) {
+                    sizes_[it->index] = SizeOf(fd);
+                    found[it->index] = true;
+                }
+            }
         } while (FindNextFileW(find.get(), &fd));
     }
     // A folder that went away leaves every name unfound.
-    for (std::size_t i = 0; i < sizes_.size(); ++i) {
-        const auto found = onDisk.find(NameKey(Item(static_cast<int>(i))));
-        sizes_[i] = found == onDisk.end() ? 0 : found->second;
-    }
+    for (std::size_t i = 0; i < sizes_.size(); ++i)
+        if (!found[i])
+            sizes_[i] = 0;
     return true;
 }
 
