@@ -175,35 +175,30 @@ std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
 namespace {
 
 // The sort keys of a folder's names, packed like the names: each key behind its 2-byte
-// length in blocks that never move, so a million keys are not a million heap strings.
+// length, so a million keys are not a million heap strings.
 class PackedKeys {
 public:
     void Add(const wchar_t* name, int length) {
         unsigned char buffer[1024];
-        int n = SortKeyInto(name, length, true, buffer, sizeof(buffer));
+        int n = SortKeyInto(name, length, true, buffer + 2, sizeof(buffer) - 2);
         std::string longer;
-        const unsigned char* key = buffer;
+        const unsigned char* key = buffer + 2;
         if (n == 0) {
             longer = SortKey(std::wstring(name, static_cast<size_t>(length)), true);
-            n = static_cast<int>(std::min<size_t>(longer.size(), 0xFFFF));
-            key = reinterpret_cast<const unsigned char*>(longer.data());
+            longer.resize(std::min<size_t>(longer.size(), 0xFFFF));
+            longer.insert(0, 2, '\0');
+            key = reinterpret_cast<const unsigned char*>(longer.data()) + 2;
+            n = static_cast<int>(longer.size() - 2);
         }
-        const size_t need = 2 + static_cast<size_t>(n);
-        if (need > kBlock - used_) {
-            blocks_.emplace_back(new unsigned char[std::max(need, kBlock)]);
-            used_ = 0;
-        }
-        unsigned char* at = blocks_.back().get() + used_;
-        at[0] = static_cast<unsigned char>(n & 0xFF);
-        at[1] = static_cast<unsigned char>(n >> 8);
-        std::memcpy(at + 2, key, static_cast<size_t>(n));
-        starts_.push_back(static_cast<std::uint32_t>((blocks_.size() - 1) * kBlock + used_));
-        used_ = std::min(kBlock, used_ + need);
+        unsigned char* run = const_cast<unsigned char*>(key) - 2;
+        run[0] = static_cast<unsigned char>(n & 0xFF);
+        run[1] = static_cast<unsigned char>(n >> 8);
+        starts_.push_back(bytes_.Append(run, 2 + static_cast<size_t>(n)));
     }
     // As std::string's operator< orders the keys: bytes unsigned, a prefix first.
     bool Less(std::uint32_t a, std::uint32_t b) const {
-        const unsigned char* ka = At(a);
-        const unsigned char* kb = At(b);
+        const unsigned char* ka = bytes_.At(starts_[a]);
+        const unsigned char* kb = bytes_.At(starts_[b]);
         const size_t na = ka[0] | (ka[1] << 8);
         const size_t nb = kb[0] | (kb[1] << 8);
         const int c = std::memcmp(ka + 2, kb + 2, std::min(na, nb));
@@ -211,13 +206,7 @@ public:
     }
 
 private:
-    static constexpr size_t kBlock = size_t{1} << 18;
-    const unsigned char* At(std::uint32_t index) const {
-        const std::uint32_t start = starts_[index];
-        return blocks_[start / kBlock].get() + start % kBlock;
-    }
-    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
-    size_t used_ = kBlock;
+    PackedBlocks<unsigned char> bytes_;
     std::vector<std::uint32_t> starts_;
 };
 

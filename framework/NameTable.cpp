@@ -1,8 +1,6 @@
 // Packed lists of names.
 #include "framework/NameTable.h"
 
-#include <algorithm>
-#include <cstring>
 #include <cwchar>
 
 namespace tmb {
@@ -14,8 +12,7 @@ NameTable::NameTable(const std::vector<std::wstring>& texts) {
 }
 
 std::wstring_view NameTable::operator[](std::size_t index) const {
-    const std::uint32_t start = starts_[index];
-    const wchar_t* text = blocks_[start / kBlockChars].get() + start % kBlockChars;
+    const wchar_t* text = chars_.At(starts_[index]);
     return std::wstring_view(text, std::wcslen(text));
 }
 
@@ -28,19 +25,17 @@ std::vector<std::wstring> NameTable::ToVector() const {
 }
 
 void NameTable::Add(std::wstring_view text) {
-    const std::size_t need = text.size() + 1;
-    if (need > kBlockChars - used_) {
-        const std::size_t size = std::max(need, kBlockChars);
-        blocks_.emplace_back(new wchar_t[size]);
-        blockChars_ += size;
-        used_ = 0;
+    // With its NUL: names are short, and a length of their own would cost as much.
+    wchar_t small[264];
+    std::unique_ptr<wchar_t[]> large;
+    wchar_t* copy = small;
+    if (text.size() + 1 > sizeof(small) / sizeof(small[0])) {
+        large.reset(new wchar_t[text.size() + 1]);
+        copy = large.get();
     }
-    wchar_t* at = blocks_.back().get() + used_;
-    std::memcpy(at, text.data(), text.size() * sizeof(wchar_t));
-    at[text.size()] = L'\0';
-    starts_.push_back(static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockChars + used_));
-    // A long text fills its own block: the next one starts a new block.
-    used_ = std::min(kBlockChars, used_ + need);
+    std::memcpy(copy, text.data(), text.size() * sizeof(wchar_t));
+    copy[text.size()] = L'\0';
+    starts_.push_back(chars_.Append(copy, text.size() + 1));
 }
 
 void NameTable::Reorder(const std::vector<std::uint32_t>& order) {
@@ -53,8 +48,7 @@ void NameTable::Reorder(const std::vector<std::uint32_t>& order) {
 void NameTable::Shrink() { starts_.shrink_to_fit(); }
 
 std::size_t NameTable::Bytes() const {
-    return blockChars_ * sizeof(wchar_t) + starts_.capacity() * sizeof(std::uint32_t) +
-           blocks_.capacity() * sizeof(blocks_[0]);
+    return chars_.Bytes() + starts_.capacity() * sizeof(std::uint32_t);
 }
 
 } // namespace tmb

@@ -1,17 +1,68 @@
 // A long list of short texts (the names of a folder's files) packed into blocks of
 // characters with one 4-byte index entry each: a million names cost their characters and
-// four bytes, not a heap string of their own. The blocks never move once written, so a
-// growing table never holds its characters twice.
+// four bytes, not a heap string of their own. The blocks never move once full, so a growing
+// table never holds its characters twice; they are large enough that the system takes them
+// back when the table goes, instead of the heap keeping them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tmb {
+
+// Append-only storage of runs of T, each run within one block. A run is found by the
+// number Append gave it: block times kBlock plus the offset in the block.
+template <typename T>
+class PackedBlocks {
+public:
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+    // Copies `count` elements in (count may exceed a block: such a run has a block of its own)
+    // and gives the run's number.
+    std::uint32_t Append(const T* data, std::size_t count) {
+        if (blocks_.empty() || count > room_ - used_) {
+            if (blocks_.size() == 1 && room_ < kBlock && used_ + count <= kBlock) {
+                // The first block grows until it is whole, so a small table stays small.
+                std::size_t room = room_;
+                while (room < used_ + count)
+                    room *= 2;
+                std::unique_ptr<T[]> bigger(new T[room]);
+                std::memcpy(bigger.get(), blocks_[0].get(), used_ * sizeof(T));
+                blocks_[0] = std::move(bigger);
+                bytes_ += (room - room_) * sizeof(T);
+                room_ = room;
+            } else {
+                room_ = blocks_.empty() ? kFirst : kBlock;
+                while (room_ < count)
+                    room_ *= 2;
+                blocks_.emplace_back(new T[room_]);
+                bytes_ += room_ * sizeof(T);
+                used_ = 0;
+            }
+        }
+        std::memcpy(blocks_.back().get() + used_, data, count * sizeof(T));
+        const std::uint32_t at = static_cast<std::uint32_t>((blocks_.size() - 1) * kBlock + used_);
+        used_ += count;
+        // A run longer than a block fills its own: the next starts a new block.
+        if (room_ > kBlock)
+            used_ = room_;
+        return at;
+    }
+    const T* At(std::uint32_t run) const { return blocks_[run / kBlock].get() + run % kBlock; }
+    std::size_t Bytes() const { return bytes_ + blocks_.capacity() * sizeof(blocks_[0]); }
+
+private:
+    static constexpr std::size_t kFirst = 1024;
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    std::size_t room_ = 0;  // size of the last block
+    std::size_t used_ = 0;  // elements used in the last block
+    std::size_t bytes_ = 0;
+};
 
 class NameTable {
 public:
@@ -36,15 +87,8 @@ public:
     std::size_t Bytes() const;
 
 private:
-    // Characters of a block; a text never crosses a block's end.
-    static constexpr std::size_t kBlockChars = std::size_t{1} << 16;
-
-    std::vector<std::unique_ptr<wchar_t[]>> blocks_;
-    std::size_t used_ = kBlockChars;  // characters used in the last block
-    std::size_t blockChars_ = 0;      // characters of all blocks, for Bytes()
-    // Where each text starts: block number times kBlockChars plus the offset; texts end with
-    // a NUL. A text longer than a block has a block of its own, of its own length.
-    std::vector<std::uint32_t> starts_;
+    PackedBlocks<wchar_t> chars_;       // each text followed by a NUL
+    std::vector<std::uint32_t> starts_; // where each text starts in chars_
 };
 
 using SharedNames = std::shared_ptr<const NameTable>;

@@ -439,15 +439,17 @@ TEST(FileListBoxPaths, FoldersAreReportedWithoutATrailingBackslashExceptARoot) {
 // for a text longer than a block, and keeps them valid through a new order.
 TEST(NameTable, KeepsEveryTextAcrossBlocksAndThroughANewOrder) {
     Strings texts;
-    for (int i = 0; i < 9000; ++i)
+    for (int i = 0; i < 100000; ++i)
         texts.push_back(std::wstring(static_cast<size_t>(i % 23), static_cast<wchar_t>(L'a' + i % 26)) +
                         std::to_wstring(i));
-    texts.insert(texts.begin() + 4000, std::wstring(70000, L'x'));
+    const std::wstring huge(tmb::PackedBlocks<wchar_t>::kBlock + 10, L'x');
+    texts.insert(texts.begin() + 70000, huge);
     texts.insert(texts.begin() + 10, L"");
+    texts.insert(texts.begin() + 5, std::wstring(3000, L'y'));  // more than the first block
     tmb::NameTable table(texts);
     ASSERT_EQ(table.Size(), texts.size());
     EXPECT_EQ(table.ToVector(), texts);
-    EXPECT_EQ(table[4001], std::wstring(70000, L'x'));
+    EXPECT_EQ(table[70002], huge);
 
     std::vector<std::uint32_t> order(texts.size());
     for (size_t i = 0; i < order.size(); ++i)
