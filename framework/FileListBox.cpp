@@ -166,6 +166,17 @@ std::uint32_t NameHash(std::wstring_view name, std::wstring& upper) {
     return hash;
 }
 
+// Under Wine the listing a find handle read (some 85 bytes a file) outlives the handle until
+// the process next asks any folder for its files; one name asked by itself (a lookup, not a
+// listing) lets it go at once. Elsewhere this is one cheap lookup.
+void LetGoOfListing(FindHandle& find, const std::wstring& folder, const std::wstring& someFile) {
+    find.reset();
+    if (someFile.empty())
+        return;
+    WIN32_FIND_DATAW fd;
+    FindHandle(FindFirstFileW(LongPathForm(JoinPath(folder, someFile)).c_str(), &fd));
+}
+
 std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
     return (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
 }
@@ -217,10 +228,11 @@ FolderFiles ReadFolderFiles(const std::wstring& folder) {
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    // Names, sizes and keys in the order of the enumeration; only the index is sorted.
+    // Names and sizes in the order of the enumeration (only an index is sorted), in blocks that
+    // never move, so nothing is held twice while they grow.
     auto names = std::make_shared<NameTable>();
-    std::vector<std::uint64_t> sizes;
-    PackedKeys keys;
+    PackedBlocks<std::uint64_t> sizes;
+    std::size_t count = 0;
     // From the 101st name on, reading shows the hourglass.
     std::optional<ScopedHourglass> busy;
     if (!find) {
@@ -231,19 +243,26 @@ FolderFiles ReadFolderFiles(const std::wstring& folder) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
-            const size_t length = std::wcslen(fd.cFileName);
-            names->Add(std::wstring_view(fd.cFileName, length));
-            // The order of the platform's sorted list box: the locale's, ignoring case.
-            keys.Add(fd.cFileName, static_cast<int>(length));
-            sizes.push_back(SizeOf(fd));
-            if (sizes.size() == 101)
+            names->Add(fd.cFileName);
+            const std::uint64_t size = SizeOf(fd);
+            sizes.Append(&size, 1);  // the i-th size is run i: every run is one element
+            if (++count == 101)
                 busy.emplace();
         } while (FindNextFileW(find.get(), &fd));
         const DWORD error = GetLastError();
+        LetGoOfListing(find, folder, count ? std::wstring((*names)[0]) : std::wstring());
         if (error != ERROR_NO_MORE_FILES)
             throw EInOutError(SysErrorMessage(error), error);
     }
-    std::vector<std::uint32_t> order(sizes.size());
+    // The keys are made once the platform has let go of its listing, so the two are never
+    // held together. The order is that of the platform's sorted list box: the locale's,
+    // ignoring case.
+    PackedKeys keys;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::wstring_view name = (*names)[i];
+        keys.Add(name.data(), static_cast<int>(name.size()));
+    }
+    std::vector<std::uint32_t> order(count);
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<std::uint32_t>(i);
     std::stable_sort(order.begin(), order.end(),
@@ -252,9 +271,9 @@ FolderFiles ReadFolderFiles(const std::wstring& folder) {
     names->Reorder(order);
     names->Shrink();
     FolderFiles files;
-    files.sizes.resize(sizes.size());
+    files.sizes.resize(count);
     for (size_t i = 0; i < order.size(); ++i)
-        files.sizes[i] = sizes[order[i]];
+        files.sizes[i] = *sizes.At(order[i]);
     files.names = std::move(names);
     return files;
 }
@@ -325,10 +344,12 @@ bool FileListBox::RefreshSizes() {
     FindHandle find(FindFirstFileExW(JoinPath(directory_, L"*.*").c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find) {
-        std::wstring diskUpper, itemUpper;
+        std::wstring diskUpper, itemUpper, someFile;
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
+            if (someFile.empty())
+                someFile = fd.cFileName;
             const Hashed key{NameHash(fd.cFileName, diskUpper), 0};
             // Every item of that name takes the size of the first file of that name found.
             for (auto it = std::lower_bound(byHash.begin(), byHash.end(), key);
@@ -342,6 +363,7 @@ bool FileListBox::RefreshSizes() {
                 }
             }
         } while (FindNextFileW(find.get(), &fd));
+        LetGoOfListing(find, directory_, someFile);
     }
     // A folder that went away leaves every name unfound.
     for (std::size_t i = 0; i < sizes_.size(); ++i)
