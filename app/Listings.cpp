@@ -292,6 +292,13 @@ public:
     }
     void Add(std::wstring_view piece) {
         while (!piece.empty()) {
+            if (buffer_.empty() && piece.size() >= chunkChars_) {
+                // A long piece is handed on where it lies, a chunk at a time.
+                const size_t n = IsHighSurrogate(piece[chunkChars_ - 1]) ? chunkChars_ - 1 : chunkChars_;
+                flush_(piece.substr(0, n));
+                piece.remove_prefix(n);
+                continue;
+            }
             const size_t take = std::min(piece.size(), chunkChars_ - buffer_.size());
             buffer_.append(piece.data(), take);
             piece.remove_prefix(take);
@@ -302,9 +309,10 @@ public:
     void Finish() { Flush(true); }
 
 private:
+    static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
     void Flush(bool last) {
         wchar_t carried = 0;
-        if (!last && !buffer_.empty() && buffer_.back() >= 0xD800 && buffer_.back() <= 0xDBFF) {
+        if (!last && !buffer_.empty() && IsHighSurrogate(buffer_.back())) {
             carried = buffer_.back();
             buffer_.pop_back();
         }
@@ -319,16 +327,18 @@ private:
     std::wstring buffer_;
 };
 
-std::string Encode(UINT codePage, std::wstring_view text) {
+// Converts `text` into `out` (whose room is used again from chunk to chunk).
+void Encode(UINT codePage, std::wstring_view text, std::string& out) {
+    out.clear();
     if (text.empty())
-        return {};
+        return;
     const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
                                       nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                            n, nullptr, nullptr);
-    return out;
+    if (n <= 0)
+        return;
+    out.resize(static_cast<size_t>(n));
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
 }
 
 } // namespace
@@ -358,8 +368,9 @@ void WriteListingReplacing(const std::wstring& path, const ListingSource& source
         const UINT codePage = fits ? CP_ACP : CP_UTF8;
         if (!fits)
             write("\xEF\xBB\xBF", 3);
+        std::string bytes;
         ChunkBuffer chunks(chunkChars, [&](std::wstring_view chunk) {
-            const std::string bytes = Encode(codePage, chunk);
+            Encode(codePage, chunk, bytes);
             write(bytes.data(), bytes.size());
         });
         source([&chunks](std::wstring_view piece) { chunks.Add(piece); });
