@@ -194,17 +194,19 @@ Tfmexplorador::Tfmexplorador(tmb::Component* owner, std::wstring startFolder)
 
     OnCreate = [this](tmb::Component* s) { FormCreate(s); };
     OnDestroy = [this](tmb::Component* s) { FormDestroy(s); };
+    // The tree and the combo report a pick before they tell the list: the status bar counts
+    // the list once it shows the new folder.
     dirs->OnDirChange = [this](tmb::Component*, const std::wstring& path) {
         // The combo follows the tree; the tree follows the list and the combo through the
         // list's own links.
         if (!SamePlace(path, DirTreeCombo1->SelectedPath()))
             DirTreeCombo1->LocatePath(path);
-        UpdateStatus();
+        QueueStatusUpdate();
     };
     DirTreeCombo1->OnPathChange = [this](tmb::Component*, const std::wstring& path) {
         if (!SamePlace(path, dirs->SelectedPath()))
             dirs->LocatePath(path);
-        UpdateStatus();
+        QueueStatusUpdate();
     };
     files->OnSelectionChange = [this](tmb::Component*) { QueueStatusUpdate(); };
     files->OnItemChange = [this](tmb::Component*, const std::wstring&) { UpdateStatus(); };

@@ -288,10 +288,10 @@ int GetIconIndex(const std::wstring& path) { return SysIconIndex(path, 0); }
 
 int GetOpenIconIndex(const std::wstring& path) { return SysIconIndex(path, SHGFI_OPENICON); }
 
-HIMAGELIST SystemSmallIcons() {
+HIMAGELIST SystemIcons(bool large) {
     SHFILEINFOW info{};
-    return reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
 }
 
 bool NameExists(const std::wstring& path) {

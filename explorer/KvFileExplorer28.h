@@ -100,9 +100,9 @@ bool BrowseForFolder(HWND owner, std::wstring& path);
 // index (which list and tree controls would take for "ask me later").
 int GetIconIndex(const std::wstring& path);
 int GetOpenIconIndex(const std::wstring& path);
-// The system's image list of small icons, which those indexes refer to. It belongs to the
-// shell: shown, never destroyed.
-HIMAGELIST SystemSmallIcons();
+// The system's image list of small (or large) icons, which those indexes refer to. It belongs
+// to the shell: shown, never destroyed.
+HIMAGELIST SystemIcons(bool large = false);
 
 // True when an item of that name exists at `path` (a trailing "\" is allowed). If so, an error
 // box says "<name>" already exists.

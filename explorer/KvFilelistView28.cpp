@@ -104,14 +104,9 @@ void TKvFilelistView28::Loaded() {
 }
 
 void TKvFilelistView28::InitImageLists() {
-    SHFILEINFOW info{};
-    HIMAGELIST largeList = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
-    HIMAGELIST smallList = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    parentImageIndex_ = ParentPictureInSystemLists(largeList, smallList);
-    SetLargeImages(tmb::ImageList::Shared(largeList));
-    SetSmallImages(tmb::ImageList::Shared(smallList));
+    parentImageIndex_ = ParentPictureInSystemLists(SystemIcons(true), SystemIcons());
+    SetLargeImages(tmb::ImageList::Shared(SystemIcons(true)));
+    SetSmallImages(tmb::ImageList::Shared(SystemIcons()));
 }
 
 // ---- properties -----------------------------------------------------------------------------
@@ -425,12 +420,9 @@ void TKvFilelistView28::AddDrives() {
         const std::wstring root{letter, L':', L'\\'};
         try {
             CriticalErrorsSilenced silenced;
-            SHFILEINFOW info{};
-            SHGetFileInfoW(root.c_str(), 0, &info, sizeof(info),
-                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
             tmb::ListItem item;
             if (SmallImages())
-                item.imageIndex = info.iIcon;
+                item.imageIndex = GetIconIndex(root);
             item.caption = DriveCaption(letter);
             const UINT type = GetDriveTypeW(root.c_str());
             std::int64_t total = 0, free = 0;

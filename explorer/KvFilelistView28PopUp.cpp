@@ -99,7 +99,7 @@ void TKvFilelistView28PopUp::BuildMenuFrom(const std::vector<SendToShortcut>& sh
         item.name = kSendToPrefix + std::to_wstring(i + kFixedSendTo);
         item.tag = kSendToTagBase + kFixedSendTo + static_cast<long>(i);
         item.group = 1;
-        item.bitmap = pictures_.FromIcon(SystemSmallIcons(), shortcuts[i].iconIndex);
+        item.bitmap = pictures_.FromIcon(SystemIcons(), shortcuts[i].iconIndex);
         send.push_back(std::move(item));
         sendToPaths_.push_back(shortcuts[i].path);
     }

@@ -6,14 +6,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <numeric>
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFileIcons.h"
+#include "framework/Exception.h"
+#include "framework/FileListBox.h"
 #include "framework/ListView.h"
 #include "framework/StdControls.h"
-#include "framework/TextConv.h"
 
 namespace kv {
 
@@ -37,7 +37,7 @@ public:
         SetViewStyle(tmb::ViewStyle::vsList);
         SetReadOnly(true);
         SetHideSelection(false);
-        SetSmallImages(tmb::ImageList::Shared(SystemSmallIcons()));
+        SetSmallImages(tmb::ImageList::Shared(SystemIcons()));
     }
 
     // Lists `names` (the files of the window's folder) in this order, the first focused.
@@ -192,34 +192,12 @@ LRESULT TKvFolderContents::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TKvFolderContents::Open(const std::wstring& folder) {
     folder_ = AddSlash(folder);
+    // The names as the main window's list shows a folder's files: by name as the user's
+    // locale orders them, ignoring case. A folder that cannot be read shows no files.
     std::vector<std::wstring> names;
-    {
-        tmb::ScopedHourglass hourglass;
-        WIN32_FIND_DATAW data;
-        tmb::FindHandle search(FindFirstFileExW((folder_ + L"*.*").c_str(), FindExInfoBasic,
-                                                &data, FindExSearchNameMatch, nullptr,
-                                                FIND_FIRST_EX_LARGE_FETCH));
-        if (search) {
-            do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    names.emplace_back(data.cFileName);
-            } while (FindNextFileW(search.get(), &data));
-        }
-        // By name as the user's locale orders it, ignoring case; the keys are made once per
-        // name, not once per comparison.
-        std::vector<std::string> keys;
-        keys.reserve(names.size());
-        for (const std::wstring& n : names)
-            keys.push_back(tmb::SortKey(n, true));
-        std::vector<int> order(names.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return keys[a] < keys[b]; });
-        std::vector<std::wstring> sorted;
-        sorted.reserve(names.size());
-        for (int i : order)
-            sorted.push_back(std::move(names[i]));
-        names = std::move(sorted);
+    try {
+        names = tmb::ReadFolderFiles(folder_).names;
+    } catch (const tmb::Exception&) {
     }
     SetVisible(true);
     SetBounds(0, 0, tree_->ClientWidth(), tree_->ClientHeight());

@@ -60,7 +60,7 @@ int FolderIconIndex(const std::wstring& path, bool open) {
 
 TKvFolderTree::TKvFolderTree(tmb::Component* owner, bool rootRequired, bool probeNetwork)
     : tmb::TreeView(owner), rootRequired_(rootRequired), probeNetwork_(probeNetwork) {
-    SetImages(SystemSmallIcons());
+    SetImages(SystemIcons());
     OnExpanding = [this](tmb::Component*, HTREEITEM node, bool&) { LoadFolders(node); };
 }
 

@@ -15,6 +15,7 @@
 #include "explorer/KvConsts.h"
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
+#include "framework/Clipboard.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Handles.h"
@@ -56,47 +57,6 @@ ComPtr<IShellLinkW> NewShellLink() {
         return nullptr;
     return ComPtr<IShellLinkW>(static_cast<IShellLinkW*>(out));
 }
-
-// The clipboard for one scope: opened for `owner` and emptied, so this program owns what is
-// put on it; closed on every path. Made only once what goes on it is ready: the user's
-// clipboard is never emptied for something that then fails.
-class ClipboardWriter {
-public:
-    explicit ClipboardWriter(HWND owner) : open_(OpenClipboard(owner) != 0) {
-        if (open_)
-            EmptyClipboard();
-    }
-    ~ClipboardWriter() {
-        if (open_)
-            CloseClipboard();
-    }
-    ClipboardWriter(const ClipboardWriter&) = delete;
-    ClipboardWriter& operator=(const ClipboardWriter&) = delete;
-    bool Open() const { return open_; }
-
-    // Hands `size` bytes to the clipboard in `format`; the clipboard owns them afterwards.
-    bool Put(UINT format, const void* data, std::size_t size) {
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-        if (!memory)
-            return false;
-        if (void* target = GlobalLock(memory)) {
-            std::memcpy(target, data, size);
-            GlobalUnlock(memory);
-            if (SetClipboardData(format, memory))
-                return true;
-        }
-        GlobalFree(memory);
-        return false;
-    }
-    // Hands a handle the clipboard takes over when it accepts it.
-    bool PutHandle(UINT format, HANDLE handle) { return SetClipboardData(format, handle) != nullptr; }
-    bool PutText(const std::wstring& text) {
-        return Put(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    }
-
-private:
-    bool open_;
-};
 
 std::string ReadWholeFile(const std::wstring& path) {
     tmb::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -443,7 +403,7 @@ bool CopyLinesToClipboard(HWND owner, const std::vector<std::wstring>& lines) {
             text += L"\r\n";
         text += lines[i];
     }
-    ClipboardWriter clipboard(owner);
+    tmb::Clipboard clipboard(owner, tmb::Clipboard::toWrite);
     return clipboard.Open() && clipboard.PutText(text);
 }
 
@@ -465,7 +425,7 @@ bool PutFilesOnClipboard(HWND owner, const std::vector<std::wstring>& paths, boo
     std::memcpy(block.data(), &header, sizeof(header));
     std::memcpy(block.data() + sizeof(header), list.data(), list.size() * sizeof(wchar_t));
     const DWORD effect = move ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
-    ClipboardWriter clipboard(owner);
+    tmb::Clipboard clipboard(owner, tmb::Clipboard::toWrite);
     return clipboard.Open() && clipboard.Put(CF_HDROP, block.data(), block.size()) &&
            clipboard.Put(PreferredDropEffectFormat(), &effect, sizeof(effect));
 }
@@ -473,11 +433,11 @@ bool PutFilesOnClipboard(HWND owner, const std::vector<std::wstring>& paths, boo
 std::vector<std::wstring> ClipboardFiles(HWND owner, bool& move) {
     move = false;
     std::vector<std::wstring> paths;
-    if (!IsClipboardFormatAvailable(CF_HDROP) || !OpenClipboard(owner))
+    if (!IsClipboardFormatAvailable(CF_HDROP))
         return paths;
-    struct Closer {
-        ~Closer() { CloseClipboard(); }
-    } closer;
+    tmb::Clipboard clipboard(owner, tmb::Clipboard::toRead);
+    if (!clipboard.Open())
+        return paths;
     if (HANDLE drop = GetClipboardData(CF_HDROP)) {
         const auto files = static_cast<HDROP>(drop);
         const UINT count = DragQueryFileW(files, 0xFFFFFFFF, nullptr, 0);
@@ -507,14 +467,14 @@ bool CopyFileContentsToClipboard(HWND parent, const std::wstring& path) {
         const std::string dib = PackedDibOfBitmapFile(bytes);
         if (dib.empty())
             return false;
-        ClipboardWriter clipboard(parent);
+        tmb::Clipboard clipboard(parent, tmb::Clipboard::toWrite);
         return clipboard.Open() && clipboard.Put(CF_DIB, dib.data(), dib.size());
     }
     if (ext == L".WMF") {
         tmb::EnhMetafileHandle metafile = MetafileOfFile(bytes);
         if (!metafile)
             return false;
-        ClipboardWriter clipboard(parent);
+        tmb::Clipboard clipboard(parent, tmb::Clipboard::toWrite);
         if (!clipboard.Open() || !clipboard.PutHandle(CF_ENHMETAFILE, metafile.get()))
             return false;
         metafile.release();  // the clipboard owns it now
@@ -526,14 +486,14 @@ bool CopyFileContentsToClipboard(HWND parent, const std::wstring& path) {
         if (!RichTextOfFile(parent, std::move(bytes), text, rtf))
             return false;
         static const UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
-        ClipboardWriter clipboard(parent);
+        tmb::Clipboard clipboard(parent, tmb::Clipboard::toWrite);
         if (!clipboard.Open())
             return false;
         const bool textPut = clipboard.PutText(text);
         return clipboard.Put(rtfFormat, rtf.c_str(), rtf.size() + 1) && textPut;
     }
     const std::wstring text = DecodeText(bytes);
-    ClipboardWriter clipboard(parent);
+    tmb::Clipboard clipboard(parent, tmb::Clipboard::toWrite);
     return clipboard.Open() && clipboard.PutText(text);
 }
 

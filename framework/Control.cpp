@@ -236,18 +236,6 @@ void Control::KeyUp(WORD& key, unsigned shift) {
         OnKeyUp(this, key, shift);
 }
 
-bool Control::ShowPopupMenu(POINT screen) {
-    if (!popupMenu_ || !popupMenu_->AutoPopup())
-        return false;
-    HWND owner = nullptr;
-    for (const Control* c = this; c && !owner; c = c->parent_)
-        if (auto* w = dynamic_cast<const WinControl*>(c))
-            owner = w->HandleIfAllocated();
-    popupMenu_->SetPopupComponent(this);
-    popupMenu_->Popup(screen.x, screen.y, owner);
-    return true;
-}
-
 GraphicControl::GraphicControl(Component* owner) : Control(owner) {}
 
 bool GraphicControl::HitTest(int x, int y) const {

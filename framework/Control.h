@@ -113,9 +113,6 @@ public:
     virtual void KeyDown(WORD& key, unsigned shift);
     virtual void KeyUp(WORD& key, unsigned shift);
 
-    // Shows the pop-up menu at a screen point; false when there is none to show.
-    bool ShowPopupMenu(POINT screen);
-
     // The DPI the control's bounds and font are laid out for (96 until a form scales it).
     int Dpi() const { return dpi_; }
     // Re-lays the control (and a windowed control's children) out for `dpi`.

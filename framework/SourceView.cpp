@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 
+#include "framework/Clipboard.h"
 #include "framework/Exception.h"
 
 namespace tmb {
@@ -77,21 +78,6 @@ CharClass ClassOf(wchar_t c) {
 }
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-
-class ClipboardOpen {
-public:
-    explicit ClipboardOpen(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    ~ClipboardOpen() {
-        if (open_)
-            CloseClipboard();
-    }
-    ClipboardOpen(const ClipboardOpen&) = delete;
-    ClipboardOpen& operator=(const ClipboardOpen&) = delete;
-    bool ok() const { return open_; }
-
-private:
-    bool open_;
-};
 
 } // namespace
 
@@ -266,18 +252,9 @@ void SourceView::SelectAll() {
 void SourceView::CopyToClipboard() {
     if (SelLength() == 0)
         return;
-    const std::size_t bytes = (SelLength() + 1) * sizeof(wchar_t);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!mem)
+    Clipboard clipboard(HandleIfAllocated(), Clipboard::toWrite);
+    if (clipboard.Open() && !clipboard.PutText(SelText()))
         throw Exception(L"Out of memory while copying");
-    auto* dest = static_cast<wchar_t*>(GlobalLock(mem));
-    std::memcpy(dest, text_.data() + SelStart(), SelLength() * sizeof(wchar_t));
-    dest[SelLength()] = L'\0';
-    GlobalUnlock(mem);
-    ClipboardOpen clipboard(HandleIfAllocated());
-    // The clipboard owns the memory only once SetClipboardData succeeds.
-    if (!clipboard.ok() || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, mem))
-        GlobalFree(mem);
 }
 
 // ---- window ------------------------------------------------------------------------------

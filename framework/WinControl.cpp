@@ -10,6 +10,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/PopupMenu.h"
 #include "framework/ScopedHourglass.h"
 
 namespace tmb {
@@ -223,9 +224,11 @@ LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool WinControl::ContextMenu(POINT screen, bool) {
-    if (!GetPopupMenu())
-        return false;
-    ShowPopupMenu(screen);
+    PopupMenu* menu = GetPopupMenu();
+    if (!menu || !menu->AutoPopup())
+        return !!menu;
+    menu->SetPopupComponent(this);
+    menu->Popup(screen.x, screen.y, hwnd_);
     return true;
 }
 
@@ -347,9 +350,17 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
         WORD key = static_cast<WORD>(wParam);
-        KeyDown(key, KeyboardShiftState());
+        const unsigned shift = KeyboardShiftState();
+        KeyDown(key, shift);
         if (key == 0)
             return 0;
+        // Shift+F10 asks for the context menu, as the menu key does. Not every control
+        // passes the key on to the system for that (Wine's tree view does not), and passed
+        // on, F10's release would then open the window's menu bar.
+        if (key == VK_F10 && (shift & (ssShift | ssCtrl | ssAlt)) == ssShift) {
+            SendMessageW(hwnd_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_), -1);
+            return 0;
+        }
         wParam = key;
         break;
     }

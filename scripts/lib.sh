@@ -40,6 +40,15 @@ prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean c
     mkdir -p "$env/home/.local/share" "$env/home/.config" "$env/home/.cache"
     cp -a "$template" "$env/prefix"
   fi
+  # Wine links the profile's Desktop, Documents and the like to $HOME: in a copy of the
+  # template they would all lead to the template's home, and what one run leaves on its
+  # Desktop would be seen by every other. Each prefix's links lead to its own home.
+  local link
+  for link in "$env/prefix/drive_c/users"/*/*; do
+    if [ -L "$link" ] && [ "$(readlink "$link")" = "$template.home" ]; then
+      ln -sfn "$env/home" "$link"
+    fi
+  done
   export WINEPREFIX=$env/prefix
 }
 

@@ -4,7 +4,8 @@
 # Usage: scripts/screenshot.sh [--dpi N] [out.png]
 # --dpi N shows it on a display of N DPI (96 unless given; 144 is 150 %, 192 is 200 %), in a
 # desktop as much larger. TOMBAREL_SHOT_PROGRAM=Explorador takes the explorer window instead
-# (in a larger desktop).
+# (in a larger desktop). TOMBAREL_SHOT_INPUT gives xdotool commands run before the shot, such
+# as "mousemove 200 210 click 1 sleep 1 key shift+F10" to open a menu from the keyboard.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 dpi=96
@@ -42,5 +43,10 @@ done
 wine explorer /desktop=Tombarel,$size "$BUILD/$program.exe" >/dev/null 2>&1 &
 # The desktop window appears before the program's own; give the program time to start.
 sleep "${TOMBAREL_SHOT_DELAY:-5}"
+if [ -n "${TOMBAREL_SHOT_INPUT:-}" ]; then
+  # shellcheck disable=SC2086  # xdotool's commands and their arguments, a word each
+  xdotool $TOMBAREL_SHOT_INPUT
+  sleep 1
+fi
 import -window root -crop "$size+0+0" "$out"
 echo "$out"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tombarel needs on a Debian machine, and nothing when
 # everything is already there: the MinGW-w64 i686 cross compiler (posix threads), 32-bit
-# Wine, Xvfb, ImageMagick, zip, GoogleTest's sources and the locale tools; and the ordinary user
+# Wine, Xvfb, ImageMagick, zip, xdotool, GoogleTest's sources and the locale tools; and the ordinary user
 # some tests run as.
 set -euo pipefail
 
@@ -19,6 +19,8 @@ have_pkg fonts-wine || need+=(fonts-wine)
 have_cmd Xvfb    || need+=(xvfb)
 have_cmd import  || need+=(imagemagick)
 have_cmd zip     || need+=(zip)
+# The pointer and keys of a screenshot (a menu opened from the keyboard).
+have_cmd xdotool || need+=(xdotool)
 [ -f /usr/share/i18n/locales/pt_BR ] || need+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/share/zoneinfo/Europe/Paris ] || need+=(tzdata)

@@ -78,6 +78,14 @@ TEST_F(ExplorerWindow, OpensAtTheStoredFolderAndStoresTheListsFolderWhenClosed) 
     EXPECT_EQ(form_->StatusBar1->PanelText(1), L"Selected: 3 KB");
     EXPECT_NE(form_->StatusBar1->PanelText(2).find(L"Free space: "), std::wstring::npos);
 
+    // A folder opened in the tree: the count is the new folder's, once the list shows it
+    // (the tree reports the pick before it tells the list).
+    form_->dirs->OpenFolder(dir / L"sub");
+    tmbtest::Pump();
+    EXPECT_EQ(form_->files->ItemCount(), 1);  // the parent
+    EXPECT_EQ(form_->StatusBar1->PanelText(0), L"1 object(s)");
+    form_->files->SetDirectory(dir.Path());
+
     // Going into the folder from the list moves the tree along; closing remembers it.
     form_->files->SetDirectory(dir / L"sub");
     tmb::Destroy(form_);

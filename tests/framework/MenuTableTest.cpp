@@ -1,6 +1,7 @@
 // Menus made from tables: the rules reach the item of their own row through submenus, extra
-// entries and submenus whose items are missing; a menu bar carries the tags as commands; and
-// a menu whose owner goes away while it is open runs nothing.
+// entries and submenus whose items are missing; a menu bar carries the tags as commands; a
+// menu whose owner goes away while it is open runs nothing; and a menu asked for from the
+// keyboard opens at the selected item.
 #include "framework/MenuTable.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/ListView.h"
+#include "framework/TreeView.h"
 #include "framework/WinControl.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -140,6 +143,120 @@ TEST(MenuTable, AMenuWhoseOwnerWentAwayWhileOpenRunsNothing) {
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_owner, nullptr) << "the menu was not seen";
     EXPECT_FALSE(ran);
+}
+
+// Where the menu window showed its top-left corner; it is closed at once, and menu mode is
+// ended after a while also when no menu window showed.
+POINT g_menuAt{-1, -1};
+int g_waited = 0;
+void CALLBACK NoteAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) {
+        if (++g_waited == 10)
+            EndMenu();
+        return;
+    }
+    RECT r;
+    GetWindowRect(menu, &r);
+    g_menuAt = POINT{r.left, r.top};
+    EndMenu();
+}
+
+// Shift+F10 pressed in `control`, as the system hands it over.
+void ShiftF10(HWND control) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE shift = keys[VK_SHIFT];
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(control, WM_SYSKEYDOWN, VK_F10, 1);
+    PostMessageW(control, WM_SYSKEYUP, VK_F10, static_cast<LPARAM>(0xC0000001u));
+    tmbtest::PumpFor(100);
+    keys[VK_SHIFT] = shift;
+    SetKeyboardState(keys);
+}
+
+// A menu asked for from the keyboard (the menu key: the system sends the request with the
+// point (-1, -1); Shift+F10, whichever control has the focus) opens below the selected row or node, as Windows places
+// it, and at the control's top-left corner while nothing is selected or the selected item is
+// scrolled out of sight; a right-click opens it at the pointer.
+TEST(MenuTable, AMenuFromTheKeyboardOpensAtTheSelectedItem) {
+    tmbtest::TestForm form(420, 300);
+    auto* list = new tmb::ListView(&form.Form());
+    list->SetViewStyle(tmb::ViewStyle::vsReport);
+    list->SetBounds(10, 10, 190, 200);
+    list->SetParent(&form.Form());
+    list->AddColumn(tmb::ListColumn{L"Name", 150});
+    for (int i = 0; i < 40; ++i) {
+        tmb::ListItem row;
+        row.caption = L"row " + std::to_wstring(i);
+        list->AddItem(row);
+    }
+    auto* tree = new tmb::TreeView(&form.Form());
+    tree->SetBounds(210, 10, 190, 200);
+    tree->SetParent(&form.Form());
+    const HTREEITEM top = tree->AddChild(nullptr, L"top");
+    HTREEITEM deep = top;
+    for (int i = 0; i < 3; ++i)
+        deep = tree->AddChild(deep, L"child " + std::to_wstring(i));
+    tree->Expand(top, true);
+    tmb::PopupMenu menu(&form.Form());
+    tmb::MenuItem entry;
+    entry.caption = L"Entry";
+    menu.Add(entry);
+    list->SetPopupMenu(&menu);
+    tree->SetPopupMenu(&menu);
+    SetForegroundWindow(form.Handle());
+
+    struct Case {
+        tmb::WinControl* control;
+        std::function<void()> select;
+        std::function<RECT()> item;  // in client coordinates; empty: none is shown
+        enum { menuKey, shiftF10, rightClick } how;
+    };
+    const auto none = [] { return RECT{}; };
+    const Case cases[] = {
+        {list, [&] { list->SetSelected(5, true); list->SetFocusedIndex(5); },
+         [&] { return list->ItemRect(5, true); }, Case::menuKey},
+        {list, [&] { list->SetSelected(2, true); }, [&] { return list->ItemRect(2, true); },
+         Case::shiftF10},
+        {list, [&] { list->ClearSelection(); }, none, Case::menuKey},
+        {list, [&] { list->SetSelected(39, true); list->SetFocusedIndex(39); list->MakeVisible(0); },
+         none, Case::shiftF10},
+        {list, [&] { list->SetSelected(3, true); }, none, Case::rightClick},
+        {tree, [&] { tree->Select(deep); }, [&] { return tree->NodeRect(deep, true); },
+         Case::menuKey},
+        {tree, [&] { tree->Select(top); }, [&] { return tree->NodeRect(top, true); },
+         Case::shiftF10},
+        {tree, [&] { tree->Select(top); }, none, Case::rightClick},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        c.select();
+        tmbtest::PumpFor(30);
+        const RECT item = c.item();
+        const bool shown = item.bottom > item.top;
+        POINT expected = tmbtest::ToScreen(c.control->Handle(), shown ? item.left : 0,
+                                           shown ? item.bottom : 0);
+        POINT sent{-1, -1};
+        if (c.how == Case::rightClick)
+            sent = expected = tmbtest::ToScreen(c.control->Handle(), 40, 150);
+        g_menuAt = POINT{-1, -1};
+        g_waited = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 30, &NoteAndCloseMenu);
+        if (c.how == Case::shiftF10)
+            ShiftF10(c.control->Handle());
+        else
+            SendMessageW(c.control->Handle(), WM_CONTEXTMENU,
+                         reinterpret_cast<WPARAM>(c.control->Handle()),
+                         MAKELPARAM(sent.x, sent.y));
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(g_menuAt.x, expected.x) << "case " << n;
+        EXPECT_EQ(g_menuAt.y, expected.y) << "case " << n;
+    }
+    list->SetPopupMenu(nullptr);
+    tree->SetPopupMenu(nullptr);
 }
 
 } // namespace

@@ -25,8 +25,13 @@ OpenHandler::~OpenHandler() {
 bool WaitForFile(const std::wstring& path, DWORD ms) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
-        if (FileExists(path))
+        // Only once the program writing it has closed it: a caller may delete it next.
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
             return true;
+        }
         PumpFor(50);
     }
     return false;

@@ -21,7 +21,8 @@ private:
     std::wstring progId_;
 };
 
-// Waits, pumping messages, until `path` exists; false after `ms` milliseconds without it.
+// Waits, pumping messages, until `path` exists and its writer has closed it; false after
+// `ms` milliseconds without it.
 bool WaitForFile(const std::wstring& path, DWORD ms = 10000);
 
 } // namespace tmbtest
