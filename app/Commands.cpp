@@ -60,12 +60,12 @@ ListingInput ReadListing(const std::wstring& folder, tmb::FolderFiles& files) {
         throw tmb::Exception(L"N\u00e3o foi poss\u00edvel listar a pasta " + Quoted(folder) + L". " +
                              e.Message());
     }
-    if (files.names.empty())
+    if (files.names->Empty())
         throw tmb::Exception(L"O diret\u00f3rio " + Quoted(folder) +
                              L" est\u00e1 vazio: nenhuma lista foi gravada.");
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return ListingInput{folder, &files.names, TotalSizeCaption(tmb::TotalOf(files.sizes)),
+    return ListingInput{folder, files.names, TotalSizeCaption(tmb::TotalOf(files.sizes)),
                         tmb::ListingDateTime(now)};
 }
 
@@ -83,17 +83,20 @@ void TellWritten(const std::wstring& path) {
 int WriteHtmlListing(const Command& command) {
     const std::wstring folder = tmb::NormalizeFolder(command.folder);
     tmb::FolderFiles files;
-    const std::wstring page = BuildHtmlPage(ReadListing(folder, files));
+    const ListingInput input = ReadListing(folder, files);
+    // The page is written as it is made, never held whole.
+    const PageWriter writePage = [&input](const std::wstring& path) {
+        WriteListingReplacing(path, [&input](const TextSink& sink) { EmitHtmlPage(input, sink); });
+    };
     if (command.ask) {
         // From the folder menu: exactly "Salvar", with its questions.
-        const bool written = SaveHtmlListing(folder, page, [&] {
-            WriteListaHtmAndOffer(folder, page, nullptr);
+        const bool written = SaveHtmlListing(folder, writePage, [&] {
+            WriteListaHtmAndOffer(folder, writePage, nullptr);
         });
         return written ? exitDone : exitTargetExists;
     }
-    const std::string bytes = ListingBytes(page);
     if (OnCdRom(folder)) {
-        const CdRomListing listing = WriteCdRomListing(bytes, command.replace);
+        const CdRomListing listing = WriteCdRomListing(writePage, command.replace);
         if (!listing.written)
             return TargetExists(listing.path);
         TellWritten(listing.path);
@@ -102,7 +105,7 @@ int WriteHtmlListing(const Command& command) {
     const std::wstring target = tmb::JoinPath(folder, L"Lista.htm");
     if (!command.replace && IsFile(target))
         return TargetExists(target);
-    WriteFileReplacing(target, bytes);
+    writePage(target);
     TellWritten(target);
     return exitDone;
 }
@@ -111,10 +114,10 @@ int WriteTextListing(const Command& command) {
     const std::wstring folder = tmb::NormalizeFolder(command.folder);
     const std::wstring target = FullPath(command.file);
     tmb::FolderFiles files;
-    const std::wstring text = BuildTextListing(ReadListing(folder, files));
+    const ListingInput input = ReadListing(folder, files);
     if (!command.replace && IsFile(target))
         return TargetExists(target);
-    WriteFileReplacing(target, ListingBytes(text));
+    WriteListingReplacing(target, [&input](const TextSink& sink) { EmitTextListing(input, sink); });
     TellWritten(target);
     return exitDone;
 }

@@ -2,6 +2,7 @@
 #include "app/Listings.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/tombarel.h"
 #include "framework/Exception.h"
@@ -62,7 +63,11 @@ void AppendPercentUtf8(std::wstring& out, char32_t cp) {
 
 std::wstring MakerHomePage() { return std::wstring(L"http://") + kMakerSite; }
 
-bool FitsAnsiCodePage(const std::wstring& text) {
+namespace {
+
+enum class HtmlPart { Href, Text };
+
+bool FitsAnsi(std::wstring_view text) {
     if (text.empty())
         return true;
     BOOL usedDefault = FALSE;
@@ -72,22 +77,19 @@ bool FitsAnsiCodePage(const std::wstring& text) {
     return n > 0 && !usedDefault;
 }
 
-namespace {
-
-enum class HtmlPart { Href, Text };
-
 // In an href "%" and "#" would start an escape or a fragment; in both parts "&", "<", ">"
 // and '"' are markup. A character the code page cannot hold becomes percent-encoded UTF-8
 // in an href (as a browser encodes a path) and a numeric character reference in text.
-std::wstring EscapeForHtml(const std::wstring& s, HtmlPart part) {
+void AppendEscaped(std::wstring& out, std::wstring_view s, HtmlPart part, bool fits) {
     const bool href = part == HtmlPart::Href;
-    if (FitsAnsiCodePage(s) && s.find_first_of(href ? L"%#&<>\"" : L"&<>\"") == std::wstring::npos)
-        return s;  // the common case: as it is
-    std::wstring out;
-    out.reserve(s.size() + 16);
-    for (size_t i = 0; i < s.size();) {
+    if (fits && s.find_first_of(href ? L"%#&<>\"" : L"&<>\"") == std::wstring_view::npos) {
+        out += s;  // the common case: as it is
+        return;
+    }
+    const std::wstring whole(s);
+    for (size_t i = 0; i < whole.size();) {
         size_t length = 1;
-        const char32_t cp = CodePointAt(s, i, length);
+        const char32_t cp = CodePointAt(whole, i, length);
         if (href && cp == U'%') {
             out += L"%25";
         } else if (href && cp == U'#') {
@@ -100,8 +102,8 @@ std::wstring EscapeForHtml(const std::wstring& s, HtmlPart part) {
             out += L"&gt;";
         } else if (cp == U'"') {
             out += L"&quot;";
-        } else if (UnitsFit(s.data() + i, static_cast<int>(length))) {
-            out.append(s, i, length);
+        } else if (UnitsFit(whole.data() + i, static_cast<int>(length))) {
+            out.append(whole, i, length);
         } else if (href) {
             AppendPercentUtf8(out, cp);
         } else {
@@ -109,7 +111,27 @@ std::wstring EscapeForHtml(const std::wstring& s, HtmlPart part) {
         }
         i += length;
     }
+}
+
+std::wstring EscapeForHtml(const std::wstring& s, HtmlPart part) {
+    std::wstring out;
+    AppendEscaped(out, s, part, FitsAnsi(s));
     return out;
+}
+
+// Collects a listing's pieces into one text.
+std::wstring Collect(const ListingSource& source, size_t estimate) {
+    std::wstring text;
+    text.reserve(estimate);
+    source([&text](std::wstring_view piece) { text += piece; });
+    return text;
+}
+
+size_t NamesLength(const tmb::NameTable& names) {
+    size_t total = 0;
+    for (size_t i = 0; i < names.Size(); ++i)
+        total += names[i].size();
+    return total;
 }
 
 } // namespace
@@ -118,59 +140,76 @@ std::wstring HtmlHref(const std::wstring& name) { return EscapeForHtml(name, Htm
 
 std::wstring HtmlText(const std::wstring& text) { return EscapeForHtml(text, HtmlPart::Text); }
 
-std::wstring BuildHtmlPage(const ListingInput& input) {
-    const std::vector<std::wstring>& names = *input.names;
-    std::wstring page;
-    size_t estimate = 1024;
-    for (const std::wstring& n : names)
-        estimate += 2 * n.size() + 22;
-    page.reserve(estimate);
-    AddLine(page, L"<html>");
-    AddLine(page, L"<head><title>Tombarel</title></head>");
-    AddLine(page, L"<body>");
-    AddLine(page, kStyleLine);
-    AddLine(page, kStyleLine);
-    AddLine(page, kLinkStyleLine);
-    AddLine(page, L"<h3><p align=\"center\"><a href=\"" + MakerHomePage() +
+bool FitsAnsiCodePage(const std::wstring& text) { return FitsAnsi(text); }
+
+void EmitHtmlPage(const ListingInput& input, const TextSink& sink) {
+    const tmb::NameTable& names = *input.names;
+    std::wstring head;
+    AddLine(head, L"<html>");
+    AddLine(head, L"<head><title>Tombarel</title></head>");
+    AddLine(head, L"<body>");
+    AddLine(head, kStyleLine);
+    AddLine(head, kStyleLine);
+    AddLine(head, kLinkStyleLine);
+    AddLine(head, L"<h3><p align=\"center\"><a href=\"" + MakerHomePage() +
                       L"\"> Tombarel - 1.0</a></h3></p>");
-    AddLine(page, L"<strong>Data: </strong>" + input.dateTime + L"<br>");
-    AddLine(page, L"<strong>Diret\u00f3rio: </strong>" + HtmlText(input.folder));
-    AddLine(page, L"<p>");
-    AddLine(page, L"Lista de arquivos:<br><br>");
-    for (const std::wstring& name : names) {
-        page += L"<a href=\"";
-        page += HtmlHref(name);
-        page += L"\">";
-        page += HtmlText(name);
-        page += L"<br>\r\n";
+    AddLine(head, L"<strong>Data: </strong>" + input.dateTime + L"<br>");
+    AddLine(head, L"<strong>Diret\u00f3rio: </strong>" + HtmlText(input.folder));
+    AddLine(head, L"<p>");
+    AddLine(head, L"Lista de arquivos:<br><br>");
+    sink(head);
+    // One line of links per name, in one buffer that is used again for every line.
+    std::wstring line;
+    for (size_t i = 0; i < names.Size(); ++i) {
+        const std::wstring_view name = names[i];
+        const bool fits = FitsAnsi(name);
+        line.assign(L"<a href=\"");
+        AppendEscaped(line, name, HtmlPart::Href, fits);
+        line += L"\">";
+        AppendEscaped(line, name, HtmlPart::Text, fits);
+        line += L"<br>\r\n";
+        sink(line);
     }
-    AddLine(page, L"</a><p>");
-    AddLine(page, L"<strong>Total: </strong>" + std::to_wstring(names.size()) + L" arquivos<br>");
-    AddLine(page, input.totalSizeText + L"<br>");
-    AddLine(page, L"</body>");
-    AddLine(page, L"</html>");
-    return page;
+    std::wstring tail;
+    AddLine(tail, L"</a><p>");
+    AddLine(tail, L"<strong>Total: </strong>" + std::to_wstring(names.Size()) + L" arquivos<br>");
+    AddLine(tail, input.totalSizeText + L"<br>");
+    AddLine(tail, L"</body>");
+    AddLine(tail, L"</html>");
+    sink(tail);
+}
+
+std::wstring BuildHtmlPage(const ListingInput& input) {
+    return Collect([&input](const TextSink& sink) { EmitHtmlPage(input, sink); },
+                   1024 + 2 * NamesLength(*input.names) + 22 * input.names->Size());
+}
+
+void EmitTextListing(const ListingInput& input, const TextSink& sink) {
+    const tmb::NameTable& names = *input.names;
+    std::wstring head;
+    AddLine(head, L"Tombarel - 1.0");
+    AddLine(head, L"Data: " + input.dateTime);
+    AddLine(head, L"Diret\u00f3rio: " + input.folder);
+    AddLine(head, L"");
+    AddLine(head, L"Lista de arquivos:");
+    AddLine(head, L"");
+    sink(head);
+    std::wstring line;
+    for (size_t i = 0; i < names.Size(); ++i) {
+        line.assign(names[i]);
+        line += L"\r\n";
+        sink(line);
+    }
+    std::wstring tail;
+    AddLine(tail, L"");
+    AddLine(tail, L"Total: " + std::to_wstring(names.Size()) + L" arquivo(s)");
+    AddLine(tail, input.totalSizeText);
+    sink(tail);
 }
 
 std::wstring BuildTextListing(const ListingInput& input) {
-    const std::vector<std::wstring>& names = *input.names;
-    std::wstring text;
-    size_t estimate = 256;
-    for (const std::wstring& n : names)
-        estimate += n.size() + 2;
-    text.reserve(estimate);
-    AddLine(text, L"Tombarel - 1.0");
-    AddLine(text, L"Data: " + input.dateTime);
-    AddLine(text, L"Diret\u00f3rio: " + input.folder);
-    AddLine(text, L"");
-    AddLine(text, L"Lista de arquivos:");
-    AddLine(text, L"");
-    for (const std::wstring& name : names)
-        AddLine(text, name);
-    AddLine(text, L"");
-    AddLine(text, L"Total: " + std::to_wstring(names.size()) + L" arquivo(s)");
-    AddLine(text, input.totalSizeText);
-    return text;
+    return Collect([&input](const TextSink& sink) { EmitTextListing(input, sink); },
+                   256 + NamesLength(*input.names) + 2 * input.names->Size());
 }
 
 std::string ListingBytes(const std::wstring& text) {
@@ -179,7 +218,12 @@ std::string ListingBytes(const std::wstring& text) {
     return "\xEF\xBB\xBF" + tmb::WideToUtf8(text);
 }
 
-void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
+namespace {
+
+// Gives the bytes of a file, in order, to `write`.
+using ByteSource = std::function<void(const std::function<void(const char*, size_t)>& write)>;
+
+void WriteReplacing(const std::wstring& path, const ByteSource& source) {
     // What creating the file over the old one would refuse, replacing it must refuse too
     // (Wine's rename replaces even a read-only file).
     const std::wstring target = tmb::LongPathForm(path);
@@ -208,13 +252,24 @@ void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
         DeleteFileW(temp.c_str());
         throw tmb::EFCreateError(path, error);
     };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            fail(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
-        done += written;
+    auto write = [&](const char* bytes, size_t size) {
+        size_t done = 0;
+        while (done < size) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 20));
+            DWORD written = 0;
+            if (!WriteFile(file.get(), bytes + done, chunk, &written, nullptr) || written == 0)
+                fail(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+            done += written;
+        }
+    };
+    try {
+        source(write);
+    } catch (const tmb::EFCreateError&) {
+        throw;  // the temporary file is gone already
+    } catch (...) {
+        file.reset();
+        DeleteFileW(temp.c_str());
+        throw;
     }
     if (!FlushFileBuffers(file.get()))
         fail(GetLastError());
@@ -224,6 +279,107 @@ void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
         DeleteFileW(temp.c_str());
         throw tmb::EFCreateError(path, error);
     }
+}
+
+// Gathers a text's pieces into chunks of a fixed number of characters and hands each full
+// chunk (and the rest at the end) to `flush`. A surrogate pair is never cut in two: a high
+// surrogate at a chunk's end waits for the next chunk.
+class ChunkBuffer {
+public:
+    ChunkBuffer(size_t chunkChars, std::function<void(std::wstring_view)> flush)
+        : chunkChars_(std::max<size_t>(chunkChars, 2)), flush_(std::move(flush)) {
+        buffer_.reserve(chunkChars_);
+    }
+    void Add(std::wstring_view piece) {
+        while (!piece.empty()) {
+            if (buffer_.empty() && piece.size() >= chunkChars_) {
+                // A long piece is handed on where it lies, a chunk at a time.
+                const size_t n = IsHighSurrogate(piece[chunkChars_ - 1]) ? chunkChars_ - 1 : chunkChars_;
+                flush_(piece.substr(0, n));
+                piece.remove_prefix(n);
+                continue;
+            }
+            const size_t take = std::min(piece.size(), chunkChars_ - buffer_.size());
+            buffer_.append(piece.data(), take);
+            piece.remove_prefix(take);
+            if (buffer_.size() == chunkChars_)
+                Flush(false);
+        }
+    }
+    void Finish() { Flush(true); }
+
+private:
+    static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+    void Flush(bool last) {
+        wchar_t carried = 0;
+        if (!last && !buffer_.empty() && IsHighSurrogate(buffer_.back())) {
+            carried = buffer_.back();
+            buffer_.pop_back();
+        }
+        if (!buffer_.empty())
+            flush_(buffer_);
+        buffer_.clear();
+        if (carried)
+            buffer_.push_back(carried);
+    }
+    size_t chunkChars_;
+    std::function<void(std::wstring_view)> flush_;
+    std::wstring buffer_;
+};
+
+// Converts `text` into `out` (whose room is used again from chunk to chunk).
+void Encode(UINT codePage, std::wstring_view text, std::string& out) {
+    out.clear();
+    if (text.empty())
+        return;
+    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return;
+    out.resize(static_cast<size_t>(n));
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+}
+
+} // namespace
+
+void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
+    WriteReplacing(path, [&bytes](const std::function<void(const char*, size_t)>& write) {
+        write(bytes.data(), bytes.size());
+    });
+}
+
+void WriteListingReplacing(const std::wstring& path, const ListingSource& source,
+                           size_t chunkChars) {
+    // The code page holds the whole text when it holds every chunk: a pair of surrogates,
+    // whole or cut, never fits it.
+    bool fits = true;
+    {
+        ChunkBuffer check(chunkChars, [&fits](std::wstring_view chunk) {
+            fits = fits && FitsAnsi(chunk);
+        });
+        source([&check, &fits](std::wstring_view piece) {
+            if (fits)
+                check.Add(piece);
+        });
+        check.Finish();
+    }
+    WriteReplacing(path, [&](const std::function<void(const char*, size_t)>& write) {
+        const UINT codePage = fits ? CP_ACP : CP_UTF8;
+        if (!fits)
+            write("\xEF\xBB\xBF", 3);
+        std::string bytes;
+        ChunkBuffer chunks(chunkChars, [&](std::wstring_view chunk) {
+            Encode(codePage, chunk, bytes);
+            write(bytes.data(), bytes.size());
+        });
+        source([&chunks](std::wstring_view piece) { chunks.Add(piece); });
+        chunks.Finish();
+    });
+}
+
+void WriteListingReplacing(const std::wstring& path, const std::wstring& text) {
+    WriteListingReplacing(path, [&text](const TextSink& sink) { sink(text); });
 }
 
 } // namespace app

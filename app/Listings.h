@@ -1,22 +1,34 @@
 // The two listings of a folder: the HTML page of links shown in the source pane and saved
-// as "Lista.htm", and the plain-text listing. Both are built in memory in one piece, and
+// as "Lista.htm", and the plain-text listing. Both are made piece by piece, so a listing of
+// a million files is written a chunk at a time instead of held whole in two encodings, and
 // written so that a failed write never leaves a truncated file behind.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "framework/NameTable.h"
 
 namespace app {
 
 // What a listing lists, read from the window at the moment of the click.
 struct ListingInput {
-    std::wstring folder;                    // as the file list reports it
-    const std::vector<std::wstring>* names; // the file list's items, in list order
-    std::wstring totalSizeText;             // the text of the total-size label
-    std::wstring dateTime;                  // short date + " - " + long time
+    std::wstring folder;        // as the file list reports it
+    tmb::SharedNames names;     // the file list's items, in list order
+    std::wstring totalSizeText; // the text of the total-size label
+    std::wstring dateTime;      // short date + " - " + long time
 };
+
+// Takes a listing's text piece by piece, in order.
+using TextSink = std::function<void(std::wstring_view)>;
+// Gives a listing's whole text to a sink; it may be run more than once and gives the same
+// text each time.
+using ListingSource = std::function<void(const TextSink&)>;
 
 // The maker's home page as the page's header links it.
 std::wstring MakerHomePage();
@@ -27,9 +39,11 @@ std::wstring MakerHomePage();
 // UTF-8 in the href and as numeric character references in the text. Ordinary names come
 // out exactly as they are.
 std::wstring BuildHtmlPage(const ListingInput& input);
+void EmitHtmlPage(const ListingInput& input, const TextSink& sink);
 
 // The text listing: every line followed by CR LF.
 std::wstring BuildTextListing(const ListingInput& input);
+void EmitTextListing(const ListingInput& input, const TextSink& sink);
 
 // A name as it goes into a link's href, and into the page's text.
 std::wstring HtmlHref(const std::wstring& name);
@@ -46,5 +60,12 @@ std::string ListingBytes(const std::wstring& text);
 // the target, so a write that fails midway (disk full, medium removed) leaves the old file
 // as it was. Raises "Cannot create file "<path>". <reason>" on failure.
 void WriteFileReplacing(const std::wstring& path, const std::string& bytes);
+
+// Writes a listing's text as ListingBytes would encode it, without holding it whole: the
+// encoding is chosen in a first run of `source`, and a second run is converted and written
+// `chunkChars` characters at a time. Replaces the file as WriteFileReplacing does.
+void WriteListingReplacing(const std::wstring& path, const ListingSource& source,
+                           std::size_t chunkChars = std::size_t{1} << 16);
+void WriteListingReplacing(const std::wstring& path, const std::wstring& text);
 
 } // namespace app

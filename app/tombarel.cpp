@@ -362,7 +362,7 @@ void Tfmtextdir::tfXPButton1Click(Component*) {
 ListingInput Tfmtextdir::ListingOfFiles() const {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return ListingInput{files->Directory(), &files->Items(), Label5->Text(), ListingDateTime(now)};
+    return ListingInput{files->Directory(), files->Names(), Label5->Text(), ListingDateTime(now)};
 }
 
 void Tfmtextdir::btgerahtmClick(Component*) {
@@ -391,12 +391,12 @@ bool IsFile(const std::wstring& path) {
 
 } // namespace
 
-CdRomListing WriteCdRomListing(const std::string& bytes, bool replace) {
+CdRomListing WriteCdRomListing(const PageWriter& writePage, bool replace) {
     const std::wstring preferred = L"c:\\Lista_cdrom.htm";
     if (!replace && IsFile(preferred))
         return {preferred, false};
     try {
-        WriteFileReplacing(preferred, bytes);
+        writePage(preferred);
         return {preferred, true};
     } catch (const EFCreateError& refused) {
         wchar_t documents[MAX_PATH];
@@ -406,7 +406,7 @@ CdRomListing WriteCdRomListing(const std::string& bytes, bool replace) {
         if (!replace && IsFile(fallback))
             return {fallback, false};
         try {
-            WriteFileReplacing(fallback, bytes);
+            writePage(fallback);
         } catch (const EFCreateError&) {
             throw refused;  // the first place, and why it was refused, is what the user asked
         }
@@ -414,10 +414,10 @@ CdRomListing WriteCdRomListing(const std::string& bytes, bool replace) {
     }
 }
 
-bool SaveHtmlListing(const std::wstring& folder, const std::wstring& page,
+bool SaveHtmlListing(const std::wstring& folder, const PageWriter& writePage,
                      const std::function<void()>& respond) {
     if (OnCdRom(folder)) {
-        const std::wstring written = WriteCdRomListing(ListingBytes(page), true).path;
+        const std::wstring written = WriteCdRomListing(writePage, true).path;
         if (MessageDlg(L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em " +
                            written +
                            L"\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar uma nova "
@@ -460,10 +460,10 @@ bool SaveHtmlListing(const std::wstring& folder, const std::wstring& page,
     return false;
 }
 
-void WriteListaHtmAndOffer(const std::wstring& folder, const std::wstring& page,
+void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePage,
                            const std::function<void()>& written) {
     const std::wstring d = IncludeTrailingBackslash(folder);
-    WriteFileReplacing(JoinPath(d, L"Lista.htm"), ListingBytes(page));
+    writePage(JoinPath(d, L"Lista.htm"));
     if (written)
         written();
     if (MessageDlg(L"Lista de arquivos criada em:\r" + d + L"\r" + L"Deseja visualiza-la?",
@@ -471,14 +471,22 @@ void WriteListaHtmAndOffer(const std::wstring& folder, const std::wstring& page,
         ShellOpen(JoinPath(d, L"Lista.htm"));
 }
 
+void Tfmtextdir::WritePane(const std::wstring& path) const {
+    // The pane's copy of the page lives only while it is written: it is gone before the list
+    // is read again.
+    WriteListingReplacing(path, result->Text());
+}
+
 void Tfmtextdir::tfXPButton3Click(Component*) {
     const std::wstring folder = files->Directory();
     if (!folder.empty())
-        SaveHtmlListing(folder, result->Text(), [this] { resposta(); });
+        SaveHtmlListing(folder, [this](const std::wstring& path) { WritePane(path); },
+                        [this] { resposta(); });
 }
 
 void Tfmtextdir::resposta() {
-    WriteListaHtmAndOffer(files->Directory(), result->Text(), [this] { files->Update(); });
+    WriteListaHtmAndOffer(files->Directory(), [this](const std::wstring& path) { WritePane(path); },
+                          [this] { files->Update(); });
 }
 
 void Tfmtextdir::tfXPButton2Click(Component*) {
@@ -487,16 +495,15 @@ void Tfmtextdir::tfXPButton2Click(Component*) {
         return;
     }
     salvar->InitialDir = files->Directory();
-    // The buffer holds the listing only while this runs, whatever happens.
-    struct EmptyOnExit {
-        SourceView* buffer;
-        ~EmptyOnExit() { buffer->SetText(L""); }
-    } emptyOnExit{texto};
     texto->SetText(L"");
-    texto->SetText(BuildTextListing(ListingOfFiles()));
+    // The listing's facts are taken at the click; the names are shared with the list, so
+    // the listing keeps them even if the list is read again meanwhile, and it is written a
+    // chunk at a time instead of being held whole as text and again as bytes.
+    const ListingInput input = ListingOfFiles();
     if (!salvar->Execute(Handle()))
         return;
-    WriteFileReplacing(salvar->FileName, ListingBytes(texto->Text()));
+    WriteListingReplacing(salvar->FileName,
+                          [&input](const TextSink& sink) { EmitTextListing(input, sink); });
     files->Update();
 }
 

@@ -58,21 +58,23 @@ struct CdRomListing {
     std::wstring path;
     bool written;
 };
-// Writes the page's `bytes` to "c:\Lista_cdrom.htm", or to the Documents folder when the
-// root of c: is closed to the user. With `replace` false a file already there is kept and
-// nothing is written.
-CdRomListing WriteCdRomListing(const std::string& bytes, bool replace);
+// Writes the page to a path (replacing what is there), or raises the platform's error.
+using PageWriter = std::function<void(const std::wstring& path)>;
+// Writes the page to "c:\Lista_cdrom.htm", or to the Documents folder when the root of c:
+// is closed to the user. With `replace` false a file already there is kept and nothing is
+// written.
+CdRomListing WriteCdRomListing(const PageWriter& writePage, bool replace);
 
-// "Salvar" for the page `page` of `folder`: on a CD-ROM drive the page goes to the CD-ROM
-// place with its notice and the offer to show it; otherwise `respond` writes it as the
-// folder's "Lista.htm" (the window's resposta), after asking when one is already there
+// "Salvar" for the page of `folder` that `writePage` writes: on a CD-ROM drive the page goes
+// to the CD-ROM place with its notice and the offer to show it; otherwise `respond` writes it
+// as the folder's "Lista.htm" (the window's resposta), after asking when one is already there
 // (Yes writes, OK opens the folder in the file manager, No does nothing). True when a page
 // was written.
-bool SaveHtmlListing(const std::wstring& folder, const std::wstring& page,
+bool SaveHtmlListing(const std::wstring& folder, const PageWriter& writePage,
                      const std::function<void()>& respond);
-// resposta's steps: writes `page` as "Lista.htm" in `folder`, runs `written` (the window
+// resposta's steps: writes the page as "Lista.htm" in `folder`, runs `written` (the window
 // re-reads its list there), then offers to show the page.
-void WriteListaHtmAndOffer(const std::wstring& folder, const std::wstring& page,
+void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePage,
                            const std::function<void()>& written);
 
 class Tfmtextdir : public tmb::Form {
@@ -103,7 +105,8 @@ public:
     xp::TtfXPButton* btsalvar;          // "Salvar": writes "Lista.htm" (tfXPButton3Click)
     xp::TtfXPButton* btsobre;           // "Sobre": the about box
     xp::TtfXPButton* btsair;            // "Sair": ends the program
-    tmb::SourceView* texto;             // invisible buffer of the text listing
+    tmb::SourceView* texto;             // invisible box of the layout; the text listing is
+                                        // written straight to its file and leaves it empty
     xp::TtfXPButton* tfXPButton1;       // "Limpar": empties the source pane
     xp::TtfXPButton* tfXPButton2;       // "Salvar em texto": writes a text listing
     tmb::StatusBar* StatusBar1;         // "Diretório:" and the folder listed
@@ -149,6 +152,8 @@ private:
     void ShowNoFileSelected();
     // Opens the selected file: web pages silently, anything else reporting failures.
     void OpenSelectedFile();
+    // Writes the source pane's page to a file.
+    void WritePane(const std::wstring& path) const;
 
     std::wstring startFolder_;
 };

@@ -12,12 +12,14 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <functional>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -38,6 +40,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int gRepeats = 5;
+// Only the main window's memory of each operation: a quick look at a million files.
+bool gMemoryOnly = false;
 // Only the phase splits, without the table: for a profiler run on the listings alone.
 bool gSplitOnly = false;
 // The process's peak working set after the operations' table of the last folder, before the
@@ -99,6 +103,29 @@ double HeapBytesInUse() {
     }
     return total;
 }
+
+// The highest working set of the process while an operation runs: sampled every millisecond
+// by a thread of its own (the process's peak is only ever the peak of its whole life).
+class PeakSampler {
+public:
+    PeakSampler() : peak_(Memory().WorkingSetSize), thread_([this] {
+        while (!stop_) {
+            peak_ = std::max<std::size_t>(peak_, Memory().WorkingSetSize);
+            Sleep(1);
+        }
+    }) {}
+    // Stops sampling; the peak seen, with a last sample taken now.
+    double Stop() {
+        stop_ = true;
+        thread_.join();
+        return static_cast<double>(std::max<std::size_t>(peak_, Memory().WorkingSetSize));
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<std::size_t> peak_;
+    std::thread thread_;
+};
 
 // The free address space of the process, in all and in its largest piece, and what is
 // reserved without being committed (by the system or by heaps for their growth).
@@ -194,6 +221,15 @@ Paired Interleaved(const std::function<double()>& floor, const std::function<voi
         p.cpuOp.push_back((CpuSeconds() - cpu1) / inner);
     }
     return p;
+}
+
+// Asks for one name by itself (the folder's own, in its parent): under Wine that lets go of
+// what the last listing of a folder read, which outlives the listing's handle.
+void LetGoOfListing(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd;
+    HANDLE one = FindFirstFileW(folder.c_str(), &fd);
+    if (one != INVALID_HANDLE_VALUE)
+        FindClose(one);
 }
 
 std::function<double()> FloorOf(const std::wstring& folder) {
@@ -381,28 +417,29 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
         // The list's own steps, one by one.
         Listing l;
         enumerate.push_back(Seconds([&] { l = ReadNames(folder); }));
+        keys.push_back(Seconds([&] {
+            unsigned char key[1024];
+            for (const std::wstring& name : l.names)
+                tmb::SortKeyInto(name.c_str(), static_cast<int>(name.size()), true, key, sizeof(key));
+        }));
         std::vector<std::string> k;
         k.reserve(l.names.size());
-        keys.push_back(Seconds([&] {
-            for (const std::wstring& name : l.names)
-                k.push_back(tmb::SortKey(name, true));
-        }));
-        struct Entry {
-            std::string key;
-            std::wstring name;
-            std::uint64_t size;
-        };
-        std::vector<Entry> e;
+        for (const std::wstring& name : l.names)
+            k.push_back(tmb::SortKey(name, true));
+        auto packed = std::make_shared<tmb::NameTable>();
         entries.push_back(Seconds([&] {
-            for (std::size_t i = 0; i < l.names.size(); ++i)
-                e.push_back(Entry{k[i], l.names[i], l.sizes[i]});
+            for (const std::wstring& name : l.names)
+                packed->Add(name);
         }));
+        std::vector<std::uint32_t> order(l.names.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<std::uint32_t>(i);
         sorting.push_back(Seconds([&] {
-            std::stable_sort(e.begin(), e.end(),
-                             [](const Entry& a, const Entry& b) { return a.key < b.key; });
+            std::stable_sort(order.begin(), order.end(),
+                             [&k](std::uint32_t a, std::uint32_t b) { return k[a] < k[b]; });
+            packed->Reorder(order);
         }));
-        std::vector<std::wstring> names = l.names;
-        control.push_back(Seconds([&] { form->files->SetItems(std::move(names)); }));
+        control.push_back(Seconds([&] { form->files->SetItems(std::move(packed)); }));
         // Back to the folder's own reading, for the next round.
         form->files->SetDirectory(empty);
         form->files->SetDirectory(folder);
@@ -418,10 +455,11 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
     PhaseRow("  enumeration (FindFirstFileEx, names copied)", MedianOf(enumerate), whole, floor,
              "as the list reads");
     PhaseRow("  sort keys (LCMapString SORTKEY per name)", MedianOf(keys), whole, floor,
-             "tmb::SortKey");
-    PhaseRow("  entries built (key, name, size)", MedianOf(entries), whole, floor,
-             "one heap string each");
-    PhaseRow("  sorting (stable_sort on the keys)", MedianOf(sorting), whole, floor, "");
+             "tmb::SortKeyInto, one call each");
+    PhaseRow("  names packed (one table, 4 bytes each)", MedianOf(entries), whole, floor,
+             "tmb::NameTable::Add");
+    PhaseRow("  sorting (stable_sort of the index)", MedianOf(sorting), whole, floor,
+             "keys compared, names reordered");
     PhaseRow("  list box told (LB_RESETCONTENT, LB_SETCOUNT)", MedianOf(control), whole, floor,
              "ListBox::SetItems");
     PhaseRow("  the steps above together", MedianOf(enumerate) + MedianOf(keys) +
@@ -444,15 +482,104 @@ void SplitMainPick(app::Tfmtextdir* form, const std::wstring& root, const std::w
     std::fflush(stdout);
 }
 
+// The main window's memory, operation by operation: the working set before each and its
+// peak during it (sampled), and the size of each big piece the window holds or makes.
+void MainMemory(app::Tfmtextdir* form, const std::wstring& root, const std::wstring& folder,
+                int n, QuietHost& quiet) {
+    std::printf("\n  main window, %d files: memory of each operation, once each (working set "
+                "sampled every millisecond)\n", n);
+    std::printf("  %-44s %9s %9s %11s %9s\n", "operation", "before", "peak", "peak-before",
+                "after");
+    auto measure = [](const char* operation, const std::function<void()>& op) {
+        tmb::App().ProcessMessages();
+        const double before = static_cast<double>(Memory().WorkingSetSize);
+        PeakSampler sampler;
+        op();
+        const double peak = sampler.Stop();
+        const double after = static_cast<double>(Memory().WorkingSetSize);
+        std::printf("  %-44s %6.1f MB %6.1f MB %8.1f MB %6.1f MB\n", operation, Megabytes(before),
+                    Megabytes(peak), Megabytes(peak - before), Megabytes(after));
+        std::fflush(stdout);
+    };
+    form->dirs->OpenFolder(EmptyFolder(root));
+    tmb::App().ProcessMessages();
+    // What the platform itself keeps of a plain listing of the folder after its handle is
+    // closed, until any folder is asked for its files again (Wine does; the list lets it go).
+    {
+        const double start = static_cast<double>(Memory().WorkingSetSize);
+        EnumerateOnce(folder);
+        const double kept = static_cast<double>(Memory().WorkingSetSize) - start;
+        LetGoOfListing(folder);
+        const double after = static_cast<double>(Memory().WorkingSetSize) - start;
+        std::printf("  a plain enumeration leaves %.1f MB (%.0f bytes per file) in the working set "
+                    "after its handle is closed, %.1f MB once one name is asked\n",
+                    Megabytes(kept), kept / std::max(1, n), Megabytes(after));
+    }
+    measure("pick folder (from an empty one)", [&] {
+        form->dirs->OpenFolder(folder);
+        tmb::App().ProcessMessages();
+    });
+    measure("Gerar html (page in pane)", [&] { ClickButton(form->btgerahtm->Handle()); });
+    const std::wstring lista = folder + L"\\Lista.htm";
+    DeleteFileW(lista.c_str());
+    measure("Salvar (written, list read again)", [&] {
+        form->tfXPButton3Click(form->btsalvar);
+        tmb::App().ProcessMessages();
+    });
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    quiet.savePath = std::wstring(temp) + L"tombarel-bench.txt";
+    measure("Salvar em texto (written, list read again)",
+            [&] { ClickButton(form->tfXPButton2->Handle()); });
+
+    // The pieces, in bytes per file.
+    const double files = std::max(1, n);
+    const double list = static_cast<double>(form->files->Names()->Bytes()) +
+                        8.0 * form->files->Count();
+    const double pageChars = static_cast<double>(form->result->TextLength());
+    const double paneIndex = 4.0 * form->result->LineCount();
+    auto fileSize = [](const std::wstring& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+                   ? static_cast<double>(data.nFileSizeLow) + 4294967296.0 * data.nFileSizeHigh
+                   : 0.0;
+    };
+    const double pageBytes = fileSize(lista);
+    const double textBytes = fileSize(quiet.savePath);
+    std::printf("  the pieces, bytes per file: the list's names and sizes %.0f; the page as "
+                "UTF-16 %.0f, in the pane with its line index %.0f, as written %.0f; the text "
+                "listing as written %.0f (as UTF-16 %.0f, never held whole)\n",
+                list / files, 2 * pageChars / files, (2 * pageChars + paneIndex) / files,
+                pageBytes / files, textBytes / files, 2 * textBytes / files);
+    std::fflush(stdout);
+    DeleteFileW(lista.c_str());
+    DeleteFileW(quiet.savePath.c_str());
+    quiet.savePath.clear();
+}
+
 // The main window on one folder: every operation of the window, then the split.
 void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     const std::wstring folder = BenchFolder(root, n);
     const std::wstring empty = EmptyFolder(root);
-    const auto floor = FloorOf(folder);
+    // After each floor pass the platform is made to let go of its listing of the folder, as
+    // the list does after its own reading: the peak memory of an operation is then its own,
+    // not that of the enumeration the bench made before it.
+    const auto floor = [folder, timed = FloorOf(folder)] {
+        const double seconds = timed();
+        LetGoOfListing(folder);
+        return seconds;
+    };
     tmb::Registry().DeleteKey(app::kRegistryKey);
     auto* form = tmb::CreateForm<app::Tfmtextdir>(nullptr);
     form->Show();
     tmb::App().ProcessMessages();
+    if (gMemoryOnly) {
+        form->dirs->OpenFolder(folder);
+        tmb::App().ProcessMessages();
+        MainMemory(form, root, folder, n, quiet);
+        tmb::Destroy(form);
+        return;
+    }
     if (gSplitOnly) {
         const double pick = Seconds([&] {
             form->dirs->OpenFolder(folder);
@@ -514,7 +641,7 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     const std::wstring lista = folder + L"\\Lista.htm";
     auto removeLista = [&] { DeleteFileW(lista.c_str()); };
     const Paired written = Interleaved(floor, removeLista, [&] {
-        app::WriteFileReplacing(lista, app::ListingBytes(form->result->Text()));
+        app::WriteListingReplacing(lista, form->result->Text());
     });
     Row("Salvar (file written)", n, written);
     const Paired save = Interleaved(floor, removeLista, [&] {
@@ -528,8 +655,10 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     GetTempPathW(MAX_PATH, temp);
     quiet.savePath = std::wstring(temp) + L"tombarel-bench.txt";
     const Paired textWritten = Interleaved(floor, nullptr, [&] {
-        app::WriteFileReplacing(quiet.savePath,
-                                app::ListingBytes(app::BuildTextListing(form->ListingOfFiles())));
+        const app::ListingInput input = form->ListingOfFiles();
+        app::WriteListingReplacing(quiet.savePath, [&input](const app::TextSink& sink) {
+            app::EmitTextListing(input, sink);
+        });
     });
     Row("Salvar em texto (written)", n, textWritten);
     const Paired text = Interleaved(floor, nullptr, [&] { ClickButton(form->tfXPButton2->Handle()); });
@@ -572,6 +701,7 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     }
 
     gPeakOfTable = static_cast<double>(Memory().PeakWorkingSetSize);
+    MainMemory(form, root, folder, n, quiet);
     SplitMainPick(form, root, folder, n, SpreadOf(pick.op).median);
     std::printf("\n");
     tmb::Destroy(form);
@@ -958,7 +1088,8 @@ int wmain(int argc, wchar_t** argv) {
     QuietHost quiet;
     tmb::SetModalHost(&quiet);
 
-    // tombarel_bench ROOT [files|all] [main|explorer|main-split|explorer-split] [repeats]
+    // tombarel_bench ROOT [files|all] [main|explorer|main-split|explorer-split|main-memory]
+    //                [repeats]
     const std::wstring root = argc > 1 ? argv[1] : L"C:\\tombarel-bench";
     std::vector<int> sizes = {1000, 10000, 100000};
     if (argc > 2 && _wtoi(argv[2]) > 0)
@@ -966,6 +1097,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 3 ? argv[3] : L"main";
     const bool explorer = mode.rfind(L"explorer", 0) == 0;
     gSplitOnly = mode.size() > 6 && mode.compare(mode.size() - 6, 6, L"-split") == 0;
+    gMemoryOnly = mode == L"main-memory";
     if (argc > 4 && _wtoi(argv[4]) > 0)
         gRepeats = _wtoi(argv[4]);
 

@@ -196,7 +196,7 @@ void TKvFolderContents::Open(const std::wstring& folder) {
     // locale orders them, ignoring case. A folder that cannot be read shows no files.
     std::vector<std::wstring> names;
     try {
-        names = tmb::ReadFolderFiles(folder_).names;
+        names = tmb::ReadFolderFiles(folder_).names->ToVector();
     } catch (const tmb::Exception&) {
     }
     SetVisible(true);

@@ -3,8 +3,10 @@
 #include "framework/FileListBox.h"
 
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <memory>
 #include <optional>
-#include <unordered_map>
 
 #include "framework/Exception.h"
 #include "framework/Handles.h"
@@ -15,12 +17,6 @@
 
 namespace tmb {
 namespace {
-
-struct Entry {
-    std::string key;  // SortKey of the name
-    std::wstring name;
-    std::uint64_t size;
-};
 
 constexpr COLORREF kKey = RGB(0, 128, 128);  // the transparent colour of both glyphs
 
@@ -159,10 +155,26 @@ ChangeNotificationHandle WatchFolder(const std::wstring& folder) {
         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
 }
 
-// File names compare ignoring case, as the file system finds them.
-std::wstring NameKey(std::wstring name) {
-    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    return name;
+// File names compare ignoring case, as the file system finds them: `upper` receives the
+// name in upper case, and the result is a hash of that.
+std::uint32_t NameHash(std::wstring_view name, std::wstring& upper) {
+    upper.assign(name);
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    std::uint32_t hash = 2166136261u;
+    for (wchar_t c : upper)
+        hash = (hash ^ static_cast<std::uint32_t>(c)) * 16777619u;
+    return hash;
+}
+
+// Under Wine the listing a find handle read (some 85 bytes a file) outlives the handle until
+// the process next asks any folder for its files; one name asked by itself (a lookup, not a
+// listing) lets it go at once. Elsewhere this is one cheap lookup.
+void LetGoOfListing(FindHandle& find, const std::wstring& folder, const std::wstring& someFile) {
+    find.reset();
+    if (someFile.empty())
+        return;
+    WIN32_FIND_DATAW fd;
+    FindHandle(FindFirstFileW(LongPathForm(JoinPath(folder, someFile)).c_str(), &fd));
 }
 
 std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
@@ -171,12 +183,56 @@ std::uint64_t SizeOf(const WIN32_FIND_DATAW& fd) {
 
 } // namespace
 
+namespace {
+
+// The sort keys of a folder's names, packed like the names: each key behind its 2-byte
+// length, so a million keys are not a million heap strings.
+class PackedKeys {
+public:
+    void Add(const wchar_t* name, int length) {
+        unsigned char buffer[1024];
+        int n = SortKeyInto(name, length, true, buffer + 2, sizeof(buffer) - 2);
+        std::string longer;
+        const unsigned char* key = buffer + 2;
+        if (n == 0) {
+            longer = SortKey(std::wstring(name, static_cast<size_t>(length)), true);
+            longer.resize(std::min<size_t>(longer.size(), 0xFFFF));
+            longer.insert(0, 2, '\0');
+            key = reinterpret_cast<const unsigned char*>(longer.data()) + 2;
+            n = static_cast<int>(longer.size() - 2);
+        }
+        unsigned char* run = const_cast<unsigned char*>(key) - 2;
+        run[0] = static_cast<unsigned char>(n & 0xFF);
+        run[1] = static_cast<unsigned char>(n >> 8);
+        starts_.push_back(bytes_.Append(run, 2 + static_cast<size_t>(n)));
+    }
+    // As std::string's operator< orders the keys: bytes unsigned, a prefix first.
+    bool Less(std::uint32_t a, std::uint32_t b) const {
+        const unsigned char* ka = bytes_.At(starts_[a]);
+        const unsigned char* kb = bytes_.At(starts_[b]);
+        const size_t na = ka[0] | (ka[1] << 8);
+        const size_t nb = kb[0] | (kb[1] << 8);
+        const int c = std::memcmp(ka + 2, kb + 2, std::min(na, nb));
+        return c < 0 || (c == 0 && na < nb);
+    }
+
+private:
+    PackedBlocks<unsigned char> bytes_;
+    std::vector<std::uint32_t> starts_;
+};
+
+} // namespace
+
 FolderFiles ReadFolderFiles(const std::wstring& folder) {
     const std::wstring pattern = LongPathForm(JoinPath(folder, L"*.*"));
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    std::vector<Entry> entries;
+    // Names and sizes in the order of the enumeration (only an index is sorted), in blocks that
+    // never move, so nothing is held twice while they grow.
+    auto names = std::make_shared<NameTable>();
+    PackedBlocks<std::uint64_t> sizes;
+    std::size_t count = 0;
     // From the 101st name on, reading shows the hourglass.
     std::optional<ScopedHourglass> busy;
     if (!find) {
@@ -187,24 +243,38 @@ FolderFiles ReadFolderFiles(const std::wstring& folder) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
-            // The order of the platform's sorted list box: the locale's, ignoring case.
-            entries.push_back(Entry{SortKey(fd.cFileName, true), fd.cFileName, SizeOf(fd)});
-            if (entries.size() == 101)
+            names->Add(fd.cFileName);
+            const std::uint64_t size = SizeOf(fd);
+            sizes.Append(&size, 1);  // the i-th size is run i: every run is one element
+            if (++count == 101)
                 busy.emplace();
         } while (FindNextFileW(find.get(), &fd));
         const DWORD error = GetLastError();
+        LetGoOfListing(find, folder, count ? std::wstring((*names)[0]) : std::wstring());
         if (error != ERROR_NO_MORE_FILES)
             throw EInOutError(SysErrorMessage(error), error);
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.key < b.key; });
-    FolderFiles files;
-    files.names.reserve(entries.size());
-    files.sizes.reserve(entries.size());
-    for (Entry& e : entries) {
-        files.names.push_back(std::move(e.name));
-        files.sizes.push_back(e.size);
+    // The keys are made once the platform has let go of its listing, so the two are never
+    // held together. The order is that of the platform's sorted list box: the locale's,
+    // ignoring case.
+    PackedKeys keys;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::wstring_view name = (*names)[i];
+        keys.Add(name.data(), static_cast<int>(name.size()));
     }
+    std::vector<std::uint32_t> order(count);
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](std::uint32_t a, std::uint32_t b) { return keys.Less(a, b); });
+    keys = PackedKeys();
+    names->Reorder(order);
+    names->Shrink();
+    FolderFiles files;
+    files.sizes.resize(count);
+    for (size_t i = 0; i < order.size(); ++i)
+        files.sizes[i] = *sizes.At(order[i]);
+    files.names = std::move(names);
     return files;
 }
 
@@ -221,7 +291,7 @@ void FileListBox::Read(const std::wstring& folder) {
     FolderFiles files = ReadFolderFiles(folder);
     // A long folder keeps the hourglass until the list is filled too.
     std::optional<ScopedHourglass> busy;
-    if (files.names.size() > 100)
+    if (files.names->Size() > 100)
         busy.emplace();
     sizes_ = std::move(files.sizes);
     directory_ = folder;
@@ -257,22 +327,48 @@ bool FileListBox::RefreshSizes() {
     // Re-armed before the pass, so a change during it is seen next time.
     if (!watch_ || !FindNextChangeNotification(watch_.get()))
         watch_ = WatchFolder(directory_);
-    std::unordered_map<std::wstring, std::uint64_t> onDisk;
+    // The items by the hash of their upper-case names, 8 bytes each instead of a map of a
+    // million strings; a file on disk is looked up by its own hash and checked by its name.
+    struct Hashed {
+        std::uint32_t hash;
+        std::uint32_t index;
+        bool operator<(const Hashed& other) const { return hash < other.hash; }
+    };
+    std::vector<Hashed> byHash(sizes_.size());
+    std::wstring upper;
+    for (std::size_t i = 0; i < sizes_.size(); ++i)
+        byHash[i] = Hashed{NameHash(ItemView(static_cast<int>(i)), upper), static_cast<std::uint32_t>(i)};
+    std::sort(byHash.begin(), byHash.end());
+    std::vector<bool> found(sizes_.size(), false);
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileExW(JoinPath(directory_, L"*.*").c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find) {
-        onDisk.reserve(sizes_.size());
+        std::wstring diskUpper, itemUpper, someFile;
         do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                onDisk.emplace(NameKey(fd.cFileName), SizeOf(fd));
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            if (someFile.empty())
+                someFile = fd.cFileName;
+            const Hashed key{NameHash(fd.cFileName, diskUpper), 0};
+            // Every item of that name takes the size of the first file of that name found.
+            for (auto it = std::lower_bound(byHash.begin(), byHash.end(), key);
+                 it != byHash.end() && it->hash == key.hash; ++it) {
+                if (found[it->index])
+                    continue;
+                NameHash(ItemView(static_cast<int>(it->index)), itemUpper);
+                if (itemUpper == diskUpper) {
+                    sizes_[it->index] = SizeOf(fd);
+                    found[it->index] = true;
+                }
+            }
         } while (FindNextFileW(find.get(), &fd));
+        LetGoOfListing(find, directory_, someFile);
     }
     // A folder that went away leaves every name unfound.
-    for (std::size_t i = 0; i < sizes_.size(); ++i) {
-        const auto found = onDisk.find(NameKey(Item(static_cast<int>(i))));
-        sizes_[i] = found == onDisk.end() ? 0 : found->second;
-    }
+    for (std::size_t i = 0; i < sizes_.size(); ++i)
+        if (!found[i])
+            sizes_[i] = 0;
     return true;
 }
 
@@ -290,7 +386,7 @@ void FileListBox::Change() {
 
 void FileListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
     const COLORREF textColor = FillRow(dc, rect, state);
-    const std::wstring& name = Item(index);
+    const std::wstring name = Item(index);
     const Picture& glyph = RowGlyph(IsExecutableName(name));
     const int rowHeight = rect.bottom - rect.top;
     glyph.Draw(dc, rect.left + Scaled(2), rect.top + (rowHeight - glyph.Height()) / 2);

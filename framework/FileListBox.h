@@ -85,7 +85,7 @@ std::wstring NormalizeFolder(const std::wstring& path);
 // size it had when read. This is what the list reads, and what a listing made without a
 // window lists. A folder that cannot be read raises EInOutError.
 struct FolderFiles {
-    std::vector<std::wstring> names;
+    SharedNames names = std::make_shared<const NameTable>();
     std::vector<std::uint64_t> sizes;
 };
 FolderFiles ReadFolderFiles(const std::wstring& folder);

@@ -7,7 +7,7 @@
 
 namespace tmb {
 
-ListBox::ListBox(Component* owner) : WinControl(owner) {
+ListBox::ListBox(Component* owner) : WinControl(owner), items_(std::make_shared<NameTable>()) {
     SetTabStop(true);
     SetColor(clWindow);
     SetBounds(0, 0, 121, 97);
@@ -26,7 +26,7 @@ void ListBox::HandleCreated() {
     WinControl::HandleCreated();
     HWND h = HandleIfAllocated();
     SendMessageW(h, LB_SETITEMHEIGHT, 0, itemHeight_);
-    SendMessageW(h, LB_SETCOUNT, items_.size(), 0);
+    SendMessageW(h, LB_SETCOUNT, items_->Size(), 0);
     if (savedIndex_ >= 0)
         SendMessageW(h, LB_SETCURSEL, savedIndex_, 0);
 }
@@ -44,9 +44,8 @@ void ListBox::SetItemHeight(int height) {
         SendMessageW(HandleIfAllocated(), LB_SETITEMHEIGHT, 0, height);
 }
 
-const std::wstring& ListBox::Item(int index) const {
-    static const std::wstring none;
-    return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : none;
+std::wstring_view ListBox::ItemView(int index) const {
+    return index >= 0 && index < Count() ? (*items_)[static_cast<size_t>(index)] : std::wstring_view();
 }
 
 int ListBox::ItemIndex() const {
@@ -63,8 +62,12 @@ void ListBox::SetItemIndex(int index) {
         savedIndex_ = index;
 }
 
-void ListBox::SetItems(std::vector<std::wstring> items) {
-    items_ = std::move(items);
+void ListBox::SetItems(const std::vector<std::wstring>& items) {
+    SetItems(std::make_shared<const NameTable>(items));
+}
+
+void ListBox::SetItems(SharedNames items) {
+    items_ = items ? std::move(items) : std::make_shared<const NameTable>();
     savedIndex_ = -1;
     if (!HandleAllocated())
         return;
@@ -72,7 +75,7 @@ void ListBox::SetItems(std::vector<std::wstring> items) {
     UpdateBracket bracket(*this);
     // LB_SETCOUNT keeps no selection and scrolls back to the top.
     SendMessageW(h, LB_RESETCONTENT, 0, 0);
-    SendMessageW(h, LB_SETCOUNT, items_.size(), 0);
+    SendMessageW(h, LB_SETCOUNT, items_->Size(), 0);
 }
 
 LRESULT ListBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -92,7 +95,8 @@ void ListBox::SelectByFirstLetter(wchar_t ch) {
     const int start = ItemIndex();
     for (int step = 1; step <= n; ++step) {
         const int i = (start + step + n) % n;
-        if (!items_[i].empty() && SameText(items_[i].substr(0, 1), key)) {
+        const std::wstring_view item = ItemView(i);
+        if (!item.empty() && SameText(std::wstring(1, item[0]), key)) {
             if (i != start) {
                 SetItemIndex(i);
                 SelectionChanged();
@@ -156,10 +160,10 @@ void ListBox::DrawItem(HDC dc, int index, const RECT& rect, UINT state) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColor);
     SelectGuard font(dc, GetFont().Handle());
-    const std::wstring& text = Item(index);
+    const std::wstring_view text = ItemView(index);
     RECT r = rect;
     r.left += 2;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 

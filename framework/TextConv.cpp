@@ -56,8 +56,26 @@ std::wstring AnsiToWide(const std::string& text) { return ToWide(CP_ACP, text); 
 std::wstring UpperCase(const std::wstring& text) { return MapCase(text, LCMAP_UPPERCASE); }
 std::wstring LowerCase(const std::wstring& text) { return MapCase(text, LCMAP_LOWERCASE); }
 
+namespace {
+
+DWORD SortKeyFlags(bool ignoreCase) { return LCMAP_SORTKEY | (ignoreCase ? NORM_IGNORECASE : 0); }
+
+} // namespace
+
+int SortKeyInto(const wchar_t* text, int length, bool ignoreCase, unsigned char* out, int capacity) {
+    const int n = LCMapStringW(LOCALE_USER_DEFAULT, SortKeyFlags(ignoreCase), text, length,
+                               reinterpret_cast<wchar_t*>(out), capacity);
+    return n > 0 ? n : 0;
+}
+
 std::string SortKey(const std::wstring& text, bool ignoreCase) {
-    const DWORD flags = LCMAP_SORTKEY | (ignoreCase ? NORM_IGNORECASE : 0);
+    // Most keys fit a small buffer: one call instead of one to measure and one to write.
+    unsigned char buffer[512];
+    const int fitted = SortKeyInto(text.c_str(), static_cast<int>(text.size()), ignoreCase,
+                                   buffer, sizeof(buffer));
+    if (fitted > 0)
+        return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(fitted));
+    const DWORD flags = SortKeyFlags(ignoreCase);
     const int n = LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(),
                                static_cast<int>(text.size()), nullptr, 0);
     if (n <= 0)

@@ -22,6 +22,9 @@ std::wstring LowerCase(const std::wstring& text);
 // std::string's operator< (bytes as unsigned) order texts as CompareString does, at the cost
 // of one mapping per text instead of one comparison per pair.
 std::string SortKey(const std::wstring& text, bool ignoreCase);
+// The same key written into `out` (room for `capacity` bytes) with one call into the
+// platform: its length, or 0 when it needs more room (or the text has no key).
+int SortKeyInto(const wchar_t* text, int length, bool ignoreCase, unsigned char* out, int capacity);
 
 // Equal ignoring case, as the system compares file names.
 bool SameText(const std::wstring& a, const std::wstring& b);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the benchmark and runs it under Wine on a private display and prefix. The folders
 # of 1,000, 10,000 and 100,000 files are made once in the prefix and reused by later runs.
-# Usage: scripts/bench.sh [files] [runs]
-#   files: one size only, e.g. 100000; 1000000 is made (once, about a minute) only when asked
-#   runs:  how many times each operation and its floor run (5 when not given)
+# Usage: scripts/bench.sh [files] [runs] [main|explorer]
+#   files:  one size only, e.g. 100000; 1000000 is made (once, about a minute) only when asked
+#   runs:   how many times each operation and its floor run (5 when not given)
+#   window: only that window's operations (both when not given); main-memory: only the
+#           main window's memory of each operation, a quick look at a million files
 # The main window's operations run first, then the explorer window's in a second process.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -62,9 +64,16 @@ start_xvfb
 start_wineserver
 size=${1:-all}
 runs=${2:-5}
+window=${3:-both}
 echo "$(date '+%F %T'), load average $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
-wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" main "$runs"
+if [ "$window" = main-memory ]; then
+  wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" main-memory "$runs"
+elif [ "$window" != explorer ]; then
+  wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" main "$runs"
+fi
 # The explorer window in a process of its own, so its peak memory is its own.
-echo
-wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" explorer "$runs"
+if [ "$window" != main ] && [ "$window" != main-memory ]; then
+  [ "$window" = explorer ] || echo
+  wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" explorer "$runs"
+fi
 echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -478,7 +478,7 @@ namespace {
 // The date and time of both listings follow the user's regional settings: short date and
 // long time, joined by " - ".
 TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
-    std::vector<std::wstring> names{L"a.txt"};
+    const auto names = std::make_shared<const tmb::NameTable>(std::vector<std::wstring>{L"a.txt"});
     SYSTEMTIME t{};
     t.wYear = 2026;
     t.wMonth = 3;
@@ -486,7 +486,7 @@ TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
     t.wHour = 15;
     t.wMinute = 6;
     t.wSecond = 7;
-    const app::ListingInput input{L"C:\\", &names, L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
+    const app::ListingInput input{L"C:\\", names, L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
     const std::wstring expected = tmbtest::ExpectedLocale() == "pt-BR" ? L"04/03/2026 - 15:06:07"
                                                                        : L"3/4/2026 - 3:06:07 PM";
     const std::vector<std::wstring> page = Lines(app::BuildHtmlPage(input));
@@ -497,6 +497,62 @@ TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
     EXPECT_EQ(text[2], L"Diret\u00f3rio: C:\\");
     EXPECT_EQ(text.size(), 1u + 9u);
     EXPECT_EQ(page.size(), 1u + 16u);
+}
+
+// Written a chunk at a time, both listings are byte for byte what their whole text gives,
+// for chunks of every small size (so that names, and surrogate pairs within them, straddle
+// chunk ends), in the code page and in UTF-8 when some name does not fit it.
+TEST(ListingStreamed, WrittenInChunksEqualsTheWholeTextsBytes) {
+    tmbtest::TempFolder folder;
+    const std::wstring target = folder / L"out.txt";
+    SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 1;
+    t.wDay = 2;
+    const std::vector<std::vector<std::wstring>> tables = {
+        {L"a.txt", L"Relat\u00f3rio & contas #1.pdf", L"100% \"certo\".doc", L"<b>.htm"},
+        {L"\u00e9t\u00e9.txt", L"\U0001F600\U0001F601.png", L"x\U0001F600y", L"\u03a9mega",
+         L"\u65e5\u672c\u8a9e", L"plain"},
+    };
+    for (const auto& table : tables) {
+        const app::ListingInput input{folder.Path(), std::make_shared<const tmb::NameTable>(table),
+                                      L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
+        const app::ListingSource page = [&](const app::TextSink& sink) { app::EmitHtmlPage(input, sink); };
+        const app::ListingSource text = [&](const app::TextSink& sink) { app::EmitTextListing(input, sink); };
+        const std::string pageBytes = app::ListingBytes(app::BuildHtmlPage(input));
+        const std::string textBytes = app::ListingBytes(app::BuildTextListing(input));
+        for (size_t chunk : {2u, 3u, 5u, 7u, 64u, 65536u}) {
+            app::WriteListingReplacing(target, page, chunk);
+            ASSERT_EQ(ReadBytes(target), pageBytes) << "page, chunks of " << chunk;
+            app::WriteListingReplacing(target, text, chunk);
+            ASSERT_EQ(ReadBytes(target), textBytes) << "text, chunks of " << chunk;
+        }
+        app::WriteListingReplacing(target, app::BuildHtmlPage(input));
+        EXPECT_EQ(ReadBytes(target), pageBytes);
+        // Only the second table holds what the code page cannot: its text listing is UTF-8.
+        EXPECT_EQ(textBytes.rfind("\xEF\xBB\xBF", 0) == 0, &table == &tables[1]);
+    }
+}
+
+// A listing whose making fails midway leaves the file it was to replace as it was, and no
+// temporary file beside it.
+TEST(ListingStreamed, AFailureMidwayLeavesTheOldFileAndNoTemporaryFile) {
+    tmbtest::TempFolder folder;
+    const std::wstring target = folder.AddFile(L"Lista.htm", 5);
+    const app::ListingSource failing = [](const app::TextSink& sink) {
+        sink(std::wstring(100000, L'a'));
+        static int run = 0;
+        if (++run == 2)  // the second run is the one that writes
+            throw tmb::Exception(L"gone");
+        sink(L"b");
+    };
+    EXPECT_THROW(app::WriteListingReplacing(target, failing, 1000), tmb::Exception);
+    EXPECT_EQ(ReadBytes(target), std::string(5, '\0'));
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((folder / L"*.tmp").c_str(), &fd);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
 }
 
 // The program's own boxes and the platform's save dialog, shown for real and answered the

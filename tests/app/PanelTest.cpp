@@ -196,6 +196,41 @@ TEST_F(Panel, TotalsFollowFilesThatOtherProgramsDeletedOrGrewAndCostNothingWhenN
     EXPECT_FALSE(f->files->RefreshSizes());
 }
 
+// Sizes taken again match every listed name to its own file, ignoring case, among many:
+// a file renamed only in case by another program keeps its place, a grown one counts anew.
+TEST_F(Panel, SizesTakenAgainFindEachNameItsOwnFile) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 300; ++i)
+        paths.push_back(folder_.AddFile(L"file " + std::to_wstring(i) + L".dat", static_cast<std::uint64_t>(i)));
+    Tfmtextdir* f = Open();
+    ASSERT_EQ(f->files->Count(), 300);
+    double expected = 0;
+    for (int i = 0; i < 300; ++i) {
+        std::uint64_t size = static_cast<std::uint64_t>(i);
+        if (i % 7 == 0) {
+            size = 10000 + static_cast<std::uint64_t>(i);
+            HANDLE h = CreateFileW(paths[static_cast<size_t>(i)].c_str(), GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(h, INVALID_HANDLE_VALUE);
+            LARGE_INTEGER to{};
+            to.QuadPart = static_cast<LONGLONG>(size);
+            SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
+            SetEndOfFile(h);
+            CloseHandle(h);
+        }
+        expected += static_cast<double>(size);
+    }
+    ASSERT_TRUE(MoveFileW(paths[5].c_str(), (folder_ / L"FILE 5.DAT").c_str()));
+    tmbtest::PumpFor(200);
+    EXPECT_TRUE(f->files->RefreshSizes());
+    EXPECT_EQ(f->files->TotalSize(), expected);
+    for (int i = 0; i < f->files->Count(); ++i) {
+        const std::wstring name = f->files->Item(i);
+        const int number = std::stoi(name.substr(5));
+        EXPECT_EQ(f->files->ItemSize(i), number % 7 ? number : 10000 + number) << tmb::WideToUtf8(name);
+    }
+}
+
 TEST_F(Panel, TheDrivesRootGreysTheListAndKeepsItsFiles) {
     folder_.AddFile(L"kept.txt", 1);
     Tfmtextdir* f = Open();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -321,6 +322,24 @@ TEST_F(FileListBoxTest, ListsEveryFileButNoFolderSortedIgnoringCase) {
     EXPECT_EQ(Strings{L"change -1"}, events);
 }
 
+// The list's order is the order of the platform's keys, made one by one here, over names
+// that a cheaper order would get wrong; the names are added in a scrambled order.
+TEST_F(FileListBoxTest, TheOrderIsThatOfThePlatformsSortKeys) {
+    const Strings names = {L"coop", L"co-op", L"Coop2", L"ab", L"a-b", L"a b", L"a_b", L"x'y", L"xy",
+                           L"\u00e9t\u00e9", L"ete2", L"\u00c9TA", L"\u65e5\u672c.txt", L"\u03a9mega",
+                           L"omega", L"file10", L"file2", L"Zeta-1", L"zeta", L"~tilde", L"1st"};
+    for (size_t i = 0; i < names.size(); ++i)
+        folder.AddFile(names[(i * 5) % names.size()]);  // 5 shares no factor with 21
+    list.SetDirectory(folder.Path());
+    const Strings listed = Items();
+    ASSERT_EQ(listed.size(), names.size());
+    for (size_t i = 1; i < listed.size(); ++i)
+        EXPECT_LT(tmb::SortKey(listed[i - 1], true), tmb::SortKey(listed[i], true))
+            << tmb::WideToUtf8(listed[i - 1]) << " before " << tmb::WideToUtf8(listed[i]);
+    EXPECT_EQ(std::set<std::wstring>(listed.begin(), listed.end()),
+              std::set<std::wstring>(names.begin(), names.end()));
+}
+
 TEST_F(FileListBoxTest, TheSameFolderIsNotReadAgainButUpdateReadsIt) {
     folder.AddFile(L"a.txt");
     list.SetDirectory(folder.Path() + L"\\");
@@ -414,6 +433,30 @@ TEST(FileListBoxPaths, FoldersAreReportedWithoutATrailingBackslashExceptARoot) {
     EXPECT_EQ(L"C:\\windows", tmb::NormalizeFolder(L"C:\\windows\\"));
     EXPECT_EQ(L"C:\\windows\\system32", tmb::NormalizeFolder(L"C:\\windows\\.\\system32\\"));
     EXPECT_EQ(L"C:\\windows", tmb::NormalizeFolder(L"C:\\windows\\system32\\.."));
+}
+
+// A packed table gives back every text as it was added, across the ends of its blocks and
+// for a text longer than a block, and keeps them valid through a new order.
+TEST(NameTable, KeepsEveryTextAcrossBlocksAndThroughANewOrder) {
+    Strings texts;
+    for (int i = 0; i < 100000; ++i)
+        texts.push_back(std::wstring(static_cast<size_t>(i % 23), static_cast<wchar_t>(L'a' + i % 26)) +
+                        std::to_wstring(i));
+    const std::wstring huge(tmb::PackedBlocks<wchar_t>::kBlock + 10, L'x');
+    texts.insert(texts.begin() + 70000, huge);
+    texts.insert(texts.begin() + 10, L"");
+    texts.insert(texts.begin() + 5, std::wstring(3000, L'y'));  // more than the first block
+    tmb::NameTable table(texts);
+    ASSERT_EQ(table.Size(), texts.size());
+    EXPECT_EQ(table.ToVector(), texts);
+    EXPECT_EQ(table[70002], huge);
+
+    std::vector<std::uint32_t> order(texts.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::uint32_t>((i * 7919) % order.size());  // 7919 is prime
+    table.Reorder(order);
+    for (size_t i = 0; i < order.size(); ++i)
+        ASSERT_EQ(table[i], texts[order[i]]) << i;
 }
 
 } // namespace

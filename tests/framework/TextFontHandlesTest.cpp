@@ -1,4 +1,6 @@
 // Text conversions, font descriptions and the owning handle wrappers.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -54,6 +56,32 @@ LOGFONTW Described(const tmb::Font& font) {
     LOGFONTW lf{};
     GetObjectW(font.Handle(), sizeof(lf), &lf);
     return lf;
+}
+
+// The key a list sorts by is the platform's own, whether it fits the first buffer or not:
+// word order ("co-op" after "coop"), accents, other scripts, and a long name whose key
+// outgrows any small buffer.
+TEST(TextConversion, SortKeysAreThePlatformsWhateverTheirLength) {
+    std::wstring longName;
+    for (int i = 0; i < 50; ++i)
+        longName += L"\u00e9t\u00e9 co-op ";
+    const std::wstring names[] = {L"co-op", L"coop", L"a-b", L"ab", L"a b", L"x'y", L"\u00e9t\u00e9",
+                                  L"ETE", L"\u65e5\u672c\u8a9e.txt", L"\u03a9mega", L"file10",
+                                  L"\U0001F600 smile", longName.substr(0, 255)};
+    for (const std::wstring& name : names) {
+        const int length = static_cast<int>(name.size());
+        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+        const int n = LCMapStringW(LOCALE_USER_DEFAULT, flags, name.c_str(), length, nullptr, 0);
+        ASSERT_GT(n, 0);
+        std::string expected(static_cast<size_t>(n), '\0');
+        LCMapStringW(LOCALE_USER_DEFAULT, flags, name.c_str(), length,
+                     reinterpret_cast<wchar_t*>(expected.data()), n);
+        EXPECT_EQ(tmb::SortKey(name, true), expected) << tmb::WideToUtf8(name);
+        // A buffer too small says so instead of giving part of a key.
+        unsigned char small[4];
+        EXPECT_EQ(tmb::SortKeyInto(name.c_str(), length, true, small, sizeof(small)), 0);
+    }
+    EXPECT_GT(tmb::SortKey(longName.substr(0, 255), true).size(), 512u);
 }
 
 TEST(FontDescription, SizeAndHeightFollowTheScreensResolution) {
