@@ -472,9 +472,8 @@ void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePa
 }
 
 void Tfmtextdir::WritePane(const std::wstring& path) const {
-    // The pane's copy of the page lives only while it is written: it is gone before the list
-    // is read again.
-    WriteListingReplacing(path, result->Text());
+    // Written from the pane's own text, a chunk at a time: the page is never held twice.
+    WriteListingReplacing(path, result->TextRef());
 }
 
 void Tfmtextdir::tfXPButton3Click(Component*) {

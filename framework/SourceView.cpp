@@ -93,6 +93,11 @@ SourceView::SourceView(Component* owner) : WinControl(owner) {
 std::wstring SourceView::Text() const { return text_; }
 
 void SourceView::SetText(const std::wstring& text) {
+    if (text != text_)
+        SetText(std::wstring(text));
+}
+
+void SourceView::SetText(std::wstring&& text) {
     if (text == text_)
         return;
     // One pass over the text builds the whole index; the fresh containers are swapped in
@@ -118,7 +123,7 @@ void SourceView::SetText(const std::wstring& text) {
     }
     if (n - starts.back() > longestLength)
         longest = starts.size() - 1;
-    std::wstring(text).swap(text_);
+    text_ = std::move(text);
     lineStarts_.swap(starts);
     longestLine_ = static_cast<int>(longest);
 

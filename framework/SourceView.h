@@ -22,6 +22,11 @@ public:
     std::wstring Text() const override;
     // Takes the text in one piece; OnChange runs once when it differs from the current one.
     void SetText(const std::wstring& text) override;
+    // The same, taking over the text given instead of copying it (a page of a million lines
+    // is then never held twice).
+    void SetText(std::wstring&& text);
+    // The text itself, without copying it; valid until the text changes.
+    const std::wstring& TextRef() const { return text_; }
     void Clear() { SetText(L""); }
     // The length of the text, without copying it.
     std::size_t TextLength() const { return text_.size(); }
