@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmark and runs it under Wine on a private display and prefix. The folders
 # of 1,000, 10,000 and 100,000 files are made once in the prefix and reused by later runs.
-# Usage: scripts/bench.sh [files] [runs] [main|explorer]
+# Usage: scripts/bench.sh [files] [runs] [main|explorer|main-memory]
 #   files:  one size only, e.g. 100000; 1000000 is made (once, about a minute) only when asked
 #   runs:   how many times each operation and its floor run (5 when not given)
 #   window: only that window's operations (both when not given); main-memory: only the
