@@ -27,7 +27,7 @@ void AddLine(std::wstring& out, const std::wstring& line) {
 }
 
 // One code point starting at text[i]; `length` receives 1 or 2 (a surrogate pair).
-char32_t CodePointAt(const std::wstring& text, size_t i, size_t& length) {
+char32_t CodePointAt(std::wstring_view text, size_t i, size_t& length) {
     const wchar_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
@@ -86,10 +86,9 @@ void AppendEscaped(std::wstring& out, std::wstring_view s, HtmlPart part, bool f
         out += s;  // the common case: as it is
         return;
     }
-    const std::wstring whole(s);
-    for (size_t i = 0; i < whole.size();) {
+    for (size_t i = 0; i < s.size();) {
         size_t length = 1;
-        const char32_t cp = CodePointAt(whole, i, length);
+        const char32_t cp = CodePointAt(s, i, length);
         if (href && cp == U'%') {
             out += L"%25";
         } else if (href && cp == U'#') {
@@ -102,8 +101,8 @@ void AppendEscaped(std::wstring& out, std::wstring_view s, HtmlPart part, bool f
             out += L"&gt;";
         } else if (cp == U'"') {
             out += L"&quot;";
-        } else if (UnitsFit(whole.data() + i, static_cast<int>(length))) {
-            out.append(whole, i, length);
+        } else if (UnitsFit(s.data() + i, static_cast<int>(length))) {
+            out.append(s.substr(i, length));
         } else if (href) {
             AppendPercentUtf8(out, cp);
         } else {

@@ -58,13 +58,12 @@ const ListItem& ListView::Item(int index) const {
 ListItem& ListView::WithTexts(std::size_t index) {
     ListItem& item = items_[index];
     if (item.classMark.textsLater_) {
+        // Making them may read other items (their texts too), never add or remove one, so
+        // the reference stays good.
         std::vector<std::wstring> texts;
         MakeItemTexts(static_cast<int>(index), texts);
-        // Read back from the vector: the subclass may have looked at other items.
-        ListItem& made = items_[index];
-        made.subItems = std::move(texts);
-        made.classMark.textsLater_ = false;
-        return made;
+        item.subItems = std::move(texts);
+        item.classMark.textsLater_ = false;
     }
     return item;
 }

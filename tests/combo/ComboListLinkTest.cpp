@@ -11,6 +11,7 @@
 #include "explorer/KvFilelistView28.h"
 #include "framework/TextConv.h"
 #include "tests/combo/RealInput.h"
+#include "tests/listview/FileListFixture.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -25,7 +26,7 @@ using kv::TKvDirTreeCombo28;
 using kv::TKvFilelistView28;
 using tmbtest::TempFolder;
 
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
+using listtest::U8;
 
 class ComboAndList : public testing::Test {
 protected:
@@ -48,19 +49,8 @@ protected:
     }
     void TearDown() override { combo_->DropDownWindow()->CloseUp(); }
 
-    int IndexOf(const std::wstring& caption) const {
-        for (int i = 0; i < list_->ItemCount(); ++i)
-            if (list_->Item(i).caption == caption)
-                return i;
-        return -1;
-    }
-    void SelectOnly(const std::wstring& caption) {
-        list_->ClearSelection();
-        const int i = IndexOf(caption);
-        ASSERT_GE(i, 0) << U8(caption);
-        list_->SetSelected(i, true);
-        list_->SetFocusedIndex(i);
-    }
+    int IndexOf(const std::wstring& caption) const { return listtest::IndexOf(*list_, caption); }
+    void SelectOnly(const std::wstring& caption) { listtest::SelectOnly(*list_, caption); }
     // Opens the drop-down with its arrow and clicks a node's caption.
     void PickWithMouse(HTREEITEM node) {
         kv::TKvDirTreeView& tree = *combo_->Tree();

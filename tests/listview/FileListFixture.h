@@ -34,6 +34,23 @@ inline void SetTime(const std::wstring& path, int day) {
     SetTime(path, SYSTEMTIME{2024, 3, 0, static_cast<WORD>(day), 12, 0, 0, 0});
 }
 
+// The row of `list` captioned `caption`, or -1.
+inline int IndexOf(const TKvFilelistView28& list, const std::wstring& caption) {
+    for (int i = 0; i < list.ItemCount(); ++i)
+        if (list.Item(i).caption == caption)
+            return i;
+    return -1;
+}
+
+// Selects the row captioned `caption` alone and gives it the focus mark.
+inline void SelectOnly(TKvFilelistView28& list, const std::wstring& caption) {
+    list.ClearSelection();
+    const int i = IndexOf(list, caption);
+    ASSERT_GE(i, 0) << U8(caption);
+    list.SetSelected(i, true);
+    list.SetFocusedIndex(i);
+}
+
 class FileList : public testing::Test {
 protected:
     void SetUp() override {
@@ -55,12 +72,7 @@ protected:
                 return i;
         return -1;
     }
-    int IndexOf(const std::wstring& caption) const {
-        for (int i = 0; i < list_->ItemCount(); ++i)
-            if (list_->Item(i).caption == caption)
-                return i;
-        return -1;
-    }
+    int IndexOf(const std::wstring& caption) const { return listtest::IndexOf(*list_, caption); }
     const tmb::ListItem& ItemNamed(const std::wstring& caption) {
         const int i = IndexOf(caption);
         if (i < 0) {
@@ -131,13 +143,7 @@ protected:
         tmbtest::Click(header, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
         tmbtest::PumpFor(30);
     }
-    void SelectOnly(const std::wstring& caption) {
-        list_->ClearSelection();
-        const int i = IndexOf(caption);
-        ASSERT_GE(i, 0) << U8(caption);
-        list_->SetSelected(i, true);
-        list_->SetFocusedIndex(i);
-    }
+    void SelectOnly(const std::wstring& caption) { listtest::SelectOnly(*list_, caption); }
     // Selects an entry, edits its caption in place to `typed` and confirms with Enter.
     void RenameInPlace(const std::wstring& caption, const std::wstring& typed) {
         SelectOnly(caption);
