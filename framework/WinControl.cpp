@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
@@ -17,6 +18,16 @@ namespace tmb {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x746D62;  // "tmb"
+
+// The common controls hooked here, by window. Asking the control library instead
+// (GetWindowSubclass) reads a window property, which under Wine is a round trip to the
+// server: for every notification a parent reflects, five times a row when a report list
+// draws (a third of a scrolled page's time).
+std::unordered_map<HWND, WinControl*>& HookedControls() {
+    static std::unordered_map<HWND, WinControl*> controls;
+    return controls;
+}
+
 const wchar_t kOwnClassName[] = L"TombarelControl";
 
 // The control whose common-control window CreateWindowEx is making right now: messages sent
@@ -114,6 +125,7 @@ void WinControl::CreateHandle() {
         subclassed_ = true;
         SetWindowSubclass(h, &WinControl::SubclassProc, kSubclassId,
                           reinterpret_cast<DWORD_PTR>(this));
+        HookedControls()[h] = this;
     } else {
         subclassed_ = false;
         HWND h = CreateWindowExW(args.exStyle, RegisterOwnClass(args.classStyle), text.c_str(),
@@ -164,9 +176,9 @@ void WinControl::RecreateWnd() {
 WinControl* WinControl::FromHandle(HWND hwnd) {
     if (!hwnd)
         return nullptr;
-    DWORD_PTR ref = 0;
-    if (GetWindowSubclass(hwnd, &WinControl::SubclassProc, kSubclassId, &ref))
-        return reinterpret_cast<WinControl*>(ref);
+    const auto& hooked = HookedControls();
+    if (const auto found = hooked.find(hwnd); found != hooked.end())
+        return found->second;
     if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)) == &WinControl::StaticWndProc)
         return reinterpret_cast<WinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     return nullptr;
@@ -189,9 +201,12 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, L
 LRESULT CALLBACK WinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR ref) {
     auto* self = reinterpret_cast<WinControl*>(ref);
-    if (!self || self->hwnd_ != hwnd)
-        return DefSubclassProc(hwnd, msg, wParam, lParam);
-    return self->Dispatch(msg, wParam, lParam);
+    const LRESULT result = self && self->hwnd_ == hwnd ? self->Dispatch(msg, wParam, lParam)
+                                                       : DefSubclassProc(hwnd, msg, wParam, lParam);
+    // Whoever handled the window's last message, its handle may be given to another window.
+    if (msg == WM_NCDESTROY)
+        HookedControls().erase(hwnd);
+    return result;
 }
 
 LRESULT WinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -222,6 +222,7 @@ TEST_F(WinControlTest, EveryWindowLeadsBackToItsObject) {
     HWND old = button.Handle();
     button.DestroyHandle();
     EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ(nullptr, WinControl::FromHandle(old));
     EXPECT_FALSE(button.HandleAllocated());
 }
 
@@ -550,8 +551,10 @@ TEST_F(WinControlTest, ReCreationKeepsChildrenTextsItemsAndRouting) {
     EXPECT_EQ((std::vector<HWND>{edit.Handle(), inner.Handle(), button.Handle()}),
               ChildWindows(outer.Handle()));
     EXPECT_EQ(inner.Handle(), GetParent(list.Handle()));
-    for (HWND old : oldChildren)
+    for (HWND old : oldChildren) {
         EXPECT_FALSE(IsWindow(old));
+        EXPECT_EQ(nullptr, WinControl::FromHandle(old));
+    }
 
     EXPECT_EQ(L"abcd", edit.Text());
     ASSERT_EQ(3, list.Count());
