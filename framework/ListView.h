@@ -205,6 +205,7 @@ protected:
     const ListItem& HeldItem(int index) const { return items_[static_cast<std::size_t>(index)]; }
 
 private:
+    void PaintBuffered();
     void ApplyColumns();
     void ApplyItemCount();
     void ApplyExtendedStyle();
