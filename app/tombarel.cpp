@@ -473,7 +473,7 @@ void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePa
 
 void Tfmtextdir::WritePane(const std::wstring& path) const {
     // Written from the pane's own text, a chunk at a time: the page is never held twice.
-    WriteListingReplacing(path, result->TextRef());
+    WriteListingReplacing(path, [this](const TextSink& sink) { result->ReadText(sink); });
 }
 
 void Tfmtextdir::tfXPButton3Click(Component*) {

@@ -537,7 +537,7 @@ void MainMemory(app::Tfmtextdir* form, const std::wstring& root, const std::wstr
     const double list = static_cast<double>(form->files->Names()->Bytes()) +
                         8.0 * form->files->Count();
     const double pageChars = static_cast<double>(form->result->TextLength());
-    const double paneIndex = 4.0 * form->result->LineCount();
+    const double pane = static_cast<double>(form->result->Bytes());
     auto fileSize = [](const std::wstring& path) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
@@ -547,9 +547,10 @@ void MainMemory(app::Tfmtextdir* form, const std::wstring& root, const std::wstr
     const double pageBytes = fileSize(lista);
     const double textBytes = fileSize(quiet.savePath);
     std::printf("  the pieces, bytes per file: the list's names and sizes %.0f; the page as "
-                "UTF-16 %.0f, in the pane with its line index %.0f, as written %.0f; the text "
-                "listing as written %.0f (as UTF-16 %.0f, never held whole)\n",
-                list / files, 2 * pageChars / files, (2 * pageChars + paneIndex) / files,
+                "UTF-16 %.0f, in the pane with its line index %.0f (%.2f bytes a character), as "
+                "written %.0f; the text listing as written %.0f (as UTF-16 %.0f, never held "
+                "whole)\n",
+                list / files, 2 * pageChars / files, pane / files, pane / std::max(1.0, pageChars),
                 pageBytes / files, textBytes / files, 2 * textBytes / files);
     std::fflush(stdout);
     DeleteFileW(lista.c_str());
@@ -641,7 +642,7 @@ void BenchMain(const std::wstring& root, int n, QuietHost& quiet) {
     const std::wstring lista = folder + L"\\Lista.htm";
     auto removeLista = [&] { DeleteFileW(lista.c_str()); };
     const Paired written = Interleaved(floor, removeLista, [&] {
-        app::WriteListingReplacing(lista, form->result->Text());
+        app::WriteListingReplacing(lista, [&](const app::TextSink& sink) { form->result->ReadText(sink); });
     });
     Row("Salvar (file written)", n, written);
     const Paired save = Interleaved(floor, removeLista, [&] {

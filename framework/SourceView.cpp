@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 #include "framework/Clipboard.h"
 #include "framework/Exception.h"
@@ -21,31 +20,33 @@ constexpr UINT kDragTimerMs = 50;
 // Characters measured per GDI call; a long line is measured only as far as it is needed.
 constexpr std::size_t kMeasureChunk = 256;
 
-// The x of every character boundary of s[0..n) (first entry 0), tabs going to the next
-// multiple of tabWidth. Stops at the first boundary beyond `limit`, so a long line costs
-// only what lies in view. The widths come from the DC's font.
-std::vector<int> CharBoundaries(HDC dc, const wchar_t* s, std::size_t n, int tabWidth,
-                                int limit) {
+// The x of every character boundary of text[start, start + n) (first entry 0), tabs going to
+// the next multiple of tabWidth. Stops at the first boundary beyond `limit`, so a long line
+// costs only what lies in view. The widths come from the DC's font.
+std::vector<int> CharBoundaries(HDC dc, const CompactText& text, std::size_t start, std::size_t n,
+                                int tabWidth, int limit) {
     std::vector<int> xs;
     xs.reserve(std::min(n, kMeasureChunk) + 1);
     xs.push_back(0);
     std::vector<int> extents;
+    std::wstring scratch;
     int x = 0;
     std::size_t i = 0;
     while (i < n && x <= limit) {
-        if (s[i] == L'\t') {
+        if (text[start + i] == L'\t') {
             x = (x / tabWidth + 1) * tabWidth;
             xs.push_back(x);
             ++i;
             continue;
         }
         std::size_t j = i;
-        while (j < n && s[j] != L'\t' && j - i < kMeasureChunk)
+        while (j < n && text[start + j] != L'\t' && j - i < kMeasureChunk)
             ++j;
         const int count = static_cast<int>(j - i);
         extents.resize(static_cast<std::size_t>(count));
         SIZE size{};
-        if (!GetTextExtentExPointW(dc, s + i, count, 0, nullptr, extents.data(), &size))
+        const wchar_t* s = text.Range(start + i, j - i, scratch);
+        if (!GetTextExtentExPointW(dc, s, count, 0, nullptr, extents.data(), &size))
             std::fill(extents.begin(), extents.end(), 0);
         for (int e : extents)
             xs.push_back(x + e);
@@ -53,6 +54,37 @@ std::vector<int> CharBoundaries(HDC dc, const wchar_t* s, std::size_t n, int tab
         i = j;
     }
     return xs;
+}
+
+// Where a text's lines start (the first at 0), and the line with the most characters.
+struct LineIndex {
+    std::vector<std::size_t> starts;
+    std::size_t longest = 0;
+};
+
+LineIndex IndexLines(const std::wstring& text) {
+    LineIndex index;
+    std::vector<std::size_t>& starts = index.starts;
+    starts.push_back(0);
+    const wchar_t* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t longestLength = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const wchar_t c = p[i];
+        if (c != L'\n' && c != L'\r')
+            continue;
+        const std::size_t length = i - starts.back();
+        if (length > longestLength) {
+            longestLength = length;
+            index.longest = starts.size() - 1;
+        }
+        if (c == L'\r' && i + 1 < n && p[i + 1] == L'\n')
+            ++i;
+        starts.push_back(i + 1);
+    }
+    if (n - starts.back() > longestLength)
+        index.longest = starts.size() - 1;
+    return index;
 }
 
 // A DC with the view's font selected, for measuring outside WM_PAINT.
@@ -90,41 +122,36 @@ SourceView::SourceView(Component* owner) : WinControl(owner) {
 
 // ---- text and line index --------------------------------------------------------------
 
-std::wstring SourceView::Text() const { return text_; }
+std::wstring SourceView::Text() const { return text_.Wide(); }
+
+void SourceView::ReadText(const std::function<void(std::wstring_view)>& sink) const {
+    text_.ForEachChunk(sink);
+}
+
+std::size_t SourceView::Bytes() const {
+    return text_.Bytes() + lineStarts_.capacity() * sizeof(std::size_t);
+}
 
 void SourceView::SetText(const std::wstring& text) {
-    if (text != text_)
-        SetText(std::wstring(text));
+    if (text_.Equals(text))
+        return;
+    LineIndex index = IndexLines(text);
+    Replace(CompactText(text), std::move(index.starts), index.longest);
 }
 
 void SourceView::SetText(std::wstring&& text) {
-    if (text == text_)
+    if (text_.Equals(text))
         return;
-    // One pass over the text builds the whole index; the fresh containers are swapped in
-    // so that a long text once shown leaves no oversized buffers behind.
-    std::vector<std::size_t> starts;
-    starts.push_back(0);
-    const wchar_t* p = text.data();
-    const std::size_t n = text.size();
-    std::size_t longestLength = 0;
-    std::size_t longest = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const wchar_t c = p[i];
-        if (c != L'\n' && c != L'\r')
-            continue;
-        const std::size_t length = i - starts.back();
-        if (length > longestLength) {
-            longestLength = length;
-            longest = starts.size() - 1;
-        }
-        if (c == L'\r' && i + 1 < n && p[i + 1] == L'\n')
-            ++i;
-        starts.push_back(i + 1);
-    }
-    if (n - starts.back() > longestLength)
-        longest = starts.size() - 1;
+    LineIndex index = IndexLines(text);
+    Replace(CompactText(std::move(text)), std::move(index.starts), index.longest);
+}
+
+void SourceView::Replace(CompactText&& text, std::vector<std::size_t>&& starts,
+                         std::size_t longest) {
+    // The fresh containers are moved in, so that a long text once shown leaves no oversized
+    // buffers behind, and the old text goes at once.
     text_ = std::move(text);
-    lineStarts_.swap(starts);
+    lineStarts_ = std::move(starts);
     longestLine_ = static_cast<int>(longest);
 
     widthKnown_ = false;
@@ -150,7 +177,7 @@ void SourceView::Change() {
 std::wstring SourceView::Line(int index) const {
     if (index < 0 || index >= LineCount())
         throw Exception(L"List index out of bounds (" + std::to_wstring(index) + L")");
-    return text_.substr(LineStart(index), LineEnd(index) - LineStart(index));
+    return text_.Substr(LineStart(index), LineEnd(index) - LineStart(index));
 }
 
 std::size_t SourceView::LineEnd(int line) const {
@@ -233,7 +260,7 @@ std::size_t SourceView::WordRight(std::size_t pos) const {
 
 std::size_t SourceView::SelStart() const { return std::min(anchor_, caret_); }
 std::size_t SourceView::SelLength() const { return std::max(anchor_, caret_) - SelStart(); }
-std::wstring SourceView::SelText() const { return text_.substr(SelStart(), SelLength()); }
+std::wstring SourceView::SelText() const { return text_.Substr(SelStart(), SelLength()); }
 
 void SourceView::SetSelStart(std::size_t start) { MoveCaret(ValidPosition(start), false); }
 
@@ -346,7 +373,7 @@ LRESULT SourceView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         const std::size_t n = std::min(text_.size(), static_cast<std::size_t>(wParam) - 1);
         auto* buffer = reinterpret_cast<wchar_t*>(lParam);
-        std::memcpy(buffer, text_.data(), n * sizeof(wchar_t));
+        text_.CopyTo(0, n, buffer);
         buffer[n] = L'\0';
         return static_cast<LRESULT>(n);
     }
@@ -445,8 +472,8 @@ void SourceView::EstimateWidth() {
     widthKnown_ = true;
     const std::size_t start = LineStart(longestLine_);
     FontDC dc(HandleIfAllocated(), font_);
-    const auto xs = CharBoundaries(dc.get(), text_.data() + start, LineEnd(longestLine_) - start,
-                                   tabWidth_, INT_MAX);
+    const auto xs =
+        CharBoundaries(dc.get(), text_, start, LineEnd(longestLine_) - start, tabWidth_, INT_MAX);
     maxWidth_ = std::max(maxWidth_, xs.back());
 }
 
@@ -459,14 +486,14 @@ void SourceView::NoteLineWidth(int width) {
 
 std::vector<int> SourceView::Boundaries(HDC dc, int line, int limit) const {
     const std::size_t start = LineStart(line);
-    return CharBoundaries(dc, text_.data() + start, LineEnd(line) - start, tabWidth_, limit);
+    return CharBoundaries(dc, text_, start, LineEnd(line) - start, tabWidth_, limit);
 }
 
 int SourceView::XOf(std::size_t pos) {
     const int line = LineOf(pos);
     const std::size_t start = LineStart(line);
     FontDC dc(HandleIfAllocated(), font_);
-    const int x = CharBoundaries(dc.get(), text_.data() + start, pos - start, tabWidth_, INT_MAX).back();
+    const int x = CharBoundaries(dc.get(), text_, start, pos - start, tabWidth_, INT_MAX).back();
     NoteLineWidth(x);
     return x;
 }
@@ -756,8 +783,7 @@ int SourceView::DrawLine(HDC dc, int line, int y, int clientWidth) const {
     const std::size_t start = LineStart(line);
     const std::size_t end = LineEnd(line);
     const std::size_t n = end - start;
-    const wchar_t* s = text_.data() + start;
-    const auto xs = CharBoundaries(dc, s, n, tabWidth_, scrollX_ + clientWidth);
+    const auto xs = CharBoundaries(dc, text_, start, n, tabWidth_, scrollX_ + clientWidth);
     const std::size_t measured = xs.size() - 1;
     const int originX = kMargin - scrollX_;
 
@@ -785,6 +811,9 @@ int SourceView::DrawLine(HDC dc, int line, int y, int clientWidth) const {
     std::size_t j = 0;
     while (j < measured && originX + xs[j + 1] < 0)
         ++j;
+    // Only the characters measured are drawn, so only they are taken as UTF-16.
+    std::wstring scratch;
+    const wchar_t* s = text_.Range(start, measured, scratch);
     std::vector<int> dx;
     while (j < measured) {
         if (s[j] == L'\t') {

@@ -7,9 +7,12 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "framework/CompactText.h"
 #include "framework/WinControl.h"
 
 namespace tmb {
@@ -25,11 +28,15 @@ public:
     // The same, taking over the text given instead of copying it (a page of a million lines
     // is then never held twice).
     void SetText(std::wstring&& text);
-    // The text itself, without copying it; valid until the text changes.
-    const std::wstring& TextRef() const { return text_; }
+    // Hands the text to `sink` in order, in pieces, without a whole wide copy of it: a page
+    // of a million lines is written out from here as it is held.
+    void ReadText(const std::function<void(std::wstring_view)>& sink) const;
     void Clear() { SetText(L""); }
-    // The length of the text, without copying it.
+    // The length of the text in characters, without copying it.
     std::size_t TextLength() const { return text_.size(); }
+    // The memory the text and its line index take: a text whose characters are all below
+    // 256 is held in one byte per character, any other in two.
+    std::size_t Bytes() const;
     NotifyEvent OnChange;
 
     // Kept as a property; the view never lets the user change the text either way.
@@ -69,6 +76,7 @@ protected:
 
 private:
     // Text and its line index.
+    void Replace(CompactText&& text, std::vector<std::size_t>&& starts, std::size_t longest);
     std::size_t LineStart(int line) const { return lineStarts_[static_cast<std::size_t>(line)]; }
     std::size_t LineEnd(int line) const;
     int LineOf(std::size_t offset) const;
@@ -105,7 +113,7 @@ private:
     void EndDrag();
     int DrawLine(HDC dc, int line, int y, int clientWidth) const;
 
-    std::wstring text_;
+    CompactText text_;
     std::vector<std::size_t> lineStarts_{0};
     int longestLine_ = 0;        // the line with the most characters, measured for the range
     bool widthKnown_ = false;    // false until the longest line has been measured

@@ -182,6 +182,35 @@ TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
     EXPECT_EQ(ReadBytes(lista), tmb::WideToAnsi(f->result->Text()));
 }
 
+// "Salvar" writes whatever the pane holds, byte for byte as the whole text would be written:
+// a page of accented names (one byte a character in the pane), one with a name the code page
+// holds above 255 (the euro sign), and a long text the code page cannot hold (UTF-8), with a
+// surrogate pair where the pane hands its text out in two pieces.
+TEST_F(Listing, SalvarWritesThePanesTextByteForByteWhateverItsCharacters) {
+    folder_.AddFile(L"caf\u00e9 cr\u00e8me.txt", 10);
+    Tfmtextdir* f = Open();
+    Press(f->btgerahtm);
+    const std::wstring page = f->result->Text();
+    const std::wstring texts[] = {
+        page,
+        page + L"<a href=\"\u20ac 5.txt\">\u20ac 5.txt<br>\r\n",
+        page + std::wstring(65536 - page.size() - 1, L'x') + L"\U0001F600\u00e9\u041f\r\n",
+    };
+    const std::wstring lista = folder_ / L"Lista.htm";
+    for (const std::wstring& text : texts) {
+        SCOPED_TRACE(text.size());
+        f->result->SetText(text);
+        DeleteFileW(lista.c_str());
+        script_.Clear();
+        script_.Answer(tmb::mrNo);
+        Press(f->btsalvar);
+        ASSERT_EQ(script_.Calls().size(), 1u);
+        EXPECT_EQ(ReadBytes(lista), app::ListingBytes(text));
+        EXPECT_EQ(f->result->Text(), text);
+    }
+    EXPECT_EQ(ReadBytes(lista).substr(0, 3), "\xEF\xBB\xBF");
+}
+
 TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     folder_.AddFile(L"x.txt");
     const std::wstring lista = folder_.AddFile(L"Lista.htm", 5, FILE_ATTRIBUTE_READONLY);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -311,6 +312,112 @@ TEST_F(SourceViewTest, TakesAHundredThousandLinesInOnePieceAndReachesTheirEnd) {
     view.Clear();
     EXPECT_EQ(1, view.LineCount());
     EXPECT_EQ(0, ScrollInfo(SB_VERT).nMax);
+}
+
+// A text whose characters are all below 256 is held in one byte each, any other in UTF-16.
+// Each text is set into one view as it is and into another with every 'a' made U+0101 (a
+// letter too, so words stay words): with offsets alike in both forms, every query must give
+// the same answers, through a random walk of selections and caret moves.
+TEST_F(SourceViewTest, TextsBelowAndAbove256AnswerEveryQueryAlike) {
+    SourceView wide(&form.Form());
+    wide.SetBounds(10, 10, 241, 261);
+    wide.SetParent(&form.Form());
+    auto widened = [](std::wstring s) {
+        for (wchar_t& c : s)
+            c = c == L'a' ? L'\u0101' : c;
+        return s;
+    };
+    auto back = [](std::wstring s) {
+        for (wchar_t& c : s)
+            c = c == L'\u0101' ? L'a' : c;
+        return s;
+    };
+    auto pieces = [](const SourceView& v) {
+        std::wstring joined;
+        v.ReadText([&joined](std::wstring_view piece) { joined.append(piece); });
+        return joined;
+    };
+    const Strings texts = {
+        L"",
+        L"alpha, beta\tgamma\r\n\r\nsa\u00eddas \u00e0 la carte;\u00ff\u00a0fim\r",
+        L"a\rb\nc\r\n  (par\u00eanteses) _sub_linha 12,5%\n\u0080\u009f\u00c0\u00ff a",
+        std::wstring(600, L'a') + L" longa\r\n\tfinal a\r\n",
+    };
+    std::mt19937 random(19);
+    for (const std::wstring& text : texts) {
+        SCOPED_TRACE(tmb::WideToUtf8(text.substr(0, 40)));
+        view.SetText(text);
+        wide.SetText(widened(text));
+        ASSERT_EQ(text, view.Text());
+        ASSERT_EQ(text, back(wide.Text()));
+        EXPECT_EQ(text, pieces(view));
+        EXPECT_EQ(wide.Text(), pieces(wide));
+        if (!text.empty()) {  // one byte a character against two
+            EXPECT_LT(view.Bytes() + text.size() / 2, wide.Bytes());
+        }
+        ASSERT_EQ(wide.LineCount(), view.LineCount());
+        for (int i = 0; i < view.LineCount(); ++i)
+            EXPECT_EQ(back(wide.Line(i)), view.Line(i)) << "line " << i;
+        for (std::size_t room : {std::size_t{1}, std::size_t{6}, text.size() + 1}) {
+            std::wstring a(room, L'?'), b(room, L'?');
+            EXPECT_EQ(view.Perform(WM_GETTEXT, room, reinterpret_cast<LPARAM>(a.data())),
+                      wide.Perform(WM_GETTEXT, room, reinterpret_cast<LPARAM>(b.data())));
+            EXPECT_EQ(a.c_str(), back(b.c_str()));
+        }
+        EXPECT_EQ(static_cast<LRESULT>(text.size()), wide.Perform(WM_GETTEXTLENGTH));
+
+        const WORD keys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END};
+        for (int step = 0; step < 300; ++step) {
+            const unsigned r = random();
+            const std::size_t at = random() % (text.size() + 3);
+            std::string what;
+            if (r % 8 == 0) {
+                for (SourceView* v : {&view, &wide})
+                    v->SetSelStart(at);
+                what = "start " + std::to_string(at);
+            } else if (r % 8 == 1) {
+                for (SourceView* v : {&view, &wide})
+                    v->SetSelLength(at);
+                what = "length " + std::to_string(at);
+            } else {
+                const WORD key = keys[r / 8 % 4];
+                const bool ctrl = r / 32 % 2 != 0, shift = r / 64 % 2 != 0;
+                // Key 0 stands for "no modifier": no key has that code.
+                HeldKeys held{static_cast<BYTE>(ctrl ? VK_CONTROL : 0),
+                              static_cast<BYTE>(shift ? VK_SHIFT : 0)};
+                for (SourceView* v : {&view, &wide})
+                    v->Perform(WM_KEYDOWN, key, 0);
+                what = "key " + std::to_string(key) + (ctrl ? " ctrl" : "") + (shift ? " shift" : "");
+            }
+            ASSERT_EQ(wide.SelStart(), view.SelStart()) << "step " << step << ": " << what;
+            ASSERT_EQ(wide.SelLength(), view.SelLength()) << "step " << step << ": " << what;
+            ASSERT_EQ(text.substr(view.SelStart(), view.SelLength()), view.SelText());
+            ASSERT_EQ(view.SelText(), back(wide.SelText()));
+        }
+    }
+
+    // A surrogate pair is one character to the caret and the selection, and never cut in
+    // two where the text is handed out in pieces.
+    const std::wstring pair = L"\U0001F600";
+    view.SetText(L"ab" + pair + L"c\r\nd");
+    EXPECT_EQ(L"ab" + pair + L"c", view.Line(0));
+    view.SetSelStart(3);
+    EXPECT_EQ(2u, view.SelStart());
+    view.SetSelLength(1);
+    EXPECT_EQ(0u, view.SelLength());
+    view.SetSelLength(2);
+    EXPECT_EQ(pair, view.SelText());
+    view.Perform(WM_KEYDOWN, VK_RIGHT, 0);
+    view.Perform(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(2u, view.SelStart());
+    const std::wstring longText = std::wstring(65535, L'x') + pair + std::wstring(70000, L'\u00e9');
+    view.SetText(longText);
+    std::wstring joined;
+    view.ReadText([&joined](std::wstring_view piece) {
+        EXPECT_FALSE(IS_HIGH_SURROGATE(piece.back())) << "a piece ends at " << joined.size() + piece.size();
+        joined.append(piece);
+    });
+    EXPECT_TRUE(SameLongText(longText, joined));
 }
 
 // ---- painting ----------------------------------------------------------------------------
