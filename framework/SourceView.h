@@ -113,6 +113,10 @@ private:
     void EndDrag();
     int DrawLine(HDC dc, int line, int y, int clientWidth) const;
 
+    // Room left of the text and after the longest line, so the caret at either end shows.
+    static constexpr int kMargin = 2;
+    static constexpr UINT_PTR kDragTimer = 1;
+
     CompactText text_;
     std::vector<std::size_t> lineStarts_{0};
     int longestLine_ = 0;        // the line with the most characters, measured for the range
