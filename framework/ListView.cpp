@@ -506,8 +506,8 @@ bool ListView::SelectedItemRect(RECT& item) {
 
 // The control draws the part to repaint into a bitmap, copied to the window in one piece.
 // Under Wine a row drawn straight on the window costs three round trips to the server more
-// (the scratch bitmap for its icon asks the display for its colour depth), a third of a
-// scrolled page's time; drawn in memory, only the bitmap itself asks.
+// (the scratch bitmap for its icon asks the display for its colour depth), about a tenth of
+// a scrolled page's time; drawn in memory, only the bitmap itself asks.
 void ListView::PaintBuffered() {
     PaintDC screen(Handle());
     const RECT area = screen.PaintRect();

@@ -22,7 +22,7 @@ constexpr UINT_PTR kSubclassId = 0x746D62;  // "tmb"
 // The common controls hooked here, by window. Asking the control library instead
 // (GetWindowSubclass) reads a window property, which under Wine is a round trip to the
 // server: for every notification a parent reflects, five times a row when a report list
-// draws (a third of a scrolled page's time).
+// draws (a quarter of a scrolled page's time).
 std::unordered_map<HWND, WinControl*>& HookedControls() {
     static std::unordered_map<HWND, WinControl*> controls;
     return controls;
