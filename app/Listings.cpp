@@ -63,11 +63,7 @@ void AppendPercentUtf8(std::wstring& out, char32_t cp) {
 
 std::wstring MakerHomePage() { return std::wstring(L"http://") + kMakerSite; }
 
-namespace {
-
-enum class HtmlPart { Href, Text };
-
-bool FitsAnsi(std::wstring_view text) {
+bool FitsAnsiCodePage(std::wstring_view text) {
     if (text.empty())
         return true;
     BOOL usedDefault = FALSE;
@@ -76,6 +72,10 @@ bool FitsAnsi(std::wstring_view text) {
                                       &usedDefault);
     return n > 0 && !usedDefault;
 }
+
+namespace {
+
+enum class HtmlPart { Href, Text };
 
 // In an href "%" and "#" would start an escape or a fragment; in both parts "&", "<", ">"
 // and '"' are markup. A character the code page cannot hold becomes percent-encoded UTF-8
@@ -114,7 +114,7 @@ void AppendEscaped(std::wstring& out, std::wstring_view s, HtmlPart part, bool f
 
 std::wstring EscapeForHtml(const std::wstring& s, HtmlPart part) {
     std::wstring out;
-    AppendEscaped(out, s, part, FitsAnsi(s));
+    AppendEscaped(out, s, part, FitsAnsiCodePage(s));
     return out;
 }
 
@@ -139,8 +139,6 @@ std::wstring HtmlHref(const std::wstring& name) { return EscapeForHtml(name, Htm
 
 std::wstring HtmlText(const std::wstring& text) { return EscapeForHtml(text, HtmlPart::Text); }
 
-bool FitsAnsiCodePage(const std::wstring& text) { return FitsAnsi(text); }
-
 void EmitHtmlPage(const ListingInput& input, const TextSink& sink) {
     const tmb::NameTable& names = *input.names;
     std::wstring head;
@@ -161,7 +159,7 @@ void EmitHtmlPage(const ListingInput& input, const TextSink& sink) {
     std::wstring line;
     for (size_t i = 0; i < names.Size(); ++i) {
         const std::wstring_view name = names[i];
-        const bool fits = FitsAnsi(name);
+        const bool fits = FitsAnsiCodePage(name);
         line.assign(L"<a href=\"");
         AppendEscaped(line, name, HtmlPart::Href, fits);
         line += L"\">";
@@ -293,7 +291,7 @@ public:
         while (!piece.empty()) {
             if (buffer_.empty() && piece.size() >= chunkChars_) {
                 // A long piece is handed on where it lies, a chunk at a time.
-                const size_t n = IsHighSurrogate(piece[chunkChars_ - 1]) ? chunkChars_ - 1 : chunkChars_;
+                const size_t n = IS_HIGH_SURROGATE(piece[chunkChars_ - 1]) ? chunkChars_ - 1 : chunkChars_;
                 flush_(piece.substr(0, n));
                 piece.remove_prefix(n);
                 continue;
@@ -308,10 +306,9 @@ public:
     void Finish() { Flush(true); }
 
 private:
-    static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
     void Flush(bool last) {
         wchar_t carried = 0;
-        if (!last && !buffer_.empty() && IsHighSurrogate(buffer_.back())) {
+        if (!last && !buffer_.empty() && IS_HIGH_SURROGATE(buffer_.back())) {
             carried = buffer_.back();
             buffer_.pop_back();
         }
@@ -355,7 +352,7 @@ void WriteListingReplacing(const std::wstring& path, const ListingSource& source
     bool fits = true;
     {
         ChunkBuffer check(chunkChars, [&fits](std::wstring_view chunk) {
-            fits = fits && FitsAnsi(chunk);
+            fits = fits && FitsAnsiCodePage(chunk);
         });
         source([&check, &fits](std::wstring_view piece) {
             if (fits)

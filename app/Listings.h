@@ -50,7 +50,7 @@ std::wstring HtmlHref(const std::wstring& name);
 std::wstring HtmlText(const std::wstring& text);
 
 // True when every character of `text` has its own byte in the ANSI code page.
-bool FitsAnsiCodePage(const std::wstring& text);
+bool FitsAnsiCodePage(std::wstring_view text);
 
 // The bytes a listing is written as: the ANSI code page, or UTF-8 with a byte-order mark
 // when some character does not fit the code page.

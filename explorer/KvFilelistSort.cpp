@@ -263,8 +263,8 @@ int TKvFilelistSort::Compare(const tmb::ListItem& a, const tmb::ListItem& b) con
                 result = CompareOrdinal(tmb::UpperCase(a.caption), tmb::UpperCase(b.caption));
                 break;
             case Kind::ckSize:
-                result = Sign(ka ? (ka->folder ? 0 : Kilobytes(ka->size)) : KilobytesOfText(a.SubItem(sub)),
-                              kb ? (kb->folder ? 0 : Kilobytes(kb->size)) : KilobytesOfText(b.SubItem(sub)));
+                result = Sign(ka ? SizeKey(*ka) : KilobytesOfText(a.SubItem(sub)),
+                              kb ? SizeKey(*kb) : KilobytesOfText(b.SubItem(sub)));
                 break;
             case Kind::ckModified:
                 // The key is the time as a floating-point number, as its text shows it.
@@ -304,7 +304,7 @@ bool TKvFilelistSort::Pairs(std::vector<tmb::ListView::SortPair>& pairs) const {
             value = static_cast<std::uint64_t>(keys->rank[column_]);
             break;
         case Kind::ckSize:
-            value = keys->folder ? 0 : static_cast<std::uint64_t>(Kilobytes(keys->size));
+            value = static_cast<std::uint64_t>(SizeKey(*keys));
             break;
         case Kind::ckModified: {
             // The bits of a non-negative double order as its values do.

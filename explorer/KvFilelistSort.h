@@ -65,8 +65,11 @@ public:
     // A header click: the same column turns round, another one starts descending.
     void ColumnClick(int column);
     int Compare(const tmb::ListItem& a, const tmb::ListItem& b) const;
-    // The whole kilobytes a size shows as (1 to 1023 bytes count as one).
-    static std::int64_t Kilobytes(std::int64_t bytes) { return bytes > 0 && bytes < 1024 ? 1 : bytes / 1024; }
+    // What sorting by Size compares: the whole kilobytes shown (1 to 1023 bytes count as
+    // one), 0 for a folder, which shows none.
+    static std::int64_t SizeKey(const EntryKeys& keys) {
+        return keys.folder ? 0 : keys.size > 0 && keys.size < 1024 ? 1 : keys.size / 1024;
+    }
     // Each item's place in the order Compare gives, as numbers (see ListView::SortPairs);
     // false when some item has no keys or the column is not ranked.
     bool Pairs(std::vector<tmb::ListView::SortPair>& pairs) const;

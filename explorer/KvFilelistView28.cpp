@@ -442,14 +442,18 @@ void TKvFilelistView28::MakeItemTexts(int index, std::vector<std::wstring>& text
     texts.push_back(tmb::FloatToStrGeneral(static_cast<double>(keys->written), l.settings));
 }
 
+bool TKvFilelistView28::BuiltInSorting() const {
+    return OnCompare && OnCompare.target<BuiltInCompare>();
+}
+
 int TKvFilelistView28::Compare(int a, int b) {
-    if (OnCompare && OnCompare.target<BuiltInCompare>())
+    if (BuiltInSorting())
         return sort_.Compare(HeldItem(a), HeldItem(b));
     return tmb::ListView::Compare(a, b);
 }
 
 bool TKvFilelistView28::SortPairs(std::vector<SortPair>& pairs) {
-    return OnCompare && OnCompare.target<BuiltInCompare>() && sort_.Pairs(pairs);
+    return BuiltInSorting() && sort_.Pairs(pairs);
 }
 
 void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {

@@ -226,6 +226,8 @@ private:
     friend class TKvFilelistSort;  // finds its keys by the items' marks
 
     void InitImageLists();
+    // True while OnCompare holds the list's own comparison, which reads the kept keys.
+    bool BuiltInSorting() const;
     // AddFiles, and with `filesToo` the files as well as the folders of a folders' pass.
     void AddEntries(const std::wstring& pattern, DWORD filter, bool filesToo);
     // The parent entry of a folder that could not be listed, so the user can go back.

@@ -1,6 +1,8 @@
 // The text in one byte per character or in UTF-16, and its conversions to wide text.
 #include "framework/CompactText.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -22,8 +24,6 @@ std::string Narrowed(const wchar_t* p, std::size_t n) {
         bytes[i] = static_cast<char>(static_cast<unsigned char>(p[i]));
     return bytes;
 }
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 } // namespace
 
@@ -101,7 +101,7 @@ void CompactText::ForEachChunk(const std::function<void(std::wstring_view)>& sin
     std::wstring buffer;
     for (std::size_t pos = 0; pos < n;) {
         std::size_t k = std::min(chunk, n - pos);
-        if (!narrow_ && pos + k < n && IsHighSurrogate(wide_[pos + k - 1]))
+        if (!narrow_ && pos + k < n && IS_HIGH_SURROGATE(wide_[pos + k - 1]))
             --k;
         sink(std::wstring_view(Range(pos, k, buffer), k));
         pos += k;

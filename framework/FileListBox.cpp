@@ -190,18 +190,19 @@ namespace {
 class PackedKeys {
 public:
     void Add(const wchar_t* name, int length) {
+        // The key is written behind room for its length: in the buffer, or for a key too
+        // long for it, in a string of its own.
         unsigned char buffer[1024];
+        unsigned char* run = buffer;
         int n = SortKeyInto(name, length, true, buffer + 2, sizeof(buffer) - 2);
         std::string longer;
-        const unsigned char* key = buffer + 2;
         if (n == 0) {
-            longer = SortKey(std::wstring(name, static_cast<size_t>(length)), true);
-            longer.resize(std::min<size_t>(longer.size(), 0xFFFF));
-            longer.insert(0, 2, '\0');
-            key = reinterpret_cast<const unsigned char*>(longer.data()) + 2;
+            longer.assign(2, '\0');
+            longer += SortKey(std::wstring(name, static_cast<size_t>(length)), true);
+            longer.resize(std::min<size_t>(longer.size(), 2 + 0xFFFF));
+            run = reinterpret_cast<unsigned char*>(longer.data());
             n = static_cast<int>(longer.size() - 2);
         }
-        unsigned char* run = const_cast<unsigned char*>(key) - 2;
         run[0] = static_cast<unsigned char>(n & 0xFF);
         run[1] = static_cast<unsigned char>(n >> 8);
         starts_.push_back(bytes_.Append(run, 2 + static_cast<size_t>(n)));

@@ -568,9 +568,9 @@ TEST(ListingStreamed, WrittenInChunksEqualsTheWholeTextsBytes) {
 TEST(ListingStreamed, AFailureMidwayLeavesTheOldFileAndNoTemporaryFile) {
     tmbtest::TempFolder folder;
     const std::wstring target = folder.AddFile(L"Lista.htm", 5);
-    const app::ListingSource failing = [](const app::TextSink& sink) {
+    int run = 0;
+    const app::ListingSource failing = [&run](const app::TextSink& sink) {
         sink(std::wstring(100000, L'a'));
-        static int run = 0;
         if (++run == 2)  // the second run is the one that writes
             throw tmb::Exception(L"gone");
         sink(L"b");
