@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -376,8 +377,9 @@ TEST_F(ListOperations, SendToShortcutsCopyToTheirFolderOrStartTheirProgramWithTh
     EXPECT_TRUE(FileExists(files / L"second.txt"));
 
     Choose(L"Send_To" + std::to_wstring(9 - folderEntry));
+    // The program writes its two lines one after the other: both are waited for.
     std::string seen;
-    for (int i = 0; i < 100 && seen.find('\n') == std::string::npos; ++i) {
+    for (int i = 0; i < 100 && std::count(seen.begin(), seen.end(), '\n') < 2; ++i) {
         tmbtest::PumpFor(50);
         seen = ReadText(tools / L"seen.txt");
     }
