@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tombarel needs on a Debian machine, and nothing when
 # everything is already there: the MinGW-w64 i686 cross compiler (posix threads), 32-bit
-# Wine, Xvfb, ImageMagick, zip, xdotool, GoogleTest's sources and the locale tools; and the ordinary user
-# some tests run as.
+# Wine, Xvfb, ImageMagick, zip, xdotool, GoogleTest's sources, the locale tools, and Chromium with
+# its WebDriver and Python's Selenium for the catalogue's page; and the ordinary user some tests
+# run as.
 set -euo pipefail
 
 need=()
@@ -24,6 +25,10 @@ have_cmd xdotool || need+=(xdotool)
 [ -f /usr/share/i18n/locales/pt_BR ] || need+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/share/zoneinfo/Europe/Paris ] || need+=(tzdata)
+# The catalogue's page is tested where it runs: a real browser driven through WebDriver.
+have_cmd chromium     || need+=(chromium)
+have_cmd chromedriver || need+=(chromium-driver)
+/usr/bin/python3 -c 'import selenium' >/dev/null 2>&1 || need+=(python3-selenium)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
