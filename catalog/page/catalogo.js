@@ -520,7 +520,8 @@
     if (a & (A_HIDDEN | A_SYSTEM)) cls += ' oculta';
     row.className = cls;
     row.children[1].textContent = folderName(d, i);
-    row.children[2].textContent = f & 2 ? '' :
+    // A link is not followed and a folder not read holds nothing known: no totals to show.
+    row.children[2].textContent = f & 2 || (f & 1 && d.totFiles[i] === 0) ? '' :
       countText(d.totFiles[i], 'arquivo', 'arquivos') + ' · ' + sizeText(d.totBytes[i]);
     var marks = [];
     if (f & 2) marks.push('link, não seguido');
