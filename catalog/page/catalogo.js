@@ -7,6 +7,7 @@
   var MAX_SPACE = 8000000;  // browsers cap an element's height; taller lists are scaled
   var PRINT_LIMIT = 5000;   // rows a printed folder lists
 
+  var CHANGES_HASH = '#mudancas';
   var html = document.documentElement;
   var $ = function (id) { return document.getElementById(id); };
 
@@ -53,6 +54,8 @@
     try { return JSON.parse('"' + s + '"'); } catch (e) { return s; }
   }
 
+  function isSection(l) { return l.length === 1 && l >= 'A' && l <= 'Z'; }
+
   function read(text) {
     var p = 0, n = text.length;
     while (p < n && (text.charCodeAt(p) === 10 || text.charCodeAt(p) === 13)) p++;
@@ -68,10 +71,12 @@
       if (line() !== letter) throw new Failure('falta a seção ' + letter);
     }
     // count lines of base-36 numbers, width fields each (a later version's extra fields are
-    // skipped), read in one pass into one array, record after record.
+    // skipped), read in one pass into one array, record after record. A count below zero reads
+    // up to the next section's line (a capital letter) or the block's end ('.').
     function records(count, width, what) {
-      var out = new Float64Array(count * width), r = 0, f = 0, v = 0, neg = false, q = p;
-      while (r < count) {
+      var open = count < 0, rows = open ? 64 : count;
+      var out = new Float64Array(rows * width), r = 0, f = 0, v = 0, neg = false, q = p;
+      while (open || r < count) {
         var c = text.charCodeAt(q++);
         if (c >= 48 && c <= 57) v = v * 36 + c - 48;
         else if (c >= 97 && c <= 122) v = v * 36 + c - 87;
@@ -84,13 +89,32 @@
             if (f < width) throw new Failure('uma linha da seção ' + what + ' tem campos de menos');
             r++;
             f = 0;
+            if (r === rows && open) {
+              var more = new Float64Array(out.length * 2);
+              more.set(out);
+              out = more;
+              rows *= 2;
+            }
           }
         } else if (c === 45 && v === 0 && !neg) neg = true;
         else if (c !== c) throw new Failure('a seção ' + what + ' foi cortada');
+        else if (open && f === 0 && !neg && (q - 1 === p || text.charCodeAt(q - 2) === 10) &&
+                 (c === 46 || c >= 65 && c <= 90)) { q--; break; }
         else throw new Failure('uma linha da seção ' + what + ' não se entende');
       }
       p = q;
-      return out;
+      return open ? out.subarray(0, r * width) : out;
+    }
+    // The base-36 field text[from, to).
+    function number(from, to, what) {
+      var v = 0, neg = text.charCodeAt(from) === 45;
+      for (var k = neg ? from + 1 : from; k < to; k++) {
+        var c = text.charCodeAt(k);
+        if (c >= 48 && c <= 57) v = v * 36 + c - 48;
+        else if (c >= 97 && c <= 122) v = v * 36 + c - 87;
+        else throw new Failure('uma linha da seção ' + what + ' não se entende');
+      }
+      return neg ? -v : v;
     }
 
     var first = line().split('\t');
@@ -150,8 +174,8 @@
     }
 
     expect('E');
-    var reasons = {}, problems = [];
-    for (var l = line(); l !== '.'; l = line()) {
+    var reasons = {}, problems = [], l;
+    for (l = line(); l !== '.' && !isSection(l); l = line()) {
       var parts = l.split('\t'), at = parseInt(parts[0] || '0', 36);
       if (at >= 0 && at < M) {
         reasons[at] = unescapeName(parts.slice(2).join('\t')) || ('erro ' + parseInt(parts[1] || '0', 36));
@@ -159,10 +183,64 @@
     }
     for (var u = 0; u < M; u++) if (flags[u] & 5) problems.push(u);
 
+    // The sections after E: a comparison's, and those of a later version, skipped.
+    var cmp = 'comparado' in head ? {} : null;
+    function indices(width, limit, what) {
+      var v = records(-1, width, what);
+      for (var k = 0; k < v.length; k += width) {
+        if (v[k] < 0 || v[k] >= limit) throw new Failure('a seção ' + what + ' aponta para o que não existe');
+      }
+      return v;
+    }
+    while (l !== '.') {
+      if (l === 'A' || l === 'C' || l === 'X') {
+        cmp = cmp || {};
+        cmp[l] = indices(l === 'C' ? 3 : 1, l === 'X' ? M : F, l);
+      } else if (l === 'R') {
+        cmp = cmp || {};
+        cmp.R = removedLines();
+      } else {
+        while (!isSection(l = line()) && l !== '.');
+        continue;
+      }
+      l = line();
+    }
+    // R: folder TAB path TAB size TAB modified TAB attributes; the path stays in the text.
+    function removedLines() {
+      var cap = 64, n = 0, folder = new Int32Array(cap), from = new Int32Array(cap), to = new Int32Array(cap);
+      var num = new Float64Array(cap * 3);
+      for (;;) {
+        var c = text.charCodeAt(p);
+        if (c === 46 || c >= 65 && c <= 90) break;
+        var e = text.indexOf('\n', p);
+        if (e < 0) throw new Failure('a seção R foi cortada');
+        var t1 = text.indexOf('\t', p), t2 = text.indexOf('\t', t1 + 1);
+        var t3 = text.indexOf('\t', t2 + 1), t4 = text.indexOf('\t', t3 + 1);
+        if (t1 < 0 || t4 < 0 || t4 > e) throw new Failure('uma linha da seção R tem campos de menos');
+        var t5 = text.indexOf('\t', t4 + 1);
+        if (n === cap) {
+          cap *= 2;
+          var f2 = new Int32Array(cap), s2 = new Int32Array(cap), e2 = new Int32Array(cap), n2 = new Float64Array(cap * 3);
+          f2.set(folder); s2.set(from); e2.set(to); n2.set(num);
+          folder = f2; from = s2; to = e2; num = n2;
+        }
+        folder[n] = number(p, t1, 'R');
+        if (folder[n] < 0 || folder[n] >= M) throw new Failure('a seção R aponta para o que não existe');
+        from[n] = t1 + 1;
+        to[n] = t2;
+        num[n * 3] = number(t2 + 1, t3, 'R');
+        num[n * 3 + 1] = number(t3 + 1, t4, 'R');
+        num[n * 3 + 2] = number(t4 + 1, t5 < 0 || t5 > e ? e : t5, 'R');
+        n++;
+        p = e + 1;
+      }
+      return { n: n, folder: folder.subarray(0, n), from: from, to: to, num: num };
+    }
+
     return {
       text: text, head: head, M: M, F: F, starts: starts, parent: parent, own: own, fattr: fattr,
       fmod: fmod, flags: flags, firstFile: firstFile, size: size, mod: mod, attr: attr,
-      reasons: reasons, problems: problems
+      reasons: reasons, problems: problems, cmp: cmp
     };
   }
 
@@ -189,6 +267,85 @@
       if (end[i] > end[q]) end[q] = end[i];
     }
     d.end = end; d.depth = depth; d.totFiles = files; d.totBytes = bytes;
+  }
+
+  // A comparison, when there is one: what each file became, and per folder how many changes
+  // lie at or below it (pre-order again: one backward pass).
+  function deriveChanges(d) {
+    var raw = d.cmp;
+    if (!raw) return;
+    var M = d.M, F = d.F, A = raw.A || new Float64Array(0), C = raw.C || new Float64Array(0);
+    var R = raw.R || { n: 0, folder: new Int32Array(0), from: null, to: null, num: null }, X = raw.X || [];
+    var c = {
+      added: new Int32Array(A), changed: new Int32Array(C.length / 3), oldSize: new Float64Array(C.length / 3),
+      oldMod: new Float64Array(C.length / 3), state: new Uint8Array(F), below: new Int32Array(M),
+      notCompared: new Uint8Array(M), nR: R.n, rFolder: R.folder, rFrom: R.from, rTo: R.to,
+      rNum: R.num, rFirst: new Int32Array(M + 1), rOrder: new Int32Array(R.n), gained: 0, lost: 0
+    };
+    var k, j, i;
+    // Changed files kept in index order (the data's own), so one is found by a binary search.
+    var byIndex = new Int32Array(c.changed.length), sorted = true;
+    for (k = 0; k < byIndex.length; k++) {
+      byIndex[k] = k;
+      if (k > 0 && C[k * 3] < C[k * 3 - 3]) sorted = false;
+    }
+    if (!sorted) byIndex.sort(function (x, y) { return C[x * 3] - C[y * 3]; });
+    for (k = 0; k < byIndex.length; k++) {
+      var at = byIndex[k] * 3;
+      j = c.changed[k] = C[at];
+      c.oldSize[k] = C[at + 1];
+      c.oldMod[k] = C[at + 2];
+      c.state[j] = 2;
+      var grew = d.size[j] - C[at + 1];
+      if (grew > 0) c.gained += grew; else c.lost -= grew;
+      c.below[folderOfFile(d, j)]++;
+    }
+    for (k = 0; k < c.added.length; k++) {
+      j = c.added[k];
+      c.state[j] = 1;
+      c.gained += d.size[j];
+      c.below[folderOfFile(d, j)]++;
+    }
+    // Removed files by folder (counting sort, the data's order kept within a folder).
+    for (k = 0; k < R.n; k++) {
+      c.rFirst[R.folder[k] + 1]++;
+      c.below[R.folder[k]]++;
+      c.lost += R.num[k * 3];
+    }
+    for (i = 0; i < M; i++) c.rFirst[i + 1] += c.rFirst[i];
+    var fill = c.rFirst.slice(0, M);
+    for (k = 0; k < R.n; k++) c.rOrder[fill[R.folder[k]]++] = k;
+    for (i = M - 1; i > 0; i--) c.below[d.parent[i]] += c.below[i];
+    for (k = 0; k < X.length; k++) c.notCompared[X[k]] = 1;
+    c.total = c.added.length + c.changed.length + R.n;
+    d.cmp = c;
+  }
+
+  function changedSlot(c, j) {
+    var lo = 0, hi = c.changed.length - 1;
+    while (lo <= hi) {
+      var mid = (lo + hi) >> 1;
+      if (c.changed[mid] === j) return mid;
+      if (c.changed[mid] < j) lo = mid + 1; else hi = mid - 1;
+    }
+    return -1;
+  }
+
+  // Entries of a folder's table and of the changes: a file's index, or F + r for removed file r.
+  function entrySize(d, e) { return e < d.F ? d.size[e] : d.cmp.rNum[(e - d.F) * 3]; }
+  function entryMod(d, e) { return e < d.F ? d.mod[e] : d.cmp.rNum[(e - d.F) * 3 + 1]; }
+  function entryAttr(d, e) { return e < d.F ? d.attr[e] : d.cmp.rNum[(e - d.F) * 3 + 2]; }
+  // A removed file's path from its folder ("name", or "sub\name" when its folder went too).
+  function removedPath(d, r) { return unescapeName(d.text.slice(d.cmp.rFrom[r], d.cmp.rTo[r])); }
+  function entryName(d, e) { return e < d.F ? fileName(d, e) : removedPath(d, e - d.F); }
+
+  var KINDS = ['', 'adicionado', 'alterado', 'removido'];
+  function entryKind(d, e) { return !d.cmp ? 0 : e < d.F ? d.cmp.state[e] : 3; }
+
+  // What a changed file was, as a tooltip says it.
+  function beforeText(d, j) {
+    var c = d.cmp, k = changedSlot(c, j);
+    return k < 0 ? '' : 'antes: ' + groupDigits(c.oldSize[k]) + ' bytes, ' + dateText(c.oldMod[k]);
   }
 
   function name(d, k) { return unescapeName(d.text.slice(d.starts[k], d.starts[k + 1] - 1)); }
@@ -388,26 +545,27 @@
     });
   }
 
-  function Index(d) {
-    var raw = d.text.slice(d.starts[1], d.starts[d.M + d.F]); // every name but the root's
+  // n escaped names, each ended by a line break; find() answers their numbers plus base.
+  function Index(raw, n, base) {
     if (raw.indexOf('\\') >= 0) raw = unescapeForSearch(raw);
-    var n = d.M + d.F - 1, starts = new Int32Array(n + 1), text = this.text = fold(raw), p = 0;
+    var starts = new Int32Array(n + 1), text = this.text = fold(raw), p = 0;
+    this.base = base;
     for (var k = 0; k < n; k++) { starts[k] = p; p = text.indexOf('\n', p) + 1; }
     starts[n] = text.length;
     this.starts = starts;
     this.n = n;
   }
-  // Entries (name lines, 1-based past the root) whose folded name holds the query.
+  // The lines whose folded name holds the query.
   Index.prototype.find = function (query) {
-    var q = fold(query), text = this.text, starts = this.starts, n = this.n;
+    var q = fold(query), text = this.text, starts = this.starts, n = this.n, base = this.base;
     var out = new Int32Array(16), count = 0, line = 0;
     function add(k) {
       if (count === out.length) { var bigger = new Int32Array(out.length * 2); bigger.set(out); out = bigger; }
-      out[count++] = k + 1;
+      out[count++] = k + base;
     }
     if (/^\**$/.test(q)) {
       out = new Int32Array(n);
-      for (var a = 0; a < n; a++) out[a] = a + 1;
+      for (var a = 0; a < n; a++) out[a] = a + base;
       return out;
     }
     if (q.indexOf('*') < 0 && q.indexOf('?') < 0) {
@@ -455,6 +613,14 @@
       function (row, i) { self.fillFileRow(row, i); });
     this.hitList = new VirtualList($('resultados'), function () { return self.makeHitRow(); },
       function (row, i) { self.fillHitRow(row, i); });
+    this.mode = 'files';
+    this.changeRows = null;  // the changes view's rows, made when it is first shown
+    this.changeSort = 1;     // by folder, names within each
+    this.changeDown = false;
+    this.activeChange = 0;
+    this.goneIndex = null;
+    this.changeList = new VirtualList($('corpo-mudancas'), function () { return self.makeChangeRow(); },
+      function (row, i) { self.fillChangeRow(row, i); });
   }
 
   Viewer.prototype.computeVisible = function () {
@@ -518,7 +684,6 @@
     else if (f & 4) cls += ' parcial';
     if (f & 2) cls += ' link';
     if (a & (A_HIDDEN | A_SYSTEM)) cls += ' oculta';
-    row.className = cls;
     row.children[1].textContent = folderName(d, i);
     // A link is not followed and a folder not read holds nothing known: no totals to show.
     row.children[2].textContent = f & 2 || (f & 1 && d.totFiles[i] === 0) ? '' :
@@ -529,6 +694,10 @@
     if (a & A_SYSTEM) marks.push('sistema');
     if (f & 1) marks.push('não lida: ' + (d.reasons[i] || 'motivo desconhecido'));
     else if (f & 4) marks.push('lida em parte: ' + (d.reasons[i] || 'motivo desconhecido'));
+    var c = d.cmp;
+    if (c && c.notCompared[i]) { cls += ' nao-comparada'; marks.push('não comparada'); }
+    if (c && c.below[i]) { cls += ' mudou'; marks.push(countText(c.below[i], 'mudança', 'mudanças')); }
+    row.className = cls;
     row.children[3].textContent = marks.join(' · ');
     row.title = marks.length ? marks.join('\n') : '';
   };
@@ -571,21 +740,24 @@
 
   Viewer.prototype.showFiles = function () {
     var d = this.d, i = this.selected;
-    this.showingHits(false);
+    this.showPanel('files');
     var title = $('titulo-lista');
     title.textContent = folderPath(d, i);
     var note = $('aviso'), f = d.flags[i], text = '';
     if (f & 2) text = 'Esta pasta é um link (junção ou vínculo simbólico): o catálogo não o segue.';
     else if (f & 1) text = 'Esta pasta não pôde ser lida: ' + (d.reasons[i] || 'motivo desconhecido') + '.';
     else if (f & 4) text = 'Esta pasta foi lida só em parte: ' + (d.reasons[i] || 'motivo desconhecido') + '.';
-    else if (d.own[i] === 0) text = 'Nenhum arquivo nesta pasta.';
+    else if (this.fileCount() === 0) text = 'Nenhum arquivo nesta pasta.';
+    if (d.cmp && d.cmp.notCompared[i]) {
+      text += (text ? ' ' : '') + 'Esta pasta não foi comparada com o catálogo anterior: não pôde ser lida num dos dois.';
+    }
     note.textContent = text;
     note.hidden = !text;
     this.sortFiles();
     this.activeFile = 0;
-    $('arquivos').setAttribute('aria-rowcount', d.own[i] + 1);
+    $('arquivos').setAttribute('aria-rowcount', this.fileCount() + 1);
     $('corpo').scrollTop = 0;
-    this.table.setCount(d.own[i]);
+    this.table.setCount(this.fileCount());
     this.markActiveFile();
     this.alignHeader();
   };
@@ -594,35 +766,59 @@
   Viewer.prototype.alignHeader = function () {
     var body = $('corpo');
     document.querySelector('#arquivos .cabeca').style.paddingRight = (body.offsetWidth - body.clientWidth) + 'px';
+    body = $('corpo-mudancas');
+    document.querySelector('#mudancas .cabeca').style.paddingRight = (body.offsetWidth - body.clientWidth) + 'px';
+  };
+
+  // The folder's rows: its files, and in a comparison the files removed from it.
+  Viewer.prototype.fileCount = function () {
+    var c = this.d.cmp, i = this.selected;
+    return this.d.own[i] + (c ? c.rFirst[i + 1] - c.rFirst[i] : 0);
   };
 
   Viewer.prototype.sortFiles = function () {
-    var d = this.d, a = d.firstFile[this.selected], n = d.own[this.selected], col = this.sortColumn;
+    var d = this.d, sel = this.selected, a = d.firstFile[sel], n = d.own[sel], col = this.sortColumn;
+    var c = d.cmp, gone = c ? c.rFirst[sel + 1] - c.rFirst[sel] : 0, total = n + gone;
     var heads = document.querySelectorAll('#arquivos [role=columnheader]');
     for (var h = 0; h < heads.length; h++) {
       if (h === col) heads[h].setAttribute('aria-sort', this.sortDown ? 'descending' : 'ascending');
       else heads[h].removeAttribute('aria-sort');
     }
-    if (col === 0) { this.order = null; return; } // the data are already in name order
-    var idx = new Int32Array(n), key;
-    for (var k = 0; k < n; k++) idx[k] = a + k;
-    if (col === 1) key = d.size;
-    else if (col === 2) key = d.mod;
-    else {
+    if (col === 0 && !gone) { this.order = null; return; } // the data are already in name order
+    var entries = new Int32Array(total), key = new Float64Array(total), k;
+    for (k = 0; k < n; k++) entries[k] = a + k;
+    for (k = 0; k < gone; k++) entries[n + k] = d.F + c.rOrder[c.rFirst[sel] + k];
+    if (col === 0) {
+      // The files are in name order: a removed one goes between the two its name falls between.
+      var upper = function (e) { return entryName(d, e).toUpperCase(); };
+      for (k = 0; k < n; k++) key[k] = 2 * k + 1;
+      for (k = n; k < total; k++) {
+        var want = upper(entries[k]), lo = 0, hi = n;
+        while (lo < hi) {
+          var mid = (lo + hi) >> 1;
+          if (upper(a + mid) < want) lo = mid + 1; else hi = mid;
+        }
+        key[k] = 2 * lo;
+      }
+    } else if (col === 1 || col === 2) {
+      for (k = 0; k < total; k++) key[k] = col === 1 ? entrySize(d, entries[k]) : entryMod(d, entries[k]);
+    } else {
       // Attributes sort by their letters, as shown; one rank per distinct value.
       var letters = {}, list = [];
-      key = new Float64Array(d.F);
-      for (k = 0; k < n; k++) {
-        var t = attrText(d.attr[a + k]);
+      for (k = 0; k < total; k++) {
+        var t = attrText(entryAttr(d, entries[k]));
         if (!(t in letters)) { letters[t] = 0; list.push(t); }
       }
       list.sort();
       for (k = 0; k < list.length; k++) letters[list[k]] = k;
-      for (k = 0; k < n; k++) key[a + k] = letters[attrText(d.attr[a + k])];
+      for (k = 0; k < total; k++) key[k] = letters[attrText(entryAttr(d, entries[k]))];
     }
-    var sign = this.sortDown ? -1 : 1;
+    var sign = this.sortDown ? -1 : 1, at = new Int32Array(total);
+    for (k = 0; k < total; k++) at[k] = k;
     // Equal keys keep the name order whichever the direction.
-    this.order = idx.sort(function (x, y) { var s = key[x] - key[y]; return s ? (s < 0 ? -sign : sign) : x - y; });
+    at.sort(function (x, y) { var s = key[x] - key[y]; return s ? (s < 0 ? -sign : sign) : x - y; });
+    for (k = 0; k < total; k++) at[k] = entries[at[k]];
+    this.order = at;
   };
 
   Viewer.prototype.fileAt = function (r) {
@@ -645,29 +841,42 @@
     var link = document.createElement('a');
     link.tabIndex = -1;
     row.firstChild.appendChild(link);
+    var kind = document.createElement('span');
+    kind.className = 'estado';
+    row.firstChild.appendChild(kind);
     return row;
   };
 
   Viewer.prototype.fillFileRow = function (row, r) {
-    var d = this.d, j = this.fileAt(r), link = row.firstChild.firstChild;
+    var d = this.d, j = this.fileAt(r), link = row.firstChild.firstChild, kind = row.firstChild.lastChild;
     row.id = 'arquivo-' + r;
     row.setAttribute('aria-rowindex', r + 2);
     row.setAttribute('aria-selected', r === this.activeFile ? 'true' : 'false');
-    var target = fileHref(d, j), a = d.attr[j];
-    link.textContent = fileName(d, j);
-    link.href = target.href;
+    var state = entryKind(d, j), a = entryAttr(d, j), size = entrySize(d, j), broken = false;
+    link.textContent = entryName(d, j);
+    if (state === 3) {
+      link.removeAttribute('href');
+      link.title = 'Removido desde o catálogo anterior';
+    } else {
+      var target = fileHref(d, j);
+      link.href = target.href;
+      broken = target.broken;
+      link.title = broken ? 'O nome tem um caractere que não cabe num endereço: o link pode não abrir o arquivo.' : '';
+    }
     row.className = 'linha arquivo' + (a & (A_HIDDEN | A_SYSTEM) ? ' oculta' : '') +
-      (target.broken ? ' quebrado' : '');
-    link.title = target.broken ? 'O nome tem um caractere que não cabe num endereço: o link pode não abrir o arquivo.' : '';
-    row.children[1].textContent = sizeText(d.size[j]);
-    row.children[1].title = groupDigits(d.size[j]) + ' bytes';
-    row.children[2].textContent = dateText(d.mod[j]);
+      (broken ? ' quebrado' : '') + (state ? ' ' + KINDS[state] : '');
+    kind.textContent = KINDS[state];
+    kind.title = state === 2 ? beforeText(d, j) : '';
+    row.children[1].textContent = sizeText(size);
+    row.children[1].title = groupDigits(size) + ' bytes';
+    row.children[2].textContent = dateText(entryMod(d, j));
+    row.children[2].title = state === 2 ? beforeText(d, j) : '';
     row.children[3].textContent = attrText(a);
   };
 
   Viewer.prototype.markActiveFile = function () {
     var body = $('corpo');
-    if (this.d.own[this.selected] > 0) body.setAttribute('aria-activedescendant', 'arquivo-' + this.activeFile);
+    if (this.fileCount() > 0) body.setAttribute('aria-activedescendant', 'arquivo-' + this.activeFile);
     else body.removeAttribute('aria-activedescendant');
   };
 
@@ -685,16 +894,21 @@
     if (col === this.sortColumn) this.sortDown = !this.sortDown;
     else { this.sortColumn = col; this.sortDown = false; }
     this.sortFiles();
-    this.table.setCount(this.d.own[this.selected]);
+    this.table.setCount(this.fileCount());
   };
 
   // ---- Search hits ------------------------------------------------------------------
 
-  Viewer.prototype.showingHits = function (on) {
-    $('arquivos').hidden = on;
-    $('resultados').hidden = !on;
-    $('voltar-busca').hidden = on || !this.hits;
-    if (on) $('aviso').hidden = true;
+  // The right side shows one of: the folder's files, the search hits, the changes.
+  Viewer.prototype.showPanel = function (mode) {
+    this.mode = mode;
+    $('arquivos').hidden = mode !== 'files';
+    $('resultados').hidden = mode !== 'hits';
+    $('mudancas').hidden = $('filtro').hidden = $('filtro-estado').hidden = mode !== 'changes';
+    $('voltar-busca').hidden = mode === 'hits' || !this.hits;
+    $('ver-mudancas').setAttribute('aria-pressed', mode === 'changes' ? 'true' : 'false');
+    if (mode === 'hits') $('aviso').hidden = true;
+    if (mode !== 'changes') $('titulo-lista').removeAttribute('title');
   };
 
   Viewer.prototype.search = function (query) {
@@ -715,7 +929,7 @@
       countText(hits.length, 'encontrado', 'encontrados') + ' (' +
       countText(folders, 'pasta', 'pastas') + ', ' + countText(hits.length - folders, 'arquivo', 'arquivos') + ')';
     $('titulo-lista').textContent = 'Resultados de “' + query + '”';
-    this.showingHits(true);
+    this.showPanel('hits');
     $('resultados').scrollTop = 0;
     this.hitList.setCount(hits.length);
     this.markActiveHit();
@@ -787,6 +1001,240 @@
     }
   };
 
+  // ---- The changes since the earlier catalogue ----------------------------------------
+
+  Viewer.prototype.offerChanges = function (open) {
+    var d = this.d, c = d.cmp, self = this, button = $('ver-mudancas');
+    button.textContent = 'Mudanças (' + groupDigits(c.total) + ')';
+    button.hidden = false;
+    var when = d.head.anterior ? dateText(Date.parse(d.head.anterior) / 1000) : '';
+    this.changesTitle = 'Mudanças: ' + countText(c.added.length, 'adicionado', 'adicionados') + ' · ' +
+      countText(c.nR, 'removido', 'removidos') + ' · ' + countText(c.changed.length, 'alterado', 'alterados');
+    this.changesMore = 'Desde o catálogo ' + (d.head.comparado ? d.head.comparado + ' ' : 'anterior ') +
+      (when ? 'de ' + when : '') + '\n' + sizeText(c.gained) + ' ganhos · ' + sizeText(c.lost) + ' perdidos';
+    button.title = this.changesTitle + '\n' + this.changesMore;
+    button.addEventListener('click', function () {
+      if (self.mode === 'changes') self.select(self.selected, 'push');
+      else self.showChanges('push');
+    });
+    var box = $('corpo-mudancas'), filter = $('filtro');
+    document.querySelector('#mudancas .cabeca').addEventListener('click', function (ev) {
+      var b = ev.target.closest('button');
+      if (!b) return;
+      var col = +b.getAttribute('data-coluna');
+      if (col === self.changeSort) self.changeDown = !self.changeDown;
+      else { self.changeSort = col; self.changeDown = false; }
+      self.listChanges();
+    });
+    box.addEventListener('click', function (ev) {
+      var row = ev.target.closest('[role=row]');
+      if (!row) return;
+      self.moveChange(+row.id.slice(8));
+      if (row.folder >= 0) { self.select(row.folder, 'push'); $('arvore').focus(); }
+    });
+    box.addEventListener('keydown', function (ev) {
+      var rows = self.changeRows, n = rows ? rows.length : 0;
+      if (ev.key === 'Enter') {
+        var v = n ? rows[self.activeChange] : 0;
+        if (v < 0) { self.select(-v - 1, 'push'); $('arvore').focus(); }
+        else if (n && v < d.F) location.href = fileHref(d, v).href;
+        ev.preventDefault();
+        return;
+      }
+      var m = moveKey(ev.key, self.activeChange, n, self.changeList.page());
+      if (m < 0) return;
+      ev.preventDefault();
+      self.moveChange(m);
+    });
+    filter.addEventListener('input', function () { self.listChanges(); });
+    filter.addEventListener('keydown', function (ev) {
+      if (ev.key === 'Enter' || ev.key === 'ArrowDown') { box.focus(); ev.preventDefault(); }
+      else if (ev.key === 'Escape' && filter.value) { filter.value = ''; self.listChanges(); ev.preventDefault(); }
+    });
+    if (open) this.showChanges('none');
+  };
+
+  // how: as select's.
+  Viewer.prototype.showChanges = function (how) {
+    this.showPanel('changes');
+    var title = $('titulo-lista');
+    title.textContent = this.changesTitle;
+    title.title = this.changesMore;
+    if (!this.changeRows) this.listChanges();
+    else { this.changeList.draw(); this.noteChanges(); }
+    this.alignHeader();
+    if (how === 'push' && location.hash !== CHANGES_HASH) location.hash = CHANGES_HASH;
+    else if (how === 'replace') location.replace(CHANGES_HASH);
+  };
+
+  // The rows of the changes view: the changes the filter lets through, grouped by folder (a
+  // row for each folder, then its changes), sorted. A row is -(folder + 1) for a folder's row,
+  // else a file's index, or F + r for removed file r.
+  Viewer.prototype.listChanges = function () {
+    var d = this.d, c = d.cmp, F = d.F, query = $('filtro').value, k, n = 0;
+    var all = new Int32Array(c.total), keep = null, keepGone = null, found;
+    if (query && !/^\**$/.test(query)) {
+      keep = new Uint8Array(F);
+      found = this.index.find(query);
+      for (k = 0; k < found.length; k++) if (found[k] >= d.M) keep[found[k] - d.M] = 1;
+      if (!this.goneIndex) {
+        var lines = [];
+        for (k = 0; k < c.nR; k++) lines.push(shownName(d, F + k)); // names hold no line break
+        this.goneIndex = new Index(lines.join('\n') + '\n', c.nR, 0);
+      }
+      keepGone = new Uint8Array(c.nR);
+      found = this.goneIndex.find(query);
+      for (k = 0; k < found.length; k++) keepGone[found[k]] = 1;
+    }
+    for (k = 0; k < c.added.length; k++) if (!keep || keep[c.added[k]]) all[n++] = c.added[k];
+    for (k = 0; k < c.changed.length; k++) if (!keep || keep[c.changed[k]]) all[n++] = c.changed[k];
+    for (k = 0; k < c.nR; k++) if (!keepGone || keepGone[k]) all[n++] = F + k;
+
+    // Keys by position: the folder, the shown name (compared without case), the column's.
+    var group = new Int32Array(n), names = new Array(n), key = null, col = this.changeSort;
+    for (k = 0; k < n; k++) {
+      var e = all[k];
+      group[k] = e < F ? folderOfFile(d, e) : c.rFolder[e - F];
+      names[k] = shownName(d, e).toUpperCase();
+    }
+    if (col >= 2) {
+      key = new Float64Array(n);
+      for (k = 0; k < n; k++) {
+        key[k] = col === 2 ? entryKind(d, all[k]) : col === 3 ? entrySize(d, all[k]) : entryMod(d, all[k]);
+      }
+    }
+    var sign = this.changeDown ? -1 : 1, groupSign = col === 1 ? sign : 1, nameSign = col === 0 ? sign : 1;
+    var at = new Int32Array(n);
+    for (k = 0; k < n; k++) at[k] = k;
+    at.sort(function (x, y) {
+      var g = group[x] - group[y];
+      if (g) return g * groupSign;
+      if (key && key[x] !== key[y]) return key[x] < key[y] ? -sign : sign;
+      if (names[x] !== names[y]) return names[x] < names[y] ? -nameSign : nameSign;
+      return x - y;
+    });
+    var rows = new Int32Array(2 * n), sizes = new Int32Array(2 * n), m = 0, head = -1;
+    for (k = 0; k < n; k++) {
+      if (k === 0 || group[at[k]] !== group[at[k - 1]]) { head = m; rows[m++] = -group[at[k]] - 1; }
+      sizes[head]++;
+      rows[m++] = all[at[k]];
+    }
+    this.changeRows = rows.subarray(0, m);
+    this.groupSizes = sizes;
+    this.shownChanges = n;
+    this.activeChange = 0;
+
+    var heads = document.querySelectorAll('#mudancas [role=columnheader]');
+    for (var h = 0; h < heads.length; h++) {
+      if (h === col) heads[h].setAttribute('aria-sort', this.changeDown ? 'descending' : 'ascending');
+      else heads[h].removeAttribute('aria-sort');
+    }
+    $('mudancas').setAttribute('aria-rowcount', m + 1);
+    $('filtro-estado').textContent = keep ? groupDigits(n) + ' de ' + countText(c.total, 'mudança', 'mudanças') : '';
+    $('corpo-mudancas').scrollTop = 0;
+    this.changeList.setCount(m);
+    this.markActiveChange();
+    this.noteChanges();
+    html.setAttribute('data-mudancas', String(n));
+  };
+
+  Viewer.prototype.noteChanges = function () {
+    var note = $('aviso'), text = '';
+    if (this.shownChanges === 0) {
+      text = this.d.cmp.total === 0 ? 'Nada mudou desde o catálogo anterior.' : 'Nenhuma mudança com esse nome.';
+    }
+    note.textContent = text;
+    note.hidden = !text;
+  };
+
+  // A removed file's name without the folders that went with it.
+  function shownName(d, e) {
+    var s = entryName(d, e);
+    return e < d.F ? s : s.slice(s.lastIndexOf('\\') + 1);
+  }
+
+  Viewer.prototype.makeChangeRow = function () {
+    var row = this.makeFileRow();
+    row.className = 'linha arquivo mudanca';
+    row.children[1].className = 'c-pasta';
+    row.children[2].className = 'c-tipo';
+    row.children[3].className = 'c-tam';
+    var date = document.createElement('div');
+    date.setAttribute('role', 'gridcell');
+    date.className = 'c-data';
+    row.appendChild(date);
+    return row;
+  };
+
+  Viewer.prototype.fillChangeRow = function (row, r) {
+    var d = this.d, c = d.cmp, v = this.changeRows[r], cells = row.children;
+    var link = cells[0].firstChild, count = cells[0].lastChild;
+    row.id = 'mudanca-' + r;
+    row.setAttribute('aria-rowindex', r + 2);
+    row.setAttribute('aria-selected', r === this.activeChange ? 'true' : 'false');
+    row.folder = -1;
+    row.title = '';
+    if (v < 0) {
+      row.folder = -v - 1;
+      row.className = 'linha arquivo mudanca grupo';
+      link.removeAttribute('href');
+      link.textContent = folderPath(d, row.folder);
+      link.title = 'Mostrar esta pasta na árvore';
+      count.textContent = countText(this.groupSizes[r], 'mudança', 'mudanças');
+      for (var k = 1; k < cells.length; k++) cells[k].textContent = '';
+      return;
+    }
+    // The folder below the root ("\Fotos\2019"); its full path in the tooltip.
+    var folder = v < d.F ? folderOfFile(d, v) : c.rFolder[v - d.F], full = folderPath(d, folder);
+    var kind = entryKind(d, v), size = entrySize(d, v), where = '\\' + full.slice(folderPath(d, 0).length).replace(/^\\/, '');
+    var broken = false, name = entryName(d, v), what = KINDS[kind];
+    count.textContent = '';
+    link.title = '';
+    if (kind === 3) {
+      var cut = name.lastIndexOf('\\');
+      if (cut >= 0) {
+        var sub = name.slice(0, cut);
+        where += (where.length > 1 ? '\\' : '') + sub;
+        full += (full.charAt(full.length - 1) === '\\' ? '' : '\\') + sub;
+        name = name.slice(cut + 1);
+      }
+      link.removeAttribute('href');
+    } else {
+      var target = fileHref(d, v);
+      link.href = target.href;
+      broken = target.broken;
+    }
+    if (kind === 2) {
+      var slot = changedSlot(c, v), grew = slot < 0 ? 0 : size - c.oldSize[slot];
+      what += ' (' + (grew ? (grew > 0 ? '+' : '−') + sizeText(Math.abs(grew)) : 'data') + ')';
+      row.title = beforeText(d, v);
+    }
+    row.className = 'linha arquivo mudanca ' + KINDS[kind] + (broken ? ' quebrado' : '');
+    link.textContent = name;
+    cells[1].textContent = where;
+    cells[1].title = full;
+    cells[2].textContent = what;
+    cells[3].textContent = sizeText(size);
+    cells[3].title = groupDigits(size) + ' bytes';
+    cells[4].textContent = dateText(entryMod(d, v));
+  };
+
+  Viewer.prototype.markActiveChange = function () {
+    var box = $('corpo-mudancas');
+    if (this.changeRows && this.changeRows.length) box.setAttribute('aria-activedescendant', 'mudanca-' + this.activeChange);
+    else box.removeAttribute('aria-activedescendant');
+  };
+
+  Viewer.prototype.moveChange = function (r) {
+    this.activeChange = r;
+    this.markActiveChange();
+    this.changeList.reveal(r);
+    var rows = $('corpo-mudancas').querySelectorAll('[role=row]');
+    for (var k = 0; k < rows.length; k++) {
+      rows[k].setAttribute('aria-selected', rows[k].id === 'mudanca-' + r ? 'true' : 'false');
+    }
+  };
+
   // ---- Wiring -----------------------------------------------------------------------
 
   Viewer.prototype.wire = function () {
@@ -817,7 +1265,7 @@
           break;
         case 'Enter':
           self.select(i, 'push');
-          if (d.own[i] > 0) body.focus();
+          if (self.fileCount() > 0) body.focus();
           else self.toggle(i);
           break;
         default:
@@ -838,9 +1286,9 @@
       if (row) self.moveFile(+row.id.slice(8));
     });
     body.addEventListener('keydown', function (ev) {
-      var n = d.own[self.selected];
+      var n = self.fileCount();
       if (ev.key === 'Enter') {
-        if (n > 0) location.href = fileHref(d, self.fileAt(self.activeFile)).href;
+        if (n > 0 && self.fileAt(self.activeFile) < d.F) location.href = fileHref(d, self.fileAt(self.activeFile)).href;
         ev.preventDefault();
         return;
       }
@@ -876,7 +1324,7 @@
     field.addEventListener('keydown', function (ev) {
       if (ev.key === 'Enter' || ev.key === 'ArrowDown') {
         if (field.value !== self.lastQuery) self.search(field.value);
-        if (self.hits) { self.showingHits(true); self.hitList.draw(); hits.focus(); }
+        if (self.hits) { self.showPanel('hits'); self.hitList.draw(); hits.focus(); }
         ev.preventDefault();
       } else if (ev.key === 'Escape' && field.value) {
         field.value = '';
@@ -887,19 +1335,24 @@
     $('voltar-busca').addEventListener('click', function () {
       if (!self.hits) return;
       $('titulo-lista').textContent = 'Resultados de “' + self.lastQuery + '”';
-      self.showingHits(true);
+      self.showPanel('hits');
       self.hitList.draw();
       hits.focus();
     });
 
     window.addEventListener('hashchange', function () {
+      if (location.hash === CHANGES_HASH && d.cmp) {
+        if (self.mode !== 'changes') self.showChanges('none');
+        return;
+      }
       var i = folderFromHash(d, location.hash);
-      if (i >= 0 && i !== self.selected) self.select(i, 'none');
+      if (i >= 0 && (i !== self.selected || self.mode === 'changes')) self.select(i, 'none');
     });
     window.addEventListener('resize', function () {
       self.tree.draw();
       self.table.draw();
       self.hitList.draw();
+      self.changeList.draw();
       self.alignHeader();
     });
     window.addEventListener('beforeprint', function () { self.printable(); });
@@ -908,7 +1361,7 @@
 
   // What a printout shows: the folder shown and its files, as a plain table.
   Viewer.prototype.printable = function () {
-    var d = this.d, box = $('impressao'), n = d.own[this.selected];
+    var d = this.d, box = $('impressao'), n = this.fileCount();
     box.textContent = '';
     var h = document.createElement('h2');
     h.textContent = folderPath(d, this.selected) + ' — ' + countText(n, 'arquivo', 'arquivos');
@@ -920,11 +1373,11 @@
       tr.appendChild(th);
     });
     for (var r = 0; r < Math.min(n, PRINT_LIMIT); r++) {
-      var j = this.fileAt(r), row = table.insertRow();
-      row.insertCell().textContent = fileName(d, j);
-      row.insertCell().textContent = groupDigits(d.size[j]);
-      row.insertCell().textContent = dateText(d.mod[j]);
-      row.insertCell().textContent = attrText(d.attr[j]);
+      var j = this.fileAt(r), row = table.insertRow(), state = entryKind(d, j);
+      row.insertCell().textContent = entryName(d, j) + (state ? ' (' + KINDS[state] + ')' : '');
+      row.insertCell().textContent = groupDigits(entrySize(d, j));
+      row.insertCell().textContent = dateText(entryMod(d, j));
+      row.insertCell().textContent = attrText(entryAttr(d, j));
     }
     box.appendChild(table);
     if (n > PRINT_LIMIT) {
@@ -983,17 +1436,20 @@
       throw e;
     }
     derive(d);
+    deriveChanges(d);
     var v = new Viewer(d);
     v.listProblems();
     v.wire();
     v.computeVisible();
-    var at = folderFromHash(d, location.hash);
+    var changes = d.cmp && location.hash === CHANGES_HASH, at = changes ? 0 : folderFromHash(d, location.hash);
     v.select(at < 0 ? 0 : at, 'none');
     // Folding every name once here keeps each search a plain scan.
-    v.index = new Index(d);
+    // (every name but the root's: entries from 1)
+    v.index = new Index(d.text.slice(d.starts[1], d.starts[d.M + d.F]), d.M + d.F - 1, 1);
     var field = $('busca');
     field.disabled = false;
     if (field.value) v.search(field.value); // the browser kept what was typed before a reload
+    if (d.cmp) v.offerChanges(changes);
     html.setAttribute('data-pronto', '1');
     if (window.performance && performance.mark) performance.mark('tombarel-pronto');
   }
