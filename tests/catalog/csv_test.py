@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-# Writes CSV files with the built Tombarel.exe under Wine and reads them back with Python's csv
-# module against the tree on disk: every path, name, type, size, time and attribute, the order,
-# the quoting, the exit codes; then a tree changed since a catalogue, compared. Run by
-# scripts/test-csv.sh (or CTest) with WINEPREFIX and DISPLAY set.
+# CSV files written by the built Tombarel.exe under Wine, read back with Python's csv module
+# against the tree on disk (every field, the order, the quoting), the exit codes, and a tree
+# changed since a catalogue, compared. Run by CTest, or alone by
+# scripts/test-catalog-page.sh tests/catalog/csv_test.py.
 import calendar
 import csv
 import datetime
@@ -44,21 +44,25 @@ NAMES = ['vírgula, sim.txt', 'aspas "duplas".txt', 'ponto;vírgula.txt', 'a#b.t
          "it's.txt", ' espaço à frente.txt', '"".txt', 'カタログ.txt']
 
 
+# Times that are easy to get wrong: before 1970, a 29 February, the last second of a year.
+TIMES = {'raiz.txt': (1969, 7, 20, 20, 17, 40), '100%.txt': (2024, 2, 29, 12, 0, 0), '+mais': (2026, 12, 31, 23, 59, 59)}
+
+
+def write_file(path, size, when=1700000000):
+    with open(path, 'wb') as f:
+        f.write(b'v' * size)
+    os.utime(path, (when, when))
+
+
 def make_tree(root):
     shutil.rmtree(root, ignore_errors=True)
     for rel, names in (('', ['raiz.txt']), ('Nomes', NAMES), ('sub, pasta;#/mais fundo', ['ção.txt', 'b']),
                        ('Vazia', []), ('=pasta', ['x'])):
         os.makedirs(os.path.join(root, rel), exist_ok=True)
         for k, name in enumerate(names):
-            with open(os.path.join(root, rel, name), 'wb') as f:
-                f.write(b'x' * (k * 37))
-    open(os.path.join(root, '.oculto'), 'w').close()  # Wine shows a dot file as hidden
+            write_file(os.path.join(root, rel, name), k * 37, calendar.timegm(TIMES.get(name, (2025, 1, 2, 3, 4, 5))))
+    write_file(os.path.join(root, '.oculto'), 1)  # Wine shows a dot file as hidden
     os.chmod(os.path.join(root, 'Nomes', 'a#b.txt'), 0o444)
-    # Times that are easy to get wrong: before 1970, a 29 February, the last second of a year.
-    for path, when in (('raiz.txt', (1969, 7, 20, 20, 17, 40)), ('Nomes/100%.txt', (2024, 2, 29, 12, 0, 0)),
-                       ('Nomes/+mais', (2026, 12, 31, 23, 59, 59))):
-        seconds = calendar.timegm(when + (0, 0, 0))
-        os.utime(os.path.join(root, path), (seconds, seconds))
     os.symlink('..', os.path.join(root, 'Vazia', 'volta'))
 
 
@@ -74,19 +78,15 @@ def expected(root, skip_hidden=False):
             dirs[:] = [d for d in dirs if not d.startswith('.')]
             files = [f for f in files if not f.startswith('.')]
         for name in dirs + files:
-            path = os.path.join(top, name)
-            st = os.stat(path)
-            link = os.path.islink(path)
-            folder = os.path.isdir(path)
+            path, folder = os.path.join(top, name), name in dirs
             rows[os.path.relpath(path, root).replace('/', '\\')] = (
-                name, 'pasta' if folder else 'arquivo', '' if folder else str(st.st_size),
-                None if link else iso(st.st_mtime), link)
+                name, 'pasta' if folder else 'arquivo', '' if folder else str(os.stat(path).st_size),
+                None if os.path.islink(path) else iso(os.stat(path).st_mtime), os.path.islink(path))
     return rows
 
 
 def read_csv(path, header=HEADER):
-    with open(path, 'rb') as f:
-        raw = f.read()
+    raw = open(path, 'rb').read()
     check(raw.startswith(b'\xef\xbb\xbf'), '%s has no byte-order mark' % path)
     check(raw.endswith(b'\r\n') and raw.count(b'\n') == raw.count(b'\r\n'), '%s: not every line ends in CR LF' % path)
     with open(path, encoding='utf-8-sig', newline='') as f:
@@ -95,20 +95,14 @@ def read_csv(path, header=HEADER):
     return rows[1:]
 
 
-def removed(row):
-    return len(row) > 6 and row[6] == 'removido'
-
-
 def check_rows(all_rows, root, skip_hidden=False):
     want = expected(root, skip_hidden)
-    rows = [r for r in all_rows if not removed(r)]
+    rows = [r for r in all_rows if not r[6:] == ['removido']]
     got = {r[0]: r for r in rows}
-    check(len(rows) == len(want) == len(got), '%d rows (%d distinct), the tree holds %d' % (len(rows), len(got), len(want)))
-    check(sorted(got) == sorted(want), 'paths: extra %s, missing %s' % (sorted(set(got) - set(want)), sorted(set(want) - set(got))))
-    for path, (name, kind, size, modified, link) in want.items():
-        row = got.get(path)
-        if not row:
-            continue
+    check(len(rows) == len(got) and sorted(got) == sorted(want),
+          '%d rows, extra %s, missing %s' % (len(rows), sorted(set(got) - set(want)), sorted(set(want) - set(got))))
+    for path in set(got) & set(want):
+        row, (name, kind, size, modified, link) = got[path], want[path]
         check(row[1:4] == [name, kind, size], '%s: %s, wanted %s' % (path, row[1:4], [name, kind, size]))
         check(modified is None or row[4] == modified, '%s modified %s, wanted %s' % (path, row[4], modified))
         letters = 'R' * (name == 'a#b.txt') + 'H' * name.startswith('.') + 'L' * link
@@ -119,7 +113,7 @@ def check_rows(all_rows, root, skip_hidden=False):
     seen, current = set(), ''
     for row in all_rows:
         parent = row[0].rpartition('\\')[0]
-        if removed(row):
+        if row[6:] == ['removido']:
             check(current == '' or row[0].startswith(current + '\\'), '%s is among the rows of %r' % (row[0], current))
             continue
         check(parent == '' or parent in seen, '%s comes before its folder' % row[0])
@@ -140,10 +134,8 @@ def plain_suite(base):
     inside = os.path.join(tree, 'Nomes', 'dentro.csv')
     write_csv(tree, inside)
     rows = read_csv(inside)
-    check(not any(r[1] == 'dentro.csv' or r[1].startswith('~tombarel') for r in rows), 'the CSV lists itself')
     os.remove(inside)
-    check_rows(rows, tree)
-    check(not [f for f in os.listdir(os.path.join(tree, 'Nomes')) if f.startswith('~tombarel')], 'a temporary file is left')
+    check_rows(rows, tree)  # a temporary file left would be a row missing
     write_csv(tree, target, '/semocultos')
     check_rows(read_csv(target), tree, skip_hidden=True)
     # Refused: an existing target without /y (kept as it was), bad usage, a folder that is not there.
@@ -166,12 +158,6 @@ BEFORE = {'igual.txt': 10, 'cresce.txt': 20, 'tempo.txt': 30, 'velho.txt': 40, '
 RENAMED = {'velho.txt': 'novo nome.txt', 'Caixa.txt': 'caixa.txt'}  # a removal and an addition each
 SAID = {'novo.txt': 'adicionado', 'novo nome.txt': 'adicionado', 'caixa.txt': 'adicionado',
         'cresce.txt': 'alterado', 'tempo.txt': 'alterado'}
-
-
-def write_file(path, size, when=1700000000):
-    with open(path, 'wb') as f:
-        f.write(b'v' * size)
-    os.utime(path, (when, when))
 
 
 def edit_old(page, unreadable, renamed):
@@ -220,18 +206,17 @@ def compare_suite(base):
     write_csv(tree, target, '/comparar', windows(old))
     rows = read_csv(target, HEADER + ['mudança'])
     check_rows(rows, tree)
-    said = {r[0]: r[6] for r in rows if not removed(r)}
+    said = {r[0]: r[6] for r in rows if not r[6:] == ['removido']}
     for path, row in expected(tree).items():
         name = path.rpartition('\\')[2]
         wanted = ('' if row[1] == 'pasta' else 'não comparado' if path.startswith('fechada\\') else
                   SAID.get(name, 'igual') if path.startswith('muda\\') else 'igual')
         check(said.get(path) == wanted, '%s: mudança %r, wanted %r' % (path, said.get(path), wanted))
-    got = {r[0]: r[1:5] for r in rows if removed(r)}
+    got = {r[0]: r[1:5] for r in rows if r[6:] == ['removido']}
     check(got == gone, 'removed rows %s, wanted %s' % (got, gone))
     # An earlier catalogue that is not one, or is not there: exit 1 with the reason, nothing written.
     not_one = os.path.join(base, 'não é.htm')
-    with open(not_one, 'w') as f:
-        f.write('<html><body>outra coisa</body></html>')
+    write_file(not_one, 100)
     for bad in (not_one, os.path.join(base, 'sumiu.htm')):
         for command, written in (('/csv', os.path.join(base, 'ruim.csv')), ('/catalogo', os.path.join(base, 'ruim.htm'))):
             code, err = tombarel(command, windows(tree), windows(written), '/comparar', windows(bad))
