@@ -268,7 +268,7 @@ void Tfmtextdir::FormDestroy(Component*) {
 }
 
 void Tfmtextdir::PointFilesAt(const std::wstring& path) {
-    if (path == L"Drives") {
+    if (path == kv::kDrivesPath) {
         files->SetEnabled(false);
         return;
     }

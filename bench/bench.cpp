@@ -25,6 +25,7 @@
 
 #include "app/Listings.h"
 #include "catalog/Catalog.h"
+#include "catalog/CatalogReader.h"
 #include "app/tombarel.h"
 #include "explorador/explorador.h"
 #include "explorer/KvDirTree21.h"
@@ -1054,14 +1055,14 @@ std::wstring CatalogFolder(const std::wstring& root, int count) {
 }
 
 // The catalogue's floor: the fastest plain recursive walk the platform offers (the basic
-// information only, large fetches, extended-length paths). It also counts what the page's
-// size is measured against: the entries and the UTF-8 bytes of their names.
+// information only, large fetches, extended-length paths). Untimed, it also counts what the
+// page's size is measured against: the entries and the UTF-8 bytes of their names.
 struct WalkCount {
     std::uint64_t entries = 0;
     std::uint64_t nameBytes = 0;
 };
 
-void FastWalk(const std::wstring& dir, WalkCount& count) {
+void FastWalk(const std::wstring& dir, WalkCount* count) {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
                                 nullptr, FIND_FIRST_EX_LARGE_FETCH);
@@ -1071,9 +1072,11 @@ void FastWalk(const std::wstring& dir, WalkCount& count) {
         const wchar_t* name = fd.cFileName;
         if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)))
             continue;
-        ++count.entries;
-        count.nameBytes += static_cast<std::uint64_t>(
-            WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr) - 1);
+        if (count) {
+            ++count->entries;
+            count->nameBytes += static_cast<std::uint64_t>(
+                WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr) - 1);
+        }
         if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             FastWalk(dir + L"\\" + name, count);
     } while (FindNextFileW(h, &fd));
@@ -1087,10 +1090,8 @@ void BenchCatalog(const std::wstring& root, int n) {
     const std::wstring folder = CatalogFolder(root, n);
     const std::wstring page = root + L"\\catalog" + std::to_wstring(n) + L"\\Catalogo.htm";
     WalkCount count;
-    const auto floor = [&] {
-        count = WalkCount{};
-        return Seconds([&] { FastWalk(L"\\\\?\\" + folder, count); });
-    };
+    FastWalk(L"\\\\?\\" + folder, &count);
+    const auto floor = [&] { return Seconds([&] { FastWalk(L"\\\\?\\" + folder, nullptr); }); };
     double peak = 0;
     catalog::Totals totals;
     const Paired written = Interleaved(floor, nullptr, [&] {
@@ -1110,8 +1111,106 @@ void BenchCatalog(const std::wstring& root, int n) {
     std::printf("catalog: page %.1f MB, %.3fx its budget of %.1f MB (1.2 x %.1f MB of names + 20 B x %llu entries)\n",
                 Megabytes(size), size / budget, Megabytes(budget), Megabytes(static_cast<double>(count.nameBytes)),
                 static_cast<unsigned long long>(count.entries + 1));
-    std::printf("catalog: page written to %ls\n\n", page.c_str());
+    std::printf("catalog: page written to %ls\n", page.c_str());
+    const std::wstring csv = root + L"\\catalog" + std::to_wstring(n) + L"\\Catalogo.csv";
+    Row("catalog: /csv written", n, Interleaved(floor, nullptr, [&] { catalog::WriteCsv({folder, csv}); }));
+    std::printf("\n");
     std::fflush(stdout);
+}
+
+// A file the comparison bench takes away or changes, and how to put it back.
+struct Saved {
+    std::wstring path;
+    std::uint64_t size = 0;
+    FILETIME written{};
+};
+
+// Every file of the tree, in walk order, to `visit`.
+void EachFile(const std::wstring& dir, const std::function<void(const std::wstring&, const WIN32_FIND_DATAW&)>& visit) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const wchar_t* name = fd.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)))
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            EachFile(dir + L"\\" + name, visit);
+        else
+            visit(dir + L"\\" + name, fd);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
+void SetFile(const std::wstring& path, std::uint64_t size, const FILETIME* written, DWORD disposition) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    if (written)
+        SetFileTime(h, nullptr, nullptr, written);
+    CloseHandle(h);
+}
+
+// The catalogue compared with an earlier one of the same tree after 1 % of its files were
+// added, 1 % removed and 1 % changed (spread over the tree), against a plain catalogue of the
+// same tree in the same run; and the earlier catalogue read back, against the walk. The tree
+// is put back as it was afterwards.
+void BenchCompare(const std::wstring& root, int n) {
+    const std::wstring base = root + L"\\catalog" + std::to_wstring(n);
+    const std::wstring folder = CatalogFolder(root, n), earlier = base + L"\\Catalogo-anterior.htm";
+    catalog::WriteCatalog({folder, earlier});
+    std::vector<Saved> removed, changed;
+    std::vector<std::wstring> added;
+    std::size_t k = 0;
+    EachFile(L"\\\\?\\" + folder, [&](const std::wstring& path, const WIN32_FIND_DATAW& fd) {
+        const Saved saved{path, (std::uint64_t{fd.nFileSizeHigh} << 32) | fd.nFileSizeLow, fd.ftLastWriteTime};
+        if (k % 100 == 0)
+            removed.push_back(saved);
+        else if (k % 100 == 33)
+            changed.push_back(saved);
+        else if (k % 100 == 66)
+            added.push_back(path + L" novo.dat");
+        ++k;
+    });
+    for (const Saved& f : removed)
+        DeleteFileW(f.path.c_str());
+    for (const Saved& f : changed)
+        SetFile(f.path, f.size + 1, nullptr, OPEN_EXISTING);
+    for (const std::wstring& path : added)
+        SetFile(path, 100, nullptr, CREATE_NEW);
+
+    double peak = 0;
+    catalog::Totals totals;
+    const Paired compared = Interleaved(
+        [&] { return Seconds([&] { catalog::WriteCatalog({folder, base + L"\\Catalogo.htm"}); }); }, nullptr, [&] {
+            PeakSampler sampler;
+            totals = catalog::WriteCatalog({folder, base + L"\\Catalogo-comparado.htm", true, earlier});
+            peak = std::max(peak, sampler.Stop());
+        });
+    FloorRow("floor: catalog written", n, compared.floor, compared.cpuFloor);
+    Row("catalog: compared", n, compared);
+    const Paired read = Interleaved([&] { return Seconds([&] { FastWalk(L"\\\\?\\" + folder, nullptr); }); },
+                                    nullptr, [&] { catalog::ReadCatalogPage(earlier); });
+    FloorRow("floor: recursive walk", n, read.floor, read.cpuFloor);
+    Row("catalog: earlier one read back", n, read);
+    std::printf("catalog: compared, %llu added, %llu removed, %llu changed; peak working set %.1f MB (target 300 MB)\n",
+                static_cast<unsigned long long>(totals.added), static_cast<unsigned long long>(totals.removed),
+                static_cast<unsigned long long>(totals.changed), Megabytes(peak));
+    std::printf("catalog: compared page written to %ls\n\n", (base + L"\\Catalogo-comparado.htm").c_str());
+    std::fflush(stdout);
+
+    for (const std::wstring& path : added)
+        DeleteFileW(path.c_str());
+    for (const Saved& f : changed)
+        SetFile(f.path, f.size, &f.written, OPEN_EXISTING);
+    for (const Saved& f : removed)
+        SetFile(f.path, f.size, &f.written, CREATE_NEW);
 }
 
 // What the address space allows: the free space now, and the folder that fills it at the
@@ -1180,8 +1279,10 @@ int wmain(int argc, wchar_t** argv) {
     if (catalogMode) {
         std::printf("catalogue of a whole tree, %d runs, each beside a walk of its own\n", gRepeats);
         Header();
-        for (int n : sizes)
+        for (int n : sizes) {
             BenchCatalog(root, n);
+            BenchCompare(root, n);
+        }
         tmb::SetModalHost(nullptr);
         CoUninitialize();
         return 0;

@@ -116,7 +116,9 @@ if [ "$window" = both ] || [ "$window" = catalog ]; then
   echo
   wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" catalog "$runs"
   for n in $sizes; do
-    /usr/bin/python3 "$TOP/bench/catalog_page.py" "$root/catalog$n/Catalogo.htm" "$runs"
+    for page in Catalogo Catalogo-comparado; do
+      /usr/bin/python3 "$TOP/bench/catalog_page.py" "$root/catalog$n/$page.htm" "$runs"
+    done
   done
 fi
 echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"

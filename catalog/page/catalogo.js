@@ -576,15 +576,29 @@
       }
     } else {
       var src = q.replace(/[\\^$.+()[\]{}|\/]/g, '\\$&').replace(/\*/g, '[^\\n]*').replace(/\?/g, '[^\\n]');
-      // test() leaves no match object behind; a match is never empty and never spans lines,
-      // so its last character tells its line.
       var re = new RegExp(src, 'gu');
-      while (re.test(text)) {
-        var last = re.lastIndex - 1;
-        while (starts[line + 1] <= last) line++;
-        add(line);
-        if (line + 1 >= n) break;
-        re.lastIndex = starts[line + 1];
+      // Does line k match? A match never spans lines: one that starts in the line ends there.
+      var matches = function (k) {
+        re.lastIndex = starts[k];
+        return re.test(text) && re.lastIndex <= starts[k + 1];
+      };
+      // The longest piece without wildcards must be in every matching line: only the lines
+      // an indexOf scan finds it in are tried. Without one ("?", "??*"), a line long enough
+      // to hold a character for each "?" matches: only lines near that length are tried.
+      var pieces = q.split(/[*?]+/), piece = '';
+      for (var i = 0; i < pieces.length; i++) if (pieces[i].length > piece.length) piece = pieces[i];
+      if (piece) {
+        for (var hit = text.indexOf(piece); hit >= 0; hit = text.indexOf(piece, starts[line + 1])) {
+          while (starts[line + 1] <= hit) line++;
+          if (matches(line)) add(line);
+          if (line + 1 >= n) break;
+        }
+      } else {
+        var wanted = q.split('?').length - 1;  // characters; a pair of surrogates is one
+        for (var k = 0; k < n; k++) {
+          var units = starts[k + 1] - starts[k] - 1;
+          if (units >= 2 * wanted || (units >= wanted && matches(k))) add(k);
+        }
       }
     }
     return out.subarray(0, count);

@@ -95,8 +95,10 @@ def read_csv(path, header=HEADER):
     return rows[1:]
 
 
-def check_rows(all_rows, root, skip_hidden=False):
+def check_rows(all_rows, root, skip_hidden=False, touched=None):
     want = expected(root, skip_hidden)
+    if touched:  # the folder a file was written into and taken from: its time moved since
+        want[touched] = want[touched][:3] + (None,) + want[touched][4:]
     rows = [r for r in all_rows if not r[6:] == ['removido']]
     got = {r[0]: r for r in rows}
     check(len(rows) == len(got) and sorted(got) == sorted(want),
@@ -135,7 +137,7 @@ def plain_suite(base):
     write_csv(tree, inside)
     rows = read_csv(inside)
     os.remove(inside)
-    check_rows(rows, tree)  # a temporary file left would be a row missing
+    check_rows(rows, tree, touched='Nomes')  # a temporary file left would be a row missing
     write_csv(tree, target, '/semocultos')
     check_rows(read_csv(target), tree, skip_hidden=True)
     # Refused: an existing target without /y (kept as it was), bad usage, a folder that is not there.
