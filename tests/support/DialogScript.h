@@ -1,6 +1,7 @@
 // A scripted stand-in for everything modal: installed for a scope, it answers message
 // boxes, message dialogs, save dialogs, the folder picker, the network-drive dialogs and the
-// properties sheet from queues and records what was asked. The default error report is
+// properties sheet from queues and records what was asked. Progress windows are the real
+// ones, recorded, and their Cancel button is pressed when the script says so. The default error report is
 // captured too, so an error shows up as a recorded box.
 #pragma once
 
@@ -25,6 +26,7 @@ struct ModalCall {
         NetDisconnect,
         Properties,
         FolderPrompt,
+        Progress,
     } kind;
     // The message; the save dialog's proposed file name; the picker's initial folder; the
     // properties sheet's path.
@@ -69,6 +71,11 @@ public:
         promptAnswers_.push_back({result, text});
     }
 
+    // Queues a click on the Cancel button of the next progress window, made once its task
+    // has reported `reports` times (0: as the task starts); the task goes on only when the
+    // window has taken the click.
+    void CancelProgress(int reports = 0) { progressCancels_.push_back(reports); }
+
     const std::vector<ModalCall>& Calls() const { return calls_; }
     // Texts of the recorded calls, in order (errors as the report would show them).
     std::vector<std::wstring> Texts() const;
@@ -85,6 +92,7 @@ public:
     DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD resourceType) override;
     DWORD PropertiesSheet(HWND owner, const std::wstring& path) override;
     int FolderPrompt(tmb::FolderPromptRequest& request) override;
+    void RunProgress(tmb::ProgressRequest& request) override;
 
 private:
     struct NetworkAnswer {
@@ -99,6 +107,7 @@ private:
     std::deque<NetworkAnswer> networkAnswers_;
     std::deque<DWORD> propertiesAnswers_;
     std::deque<std::pair<int, std::wstring>> promptAnswers_;
+    std::deque<int> progressCancels_;
     std::vector<ModalCall> calls_;
     tmb::ModalHost* previous_;
 };
