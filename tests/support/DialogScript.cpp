@@ -6,67 +6,19 @@
 namespace tmbtest {
 namespace {
 
-struct WindowSearch {
-    const std::wstring* caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchCaption(HWND h, LPARAM p) {
-    auto* search = reinterpret_cast<WindowSearch*>(p);
-    wchar_t text[256] = {};
-    GetWindowTextW(h, text, 256);
-    if (IsWindowVisible(h) && *search->caption == text) {
-        search->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK MatchButton(HWND h, LPARAM p) {
-    wchar_t name[16] = {};
-    GetClassNameW(h, name, 16);
-    if (lstrcmpiW(name, L"Button") != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(p) = h;
-    return FALSE;
-}
-
-// The task as the script's user sees it: after so many reports, the Cancel button of the
-// real window (a window of `uiThread` with the request's caption) is clicked, and the task
-// goes on once the window has taken the click.
+// The task as the script's user sees it: Cancel pressed once it has reported so many times.
 class CancellingTask final : public tmb::ProgressTask {
 public:
-    CancellingTask(tmb::ProgressTask& real, int reports, DWORD uiThread, std::wstring caption)
-        : real_(real), left_(reports), uiThread_(uiThread), caption_(std::move(caption)) {
-        if (left_ == 0)
-            PressCancel();
-    }
-    bool Cancelled() const override { return real_.Cancelled(); }
+    CancellingTask(tmb::ProgressTask& real, int reports) : real_(real), left_(reports) {}
+    bool Cancelled() const override { return left_ <= 0 || real_.Cancelled(); }
     void SetLines(std::vector<std::wstring> lines) override {
         real_.SetLines(std::move(lines));
-        if (--left_ == 0)
-            PressCancel();
+        --left_;
     }
 
 private:
-    void PressCancel() {
-        WindowSearch search{&caption_};
-        EnumThreadWindows(uiThread_, &MatchCaption, reinterpret_cast<LPARAM>(&search));
-        HWND button = nullptr;
-        if (search.found)
-            EnumChildWindows(search.found, &MatchButton, reinterpret_cast<LPARAM>(&button));
-        if (!button)
-            return;  // no window: the test sees the task run to its end
-        PostMessageW(button, BM_CLICK, 0, 0);
-        const DWORD start = GetTickCount();
-        while (!real_.Cancelled() && GetTickCount() - start < 10000)
-            Sleep(5);
-    }
-
     tmb::ProgressTask& real_;
     int left_;
-    DWORD uiThread_;
-    std::wstring caption_;
 };
 
 } // namespace
@@ -193,9 +145,8 @@ void DialogScript::RunProgress(tmb::ProgressRequest& request) {
         const int reports = progressCancels_.front();
         progressCancels_.pop_front();
         auto task = std::move(request.task);
-        request.task = [task, reports, ui = GetCurrentThreadId(),
-                        caption = request.caption](tmb::ProgressTask& real) {
-            CancellingTask scripted(real, reports, ui, caption);
+        request.task = [task, reports](tmb::ProgressTask& real) {
+            CancellingTask scripted(real, reports);
             task(scripted);
         };
     }

@@ -1,7 +1,7 @@
 // A scripted stand-in for everything modal: installed for a scope, it answers message
 // boxes, message dialogs, save dialogs, the folder picker, the network-drive dialogs and the
 // properties sheet from queues and records what was asked. Progress windows are the real
-// ones, recorded, and their Cancel button is pressed when the script says so. The default error report is
+// ones, recorded; the script can have their task see Cancel pressed. The default error report is
 // captured too, so an error shows up as a recorded box.
 #pragma once
 
@@ -71,9 +71,8 @@ public:
         promptAnswers_.push_back({result, text});
     }
 
-    // Queues a click on the Cancel button of the next progress window, made once its task
-    // has reported `reports` times (0: as the task starts); the task goes on only when the
-    // window has taken the click.
+    // Queues Cancel for the next progress window: its task sees it pressed once it has
+    // reported `reports` times (0: from the start).
     void CancelProgress(int reports = 0) { progressCancels_.push_back(reports); }
 
     const std::vector<ModalCall>& Calls() const { return calls_; }
