@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include "app/Listings.h"
+#include "catalog/Catalog.h"
 #include "app/tombarel.h"
 #include "framework/CommandLine.h"
+#include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/FileListBox.h"
 #include "framework/Handles.h"
@@ -122,6 +124,69 @@ int WriteTextListing(const Command& command) {
     return exitDone;
 }
 
+// True when files cannot be written in `folder`'s volume: a CD-ROM, a read-only medium.
+bool OnReadOnlyVolume(const std::wstring& folder) {
+    if (OnCdRom(folder))
+        return true;
+    wchar_t root[MAX_PATH + 1];
+    DWORD flags = 0;
+    return GetVolumePathNameW(folder.c_str(), root, MAX_PATH) &&
+           GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FILE_READ_ONLY_VOLUME);
+}
+
+std::wstring Counted(std::uint64_t n, const wchar_t* one, const wchar_t* many) {
+    return std::to_wstring(n) + L" " + (n == 1 ? one : many);
+}
+
+int WriteCatalogCommand(const Command& command) {
+    const std::wstring folder = tmb::NormalizeFolder(command.folder);
+    if (const DWORD error = tmb::FolderError(folder); error != ERROR_SUCCESS)
+        throw tmb::Exception(L"N\u00e3o foi poss\u00edvel ler a pasta " + Quoted(folder) + L". " +
+                             tmb::SysErrorMessage(error));
+    // Without a FILE the page goes into the folder itself, which a CD-ROM or a read-only
+    // share refuses: the user is told to name a FILE instead of finding nothing written.
+    const bool inFolder = command.file.empty();
+    const std::wstring giveFile = L" Indique onde grav\u00e1-lo: Tombarel /catalogo PASTA ARQUIVO.";
+    if (inFolder && OnReadOnlyVolume(folder))
+        throw tmb::Exception(L"A pasta " + Quoted(folder) +
+                             L" est\u00e1 numa unidade que n\u00e3o pode ser gravada." + giveFile);
+    const std::wstring target = inFolder ? tmb::JoinPath(folder, catalog::kDefaultFileName) : FullPath(command.file);
+    if (IsFile(target)) {
+        if (command.ask) {
+            if (tmb::MessageDlg(L"J\u00e1 existe um cat\u00e1logo em:\r" + target +
+                                    L"\r\rDeseja substitu\u00ed-lo?",
+                                tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) != tmb::mrYes)
+                return exitTargetExists;
+        } else if (!command.replace) {
+            return TargetExists(target);
+        }
+    }
+    catalog::Totals totals;
+    try {
+        totals = catalog::WriteCatalog({folder, target, command.includeHidden});
+    } catch (const tmb::EFCreateError& e) {
+        if (!inFolder)
+            throw;
+        throw tmb::Exception(e.Message() + giveFile);
+    }
+    std::wstring summary = Counted(totals.files, L"arquivo", L"arquivos") + L", " +
+                           Counted(totals.folders, L"pasta", L"pastas");
+    if (totals.unreadable)
+        summary += L"; " + Counted(totals.unreadable, L"pasta n\u00e3o p\u00f4de ser lida",
+                                   L"pastas n\u00e3o puderam ser lidas");
+    if (command.ask) {
+        if (tmb::MessageDlg(L"Cat\u00e1logo criado em:\r" + target + L"\r(" + summary +
+                                L")\r\rDeseja visualiz\u00e1-lo?",
+                            tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) == tmb::mrYes)
+            ShellOpenReporting(target);
+        return exitDone;
+    }
+    TellUser(L"Cat\u00e1logo gravado em " + Quoted(target) + L" (" + summary + L").",
+             UserStream::Output, false);
+    return exitDone;
+}
+
 } // namespace
 
 Command ParseCommand(const std::vector<std::wstring>& arguments) {
@@ -132,18 +197,22 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     std::vector<std::wstring> operands;
     bool yes = false;
     bool ask = false;
+    bool withoutHidden = false;
     for (size_t i = IsSwitch(first) ? 1 : 0; i < arguments.size(); ++i) {
         const std::wstring argument = tmb::LowerCase(arguments[i]);
         if (argument == L"/y")
             yes = true;
         else if (argument == L"/ask")
             ask = true;
+        else if (argument == L"/semocultos")
+            withoutHidden = true;
         else if (IsSwitch(argument))
             return BadUsage(L"Op\u00e7\u00e3o desconhecida: " + arguments[i]);
         else
             operands.push_back(arguments[i]);
     }
     size_t wanted = 0;
+    size_t optional = 0;  // operands that may follow the wanted ones
     if (first == L"/?") {
         command.kind = Command::Kind::Help;
     } else if (first == L"/html") {
@@ -152,6 +221,10 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     } else if (first == L"/txt") {
         command.kind = Command::Kind::Text;
         wanted = 2;
+    } else if (first == L"/catalogo") {
+        command.kind = Command::Kind::Catalog;
+        wanted = 1;
+        optional = 1;
     } else if (first == L"/register") {
         command.kind = Command::Kind::Register;
     } else if (first == L"/unregister") {
@@ -164,17 +237,21 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     }
     if (operands.size() < wanted)
         return BadUsage(operands.empty() ? L"Falta a pasta." : L"Falta o arquivo.");
-    if (operands.size() > wanted)
-        return BadUsage(L"Argumento a mais: " + operands[wanted]);
-    const bool yesAllowed = command.kind == Command::Kind::Html || command.kind == Command::Kind::Text;
-    if ((yes && !yesAllowed) || (ask && command.kind != Command::Kind::Html))
-        return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") + (yes ? L"/y" : L"/ask"));
+    if (operands.size() > wanted + optional)
+        return BadUsage(L"Argumento a mais: " + operands[wanted + optional]);
+    const bool isCatalog = command.kind == Command::Kind::Catalog;
+    const bool yesAllowed = command.kind == Command::Kind::Html || command.kind == Command::Kind::Text || isCatalog;
+    if ((yes && !yesAllowed) || (ask && command.kind != Command::Kind::Html && !isCatalog) ||
+        (withoutHidden && !isCatalog))
+        return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") +
+                        (yes ? L"/y" : ask ? L"/ask" : L"/semocultos"));
     if (yes && ask)
         return BadUsage(L"/y e /ask n\u00e3o v\u00e3o juntos.");
     if (wanted >= 1)
         command.folder = operands[0];
-    if (wanted == 2)
+    if (operands.size() >= 2)
         command.file = operands[1];
+    command.includeHidden = !withoutHidden;
     command.replace = yes;
     command.ask = ask;
     return command;
@@ -192,11 +269,18 @@ std::wstring UsageText() {
            L"Tombarel /txt PASTA ARQUIVO [/y]\r\n"
            L"    grava a lista em texto da PASTA em ARQUIVO, como \"Salvar em texto\";\r\n"
            L"    /y substitui um ARQUIVO que j\u00e1 existe.\r\n"
+           L"Tombarel /catalogo PASTA [ARQUIVO] [/y | /ask] [/semocultos]\r\n"
+           L"    grava o cat\u00e1logo da PASTA e de tudo o que h\u00e1 dentro dela, uma p\u00e1gina\r\n"
+           L"    html com a \u00e1rvore das pastas e uma busca, em ARQUIVO (sem ARQUIVO, como\r\n"
+           L"    PASTA\\Catalogo.htm); /y substitui um cat\u00e1logo que j\u00e1 existe, /ask\r\n"
+           L"    pergunta antes; /semocultos deixa de fora arquivos e pastas ocultos e de\r\n"
+           L"    sistema.\r\n"
            L"Tombarel /register\r\n"
-           L"    p\u00f5e \"Abrir no Tombarel\" e \"Criar Lista.htm (Tombarel)\" no menu das\r\n"
-           L"    pastas do Explorer, s\u00f3 para este usu\u00e1rio.\r\n"
+           L"    p\u00f5e \"Abrir no Tombarel\", \"Criar Lista.htm (Tombarel)\" e \"Criar\r\n"
+           L"    Catalogo.htm (Tombarel)\" no menu das pastas do Explorer, s\u00f3 para este\r\n"
+           L"    usu\u00e1rio.\r\n"
            L"Tombarel /unregister\r\n"
-           L"    tira essas duas entradas.\r\n"
+           L"    tira essas entradas.\r\n"
            L"\r\n"
            L"C\u00f3digos de sa\u00edda: 0 gravado; 1 a pasta n\u00e3o p\u00f4de ser listada ou o "
            L"arquivo\r\n"
@@ -214,6 +298,7 @@ struct FolderMenuEntry {
 const FolderMenuEntry kEntries[] = {
     {kOpenVerb, L"Abrir no Tombarel", L" \"%1\""},
     {kListVerb, L"Criar Lista.htm (Tombarel)", L" /html \"%1\" /ask"},
+    {kCatalogVerb, L"Criar Catalogo.htm (Tombarel)", L" /catalogo \"%1\" /ask"},
 };
 
 std::wstring VerbKey(const wchar_t* verb) { return std::wstring(kFolderShellKey) + L"\\" + verb; }
@@ -276,10 +361,12 @@ int RunCommand(const Command& command) {
             return WriteHtmlListing(command);
         case Command::Kind::Text:
             return WriteTextListing(command);
+        case Command::Kind::Catalog:
+            return WriteCatalogCommand(command);
         case Command::Kind::Register:
             RegisterFolderMenu(tmb::ProgramPath());
-            TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\" e \"Criar "
-                     L"Lista.htm (Tombarel)\".",
+            TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\", \"Criar "
+                     L"Lista.htm (Tombarel)\" e \"Criar Catalogo.htm (Tombarel)\".",
                      UserStream::Output);
             return exitDone;
         case Command::Kind::Unregister:

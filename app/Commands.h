@@ -18,12 +18,15 @@ enum ExitCode : int {
 };
 
 struct Command {
-    enum class Kind { Window, Html, Text, Register, Unregister, Help, BadUsage };
+    enum class Kind { Window, Html, Text, Catalog, Register, Unregister, Help, BadUsage };
     Kind kind = Kind::Window;
-    std::wstring folder;   // Window (empty: the stored one), Html, Text
-    std::wstring file;     // Text: where the listing goes
+    std::wstring folder;   // Window (empty: the stored one), Html, Text, Catalog
+    std::wstring file;     // Text: where the listing goes; Catalog: where the page goes
+                           // (empty: Catalogo.htm in the folder)
     bool replace = false;  // /y: an existing target is replaced
-    bool ask = false;      // /ask: an existing Lista.htm is asked about, as "Salvar" asks
+    bool ask = false;      // /ask: an existing Lista.htm or catalogue is asked about, as
+                           // "Salvar" asks, and the page is offered to be shown
+    bool includeHidden = true;  // Catalog: false with /semocultos
     std::wstring problem;  // BadUsage: what is wrong with the arguments
 };
 
@@ -38,12 +41,13 @@ int RunCommand(const Command& command);
 // The usage text of "/?".
 std::wstring UsageText();
 
-// The keys of the folder menu's two entries, under HKEY_CURRENT_USER.
+// The keys of the folder menu's entries, under HKEY_CURRENT_USER.
 inline constexpr wchar_t kFolderShellKey[] = L"Software\\Classes\\Directory\\shell";
 inline constexpr wchar_t kOpenVerb[] = L"Tombarel.Abrir";
 inline constexpr wchar_t kListVerb[] = L"Tombarel.Lista";
+inline constexpr wchar_t kCatalogVerb[] = L"Tombarel.Catalogo";
 
-// Adds the two entries, for the current user only, running `programPath`.
+// Adds the entries, for the current user only, running `programPath`.
 void RegisterFolderMenu(const std::wstring& programPath);
 // Removes them and the keys that held nothing else.
 void UnregisterFolderMenu();

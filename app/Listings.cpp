@@ -8,6 +8,7 @@
 #include "framework/Exception.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
+#include "framework/ReplacingFile.h"
 #include "framework/TextConv.h"
 
 namespace app {
@@ -221,61 +222,9 @@ namespace {
 using ByteSource = std::function<void(const std::function<void(const char*, size_t)>& write)>;
 
 void WriteReplacing(const std::wstring& path, const ByteSource& source) {
-    // What creating the file over the old one would refuse, replacing it must refuse too
-    // (Wine's rename replaces even a read-only file).
-    const std::wstring target = tmb::LongPathForm(path);
-    const DWORD existing = GetFileAttributesW(target.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        throw tmb::EFCreateError(path, ERROR_ACCESS_DENIED);
-    // The temporary file lies next to the target, so the final rename stays on one volume.
-    const size_t slash = target.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash);
-    std::wstring temp;
-    tmb::FileHandle file;
-    for (unsigned attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = tmb::LongPathForm(tmb::JoinPath(
-            folder, L"~tombarel" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(GetTickCount() + attempt) + L".tmp"));
-        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    if (!file)
-        throw tmb::EFCreateError(path, GetLastError());
-    auto fail = [&](DWORD error) {
-        file.reset();
-        DeleteFileW(temp.c_str());
-        throw tmb::EFCreateError(path, error);
-    };
-    auto write = [&](const char* bytes, size_t size) {
-        size_t done = 0;
-        while (done < size) {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 20));
-            DWORD written = 0;
-            if (!WriteFile(file.get(), bytes + done, chunk, &written, nullptr) || written == 0)
-                fail(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
-            done += written;
-        }
-    };
-    try {
-        source(write);
-    } catch (const tmb::EFCreateError&) {
-        throw;  // the temporary file is gone already
-    } catch (...) {
-        file.reset();
-        DeleteFileW(temp.c_str());
-        throw;
-    }
-    if (!FlushFileBuffers(file.get()))
-        fail(GetLastError());
-    file.reset();
-    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(temp.c_str());
-        throw tmb::EFCreateError(path, error);
-    }
+    tmb::ReplacingFile file(path);
+    source([&file](const char* bytes, size_t size) { file.Write(bytes, size); });
+    file.Commit();
 }
 
 // Gathers a text's pieces into chunks of a fixed number of characters and hands each full

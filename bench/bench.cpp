@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/Listings.h"
+#include "catalog/Catalog.h"
 #include "app/tombarel.h"
 #include "explorador/explorador.h"
 #include "explorer/KvDirTree21.h"
@@ -1047,6 +1048,72 @@ void BenchExplorer(const std::wstring& root, int n) {
     std::printf("\n");
 }
 
+// The tree of `count` files in count/10 folders that scripts/bench.sh made for the catalogue.
+std::wstring CatalogFolder(const std::wstring& root, int count) {
+    return root + L"\\catalog" + std::to_wstring(count) + L"\\files";
+}
+
+// The catalogue's floor: the fastest plain recursive walk the platform offers (the basic
+// information only, large fetches, extended-length paths). It also counts what the page's
+// size is measured against: the entries and the UTF-8 bytes of their names.
+struct WalkCount {
+    std::uint64_t entries = 0;
+    std::uint64_t nameBytes = 0;
+};
+
+void FastWalk(const std::wstring& dir, WalkCount& count) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
+                                nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const wchar_t* name = fd.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)))
+            continue;
+        ++count.entries;
+        count.nameBytes += static_cast<std::uint64_t>(
+            WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr) - 1);
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            FastWalk(dir + L"\\" + name, count);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
+// The catalogue of a whole tree, written beside the tree (so the page is not part of it),
+// against the recursive walk; its peak working set, and the page's size against its budget:
+// 1.2 times the names' UTF-8 bytes and 20 bytes an entry.
+void BenchCatalog(const std::wstring& root, int n) {
+    const std::wstring folder = CatalogFolder(root, n);
+    const std::wstring page = root + L"\\catalog" + std::to_wstring(n) + L"\\Catalogo.htm";
+    WalkCount count;
+    const auto floor = [&] {
+        count = WalkCount{};
+        return Seconds([&] { FastWalk(L"\\\\?\\" + folder, count); });
+    };
+    double peak = 0;
+    catalog::Totals totals;
+    const Paired written = Interleaved(floor, nullptr, [&] {
+        PeakSampler sampler;
+        totals = catalog::WriteCatalog({folder, page});
+        peak = std::max(peak, sampler.Stop());
+    });
+    FloorRow("floor: recursive walk", n, written.floor, written.cpuFloor);
+    Row("catalog: written", n, written);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(page.c_str(), GetFileExInfoStandard, &data);
+    const double size = static_cast<double>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+    const double budget = 1.2 * static_cast<double>(count.nameBytes) + 20.0 * static_cast<double>(count.entries + 1);
+    std::printf("catalog: %llu files, %llu folders; peak working set while written %.1f MB (target 200 MB)\n",
+                static_cast<unsigned long long>(totals.files), static_cast<unsigned long long>(totals.folders),
+                Megabytes(peak));
+    std::printf("catalog: page %.1f MB, %.3fx its budget of %.1f MB (1.2 x %.1f MB of names + 20 B x %llu entries)\n",
+                Megabytes(size), size / budget, Megabytes(budget), Megabytes(static_cast<double>(count.nameBytes)),
+                static_cast<unsigned long long>(count.entries + 1));
+    std::printf("catalog: page written to %ls\n\n", page.c_str());
+    std::fflush(stdout);
+}
+
 // What the address space allows: the free space now, and the folder that fills it at the
 // process's peak bytes per file (the growth of its peak working set over the operations of
 // the largest folder measured, from before that folder's first listing).
@@ -1089,24 +1156,36 @@ int wmain(int argc, wchar_t** argv) {
     QuietHost quiet;
     tmb::SetModalHost(&quiet);
 
-    // tombarel_bench ROOT [files|all] [main|explorer|main-split|explorer-split|main-memory]
-    //                [repeats]
+    // tombarel_bench ROOT [files|all] [main|explorer|main-split|explorer-split|main-memory|
+    //                catalog] [repeats]
     const std::wstring root = argc > 1 ? argv[1] : L"C:\\tombarel-bench";
     std::vector<int> sizes = {1000, 10000, 100000};
     if (argc > 2 && _wtoi(argv[2]) > 0)
         sizes = {_wtoi(argv[2])};
     const std::wstring mode = argc > 3 ? argv[3] : L"main";
     const bool explorer = mode.rfind(L"explorer", 0) == 0;
+    const bool catalogMode = mode == L"catalog";
     gSplitOnly = mode.size() > 6 && mode.compare(mode.size() - 6, 6, L"-split") == 0;
     gMemoryOnly = mode == L"main-memory";
     if (argc > 4 && _wtoi(argv[4]) > 0)
         gRepeats = _wtoi(argv[4]);
 
-    for (int n : sizes)
-        if (GetFileAttributesW((BenchFolder(root, n) + L".ready").c_str()) == INVALID_FILE_ATTRIBUTES) {
-            std::printf("%ls is missing: run scripts/bench.sh\n", BenchFolder(root, n).c_str());
+    for (int n : sizes) {
+        const std::wstring made = catalogMode ? CatalogFolder(root, n) : BenchFolder(root, n);
+        if (GetFileAttributesW((made + L".ready").c_str()) == INVALID_FILE_ATTRIBUTES) {
+            std::printf("%ls is missing: run scripts/bench.sh\n", made.c_str());
             return 1;
         }
+    }
+    if (catalogMode) {
+        std::printf("catalogue of a whole tree, %d runs, each beside a walk of its own\n", gRepeats);
+        Header();
+        for (int n : sizes)
+            BenchCatalog(root, n);
+        tmb::SetModalHost(nullptr);
+        CoUninitialize();
+        return 0;
+    }
     std::printf("%s window, %d runs of each operation, each run beside a floor run of its own\n",
                 explorer ? "explorer" : "main", gRepeats);
     Header();

@@ -640,7 +640,7 @@ std::wstring StringData(const std::wstring& text) {
     return std::to_wstring(REG_SZ) + L":" + text + std::wstring(1, L'\0');
 }
 
-TEST_F(ProgramRun, RegisterAddsTheTwoFolderMenuEntriesAndUnregisterLeavesNoTrace) {
+TEST_F(ProgramRun, RegisterAddsTheFolderMenuEntriesAndUnregisterLeavesNoTrace) {
     const auto before = CurrentUserHive();
     Finished registered = RunCommand(L"/register");
     ASSERT_EQ(registered.code, 0u) << tmb::WideToUtf8(registered.output);
@@ -652,7 +652,8 @@ TEST_F(ProgramRun, RegisterAddsTheTwoFolderMenuEntriesAndUnregisterLeavesNoTrace
     for (const wchar_t* parent : {L"Software\\Classes", L"Software\\Classes\\Directory", shell.c_str()})
         expected.emplace(parent, L"");
     const std::wstring open = shell + L"\\Tombarel.Abrir", list = shell + L"\\Tombarel.Lista";
-    for (const std::wstring& verb : {open, list}) {
+    const std::wstring catalogue = shell + L"\\Tombarel.Catalogo";
+    for (const std::wstring& verb : {open, list, catalogue}) {
         expected[verb] = L"";
         expected[verb + L"|Icon"] = StringData(ProgramPath() + L",0");
         expected[verb + L"\\command"] = L"";
@@ -661,6 +662,8 @@ TEST_F(ProgramRun, RegisterAddsTheTwoFolderMenuEntriesAndUnregisterLeavesNoTrace
     expected[open + L"\\command|"] = StringData(exe + L" \"%1\"");
     expected[list + L"|"] = StringData(L"Criar Lista.htm (Tombarel)");
     expected[list + L"\\command|"] = StringData(exe + L" /html \"%1\" /ask");
+    expected[catalogue + L"|"] = StringData(L"Criar Catalogo.htm (Tombarel)");
+    expected[catalogue + L"\\command|"] = StringData(exe + L" /catalogo \"%1\" /ask");
     EXPECT_EQ(HiveDifference(after, expected), "");
 
     // What the entries run, as Explorer runs them for a folder: the list entry asks as

@@ -1,0 +1,347 @@
+// Writing the page: the template's text copied piece by piece, its markers replaced by the
+// header and the data block. The data block is written straight from the tree's records
+// into one buffer that is handed on a megabyte at a time.
+#include "catalog/CatalogPage.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "framework/Locale.h"
+#include "framework/TextConv.h"
+
+namespace catalog {
+
+// The page's files, embedded at build time.
+extern const unsigned char kCatalogTemplate[];
+extern const std::size_t kCatalogTemplateSize;
+extern const unsigned char kCatalogStyle[];
+extern const std::size_t kCatalogStyleSize;
+extern const unsigned char kCatalogScript[];
+extern const std::size_t kCatalogScriptSize;
+
+namespace {
+
+std::string_view Asset(const unsigned char* bytes, std::size_t size) {
+    return std::string_view(reinterpret_cast<const char*>(bytes), size);
+}
+
+// Gathers small pieces and hands them on in large ones.
+class Output {
+public:
+    Output(const ByteSink& sink) : sink_(sink) { buffer_.reserve(kFlushAt + 4096); }
+    ~Output() = default;
+    void Add(std::string_view bytes) {
+        buffer_.append(bytes.data(), bytes.size());
+        if (buffer_.size() >= kFlushAt)
+            Flush();
+    }
+    void Add(char c) {
+        buffer_ += c;
+        if (buffer_.size() >= kFlushAt)
+            Flush();
+    }
+    // A number in base 36; 0 is written as nothing.
+    void Number(std::int64_t value) {
+        if (value == 0)
+            return;
+        char digits[16];
+        int n = 0;
+        std::uint64_t v = value < 0 ? static_cast<std::uint64_t>(-value) : static_cast<std::uint64_t>(value);
+        while (v) {
+            digits[n++] = "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36];
+            v /= 36;
+        }
+        if (value < 0)
+            buffer_ += '-';
+        while (n)
+            buffer_ += digits[--n];
+    }
+    void Flush() {
+        if (!buffer_.empty())
+            sink_(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+    std::string& Buffer() { return buffer_; }
+
+private:
+    static constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+    const ByteSink& sink_;
+    std::string buffer_;
+};
+
+std::string Utf8(const std::wstring& text) { return tmb::WideToUtf8(text); }
+
+// Text for the page's markup: "&", "<", ">" and quotes as entities.
+std::string HtmlText(const std::wstring& text) {
+    std::string out;
+    for (char c : Utf8(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// A whole number as the page's Portuguese texts write it: "1.234.567".
+std::string Grouped(std::uint64_t value) {
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += '.';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+// "1,2 GB": one decimal in the largest unit that keeps the number at least 1.
+std::string ShortSize(std::uint64_t bytes) {
+    static const char* const units[] = {"bytes", "KB", "MB", "GB", "TB", "PB"};
+    if (bytes < 1024)
+        return Grouped(bytes) + (bytes == 1 ? " byte" : " bytes");
+    double value = static_cast<double>(bytes);
+    int unit = 0;
+    while (value >= 1024 && unit < 5) {
+        value /= 1024;
+        ++unit;
+    }
+    const std::uint64_t tenths = static_cast<std::uint64_t>(value * 10 + 0.5);
+    return Grouped(tenths / 10) + "," + std::to_string(tenths % 10) + " " + units[unit];
+}
+
+std::string Plural(std::uint64_t n, const char* one, const char* many) {
+    return Grouped(n) + " " + (n == 1 ? one : many);
+}
+
+std::string IsoTime(const SYSTEMTIME& t) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02uT%02u:%02u:%02uZ", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    return text;
+}
+
+std::string Escaped(const std::wstring& text) {
+    std::string out;
+    AppendEscapedUtf8(out, text);
+    return out;
+}
+
+std::string Header(const PageFacts& facts) {
+    SYSTEMTIME local{};
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &facts.started, &local))
+        local = facts.started;
+    const Totals& t = facts.totals;
+    std::string html = "<header id=\"cabecalho\"><h1>Cat\xC3\xA1logo de <span class=\"caminho\">" +
+                       HtmlText(facts.root) + "</span></h1><p class=\"resumo\">Gerado em " +
+                       HtmlText(tmb::ListingDateTime(local)) + " \xC2\xB7 " +
+                       Plural(t.files, "arquivo", "arquivos") + " \xC2\xB7 " +
+                       Plural(t.folders, "pasta", "pastas") + " \xC2\xB7 " + ShortSize(t.bytes);
+    if (t.bytes >= 1024)
+        html += " (" + Plural(t.bytes, "byte", "bytes") + ")";
+    html += "</p>";
+    if (t.unreadable)
+        html += "<p class=\"ilegiveis\">" +
+                (t.unreadable == 1 ? std::string("1 pasta n\xC3\xA3o p\xC3\xB4" "de ser lida")
+                                   : Grouped(t.unreadable) + " pastas n\xC3\xA3o puderam ser lidas") +
+                " (ou lidas s\xC3\xB3 em parte).</p>";
+    if (!facts.includeHidden)
+        html += "<p class=\"ocultos\">Arquivos e pastas ocultos e de sistema foram deixados de fora.</p>";
+    html += "</header>";
+    return html;
+}
+
+std::string HtmlAttributes(const Totals& t) {
+    return "data-files=\"" + std::to_string(t.files) + "\" data-folders=\"" + std::to_string(t.folders) +
+           "\" data-bytes=\"" + std::to_string(t.bytes) + "\" data-unreadable=\"" +
+           std::to_string(t.unreadable) + "\"";
+}
+
+class DataWriter {
+public:
+    DataWriter(const CatalogTree& tree, const PageFacts& facts, Output& out, const ProgressFn& progress)
+        : tree_(tree), facts_(facts), out_(out), progress_(progress) {}
+
+    void Write() {
+        out_.Add("tombarel-catalogo\t1\nH\n");
+        HeaderLine("raiz", Escaped(facts_.root));
+        HeaderLine("base", Escaped(facts_.linkBase));
+        HeaderLine("data", IsoTime(facts_.started));
+        HeaderLine("ocultos", facts_.includeHidden ? "1" : "0");
+        NumberLine("pastas", facts_.totals.folders);
+        NumberLine("arquivos", facts_.totals.files);
+        NumberLine("bytes", facts_.totals.bytes);
+        NumberLine("ilegiveis", facts_.totals.unreadable);
+        out_.Add("N\n");
+        for (std::size_t i = 0; i < tree_.folders.Size(); ++i) {
+            out_.Add(tree_.names[tree_.folders[i].name]);
+            out_.Add('\n');
+            Tick();
+        }
+        for (std::size_t i = 0; i < tree_.files.Size(); ++i) {
+            out_.Add(tree_.names[tree_.files[i].name]);
+            out_.Add('\n');
+            Tick();
+        }
+        out_.Add("P\n");
+        for (std::size_t i = 0; i < tree_.folders.Size(); ++i) {
+            const FolderRecord& f = tree_.folders[i];
+            out_.Number(static_cast<std::int64_t>(i - f.parent));
+            out_.Add('\t');
+            out_.Number(f.fileCount);
+            out_.Add('\t');
+            out_.Number(f.attributes);
+            out_.Add('\t');
+            out_.Number(f.modified);
+            out_.Add('\t');
+            out_.Number(f.flags);
+            out_.Add('\n');
+        }
+        out_.Add("F\n");
+        for (std::size_t i = 0; i < tree_.files.Size(); ++i) {
+            const FileRecord& f = tree_.files[i];
+            out_.Number(static_cast<std::int64_t>(f.size));
+            out_.Add('\t');
+            out_.Number(f.modified);
+            out_.Add('\t');
+            out_.Number(f.attributes);
+            out_.Add('\n');
+        }
+        out_.Add("E\n");
+        for (const FolderError& e : tree_.errors) {
+            out_.Number(e.folder);
+            out_.Add('\t');
+            out_.Number(e.code);
+            out_.Add('\t');
+            out_.Add(Escaped(tmb::SysErrorMessage(e.code)));
+            out_.Add('\n');
+        }
+        out_.Add(".\n");
+    }
+
+private:
+    void HeaderLine(const char* key, const std::string& value) {
+        out_.Add(key);
+        out_.Add('\t');
+        out_.Add(value);
+        out_.Add('\n');
+    }
+    void NumberLine(const char* key, std::uint64_t value) {
+        out_.Add(key);
+        out_.Add('\t');
+        out_.Number(static_cast<std::int64_t>(value));
+        out_.Add('\n');
+    }
+    void Tick() {
+        if (!progress_ || (written_++ & 0xFFFF) != 0)
+            return;
+        Progress p;
+        p.phase = Progress::Phase::Writing;
+        p.counted = facts_.totals;
+        p.written = written_;
+        if (!progress_(p))
+            throw Cancelled();
+    }
+
+    const CatalogTree& tree_;
+    const PageFacts& facts_;
+    Output& out_;
+    const ProgressFn& progress_;
+    std::uint64_t written_ = 0;
+};
+
+bool IsUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
+    // `folder` is given without a final backslash ("C:" for a drive root).
+    if (path.size() < folder.size() ||
+        CompareStringOrdinal(path.data(), static_cast<int>(folder.size()), folder.data(),
+                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == L'\\';
+}
+
+} // namespace
+
+std::wstring PercentEncoded(const std::wstring& text) {
+    static const wchar_t hex[] = L"0123456789ABCDEF";
+    std::wstring out;
+    for (unsigned char c : tmb::WideToUtf8(text)) {
+        if (IsUnreserved(c)) {
+            out += static_cast<wchar_t>(c);
+        } else {
+            out += L'%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::wstring LinkBase(const std::wstring& root, const std::wstring& pageFile) {
+    const std::size_t slash = pageFile.find_last_of(L'\\');
+    const std::wstring pageFolder = slash == std::wstring::npos ? std::wstring() : pageFile.substr(0, slash);
+    const std::wstring rootFolder = root.back() == L'\\' ? root.substr(0, root.size() - 1) : root;
+    if (!pageFolder.empty() && StartsWithFolder(pageFolder, rootFolder)) {
+        // One "../" for every folder between the catalogued folder and the page.
+        const std::wstring below = pageFolder.substr(rootFolder.size());
+        std::wstring base;
+        for (wchar_t c : below)
+            if (c == L'\\')
+                base += L"../";
+        return base.empty() ? L"./" : base;
+    }
+    // file:///C:/a%20b/ for a drive, file://server/share/a/ for a network folder.
+    const bool network = rootFolder.compare(0, 2, L"\\\\") == 0;
+    std::wstring url = network ? L"file:/" : L"file:///" + rootFolder.substr(0, 2);
+    const std::wstring rest = rootFolder.substr(network ? 1 : 2);
+    std::size_t start = 0;
+    while (start < rest.size()) {
+        std::size_t end = rest.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = rest.size();
+        if (end > start)
+            url += L'/' + PercentEncoded(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    return url + L'/';
+}
+
+void WritePage(const CatalogTree& tree, const PageFacts& facts, const ByteSink& sink,
+               const ProgressFn& progress) {
+    Output out(sink);
+    std::string_view page = Asset(kCatalogTemplate, kCatalogTemplateSize);
+    while (!page.empty()) {
+        const std::size_t at = page.find("@@");
+        if (at == std::string_view::npos) {
+            out.Add(page);
+            break;
+        }
+        out.Add(page.substr(0, at));
+        page.remove_prefix(at + 2);
+        const std::size_t end = page.find("@@");
+        const std::string_view marker = page.substr(0, end);
+        page.remove_prefix(end == std::string_view::npos ? page.size() : end + 2);
+        if (marker == "ATTRS")
+            out.Add(HtmlAttributes(facts.totals));
+        else if (marker == "TITLE")
+            out.Add("Cat\xC3\xA1logo de " + HtmlText(facts.root));
+        else if (marker == "STYLE")
+            out.Add(Asset(kCatalogStyle, kCatalogStyleSize));
+        else if (marker == "HEADER")
+            out.Add(Header(facts));
+        else if (marker == "DATA")
+            DataWriter(tree, facts, out, progress).Write();
+        else if (marker == "SCRIPT")
+            out.Add(Asset(kCatalogScript, kCatalogScriptSize));
+    }
+    out.Flush();
+}
+
+} // namespace catalog

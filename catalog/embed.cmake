@@ -1,0 +1,16 @@
+# Writes a C++ source holding the page's files as byte arrays, so the program carries its
+# page with it. Run as: cmake -DOUT=<file.cpp> -DDIR=<page folder> -P embed.cmake
+set(_out "// Made at build time from catalog/page: do not edit.\n#include <cstddef>\nnamespace catalog {\n")
+foreach(_pair "kCatalogTemplate|catalogo.html" "kCatalogStyle|catalogo.css" "kCatalogScript|catalogo.js")
+  string(REPLACE "|" ";" _pair "${_pair}")
+  list(GET _pair 0 _name)
+  list(GET _pair 1 _file)
+  file(READ "${DIR}/${_file}" _hex HEX)
+  string(LENGTH "${_hex}" _length)
+  math(EXPR _size "${_length} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," _bytes "${_hex}")
+  string(APPEND _out "extern const unsigned char ${_name}[] = {${_bytes}0};\n")
+  string(APPEND _out "extern const std::size_t ${_name}Size = ${_size};\n")
+endforeach()
+string(APPEND _out "} // namespace catalog\n")
+file(WRITE "${OUT}" "${_out}")
