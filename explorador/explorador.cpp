@@ -423,9 +423,10 @@ void Tfmexplorador::CatalogFolder() {
         text += L"\r" + std::wstring(t.unreadable) + L" " +
                 tmb::FormatNumber(static_cast<double>(totals.unreadable), 0, numbers);
     text += L"\r\r" + std::wstring(t.openIt);
+    // No working folder for the browser: one would hold the catalogued folder (a USB drive)
+    // in use for as long as the browser runs.
     if (tmb::MessageDlg(text, tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) == tmb::mrYes)
-        kv::ExecuteFile(L"Open", save.fileName, std::wstring(), kv::ExtractFilePath(save.fileName),
-                        SW_SHOWNORMAL);
+        kv::ExecuteFile(L"Open", save.fileName, std::wstring(), std::wstring(), SW_SHOWNORMAL);
 }
 
 void Tfmexplorador::ApplyMask() {

@@ -22,8 +22,7 @@ BOOL CALLBACK CollectChild(HWND h, LPARAM p) {
 
 std::wstring TextOf(HWND h) {
     wchar_t text[512] = {};
-    GetWindowTextW(h, text, 512);
-    return text;
+    return std::wstring(text, GetWindowTextW(h, text, 512));
 }
 
 bool WaitFor(const std::function<bool()>& condition) {
@@ -64,26 +63,21 @@ TEST(ProgressWindow, RunsItsTaskOnAThreadOfItsOwnAndEndsWithItHoweverItStops) {
                        TextOf(controls[1]) == deep;
                 return;
             }
-            if (way == CloseBox) {
+            const WPARAM key = way == Esc ? VK_ESCAPE : VK_RETURN;
+            if (way == CloseBox)
                 PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            } else {
-                const WPARAM key = way == Esc ? VK_ESCAPE : VK_RETURN;
+            else
                 PostMessageW(button, WM_KEYDOWN, key, 1);
-                PostMessageW(button, WM_KEYUP, key, 0xC0000001);
-            }
             seen = WaitFor([&] { return progress.Cancelled(); });
         };
-        std::wstring error;
-        try {
+        if (way == Error)
+            EXPECT_THROW(tmb::ProgressWindow::Run(request), tmb::EFCreateError);
+        else
             tmb::ProgressWindow::Run(request);
-        } catch (const tmb::EFCreateError& e) {
-            error = e.Message();
-        }
         EXPECT_NE(thread, GetCurrentThreadId()) << way;
         EXPECT_TRUE(ownerDisabled) << way;
         EXPECT_EQ(seen, way != Error) << way;
         EXPECT_EQ(request.cancelled, way == Esc || way == Enter || way == CloseBox) << way;
-        EXPECT_EQ(error.find(L"C:\\cheio\\Catalogo.htm") != std::wstring::npos, way == Error);
         EXPECT_TRUE(IsWindowEnabled(owner.Handle())) << way;
         EXPECT_EQ(FindWindowW(nullptr, kCaption), nullptr) << way;
     }

@@ -136,10 +136,7 @@ int DialogScript::FolderPrompt(tmb::FolderPromptRequest& request) {
 }
 
 void DialogScript::RunProgress(tmb::ProgressRequest& request) {
-    std::wstring lines;
-    for (const std::wstring& line : request.lines)
-        lines += (lines.empty() ? L"" : L"\n") + line;
-    calls_.push_back(ModalCall{ModalCall::Kind::Progress, lines, request.caption, 0, {}, {},
+    calls_.push_back(ModalCall{ModalCall::Kind::Progress, {}, request.caption, 0, {}, {},
                                request.owner});
     if (!progressCancels_.empty()) {
         const int reports = progressCancels_.front();

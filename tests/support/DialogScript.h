@@ -32,7 +32,7 @@ struct ModalCall {
     // properties sheet's path.
     std::wstring text;
     // Message boxes: their caption; dialogs: the type's caption; save dialog and picker: the
-    // title.
+    // title; a progress window: its caption.
     std::wstring caption;
     // MB_* flags, the MsgDlgButtons, OFN_* or BIF_* flags, or the network resource type.
     unsigned flags = 0;
