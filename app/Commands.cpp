@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
+#include "app/FileActions.h"
 #include "app/Listings.h"
 #include "catalog/Catalog.h"
-#include "app/tombarel.h"
 #include "framework/CommandLine.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
@@ -45,11 +45,6 @@ std::wstring FullPath(const std::wstring& path) {
         return path;
     full.resize(got);
     return full;
-}
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(tmb::LongPathForm(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The listing facts of `folder` as the window would show them: its files read and ordered

@@ -1,11 +1,15 @@
 // Building and writing the listings.
 #include "app/Listings.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <utility>
 
-#include "app/tombarel.h"
+#include "app/FileActions.h"
+#include "framework/Dialogs.h"
 #include "framework/Exception.h"
+#include "framework/Locale.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
 #include "framework/ReplacingFile.h"
@@ -325,6 +329,111 @@ void WriteListingReplacing(const std::wstring& path, const ListingSource& source
 
 void WriteListingReplacing(const std::wstring& path, const std::wstring& text) {
     WriteListingReplacing(path, [&text](const TextSink& sink) { sink(text); });
+}
+
+// ---- sizes and where the HTML page goes
+
+using namespace tmb;
+
+std::wstring SizeText(double x) {
+    if (x < 1024)
+        return FloatToStrGeneral(x) + L" bytes";
+    if (x <= 1048576)
+        return FormatFloat(L"0.###", x / 1024) + L" KB";
+    if (x < 1073741824)
+        return FormatFloat(L"0.###", x / 1048576) + L" MB";
+    if (x == 1073741824)
+        return FormatFloat(L"0.###", x / 1024) + L" KB";
+    return FormatFloat(L"0.###", x / 1073741824) + L" GB";
+}
+
+std::wstring TotalSizeCaption(double bytes) { return L"Tamanho total: " + SizeText(bytes); }
+
+bool OnCdRom(const std::wstring& folder) {
+    if (folder.empty())
+        return false;
+    const std::wstring root = folder.substr(0, 1) + L":\\";
+    return GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
+}
+
+CdRomListing WriteCdRomListing(const PageWriter& writePage, bool replace) {
+    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
+    if (!replace && IsFile(preferred))
+        return {preferred, false};
+    try {
+        writePage(preferred);
+        return {preferred, true};
+    } catch (const EFCreateError& refused) {
+        wchar_t documents[MAX_PATH];
+        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+            throw;
+        const std::wstring fallback = JoinPath(documents, L"Lista_cdrom.htm");
+        if (!replace && IsFile(fallback))
+            return {fallback, false};
+        try {
+            writePage(fallback);
+        } catch (const EFCreateError&) {
+            throw refused;  // the first place, and why it was refused, is what the user asked
+        }
+        return {fallback, true};
+    }
+}
+
+bool SaveHtmlListing(const std::wstring& folder, const PageWriter& writePage,
+                     const std::function<void()>& respond) {
+    if (OnCdRom(folder)) {
+        const std::wstring written = WriteCdRomListing(writePage, true).path;
+        if (MessageDlg(L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em " +
+                           written +
+                           L"\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar uma nova "
+                           L"lista \rdeste CD, troque o nome da lista atual.",
+                       MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
+            ShellOpen(written);
+        return true;
+    }
+    const std::wstring d = IncludeTrailingBackslash(folder);
+    // Only a file is a listing already there: a folder of that name is not asked about, and
+    // the write then fails with the platform's report.
+    if (!IsFile(JoinPath(d, L"Lista.htm"))) {
+        respond();
+        return true;
+    }
+    const int answer = MessageDlg(
+        L"J\u00e1 existe um arquivo 'Lista.htm' neste diret\u00f3rio clique em: \r\nYes Para "
+        L"sobrescreve-lo;\r\nNo  Para cancelar;\r\nOK Para abrir a pasta e verificar o arquivo.",
+        MsgDlgType::Confirmation, mbYes | mbNo | mbOK);
+    if (answer == mrYes) {
+        respond();
+        return true;
+    }
+    if (answer == mrOk) {
+        // The file manager on the folder, so the user can look at the existing page; the
+        // command line is the folder unquoted, as the file manager takes it.
+        std::wstring command = L"explorer " + d;
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &si, &pi)) {
+            // The file manager runs on its own: its handles are not kept.
+            KernelHandle thread(pi.hThread);
+            KernelHandle process(pi.hProcess);
+        }
+    }
+    return false;
+}
+
+void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePage,
+                           const std::function<void()>& written) {
+    const std::wstring d = IncludeTrailingBackslash(folder);
+    writePage(JoinPath(d, L"Lista.htm"));
+    if (written)
+        written();
+    if (MessageDlg(L"Lista de arquivos criada em:\r" + d + L"\r" + L"Deseja visualiza-la?",
+                   MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
+        ShellOpen(JoinPath(d, L"Lista.htm"));
 }
 
 } // namespace app

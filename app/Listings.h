@@ -16,6 +16,16 @@
 
 namespace app {
 
+// The maker's home page, without the scheme: the link label shows it, a click opens it
+// with "http://" in front, and the about box and the listings name it.
+inline constexpr wchar_t kMakerSite[] = L"www.quorvantix.com.br";
+
+// The size text of the labels: bytes up to 1023, then KB, MB and GB in powers of 1024 with
+// at most three decimals ("0.###" in the user's regional settings).
+std::wstring SizeText(double bytes);
+// The total-size label's text, which both listings copy: "Tamanho total: " + SizeText.
+std::wstring TotalSizeCaption(double bytes);
+
 // What a listing lists, read from the window at the moment of the click.
 struct ListingInput {
     std::wstring folder;        // as the file list reports it
@@ -67,5 +77,34 @@ void WriteFileReplacing(const std::wstring& path, const std::string& bytes);
 void WriteListingReplacing(const std::wstring& path, const ListingSource& source,
                            std::size_t chunkChars = std::size_t{1} << 16);
 void WriteListingReplacing(const std::wstring& path, const std::wstring& text);
+
+// ---- where the HTML page goes: the window's "Salvar" and the command line both ask here
+
+// True when `folder` lies on a CD-ROM drive, where "Salvar" cannot put its page.
+bool OnCdRom(const std::wstring& folder);
+
+// Where "Salvar" puts the page of a folder on a CD-ROM drive, and whether it went there.
+struct CdRomListing {
+    std::wstring path;
+    bool written;
+};
+// Writes the page to a path (replacing what is there), or raises the platform's error.
+using PageWriter = std::function<void(const std::wstring& path)>;
+// Writes the page to "c:\Lista_cdrom.htm", or to the Documents folder when the root of c:
+// is closed to the user. With `replace` false a file already there is kept and nothing is
+// written.
+CdRomListing WriteCdRomListing(const PageWriter& writePage, bool replace);
+
+// "Salvar" for the page of `folder` that `writePage` writes: on a CD-ROM drive the page goes
+// to the CD-ROM place with its notice and the offer to show it; otherwise `respond` writes it
+// as the folder's "Lista.htm" (the window's resposta), after asking when one is already there
+// (Yes writes, OK opens the folder in the file manager, No does nothing). True when a page
+// was written.
+bool SaveHtmlListing(const std::wstring& folder, const PageWriter& writePage,
+                     const std::function<void()>& respond);
+// resposta's steps: writes the page as "Lista.htm" in `folder`, runs `written` (the window
+// re-reads its list there), then offers to show the page.
+void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePage,
+                           const std::function<void()>& written);
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/ButtonGlyphs.h"
+#include "app/FileActions.h"
 #include "app/Listings.h"
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
@@ -280,18 +281,6 @@ void Tfmtextdir::PointFilesAt(const std::wstring& path) {
 
 // ---- folder and file panel -------------------------------------------------------------
 
-std::wstring SizeText(double x) {
-    if (x < 1024)
-        return FloatToStrGeneral(x) + L" bytes";
-    if (x <= 1048576)
-        return FormatFloat(L"0.###", x / 1024) + L" KB";
-    if (x < 1073741824)
-        return FormatFloat(L"0.###", x / 1048576) + L" MB";
-    if (x == 1073741824)
-        return FormatFloat(L"0.###", x / 1024) + L" KB";
-    return FormatFloat(L"0.###", x / 1073741824) + L" GB";
-}
-
 void Tfmtextdir::dirsDirChange(Component*, const std::wstring&) {
     // Reading the new folder raises the list's change notification: the totals are shown
     // before the selected-file controls are reset. A folder that cannot be read stops here,
@@ -309,8 +298,6 @@ void Tfmtextdir::ShowNoFileSelected() {
     btabrir->SetEnabled(false);
     btsalvar->SetEnabled(false);
 }
-
-std::wstring TotalSizeCaption(double bytes) { return L"Tamanho total: " + SizeText(bytes); }
 
 void Tfmtextdir::filesChange(Component*) {
     // The sizes were taken in the same pass that read the names and are taken again, in one
@@ -375,102 +362,6 @@ void Tfmtextdir::btgerahtmClick(Component*) {
     result->SetText(BuildHtmlPage(ListingOfFiles()));
 }
 
-bool OnCdRom(const std::wstring& folder) {
-    if (folder.empty())
-        return false;
-    const std::wstring root = folder.substr(0, 1) + L":\\";
-    return GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
-}
-
-namespace {
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-} // namespace
-
-CdRomListing WriteCdRomListing(const PageWriter& writePage, bool replace) {
-    const std::wstring preferred = L"c:\\Lista_cdrom.htm";
-    if (!replace && IsFile(preferred))
-        return {preferred, false};
-    try {
-        writePage(preferred);
-        return {preferred, true};
-    } catch (const EFCreateError& refused) {
-        wchar_t documents[MAX_PATH];
-        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
-            throw;
-        const std::wstring fallback = JoinPath(documents, L"Lista_cdrom.htm");
-        if (!replace && IsFile(fallback))
-            return {fallback, false};
-        try {
-            writePage(fallback);
-        } catch (const EFCreateError&) {
-            throw refused;  // the first place, and why it was refused, is what the user asked
-        }
-        return {fallback, true};
-    }
-}
-
-bool SaveHtmlListing(const std::wstring& folder, const PageWriter& writePage,
-                     const std::function<void()>& respond) {
-    if (OnCdRom(folder)) {
-        const std::wstring written = WriteCdRomListing(writePage, true).path;
-        if (MessageDlg(L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em " +
-                           written +
-                           L"\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar uma nova "
-                           L"lista \rdeste CD, troque o nome da lista atual.",
-                       MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
-            ShellOpen(written);
-        return true;
-    }
-    const std::wstring d = IncludeTrailingBackslash(folder);
-    // Only a file is a listing already there: a folder of that name is not asked about, and
-    // the write then fails with the platform's report.
-    if (!IsFile(JoinPath(d, L"Lista.htm"))) {
-        respond();
-        return true;
-    }
-    const int answer = MessageDlg(
-        L"J\u00e1 existe um arquivo 'Lista.htm' neste diret\u00f3rio clique em: \r\nYes Para "
-        L"sobrescreve-lo;\r\nNo  Para cancelar;\r\nOK Para abrir a pasta e verificar o arquivo.",
-        MsgDlgType::Confirmation, mbYes | mbNo | mbOK);
-    if (answer == mrYes) {
-        respond();
-        return true;
-    }
-    if (answer == mrOk) {
-        // The file manager on the folder, so the user can look at the existing page; the
-        // command line is the folder unquoted, as the file manager takes it.
-        std::wstring command = L"explorer " + d;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_SHOWNORMAL;
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &si, &pi)) {
-            // The file manager runs on its own: its handles are not kept.
-            KernelHandle thread(pi.hThread);
-            KernelHandle process(pi.hProcess);
-        }
-    }
-    return false;
-}
-
-void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePage,
-                           const std::function<void()>& written) {
-    const std::wstring d = IncludeTrailingBackslash(folder);
-    writePage(JoinPath(d, L"Lista.htm"));
-    if (written)
-        written();
-    if (MessageDlg(L"Lista de arquivos criada em:\r" + d + L"\r" + L"Deseja visualiza-la?",
-                   MsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
-        ShellOpen(JoinPath(d, L"Lista.htm"));
-}
-
 void Tfmtextdir::WritePane(const std::wstring& path) const {
     // Written from the pane's own text, a chunk at a time: the page is never held twice.
     WriteListingReplacing(path, [this](const TextSink& sink) { result->ReadText(sink); });
@@ -507,61 +398,6 @@ void Tfmtextdir::tfXPButton2Click(Component*) {
 }
 
 // ---- file actions -----------------------------------------------------------------------
-
-std::wstring ShellOpenMessage(INT_PTR result) {
-    switch (result) {
-    case 2: return L"Arquivo n\u00e3o encontrado.";
-    case 3: return L"Diret\u00f3rio n\u00e3o encontrado.";
-    case 5: return L"o sistema negou acesso ao arquivo.";
-    case 8:
-        return L"N\u00e3o h\u00e1 mem\u00f3ria sufici\u00eante para completar a opera\u00e7\u00e3o.\r"
-               L"Se voc\u00ea estiver usando Windows 95, 98 ou NT tente abrir o arquivo "
-               L"manualmente pelo Windows Explorer.";
-    case 11: return L"arquivo corrompido.";
-    case 26: return L"Erro de viola\u00e7\u00e3o.";
-    case 27: return L"a associa\u00e7\u00e3o ao arquivo esta incompleta ou \u00e9 invalida.";
-    case 28:
-        return L"The DDE transaction could not be completed because the request timed out.";
-    case 29: return L"The DDE transaction failed.";
-    case 30:
-        return L"The DDE transaction could not be completed because other DDE transactions "
-               L"were being processed.";
-    case 31: return L"N\u00e3o h\u00e1 aplicativo associado ao arquivo.";
-    case 32: return L"Windows 95 only: The specified dynamic-link library was not found.";
-    default: return {};
-    }
-}
-
-void ShellOpen(const std::wstring& path) {
-    HWND owner = App().MainForm() ? App().MainForm()->HandleIfAllocated() : nullptr;
-    ShellExecuteW(owner, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void ShellOpenReporting(const std::wstring& path) {
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    const std::wstring message = ShellOpenMessage(result);
-    if (!message.empty())
-        ShowMessage(message);
-}
-
-bool RecycleFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring list(n, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), n, list.data(), nullptr);
-    if (got == 0 || got >= n)
-        return false;
-    list.resize(got);
-    list.push_back(L'\0');  // with the terminator: a one-entry list ended by two NULs
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = list.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT;
-    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
-}
 
 std::wstring AboutText() {
     return L"Tombarel - 1.5 \r"

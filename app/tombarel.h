@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/FileActions.h"
 #include "app/Listings.h"
 #include "explorer/KvDirTree21.h"
 #include "framework/Bars.h"
@@ -21,61 +22,12 @@
 
 namespace app {
 
-// The maker's home page, without the scheme: the link label shows it, a click opens it
-// with "http://" in front, and the about box and the listings name it.
-inline constexpr wchar_t kMakerSite[] = L"www.quorvantix.com.br";
-
 // Where the last folder is kept between runs.
 inline constexpr wchar_t kRegistryKey[] = L"SOFTWARE\\Quorvantix\\Tombarel";
 inline constexpr wchar_t kRegistryValue[] = L"lastdir";
 
-// The size text of the labels: bytes up to 1023, then KB, MB and GB in powers of 1024 with
-// at most three decimals ("0.###" in the user's regional settings).
-std::wstring SizeText(double bytes);
-
-// Opens a document or program with its default action, owned by the main window; the
-// result is not examined.
-void ShellOpen(const std::wstring& path);
-// Opens it without an owner window and reports a failure the shell names, in Portuguese.
-void ShellOpenReporting(const std::wstring& path);
-// The text shown for a shell-open result, or empty when that result shows nothing.
-std::wstring ShellOpenMessage(INT_PTR result);
-// Moves a file to the recycle bin, silently and without asking; false when there is no
-// such file or the shell fails.
-bool RecycleFile(const std::wstring& path);
-
 // The text of the about box.
 std::wstring AboutText();
-
-// The total-size label's text, which both listings copy: "Tamanho total: " + SizeText.
-std::wstring TotalSizeCaption(double bytes);
-
-// True when `folder` lies on a CD-ROM drive, where "Salvar" cannot put its page.
-bool OnCdRom(const std::wstring& folder);
-
-// Where "Salvar" puts the page of a folder on a CD-ROM drive, and whether it went there.
-struct CdRomListing {
-    std::wstring path;
-    bool written;
-};
-// Writes the page to a path (replacing what is there), or raises the platform's error.
-using PageWriter = std::function<void(const std::wstring& path)>;
-// Writes the page to "c:\Lista_cdrom.htm", or to the Documents folder when the root of c:
-// is closed to the user. With `replace` false a file already there is kept and nothing is
-// written.
-CdRomListing WriteCdRomListing(const PageWriter& writePage, bool replace);
-
-// "Salvar" for the page of `folder` that `writePage` writes: on a CD-ROM drive the page goes
-// to the CD-ROM place with its notice and the offer to show it; otherwise `respond` writes it
-// as the folder's "Lista.htm" (the window's resposta), after asking when one is already there
-// (Yes writes, OK opens the folder in the file manager, No does nothing). True when a page
-// was written.
-bool SaveHtmlListing(const std::wstring& folder, const PageWriter& writePage,
-                     const std::function<void()>& respond);
-// resposta's steps: writes the page as "Lista.htm" in `folder`, runs `written` (the window
-// re-reads its list there), then offers to show the page.
-void WriteListaHtmAndOffer(const std::wstring& folder, const PageWriter& writePage,
-                           const std::function<void()>& written);
 
 class Tfmtextdir : public tmb::Form {
 public:

@@ -54,7 +54,7 @@
   }
 
   function read(text) {
-    var p = 0, sep = 0, n = text.length;
+    var p = 0, n = text.length;
     while (p < n && (text.charCodeAt(p) === 10 || text.charCodeAt(p) === 13)) p++;
 
     function line() {
@@ -67,32 +67,30 @@
     function expect(letter) {
       if (line() !== letter) throw new Failure('falta a seção ' + letter);
     }
-    // A base-36 field; leaves p after its separator, which goes in sep.
-    function num() {
-      var c = text.charCodeAt(p), neg = false, v = 0;
-      if (c === 45) { neg = true; p++; }
-      for (;;) {
-        c = text.charCodeAt(p++);
+    // count lines of base-36 numbers, width fields each (a later version's extra fields are
+    // skipped), read in one pass into one array, record after record.
+    function records(count, width, what) {
+      var out = new Float64Array(count * width), r = 0, f = 0, v = 0, neg = false, q = p;
+      while (r < count) {
+        var c = text.charCodeAt(q++);
         if (c >= 48 && c <= 57) v = v * 36 + c - 48;
         else if (c >= 97 && c <= 122) v = v * 36 + c - 87;
-        else break;
+        else if (c === 9 || c === 10) {
+          if (f < width) out[r * width + f] = neg ? -v : v;
+          f++;
+          v = 0;
+          neg = false;
+          if (c === 10) {
+            if (f < width) throw new Failure('uma linha da seção ' + what + ' tem campos de menos');
+            r++;
+            f = 0;
+          }
+        } else if (c === 45 && v === 0 && !neg) neg = true;
+        else if (c !== c) throw new Failure('a seção ' + what + ' foi cortada');
+        else throw new Failure('uma linha da seção ' + what + ' não se entende');
       }
-      sep = c;
-      return neg ? -v : v;
-    }
-    function endOfRecord(what) {
-      if (sep === 9) { // a later version's extra fields
-        var e = text.indexOf('\n', p);
-        if (e < 0) throw new Failure('a seção ' + what + ' foi cortada');
-        p = e + 1;
-      } else if (sep !== 10) {
-        throw new Failure('uma linha da seção ' + what + ' não se entende');
-      }
-    }
-    function field(what) {
-      var v = num();
-      if (sep !== 9) throw new Failure('uma linha da seção ' + what + ' tem campos de menos');
-      return v;
+      p = q;
+      return out;
     }
 
     var first = line().split('\t');
@@ -126,32 +124,29 @@
     starts[M + F] = p;
 
     expect('P');
+    var P = records(M, 5, 'P');
     var parent = new Int32Array(M), own = new Int32Array(M), fattr = new Int32Array(M);
     var fmod = new Float64Array(M), flags = new Uint8Array(M), firstFile = new Int32Array(M + 1);
     var sum = 0;
     for (var i = 0; i < M; i++) {
-      var delta = field('P');
+      var delta = P[i * 5];
       if (i > 0 && (delta < 1 || delta > i)) throw new Failure('a pasta ' + i + ' tem um pai que não existe');
       parent[i] = i - delta;
-      var c = field('P');
       firstFile[i] = sum;
-      sum += c;
-      own[i] = c;
-      fattr[i] = field('P');
-      fmod[i] = field('P');
-      flags[i] = num();
-      endOfRecord('P');
+      sum += own[i] = P[i * 5 + 1];
+      fattr[i] = P[i * 5 + 2];
+      fmod[i] = P[i * 5 + 3];
+      flags[i] = P[i * 5 + 4];
     }
     firstFile[M] = sum;
     if (sum !== F) throw new Failure('as pastas somam ' + sum + ' arquivos, e o total diz ' + F);
 
     expect('F');
-    var size = new Float64Array(F), mod = new Float64Array(F), attr = new Int32Array(F);
+    var R = records(F, 3, 'F'), size = new Float64Array(F), mod = new Float64Array(F), attr = new Int32Array(F);
     for (var j = 0; j < F; j++) {
-      size[j] = field('F');
-      mod[j] = field('F');
-      attr[j] = num();
-      endOfRecord('F');
+      size[j] = R[j * 3];
+      mod[j] = R[j * 3 + 1];
+      attr[j] = R[j * 3 + 2];
     }
 
     expect('E');
@@ -216,12 +211,25 @@
     return out.reverse();
   }
 
-  function folderPath(d, i) {
-    var c = chain(d, i), root = folderName(d, 0), s = root;
-    for (var k = 0; k < c.length; k++) {
-      s += (s.charAt(s.length - 1) === '\\' ? '' : '\\') + folderName(d, c[k]);
+  // Rows of one folder ask for the same path again and again while scrolling.
+  var pathCache = {}, pathCount = 0;
+  function cached(key, make) {
+    var v = pathCache[key];
+    if (v === undefined) {
+      if (++pathCount > 2000) { pathCache = {}; pathCount = 1; }
+      v = pathCache[key] = make();
     }
-    return s;
+    return v;
+  }
+
+  function folderPath(d, i) {
+    return cached('w' + i, function () {
+      var c = chain(d, i), s = folderName(d, 0);
+      for (var k = 0; k < c.length; k++) {
+        s += (s.charAt(s.length - 1) === '\\' ? '' : '\\') + folderName(d, c[k]);
+      }
+      return s;
+    });
   }
 
   // ---- Links and addresses ----------------------------------------------------------
@@ -239,11 +247,22 @@
     }
   }
 
+  // The folder's path below the root as URL segments; whether it had to replace a lone
+  // surrogate is kept with it.
+  function folderUrl(d, i) {
+    return cached('u' + i, function () {
+      var c = chain(d, i), segs = [];
+      broken = false;
+      for (var k = 0; k < c.length; k++) segs.push(encodeSegment(folderName(d, c[k])));
+      return { path: segs.join('/'), broken: broken };
+    });
+  }
+
   function relPath(d, i, fileIndex) {
-    var c = chain(d, i), segs = [];
-    for (var k = 0; k < c.length; k++) segs.push(encodeSegment(folderName(d, c[k])));
-    if (fileIndex !== undefined) segs.push(encodeSegment(fileName(d, fileIndex)));
-    return segs.join('/');
+    var f = folderUrl(d, i), path = f.path;
+    broken = f.broken;
+    if (fileIndex !== undefined) path += (path ? '/' : '') + encodeSegment(fileName(d, fileIndex));
+    return path;
   }
 
   function fileHref(d, j) {
@@ -342,8 +361,21 @@
 
   // ---- Search: one folded string of all names, one scan ------------------------------
 
+  // Folding ignores case and accents: lower case, then each other character decomposed with
+  // its combining marks dropped, remembered per character; names and query alike.
   var MARKS = /[\u0300-\u036f\u1ab0-\u1aff\u1dc0-\u1dff\u20d0-\u20ff\ufe20-\ufe2f]/g;
-  function fold(s) { return s.normalize('NFD').replace(MARKS, '').toLowerCase(); }
+  var BEYOND_ASCII = /[\ud800-\udbff][\udc00-\udfff]|[^\x00-\x7f]/g;
+  var foldedChars = { '\u03c2': '\u03c3' }; // a final sigma is a sigma
+  function foldChar(c) {
+    var r = foldedChars[c];
+    if (r === undefined) r = foldedChars[c] = c.normalize('NFD').replace(MARKS, '').toLowerCase();
+    return r;
+  }
+  function fold(text) {
+    var low = text.toLowerCase();
+    BEYOND_ASCII.lastIndex = 0;
+    return BEYOND_ASCII.test(low) ? low.replace(BEYOND_ASCII, foldChar) : low;
+  }
 
   function unescapeForSearch(s) {
     // Escapes decoded in place; a control character must not become a line break.
@@ -359,10 +391,9 @@
   function Index(d) {
     var raw = d.text.slice(d.starts[1], d.starts[d.M + d.F]); // every name but the root's
     if (raw.indexOf('\\') >= 0) raw = unescapeForSearch(raw);
-    this.text = fold(raw);
-    var n = d.M + d.F - 1, starts = new Int32Array(n + 1), p = 0;
-    for (var k = 0; k < n; k++) { starts[k] = p; p = this.text.indexOf('\n', p) + 1; }
-    starts[n] = this.text.length;
+    var n = d.M + d.F - 1, starts = new Int32Array(n + 1), text = this.text = fold(raw), p = 0;
+    for (var k = 0; k < n; k++) { starts[k] = p; p = text.indexOf('\n', p) + 1; }
+    starts[n] = text.length;
     this.starts = starts;
     this.n = n;
   }
@@ -387,9 +418,12 @@
       }
     } else {
       var src = q.replace(/[\\^$.+()[\]{}|\/]/g, '\\$&').replace(/\*/g, '[^\\n]*').replace(/\?/g, '[^\\n]');
-      var re = new RegExp(src, 'gu'), m;
-      while ((m = re.exec(text)) !== null) {
-        while (starts[line + 1] <= m.index) line++;
+      // test() leaves no match object behind; a match is never empty and never spans lines,
+      // so its last character tells its line.
+      var re = new RegExp(src, 'gu');
+      while (re.test(text)) {
+        var last = re.lastIndex - 1;
+        while (starts[line + 1] <= last) line++;
         add(line);
         if (line + 1 >= n) break;
         re.lastIndex = starts[line + 1];
@@ -486,7 +520,8 @@
     if (a & (A_HIDDEN | A_SYSTEM)) cls += ' oculta';
     row.className = cls;
     row.children[1].textContent = folderName(d, i);
-    row.children[2].textContent = f & 2 ? '' :
+    // A link is not followed and a folder not read holds nothing known: no totals to show.
+    row.children[2].textContent = f & 2 || (f & 1 && d.totFiles[i] === 0) ? '' :
       countText(d.totFiles[i], 'arquivo', 'arquivos') + ' · ' + sizeText(d.totBytes[i]);
     var marks = [];
     if (f & 2) marks.push('link, não seguido');

@@ -2,7 +2,8 @@
 # Runs the end-to-end tests named Unprivileged* as the ordinary test user, in a Wine prefix
 # and HOME of that user's own: as root every folder can be read, so a folder closed to its
 # user can only be tried as someone else. The test script exports the user, the prepared
-# environment folder and the display.  Usage: unprivileged.sh e2e_tests.exe Tombarel.exe
+# environment folder and the display.
+# Usage: unprivileged.sh e2e_tests.exe Tombarel.exe catalog_page_test.py
 set -euo pipefail
 # Making the closed folder and changing user need root.
 [ "$(id -u)" -eq 0 ] || exec sudo --preserve-env bash "$0" "$@"
@@ -16,6 +17,7 @@ prefix=$env/prefix
 bin=$prefix/drive_c/tombarel-bin
 install -o "$user" -m 755 -D "$1" "$bin/e2e_tests.exe"
 install -o "$user" -m 755 -D "$2" "$bin/Tombarel.exe"
+install -o "$user" -m 644 -D "$3" "$bin/catalog_page_test.py"
 
 # C:\tombarel-locked holds one readable file and the folder "Fechada", which only root may
 # list.
@@ -39,6 +41,9 @@ as_user() {
 status=0
 as_user TOMBAREL_EXE='C:\tombarel-bin\Tombarel.exe' TOMBAREL_LOCKED='C:\tombarel-locked' \
   GTEST_FILTER='Unprivileged*' wine "$bin/e2e_tests.exe" || status=$?
+# The catalogue of that folder: the closed folder is in the page, marked, with its reason.
+as_user TOMBAREL_EXE="$bin/Tombarel.exe" TOMBAREL_LOCKED='C:\tombarel-locked' \
+  /usr/bin/python3 "$bin/catalog_page_test.py" --unreadable || status=$?
 as_user wineserver -k >/dev/null 2>&1 || true
 rm -rf "$locked"
 exit "$status"

@@ -1,0 +1,134 @@
+#!/usr/bin/python3
+# Times a catalogue page written by Tombarel in headless Chromium from file://: the page
+# usable and a search over all names, each against the floor of loading a page of the same
+# size whose bytes sit in one unrendered <script type="text/plain"> block.
+# Usage: bench/catalog_page.py PAGE [runs] [files]   (prints one table, medians and spread)
+import os
+import re
+import shutil
+import statistics
+import sys
+import tempfile
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+CHROMIUM_FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                  '--window-size=1280,900']
+
+
+def start_browser(profile):
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in CHROMIUM_FLAGS + ['--user-data-dir=' + profile]:
+        options.add_argument(flag)
+    browser = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    browser.set_page_load_timeout(600)
+    browser.set_script_timeout(600)
+    return browser
+
+
+def write_floor(page, folder):
+    """The floor page: as many bytes as the catalogue, all in one text/plain block."""
+    data = open(page, 'rb').read()
+    head = b'<!DOCTYPE html><html><head><meta charset="utf-8"><title>floor</title></head><body>' \
+           b'<script type="text/plain">'
+    tail = b'</script><script>performance.mark("fim")</script></body></html>'
+    body = data.replace(b'<', b' ')[:max(0, len(data) - len(head) - len(tail))]
+    path = os.path.join(folder, 'floor.html')
+    with open(path, 'wb') as f:
+        f.write(head + body + tail)
+    return path
+
+
+def selective_query(page):
+    """Part of a file name from the middle of the catalogue: a query with a few hits."""
+    text = open(page, encoding='utf-8', errors='replace').read()
+    block = text[text.index('id="tombarel-dados"'):]
+    lines = block[block.index('\nN\n') + 3:block.index('\nP\n')].split('\n')
+    name = lines[len(lines) * 2 // 3].replace('\\', '')
+    stem = re.sub(r'\.[^.]*$', '', name)
+    return stem[-6:] if len(stem) >= 6 else name
+
+
+def mark_time(browser, name):
+    """Milliseconds from navigation start to a performance mark, once the page has set it."""
+    for _ in range(6000):
+        t = browser.execute_script(
+            'var m = performance.getEntriesByName(arguments[0]);'
+            'return m.length ? m[0].startTime : (document.documentElement.dataset.erro ? -1 : null);', name)
+        if t is not None:
+            if t < 0:
+                raise SystemExit('the page could not show the catalogue')
+            return t
+        browser.execute_script('return 0')
+    raise SystemExit('the page did not become usable')
+
+
+SEARCH = '''
+var field = document.getElementById('busca'), t0 = performance.now();
+field.value = arguments[0];
+field.dispatchEvent(new Event('input'));
+document.body.getBoundingClientRect();
+var t = performance.now() - t0, hits = document.documentElement.dataset.busca;
+field.value = '';
+field.dispatchEvent(new Event('input'));
+return [t, +hits];
+'''
+
+
+def spread(values):
+    return statistics.median(values), min(values), max(values)
+
+
+def main():
+    if len(sys.argv) < 2:
+        raise SystemExit("usage: catalog_page.py PAGE [runs] [files]")
+    page = os.path.abspath(sys.argv[1])
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    files = sys.argv[3] if len(sys.argv) > 3 else ''
+    work = tempfile.mkdtemp(prefix='catalog-bench-')
+    try:
+        floor_page = write_floor(page, work)
+        query = selective_query(page)
+        browser = start_browser(os.path.join(work, 'profile'))
+        times = {'floor': [], 'usable': [], 'all': [], 'wild': [], 'some': []}
+        hits = {}
+        try:
+            # Interleaved, so a busy moment on the machine falls on both sides.
+            for _ in range(runs):
+                browser.get('about:blank')
+                browser.get('file://' + floor_page)
+                times['floor'].append(mark_time(browser, 'fim'))
+                browser.get('about:blank')
+                browser.get('file://' + page)
+                times['usable'].append(mark_time(browser, 'tombarel-pronto'))
+                for key, q in (('all', '*'), ('wild', '?'), ('some', query)):
+                    t, n = browser.execute_script(SEARCH, q)
+                    times[key].append(t)
+                    hits[key] = n
+        finally:
+            browser.quit()
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+    floor = statistics.median(times['floor'])
+    size = os.path.getsize(page)
+    print('catalog page: %s, %.1f MB, %d runs, query "%s"' % (os.path.basename(page), size / 1e6, runs, query))
+    print('%-36s %7s %9s %19s %7s %13s %9s' % ('operation', 'files', 'time', '(spread)', 'ratio', '(spread)', 'hits'))
+    rows = [('catalog floor (text/plain page)', 'floor', None),
+            ('catalog page usable', 'usable', None),
+            ('catalog search all (*)', 'all', 'all'),
+            ('catalog search all (?)', 'wild', 'wild'),
+            ('catalog search selective', 'some', 'some')]
+    for label, key, hit in rows:
+        med, low, high = spread(times[key])
+        print('%-36s %7s %6.1f ms (%7.1f..%7.1f) %6.3fx (%5.3f..%5.3f) %9s' % (
+            label, files, med, low, high, med / floor, low / floor, high / floor,
+            hits[hit] if hit else '-'))
+    print('targets: page usable <= 2x the floor; a search over all names <= 0.1x')
+
+
+if __name__ == '__main__':
+    main()
