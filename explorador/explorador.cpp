@@ -375,7 +375,9 @@ void Tfmexplorador::CatalogFolder() {
     if (!tmb::CurrentModalHost().SaveDialog(save))
         return;
 
-    const catalog::Request job{folder, save.fileName, true};
+    catalog::Request job;
+    job.folder = folder;
+    job.file = save.fileName;
     // The task's thread formats the counts: the regional settings are read here, once.
     const tmb::FormatSettings numbers = tmb::FormatSettings::User();
     catalog::Totals totals;
