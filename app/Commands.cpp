@@ -1,4 +1,5 @@
-// The command line: parsing, the listings without a window, the folder menu's entries.
+// The command line: parsing, the listings without a window, the catalogue and its CSV, the
+// folder menu's entries.
 #include "app/Commands.h"
 
 #include <windows.h>
@@ -134,11 +135,37 @@ std::wstring Counted(std::uint64_t n, const wchar_t* one, const wchar_t* many) {
     return std::to_wstring(n) + L" " + (n == 1 ? one : many);
 }
 
-int WriteCatalogCommand(const Command& command) {
+// The folder of a catalogue or a CSV, which must be readable as a whole.
+std::wstring ReadableFolder(const Command& command) {
     const std::wstring folder = tmb::NormalizeFolder(command.folder);
     if (const DWORD error = tmb::FolderError(folder); error != ERROR_SUCCESS)
         throw tmb::Exception(L"N\u00e3o foi poss\u00edvel ler a pasta " + Quoted(folder) + L". " +
                              tmb::SysErrorMessage(error));
+    return folder;
+}
+
+catalog::Request CatalogRequest(const Command& command, const std::wstring& folder, const std::wstring& target) {
+    return {folder, target, command.includeHidden,
+            command.compareWith.empty() ? std::wstring() : FullPath(command.compareWith)};
+}
+
+// "12 arquivos, 3 pastas; 1 pasta não pôde ser lida; comparado com "...": 2 adicionados, ..."
+std::wstring Summary(const catalog::Totals& totals, const catalog::Request& request) {
+    std::wstring summary = Counted(totals.files, L"arquivo", L"arquivos") + L", " +
+                           Counted(totals.folders, L"pasta", L"pastas");
+    if (totals.unreadable)
+        summary += L"; " + Counted(totals.unreadable, L"pasta n\u00e3o p\u00f4de ser lida",
+                                   L"pastas n\u00e3o puderam ser lidas");
+    if (!request.compareWith.empty())
+        summary += L"; comparado com " + Quoted(request.compareWith) + L": " +
+                   Counted(totals.added, L"adicionado", L"adicionados") + L", " +
+                   Counted(totals.removed, L"removido", L"removidos") + L", " +
+                   Counted(totals.changed, L"alterado", L"alterados");
+    return summary;
+}
+
+int WriteCatalogCommand(const Command& command) {
+    const std::wstring folder = ReadableFolder(command);
     // Without a FILE the page goes into the folder itself, which a CD-ROM or a read-only
     // share refuses: the user is told to name a FILE instead of finding nothing written.
     const bool inFolder = command.file.empty();
@@ -157,19 +184,16 @@ int WriteCatalogCommand(const Command& command) {
             return TargetExists(target);
         }
     }
+    const catalog::Request request = CatalogRequest(command, folder, target);
     catalog::Totals totals;
     try {
-        totals = catalog::WriteCatalog({folder, target, command.includeHidden});
+        totals = catalog::WriteCatalog(request);
     } catch (const tmb::EFCreateError& e) {
         if (!inFolder)
             throw;
         throw tmb::Exception(e.Message() + giveFile);
     }
-    std::wstring summary = Counted(totals.files, L"arquivo", L"arquivos") + L", " +
-                           Counted(totals.folders, L"pasta", L"pastas");
-    if (totals.unreadable)
-        summary += L"; " + Counted(totals.unreadable, L"pasta n\u00e3o p\u00f4de ser lida",
-                                   L"pastas n\u00e3o puderam ser lidas");
+    const std::wstring summary = Summary(totals, request);
     if (command.ask) {
         if (tmb::MessageDlg(L"Cat\u00e1logo criado em:\r" + target + L"\r(" + summary +
                                 L")\r\rDeseja visualiz\u00e1-lo?",
@@ -179,6 +203,18 @@ int WriteCatalogCommand(const Command& command) {
     }
     TellUser(L"Cat\u00e1logo gravado em " + Quoted(target) + L" (" + summary + L").",
              UserStream::Output, false);
+    return exitDone;
+}
+
+int WriteCsvCommand(const Command& command) {
+    const std::wstring folder = ReadableFolder(command);
+    const std::wstring target = FullPath(command.file);
+    if (!command.replace && IsFile(target))
+        return TargetExists(target);
+    const catalog::Request request = CatalogRequest(command, folder, target);
+    const catalog::Totals totals = catalog::WriteCsv(request);
+    TellUser(L"CSV gravado em " + Quoted(target) + L" (" + Summary(totals, request) + L").", UserStream::Output,
+             false);
     return exitDone;
 }
 
@@ -193,9 +229,18 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     bool yes = false;
     bool ask = false;
     bool withoutHidden = false;
+    bool compare = false;
     for (size_t i = IsSwitch(first) ? 1 : 0; i < arguments.size(); ++i) {
         const std::wstring argument = tmb::LowerCase(arguments[i]);
-        if (argument == L"/y")
+        if (argument == L"/comparar") {
+            // An empty value would be no comparison at all, silently.
+            if (i + 1 == arguments.size() || arguments[i + 1].empty())
+                return BadUsage(L"Falta o cat\u00e1logo anterior depois de /comparar.");
+            if (compare)
+                return BadUsage(L"/comparar s\u00f3 pode ser dado uma vez.");
+            compare = true;
+            command.compareWith = arguments[++i];
+        } else if (argument == L"/y")
             yes = true;
         else if (argument == L"/ask")
             ask = true;
@@ -220,6 +265,9 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
         command.kind = Command::Kind::Catalog;
         wanted = 1;
         optional = 1;
+    } else if (first == L"/csv") {
+        command.kind = Command::Kind::Csv;
+        wanted = 2;
     } else if (first == L"/register") {
         command.kind = Command::Kind::Register;
     } else if (first == L"/unregister") {
@@ -235,11 +283,13 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     if (operands.size() > wanted + optional)
         return BadUsage(L"Argumento a mais: " + operands[wanted + optional]);
     const bool isCatalog = command.kind == Command::Kind::Catalog;
-    const bool yesAllowed = command.kind == Command::Kind::Html || command.kind == Command::Kind::Text || isCatalog;
-    if ((yes && !yesAllowed) || (ask && command.kind != Command::Kind::Html && !isCatalog) ||
-        (withoutHidden && !isCatalog))
+    const bool ofTree = isCatalog || command.kind == Command::Kind::Csv;
+    const bool yesAllowed = command.kind == Command::Kind::Html || command.kind == Command::Kind::Text || ofTree;
+    const bool yesWrong = yes && !yesAllowed;
+    const bool askWrong = ask && command.kind != Command::Kind::Html && !isCatalog;
+    if (yesWrong || askWrong || ((withoutHidden || compare) && !ofTree))
         return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") +
-                        (yes ? L"/y" : ask ? L"/ask" : L"/semocultos"));
+                        (yesWrong ? L"/y" : askWrong ? L"/ask" : withoutHidden ? L"/semocultos" : L"/comparar"));
     if (yes && ask)
         return BadUsage(L"/y e /ask n\u00e3o v\u00e3o juntos.");
     if (wanted >= 1)
@@ -264,12 +314,17 @@ std::wstring UsageText() {
            L"Tombarel /txt PASTA ARQUIVO [/y]\r\n"
            L"    grava a lista em texto da PASTA em ARQUIVO, como \"Salvar em texto\";\r\n"
            L"    /y substitui um ARQUIVO que j\u00e1 existe.\r\n"
-           L"Tombarel /catalogo PASTA [ARQUIVO] [/y | /ask] [/semocultos]\r\n"
+           L"Tombarel /catalogo PASTA [ARQUIVO] [/y | /ask] [/semocultos] [/comparar ANTERIOR]\r\n"
            L"    grava o cat\u00e1logo da PASTA e de tudo o que h\u00e1 dentro dela, uma p\u00e1gina\r\n"
            L"    html com a \u00e1rvore das pastas e uma busca, em ARQUIVO (sem ARQUIVO, como\r\n"
            L"    PASTA\\Catalogo.htm); /y substitui um cat\u00e1logo que j\u00e1 existe, /ask\r\n"
            L"    pergunta antes; /semocultos deixa de fora arquivos e pastas ocultos e de\r\n"
-           L"    sistema.\r\n"
+           L"    sistema; /comparar mostra o que mudou desde o cat\u00e1logo ANTERIOR (arquivos\r\n"
+           L"    adicionados, removidos e alterados).\r\n"
+           L"Tombarel /csv PASTA ARQUIVO [/y] [/semocultos] [/comparar ANTERIOR]\r\n"
+           L"    grava os dados da PASTA e de tudo o que h\u00e1 dentro dela em ARQUIVO, em CSV\r\n"
+           L"    para planilhas (caminho, nome, tipo, tamanho, modificado, atributos); com\r\n"
+           L"    /comparar, tamb\u00e9m a coluna mudan\u00e7a.\r\n"
            L"Tombarel /register\r\n"
            L"    p\u00f5e \"Abrir no Tombarel\", \"Criar Lista.htm (Tombarel)\" e \"Criar\r\n"
            L"    Catalogo.htm (Tombarel)\" no menu das pastas do Explorer, s\u00f3 para este\r\n"
@@ -358,6 +413,8 @@ int RunCommand(const Command& command) {
             return WriteTextListing(command);
         case Command::Kind::Catalog:
             return WriteCatalogCommand(command);
+        case Command::Kind::Csv:
+            return WriteCsvCommand(command);
         case Command::Kind::Register:
             RegisterFolderMenu(tmb::ProgramPath());
             TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\", \"Criar "

@@ -1,5 +1,6 @@
 // The program's command line: a folder to open the window at, the two listings made without
-// a window, and the entries it puts on Explorer's folder menu. A listing made here has the
+// a window, the catalogue of a whole tree and its data as CSV (either compared with an earlier
+// catalogue), and the entries it puts on Explorer's folder menu. A listing made here has the
 // bytes the window's buttons write: the same reading of the folder, the same page and text,
 // the same place, the same safe write.
 #pragma once
@@ -18,20 +19,21 @@ enum ExitCode : int {
 };
 
 struct Command {
-    enum class Kind { Window, Html, Text, Catalog, Register, Unregister, Help, BadUsage };
+    enum class Kind { Window, Html, Text, Catalog, Csv, Register, Unregister, Help, BadUsage };
     Kind kind = Kind::Window;
-    std::wstring folder;   // Window (empty: the stored one), Html, Text, Catalog
+    std::wstring folder;   // Window (empty: the stored one), Html, Text, Catalog, Csv
     std::wstring file;     // Text: where the listing goes; Catalog: where the page goes
-                           // (empty: Catalogo.htm in the folder)
+                           // (empty: Catalogo.htm in the folder); Csv: where the CSV goes
     bool replace = false;  // /y: an existing target is replaced
     bool ask = false;      // /ask: an existing Lista.htm or catalogue is asked about, as
                            // "Salvar" asks, and the page is offered to be shown
-    bool includeHidden = true;  // Catalog: false with /semocultos
+    bool includeHidden = true;  // Catalog, Csv: false with /semocultos
+    std::wstring compareWith;   // Catalog, Csv: /comparar's earlier catalogue, as given
     std::wstring problem;  // BadUsage: what is wrong with the arguments
 };
 
 // The command the arguments (without the program's name) ask for. Switches are not case
-// sensitive.
+// sensitive; /comparar takes the next argument as its value, whatever it looks like.
 Command ParseCommand(const std::vector<std::wstring>& arguments);
 
 // Runs a command that needs no window and returns its exit code; messages go to the

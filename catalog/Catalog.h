@@ -18,7 +18,7 @@ struct Request {
     std::wstring folder;       // the folder to catalogue (any form: relative, long, UNC)
     std::wstring file;         // where the page goes (full path); it is replaced when whole
     bool includeHidden = true; // false: hidden and system files and folders are left out
-    std::wstring compareWith;  // an earlier catalogue page to compare with; empty: none
+    std::wstring compareWith = {};  // an earlier catalogue page to compare with; empty: none
 };
 
 struct Totals {

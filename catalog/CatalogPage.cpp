@@ -117,6 +117,23 @@ std::string Plural(std::uint64_t n, const char* one, const char* many) {
     return Grouped(n) + " " + (n == 1 ? one : many);
 }
 
+// "2026-12-07T21:05:09Z" in the user's short date and long time, as the header's own date.
+std::string LocalDateText(const std::string& iso) {
+    SYSTEMTIME utc{}, local{};
+    unsigned y, mo, d, h, mi, se;
+    if (std::sscanf(iso.c_str(), "%4u-%2u-%2uT%2u:%2u:%2u", &y, &mo, &d, &h, &mi, &se) != 6)
+        return iso;
+    utc.wYear = static_cast<WORD>(y);
+    utc.wMonth = static_cast<WORD>(mo);
+    utc.wDay = static_cast<WORD>(d);
+    utc.wHour = static_cast<WORD>(h);
+    utc.wMinute = static_cast<WORD>(mi);
+    utc.wSecond = static_cast<WORD>(se);
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return iso;
+    return tmb::WideToUtf8(tmb::ListingDateTime(local));
+}
+
 std::string IsoTime(const SYSTEMTIME& t) {
     char text[32];
     std::snprintf(text, sizeof(text), "%04u-%02u-%02uT%02u:%02u:%02uZ", t.wYear, t.wMonth, t.wDay,
@@ -148,16 +165,37 @@ std::string Header(const PageFacts& facts) {
                 (t.unreadable == 1 ? std::string("1 pasta n\xC3\xA3o p\xC3\xB4" "de ser lida")
                                    : Grouped(t.unreadable) + " pastas n\xC3\xA3o puderam ser lidas") +
                 " (ou lidas s\xC3\xB3 em parte).</p>";
+    if (facts.changes) {
+        // The earlier catalogue's date as the header's own: the user's date and time.
+        html += "<p class=\"comparacao\">Comparado com o cat\xC3\xA1logo <span class=\"caminho\">" +
+                HtmlText(facts.comparedWith) + "</span>";
+        if (!facts.comparedDate.empty())
+            html += " de <time datetime=\"" + HtmlText(tmb::Utf8ToWide(facts.comparedDate)) + "\">" +
+                    HtmlText(tmb::Utf8ToWide(LocalDateText(facts.comparedDate))) + "</time>";
+        html += ": " + Plural(t.added, "arquivo adicionado", "arquivos adicionados") + " \xC2\xB7 " +
+                Plural(t.removed, "removido", "removidos") + " \xC2\xB7 " +
+                Plural(t.changed, "alterado", "alterados") + " \xC2\xB7 " + ShortSize(t.gained) +
+                " ganhos \xC2\xB7 " + ShortSize(t.lost) + " perdidos";
+        if (!facts.changes->notCompared.empty())
+            html += " \xC2\xB7 " + Plural(facts.changes->notCompared.size(), "pasta n\xC3\xA3o comparada",
+                                          "pastas n\xC3\xA3o comparadas");
+        html += "</p>";
+    }
     if (!facts.includeHidden)
         html += "<p class=\"ocultos\">Arquivos e pastas ocultos e de sistema foram deixados de fora.</p>";
     html += "</header>";
     return html;
 }
 
-std::string HtmlAttributes(const Totals& t) {
-    return "data-files=\"" + std::to_string(t.files) + "\" data-folders=\"" + std::to_string(t.folders) +
-           "\" data-bytes=\"" + std::to_string(t.bytes) + "\" data-unreadable=\"" +
-           std::to_string(t.unreadable) + "\"";
+std::string HtmlAttributes(const PageFacts& facts) {
+    const Totals& t = facts.totals;
+    std::string attributes = "data-files=\"" + std::to_string(t.files) + "\" data-folders=\"" +
+                             std::to_string(t.folders) + "\" data-bytes=\"" + std::to_string(t.bytes) +
+                             "\" data-unreadable=\"" + std::to_string(t.unreadable) + "\"";
+    if (facts.changes)
+        attributes += " data-added=\"" + std::to_string(t.added) + "\" data-removed=\"" +
+                      std::to_string(t.removed) + "\" data-changed=\"" + std::to_string(t.changed) + "\"";
+    return attributes;
 }
 
 class DataWriter {
@@ -175,6 +213,15 @@ public:
         NumberLine("arquivos", facts_.totals.files);
         NumberLine("bytes", facts_.totals.bytes);
         NumberLine("ilegiveis", facts_.totals.unreadable);
+        if (facts_.changes) {
+            HeaderLine("comparado", Escaped(facts_.comparedWith));
+            HeaderLine("anterior", facts_.comparedDate);
+            NumberLine("adicionados", facts_.totals.added);
+            NumberLine("removidos", facts_.totals.removed);
+            NumberLine("alterados", facts_.totals.changed);
+            NumberLine("ganhos", facts_.totals.gained);
+            NumberLine("perdidos", facts_.totals.lost);
+        }
         out_.Add("N\n");
         for (std::size_t i = 0; i < tree_.folders.Size(); ++i) {
             out_.Add(tree_.names[tree_.folders[i].name]);
@@ -219,10 +266,47 @@ public:
             out_.Add(Escaped(tmb::SysErrorMessage(e.code)));
             out_.Add('\n');
         }
+        if (facts_.changes)
+            WriteChanges(*facts_.changes);
         out_.Add(".\n");
     }
 
 private:
+    void WriteChanges(const Changes& changes) {
+        out_.Add("A\n");
+        for (std::uint32_t file : changes.added) {
+            out_.Number(file);
+            out_.Add('\n');
+        }
+        out_.Add("C\n");
+        for (const ChangedFile& c : changes.changed) {
+            out_.Number(c.file);
+            out_.Add('\t');
+            out_.Number(static_cast<std::int64_t>(c.oldSize));
+            out_.Add('\t');
+            out_.Number(c.oldModified);
+            out_.Add('\n');
+        }
+        out_.Add("R\n");
+        for (const RemovedFile& r : changes.removed) {
+            out_.Number(r.folder);
+            out_.Add('\t');
+            out_.Add(r.path);
+            out_.Add('\t');
+            out_.Number(static_cast<std::int64_t>(r.size));
+            out_.Add('\t');
+            out_.Number(r.modified);
+            out_.Add('\t');
+            out_.Number(r.attributes);
+            out_.Add('\n');
+        }
+        out_.Add("X\n");
+        for (std::uint32_t folder : changes.notCompared) {
+            out_.Number(folder);
+            out_.Add('\n');
+        }
+    }
+
     void HeaderLine(const char* key, const std::string& value) {
         out_.Add(key);
         out_.Add('\t');
@@ -329,7 +413,7 @@ void WritePage(const CatalogTree& tree, const PageFacts& facts, const ByteSink& 
         const std::string_view marker = page.substr(0, end);
         page.remove_prefix(end == std::string_view::npos ? page.size() : end + 2);
         if (marker == "ATTRS")
-            out.Add(HtmlAttributes(facts.totals));
+            out.Add(HtmlAttributes(facts));
         else if (marker == "TITLE")
             out.Add("Cat\xC3\xA1logo de " + HtmlText(facts.root));
         else if (marker == "STYLE")

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "catalog/Catalog.h"
+#include "catalog/CatalogCompare.h"
 #include "catalog/CatalogTree.h"
 
 namespace catalog {
@@ -22,6 +23,10 @@ struct PageFacts {
     SYSTEMTIME started{};   // when the walk began, UTC
     bool includeHidden = true;
     Totals totals;
+    // With a comparison: what changed, the earlier page and when it was made (ISO 8601 UTC).
+    const Changes* changes = nullptr;
+    std::wstring comparedWith;
+    std::string comparedDate;
 };
 
 // The base every link of the page starts from, ending in "/": relative ("./", "../../")

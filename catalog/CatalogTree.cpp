@@ -66,6 +66,50 @@ void AppendEscapedUtf8(std::string& out, std::wstring_view name) {
     }
 }
 
+std::wstring UnescapedName(std::string_view escaped) {
+    std::wstring out;
+    out.reserve(escaped.size());
+    auto hex = [](char c) -> unsigned {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
+    };
+    for (std::size_t i = 0; i < escaped.size();) {
+        const unsigned char c = static_cast<unsigned char>(escaped[i]);
+        if (c == '\\' && i + 1 < escaped.size()) {
+            const char e = escaped[i + 1];
+            if (e == 'u' && i + 5 < escaped.size()) {
+                out += static_cast<wchar_t>((hex(escaped[i + 2]) << 12) | (hex(escaped[i + 3]) << 8) |
+                                            (hex(escaped[i + 4]) << 4) | hex(escaped[i + 5]));
+                i += 6;
+            } else {
+                out += static_cast<wchar_t>(e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e);
+                i += 2;
+            }
+            continue;
+        }
+        // UTF-8 as AppendEscapedUtf8 writes it: well formed.
+        unsigned cp = c;
+        std::size_t length = 1;
+        if (c >= 0xF0 && i + 3 < escaped.size()) {
+            cp = ((c & 7u) << 18) | ((escaped[i + 1] & 0x3Fu) << 12) | ((escaped[i + 2] & 0x3Fu) << 6) | (escaped[i + 3] & 0x3Fu);
+            length = 4;
+        } else if (c >= 0xE0 && i + 2 < escaped.size()) {
+            cp = ((c & 15u) << 12) | ((escaped[i + 1] & 0x3Fu) << 6) | (escaped[i + 2] & 0x3Fu);
+            length = 3;
+        } else if (c >= 0xC0 && i + 1 < escaped.size()) {
+            cp = ((c & 31u) << 6) | (escaped[i + 1] & 0x3Fu);
+            length = 2;
+        }
+        if (cp >= 0x10000) {
+            out += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(cp);
+        }
+        i += length;
+    }
+    return out;
+}
+
 std::int64_t UnixSeconds(std::uint64_t filetime) {
     constexpr std::int64_t kTicksTo1970 = 116444736000000000LL;
     const std::int64_t ticks = static_cast<std::int64_t>(filetime) - kTicksTo1970;

@@ -99,6 +99,10 @@ struct CatalogTree {
 // sit inside a page's script element and be read back exactly.
 void AppendEscapedUtf8(std::string& out, std::wstring_view name);
 
+// The name `escaped` stands for (the inverse of AppendEscapedUtf8): UTF-16 again, an escaped
+// unpaired surrogate included.
+std::wstring UnescapedName(std::string_view escaped);
+
 // Seconds since 1970-01-01 UTC of a FILETIME's 100-ns ticks since 1601.
 std::int64_t UnixSeconds(std::uint64_t filetime);
 

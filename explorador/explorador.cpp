@@ -93,7 +93,7 @@ constexpr int kComboRoom = 330;  // the folder combo's place, left of the mask
 // Whether the tree and the combo already show the same place ("C:\x" and "c:\X\" are one).
 // The drives view is left to each of them.
 bool SamePlace(const std::wstring& a, const std::wstring& b) {
-    return tmb::SameText(a, L"Drives") || tmb::SameText(kv::AddSlash(a), kv::AddSlash(b));
+    return tmb::SameText(a, kv::kDrivesPath) || tmb::SameText(kv::AddSlash(a), kv::AddSlash(b));
 }
 
 std::wstring KilobytesText(std::int64_t kb) {
@@ -295,8 +295,8 @@ void Tfmexplorador::FormCreate(tmb::Component*) {
             tmb::App().HandleException(
                 tmb::Exception(L"\"" + startFolder_ + L"\": " + tmb::SysErrorMessage(error)));
     }
-    if (tmb::SameText(last, L"Drives")) {
-        files->SetDirectory(L"Drives");
+    if (tmb::SameText(last, kv::kDrivesPath)) {
+        files->SetDirectory(kv::kDrivesPath);
         files->UpdateFileList();
     } else {
         dirs->OpenFolder(last);

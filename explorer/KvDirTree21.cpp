@@ -14,7 +14,8 @@
 
 namespace kv {
 
-TKvDirTree21::TKvDirTree21(tmb::Component* owner) : TKvFolderTree(owner, true, false) {
+TKvDirTree21::TKvDirTree21(tmb::Component* owner)
+    : TKvFolderTree(owner, FolderTreeRules{true, false, true, true}) {
     SetBounds(0, 0, 180, 120);
     SetLanguage(lnEnglish);
     SetReadOnly(false);
@@ -126,10 +127,7 @@ void TKvDirTree21::Reload() {
 
 void TKvDirTree21::AddRootNode() { AddComputerNode(); }
 
-void TKvDirTree21::AddDrives() {
-    if (AddDriveNodes() > 0)
-        SetShowButtons(true);
-}
+void TKvDirTree21::AddDrives() { LoadDriveNodes(); }
 
 // ---- opening a folder -----------------------------------------------------------------------
 
@@ -147,21 +145,9 @@ void TKvDirTree21::OpenFolder(const std::wstring& path) {
 }
 
 void TKvDirTree21::LocatePath(const std::wstring& path) {
-    if (path.size() <= 1 || !DirectoryExists(path))
-        return;
-    const std::wstring target = AddSlash(path);
-    {
-        tmb::UpdateBracket bracket(*this);
-        HTREEITEM root = TopNode();
-        if (!root)
-            return;
-        if (!FirstChild(root))
-            AddDrives();
-        if (Expanded(root))
-            Collapse(root, true);
-        if (!WalkTo(target))
-            return;  // not in the tree (made on disk after its parent was read)
-    }
+    std::wstring target;
+    if (!Locate(path, target))
+        return;  // not in the tree (made on disk after its parent was read)
     SetSelectedPath(target);
     if (OnDirChange)
         OnDirChange(this, selectedPath_);
@@ -205,17 +191,13 @@ void TKvDirTree21::PickSelected() {
     HTREEITEM node = Selected();
     if (!node)
         return;
-    const int level = Level(node);
-    if (level == 0 && !FirstChild(node))
+    if (node == RootNode() && !FirstChild(node))
         AddDrives();  // the first pick of the root brings the drives
-    SetSelectedPath(level == 0 ? std::wstring(L"Drives") : GetNodePath(node));
-    if (level == 1 && !selectedPath_.empty()) {
-        const UINT type = GetDriveTypeW(selectedPath_.c_str());
-        // An empty drive has been announced to the user by DriveReady; the pick is not
-        // reported, though SelectedPath already names the drive.
-        if ((type == DRIVE_REMOVABLE || type == DRIVE_CDROM) && !DriveReady(selectedPath_[0], true))
-            return;
-    }
+    SetSelectedPath(PickPath(node));
+    // An empty drive has been announced to the user; the pick is not reported, though
+    // SelectedPath already names the drive.
+    if (!MediumReady(node, selectedPath_))
+        return;
     if (OnDirChange)
         OnDirChange(this, selectedPath_);
     if (fileList_ && !selectedPath_.empty())
@@ -239,7 +221,7 @@ void TKvDirTree21::Edit(HTREEITEM node, const std::wstring* text) {
         ~EndNaming() { flag = false; }
     } endNaming{namingNewFolder_};
 
-    if (!text || text->empty() || HasAnyChar(kBadNameChars, *text)) {
+    if (!text || text->empty() || HasAnyChar(kTreeBadNameChars, *text)) {
         MessageBeep(MB_ICONHAND);
         if (text && !text->empty())
             tmb::MessageDlg(KvMessages.StrBadDirName + L"\r" + *text, tmb::MsgDlgType::Error,

@@ -158,9 +158,6 @@ protected:
     void Edit(HTREEITEM node, const std::wstring* text) override;
 
 private:
-    // The characters no folder name of the tree may hold.
-    static constexpr wchar_t kBadNameChars[] = L"\\*?/=\"<>|:,;+^";
-
     // Reports the selected node: steps shared by the mouse and the arrow keys.
     void PickSelected();
     // Hands a folder to the linked file list view.

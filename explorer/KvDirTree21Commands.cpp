@@ -4,6 +4,7 @@
 
 #include <winnetwk.h>
 
+#include "explorer/KvClipboard.h"
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFilelistView28.h"
 #include "explorer/KvFolderContents.h"
@@ -33,7 +34,7 @@ bool TKvDirTree21::AddNewFolder(HTREEITEM node, const std::wstring& name) {
     }
     const bool byDefault = name.empty();
     const std::wstring folderName = byDefault ? KvMessages.StrNewFolder : name;
-    if (HasAnyChar(kBadNameChars, folderName)) {
+    if (HasAnyChar(kTreeBadNameChars, folderName)) {
         MessageBeep(MB_ICONHAND);
         tmb::MessageDlg(KvMessages.StrBadChars, tmb::MsgDlgType::Error, tmb::mbOK);
         return false;
@@ -102,6 +103,10 @@ void TKvDirTree21::CutOrCopy(FileOpKind kind) {
     pasteSource_ = path;
     pendingOperation_ = kind;
     pastePending_ = true;
+    // Offered to other programs too, as the shell offers a folder: Explorer can paste it.
+    // The tree's own Paste still goes by the pending cut or copy alone.
+    if (HandleAllocated())
+        OfferFiles(HandleIfAllocated(), {path}, kind == foMove);
 }
 
 void TKvDirTree21::PasteFolder() {
@@ -116,11 +121,8 @@ void TKvDirTree21::PasteFolder() {
     ClearPendingPaste();
     // Refused before the shell is asked: it would copy the folder into its own copy until
     // the disk is full.
-    if (IntoItself(pasteSource_, pasteTarget_)) {
-        tmb::MessageDlg(KvTextOf(KvText::StrIntoItself, language_) + L"\r\r" + pasteSource_,
-                        tmb::MsgDlgType::Error, tmb::mbOK);
+    if (RefusedIntoItself(pasteSource_, pasteTarget_, language_))
         return;
-    }
     const bool done = DoFileOperation(FileOpCode[kind], pasteSource_, pasteTarget_);
     if (done) {
         Reload();
@@ -233,7 +235,7 @@ void TKvDirTree21::DisconnectNetDrive() {
     HTREEITEM top = TopNode();
     Expand(top, false);
     Select(top);
-    SetSelectedPath(L"Drives");
+    SetSelectedPath(kDrivesPath);
     // The view is pointed at the computer's drives and reads them again: if it showed them
     // already, the same Directory is ignored, yet a drive has gone.
     if (fileList_) {

@@ -68,11 +68,6 @@ void TKvDirTree21PopUp::BuildItems() {
         &pictures_);
 }
 
-const wchar_t* TKvDirTree21PopUp::BitmapName(int position) {
-    const Row* row = RowAt(position);
-    return row && row->picture ? row->picture : L"";
-}
-
 void TKvDirTree21PopUp::MenuItemClick(const tmb::MenuItem& item) {
     if (tree_ && !item.name.empty() && item.tag != 0)
         tmb::RunMenuAction(kRows, item.tag, *tree_);

@@ -29,10 +29,6 @@ public:
     // its tag stands for; anything else (a separator, an entry of another menu) does nothing.
     void MenuItemClick(const tmb::MenuItem& item);
 
-    // The resource name of the picture at `position` ("NewFolder28", ...); empty for a
-    // separator.
-    static const wchar_t* BitmapName(int position);
-
     // The tree the menu serves; the tree sets itself right after building the menu.
     TKvDirTree21* Tree() const { return tree_; }
     void SetTree(TKvDirTree21* tree) { tree_ = tree; }

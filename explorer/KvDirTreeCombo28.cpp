@@ -258,8 +258,7 @@ void TKvDirTreeCombo28::DropDown() {
 void TKvDirTreeCombo28::PickNode(HTREEITEM node, tmb::Component* sender, bool byMouse) {
     if (!node)
         return;
-    const std::wstring path =
-        node == tree_->RootNode() ? std::wstring(L"Drives") : tree_->GetNodePath(node);
+    const std::wstring path = tree_->PickPath(node);
     tree_->SetPickedPath(path);
     SetSelectedPath(path);
     // A pick with the mouse shows the folder even when its drive turns out to be empty.
@@ -268,8 +267,7 @@ void TKvDirTreeCombo28::PickNode(HTREEITEM node, tmb::Component* sender, bool by
     if (OnPathChange)
         OnPathChange(sender, path);
     popup_->CloseUp();
-    if (tree_->IsDriveNode(node) && !path.empty() &&
-        GetDriveTypeW(path.c_str()) == DRIVE_REMOVABLE && !DriveReady(path[0], true))
+    if (!tree_->MediumReady(node, path))
         return;
     if (!byMouse)
         ShowNode(node);
@@ -283,16 +281,10 @@ void TKvDirTreeCombo28::Reload() {
 }
 
 void TKvDirTreeCombo28::LocatePath(const std::wstring& path) {
-    if (path.size() <= 1 || !DirectoryExists(path) || !tree_->HandleAllocated())
+    if (!tree_->HandleAllocated())
         return;
-    const std::wstring target = AddSlash(path);
-    HTREEITEM last = nullptr;
-    {
-        tmb::UpdateBracket bracket(*tree_);
-        for (HTREEITEM n = tree_->TopNode(); n; n = tree_->NextSibling(n))
-            tree_->Collapse(n, true);
-        last = tree_->WalkTo(target);
-    }
+    std::wstring target;
+    HTREEITEM last = tree_->Locate(path, target);
     if (!last)
         return;
     SetIconIndex(tree_->NodeImage(tree_->Selected()));

@@ -7,7 +7,7 @@
 namespace kv {
 
 TKvDirTreeView::TKvDirTreeView(tmb::Component* owner, tmb::PopupWindow* popup)
-    : TKvFolderTree(owner, false, true), popup_(popup) {
+    : TKvFolderTree(owner, FolderTreeRules{false, true, false, false}), popup_(popup) {
     SetReadOnly(true);
     SetTabStop(false);
     popup_->SetContent(this);

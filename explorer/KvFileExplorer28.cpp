@@ -193,6 +193,16 @@ bool IntoItself(const std::wstring& source, const std::wstring& target) {
     return canonical(receiver).compare(0, folder.size(), folder) == 0;
 }
 
+bool RefusedIntoItself(const std::wstring& source, const std::wstring& target,
+                       TLanguage language, bool tell) {
+    if (!IntoItself(source, target))
+        return false;
+    if (tell)
+        tmb::MessageDlg(KvTextOf(KvText::StrIntoItself, language) + L"\r\r" + WithoutNul(source),
+                        tmb::MsgDlgType::Error, tmb::mbOK);
+    return true;
+}
+
 bool DoFileOperation(UINT operation, const std::wstring& source, const std::wstring& target) {
     const std::wstring from = AddNullChar(source);
     const std::wstring to = AddNullChar(target);

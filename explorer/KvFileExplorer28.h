@@ -15,6 +15,16 @@
 
 namespace kv {
 
+// What the tree, the combo and the list name the computer's own level by: the root node's
+// pick and the list's drives view. It names no folder on disk.
+inline constexpr wchar_t kDrivesPath[] = L"Drives";
+
+// The characters refused in a new name: a folder named or renamed in the tree refuses more
+// than an entry renamed in the list, which refuses only what would make the name a path or
+// a pattern.
+inline constexpr wchar_t kTreeBadNameChars[] = L"\\*?/=\"<>|:,;+^";
+inline constexpr wchar_t kListBadNameChars[] = L"\\/:*?\"<>|";
+
 // A pending file operation as the tree and the file list view store it (a cut is foMove, a
 // copy foCopy); FileOpCode translates it to the shell's operation code when pasting.
 enum FileOpKind : int { foCopy, foDelete, foMove, foRename };
@@ -56,6 +66,10 @@ bool IsDriveRoot(const std::wstring& path);
 // folder `source` into itself or into one of its own subfolders: an existing folder
 // `target` receives the entry, any other `target` is its new name.
 bool IntoItself(const std::wstring& source, const std::wstring& target);
+// IntoItself, and when it is so, with `tell`, the user is told in `language` that `source`
+// cannot go into itself. True when the copy or move must not be made.
+bool RefusedIntoItself(const std::wstring& source, const std::wstring& target,
+                       TLanguage language, bool tell = true);
 // The text after the last "\", "/" or ":" of `path`: empty for "C:\" or "dir\".
 std::wstring LastComponent(const std::wstring& path);
 // The last component of `path`, without its extension (the text from its last "." on).

@@ -92,10 +92,6 @@ HBITMAP LoadArrow(const wchar_t* name) {
 TKvFilelistSort::TKvFilelistSort(TKvFilelistView28& list)
     : list_(list), upBitmap_(LoadArrow(L"Bmp_Up28")), downBitmap_(LoadArrow(L"Bmp_Down28")) {}
 
-TKvFilelistSort::ColumnKind TKvFilelistSort::KindOf(int column) const {
-    return column >= 0 && column < kRuledColumns ? kColumnRules[column].kind : Kind::ckText;
-}
-
 void TKvFilelistSort::Clear() {
     keys_.clear();
     names_.clear();

@@ -45,7 +45,6 @@ public:
     // Off in the drives view.
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value) { enabled_ = value; }
-    ColumnKind KindOf(int column) const;
 
     // A new listing: no entry has keys yet.
     void Clear();

@@ -25,7 +25,6 @@
 namespace kv {
 namespace {
 
-const wchar_t kDrives[] = L"Drives";
 const wchar_t kKindDir[] = L"dir";
 const wchar_t kKindFile[] = L"file";
 const wchar_t kKindDrive[] = L"drv";
@@ -121,7 +120,7 @@ bool TKvFilelistView28::IsDrivesView() const { return drivesView_; }
 void TKvFilelistView28::SetDirectory(const std::wstring& value) {
     if (tmb::SameText(value, directory_))
         return;
-    if (tmb::SameText(value, kDrives)) {
+    if (tmb::SameText(value, kDrivesPath)) {
         directory_ = value;
         drivesView_ = true;
         UpdateFileList();
@@ -691,15 +690,28 @@ void TKvFilelistView28::OpenItem() {
             !DriveReady(folder[0], true))
             return;
         SetDirectory(folder);
-        LinkedTreeMovedTo(folder);
+        TellLinks(folder, false);
     }
 }
 
-void TKvFilelistView28::LinkedTreeMovedTo(const std::wstring& folder) {
-    if (dirTree_)
+void TKvFilelistView28::TellLinks(const std::wstring& folder, bool reload) {
+    if (dirTree_) {
+        if (reload)
+            dirTree_->Reload();
         dirTree_->LocatePath(folder);
-    if (dirTreeCombo_)
+    }
+    if (dirTreeCombo_) {
+        if (reload)
+            dirTreeCombo_->Reload();
         dirTreeCombo_->LocatePath(folder);
+    }
+}
+
+void TKvFilelistView28::TellLinksChanged(const std::wstring& folder) {
+    if (dirTree_)
+        dirTree_->FolderChanged(folder);
+    if (dirTreeCombo_ && dirTreeCombo_->Tree())
+        dirTreeCombo_->Tree()->FolderChanged(folder);
 }
 
 void TKvFilelistView28::OneLevelUp() {
@@ -708,12 +720,12 @@ void TKvFilelistView28::OneLevelUp() {
     const std::wstring from = AddSlash(directory_);
     directory_ = from;
     if (from.size() >= 2 && from[from.size() - 2] == L':') {
-        SetDirectory(kDrives);
+        SetDirectory(kDrivesPath);
         return;
     }
     const std::wstring parent = ExtractFilePath(DelSlash(from));
     SetDirectory(parent);
-    LinkedTreeMovedTo(parent);
+    TellLinks(parent, false);
     for (int i = 0; i < ItemCount(); ++i) {
         if (tmb::SameText(AddSlash(ItemPath(i)), from)) {
             SetSelected(i, true);

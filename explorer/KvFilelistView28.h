@@ -169,7 +169,6 @@ public:
     void ColumnClick(int column) { sort_.ColumnClick(column); }
     // The comparison installed in OnCompare.
     int CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) const { return sort_.Compare(a, b); }
-    void UpdateSortMarks() const { sort_.UpdateMarks(); }
     int SortColumn() const { return sort_.Column(); }
     bool SortDescending() const { return sort_.Descending(); }
     bool SortingEnabled() const { return sort_.Enabled(); }
@@ -240,9 +239,14 @@ private:
 
     // Gives the next file waiting for an icon of its own the shell's answer.
     void RefineNextIcon();
-    void LinkedTreeMovedTo(const std::wstring& folder);
+    // Tells the linked tree and combo that the list moved to `folder`: each opens there,
+    // rebuilt first from the drives when the list changed folders on disk (`reload`).
+    void TellLinks(const std::wstring& folder, bool reload);
+    // Tells the linked tree and combo that the sub-folders of `folder` changed on disk,
+    // wherever the list stands (see TKvFolderTree::FolderChanged).
+    void TellLinksChanged(const std::wstring& folder);
 
-    std::wstring directory_ = L"Drives";
+    std::wstring directory_ = kDrivesPath;
     bool drivesView_ = true;
     std::wstring mask_ = L"*.*";
     TFileType fileType_ = kAllFileTypes;

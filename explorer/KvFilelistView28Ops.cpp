@@ -24,15 +24,6 @@ std::wstring WithoutNul(const std::wstring& s) {
     return (!s.empty() && s.back() == L'\0') ? s.substr(0, s.size() - 1) : s;
 }
 
-// The clipboard's change count when a list of this program last put files there (or took
-// another program's cut files from it): files on the clipboard under any other count were
-// put there by someone else, and a paste takes them.
-DWORD ownClipboardSequence = 0;
-
-bool ForeignFilesOnClipboard() {
-    return IsClipboardFormatAvailable(CF_HDROP) && GetClipboardSequenceNumber() != ownClipboardSequence;
-}
-
 // A file name handed to a program as its parameter: quoted when it holds a blank, so the
 // program receives one name and not its pieces.
 std::wstring NameParameter(const std::wstring& name) {
@@ -67,23 +58,6 @@ std::vector<std::wstring> SelectedPaths(const TKvFilelistView28& list) {
     return paths;
 }
 
-// Tells the user, in the list's language, that `folder` cannot go into itself.
-void RefuseIntoItself(TLanguage language, const std::wstring& folder) {
-    tmb::MessageDlg(KvTextOf(KvText::StrIntoItself, language) + L"\r\r" + folder,
-                    tmb::MsgDlgType::Error, tmb::mbOK);
-}
-
-// The linked combo, or else the linked tree, rebuilt and shown at `folder`.
-void RefreshLinks(TKvFilelistView28& list, const std::wstring& folder) {
-    if (TKvDirTreeCombo28* combo = list.DirTreeCombo()) {
-        combo->Reload();
-        combo->LocatePath(folder);
-    } else if (TKvDirTree21* tree = list.DirTree()) {
-        tree->Reload();
-        tree->LocatePath(folder);
-    }
-}
-
 } // namespace
 
 void TKvFilelistView28::CutOrCopy(FileOpKind mode) {
@@ -96,9 +70,8 @@ void TKvFilelistView28::CutOrCopy(FileOpKind mode) {
         clipboardList_.push_back(AddNullChar(path));
     SetPendingOperation(mode);
     // The system clipboard too, as the shell does it: other programs can paste the files.
-    if (!paths.empty() && HandleAllocated() &&
-        PutFilesOnClipboard(HandleIfAllocated(), paths, mode == foMove))
-        ownClipboardSequence = GetClipboardSequenceNumber();
+    if (HandleAllocated())
+        OfferFiles(HandleIfAllocated(), paths, mode == foMove);
 }
 
 bool TKvFilelistView28::CanPaste() const {
@@ -121,7 +94,7 @@ void TKvFilelistView28::Paste() {
         kind = move ? foMove : foCopy;
         // Cut files are moved once; copied ones stay on the clipboard for another paste.
         if (foreign && move)
-            ownClipboardSequence = GetClipboardSequenceNumber();
+            ForeignFilesTaken();
     }
     if (!foreign) {
         if (clipboardList_.empty()) {
@@ -137,6 +110,7 @@ void TKvFilelistView28::Paste() {
         [&] {
             // One shell operation per entry: a refusal of one leaves the others to go.
             bool refused = false;
+            std::wstring failed;
             for (const std::wstring& source : sources) {
                 // An entry with no name of its own (a drive root) has nothing to be pasted
                 // as: the shell would be asked for the whole drive.
@@ -144,20 +118,24 @@ void TKvFilelistView28::Paste() {
                 if (name.empty() || IsDriveRoot(source))
                     continue;
                 const std::wstring target = ConcatPath(folder, name);
-                if (IntoItself(source, target)) {
-                    if (!refused)
-                        RefuseIntoItself(language_, source);
+                if (RefusedIntoItself(source, target, language_, !refused)) {
                     refused = true;
                     continue;
                 }
-                DoFileOperation(operation, source, AddNullChar(target));
+                if (!DoFileOperation(operation, source, AddNullChar(target)))
+                    failed += L"\r" + source;
             }
+            // What was not pasted is named: gone since it was cut or copied, refused by the
+            // shell, or stopped by the user at the shell's question.
+            if (!failed.empty())
+                tmb::MessageDlg(KvMessages.StrOpFailed + L"\r" + failed, tmb::MsgDlgType::Error,
+                                tmb::mbOK);
         },
         [&] {
             UpdateFileList();
             clipboardList_.clear();  // a copied set is pasted once
             ClearPendingOperation();
-            RefreshLinks(*this, folder);
+            TellLinks(folder, true);
         });
 }
 
@@ -181,7 +159,7 @@ void TKvFilelistView28::DeleteSelected() {
         [&] {
             UpdateFileList();
             clipboardList_.clear();
-            RefreshLinks(*this, folder);
+            TellLinks(folder, true);
         });
 }
 
@@ -207,7 +185,7 @@ void TKvFilelistView28::AddNewFolder() {
     SetFocusedIndex(index);
     MakeVisible(index);
     EditCaption(index);  // asks CanEdit, which records the folder as the rename source
-    RefreshLinks(*this, name);
+    TellLinks(name, true);
 }
 
 void TKvFilelistView28::ViewFile() {
@@ -305,10 +283,8 @@ void TKvFilelistView28::CopyToFolder(const std::wstring& folder) {
     clipboardList_.clear();
     std::vector<std::wstring> sources;
     for (const std::wstring& path : SelectedPaths(*this)) {
-        if (IntoItself(path, AddSlash(folder))) {
-            RefuseIntoItself(language_, path);
+        if (RefusedIntoItself(path, AddSlash(folder), language_))
             continue;
-        }
         sources.push_back(path);
     }
     for (const std::wstring& path : sources)
@@ -316,9 +292,11 @@ void TKvFilelistView28::CopyToFolder(const std::wstring& folder) {
     ThenAlways([&] { CopyEntriesToFolder(sources, folder); },
                [&] {
                    clipboardList_.clear();
-                   // Sent to the folder shown: the list shows the copies.
+                   // Sent to the folder shown: the list shows the copies; a tree that has
+                   // read the folder shows the folders among them.
                    if (tmb::SameText(AddSlash(folder), directory_))
                        UpdateFileList();
+                   TellLinksChanged(folder);
                });
 }
 
@@ -410,7 +388,7 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
         focusPath = renameSource_;
         // A name is one component: a path in the caption ("..\\x") would move the entry
         // out of its folder.
-        if (caption.empty() || HasAnyChar(L"\\/:*?\"<>|", caption)) {
+        if (caption.empty() || HasAnyChar(kListBadNameChars, caption)) {
             MessageBeep(MB_ICONHAND);
             tmb::MessageDlg(KvTextOf(KvText::StrBadChars, language_), tmb::MsgDlgType::Error,
                             tmb::mbOK);
@@ -441,15 +419,8 @@ void TKvFilelistView28::Edit(int index, const std::wstring* text) {
             break;
         }
     }
-    if (folderRenamed) {
-        if (dirTree_) {
-            dirTree_->Reload();
-            dirTree_->LocatePath(folder);
-        } else if (dirTreeCombo_) {
-            dirTreeCombo_->Reload();
-            dirTreeCombo_->LocatePath(folder);
-        }
-    }
+    if (folderRenamed)
+        TellLinks(folder, true);
 }
 
 } // namespace kv

@@ -32,7 +32,8 @@ bool ContentsCopyable(const ListMenuState& s, long) {
 
 constexpr Row kSeparator{nullptr, 0, KvText::Count, nullptr, nullptr, nullptr};
 
-// The Send To entries dispatch by their names (see MenuItemClick), the rest by their tags.
+// Every entry is found by its tag; the SendTo folder's shortcuts, added after the table's own
+// entries, by their tags too (see MenuItemClick).
 const Row kRows[] = {
     {L"ItemOpen", 1, KvText::CapOpen, L"Open28", Selected,
      [](TKvFilelistView28& l, long) { l.OpenItem(); }},
@@ -40,12 +41,14 @@ const Row kRows[] = {
      [](TKvFilelistView28& l, long) { l.ViewFile(); }},
     kSeparator,
     {L"SubMenuSend", 3, KvText::CapSendTo, L"SendTo28", FilesSelected, nullptr},
-    {L"Send_To0", 30, KvText::CapAnyFolder, L"AnyFolder28", FilesSelected, nullptr, nullptr, 1},
-    {L"Send_To1", 31, KvText::CapClipContents, L"ClipBoard28", ContentsCopyable, nullptr,
-     nullptr, 1},
-    {L"Send_To2", 32, KvText::CapClipName, L"ClipBoard28", FilesSelected, nullptr, nullptr, 1},
-    {L"Send_To3", 33, KvText::CapDesktopShortcut, L"DeskTop28", FilesSelected, nullptr,
-     nullptr, 1},
+    {L"Send_To0", 30, KvText::CapAnyFolder, L"AnyFolder28", FilesSelected,
+     [](TKvFilelistView28& l, long) { l.SendToSpecial(0); }, nullptr, 1},
+    {L"Send_To1", 31, KvText::CapClipContents, L"ClipBoard28", ContentsCopyable,
+     [](TKvFilelistView28& l, long) { l.SendToSpecial(1); }, nullptr, 1},
+    {L"Send_To2", 32, KvText::CapClipName, L"ClipBoard28", FilesSelected,
+     [](TKvFilelistView28& l, long) { l.SendToSpecial(2); }, nullptr, 1},
+    {L"Send_To3", 33, KvText::CapDesktopShortcut, L"DeskTop28", FilesSelected,
+     [](TKvFilelistView28& l, long) { l.SendToSpecial(3); }, nullptr, 1},
     kSeparator,
     {L"ItemOpCut", 4, KvText::CapFileCut, L"Cut28", FilesSelected,
      [](TKvFilelistView28& l, long) { l.CutOrCopy(foMove); }},
@@ -67,16 +70,6 @@ const Row kRows[] = {
 };
 
 constexpr wchar_t kSendToPrefix[] = L"Send_To";
-constexpr std::size_t kSendToPrefixLength = 7;
-
-// The number after "Send_To" in an item's name, or -1 when the rest is no decimal number.
-int SendToNumber(const std::wstring& name) {
-    const std::wstring digits = name.substr(std::min(name.size(), kSendToPrefixLength));
-    if (name.compare(0, kSendToPrefixLength, kSendToPrefix) != 0 || digits.empty() ||
-        digits.size() > 6 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
-        return -1;
-    return std::stoi(digits);
-}
 
 } // namespace
 
@@ -98,7 +91,6 @@ void TKvFilelistView28PopUp::BuildMenuFrom(const std::vector<SendToShortcut>& sh
         item.caption = shortcuts[i].displayName;
         item.name = kSendToPrefix + std::to_wstring(i + kFixedSendTo);
         item.tag = kSendToTagBase + kFixedSendTo + static_cast<long>(i);
-        item.group = 1;
         item.bitmap = pictures_.FromIcon(SystemIcons(), shortcuts[i].iconIndex);
         send.push_back(std::move(item));
         sendToPaths_.push_back(shortcuts[i].path);
@@ -136,17 +128,12 @@ int TKvFilelistView28PopUp::Popup(int screenX, int screenY, HWND owner) {
 void TKvFilelistView28PopUp::MenuItemClick(const tmb::MenuItem& item) {
     if (item.name.empty() || item.tag == 0 || !list_)
         return;
-    TKvFilelistView28& list = *list_;
-    if (tmb::RunMenuAction(kRows, item.tag, list))
+    if (tmb::RunMenuAction(kRows, item.tag, *list_))
         return;
-    const int number = SendToNumber(item.name);
-    if (number >= 0 && number < kFixedSendTo) {
-        list.SendToSpecial(number);
-    } else if (number >= kFixedSendTo) {
-        const auto entry = static_cast<std::size_t>(number - kFixedSendTo);
-        if (entry < sendToPaths_.size())
-            list.SendToTarget(sendToPaths_[entry]);
-    }
+    // A shortcut's tag is its place among the SendTo folder's shortcuts.
+    const long entry = item.tag - kSendToTagBase - kFixedSendTo;
+    if (entry >= 0 && static_cast<std::size_t>(entry) < sendToPaths_.size())
+        list_->SendToTarget(sendToPaths_[static_cast<std::size_t>(entry)]);
 }
 
 void TKvFilelistView28PopUp::Notification(tmb::Component* component, tmb::Operation operation) {

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <unordered_set>
+
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Handles.h"
 #include "framework/ScopedHourglass.h"
@@ -58,10 +60,15 @@ int FolderIconIndex(const std::wstring& path, bool open) {
     return index;
 }
 
-TKvFolderTree::TKvFolderTree(tmb::Component* owner, bool rootRequired, bool probeNetwork)
-    : tmb::TreeView(owner), rootRequired_(rootRequired), probeNetwork_(probeNetwork) {
+TKvFolderTree::TKvFolderTree(tmb::Component* owner, const FolderTreeRules& rules)
+    : tmb::TreeView(owner), rules_(rules) {
     SetImages(SystemIcons());
-    OnExpanding = [this](tmb::Component*, HTREEITEM node, bool&) { LoadFolders(node); };
+}
+
+bool TKvFolderTree::CanExpand(HTREEITEM node) {
+    // Loading is the tree's own: a form that listens to OnExpanding does not turn it off.
+    LoadFolders(node);
+    return tmb::TreeView::CanExpand(node);
 }
 
 // ---- nodes --------------------------------------------------------------------------------
@@ -98,7 +105,7 @@ int TKvFolderTree::AddDriveNodes() {
     tmb::UpdateBracket bracket(*this);
     DriveMask = GetLogicalDrives();
     HTREEITEM root = RootNode();
-    const bool placed = root || !rootRequired_;
+    const bool placed = root || !rules_.rootRequired;
     int added = 0;
     CriticalErrorsSilenced silenced;  // an empty drive is named and given icons quietly
     for (int i = 0; i < 26; ++i) {
@@ -116,10 +123,45 @@ int TKvFolderTree::AddDriveNodes() {
     return added;
 }
 
+void TKvFolderTree::LoadDriveNodes() {
+    if (AddDriveNodes() > 0)
+        SetShowButtons(true);
+}
+
 std::wstring TKvFolderTree::GetNodePath(HTREEITEM node) {
     if (!node || !HandleAllocated())
         return std::wstring();
     return FolderNodePath(*this, node, hasRoot_);
+}
+
+// ---- locating and picking -----------------------------------------------------------------
+
+HTREEITEM TKvFolderTree::Locate(const std::wstring& path, std::wstring& target) {
+    if (path.size() <= 1 || !DirectoryExists(path))
+        return nullptr;
+    target = AddSlash(path);
+    tmb::UpdateBracket bracket(*this);
+    HTREEITEM root = RootNode();
+    if (rules_.locateLoadsDrives && root && !FirstChild(root))
+        LoadDriveNodes();
+    for (HTREEITEM n = TopNode(); n; n = NextSibling(n))
+        Collapse(n, true);
+    return WalkToFolder(*this, root, target);
+}
+
+std::wstring TKvFolderTree::PickPath(HTREEITEM node) {
+    if (!node)
+        return std::wstring();
+    return node == RootNode() ? std::wstring(kDrivesPath) : GetNodePath(node);
+}
+
+bool TKvFolderTree::MediumReady(HTREEITEM node, const std::wstring& path) {
+    if (!IsDriveNode(node) || path.empty())
+        return true;
+    const UINT type = GetDriveTypeW(path.c_str());
+    if (type != DRIVE_REMOVABLE && !(rules_.cdromNeedsMedium && type == DRIVE_CDROM))
+        return true;
+    return DriveReady(path[0], true);
 }
 
 // ---- folders ------------------------------------------------------------------------------
@@ -144,7 +186,7 @@ void TKvFolderTree::AddSubFolders(const std::wstring& path, HTREEITEM node) {
         return;
     // Unless probed, on a network drive every folder gets an expand button without a look
     // inside: one enumeration of the network folder instead of one more per child.
-    const bool network = !probeNetwork_ && IsNetworkDrive(dir[0]);
+    const bool network = !rules_.probeNetwork && IsNetworkDrive(dir[0]);
     tmb::UpdateBracket bracket(*this);
     CriticalErrorsSilenced silenced;
     ForEachFolder(dir, [&](const wchar_t* name) {
@@ -154,6 +196,59 @@ void TKvFolderTree::AddSubFolders(const std::wstring& path, HTREEITEM node) {
                  network || HasSubFolders(dir + name));
         return true;
     });
+}
+
+void TKvFolderTree::FolderChanged(const std::wstring& folder) {
+    const std::wstring target = AddSlash(folder);
+    if (target.size() < 3 || !HandleAllocated())
+        return;
+    // Down the loaded nodes only: a folder the tree has not reached needs nothing.
+    HTREEITEM node = RootNode();
+    bool drives = true;
+    std::size_t from = 0;
+    for (std::size_t slash = target.find(L'\\'); slash != std::wstring::npos;
+         from = slash + 1, slash = target.find(L'\\', from)) {
+        const std::wstring component = target.substr(from, slash + 1 - from);
+        HTREEITEM match = nullptr;
+        for (HTREEITEM n = node ? FirstChild(node) : TopNode(); n && !match; n = NextSibling(n))
+            if (tmb::SameText(NodeKey(NodeText(n), drives), component))
+                match = n;
+        if (!match)
+            return;
+        node = match;
+        drives = false;
+    }
+    if (!FirstChild(node)) {
+        SetHasChildren(node, HasSubFolders(target));  // read when it is opened
+        return;
+    }
+    tmb::UpdateBracket bracket(*this);
+    // Names compared in capitals, as the file system compares them.
+    std::vector<std::wstring> onDisk;
+    std::unordered_set<std::wstring> onDiskKeys;
+    {
+        CriticalErrorsSilenced silenced;
+        ForEachFolder(target, [&](const wchar_t* name) {
+            onDisk.emplace_back(name);
+            onDiskKeys.insert(tmb::UpperCase(name));
+            return true;
+        });
+    }
+    std::unordered_set<std::wstring> shown;
+    for (HTREEITEM child : Children(node)) {
+        std::wstring key = tmb::UpperCase(NodeText(child));
+        if (onDiskKeys.count(key))
+            shown.insert(std::move(key));
+        else
+            Delete(child);
+    }
+    const bool network = !rules_.probeNetwork && IsNetworkDrive(target[0]);
+    for (const std::wstring& name : onDisk)
+        if (!shown.count(tmb::UpperCase(name)))
+            AddChild(node, name, I_IMAGECALLBACK, I_IMAGECALLBACK,
+                     network || HasSubFolders(target + name));
+    SetHasChildren(node, !onDisk.empty());
+    SortChildrenByCaption(node);
 }
 
 bool TKvFolderTree::HasSubFolders(const std::wstring& path) {

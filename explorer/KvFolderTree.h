@@ -78,6 +78,21 @@ Node WalkToFolder(Tree& tree, Node root, const std::wstring& target) {
     return last;
 }
 
+// What sets one folder tree apart from the other: the directory tree and the combo's
+// drop-down each state theirs once, at construction.
+struct FolderTreeRules {
+    // Drives are shown only under the computer's node (otherwise, when the shell names no
+    // computer, they become the top nodes).
+    bool rootRequired;
+    // A folder on a network drive is looked into for sub-folders like any other, instead of
+    // showing an expand button until it is opened.
+    bool probeNetwork;
+    // Locate first adds the drives under a computer's node that has none.
+    bool locateLoadsDrives;
+    // A pick of a CD-ROM drive checks its medium as a pick of a removable drive does.
+    bool cdromNeedsMedium;
+};
+
 class TKvFolderTree : public tmb::TreeView {
 public:
     // The path of a node (see FolderNodePath).
@@ -92,29 +107,44 @@ public:
     void AddSubFolders(const std::wstring& path, HTREEITEM node);
     // True when `path` holds at least one folder.
     static bool HasSubFolders(const std::wstring& path);
-    // The lazy loading, kept in the OnExpanding slot: a node without children reads its
-    // folders and sorts them by caption.
+    // The program itself changed the sub-folders of `folder` (made, copied, moved or
+    // removed one): where the tree has read that folder's node, the node now holds the
+    // folders on disk; where it has not, its expand button says whether there is any.
+    // Nothing else moves: neither the selection nor what is open.
+    void FolderChanged(const std::wstring& folder);
+
+    // The lazy loading, run by the expanding hook before OnExpanding: a node without
+    // children reads its folders and sorts them by caption.
     void LoadFolders(HTREEITEM node);
-    // WalkToFolder from the computer's node.
-    HTREEITEM WalkTo(const std::wstring& target) { return WalkToFolder(*this, RootNode(), target); }
+
+    // Opens the tree down to an existing folder and selects it: an empty or one-character
+    // path, or no existing folder, does nothing. The path with a trailing backslash goes to
+    // `target`; every top node is collapsed with all under it, then WalkToFolder. The node
+    // of the folder, or null where the tree does not hold a component of the path.
+    HTREEITEM Locate(const std::wstring& path, std::wstring& target);
+    // The path a pick of `node` stands for: kDrivesPath for the computer's node, else the
+    // node's path (a drive's root ends in a backslash, a folder's path does not).
+    std::wstring PickPath(HTREEITEM node);
+    // False when `node` is a drive whose medium is checked on a pick (removable ones, and
+    // CD-ROMs where the rules say so) and has none: DriveReady has told the user.
+    bool MediumReady(HTREEITEM node, const std::wstring& path);
 
 protected:
-    // `rootRequired`: drives are shown only under the computer's node (otherwise, when the
-    // shell names no computer, they become the top nodes). `probeNetwork`: a folder on a
-    // network drive is looked into for sub-folders like any other, instead of showing an
-    // expand button until it is opened.
-    TKvFolderTree(tmb::Component* owner, bool rootRequired, bool probeNetwork);
+    TKvFolderTree(tmb::Component* owner, const FolderTreeRules& rules);
 
     // Clears the tree and adds the computer's node; null when the shell names none.
     HTREEITEM AddComputerNode();
     // Adds a node per present drive under the computer's node; the count added.
     int AddDriveNodes();
 
+    // Adds the drive nodes and shows the expand buttons when there are any.
+    void LoadDriveNodes();
+
+    bool CanExpand(HTREEITEM node) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    bool rootRequired_;
-    bool probeNetwork_;
+    FolderTreeRules rules_;
     bool hasRoot_ = false;
     bool networkDrives_[26] = {};
 };

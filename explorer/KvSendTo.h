@@ -1,7 +1,7 @@
-// The shell and clipboard chores behind the file list view's context menu: the viewer table,
-// the user's SendTo folder, shortcuts read and written through the Unicode shell-link
-// interfaces, copying a set of entries into a folder, the clipboard writers and the
-// "send to any folder" prompt.
+// The shell chores behind the file list view's Send To: the viewer table, the user's SendTo
+// folder, shortcuts read and written through the Unicode shell-link interfaces, copying a
+// set of entries into a folder and the "send to any folder" prompt. The clipboard's part is
+// KvClipboard.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "explorer/KvClipboard.h"
 #include "explorer/KvFileExplorer28.h"
 
 namespace kv {
@@ -68,31 +69,11 @@ bool CreateShortcut(const std::wstring& linkFile, const std::wstring& target,
 // empty if the system has none.
 std::wstring DesktopFolder();
 
-// --- Copying and the clipboard --------------------------------------------------------------
+// --- Copying --------------------------------------------------------------------------------
 
 // Copies every entry of `sources` (full paths) into `folder` under its own name, one shell
 // copy per entry so a refusal of one does not stop the others. True when all succeeded.
 bool CopyEntriesToFolder(const std::vector<std::wstring>& sources, const std::wstring& folder);
-
-// Puts `lines` on the clipboard as Unicode text, CR LF between the lines and none after the
-// last (the system offers the 8-bit forms from it). False if the clipboard cannot be had.
-bool CopyLinesToClipboard(HWND owner, const std::vector<std::wstring>& lines);
-
-// Puts the contents of the file on the clipboard: a ".BMP" as a device-independent bitmap,
-// a ".WMF" as a metafile picture, a rich-text file through a hidden rich-text control that is
-// a child of `parent` (as rich text and as its text), anything else as its text, decoded by
-// its byte-order mark or else from the ANSI code page. Throws
-// tmb::EFOpenError when the file cannot be read; false for a picture file that holds no
-// valid picture, or when the clipboard cannot be had.
-bool CopyFileContentsToClipboard(HWND parent, const std::wstring& path);
-
-// Puts `paths` (full paths) on the clipboard the way the shell puts files there, so other
-// programs can paste them: CF_HDROP, and the "Preferred DropEffect" saying copy or (with
-// `move`) move. False if the clipboard cannot be had.
-bool PutFilesOnClipboard(HWND owner, const std::vector<std::wstring>& paths, bool move);
-// The files on the clipboard (CF_HDROP) in their order, empty when it holds none; `move` says
-// whether they were cut there (the "Preferred DropEffect" asks for a move).
-std::vector<std::wstring> ClipboardFiles(HWND owner, bool& move);
 
 // --- The "send to any folder" prompt --------------------------------------------------------
 

@@ -463,20 +463,6 @@ void ListView::MakeVisible(int index) {
         ListView_EnsureVisible(Handle(), index, FALSE);
 }
 
-int ListView::TopIndex() const {
-    HWND h = HandleIfAllocated();
-    return h ? ListView_GetTopIndex(h) : 0;
-}
-
-int ListView::ItemAt(int x, int y) const {
-    HWND h = HandleIfAllocated();
-    if (!h)
-        return -1;
-    LVHITTESTINFO hit{};
-    hit.pt = POINT{x, y};
-    return ListView_HitTest(h, &hit);
-}
-
 RECT ListView::ItemRect(int index, bool captionOnly) const {
     RECT r{};
     if (HWND h = HandleIfAllocated())

@@ -139,10 +139,6 @@ public:
     // Gives the focus mark to an item without selecting it.
     void SetFocusedIndex(int index);
     void MakeVisible(int index);
-    int TopIndex() const;
-
-    // The item at client point (x, y), or -1.
-    int ItemAt(int x, int y) const;
     // The item's row (LVIR_BOUNDS) or its caption (LVIR_LABEL) in client coordinates.
     RECT ItemRect(int index, bool captionOnly) const;
 

@@ -28,7 +28,6 @@ struct MenuItem {
     bool radio = false;            // a ticked item shows a bullet instead of a check mark
     std::wstring name{};           // identifies the item to a shared click handler
     long tag = 0;
-    int group = 0;
     HBITMAP bitmap = nullptr;      // shown beside the caption; owned by whoever set it
     std::vector<MenuItem> items{}; // a non-empty list makes the item open a submenu
 };

@@ -32,17 +32,6 @@ using tmbtest::ModalCall;
 
 constexpr DWORD kMaxUrl = 2084;
 
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(GetFileSize(h, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(h);
-    return bytes;
-}
-
 // Splits at CR LF; the text must end with one.
 std::vector<std::wstring> Lines(const std::wstring& text) {
     std::vector<std::wstring> lines;
@@ -140,7 +129,7 @@ TEST_F(Listing, SalvarWritesListaHtmInTheFolderInTheAnsiCodePageAndOffersToShowI
     EXPECT_EQ(script_.Calls()[0].caption, L"Confirm");
     EXPECT_EQ(script_.Calls()[0].flags, unsigned(tmb::mbYes | tmb::mbNo));
 
-    const std::string bytes = ReadBytes(d + L"Lista.htm");
+    const std::string bytes = tmbtest::ReadFileBytes(d + L"Lista.htm");
     EXPECT_EQ(bytes, tmb::WideToAnsi(page));
     EXPECT_NE(bytes.find("<strong>Diret\xF3rio: </strong>"), std::string::npos);  // one byte
     EXPECT_NE(bytes.find("caf\xE9.txt"), std::string::npos);
@@ -171,7 +160,7 @@ TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
     ASSERT_EQ(script_.Calls().size(), 1u);
     EXPECT_EQ(script_.Calls()[0].text, question);
     EXPECT_EQ(script_.Calls()[0].flags, unsigned(tmb::mbYes | tmb::mbNo | tmb::mbOK));
-    EXPECT_EQ(ReadBytes(lista), "old");
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), "old");
 
     script_.Clear();
     script_.Answer(tmb::mrYes);
@@ -179,7 +168,7 @@ TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
     Press(f->btsalvar);
     ASSERT_EQ(script_.Calls().size(), 2u);
     EXPECT_EQ(script_.Calls()[1].text.substr(0, 28), L"Lista de arquivos criada em:");
-    EXPECT_EQ(ReadBytes(lista), tmb::WideToAnsi(f->result->Text()));
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), tmb::WideToAnsi(f->result->Text()));
 }
 
 // "Salvar" writes whatever the pane holds, byte for byte as the whole text would be written:
@@ -205,10 +194,10 @@ TEST_F(Listing, SalvarWritesThePanesTextByteForByteWhateverItsCharacters) {
         script_.Answer(tmb::mrNo);
         Press(f->btsalvar);
         ASSERT_EQ(script_.Calls().size(), 1u);
-        EXPECT_EQ(ReadBytes(lista), app::ListingBytes(text));
+        EXPECT_EQ(tmbtest::ReadFileBytes(lista), app::ListingBytes(text));
         EXPECT_EQ(f->result->Text(), text);
     }
-    EXPECT_EQ(ReadBytes(lista).substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista).substr(0, 3), "\xEF\xBB\xBF");
 }
 
 TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
@@ -222,7 +211,7 @@ TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     const ModalCall& error = script_.Calls()[1];
     EXPECT_EQ(error.kind, ModalCall::Kind::Error);
     EXPECT_EQ(error.text.substr(0, 21 + lista.size() + 2), L"Cannot create file \"" + lista + L"\". ");
-    EXPECT_EQ(ReadBytes(lista), std::string(5, '\0'));
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), std::string(5, '\0'));
     // No temporary file is left behind, and the list was not read again.
     WIN32_FIND_DATAW fd;
     HANDLE find = FindFirstFileW((folder_.Path() + L"\\~*").c_str(), &fd);
@@ -243,7 +232,7 @@ TEST_F(Listing, AFolderNamedListaHtmIsNoListingToAskAboutAndTheWriteIsRefused) {
     EXPECT_EQ(script_.Calls()[0].text.substr(0, 21 + lista.size() + 2),
               L"Cannot create file \"" + lista + L"\". ");
     EXPECT_TRUE(tmbtest::FolderExists(lista));
-    EXPECT_EQ(ReadBytes(kept).size(), 7u);
+    EXPECT_EQ(tmbtest::ReadFileBytes(kept).size(), 7u);
     WIN32_FIND_DATAW fd;
     EXPECT_FALSE(tmb::FindHandle(FindFirstFileW((folder_.Path() + L"\\~*").c_str(), &fd)));
 }
@@ -255,7 +244,7 @@ TEST(FileSizeLimit, AWriteFailingHalfwayKeepsTheOldFileByteForByteAndLeavesNoTem
     const std::wstring lista = folder / L"Lista.htm";
     const std::string old = "<html>old page</html>\r\n";
     app::WriteFileReplacing(lista, old);
-    ASSERT_EQ(ReadBytes(lista), old);
+    ASSERT_EQ(tmbtest::ReadFileBytes(lista), old);
     std::string page;
     for (int i = 0; page.size() < (3u << 20); ++i)
         page += "<a href=\"file " + std::to_string(i) + ".txt\">file " + std::to_string(i) + "<br>\r\n";
@@ -266,7 +255,7 @@ TEST(FileSizeLimit, AWriteFailingHalfwayKeepsTheOldFileByteForByteAndLeavesNoTem
         EXPECT_EQ(e.Message().substr(0, 21 + lista.size()), L"Cannot create file \"" + lista + L"\"")
             << tmb::WideToUtf8(e.Message());
     }
-    EXPECT_EQ(ReadBytes(lista), old);
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), old);
     WIN32_FIND_DATAW fd;
     EXPECT_FALSE(tmb::FindHandle(FindFirstFileW((folder.Path() + L"\\~*").c_str(), &fd)));
 }
@@ -307,7 +296,7 @@ TEST_F(Listing, EveryLinkOpensItsFileWhateverItsName) {
     script_.Answer(tmb::mrNo);
     Press(f->btsalvar);
     const std::wstring pagePath = folder_ / L"Lista.htm";
-    const std::string bytes = ReadBytes(pagePath);
+    const std::string bytes = tmbtest::ReadFileBytes(pagePath);
     // Nothing the code page cannot hold was written as a question mark.
     EXPECT_EQ(bytes.find('?'), std::string::npos);
     const std::wstring page = tmb::AnsiToWide(bytes);
@@ -389,7 +378,7 @@ TEST_F(Listing, AFolderOnACdRomIsListedToTheFallbackPath) {
               L"A lista n\u00e3o pode ser criada em uma unidade de CD-ROM\re foi salva em "
               L"c:\\Lista_cdrom.htm\r\rDeseja visualiza-la?\r\rAten\u00e7\u00e3o: Antes de criar "
               L"uma nova lista \rdeste CD, troque o nome da lista atual.");
-    EXPECT_EQ(ReadBytes(L"c:\\Lista_cdrom.htm"), tmb::WideToAnsi(f->result->Text()));
+    EXPECT_EQ(tmbtest::ReadFileBytes(L"c:\\Lista_cdrom.htm"), tmb::WideToAnsi(f->result->Text()));
     EXPECT_FALSE(tmbtest::FileExists(L"P:\\Lista.htm"));
 
     // Where c:\ refuses the file, the user's Documents folder takes it, and the message
@@ -427,7 +416,7 @@ TEST_F(Listing, SalvarEmTextoWritesTheListingWhereTheDialogSays) {
     EXPECT_TRUE(asked.flags & OFN_OVERWRITEPROMPT);
     EXPECT_TRUE(asked.flags & OFN_HIDEREADONLY);
 
-    const std::string bytes = ReadBytes(target);
+    const std::string bytes = tmbtest::ReadFileBytes(target);
     const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(bytes));
     ASSERT_EQ(lines.size(), 2u + 9u);
     EXPECT_EQ(lines[0], L"Tombarel - 1.0");
@@ -460,7 +449,7 @@ TEST_F(Listing, ATextListingSavedIntoTheListedFolderShowsUpAtOnce) {
     Press(f->tfXPButton2);
     EXPECT_EQ(f->files->Count(), 2);
     EXPECT_EQ(f->Label4->Text(), L"Total: 2 arquivo(s)");
-    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(ReadBytes(folder_ / L"lista.txt")));
+    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(tmbtest::ReadFileBytes(folder_ / L"lista.txt")));
     EXPECT_EQ(lines.size(), 1u + 9u);  // it does not list itself
 }
 
@@ -470,7 +459,7 @@ TEST_F(Listing, NamesTheCodePageCannotHoldMakeAUtf8TextListing) {
     Tfmtextdir* f = Open();
     script_.AnswerSave(folder_ / L"out.txt");
     Press(f->tfXPButton2);
-    const std::string bytes = ReadBytes(folder_ / L"out.txt");
+    const std::string bytes = tmbtest::ReadFileBytes(folder_ / L"out.txt");
     ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_NE(tmb::Utf8ToWide(bytes.substr(3)).find(L"\u6587\u4ef6.txt\r\n"), std::wstring::npos);
     EXPECT_NE(tmb::Utf8ToWide(bytes.substr(3)).find(L"Diret\u00f3rio: "), std::wstring::npos);
@@ -552,12 +541,12 @@ TEST(ListingStreamed, WrittenInChunksEqualsTheWholeTextsBytes) {
         const std::string textBytes = app::ListingBytes(app::BuildTextListing(input));
         for (size_t chunk : {2u, 3u, 5u, 7u, 64u, 65536u}) {
             app::WriteListingReplacing(target, page, chunk);
-            ASSERT_EQ(ReadBytes(target), pageBytes) << "page, chunks of " << chunk;
+            ASSERT_EQ(tmbtest::ReadFileBytes(target), pageBytes) << "page, chunks of " << chunk;
             app::WriteListingReplacing(target, text, chunk);
-            ASSERT_EQ(ReadBytes(target), textBytes) << "text, chunks of " << chunk;
+            ASSERT_EQ(tmbtest::ReadFileBytes(target), textBytes) << "text, chunks of " << chunk;
         }
         app::WriteListingReplacing(target, app::BuildHtmlPage(input));
-        EXPECT_EQ(ReadBytes(target), pageBytes);
+        EXPECT_EQ(tmbtest::ReadFileBytes(target), pageBytes);
         // Only the second table holds what the code page cannot: its text listing is UTF-8.
         EXPECT_EQ(textBytes.rfind("\xEF\xBB\xBF", 0) == 0, &table == &tables[1]);
     }
@@ -576,7 +565,7 @@ TEST(ListingStreamed, AFailureMidwayLeavesTheOldFileAndNoTemporaryFile) {
         sink(L"b");
     };
     EXPECT_THROW(app::WriteListingReplacing(target, failing, 1000), tmb::Exception);
-    EXPECT_EQ(ReadBytes(target), std::string(5, '\0'));
+    EXPECT_EQ(tmbtest::ReadFileBytes(target), std::string(5, '\0'));
     WIN32_FIND_DATAW fd;
     HANDLE find = FindFirstFileW((folder / L"*.tmp").c_str(), &fd);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE);
@@ -610,8 +599,8 @@ TEST(ListingRealDialogs, SalvarAndSalvarEmTextoThroughTheRealBoxes) {
         EXPECT_NE(answers.Boxes()[0].text.find(L"Lista de arquivos criada em:"), std::wstring::npos);
         EXPECT_NE(answers.Boxes()[1].text.find(L"J\u00e1 existe um arquivo 'Lista.htm'"), std::wstring::npos);
     }
-    EXPECT_EQ(ReadBytes(folder / L"Lista.htm"), tmb::WideToAnsi(f->result->Text()));
-    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(ReadBytes(target)));
+    EXPECT_EQ(tmbtest::ReadFileBytes(folder / L"Lista.htm"), tmb::WideToAnsi(f->result->Text()));
+    const std::vector<std::wstring> lines = Lines(tmb::AnsiToWide(tmbtest::ReadFileBytes(target)));
     EXPECT_EQ(lines.size(), 2u + 9u);  // a.txt and Lista.htm
     EXPECT_EQ(f->files->Count(), 3);
     tmb::Destroy(f);
@@ -647,7 +636,7 @@ TEST_F(Listing, OkInTheThreeWayBoxOpensTheFolderInTheFileManagerAndWritesNothing
     script_.Answer(tmb::mrOk);
     Press(f->btsalvar);
     ASSERT_EQ(script_.Calls().size(), 1u);
-    EXPECT_EQ(ReadBytes(lista), std::string(3, '\0'));
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), std::string(3, '\0'));
     // A new file manager process appeared; it is ended again here.
     std::set<DWORD> started;
     for (int i = 0; i < 50 && started.empty(); ++i) {

@@ -26,7 +26,6 @@ using kv::TKvDirTreeCombo28;
 using kv::TKvFilelistView28;
 using tmbtest::TempFolder;
 
-using listtest::U8;
 
 class ComboAndList : public testing::Test {
 protected:

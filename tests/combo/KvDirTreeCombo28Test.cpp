@@ -29,7 +29,6 @@ using combotest::ScreenCentre;
 using kv::TKvDirTreeCombo28;
 using tmbtest::TempFolder;
 
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
 struct PathChange {
     tmb::Component* sender;

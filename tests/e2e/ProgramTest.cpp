@@ -398,19 +398,6 @@ TEST(ProgramResources, ManifestAsksForCommonControlsVersion6ByteForByte) {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-std::string ReadBytes(const std::wstring& path) {
-    tmb::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file)
-        return "<no file>";
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    return bytes;
-}
-
 // A listing's lines without its date line, which tells when it was made.
 std::vector<std::string> LinesWithoutDate(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -443,7 +430,7 @@ Finished RunCommand(const std::wstring& arguments) {
             finished.code = 998;  // not started, or still running (ended by force)
     }
     CloseHandle(output);
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = tmbtest::ReadFileBytes(path);
     finished.output.resize(bytes.size());
     finished.output.resize(MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()),
                                                finished.output.data(),
@@ -468,11 +455,11 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
     // A quoted folder ending in a backslash is that folder.
     Finished html = RunCommand(L"/html " + Quoted(folder.Path() + L"\\"));
     ASSERT_EQ(html.code, 0u) << tmb::WideToUtf8(html.output);
-    const std::string commandPage = ReadBytes(lista);
+    const std::string commandPage = tmbtest::ReadFileBytes(lista);
     ASSERT_TRUE(MoveFileW(lista.c_str(), (elsewhere / L"command.htm").c_str()));
     Finished txt = RunCommand(L"/TXT " + Quoted(folder.Path()) + L" " + Quoted(elsewhere / L"command.txt"));
     ASSERT_EQ(txt.code, 0u) << tmb::WideToUtf8(txt.output);
-    const std::string commandText = ReadBytes(elsewhere / L"command.txt");
+    const std::string commandText = tmbtest::ReadFileBytes(elsewhere / L"command.txt");
 
     // The window, started at the folder: "Salvar em texto", then "Gerar html" and "Salvar".
     Program program(Quoted(folder.Path()));
@@ -490,9 +477,9 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
         Sleep(50);
     ClickAt(salvar, 20, 10);
     ASSERT_TRUE(AnswerBox(program, boxes, 15000, IDNO));  // "Lista de arquivos criada em ..."
-    const std::string windowPage = ReadBytes(lista);
+    const std::string windowPage = tmbtest::ReadFileBytes(lista);
     EXPECT_EQ(LinesWithoutDate(commandPage), LinesWithoutDate(windowPage));
-    EXPECT_EQ(LinesWithoutDate(commandText), LinesWithoutDate(ReadBytes(windowTextPath)));
+    EXPECT_EQ(LinesWithoutDate(commandText), LinesWithoutDate(tmbtest::ReadFileBytes(windowTextPath)));
     // Both made: the page with the name's references, the text as UTF-8.
     EXPECT_NE(commandPage.find("&#1046;&#1091;&#1082;.txt"), std::string::npos);
     EXPECT_EQ(commandText.substr(0, 3), "\xEF\xBB\xBF");
@@ -503,10 +490,10 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
     Finished kept = RunCommand(L"/html " + Quoted(folder.Path()));
     EXPECT_EQ(kept.code, 2u);
     EXPECT_NE(kept.output.find(L"Lista.htm"), std::wstring::npos) << tmb::WideToUtf8(kept.output);
-    EXPECT_EQ(ReadBytes(lista), windowPage);
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), windowPage);
     Finished replaced = RunCommand(L"/html " + Quoted(folder.Path()) + L" /y");
     EXPECT_EQ(replaced.code, 0u) << tmb::WideToUtf8(replaced.output);
-    EXPECT_NE(ReadBytes(lista).find("<a href=\"Lista.htm\">Lista.htm<br>"), std::string::npos);
+    EXPECT_NE(tmbtest::ReadFileBytes(lista).find("<a href=\"Lista.htm\">Lista.htm<br>"), std::string::npos);
 
     EndWithSair(program, window);
     EXPECT_EQ(StoredFolder(), folder.Path() + L"\\");  // still written at the end
@@ -516,7 +503,7 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
     tmbtest::TempFolder folder;
     folder.AddFile(L"a.txt", 4);
     const std::wstring lista = folder.AddFile(L"Lista.htm", 7, FILE_ATTRIBUTE_READONLY);
-    const std::string old = ReadBytes(lista);
+    const std::string old = tmbtest::ReadFileBytes(lista);
     const std::wstring file = folder / L"a.txt";
     tmbtest::TempFolder empty;
     const std::wstring missing = folder / L"n\u00e3o existe";
@@ -567,8 +554,8 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
         EXPECT_NE(finished.output.find(c.says), std::wstring::npos)
             << tmb::WideToUtf8(c.arguments) << "\n" << tmb::WideToUtf8(finished.output);
     }
-    EXPECT_EQ(ReadBytes(lista), old);
-    EXPECT_EQ(ReadBytes(file), std::string(4, '\0'));
+    EXPECT_EQ(tmbtest::ReadFileBytes(lista), old);
+    EXPECT_EQ(tmbtest::ReadFileBytes(file), std::string(4, '\0'));
 
     // With neither a stream nor a console to say it on, the program says it in a box.
     Program alone(L"/html " + Quoted(missing));
@@ -579,9 +566,9 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
     DWORD code = 0;
     ASSERT_TRUE(alone.WaitForExit(10000, &code));
     EXPECT_EQ(code, 1u);
-    EXPECT_NE(ReadBytes(L"\\\\?\\" + deep + L"\\Lista.htm").find("<a href=\"z.txt\">z.txt<br>"),
+    EXPECT_NE(tmbtest::ReadFileBytes(L"\\\\?\\" + deep + L"\\Lista.htm").find("<a href=\"z.txt\">z.txt<br>"),
               std::string::npos);
-    EXPECT_NE(ReadBytes(cdListing).find("<strong>Diret\xf3rio: </strong>P:\\\r\n<p>"), std::string::npos);
+    EXPECT_NE(tmbtest::ReadFileBytes(cdListing).find("<strong>Diret\xf3rio: </strong>P:\\\r\n<p>"), std::string::npos);
     EXPECT_FALSE(tmbtest::FileExists(L"P:\\Lista.htm"));
     DeleteFileW(cdListing.c_str());
     DeleteFileW(L"P:\\track.cda");
@@ -693,7 +680,7 @@ TEST_F(ProgramRun, RegisterAddsTheFolderMenuEntriesAndUnregisterLeavesNoTrace) {
         DWORD code = 9;
         ASSERT_TRUE(listing.WaitForExit(10000, &code));
         EXPECT_EQ(code, yes ? 0u : 2u);
-        const std::string bytes = ReadBytes(lista);
+        const std::string bytes = tmbtest::ReadFileBytes(lista);
         EXPECT_TRUE(yes ? bytes.find("<a href=\"a.txt\">a.txt<br>") != std::string::npos
                         : bytes == std::string(3, '\0'));
     }

@@ -1,6 +1,7 @@
 // The folder commands of the directory tree's own menu on a shown tree, with real folders and
 // the real shell: new folder, delete to the recycle bin, cut/copy and paste, the tree size
 // report, the folder-contents window, the network dialogs and the properties sheet.
+#include "explorer/KvClipboard.h"
 #include "explorer/KvDirTree21.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,6 @@ using kv::TKvDirTree21PopUp;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
 class TreeCommands : public testing::Test {
 protected:
@@ -302,7 +302,13 @@ TEST_F(TreeCommands, ACutFolderIsMovedByThePasteAndTheTreeOpensAtTheTarget) {
     const std::wstring to = dir_.AddFolder(L"to");
     dir_.AddFile(L"from\\moving.txt", 5);
     Pick(from);
+    tree_->CutOrCopy(kv::foCopy);
+    bool move = true;  // offered to other programs as the shell offers a folder
+    EXPECT_EQ(kv::ClipboardFiles(nullptr, move), std::vector<std::wstring>{from});
+    EXPECT_FALSE(move);
     tree_->CutOrCopy(kv::foMove);
+    EXPECT_EQ(kv::ClipboardFiles(nullptr, move), std::vector<std::wstring>{from});
+    EXPECT_TRUE(move);
     EXPECT_TRUE(tree_->PastePending());
     EXPECT_EQ(tree_->PasteSource(), from);
     EXPECT_TRUE(tmbtest::FolderExists(from)) << "nothing happens before the paste";

@@ -23,7 +23,6 @@ using kv::TKvFilelistView28PopUp;
 using tmbtest::TempFolder;
 using Menu = TKvFilelistView28PopUp;
 
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
 struct ShownItem {
     std::string caption;  // "-" for a separator
@@ -83,7 +82,6 @@ TEST_F(ListMenu, EntriesNamesTagsAndCaptionsInEveryLanguage) {
     for (std::size_t i = 0; i < layout.size(); ++i) {
         EXPECT_EQ(U8(items[i].name), layout[i].first) << i;
         EXPECT_EQ(items[i].tag, layout[i].second) << i;
-        EXPECT_EQ(items[i].group, 0) << i;
         EXPECT_EQ(items[i].bitmap != nullptr, !layout[i].first.empty()) << i;
     }
     const auto& send = items[Menu::SubMenuSend].items;
@@ -260,7 +258,6 @@ TEST_F(ListMenu, SendToShortcutsFromTheUsersSendToFolder) {
     for (std::size_t i = 4; i < send.size(); ++i) {
         EXPECT_EQ(U8(send[i].name), "Send_To" + std::to_string(i));
         EXPECT_EQ(send[i].tag, static_cast<long>(30 + i));
-        EXPECT_EQ(send[i].group, 1);
         EXPECT_NE(send[i].bitmap, nullptr);
         // Each entry's path is the shortcut it was made from.
         const std::wstring& path = menu_->SendToPaths()[i - 4];

@@ -29,7 +29,6 @@ using tmbtest::FolderExists;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
 void WriteText(const std::wstring& path, const std::string& bytes) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -37,18 +36,6 @@ void WriteText(const std::wstring& path, const std::string& bytes) {
     DWORD done = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(h);
-}
-
-std::string ReadText(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes(GetFileSize(h, nullptr), '\0');
-    DWORD done = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(h);
-    return bytes;
 }
 
 std::wstring ClipboardText() {
@@ -287,7 +274,7 @@ TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
     EXPECT_FALSE(FileExists(from / L"moved.txt"));
     EXPECT_FALSE(FolderExists(from / L"Sub folder"));
     EXPECT_TRUE(FileExists(to / L"moved.txt"));
-    EXPECT_EQ(ReadText(to / L"Sub folder\\inside.txt"), "inside");
+    EXPECT_EQ(tmbtest::ReadFileBytes(to / L"Sub folder\\inside.txt"), "inside");
     EXPECT_TRUE(Listed(L"moved.txt") && Listed(L"Sub folder"));
     EXPECT_TRUE(tmb::SameText(tree_->SelectedPath(), to.Path() + L"\\"))
         << U8(tree_->SelectedPath());
@@ -315,8 +302,8 @@ TEST_F(ListOperations, DeleteMovesTheWholeSelectionToTheRecycleBinButNeverThePar
     EXPECT_TRUE(Listed(L"kept.txt"));
     EXPECT_TRUE(list_->ClipboardList().empty());
     // Restorable: the recycle bin holds them whole.
-    EXPECT_EQ(ReadText(tmbtest::TrashFilesFolder() + L"\\gone one.txt"), "first");
-    EXPECT_EQ(ReadText(tmbtest::TrashFilesFolder() + L"\\gone two.txt"), "second");
+    EXPECT_EQ(tmbtest::ReadFileBytes(tmbtest::TrashFilesFolder() + L"\\gone one.txt"), "first");
+    EXPECT_EQ(tmbtest::ReadFileBytes(tmbtest::TrashFilesFolder() + L"\\gone two.txt"), "second");
 }
 
 TEST_F(ListOperations, NewFolderTakesTheFirstFreeNumberAndStartsEditingIt) {
@@ -381,7 +368,7 @@ TEST_F(ListOperations, SendToShortcutsCopyToTheirFolderOrStartTheirProgramWithTh
     std::string seen;
     for (int i = 0; i < 100 && std::count(seen.begin(), seen.end(), '\n') < 2; ++i) {
         tmbtest::PumpFor(50);
-        seen = ReadText(tools / L"seen.txt");
+        seen = tmbtest::ReadFileBytes(tools / L"seen.txt");
     }
     // The first selected file's name, whole, and its folder as the working folder.
     EXPECT_EQ(seen, "first file.txt\r\n" + U8(files.Path()) + "\r\n");
@@ -506,10 +493,40 @@ TEST_F(ListOperations, CutAndCopyReachTheSystemClipboardAndPasteTakesAnotherProg
     Show(to.Path());
     EXPECT_TRUE(Menu().ListState().clipboardFilled);
     Choose(L"ItemOpPaste");
-    EXPECT_EQ(ReadText(to / L"theirs ção.txt"), "theirs");
+    EXPECT_EQ(tmbtest::ReadFileBytes(to / L"theirs ção.txt"), "theirs");
     EXPECT_FALSE(FileExists(from / L"theirs ção.txt"));
     EXPECT_TRUE(FileExists(from / L"mine.txt"));
     EXPECT_TRUE(Listed(L"theirs ção.txt"));
+
+    // Another program's files of which one is gone since: the rest is pasted, and the
+    // user is told which one could not be.
+    tmbtest::DialogScript script;
+    ASSERT_TRUE(kv::PutFilesOnClipboard(nullptr, {from / L"gone.txt", from / L"mine.txt"}, false));
+    Choose(L"ItemOpPaste");
+    EXPECT_TRUE(FileExists(to / L"mine.txt"));
+    ASSERT_EQ(script.Texts().size(), 1u);
+    EXPECT_NE(script.Texts()[0].find(from / L"gone.txt"), std::wstring::npos) << U8(script.Texts()[0]);
+}
+
+TEST_F(ListOperations, ACopySentToAFolderTheTreeHasReadShowsThereWhileTheListStaysPut) {
+    TempFolder files;
+    const std::wstring target = files.AddFolder(L"target");
+    files.AddFolder(L"target\\old");
+    files.AddFolder(L"sent");
+    tree_ = new kv::TKvDirTree21(&form_.Form());
+    tree_->SetParent(&form_.Form());
+    list_->SetDirTree(tree_);
+    tree_->OpenFolder(target);  // the tree reads the target's node
+    Show(files.Path());
+    Select({L"sent"});
+    list_->CopyToFolder(target);
+    EXPECT_TRUE(FolderExists(target + L"\\sent"));
+    EXPECT_TRUE(tmb::SameText(kv::DelSlash(list_->Directory()), files.Path()));
+    tree_->LocatePath(target);
+    std::vector<std::wstring> shown;
+    for (HTREEITEM c = tree_->FirstChild(tree_->Selected()); c; c = tree_->NextSibling(c))
+        shown.push_back(tree_->NodeText(c));
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"old", L"sent"}));
 }
 
 TEST_F(ListOperations, ViewWithoutItsProgramReportsWhereItLooked) {

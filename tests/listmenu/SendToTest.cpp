@@ -29,7 +29,6 @@ namespace {
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -38,18 +37,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     DWORD done = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(h);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes(GetFileSize(h, nullptr), '\0');
-    DWORD done = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(h);
-    return bytes;
 }
 
 // What the clipboard holds in `format`, as raw bytes (empty when absent).
@@ -170,7 +157,7 @@ TEST(ListMenuHelpers, CopyIntoAFolderCopiesEveryEntryUnderItsOwnName) {
     ASSERT_TRUE(kv::CopyEntriesToFolder({a, c, sub}, target.Path()));
     EXPECT_TRUE(tmbtest::FileExists(target / L"a b.txt"));
     EXPECT_TRUE(tmbtest::FileExists(target / L"ção.dat"));
-    EXPECT_EQ(ReadBytes(target / L"sub & more\\inner.txt"), "inner");
+    EXPECT_EQ(tmbtest::ReadFileBytes(target / L"sub & more\\inner.txt"), "inner");
     EXPECT_TRUE(tmbtest::FileExists(a));  // copied, not moved
 
     // A missing source fails; the others are copied all the same.

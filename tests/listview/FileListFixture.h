@@ -11,13 +11,12 @@
 
 #include "explorer/KvFilelistView28.h"
 #include "framework/TextConv.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace listtest {
 
 using kv::TKvFilelistView28;
-
-inline std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
 
 // Gives a file or folder a last-write time (UTC).
 inline void SetTime(const std::wstring& path, const SYSTEMTIME& st) {

@@ -16,7 +16,6 @@ namespace {
 using kv::TKvFilelistView28;
 using listtest::FileList;
 using listtest::SetTime;
-using listtest::U8;
 using tmbtest::TempFolder;
 
 // Checks the rules of the order for the list as it stands: the parent entry first, then

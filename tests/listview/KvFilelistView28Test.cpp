@@ -31,7 +31,6 @@ namespace {
 using kv::TKvFilelistView28;
 using listtest::FileList;
 using listtest::SetTime;
-using listtest::U8;
 using tmbtest::TempFolder;
 
 TEST_F(FileList, ANewListShowsTheFileColumnsAndNoItemsAndTheDrivesViewIsNeverSorted) {

@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/TextConv.h"
+
+// Wide text as UTF-8, for test messages and comparisons gtest prints readably.
+inline std::string U8(const std::wstring& s) { return tmb::WideToUtf8(s); }
+
 namespace tmbtest {
 
 class TempFolder {
@@ -28,6 +33,10 @@ public:
 private:
     std::wstring path_;
 };
+
+// The bytes of a file, read to its end (also while another process still writes it), or
+// `missing` when it cannot be opened.
+std::string ReadFileBytes(const std::wstring& path, const std::string& missing = "<missing>");
 
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);

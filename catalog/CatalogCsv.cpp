@@ -1,0 +1,373 @@
+// The tree's data as CSV for spreadsheets: the target opened first, the earlier catalogue read
+// (when there is one), the walk, then one streaming pass over the tree's records into a buffer
+// handed on a megabyte at a time. No string is made per entry: a row's path is the folder's
+// path, kept in one buffer as the walk's pre-order goes down and up, plus the name.
+//
+// The file is UTF-8 with a byte-order mark (without it Excel reads the bytes in the ANSI code
+// page) and its lines end in CR LF, as RFC 4180 writes them and as this program's other text
+// files on Windows end; every reader of CSV takes both.
+//
+// A field holding a comma, a quote, CR or LF is quoted and its quotes doubled; every other
+// field is written as it is. A name that begins with "=", "+", "-" or "@" is written as it
+// is too: prefixing it with an apostrophe, as some programs do so that a spreadsheet does not
+// take it for a formula, would change the data a script reads back. Spreadsheets open a CSV
+// file's formulas as text unless the user asks otherwise.
+#include "catalog/Catalog.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/CatalogCompare.h"
+#include "catalog/CatalogReader.h"
+#include "catalog/CatalogWalk.h"
+#include "framework/ReplacingFile.h"
+
+namespace catalog {
+namespace {
+
+void AppendUtf8(std::string& out, unsigned cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The four hex digits at `text[at]`, or -1.
+int Hex4(std::string_view text, std::size_t at) {
+    if (at + 4 > text.size())
+        return -1;
+    int value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+constexpr unsigned kReplacement = 0xFFFD;
+
+// Appends the name an escaped name (the inside of a JSON string) stands for, as UTF-8. An
+// unpaired surrogate, which a file system may hold and UTF-8 cannot carry, becomes U+FFFD.
+void AppendUnescaped(std::string& out, std::string_view escaped) {
+    std::size_t i = 0;
+    while (i < escaped.size()) {
+        const std::size_t slash = escaped.find('\\', i);
+        if (slash == std::string_view::npos) {
+            out.append(escaped.data() + i, escaped.size() - i);
+            return;
+        }
+        out.append(escaped.data() + i, slash - i);
+        i = slash + 1;
+        if (i == escaped.size())
+            return;
+        const char e = escaped[i++];
+        if (e != 'u') {
+            out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == 'b' ? '\b' : e == 'f' ? '\f' : e;
+            continue;
+        }
+        const int unit = Hex4(escaped, i);
+        if (unit < 0) {
+            AppendUtf8(out, kReplacement);
+            continue;
+        }
+        i += 4;
+        unsigned cp = static_cast<unsigned>(unit);
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 6 <= escaped.size() && escaped[i] == '\\' &&
+            escaped[i + 1] == 'u') {
+            const int low = Hex4(escaped, i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<unsigned>(low) - 0xDC00);
+                i += 6;
+            }
+        }
+        AppendUtf8(out, cp >= 0xD800 && cp <= 0xDFFF ? kReplacement : cp);
+    }
+}
+
+// Seconds since 1970 as "2026-12-07T21:05:09Z" (the proleptic Gregorian calendar, any year).
+void AppendIsoTime(std::string& out, std::int64_t seconds) {
+    std::int64_t days = seconds / 86400;
+    std::int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    // Days since 1970 to a civil date, counting in 400-year eras that begin on 1 March.
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned monthFromMarch = (5 * dayOfYear + 2) / 153;
+    const unsigned day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+    const unsigned month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    const std::int64_t year = era * 400 + yearOfEra + (month <= 2 ? 1 : 0);
+    char text[40];
+    char* p = text;
+    if (year < 0 || year > 9999) {
+        p = std::to_chars(p, text + 20, year).ptr;
+    } else {
+        for (int div = 1000; div; div /= 10)
+            *p++ = static_cast<char>('0' + year / div % 10);
+    }
+    *p++ = '-';
+    const auto two = [&p](unsigned v, char after) {
+        *p++ = static_cast<char>('0' + v / 10);
+        *p++ = static_cast<char>('0' + v % 10);
+        *p++ = after;
+    };
+    two(month, '-');
+    two(day, 'T');
+    two(static_cast<unsigned>(rest / 3600), ':');
+    two(static_cast<unsigned>(rest / 60 % 60), ':');
+    two(static_cast<unsigned>(rest % 60), 'Z');
+    out.append(text, p);
+}
+
+void AppendAttributes(std::string& out, std::uint32_t attributes, bool link) {
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        out += 'R';
+    if (attributes & FILE_ATTRIBUTE_HIDDEN)
+        out += 'H';
+    if (attributes & FILE_ATTRIBUTE_SYSTEM)
+        out += 'S';
+    if (attributes & FILE_ATTRIBUTE_ARCHIVE)
+        out += 'A';
+    if (link || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        out += 'L';
+}
+
+// What the `mudança` column says of a file.
+enum class Change { None, Added, Changed, Same, NotCompared, Removed };
+
+std::string_view ChangeWord(Change change) {
+    switch (change) {
+    case Change::Added: return "adicionado";
+    case Change::Changed: return "alterado";
+    case Change::Same: return "igual";
+    case Change::NotCompared: return "n\xC3\xA3o comparado";
+    case Change::Removed: return "removido";
+    case Change::None: break;
+    }
+    return {};
+}
+
+class CsvWriter {
+public:
+    CsvWriter(const CatalogTree& tree, const Changes* changes, tmb::ReplacingFile& file, const Totals& totals,
+              const ProgressFn& progress)
+        : tree_(tree), changes_(changes), file_(file), totals_(totals), progress_(progress) {
+        buffer_.reserve(kFlushAt + 4096);
+    }
+
+    void Write() {
+        buffer_ += "\xEF\xBB\xBF" "caminho,nome,tipo,tamanho,modificado,atributos";
+        if (changes_)
+            buffer_ += ",mudan\xC3\xA7" "a";
+        buffer_ += "\r\n";
+        // The folders on the way from the root to the one being written, and where each
+        // one's path ends in path_.
+        struct Level {
+            std::uint32_t folder;
+            std::size_t pathEnd;
+            bool notCompared;  // this folder or one above it was not compared
+        };
+        std::vector<Level> levels;
+        std::size_t file = 0;
+        std::size_t added = 0, changed = 0, removed = 0, notCompared = 0;
+        for (std::uint32_t i = 0; i < tree_.folders.Size(); ++i) {
+            const FolderRecord& folder = tree_.folders[i];
+            bool skipped = false;
+            if (changes_) {
+                while (notCompared < changes_->notCompared.size() && changes_->notCompared[notCompared] < i)
+                    ++notCompared;
+                skipped = notCompared < changes_->notCompared.size() && changes_->notCompared[notCompared] == i;
+            }
+            if (i == 0) {
+                levels.push_back({0, 0, skipped});
+            } else {
+                while (levels.size() > 1 && levels.back().folder != folder.parent)
+                    levels.pop_back();
+                path_.resize(levels.back().pathEnd);
+                if (!path_.empty())
+                    path_ += '\\';
+                name_.clear();
+                AppendUnescaped(name_, tree_.names[folder.name]);
+                path_ += name_;
+                levels.push_back({i, path_.size(), skipped || levels.back().notCompared});
+                Row(path_, name_, nullptr, folder.modified, folder.attributes, folder.flags & ffLink, Change::None);
+            }
+            for (const std::size_t end = file + folder.fileCount; file < end; ++file) {
+                const FileRecord& record = tree_.files[file];
+                name_.clear();
+                AppendUnescaped(name_, tree_.names[record.name]);
+                Change change = Change::None;
+                if (changes_) {
+                    while (added < changes_->added.size() && changes_->added[added] < file)
+                        ++added;
+                    while (changed < changes_->changed.size() && changes_->changed[changed].file < file)
+                        ++changed;
+                    if (added < changes_->added.size() && changes_->added[added] == file)
+                        change = Change::Added;
+                    else if (changed < changes_->changed.size() && changes_->changed[changed].file == file)
+                        change = Change::Changed;
+                    else
+                        change = levels.back().notCompared ? Change::NotCompared : Change::Same;
+                }
+                FileRow(name_, record.size, record.modified, record.attributes, change);
+            }
+            // The files that were on this folder's paths before, below it or in folders gone.
+            for (; changes_ && removed < changes_->removed.size() && changes_->removed[removed].folder <= i;
+                 ++removed) {
+                const RemovedFile& gone = changes_->removed[removed];
+                if (gone.folder != i)
+                    continue;  // not a folder of the tree: never written
+                name_.clear();
+                AppendUnescaped(name_, gone.path);
+                FileRow(name_, gone.size, gone.modified, gone.attributes, Change::Removed);
+            }
+        }
+        Flush();
+    }
+
+private:
+    // A file's row; `relative` is its path from the folder being written.
+    void FileRow(const std::string& relative, std::uint64_t size, std::int64_t modified,
+                 std::uint32_t attributes, Change change) {
+        rowPath_.assign(path_);
+        if (!rowPath_.empty())
+            rowPath_ += '\\';
+        rowPath_ += relative;
+        const std::size_t slash = relative.find_last_of('\\');
+        const std::string_view name =
+            slash == std::string::npos ? std::string_view(relative) : std::string_view(relative).substr(slash + 1);
+        Row(rowPath_, name, &size, modified, attributes, false, change);
+    }
+
+    void Row(std::string_view path, std::string_view name, const std::uint64_t* size, std::int64_t modified,
+             std::uint32_t attributes, bool link, Change change) {
+        Field(path);
+        buffer_ += ',';
+        Field(name);
+        buffer_ += size ? ",arquivo," : ",pasta,";
+        if (size) {
+            char digits[24];
+            buffer_.append(digits, std::to_chars(digits, digits + sizeof(digits), *size).ptr);
+        }
+        buffer_ += ',';
+        AppendIsoTime(buffer_, modified);
+        buffer_ += ',';
+        AppendAttributes(buffer_, attributes, link);
+        if (changes_) {
+            buffer_ += ',';
+            buffer_ += ChangeWord(change);
+        }
+        buffer_ += "\r\n";
+        if (buffer_.size() >= kFlushAt)
+            Flush();
+        Tick();
+    }
+
+    void Field(std::string_view text) {
+        if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+            buffer_ += text;
+            return;
+        }
+        buffer_ += '"';
+        for (const char c : text) {
+            if (c == '"')
+                buffer_ += '"';
+            buffer_ += c;
+        }
+        buffer_ += '"';
+    }
+
+    void Flush() {
+        file_.Write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+
+    void Tick() {
+        if (!progress_ || (written_++ & 0xFFFF) != 0)
+            return;
+        Progress p;
+        p.phase = Progress::Phase::Writing;
+        p.counted = totals_;
+        p.written = written_;
+        if (!progress_(p))
+            throw Cancelled();
+    }
+
+    static constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+    const CatalogTree& tree_;
+    const Changes* changes_;
+    tmb::ReplacingFile& file_;
+    const Totals& totals_;
+    const ProgressFn& progress_;
+    std::string buffer_;
+    std::string path_;     // the folder being written, relative to the root
+    std::string name_;     // the entry being written, unescaped
+    std::string rowPath_;  // a file's path
+    std::uint64_t written_ = 0;
+};
+
+} // namespace
+
+Totals WriteCsv(const Request& request, const ProgressFn& progress) {
+    const std::wstring root = CanonicalFolder(request.folder);
+    const std::wstring target = CanonicalFolder(request.file);
+    tmb::ReplacingFile out(target);
+    // The earlier catalogue before the walk: one that cannot be read fails in a moment.
+    std::optional<ReadBack> before;
+    if (!request.compareWith.empty())
+        before.emplace(ReadCatalogPage(request.compareWith));
+    CatalogTree tree;
+    // The file and its temporary file are not listed when they are written inside the tree.
+    const WalkOptions options{request.includeHidden, {target, out.TemporaryPath()}};
+    Totals totals = WalkTree(root, options, tree, progress);
+    std::optional<Changes> changes;
+    if (before) {
+        changes.emplace(Compare(tree, before->tree));
+        before.reset();  // the earlier tree is not needed any more: its memory goes back
+        // The order the rows are merged in; Compare gives it, this only makes sure of it.
+        std::sort(changes->added.begin(), changes->added.end());
+        std::sort(changes->changed.begin(), changes->changed.end(),
+                  [](const ChangedFile& a, const ChangedFile& b) { return a.file < b.file; });
+        std::stable_sort(changes->removed.begin(), changes->removed.end(),
+                         [](const RemovedFile& a, const RemovedFile& b) { return a.folder < b.folder; });
+        std::sort(changes->notCompared.begin(), changes->notCompared.end());
+        totals.added = changes->added.size();
+        totals.removed = changes->removed.size();
+        totals.changed = changes->changed.size();
+        totals.gained = changes->gained;
+        totals.lost = changes->lost;
+    }
+    CsvWriter(tree, changes ? &*changes : nullptr, out, totals, progress).Write();
+    out.Commit();
+    return totals;
+}
+
+} // namespace catalog

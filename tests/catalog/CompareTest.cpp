@@ -1,0 +1,209 @@
+// A catalogue compared with an earlier one: random changes made to a real tree, checked
+// against a model of the files on disk; and earlier catalogues that cannot be read back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "catalog/Catalog.h"
+#include "catalog/CatalogCompare.h"
+#include "catalog/CatalogReader.h"
+#include "catalog/CatalogWalk.h"
+#include "framework/TextConv.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+using Model = std::map<std::wstring, std::uint64_t>;  // relative path -> size
+
+// The files under `root` as the model knows them, read from the disk.
+void ReadModel(const std::wstring& root, const std::wstring& below, Model& model, std::vector<std::wstring>& folders) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((root + below + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring path = below.empty() ? name : below.substr(1) + L"\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folders.push_back(path);
+            ReadModel(root, below + L"\\" + name, model, folders);
+        } else {
+            model[path] = fd.nFileSizeLow;
+        }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
+std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() ? name : folder + L"\\" + name;
+}
+
+// Each folder and file of `tree` by its path relative to the catalogued folder.
+struct Paths {
+    std::vector<std::wstring> folders, files;
+    explicit Paths(const catalog::CatalogTree& tree) : folders(tree.folders.Size()) {
+        for (std::size_t i = 0; i < tree.folders.Size(); ++i) {
+            if (i > 0)
+                folders[i] = Joined(folders[tree.folders[i].parent],
+                                    catalog::UnescapedName(tree.names[tree.folders[i].name]));
+            for (std::uint32_t k = 0; k < tree.folders[i].fileCount; ++k)
+                files.push_back(Joined(folders[i], catalog::UnescapedName(tree.names[tree.files[files.size()].name])));
+        }
+    }
+};
+
+void Write(const std::wstring& path, std::size_t size) {
+    std::ofstream(path.c_str(), std::ios::binary) << std::string(size, 'x');
+}
+
+TEST(CatalogCompare, RandomChangesToARealTreeAreReportedAsTheDiskHasThem) {
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        std::mt19937 random(seed);
+        auto pick = [&](auto& container) { return std::next(container.begin(), random() % container.size()); };
+        tmbtest::TempFolder root;
+        for (const wchar_t* f : {L"a", L"a\\b", L"a\\b\\c", L"d", L"Caixa"})
+            root.AddFolder(f);
+        for (int i = 0; i < 25; ++i) {
+            const wchar_t* folders[] = {L"", L"a\\", L"a\\b\\", L"a\\b\\c\\", L"d\\", L"Caixa\\"};
+            Write(root / (std::wstring(folders[i % 6]) + L"f" + std::to_wstring(i) + L" \u00e7#%.txt"), i * 3);
+        }
+        tmbtest::TempFolder pages;  // beside the tree: a page inside it would be a file added
+        const std::wstring before = pages / L"cat1.htm", after = pages / L"cat2.htm";
+        catalog::WriteCatalog({root.Path(), before});
+        Model old, now;
+        std::vector<std::wstring> folders;
+        ReadModel(root.Path(), L"", old, folders);
+        for (int step = 0; step < 12; ++step) {
+            now.clear();
+            folders.clear();
+            ReadModel(root.Path(), L"", now, folders);
+            const std::wstring path = root.Path() + L"\\" + pick(now)->first;
+            switch (random() % 6) {
+            case 0: Write(root.Path() + L"\\" + *pick(folders) + L"\\novo " + std::to_wstring(step), step); break;
+            case 1: DeleteFileW(path.c_str()); break;
+            case 2: Write(path, 1000 + step); break;  // another size
+            case 3: MoveFileW(path.c_str(), (path + L".renomeado").c_str()); break;
+            case 4: {  // the case of the name alone
+                std::wstring other = path;
+                const std::size_t slash = other.rfind(L'\\');
+                other[slash + 1] = static_cast<wchar_t>(towupper(other[slash + 1]));
+                MoveFileW(path.c_str(), other.c_str());
+                break;
+            }
+            case 5: tmbtest::RemoveTree(root.Path() + L"\\" + *pick(folders)); break;
+            }
+        }
+        now.clear();
+        folders.clear();
+        ReadModel(root.Path(), L"", now, folders);
+        std::set<std::wstring> added, removed, changed;
+        for (const auto& [path, size] : now)
+            if (!old.count(path))
+                added.insert(path);
+            else if (old.at(path) != size)
+                changed.insert(path);
+        for (const auto& [path, size] : old)
+            if (!now.count(path))
+                removed.insert(path);
+
+        const catalog::Totals totals = catalog::WriteCatalog({root.Path(), after, true, before});
+        EXPECT_EQ(totals.added, added.size()) << "seed " << seed;
+        EXPECT_EQ(totals.removed, removed.size()) << "seed " << seed;
+        EXPECT_EQ(totals.changed, changed.size()) << "seed " << seed;
+        // Which files, read back from the two pages as a script would.
+        const catalog::ReadBack first = catalog::ReadCatalogPage(before), second = catalog::ReadCatalogPage(after);
+        const catalog::Changes changes = catalog::Compare(second.tree, first.tree);
+        const Paths paths(second.tree);
+        std::set<std::wstring> gotAdded, gotRemoved, gotChanged;
+        for (std::uint32_t j : changes.added)
+            gotAdded.insert(paths.files[j]);
+        for (const catalog::ChangedFile& c : changes.changed)
+            gotChanged.insert(paths.files[c.file]);
+        for (const catalog::RemovedFile& r : changes.removed)
+            gotRemoved.insert(Joined(paths.folders[r.folder], catalog::UnescapedName(r.path)));
+        EXPECT_EQ(gotAdded, added) << "seed " << seed;
+        EXPECT_EQ(gotRemoved, removed) << "seed " << seed;
+        EXPECT_EQ(gotChanged, changed) << "seed " << seed;
+        EXPECT_TRUE(changes.notCompared.empty());
+
+        // A folder that could not be read then is not compared: nothing in or below it is
+        // added, removed or changed.
+        catalog::ReadBack unreadable = catalog::ReadCatalogPage(before);
+        const Paths oldPaths(unreadable.tree);
+        for (std::size_t i = 1; i < oldPaths.folders.size(); ++i) {
+            const auto still = std::find(paths.folders.begin(), paths.folders.end(), oldPaths.folders[i]);
+            if (still == paths.folders.end())
+                continue;
+            unreadable.tree.folders[i].flags = catalog::ffUnreadable;
+            const catalog::Changes partial = catalog::Compare(second.tree, unreadable.tree);
+            const std::wstring below = *still + L"\\";
+            EXPECT_NE(std::find(partial.notCompared.begin(), partial.notCompared.end(),
+                                static_cast<std::uint32_t>(still - paths.folders.begin())),
+                      partial.notCompared.end());
+            for (std::uint32_t j : partial.added)
+                EXPECT_NE(paths.files[j].rfind(below, 0), 0u) << tmb::WideToUtf8(paths.files[j]);
+            for (const catalog::RemovedFile& r : partial.removed)
+                EXPECT_NE((paths.folders[r.folder] + L"\\").rfind(below, 0), 0u);
+            break;
+        }
+
+        // The same tree copied elsewhere compares equal with the earlier catalogue of itself.
+        tmbtest::TempFolder copy;
+        for (const std::wstring& f : folders)
+            copy.AddFolder(f);
+        for (const auto& [path, size] : now)
+            CopyFileW((root.Path() + L"\\" + path).c_str(), (copy.Path() + L"\\" + path).c_str(), FALSE);
+        const catalog::Totals moved = catalog::WriteCatalog({copy.Path(), pages / L"cat3.htm", true, after});
+        EXPECT_EQ(moved.added + moved.removed + moved.changed, 0u) << "seed " << seed;
+    }
+}
+
+TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAndNothingWritten) {
+    tmbtest::TempFolder root;
+    root.AddFile(L"um.txt", 1);
+    root.AddFolder(L"sub");
+    root.AddFile(L"sub\\dois.txt", 2);
+    const std::wstring good = root / L"bom.htm";
+    catalog::WriteCatalog({root.Path(), good});
+    std::ostringstream bytes;
+    bytes << std::ifstream(good.c_str(), std::ios::binary).rdbuf();
+    const std::string page = bytes.str();
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string edited = page;
+        edited.replace(edited.find(from), from.size(), to);
+        return edited;
+    };
+    const struct {
+        std::string bytes;
+        const wchar_t* says;
+    } cases[] = {
+        {"<html><body>uma p\xC3\xA1gina qualquer</body></html>", L"n\u00e3o \u00e9 um cat\u00e1logo do Tombarel"},
+        {replaced("tombarel-catalogo\t1\n", "tombarel-catalogo\t2\n"), L"vers\u00e3o mais nova"},
+        {page.substr(0, page.find("\nF\n") + 5), L"incompleto"},
+        {replaced("\narquivos\t2\n", "\narquivos\t3\n"), L"alterado \u00e0 m\u00e3o"},
+    };
+    const std::wstring target = root / L"novo.htm";
+    for (const auto& c : cases) {
+        const std::wstring old = root / L"velho.htm";
+        std::ofstream(old.c_str(), std::ios::binary) << c.bytes;
+        try {
+            catalog::WriteCatalog({root.Path(), target, true, old});
+            ADD_FAILURE() << "read back: " << tmb::WideToUtf8(c.says);
+        } catch (const tmb::Exception& e) {
+            EXPECT_NE(e.Message().find(c.says), std::wstring::npos) << tmb::WideToUtf8(e.Message());
+        }
+        EXPECT_FALSE(tmbtest::FileExists(target));
+    }
+    EXPECT_EQ(catalog::ReadCatalogPage(good).totals.files, 2u);
+}
+
+} // namespace
