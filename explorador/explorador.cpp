@@ -1,8 +1,13 @@
 // The explorer window: layout, menu, status bar, language and the remembered folder.
 #include "explorador/explorador.h"
 
+#include <commdlg.h>
+
+#include "catalog/Catalog.h"
+#include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
 #include "framework/CommandLine.h"
+#include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Locale.h"
 #include "framework/MenuTable.h"
@@ -19,30 +24,54 @@ const WindowTexts kTexts[] = {
     {L"Tombarel Explorer", L"&File", L"E&xit", L"&View", L"Show &folders",
      L"&Hide file extensions", L"&Refresh\tF5", L"&Date format", L"Regional setting",
      L"&Time format", L"Long", L"Short", L"12-hour clock", L"&Language", L"Mask:", L"object(s)",
-     L"Selected:", L"Free space:"},
+     L"Selected:", L"Free space:",
+     L"&Catalogue folder\u2026", L"Catalogue folder",
+     L"HTML pages (*.htm;*.html)|*.htm;*.html|All files (*.*)|*.*", L"Cataloguing folder",
+     L"Folders:", L"Files:", L"Writing the page:", L"Cancel", L"Catalogue written to:",
+     L"Folders that could not be read:", L"Open it now?", L"Choose a folder to catalogue."},
     // lnFrench
     {L"Explorateur Tombarel", L"&Fichier", L"&Quitter", L"&Affichage", L"Afficher les &dossiers",
      L"&Masquer les extensions", L"A&ctualiser\tF5", L"Format de la &date",
      L"Param\u00e8tre r\u00e9gional", L"Format de l'&heure", L"Long", L"Court",
      L"Horloge de 12 heures", L"&Langue", L"Masque :", L"objet(s)", L"S\u00e9lection :",
-     L"Espace libre :"},
+     L"Espace libre :",
+     L"&Cataloguer le dossier\u2026", L"Cataloguer le dossier",
+     L"Pages HTML (*.htm;*.html)|*.htm;*.html|Tous les fichiers (*.*)|*.*",
+     L"Catalogage du dossier", L"Dossiers :", L"Fichiers :", L"\u00c9criture de la page :",
+     L"Annuler", L"Catalogue \u00e9crit dans :", L"Dossiers illisibles :",
+     L"L'ouvrir maintenant ?", L"Choisissez un dossier \u00e0 cataloguer."},
     // lnGerman
     {L"Tombarel Explorer", L"&Datei", L"&Beenden", L"&Ansicht", L"&Ordner anzeigen",
      L"Datei&endungen ausblenden", L"A&ktualisieren\tF5", L"&Datumsformat",
      L"Regionaleinstellung", L"&Zeitformat", L"Lang", L"Kurz", L"12-Stunden-Uhr",
-     L"&Sprache", L"Maske:", L"Objekt(e)", L"Ausgew\u00e4hlt:", L"Freier Speicher:"},
+     L"&Sprache", L"Maske:", L"Objekt(e)", L"Ausgew\u00e4hlt:", L"Freier Speicher:",
+     L"Ordner &katalogisieren\u2026", L"Ordner katalogisieren",
+     L"HTML-Seiten (*.htm;*.html)|*.htm;*.html|Alle Dateien (*.*)|*.*",
+     L"Ordner wird katalogisiert", L"Ordner:", L"Dateien:", L"Seite wird geschrieben:",
+     L"Abbrechen", L"Katalog geschrieben nach:", L"Nicht lesbare Ordner:", L"Jetzt \u00f6ffnen?",
+     L"W\u00e4hlen Sie einen Ordner zum Katalogisieren."},
     // lnSpanish
     {L"Explorador Tombarel", L"&Archivo", L"&Salir", L"&Ver", L"Mostrar &carpetas",
      L"&Ocultar extensiones", L"A&ctualizar\tF5", L"Formato de &fecha",
      L"Configuraci\u00f3n regional", L"Formato de &hora", L"Largo", L"Corto",
      L"Reloj de 12 horas", L"&Idioma", L"M\u00e1scara:", L"objeto(s)", L"Seleccionado:",
-     L"Espacio libre:"},
+     L"Espacio libre:",
+     L"&Catalogar carpeta\u2026", L"Catalogar carpeta",
+     L"P\u00e1ginas HTML (*.htm;*.html)|*.htm;*.html|Todos los archivos (*.*)|*.*",
+     L"Catalogando carpeta", L"Carpetas:", L"Archivos:", L"Escribiendo la p\u00e1gina:",
+     L"Cancelar", L"Cat\u00e1logo escrito en:", L"Carpetas que no se pudieron leer:",
+     L"\u00bfDesea abrirlo ahora?", L"Elija una carpeta para catalogar."},
     // lnPortuguese
     {L"Explorador Tombarel", L"&Arquivo", L"&Sair", L"E&xibir", L"Mostrar &pastas",
      L"&Ocultar extens\u00f5es", L"A&tualizar\tF5", L"Formato de &data",
      L"Configura\u00e7\u00e3o regional", L"Formato de &hora", L"Longo", L"Curto",
      L"Rel\u00f3gio de 12 horas", L"&Idioma", L"M\u00e1scara:", L"objeto(s)",
-     L"Selecionado:", L"Espa\u00e7o livre:"},
+     L"Selecionado:", L"Espa\u00e7o livre:",
+     L"&Catalogar pasta\u2026", L"Catalogar pasta",
+     L"P\u00e1ginas HTML (*.htm;*.html)|*.htm;*.html|Todos os arquivos (*.*)|*.*",
+     L"Catalogando pasta", L"Pastas:", L"Arquivos:", L"Gravando a p\u00e1gina:", L"Cancelar",
+     L"Cat\u00e1logo criado em:", L"Pastas que n\u00e3o puderam ser lidas:",
+     L"Deseja abri-lo?", L"Escolha uma pasta para catalogar."},
 };
 
 // Each language is named in itself.
@@ -71,8 +100,29 @@ std::wstring KilobytesText(std::int64_t kb) {
     return tmb::FormatNumber(static_cast<double>(kb), 0) + L" KB";
 }
 
+// A path as the user writes it: without the extended-length prefix ("\\?\C:\...",
+// "\\?\UNC\server\...").
+std::wstring DisplayPath(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\" + path.substr(7);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return path.substr(4);
+    return path;
+}
+
+// "Pastas: 1.234   Arquivos: 56.789"
+std::wstring CountsText(const WindowTexts& t, const catalog::Totals& counted,
+                        const tmb::FormatSettings& numbers) {
+    return std::wstring(t.folders) + L" " +
+           tmb::FormatNumber(static_cast<double>(counted.folders), 0, numbers) + L"   " +
+           t.filesCount + L" " + tmb::FormatNumber(static_cast<double>(counted.files), 0, numbers);
+}
+
 using MenuRow = tmb::MenuRow<const wchar_t*, Tfmexplorador, Tfmexplorador>;
 using F = Tfmexplorador;
+
+// A catalogue is of a folder: the drives view has none to give.
+bool CanCatalog(const F& f, long) { return !f.files->IsDrivesView() && !f.files->Directory().empty(); }
 
 // The menu bar as rows; the command ids are the tags. The view options list the folder anew.
 std::vector<MenuRow> MenuRows(const WindowTexts& t) {
@@ -83,6 +133,9 @@ std::vector<MenuRow> MenuRows(const WindowTexts& t) {
     };
     std::vector<MenuRow> rows = {
         row(L"File", 0, t.file, 0),
+        MenuRow{L"Catalog", cmCatalog, t.catalog, nullptr, &CanCatalog,
+                [](F& f, long) { f.CatalogFolder(); }, nullptr, 1},
+        row(nullptr, 0, nullptr, 1),
         row(L"Exit", cmExit, t.exit, 1, [](F& f, long) { f.Close(); }),
         row(L"View", 0, t.view, 0),
         row(L"ShowFolders", cmShowFolders, t.showFolders, 1,
@@ -300,6 +353,84 @@ void Tfmexplorador::Execute(UINT command) {
     UpdateStatus();
 }
 
+void Tfmexplorador::CatalogFolder() {
+    if (cataloguing_)
+        return;  // one at a time: the window is disabled, but a command can still be posted
+    const WindowTexts& t = TextsFor(language_);
+    const std::wstring folder = files->Directory();
+    if (!CanCatalog(*this, cmCatalog)) {
+        tmb::MessageDlg(t.chooseFolder, tmb::MsgDlgType::Information, tmb::mbOK);
+        return;
+    }
+    tmb::SaveDialogRequest save;
+    save.owner = Handle();
+    save.title = t.catalogTitle;
+    save.filter = t.catalogFilter;
+    save.defaultExt = L"htm";
+    save.initialDir = folder;
+    // The whole path: the dialog then opens in the folder shown, whatever folder it used last.
+    save.fileName = kv::AddSlash(folder) + catalog::kDefaultFileName;
+    save.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOREADONLYRETURN | OFN_ENABLESIZING;
+    if (!tmb::CurrentModalHost().SaveDialog(save))
+        return;
+
+    catalog::Request job;
+    job.folder = folder;
+    job.file = save.fileName;
+    // The task's thread formats the counts: the regional settings are read here, once.
+    const tmb::FormatSettings numbers = tmb::FormatSettings::User();
+    catalog::Totals totals;
+    tmb::ProgressRequest progress;
+    progress.owner = Handle();
+    progress.caption = t.catalogProgress;
+    progress.lines = {CountsText(t, totals, numbers), folder};
+    progress.cancelCaption = t.cancel;
+    progress.task = [&](tmb::ProgressTask& task) {
+        totals = catalog::WriteCatalog(job, [&](const catalog::Progress& p) {
+            const bool reading = p.phase == catalog::Progress::Phase::Reading;
+            const std::uint64_t entries = p.counted.folders + p.counted.files;
+            task.SetLines({CountsText(t, p.counted, numbers),
+                           reading ? DisplayPath(p.folder)
+                                   : std::wstring(t.writingPage) + L" " +
+                                         tmb::FormatNumber(static_cast<double>(p.written), 0, numbers) +
+                                         L" / " +
+                                         tmb::FormatNumber(static_cast<double>(entries), 0, numbers)});
+            return !task.Cancelled();
+        });
+    };
+    try {
+        struct Busy {
+            bool& flag;
+            explicit Busy(bool& f) : flag(f) { flag = true; }
+            ~Busy() { flag = false; }
+        } busy(cataloguing_);
+        tmb::CurrentModalHost().RunProgress(progress);
+    } catch (const catalog::Cancelled&) {
+        return;  // nothing was written, and the old page is as it was: the user knows why
+    } catch (const std::exception& e) {
+        tmb::App().HandleException(e);
+        return;
+    }
+
+    // The new page shows in the list when it went into the folder shown.
+    if (tmb::SameText(kv::AddSlash(kv::ExtractFilePath(save.fileName)), kv::AddSlash(folder)) &&
+        tmb::SameText(files->Directory(), folder)) {
+        files->UpdateFileList();
+        UpdateStatus();
+    }
+    std::wstring text = std::wstring(t.catalogWritten) + L"\r" + save.fileName + L"\r\r" +
+                        CountsText(t, totals, numbers);
+    if (totals.unreadable > 0)
+        text += L"\r" + std::wstring(t.unreadable) + L" " +
+                tmb::FormatNumber(static_cast<double>(totals.unreadable), 0, numbers);
+    text += L"\r\r" + std::wstring(t.openIt);
+    // No working folder for the browser: one would hold the catalogued folder (a USB drive)
+    // in use for as long as the browser runs.
+    if (tmb::MessageDlg(text, tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) == tmb::mrYes)
+        kv::ExecuteFile(L"Open", save.fileName, std::wstring(), std::wstring(), SW_SHOWNORMAL);
+}
+
 void Tfmexplorador::ApplyMask() {
     files->SetMask(MaskEdit->Text());
     UpdateStatus();
@@ -331,6 +462,12 @@ LRESULT Tfmexplorador::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         statusPending_ = false;
         UpdateStatus();
         return 0;
+    }
+    if (msg == WM_INITMENUPOPUP && !HIWORD(lParam)) {
+        // The list changes folders without the menu being rebuilt: the entry that needs a
+        // folder follows it as the menu opens.
+        EnableMenuItem(MenuBar(), cmCatalog,
+                       MF_BYCOMMAND | (CanCatalog(*this, cmCatalog) ? MF_ENABLED : MF_GRAYED));
     }
     if (msg == WM_COMMAND && lParam == 0) {
         // Enter in the mask box comes as the dialog manager's IDOK.

@@ -1,8 +1,8 @@
 // The explorer window: the directory tree with its own folder menu on the left, the file list
 // view on the right, a bar above them with the folder combo and the mask, a status bar with
-// the list's selection and the drive's free space, and a menu that switches the family's
-// language and the list's view options. It opens at the folder it showed when it was last
-// closed.
+// the list's selection and the drive's free space, and a menu that catalogues the folder
+// shown and switches the family's language and the list's view options. It opens at the
+// folder it showed when it was last closed.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,7 @@ inline constexpr wchar_t kRegistryValue[] = L"explorerdir";
 
 // Menu commands.
 inline constexpr UINT cmExit = 100;
+inline constexpr UINT cmCatalog = 101;
 inline constexpr UINT cmShowFolders = 200;
 inline constexpr UINT cmHideFileExt = 201;
 inline constexpr UINT cmRefresh = 202;
@@ -52,6 +53,20 @@ struct WindowTexts {
     const wchar_t* objects;
     const wchar_t* selected;
     const wchar_t* freeSpace;
+    // The catalogue of the folder shown: the menu entry, the save dialog's title and filter,
+    // the progress window, the offer to open the page, and the refusal in the drives view.
+    const wchar_t* catalog;
+    const wchar_t* catalogTitle;
+    const wchar_t* catalogFilter;
+    const wchar_t* catalogProgress;
+    const wchar_t* folders;
+    const wchar_t* filesCount;
+    const wchar_t* writingPage;
+    const wchar_t* cancel;
+    const wchar_t* catalogWritten;
+    const wchar_t* unreadable;
+    const wchar_t* openIt;
+    const wchar_t* chooseFolder;
 };
 const WindowTexts& TextsFor(kv::TLanguage language);
 
@@ -75,6 +90,9 @@ public:
     void Execute(UINT command);
     // The status bar from the list's selection and folder.
     void UpdateStatus();
+    // "Catalogar pasta...": the catalogue of the folder shown, written where the save dialog
+    // says, behind a progress window; then the offer to open it.
+    void CatalogFolder();
     // The menu bar (rebuilt with the language, ticks from the list's options).
     HMENU MenuBar() const {
         HWND h = HandleIfAllocated();
@@ -97,6 +115,7 @@ private:
     std::wstring startFolder_;
     kv::TLanguage language_ = kv::lnEnglish;
     bool statusPending_ = false;
+    bool cataloguing_ = false;
 };
 
 } // namespace explorador

@@ -14,6 +14,7 @@
 #include "framework/Application.h"
 #include "framework/FolderPrompt.h"
 #include "framework/Handles.h"
+#include "framework/ProgressWindow.h"
 
 namespace tmb {
 namespace {
@@ -296,6 +297,8 @@ DWORD ModalHost::NetworkDriveDialog(NetworkDialog, HWND, DWORD) { return ERROR_C
 DWORD ModalHost::PropertiesSheet(HWND, const std::wstring&) { return NO_ERROR; }
 
 int ModalHost::FolderPrompt(FolderPromptRequest&) { return mrCancel; }
+
+void ModalHost::RunProgress(ProgressRequest& request) { ProgressWindow::Run(request); }
 
 ModalHost& PlatformModalHost() {
     static RealModalHost host;

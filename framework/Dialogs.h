@@ -1,6 +1,7 @@
 // The one seam for everything modal: plain message boxes, the platform's message dialogs
 // ("Confirm" with "&Yes"/"&No"/"OK", "Error", "Warning", "Information"), the save dialog, the
-// folder picker, the network-drive dialogs and the shell's properties sheet. Production shows
+// folder picker, the network-drive dialogs, the shell's properties sheet and the progress
+// window of a long task. Production shows
 // the real thing; a test installs a ModalHost that answers and records.
 //
 // A new modal window joins the same way: a request struct (what it is asked, and its answer
@@ -10,7 +11,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace tmb {
 
@@ -71,6 +74,29 @@ inline constexpr int mrBrowse = 10;
 // The system's two network-drive dialogs.
 enum class NetworkDialog { Connect, Disconnect };
 
+// What a task run behind a progress window sees of it. Called on the task's own thread.
+class ProgressTask {
+public:
+    virtual ~ProgressTask() = default;
+    // True once the user asked to stop (Cancel, Esc, Enter, the close box): the task should
+    // then end soon, the way it ends when stopped.
+    virtual bool Cancelled() const = 0;
+    // The texts to show, one a line. The window shows the latest ones at its next refresh
+    // (every tenth of a second), so a task may report as often as it likes.
+    virtual void SetLines(std::vector<std::wstring> lines) = 0;
+};
+
+// A long task and the window it runs behind: the task runs on a thread of its own while the
+// window shows the lines it reports and a Cancel button, its owner disabled meanwhile.
+struct ProgressRequest {
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::vector<std::wstring> lines;  // shown until the task reports; so many lines it has
+    std::wstring cancelCaption = L"Cancel";
+    std::function<void(ProgressTask&)> task;
+    bool cancelled = false;  // out: the user asked to stop
+};
+
 // Everything modal passes through the installed host.
 class ModalHost {
 public:
@@ -99,6 +125,10 @@ public:
     // The destination-folder prompt; returns mrOk (request.text holds the edit box's text),
     // mrCancel or mrBrowse.
     virtual int FolderPrompt(FolderPromptRequest& request);
+    // Runs request.task behind the progress window and returns once the task has ended; an
+    // error the task raised is raised again here, on the caller's thread. The window waits
+    // for nobody, so the real one is also what a host that does not override this shows.
+    virtual void RunProgress(ProgressRequest& request);
 };
 
 // The host that shows real windows.

@@ -4,6 +4,24 @@
 #include "framework/Application.h"
 
 namespace tmbtest {
+namespace {
+
+// The task as the script's user sees it: Cancel pressed once it has reported so many times.
+class CancellingTask final : public tmb::ProgressTask {
+public:
+    CancellingTask(tmb::ProgressTask& real, int reports) : real_(real), left_(reports) {}
+    bool Cancelled() const override { return left_ <= 0 || real_.Cancelled(); }
+    void SetLines(std::vector<std::wstring> lines) override {
+        real_.SetLines(std::move(lines));
+        --left_;
+    }
+
+private:
+    tmb::ProgressTask& real_;
+    int left_;
+};
+
+} // namespace
 
 DialogScript::DialogScript() : previous_(tmb::SetModalHost(this)) {
     tmb::App().OnException = [this](const std::wstring& message) {
@@ -115,6 +133,21 @@ int DialogScript::FolderPrompt(tmb::FolderPromptRequest& request) {
     if (result == tmb::mrOk)
         request.text = text;
     return result;
+}
+
+void DialogScript::RunProgress(tmb::ProgressRequest& request) {
+    calls_.push_back(ModalCall{ModalCall::Kind::Progress, {}, request.caption, 0, {}, {},
+                               request.owner});
+    if (!progressCancels_.empty()) {
+        const int reports = progressCancels_.front();
+        progressCancels_.pop_front();
+        auto task = std::move(request.task);
+        request.task = [task, reports](tmb::ProgressTask& real) {
+            CancellingTask scripted(real, reports);
+            task(scripted);
+        };
+    }
+    tmb::ModalHost::RunProgress(request);
 }
 
 } // namespace tmbtest

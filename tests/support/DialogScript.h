@@ -1,6 +1,7 @@
 // A scripted stand-in for everything modal: installed for a scope, it answers message
 // boxes, message dialogs, save dialogs, the folder picker, the network-drive dialogs and the
-// properties sheet from queues and records what was asked. The default error report is
+// properties sheet from queues and records what was asked. Progress windows are the real
+// ones, recorded; the script can have their task see Cancel pressed. The default error report is
 // captured too, so an error shows up as a recorded box.
 #pragma once
 
@@ -25,12 +26,13 @@ struct ModalCall {
         NetDisconnect,
         Properties,
         FolderPrompt,
+        Progress,
     } kind;
     // The message; the save dialog's proposed file name; the picker's initial folder; the
     // properties sheet's path.
     std::wstring text;
     // Message boxes: their caption; dialogs: the type's caption; save dialog and picker: the
-    // title.
+    // title; a progress window: its caption.
     std::wstring caption;
     // MB_* flags, the MsgDlgButtons, OFN_* or BIF_* flags, or the network resource type.
     unsigned flags = 0;
@@ -69,6 +71,10 @@ public:
         promptAnswers_.push_back({result, text});
     }
 
+    // Queues Cancel for the next progress window: its task sees it pressed once it has
+    // reported `reports` times (0: from the start).
+    void CancelProgress(int reports = 0) { progressCancels_.push_back(reports); }
+
     const std::vector<ModalCall>& Calls() const { return calls_; }
     // Texts of the recorded calls, in order (errors as the report would show them).
     std::vector<std::wstring> Texts() const;
@@ -85,6 +91,7 @@ public:
     DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD resourceType) override;
     DWORD PropertiesSheet(HWND owner, const std::wstring& path) override;
     int FolderPrompt(tmb::FolderPromptRequest& request) override;
+    void RunProgress(tmb::ProgressRequest& request) override;
 
 private:
     struct NetworkAnswer {
@@ -99,6 +106,7 @@ private:
     std::deque<NetworkAnswer> networkAnswers_;
     std::deque<DWORD> propertiesAnswers_;
     std::deque<std::pair<int, std::wstring>> promptAnswers_;
+    std::deque<int> progressCancels_;
     std::vector<ModalCall> calls_;
     tmb::ModalHost* previous_;
 };

@@ -1,0 +1,112 @@
+// "Catalogar pasta...": the window's command writes the catalogue of the folder shown behind
+// the real progress window, with the save dialog and the boxes answered by the script.
+#include "explorador/explorador.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "framework/TextConv.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/OpenHandler.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestHelpers.h"
+
+namespace {
+
+using explorador::Tfmexplorador;
+using tmbtest::ModalCall;
+using tmbtest::TempFolder;
+
+std::string Bytes(const std::wstring& path) {
+    std::ifstream in(tmb::WideToUtf8(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool TemporaryFileLeft(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    const std::wstring pattern = folder + L"\\~tombarel*.tmp";
+    return static_cast<bool>(tmb::FindHandle(FindFirstFileW(pattern.c_str(), &data)));
+}
+
+class CatalogFolder : public testing::Test {
+protected:
+    CatalogFolder() {
+        tree_.AddFolder(L"sub");
+        tree_.AddFolder(L"sub\\fundo");
+        for (const wchar_t* name : {L"a.txt", L"b & c.txt", L"sub\\c.txt", L"sub\\fundo\\d.txt"})
+            tree_.AddFile(name, 10);
+        form_ = tmb::CreateForm<Tfmexplorador>(nullptr, tree_.Path());
+        form_->Show();
+        tmbtest::Pump();
+    }
+    ~CatalogFolder() override { tmb::Destroy(form_); }
+    void Catalog() { SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmCatalog, 0); }
+
+    TempFolder tree_;
+    tmbtest::DialogScript script_;
+    Tfmexplorador* form_ = nullptr;
+};
+
+TEST_F(CatalogFolder, WritesTheFolderShownInTheWindowsLanguageRefreshesTheListAndOpensThePage) {
+    form_->files->SetDirectory(L"Drives");
+    HMENU file = GetSubMenu(form_->MenuBar(), 0);
+    SendMessageW(form_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    EXPECT_TRUE(GetMenuState(file, explorador::cmCatalog, MF_BYCOMMAND) & MF_GRAYED);
+    Catalog();
+    EXPECT_EQ(script_.Texts(), std::vector<std::wstring>{L"Choose a folder to catalogue."});
+    script_.Clear();
+
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmLanguage + kv::lnPortuguese, 0);
+    form_->files->SetDirectory(tree_.Path());
+    const int listed = form_->files->ItemCount();
+    file = GetSubMenu(form_->MenuBar(), 0);
+    SendMessageW(form_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    EXPECT_FALSE(GetMenuState(file, explorador::cmCatalog, MF_BYCOMMAND) & MF_GRAYED);
+
+    // Any name the user gives: an extension of the test's own shows the shell opening it.
+    const std::wstring page = tree_ / L"Catalogo.tmbcat", opened = tree_ / L"opened.htm";
+    tmbtest::OpenHandler handler(L".tmbcat", opened);
+    script_.AnswerSave(page);
+    script_.Answer(tmb::mrYes);
+    Catalog();
+    ASSERT_EQ(script_.Calls().size(), 3u);
+    const tmb::SaveDialogRequest& save = script_.Calls()[0].save;
+    EXPECT_EQ(save.fileName, tree_ / L"Catalogo.htm");
+    EXPECT_EQ(save.initialDir, tree_.Path() + L"\\");
+    const std::wstring offer = script_.Calls()[2].text;
+    EXPECT_NE(offer.find(page), std::wstring::npos);
+    EXPECT_NE(offer.find(L"Pastas: 3   Arquivos: 4"), std::wstring::npos) << tmb::WideToUtf8(offer);
+
+    const std::string html = Bytes(page);
+    EXPECT_NE(html.find("data-files=\"4\""), std::string::npos);
+    EXPECT_FALSE(TemporaryFileLeft(tree_.Path()));
+    EXPECT_EQ(form_->files->ItemCount(), listed + 1);
+    ASSERT_TRUE(tmbtest::WaitForFile(opened));
+    EXPECT_EQ(Bytes(opened), html);
+}
+
+TEST_F(CatalogFolder, CancelOrAFailedWriteLeavesTheOldPageAndNoTemporaryFile) {
+    const std::wstring page = tree_ / L"Catalogo.htm";
+    std::ofstream(tmb::WideToUtf8(page), std::ios::binary) << "old page\r\n";
+    script_.AnswerSave(page);
+    script_.CancelProgress(1);
+    Catalog();
+    EXPECT_EQ(script_.Calls().back().kind, ModalCall::Kind::Progress);  // no box after it
+    script_.Clear();
+    SetFileAttributesW(page.c_str(), FILE_ATTRIBUTE_READONLY);
+    script_.AnswerSave(page);
+    Catalog();
+    SetFileAttributesW(page.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(script_.Calls().back().kind, ModalCall::Kind::Error);  // and no offer
+    EXPECT_NE(script_.Calls().back().text.find(L"\"" + page + L"\""), std::wstring::npos);
+
+    EXPECT_EQ(Bytes(page), "old page\r\n");
+    EXPECT_FALSE(TemporaryFileLeft(tree_.Path()));
+}
+
+} // namespace
