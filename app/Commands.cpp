@@ -187,7 +187,28 @@ int WriteCatalogCommand(const Command& command) {
     const catalog::Request request = CatalogRequest(command, folder, target);
     catalog::Totals totals;
     try {
-        totals = catalog::WriteCatalog(request);
+        if (command.ask) {
+            // From the folder menu there is no console to watch: a long walk shows what it has
+            // counted, and can be stopped.
+            tmb::ProgressRequest progress;
+            progress.caption = L"Catalogando \u2013 Tombarel";
+            progress.lines = {L"Pastas: 0   Arquivos: 0", folder};
+            progress.cancelCaption = L"Cancelar";
+            progress.task = [&](tmb::ProgressTask& task) {
+                totals = catalog::WriteCatalog(request, [&task](const catalog::Progress& p) {
+                    task.SetLines({L"Pastas: " + std::to_wstring(p.counted.folders) + L"   Arquivos: " +
+                                       std::to_wstring(p.counted.files),
+                                   p.phase == catalog::Progress::Phase::Reading ? p.folder
+                                                                                : std::wstring(L"Gravando a p\u00e1gina")});
+                    return !task.Cancelled();
+                });
+            };
+            tmb::CurrentModalHost().RunProgress(progress);
+        } else {
+            totals = catalog::WriteCatalog(request);
+        }
+    } catch (const catalog::Cancelled&) {
+        return exitFailed;  // the user stopped it: nothing was written, nothing more to say
     } catch (const tmb::EFCreateError& e) {
         if (!inFolder)
             throw;

@@ -28,7 +28,9 @@ const WindowTexts kTexts[] = {
      L"&Catalogue folder\u2026", L"Catalogue folder",
      L"HTML pages (*.htm;*.html)|*.htm;*.html|All files (*.*)|*.*", L"Cataloguing folder",
      L"Folders:", L"Files:", L"Writing the page:", L"Cancel", L"Catalogue written to:",
-     L"Folders that could not be read:", L"Open it now?", L"Choose a folder to catalogue."},
+     L"Folders that could not be read:", L"Open it now?", L"Choose a folder to catalogue.",
+     L"Co&mpare with earlier catalogue\u2026", L"Earlier catalogue",
+     L"Added: %1   Removed: %2   Changed: %3"},
     // lnFrench
     {L"Explorateur Tombarel", L"&Fichier", L"&Quitter", L"&Affichage", L"Afficher les &dossiers",
      L"&Masquer les extensions", L"A&ctualiser\tF5", L"Format de la &date",
@@ -39,7 +41,9 @@ const WindowTexts kTexts[] = {
      L"Pages HTML (*.htm;*.html)|*.htm;*.html|Tous les fichiers (*.*)|*.*",
      L"Catalogage du dossier", L"Dossiers :", L"Fichiers :", L"\u00c9criture de la page :",
      L"Annuler", L"Catalogue \u00e9crit dans :", L"Dossiers illisibles :",
-     L"L'ouvrir maintenant ?", L"Choisissez un dossier \u00e0 cataloguer."},
+     L"L'ouvrir maintenant ?", L"Choisissez un dossier \u00e0 cataloguer.",
+     L"Co&mparer avec un catalogue ant\u00e9rieur\u2026", L"Catalogue ant\u00e9rieur",
+     L"Ajout\u00e9s : %1   Supprim\u00e9s : %2   Modifi\u00e9s : %3"},
     // lnGerman
     {L"Tombarel Explorer", L"&Datei", L"&Beenden", L"&Ansicht", L"&Ordner anzeigen",
      L"Datei&endungen ausblenden", L"A&ktualisieren\tF5", L"&Datumsformat",
@@ -49,7 +53,9 @@ const WindowTexts kTexts[] = {
      L"HTML-Seiten (*.htm;*.html)|*.htm;*.html|Alle Dateien (*.*)|*.*",
      L"Ordner wird katalogisiert", L"Ordner:", L"Dateien:", L"Seite wird geschrieben:",
      L"Abbrechen", L"Katalog geschrieben nach:", L"Nicht lesbare Ordner:", L"Jetzt \u00f6ffnen?",
-     L"W\u00e4hlen Sie einen Ordner zum Katalogisieren."},
+     L"W\u00e4hlen Sie einen Ordner zum Katalogisieren.",
+     L"Mit fr\u00fcherem Katalog &vergleichen\u2026", L"Fr\u00fcherer Katalog",
+     L"Hinzugef\u00fcgt: %1   Entfernt: %2   Ge\u00e4ndert: %3"},
     // lnSpanish
     {L"Explorador Tombarel", L"&Archivo", L"&Salir", L"&Ver", L"Mostrar &carpetas",
      L"&Ocultar extensiones", L"A&ctualizar\tF5", L"Formato de &fecha",
@@ -60,7 +66,9 @@ const WindowTexts kTexts[] = {
      L"P\u00e1ginas HTML (*.htm;*.html)|*.htm;*.html|Todos los archivos (*.*)|*.*",
      L"Catalogando carpeta", L"Carpetas:", L"Archivos:", L"Escribiendo la p\u00e1gina:",
      L"Cancelar", L"Cat\u00e1logo escrito en:", L"Carpetas que no se pudieron leer:",
-     L"\u00bfDesea abrirlo ahora?", L"Elija una carpeta para catalogar."},
+     L"\u00bfDesea abrirlo ahora?", L"Elija una carpeta para catalogar.",
+     L"Co&mparar con cat\u00e1logo anterior\u2026", L"Cat\u00e1logo anterior",
+     L"A\u00f1adidos: %1   Eliminados: %2   Modificados: %3"},
     // lnPortuguese
     {L"Explorador Tombarel", L"&Arquivo", L"&Sair", L"E&xibir", L"Mostrar &pastas",
      L"&Ocultar extens\u00f5es", L"A&tualizar\tF5", L"Formato de &data",
@@ -71,7 +79,9 @@ const WindowTexts kTexts[] = {
      L"P\u00e1ginas HTML (*.htm;*.html)|*.htm;*.html|Todos os arquivos (*.*)|*.*",
      L"Catalogando pasta", L"Pastas:", L"Arquivos:", L"Gravando a p\u00e1gina:", L"Cancelar",
      L"Cat\u00e1logo criado em:", L"Pastas que n\u00e3o puderam ser lidas:",
-     L"Deseja abri-lo?", L"Escolha uma pasta para catalogar."},
+     L"Deseja abri-lo?", L"Escolha uma pasta para catalogar.",
+     L"Co&mparar com cat\u00e1logo anterior\u2026", L"Cat\u00e1logo anterior",
+     L"Adicionados: %1   Removidos: %2   Alterados: %3"},
 };
 
 // Each language is named in itself.
@@ -135,6 +145,8 @@ std::vector<MenuRow> MenuRows(const WindowTexts& t) {
         row(L"File", 0, t.file, 0),
         MenuRow{L"Catalog", cmCatalog, t.catalog, nullptr, &CanCatalog,
                 [](F& f, long) { f.CatalogFolder(); }, nullptr, 1},
+        MenuRow{L"Compare", cmCompare, t.compare, nullptr, &CanCatalog,
+                [](F& f, long) { f.CompareFolder(); }, nullptr, 1},
         row(nullptr, 0, nullptr, 1),
         row(L"Exit", cmExit, t.exit, 1, [](F& f, long) { f.Close(); }),
         row(L"View", 0, t.view, 0),
@@ -353,7 +365,27 @@ void Tfmexplorador::Execute(UINT command) {
     UpdateStatus();
 }
 
-void Tfmexplorador::CatalogFolder() {
+void Tfmexplorador::CompareFolder() {
+    if (cataloguing_)
+        return;
+    const WindowTexts& t = TextsFor(language_);
+    if (!CanCatalog(*this, cmCompare)) {
+        tmb::MessageDlg(t.chooseFolder, tmb::MsgDlgType::Information, tmb::mbOK);
+        return;
+    }
+    // The earlier catalogue is most often the one the folder holds.
+    tmb::SaveDialogRequest open;
+    open.owner = Handle();
+    open.title = t.compareTitle;
+    open.filter = t.catalogFilter;
+    open.initialDir = files->Directory();
+    open.fileName = kv::AddSlash(files->Directory()) + catalog::kDefaultFileName;
+    open.flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (tmb::CurrentModalHost().OpenDialog(open))
+        CatalogFolder(open.fileName);
+}
+
+void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
     if (cataloguing_)
         return;  // one at a time: the window is disabled, but a command can still be posted
     const WindowTexts& t = TextsFor(language_);
@@ -378,6 +410,7 @@ void Tfmexplorador::CatalogFolder() {
     catalog::Request job;
     job.folder = folder;
     job.file = save.fileName;
+    job.compareWith = earlier;
     // The task's thread formats the counts: the regional settings are read here, once.
     const tmb::FormatSettings numbers = tmb::FormatSettings::User();
     catalog::Totals totals;
@@ -424,6 +457,14 @@ void Tfmexplorador::CatalogFolder() {
     if (totals.unreadable > 0)
         text += L"\r" + std::wstring(t.unreadable) + L" " +
                 tmb::FormatNumber(static_cast<double>(totals.unreadable), 0, numbers);
+    if (!earlier.empty()) {
+        std::wstring changes = t.changes;
+        const std::uint64_t counts[] = {totals.added, totals.removed, totals.changed};
+        for (int i = 0; i < 3; ++i)
+            changes.replace(changes.find(L"%" + std::to_wstring(i + 1)), 2,
+                            tmb::FormatNumber(static_cast<double>(counts[i]), 0, numbers));
+        text += L"\r" + changes;
+    }
     text += L"\r\r" + std::wstring(t.openIt);
     // No working folder for the browser: one would hold the catalogued folder (a USB drive)
     // in use for as long as the browser runs.

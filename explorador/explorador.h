@@ -26,6 +26,7 @@ inline constexpr wchar_t kRegistryValue[] = L"explorerdir";
 // Menu commands.
 inline constexpr UINT cmExit = 100;
 inline constexpr UINT cmCatalog = 101;
+inline constexpr UINT cmCompare = 102;
 inline constexpr UINT cmShowFolders = 200;
 inline constexpr UINT cmHideFileExt = 201;
 inline constexpr UINT cmRefresh = 202;
@@ -67,6 +68,11 @@ struct WindowTexts {
     const wchar_t* unreadable;
     const wchar_t* openIt;
     const wchar_t* chooseFolder;
+    // The catalogue compared with an earlier one: the menu entry, the open dialog's title,
+    // and the offer's line of changes ("%1" added, "%2" removed, "%3" changed).
+    const wchar_t* compare;
+    const wchar_t* compareTitle;
+    const wchar_t* changes;
 };
 const WindowTexts& TextsFor(kv::TLanguage language);
 
@@ -92,7 +98,10 @@ public:
     void UpdateStatus();
     // "Catalogar pasta...": the catalogue of the folder shown, written where the save dialog
     // says, behind a progress window; then the offer to open it.
-    void CatalogFolder();
+    // With `earlier`, the catalogue is compared with that earlier one.
+    void CatalogFolder(const std::wstring& earlier = {});
+    // "Comparar com catálogo anterior...": the earlier catalogue picked, then as CatalogFolder.
+    void CompareFolder();
     // The menu bar (rebuilt with the language, ticks from the list's options).
     HMENU MenuBar() const {
         HWND h = HandleIfAllocated();

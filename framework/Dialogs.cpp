@@ -223,7 +223,9 @@ public:
                    MsgDlgButtons buttons) override {
         return ShowMessageDialog(owner, text, type, buttons);
     }
-    bool SaveDialog(SaveDialogRequest& request) override {
+    bool SaveDialog(SaveDialogRequest& request) override { return FileDialog(request, GetSaveFileNameW); }
+    bool OpenDialog(SaveDialogRequest& request) override { return FileDialog(request, GetOpenFileNameW); }
+    static bool FileDialog(SaveDialogRequest& request, BOOL(WINAPI* show)(OPENFILENAMEW*)) {
         std::vector<wchar_t> buffer(32768, L'\0');
         request.fileName.copy(buffer.data(), std::min(request.fileName.size(), buffer.size() - 1));
         const std::wstring filter = FilterToPlatform(request.filter);
@@ -238,7 +240,7 @@ public:
         ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
         ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
         ofn.Flags = request.flags | OFN_EXPLORER;
-        if (!GetSaveFileNameW(&ofn))
+        if (!show(&ofn))
             return false;
         request.fileName = buffer.data();
         return true;
@@ -289,6 +291,8 @@ public:
 ModalHost* g_host = nullptr;
 
 } // namespace
+
+bool ModalHost::OpenDialog(SaveDialogRequest&) { return false; }
 
 bool ModalHost::BrowseForFolder(FolderPickerRequest&) { return false; }
 

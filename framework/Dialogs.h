@@ -113,6 +113,9 @@ public:
     // the properties sheet as if shown), so a stand-in that cares only about the boxes never
     // shows a real window by omission. The platform host overrides them all.
 
+    // The open dialog, asked as the save dialog is (OFN_FILEMUSTEXIST and the like in
+    // `flags`); false when cancelled.
+    virtual bool OpenDialog(SaveDialogRequest& request);
     // The shell's folder picker; false when cancelled or when the pick is no file-system
     // folder (the printers, the network neighbourhood), request.path is then unchanged.
     virtual bool BrowseForFolder(FolderPickerRequest& request);

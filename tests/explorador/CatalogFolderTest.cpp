@@ -110,3 +110,41 @@ TEST_F(CatalogFolder, CancelOrAFailedWriteLeavesTheOldPageAndNoTemporaryFile) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CatalogFolder, ComparedWithTheEarlierCatalogueItOffersWhatChangedAndRefusesAPageThatIsNone) {
+    const std::wstring page = tree_ / L"Catalogo.htm";
+    script_.AnswerSave(page);
+    script_.Answer(tmb::mrNo);
+    Catalog();
+    DeleteFileW((tree_ / L"a.txt").c_str());
+    tree_.AddFile(L"novo.txt", 5);
+    script_.Clear();
+    // The earlier catalogue is proposed where a catalogue of the folder is written; the new
+    // one replaces it, having read it first.
+    script_.AnswerSave(page);  // the open dialog
+    script_.AnswerSave(page);  // the save dialog
+    script_.Answer(tmb::mrNo);
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmCompare, 0);
+    ASSERT_EQ(script_.Calls().size(), 4u);
+    EXPECT_EQ(script_.Calls()[0].kind, ModalCall::Kind::OpenDialog);
+    EXPECT_EQ(script_.Calls()[0].save.fileName, page);
+    const std::wstring offer = script_.Calls()[3].text;
+    EXPECT_NE(offer.find(L"Added: 1   Removed: 1   Changed: 0"), std::wstring::npos) << tmb::WideToUtf8(offer);
+    EXPECT_NE(Bytes(page).find("data-added=\"1\" data-removed=\"1\" data-changed=\"0\""), std::string::npos);
+
+    // A page that is not a catalogue: said so, and nothing written.
+    const std::wstring other = tree_ / L"outra.htm", target = tree_ / L"novo.htm";
+    std::ofstream(tmb::WideToUtf8(other), std::ios::binary) << "<html>nada</html>";
+    script_.Clear();
+    script_.AnswerSave(other);
+    script_.AnswerSave(target);
+    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmCompare, 0);
+    EXPECT_EQ(script_.Calls().back().kind, ModalCall::Kind::Error);
+    EXPECT_NE(script_.Calls().back().text.find(L"n\u00e3o \u00e9 um cat\u00e1logo"), std::wstring::npos);
+    EXPECT_FALSE(tmbtest::FileExists(target));
+    EXPECT_FALSE(TemporaryFileLeft(tree_.Path()));
+}
+
+} // namespace

@@ -74,9 +74,19 @@ int DialogScript::MessageDlg(HWND owner, const std::wstring& text, tmb::MsgDlgTy
     return NextAnswer(first);
 }
 
+bool DialogScript::OpenDialog(tmb::SaveDialogRequest& request) {
+    calls_.push_back(ModalCall{ModalCall::Kind::OpenDialog, request.fileName, request.title,
+                               request.flags, {}, request, request.owner});
+    return NextFileName(request);
+}
+
 bool DialogScript::SaveDialog(tmb::SaveDialogRequest& request) {
     calls_.push_back(ModalCall{ModalCall::Kind::SaveDialog, request.fileName, request.title,
                                request.flags, {}, request, request.owner});
+    return NextFileName(request);
+}
+
+bool DialogScript::NextFileName(tmb::SaveDialogRequest& request) {
     if (saveAnswers_.empty())
         return false;
     const std::wstring path = saveAnswers_.front();

@@ -20,6 +20,7 @@ struct ModalCall {
         MessageBox,
         MessageDlg,
         SaveDialog,
+        OpenDialog,
         Error,
         FolderPicker,
         NetConnect,
@@ -51,7 +52,7 @@ public:
     // Queues the answer to the next box (IDOK, IDYES, mrNo, ...). Without a queued answer a
     // box is answered with its first button (OK, Yes) and a dialog is cancelled.
     void Answer(int result) { answers_.push_back(result); }
-    // Queues the file name the next save dialog returns (an empty name cancels).
+    // Queues the file name the next save or open dialog returns (an empty name cancels).
     void AnswerSave(const std::wstring& path) { saveAnswers_.push_back(path); }
     // Queues the folder the next folder picker returns (an empty path cancels). Without one
     // the picker is cancelled.
@@ -87,6 +88,9 @@ public:
     int MessageDlg(HWND owner, const std::wstring& text, tmb::MsgDlgType type,
                    tmb::MsgDlgButtons buttons) override;
     bool SaveDialog(tmb::SaveDialogRequest& request) override;
+    bool OpenDialog(tmb::SaveDialogRequest& request) override;
+    // The next queued file name into `request`; false when none or empty (cancelled).
+    bool NextFileName(tmb::SaveDialogRequest& request);
     bool BrowseForFolder(tmb::FolderPickerRequest& request) override;
     DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD resourceType) override;
     DWORD PropertiesSheet(HWND owner, const std::wstring& path) override;
