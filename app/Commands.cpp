@@ -35,19 +35,6 @@ Command BadUsage(std::wstring problem) {
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// A full path, as the file functions are given it.
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return path;
-    std::wstring full(n, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (got == 0 || got >= n)
-        return path;
-    full.resize(got);
-    return full;
-}
-
 // The listing facts of `folder` as the window would show them: its files read and ordered
 // by the file list's own reading, the total-size label's text, the time of now. `files`
 // keeps the names the input points at.
@@ -110,7 +97,7 @@ int WriteHtmlListing(const Command& command) {
 
 int WriteTextListing(const Command& command) {
     const std::wstring folder = tmb::NormalizeFolder(command.folder);
-    const std::wstring target = FullPath(command.file);
+    const std::wstring target = tmb::FullPath(command.file);
     tmb::FolderFiles files;
     const ListingInput input = ReadListing(folder, files);
     if (!command.replace && IsFile(target))
@@ -146,7 +133,7 @@ std::wstring ReadableFolder(const Command& command) {
 
 catalog::Request CatalogRequest(const Command& command, const std::wstring& folder, const std::wstring& target) {
     return {folder, target, command.includeHidden,
-            command.compareWith.empty() ? std::wstring() : FullPath(command.compareWith)};
+            command.compareWith.empty() ? std::wstring() : tmb::FullPath(command.compareWith)};
 }
 
 // "12 arquivos, 3 pastas; 1 pasta não pôde ser lida; comparado com "...": 2 adicionados, ..."
@@ -173,7 +160,7 @@ int WriteCatalogCommand(const Command& command) {
     if (inFolder && OnReadOnlyVolume(folder))
         throw tmb::Exception(L"A pasta " + Quoted(folder) +
                              L" est\u00e1 numa unidade que n\u00e3o pode ser gravada." + giveFile);
-    const std::wstring target = inFolder ? tmb::JoinPath(folder, catalog::kDefaultFileName) : FullPath(command.file);
+    const std::wstring target = inFolder ? tmb::JoinPath(folder, catalog::kDefaultFileName) : tmb::FullPath(command.file);
     if (IsFile(target)) {
         if (command.ask) {
             if (tmb::MessageDlg(L"J\u00e1 existe um cat\u00e1logo em:\r" + target +
@@ -229,7 +216,7 @@ int WriteCatalogCommand(const Command& command) {
 
 int WriteCsvCommand(const Command& command) {
     const std::wstring folder = ReadableFolder(command);
-    const std::wstring target = FullPath(command.file);
+    const std::wstring target = tmb::FullPath(command.file);
     if (!command.replace && IsFile(target))
         return TargetExists(target);
     const catalog::Request request = CatalogRequest(command, folder, target);

@@ -4,6 +4,7 @@
 #include "catalog/CatalogPage.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "framework/Locale.h"
@@ -55,6 +56,17 @@ public:
             buffer_ += '-';
         while (n)
             buffer_ += digits[--n];
+    }
+    // A line of numbers, separated by tabs.
+    void Numbers(std::initializer_list<std::int64_t> values) {
+        bool first = true;
+        for (std::int64_t value : values) {
+            if (!first)
+                buffer_ += '\t';
+            first = false;
+            Number(value);
+        }
+        Add('\n');
     }
     void Flush() {
         if (!buffer_.empty())
@@ -236,26 +248,12 @@ public:
         out_.Add("P\n");
         for (std::size_t i = 0; i < tree_.folders.Size(); ++i) {
             const FolderRecord& f = tree_.folders[i];
-            out_.Number(static_cast<std::int64_t>(i - f.parent));
-            out_.Add('\t');
-            out_.Number(f.fileCount);
-            out_.Add('\t');
-            out_.Number(f.attributes);
-            out_.Add('\t');
-            out_.Number(f.modified);
-            out_.Add('\t');
-            out_.Number(f.flags);
-            out_.Add('\n');
+            out_.Numbers({static_cast<std::int64_t>(i - f.parent), f.fileCount, f.attributes, f.modified, f.flags});
         }
         out_.Add("F\n");
         for (std::size_t i = 0; i < tree_.files.Size(); ++i) {
             const FileRecord& f = tree_.files[i];
-            out_.Number(static_cast<std::int64_t>(f.size));
-            out_.Add('\t');
-            out_.Number(f.modified);
-            out_.Add('\t');
-            out_.Number(f.attributes);
-            out_.Add('\n');
+            out_.Numbers({static_cast<std::int64_t>(f.size), f.modified, f.attributes});
         }
         out_.Add("E\n");
         for (const FolderError& e : tree_.errors) {
@@ -274,37 +272,22 @@ public:
 private:
     void WriteChanges(const Changes& changes) {
         out_.Add("A\n");
-        for (std::uint32_t file : changes.added) {
-            out_.Number(file);
-            out_.Add('\n');
-        }
+        for (std::uint32_t file : changes.added)
+            out_.Numbers({file});
         out_.Add("C\n");
-        for (const ChangedFile& c : changes.changed) {
-            out_.Number(c.file);
-            out_.Add('\t');
-            out_.Number(static_cast<std::int64_t>(c.oldSize));
-            out_.Add('\t');
-            out_.Number(c.oldModified);
-            out_.Add('\n');
-        }
+        for (const ChangedFile& c : changes.changed)
+            out_.Numbers({c.file, static_cast<std::int64_t>(c.oldSize), c.oldModified});
         out_.Add("R\n");
         for (const RemovedFile& r : changes.removed) {
             out_.Number(r.folder);
             out_.Add('\t');
             out_.Add(r.path);
             out_.Add('\t');
-            out_.Number(static_cast<std::int64_t>(r.size));
-            out_.Add('\t');
-            out_.Number(r.modified);
-            out_.Add('\t');
-            out_.Number(r.attributes);
-            out_.Add('\n');
+            out_.Numbers({static_cast<std::int64_t>(r.size), r.modified, r.attributes});
         }
         out_.Add("X\n");
-        for (std::uint32_t folder : changes.notCompared) {
-            out_.Number(folder);
-            out_.Add('\n');
-        }
+        for (std::uint32_t folder : changes.notCompared)
+            out_.Numbers({folder});
     }
 
     void HeaderLine(const char* key, const std::string& value) {

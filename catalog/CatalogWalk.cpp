@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 
 namespace catalog {
 namespace {
@@ -257,18 +258,6 @@ private:
     Progress progress_state_;
 };
 
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return path;
-    std::wstring full(n, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (got == 0 || got >= n)
-        return path;
-    full.resize(got);
-    return full;
-}
-
 } // namespace
 
 std::wstring ExtendedPath(const std::wstring& canonical) {
@@ -283,7 +272,7 @@ std::wstring CanonicalFolder(const std::wstring& folder) {
         path = L"\\\\" + path.substr(8);
     else if (path.compare(0, 4, L"\\\\?\\") == 0)
         path = path.substr(4);
-    path = FullPath(path);
+    path = tmb::FullPath(path);
     // Long names instead of short ones and the case the disk has, so a folder is compared
     // and shown as the system names it.
     const DWORD n = GetLongPathNameW(ExtendedPath(path).c_str(), nullptr, 0);

@@ -1,6 +1,8 @@
 // Joining folder paths and names.
 #include "framework/Paths.h"
 
+#include <windows.h>
+
 namespace tmb {
 
 std::wstring IncludeTrailingBackslash(const std::wstring& folder) {
@@ -11,6 +13,18 @@ std::wstring IncludeTrailingBackslash(const std::wstring& folder) {
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     return IncludeTrailingBackslash(folder) + name;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return path;
+    std::wstring full(n, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (got == 0 || got >= n)
+        return path;
+    full.resize(got);
+    return full;
 }
 
 std::wstring LongPathForm(const std::wstring& path) {

@@ -12,19 +12,10 @@ import subprocess
 import sys
 import tempfile
 
-DRIVE_C = os.path.join(os.environ.get('WINEPREFIX', ''), 'drive_c')
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from catalog_page_test import DRIVE_C, check, failures, windows  # noqa: E402
+
 HEADER = ['caminho', 'nome', 'tipo', 'tamanho', 'modificado', 'atributos']
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print('FAIL:', what, flush=True)
-
-
-def windows(path):
-    return 'C:\\' + os.path.relpath(path, DRIVE_C).replace('/', '\\')
 
 
 def tombarel(*args):

@@ -14,11 +14,18 @@ TempFolder::TempFolder() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
-    wchar_t name[64];
-    wsprintfW(name, L"tmbtest-%lu-%u", GetCurrentProcessId(), ++counter);
-    path_ = std::wstring(temp) + name;
-    if (!CreateDirectoryW(path_.c_str(), nullptr))
-        throw std::runtime_error("cannot create a temporary folder");
+    // Wine gives its processes small ids and gives them again: a folder an earlier process
+    // could not remove (Wine refuses now and then to remove a folder just emptied) must not
+    // stop a later one, so a name that is taken is passed over.
+    for (unsigned attempt = 0;; ++attempt) {
+        wchar_t name[64];
+        wsprintfW(name, L"tmbtest-%lu-%u", GetCurrentProcessId(), ++counter);
+        path_ = std::wstring(temp) + name;
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS || attempt == 1000)
+            throw std::runtime_error("cannot create a temporary folder");
+    }
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
