@@ -170,8 +170,11 @@ ReadBack ReadCatalogPage(const std::wstring& path) {
             result.totals.unreadable = static_cast<std::uint64_t>(block.Number(value));
         }
     }
-    if (folders < 1 || files < 0 || folders > 0x7fffffff || files > 0x7fffffff)
+    if (folders < 1 || files < 0)
         block.Bad(L"faltam os totais de pastas e arquivos");
+    // Every entry takes a line of its own at least: totals beyond that were edited.
+    if (static_cast<std::uint64_t>(folders) + static_cast<std::uint64_t>(files) > page.size())
+        block.Bad(L"os totais passam do que o arquivo pode conter");
     CatalogTree& tree = result.tree;
     std::vector<NameRef> names;
     names.reserve(static_cast<std::size_t>(folders + files));
