@@ -291,8 +291,17 @@ private:
         Tick();
     }
 
+    // A plain loop: find_first_of tries the four characters one call at a time for every
+    // byte, and a million rows carry a hundred million bytes of paths.
+    static bool NeedsQuotes(std::string_view text) {
+        for (const char c : text)
+            if (c == ',' || c == '"' || c == '\r' || c == '\n')
+                return true;
+        return false;
+    }
+
     void Field(std::string_view text) {
-        if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (!NeedsQuotes(text)) {
             buffer_ += text;
             return;
         }
