@@ -206,6 +206,15 @@ void LoadTreeTexts() { LoadMessages(kTreeMessages, TreeLanguage); }
 
 void LoadViewTexts() { LoadMessages(kViewMessages, ViewLanguage); }
 
+bool TakeLanguage(TLanguage resolved, TLanguage& own, TLanguage& family, void (*loadTexts)()) {
+    if (resolved == own)
+        return false;
+    own = resolved;
+    family = resolved;
+    loadTexts();
+    return true;
+}
+
 TLanguage LanguageFromLangId(LANGID id) {
     switch (PRIMARYLANGID(id)) {
     case LANG_GERMAN: return lnGerman;         // 7

@@ -165,6 +165,11 @@ void LoadTreeTexts();
 // ViewLanguage; the same rule for a language outside lnEnglish..lnPortuguese.
 void LoadViewTexts();
 
+// A tree's or a list's language taken: `resolved` becomes its own and the family's language
+// of its kind (TreeLanguage or ViewLanguage) and `loadTexts` loads that kind's texts. False,
+// and nothing done, when it had that language already.
+bool TakeLanguage(TLanguage resolved, TLanguage& own, TLanguage& family, void (*loadTexts)());
+
 // The language for a language identifier, by its primary language (the low 10 bits):
 // German, English, Spanish, French and Portuguese (any country) give their own language,
 // every other language gives lnEnglish.

@@ -9,6 +9,7 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Handles.h"
+#include "framework/OwnMenu.h"
 #include "framework/ScopedHourglass.h"
 #include "framework/TextConv.h"
 
@@ -56,12 +57,8 @@ void TKvDirTree21::SetSelectedFile(const std::wstring& path) {
 }
 
 void TKvDirTree21::SetLanguage(TLanguage language) {
-    const TLanguage resolved = ResolveTreeLanguage(language);
-    if (resolved == language_)
+    if (!TakeLanguage(ResolveTreeLanguage(language), language_, TreeLanguage, &LoadTreeTexts))
         return;
-    language_ = resolved;
-    TreeLanguage = resolved;
-    LoadTreeTexts();
     // The old menu goes at once and leaves nothing in the message queue, so no messages
     // need to run before the new one is built (running them here would let input in).
     BuildOwnMenu();
@@ -70,17 +67,12 @@ void TKvDirTree21::SetLanguage(TLanguage language) {
 }
 
 void TKvDirTree21::BuildOwnMenu() {
-    if (ownMenu_)
-        tmb::Destroy(ownMenu_);  // Notification clears ownMenu_ and the pop-up menu
-    ownMenu_ = nullptr;
-    auto* menu = new TKvDirTree21PopUp(this);
-    menu->BuildItems();
-    menu->SetAutoPopup(true);
-    menu->SetTree(this);
-    ownMenu_ = menu;
-    // Whatever menu had been assigned from outside is replaced.
-    SetPopupMenu(menu);
-    popUpMenuEnabled_ = true;
+    tmb::ReplaceOwnMenu(*this, ownMenu_, popUpMenuEnabled_, [this] {
+        auto* menu = new TKvDirTree21PopUp(this);
+        menu->BuildItems();
+        menu->SetTree(this);
+        return menu;
+    });
 }
 
 void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operation) {

@@ -183,29 +183,22 @@ void TKvFilelistView28::SetPopUpMenuEnabled(bool value) {
         ReleaseCapture();
 }
 
-void TKvFilelistView28::SetDirTree(TKvDirTree21* tree) {
-    if (tree == dirTree_)
+template <class Linked>
+void TKvFilelistView28::Link(Linked*& mine, Linked* other) {
+    if (other == mine)
         return;
-    if (dirTree_ && dirTree_->FileList() == this)
-        dirTree_->SetFileList(nullptr);
-    dirTree_ = tree;
-    if (tree) {
-        FreeNotification(tree);
-        tree->SetFileList(this);
+    if (mine && mine->FileList() == this)
+        mine->SetFileList(nullptr);
+    mine = other;
+    if (other) {
+        FreeNotification(other);
+        other->SetFileList(this);
     }
 }
 
-void TKvFilelistView28::SetDirTreeCombo(TKvDirTreeCombo28* combo) {
-    if (combo == dirTreeCombo_)
-        return;
-    if (dirTreeCombo_ && dirTreeCombo_->FileList() == this)
-        dirTreeCombo_->SetFileList(nullptr);
-    dirTreeCombo_ = combo;
-    if (combo) {
-        FreeNotification(combo);
-        combo->SetFileList(this);
-    }
-}
+void TKvFilelistView28::SetDirTree(TKvDirTree21* tree) { Link(dirTree_, tree); }
+
+void TKvFilelistView28::SetDirTreeCombo(TKvDirTreeCombo28* combo) { Link(dirTreeCombo_, combo); }
 
 void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation operation) {
     tmb::ListView::Notification(component, operation);
@@ -220,12 +213,8 @@ void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation o
 }
 
 void TKvFilelistView28::SetLanguage(TLanguage language) {
-    const TLanguage resolved = ResolveViewLanguage(language);
-    if (resolved == language_)
+    if (!TakeLanguage(ResolveViewLanguage(language), language_, ViewLanguage, &LoadViewTexts))
         return;
-    language_ = resolved;
-    ViewLanguage = resolved;
-    LoadViewTexts();
     BuildOwnMenu();
     if (HandleAllocated())
         RecreateWnd();

@@ -232,6 +232,9 @@ private:
     // The parent entry of a folder that could not be listed, so the user can go back.
     void AddParentOfUnreadable(const std::wstring& folder);
     void BuildOwnMenu();
+    // Links a tree or a combo both ways, undoing the link of the one it replaces.
+    template <class Linked>
+    void Link(Linked*& mine, Linked* other);
     // The place of a file's (or a folder's) type name in typeNames_, asked of the shell once
     // per extension.
     int TypeIndexOf(const wchar_t* name, bool folder);

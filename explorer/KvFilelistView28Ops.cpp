@@ -15,6 +15,7 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
+#include "framework/OwnMenu.h"
 #include "framework/TextConv.h"
 
 namespace kv {
@@ -331,17 +332,12 @@ void TKvFilelistView28::CreateDesktopShortcut() {
 }
 
 void TKvFilelistView28::BuildOwnMenu() {
-    if (ownMenu_)
-        tmb::Destroy(ownMenu_);  // Notification clears ownMenu_
-    ownMenu_ = nullptr;
-    auto* menu = new TKvFilelistView28PopUp(this);
-    menu->BuildMenu();
-    menu->SetListView(this);
-    menu->SetAutoPopup(true);
-    ownMenu_ = menu;
-    // Whatever menu had been assigned from outside is replaced.
-    SetPopupMenu(menu);
-    popUpMenuEnabled_ = true;
+    tmb::ReplaceOwnMenu(*this, ownMenu_, popUpMenuEnabled_, [this] {
+        auto* menu = new TKvFilelistView28PopUp(this);
+        menu->BuildMenu();
+        menu->SetListView(this);
+        return menu;
+    });
 }
 
 // ---- renaming -----------------------------------------------------------------------------

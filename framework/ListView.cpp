@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "framework/Dpi.h"
+#include "framework/InPlaceEdit.h"
 #include "framework/TextConv.h"
 
 namespace tmb {
@@ -28,18 +29,6 @@ int ColumnFormat(ColumnAlign align) {
     default: return LVCFMT_LEFT;
     }
 }
-
-// Clears a flag when the scope ends, also by an error.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 const std::wstring kNoText;
 
@@ -613,18 +602,9 @@ bool ListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     case LVN_ENDLABELEDITW: {
         // The caption is taken here, never by the control (the result stays FALSE).
         result = FALSE;
-        // A box shown while the edit ends takes the focus from the edit box, and the
-        // control then ends the same edit a second time from inside the first.
-        if (endingEdit_)
-            return true;
-        FlagScope ending(endingEdit_);
         const auto* di = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
-        if (di->item.pszText) {
-            const std::wstring text(di->item.pszText);
-            Edit(di->item.iItem, &text);
-        } else {
-            Edit(di->item.iItem, nullptr);
-        }
+        EndInPlaceEdit(endingEdit_, di->item.pszText,
+                       [&](const std::wstring* text) { Edit(di->item.iItem, text); });
         return true;
     }
     case LVN_ITEMCHANGED: {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/Dpi.h"
+#include "framework/InPlaceEdit.h"
 #include "framework/TextConv.h"
 
 namespace tmb {
@@ -17,18 +18,6 @@ namespace {
 constexpr UINT kExpandActionMask = 0x0003;
 
 int CALLBACK ByRank(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : (a > b ? 1 : 0); }
-
-// Sets a flag for a scope and clears it when the scope ends, also by an error.
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool value) : flag_(flag) { flag_ = value; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 
@@ -397,19 +386,9 @@ bool TreeView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     case TVN_ENDLABELEDITW: {
         // The node's caption is set here, never by the control (the result stays FALSE).
         result = FALSE;
-        // A box shown while the edit ends takes the focus from the edit box, and the
-        // control then ends the same edit a second time from inside the first: that one is
-        // ignored.
-        if (endingEdit_)
-            return true;
-        FlagScope ending(endingEdit_, true);
         const auto* di = reinterpret_cast<const NMTVDISPINFOW*>(lParam);
-        if (di->item.pszText) {
-            const std::wstring text(di->item.pszText);
-            Edit(di->item.hItem, &text);
-        } else {
-            Edit(di->item.hItem, nullptr);
-        }
+        EndInPlaceEdit(endingEdit_, di->item.pszText,
+                       [&](const std::wstring* text) { Edit(di->item.hItem, text); });
         return true;
     }
     case NM_RCLICK:

@@ -42,6 +42,16 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
     return lines;
 }
 
+// Lines `first`, `first + 1`, ... of a listing, each as expected.
+void ExpectLines(const std::vector<std::wstring>& lines, std::size_t first,
+                 std::initializer_list<std::wstring> expected) {
+    for (const std::wstring& line : expected) {
+        ASSERT_LT(first, lines.size());
+        EXPECT_EQ(lines[first], line) << "line " << first;
+        ++first;
+    }
+}
+
 class Listing : public tmbtest::WindowFixture {
 protected:
     void Press(xp::TtfXPButton* button) { tmbtest::Click(button->Handle(), 20, 10); }
@@ -73,16 +83,11 @@ TEST_F(Listing, GerarHtmlPutsThePageLineForLineIntoThePane) {
                                  std::regex("<strong>Data: </strong>\\d{1,2}/\\d{1,2}/\\d{4} - "
                                             "\\d{1,2}:\\d{2}:\\d{2}( [AP]M)?<br>")))
         << tmb::WideToUtf8(lines[7]);
-    EXPECT_EQ(lines[8], L"<strong>Diret\u00f3rio: </strong>" + folder_.Path());
-    EXPECT_EQ(lines[9], L"<p>");
-    EXPECT_EQ(lines[10], L"Lista de arquivos:<br><br>");
-    EXPECT_EQ(lines[11], L"<a href=\"A.doc\">A.doc<br>");
-    EXPECT_EQ(lines[12], L"<a href=\"b file.txt\">b file.txt<br>");
-    EXPECT_EQ(lines[13], L"</a><p>");
-    EXPECT_EQ(lines[14], L"<strong>Total: </strong>2 arquivos<br>");
-    EXPECT_EQ(lines[15], L"Tamanho total: 3 KB<br>");
-    EXPECT_EQ(lines[16], L"</body>");
-    EXPECT_EQ(lines[17], L"</html>");
+    ExpectLines(lines, 8, {L"<strong>Diret\u00f3rio: </strong>" + folder_.Path(), L"<p>",
+                           L"Lista de arquivos:<br><br>", L"<a href=\"A.doc\">A.doc<br>",
+                           L"<a href=\"b file.txt\">b file.txt<br>", L"</a><p>",
+                           L"<strong>Total: </strong>2 arquivos<br>", L"Tamanho total: 3 KB<br>",
+                           L"</body>", L"</html>"});
     EXPECT_TRUE(f->btsalvar->Enabled());
 }
 
@@ -421,15 +426,8 @@ TEST_F(Listing, SalvarEmTextoWritesTheListingWhereTheDialogSays) {
     ASSERT_EQ(lines.size(), 2u + 9u);
     EXPECT_EQ(lines[0], L"Tombarel - 1.0");
     EXPECT_EQ(lines[1].substr(0, 6), L"Data: ");
-    EXPECT_EQ(lines[2], L"Diret\u00f3rio: " + folder_.Path());
-    EXPECT_EQ(lines[3], L"");
-    EXPECT_EQ(lines[4], L"Lista de arquivos:");
-    EXPECT_EQ(lines[5], L"");
-    EXPECT_EQ(lines[6], L"one.txt");
-    EXPECT_EQ(lines[7], L"Two.doc");
-    EXPECT_EQ(lines[8], L"");
-    EXPECT_EQ(lines[9], L"Total: 2 arquivo(s)");
-    EXPECT_EQ(lines[10], f->Label5->Text());
+    ExpectLines(lines, 2, {L"Diret\u00f3rio: " + folder_.Path(), L"", L"Lista de arquivos:", L"",
+                           L"one.txt", L"Two.doc", L"", L"Total: 2 arquivo(s)", f->Label5->Text()});
     EXPECT_NE(bytes.find("Diret\xF3rio: "), std::string::npos);
     EXPECT_EQ(f->texto->Text(), L"");
 

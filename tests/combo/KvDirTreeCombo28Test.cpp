@@ -73,17 +73,9 @@ protected:
         return ScreenCentre(TreeWnd(), Tree().NodeRect(node, true));
     }
     HTREEITEM ChildNamed(HTREEITEM parent, const std::wstring& caption) {
-        for (HTREEITEM n : Tree().Children(parent))
-            if (tmb::SameText(Tree().NodeText(n), caption))
-                return n;
-        return nullptr;
+        return tmbtest::ChildNode(Tree(), parent, caption);
     }
-    HTREEITEM DriveNode(wchar_t letter) {
-        for (HTREEITEM n : Tree().Children(Tree().RootNode()))
-            if (Tree().NodeText(n).substr(2, 1) == std::wstring(1, letter))
-                return n;
-        return nullptr;
-    }
+    HTREEITEM DriveNode(wchar_t letter) { return tmbtest::DriveNode(Tree(), Tree().RootNode(), letter); }
     // Opens the drop-down with the arrow button and brings the pointer into it.
     void OpenWithMouse() {
         ClickAt(ArrowButton());
@@ -447,33 +439,20 @@ TEST_F(DirTreeCombo, SelectedPathSetInCodeMovesNeitherTheTextNorTheSelection) {
     EXPECT_TRUE(changes_.empty());
 }
 
-// Counts the context menus that open while it is installed, closing each at once (a menu's
-// loop would otherwise hold the test).
-class MenuWatch {
-public:
-    MenuWatch() { timer_ = SetTimer(nullptr, 0, 20, &Tick); count_ = 0; }
-    ~MenuWatch() { KillTimer(nullptr, timer_); }
-    static int Count() { return count_; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) {
-            ++count_;
-            EndMenu();
-        }
-    }
-    UINT_PTR timer_;
-    static inline int count_ = 0;
-};
-
 TEST_F(DirTreeCombo, ARightClickOnTheBoxOrTheArrowOpensNoMenu) {
-    MenuWatch watch;
+    // Counts the context menus that open, closing each at once (a menu's loop would
+    // otherwise hold the test).
+    int menus = 0;
+    tmbtest::OpenMenuWatch watch([&](HWND) {
+        ++menus;
+        EndMenu();
+        return false;
+    }, 20);
     ClickAt(combotest::ScreenPoint(Box(), 100, 8), true);
     ClickAt(ArrowButton(), true);
     PressKey(VK_APPS);
     tmbtest::PumpFor(100);
-    EXPECT_EQ(0, MenuWatch::Count());
+    EXPECT_EQ(0, menus);
     EXPECT_FALSE(combo_->DroppedDown());
     // The watch does see a menu: the edit's own one, on a plain edit box.
     auto* plain = new tmb::Edit(&form_.Form());
@@ -481,7 +460,7 @@ TEST_F(DirTreeCombo, ARightClickOnTheBoxOrTheArrowOpensNoMenu) {
     plain->SetParent(&form_.Form());
     ClickAt(combotest::ScreenPoint(plain->Handle(), 30, 8), true);
     tmbtest::PumpFor(100);
-    EXPECT_EQ(1, MenuWatch::Count());
+    EXPECT_EQ(1, menus);
 }
 
 TEST_F(DirTreeCombo, LosingTheFocusClosesItButTheFocusItBringsAlongDoesNot) {

@@ -13,6 +13,8 @@
 #include "framework/Handles.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
+#include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
 
@@ -20,19 +22,7 @@ namespace {
 
 const wchar_t kKey[] = L"SOFTWARE\\Quorvantix\\Tombarel";
 
-// The program's path as Windows sees it (CTest passes the build's path).
-std::wstring ProgramPath() {
-    const char* exe = std::getenv("TOMBAREL_EXE");
-    if (!exe || !*exe)
-        return {};
-    std::wstring path = tmb::Utf8ToWide(exe);
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path)
-            if (c == L'/') c = L'\\';
-        path = L"Z:" + path;  // Wine's drive for the Unix root
-    }
-    return path;
-}
+std::wstring ProgramPath() { return tmbtest::BuiltProgramPath("TOMBAREL_EXE"); }
 
 void StoreFolder(const std::wstring& value) {
     tmb::Registry reg;
@@ -47,91 +37,29 @@ std::wstring StoredFolder() {
     return reg.ReadString(L"lastdir");
 }
 
-struct FoundChild {
-    const wchar_t* text;
-    HWND hwnd;
-};
+using tmbtest::ChildOfClass;
+using tmbtest::ChildWithText;
 
-BOOL CALLBACK FindChildByText(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<FoundChild*>(param);
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    if (lstrcmpW(text, found->text) == 0) {
-        found->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND ChildWithText(HWND parent, const wchar_t* text) {
-    FoundChild found{text, nullptr};
-    EnumChildWindows(parent, &FindChildByText, reinterpret_cast<LPARAM>(&found));
-    return found.hwnd;
-}
-
-HWND ChildOfClass(HWND parent, const wchar_t* className) {
-    return FindWindowExW(parent, nullptr, className, nullptr);
-}
-
-// The program, started for one test and ended by force if the test leaves it running. With
-// `output` its standard output and error streams go there; without, it has none, as when
-// Explorer starts it.
-class Program {
+// The program, started for one test and ended by force if the test leaves it running.
+class Program : public tmbtest::ProgramProcess {
 public:
-    explicit Program(const std::wstring& arguments = {}, HANDLE output = nullptr) {
-        std::wstring cmd = L"\"" + ProgramPath() + L"\"";
-        if (!arguments.empty())
-            cmd += L" " + arguments;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = output;
-        si.hStdError = output;
-        started_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
-                                  nullptr, nullptr, &si, &pi_) != FALSE;
-    }
-    ~Program() {
-        if (started_) {
-            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(pi_.hProcess, 99);
-            CloseHandle(pi_.hThread);
-            CloseHandle(pi_.hProcess);
-        }
-    }
-    bool Started() const { return started_; }
-    DWORD Pid() const { return pi_.dwProcessId; }
-
-    // The main window once it is visible, or null after `ms`.
-    HWND WaitForWindow(DWORD ms = 15000) {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            HWND h = FindWindowW(nullptr, L"Tombarel 1.5");
-            DWORD pid = 0;
-            if (h)
-                GetWindowThreadProcessId(h, &pid);
-            if (h && pid == pi_.dwProcessId && IsWindowVisible(h))
-                return h;
-            Sleep(50);
-        }
-        return nullptr;
-    }
-    // True when the process ended within `ms`; its exit code goes to `code`.
-    bool WaitForExit(DWORD ms, DWORD* code) {
-        if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0)
-            return false;
-        GetExitCodeProcess(pi_.hProcess, code);
-        return true;
-    }
-
-private:
-    PROCESS_INFORMATION pi_{};
-    bool started_ = false;
+    explicit Program(const std::wstring& arguments = {}, HANDLE output = nullptr)
+        : ProgramProcess(ProgramPath(), L"Tombarel 1.5", arguments, output) {}
 };
 
 void ClickAt(HWND hwnd, int x, int y) {
     PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void EndWithSair(Program& program, HWND window) {
+    HWND sair = ChildWithText(window, L"Sair");
+    ASSERT_NE(sair, nullptr);
+    ClickAt(sair, 20, 10);
+    DWORD code = 1;
+    ASSERT_TRUE(program.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
 }
 
 class ProgramRun : public testing::Test {
@@ -178,12 +106,7 @@ TEST_F(ProgramRun, OpensTheStoredFolderAndSairEndsItStoringTheFolder) {
     for (const wchar_t* caption : {L"Gerar html", L"Sobre", L"Limpar", L"Salvar em texto"})
         EXPECT_NE(ChildWithText(window, caption), nullptr) << tmb::WideToUtf8(caption);
 
-    HWND sair = ChildWithText(window, L"Sair");
-    ASSERT_NE(sair, nullptr);
-    ClickAt(sair, 20, 10);
-    DWORD code = 1;
-    ASSERT_TRUE(program.WaitForExit(10000, &code));
-    EXPECT_EQ(code, 0u);
+    EndWithSair(program, window);
     EXPECT_EQ(StoredFolder(), folder.Path() + L"\\");
 }
 
@@ -240,19 +163,6 @@ BOOL CALLBACK FindBoxOfProcess(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-// The texts of a box's static controls, joined.
-std::wstring BoxText(HWND box) {
-    std::wstring text;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        wchar_t cls[16] = {};
-        GetClassNameW(c, cls, 16);
-        wchar_t buffer[512] = {};
-        if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextW(c, buffer, 512) > 0)
-            text += buffer;
-    }
-    return text;
-}
-
 // Waits for the program's next message box, records its caption and text and presses
 // `button` (OK unless told). False when none came within `ms`. A save dialog gets
 // `fileName` in its name box first.
@@ -265,7 +175,7 @@ bool AnswerBox(const Program& program, std::vector<std::wstring>& seen, DWORD ms
         if (found.box) {
             wchar_t caption[128] = {};
             GetWindowTextW(found.box, caption, 128);
-            seen.push_back(std::wstring(caption) + L": " + BoxText(found.box));
+            seen.push_back(std::wstring(caption) + L": " + tmbtest::StaticTexts(found.box));
             if (fileName)
                 SetDlgItemTextW(found.box, 0x47C, fileName);
             PostMessageW(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -283,15 +193,6 @@ bool AnswerBox(const Program& program, std::vector<std::wstring>& seen, DWORD ms
 bool NoBoxFor(const Program& program, DWORD ms) {
     std::vector<std::wstring> unexpected;
     return !AnswerBox(program, unexpected, ms);
-}
-
-void EndWithSair(Program& program, HWND window) {
-    HWND sair = ChildWithText(window, L"Sair");
-    ASSERT_NE(sair, nullptr);
-    ClickAt(sair, 20, 10);
-    DWORD code = 1;
-    ASSERT_TRUE(program.WaitForExit(10000, &code));
-    EXPECT_EQ(code, 0u);
 }
 
 class Unprivileged : public ProgramRun {
@@ -473,8 +374,7 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
     ASSERT_TRUE(AnswerBox(program, boxes, 15000, IDOK, windowTextPath.c_str()));
     HWND salvar = ChildWithText(window, L"Salvar");
     ClickAt(ChildWithText(window, L"Gerar html"), 20, 10);
-    for (DWORD start = GetTickCount(); !IsWindowEnabled(salvar) && GetTickCount() - start < 15000;)
-        Sleep(50);
+    tmbtest::WaitFor([&] { return IsWindowEnabled(salvar); });
     ClickAt(salvar, 20, 10);
     ASSERT_TRUE(AnswerBox(program, boxes, 15000, IDNO));  // "Lista de arquivos criada em ..."
     const std::string windowPage = tmbtest::ReadFileBytes(lista);

@@ -4,20 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
+#include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
 
 using explorador::Tfmexplorador;
+using tmbtest::ChildOfClass;
 using tmbtest::TempFolder;
+using tmbtest::WaitFor;
 
 void StoreFolder(const std::wstring& folder) {
     tmb::Registry registry(HKEY_CURRENT_USER);
@@ -160,28 +162,6 @@ TEST_F(ExplorerWindow, TheMenuSwitchesViewOptionsAndTheFamilysLanguage) {
 
 // ---- the program as a process of its own ---------------------------------------------------
 
-struct ClassSearch {
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND h, LPARAM p) {
-    auto* s = reinterpret_cast<ClassSearch*>(p);
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    if (lstrcmpiW(name, s->className) == 0) {
-        s->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindChildOfClass(HWND parent, const wchar_t* className) {
-    ClassSearch search{className, nullptr};
-    EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // A status bar panel's text, read from the other process through a buffer placed in it.
 std::wstring RemotePanelText(HANDLE process, HWND status, int panel) {
     const SIZE_T bytes = 512 * sizeof(wchar_t);
@@ -201,20 +181,9 @@ std::wstring RemotePanelText(HANDLE process, HWND status, int panel) {
     return text;
 }
 
-template <class Condition>
-bool WaitFor(Condition condition, DWORD ms = 15000) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        if (condition())
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
-
 TEST(ExplorerProgram, StartsAtTheStoredFolderGoesUpWithBackspaceAndRemembersItOnExit) {
-    const char* exe = std::getenv("TOMBAREL_EXPLORER_EXE");
-    ASSERT_TRUE(exe && *exe) << "TOMBAREL_EXPLORER_EXE is not set";
+    const std::wstring exe = tmbtest::BuiltProgramPath("TOMBAREL_EXPLORER_EXE");
+    ASSERT_FALSE(exe.empty()) << "TOMBAREL_EXPLORER_EXE is not set";
     TempFolder dir;
     dir.AddFile(L"a.txt");
     dir.AddFile(L"b.txt");
@@ -224,45 +193,30 @@ TEST(ExplorerProgram, StartsAtTheStoredFolderGoesUpWithBackspaceAndRemembersItOn
         dir.AddFile(name);
     StoreFolder(inner);
 
-    std::wstring command = L"\"" + tmb::Utf8ToWide(exe) + L"\"";
-    for (wchar_t& c : command)
-        if (c == L'/')
-            c = L'\\';
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &si, &pi));
-    HWND window = nullptr;
-    EXPECT_TRUE(WaitFor([&] {
-        window = FindWindowW(nullptr, L"Tombarel Explorer");
-        return window && IsWindowVisible(window);
-    }));
-    HWND list = window ? FindChildOfClass(window, WC_LISTVIEWW) : nullptr;
-    HWND status = window ? FindChildOfClass(window, STATUSCLASSNAMEW) : nullptr;
+    tmbtest::ProgramProcess program(exe, L"Tombarel Explorer");
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForWindow();
+    EXPECT_TRUE(window);
+    HWND list = window ? ChildOfClass(window, WC_LISTVIEWW) : nullptr;
+    HWND status = window ? ChildOfClass(window, STATUSCLASSNAMEW) : nullptr;
     EXPECT_TRUE(list);
     EXPECT_TRUE(status);
     if (list && status) {
         // The parent entry and the three files; the header has the five file columns.
         EXPECT_TRUE(WaitFor([&] { return ListView_GetItemCount(list) == 4; }));
         EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 5);
-        EXPECT_EQ(RemotePanelText(pi.hProcess, status, 0), L"4 object(s)");
+        EXPECT_EQ(RemotePanelText(program.Process(), status, 0), L"4 object(s)");
 
         // Backspace lists the parent folder with "inner" selected.
         PostMessageW(list, WM_KEYDOWN, VK_BACK, 1);
         PostMessageW(list, WM_KEYUP, VK_BACK, 0xC0000001);
         EXPECT_TRUE(WaitFor([&] { return ListView_GetItemCount(list) == 4 &&
                                          ListView_GetSelectedCount(list) == 1; }));
-        EXPECT_TRUE(WaitFor([&] { return RemotePanelText(pi.hProcess, status, 0) == L"1 object(s)"; }))
-            << tmb::WideToUtf8(RemotePanelText(pi.hProcess, status, 0));
+        EXPECT_TRUE(WaitFor([&] { return RemotePanelText(program.Process(), status, 0) == L"1 object(s)"; }))
+            << tmb::WideToUtf8(RemotePanelText(program.Process(), status, 0));
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
-    const bool ended = WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0;
-    if (!ended)
-        TerminateProcess(pi.hProcess, 1);
-    EXPECT_TRUE(ended);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(program.WaitForExit(15000));
     EXPECT_EQ(StoredFolder(), dir.Path() + L"\\");
 }
 

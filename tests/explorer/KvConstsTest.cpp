@@ -165,39 +165,40 @@ TEST_F(KvConstsTest, EveryKeyHasATextInEachStoredLanguageAndNoneInOthers) {
 }
 
 TEST_F(KvConstsTest, TextsAreStoredExactly) {
-    // The columns are in language order.
-    const std::vector<std::wstring> drive = {L"Drive ", L"Lecteur ", L"Laufwerk ", L"Unidad ",
-                                             L"Unidade "};
-    for (int l = kv::lnEnglish; l <= kv::lnPortuguese; ++l) {
-        EXPECT_EQ(KvTextOf(KvText::StrDrive, TLanguage(l)), drive[l - 1]);
-    }
-    // Blanks inside and at either end.
-    EXPECT_EQ(KvTextOf(KvText::StrFrom, kv::lnEnglish), L"From  : ");
-    EXPECT_EQ(KvTextOf(KvText::StrTo, kv::lnEnglish), L"To     : ");
-    EXPECT_EQ(KvTextOf(KvText::StrTo, kv::lnGerman), L"Nach : ");
-    EXPECT_EQ(KvTextOf(KvText::StrFile, kv::lnFrench), L" le fichier  ");
-    EXPECT_EQ(KvTextOf(KvText::StrNotFound, kv::lnGerman), L" nicht gefunden!");
-    EXPECT_EQ(KvTextOf(KvText::CapClipName, kv::lnFrench),
-              L"Nom du fichier  dans le Presse-Papier");
-    // Double quotes that open or close a quoted name.
-    EXPECT_EQ(KvTextOf(KvText::StrFolder, kv::lnEnglish), L"Folder \"");
-    EXPECT_EQ(KvTextOf(KvText::StrCant, kv::lnGerman), L"Fehler - Dateioperation \"");
-    EXPECT_EQ(KvTextOf(KvText::StrFile, kv::lnGerman), L"\" ist fehlgeschlagen mit Datei ");
-    EXPECT_EQ(KvTextOf(KvText::StrExists, kv::lnSpanish), L"\" ya existe !");
-    // Accented letters, written here as code points so a wrong source encoding shows.
-    EXPECT_EQ(KvTextOf(KvText::StrTo, kv::lnFrench), L"\u00E0     : ");
-    EXPECT_EQ(KvTextOf(KvText::StrTreeSize, kv::lnGerman), L"BAUMGR\u00D6\u00DFE");
-    EXPECT_EQ(KvTextOf(KvText::StrTreeSize, kv::lnSpanish), L"TAMA\u00D1O DEL \u00C1RBOL");
-    EXPECT_EQ(KvTextOf(KvText::CapOpen, kv::lnGerman), L"\u00D6&ffnen");
-    EXPECT_EQ(KvTextOf(KvText::CapClipContents, kv::lnPortuguese),
-              L"Copiar conte\u00FAdo para \u00E1rea de transfer\u00EAncia");
-    // Drive type names follow the system's drive type codes.
-    EXPECT_EQ(KvTextOf(KvText(int(KvText::DrvUnknown) + DRIVE_CDROM), kv::lnEnglish),
-              L"CD-ROM Disk");
-    EXPECT_EQ(KvTextOf(KvText(int(KvText::DrvUnknown) + DRIVE_RAMDISK), kv::lnGerman),
-              L"RAM-Laufwerk");
-    EXPECT_EQ(KvTextOf(KvText(int(KvText::DrvUnknown) + DRIVE_NO_ROOT_DIR), kv::lnPortuguese),
-              L"N\u00E3o existe");
+    const KvText drive = KvText::DrvUnknown;  // drive type names follow the system's codes
+    const struct {
+        KvText key;
+        TLanguage language;
+        const wchar_t* text;
+    } stored[] = {
+        // The columns are in language order.
+        {KvText::StrDrive, kv::lnEnglish, L"Drive "}, {KvText::StrDrive, kv::lnFrench, L"Lecteur "},
+        {KvText::StrDrive, kv::lnGerman, L"Laufwerk "}, {KvText::StrDrive, kv::lnSpanish, L"Unidad "},
+        {KvText::StrDrive, kv::lnPortuguese, L"Unidade "},
+        // Blanks inside and at either end.
+        {KvText::StrFrom, kv::lnEnglish, L"From  : "}, {KvText::StrTo, kv::lnEnglish, L"To     : "},
+        {KvText::StrTo, kv::lnGerman, L"Nach : "}, {KvText::StrFile, kv::lnFrench, L" le fichier  "},
+        {KvText::StrNotFound, kv::lnGerman, L" nicht gefunden!"},
+        {KvText::CapClipName, kv::lnFrench, L"Nom du fichier  dans le Presse-Papier"},
+        // Double quotes that open or close a quoted name.
+        {KvText::StrFolder, kv::lnEnglish, L"Folder \""},
+        {KvText::StrCant, kv::lnGerman, L"Fehler - Dateioperation \""},
+        {KvText::StrFile, kv::lnGerman, L"\" ist fehlgeschlagen mit Datei "},
+        {KvText::StrExists, kv::lnSpanish, L"\" ya existe !"},
+        // Accented letters, written here as code points so a wrong source encoding shows.
+        {KvText::StrTo, kv::lnFrench, L"\u00E0     : "},
+        {KvText::StrTreeSize, kv::lnGerman, L"BAUMGR\u00D6\u00DFE"},
+        {KvText::StrTreeSize, kv::lnSpanish, L"TAMA\u00D1O DEL \u00C1RBOL"},
+        {KvText::CapOpen, kv::lnGerman, L"\u00D6&ffnen"},
+        {KvText::CapClipContents, kv::lnPortuguese,
+         L"Copiar conte\u00FAdo para \u00E1rea de transfer\u00EAncia"},
+        {KvText(int(drive) + DRIVE_CDROM), kv::lnEnglish, L"CD-ROM Disk"},
+        {KvText(int(drive) + DRIVE_RAMDISK), kv::lnGerman, L"RAM-Laufwerk"},
+        {KvText(int(drive) + DRIVE_NO_ROOT_DIR), kv::lnPortuguese, L"N\u00E3o existe"},
+    };
+    for (const auto& t : stored)
+        EXPECT_EQ(KvTextOf(t.key, t.language), t.text)
+            << "key " << int(t.key) << " language " << t.language;
 }
 
 TEST(KvLanguageTest, PrimaryLanguagePicksTheLanguage) {

@@ -87,19 +87,9 @@ protected:
     HTREEITEM Root() { return tree_->TopNode(); }
 
     HTREEITEM Child(HTREEITEM parent, const std::wstring& caption) {
-        for (HTREEITEM c = tree_->FirstChild(parent); c; c = tree_->NextSibling(c))
-            if (tmb::SameText(tree_->NodeText(c), caption))
-                return c;
-        return nullptr;
+        return tmbtest::ChildNode(*tree_, parent, caption);
     }
-    HTREEITEM Drive(wchar_t letter) {
-        for (HTREEITEM c = tree_->FirstChild(Root()); c; c = tree_->NextSibling(c)) {
-            const std::wstring caption = tree_->NodeText(c);
-            if (caption.size() >= 4 && towupper(caption[2]) == towupper(letter))
-                return c;
-        }
-        return nullptr;
-    }
+    HTREEITEM Drive(wchar_t letter) { return tmbtest::DriveNode(*tree_, Root(), letter); }
     // The node of an absolute folder path, through the loaded nodes.
     HTREEITEM NodeOf(const std::wstring& path) {
         HTREEITEM node = Drive(path[0]);
@@ -829,28 +819,10 @@ TEST_F(DirTree, LanguageSysDefaultFollowsTheUsersLocale) {
 // The open menu, seen from a timer running inside the menu's own loop.
 struct OpenMenu {
     bool seen = false;
-    RECT rect{};
-    std::string states;  // per entry: E enabled, D disabled, S separator
+    POINT at{};
+    std::string states;
     std::size_t eventsBefore = 0;
 };
-OpenMenu* g_menu = nullptr;
-std::vector<std::wstring>* g_events = nullptr;
-
-void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND menuWindow = FindWindowW(L"#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow) || !g_menu)
-        return;
-    KillTimer(nullptr, id);
-    g_menu->seen = true;
-    g_menu->eventsBefore = g_events->size();
-    GetWindowRect(menuWindow, &g_menu->rect);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-        g_menu->states += (state & MF_SEPARATOR) ? 'S' : (state & (MF_GRAYED | MF_DISABLED)) ? 'D' : 'E';
-    }
-    EndMenu();
-}
 
 TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
     tree_->OpenFolder(L"c:");
@@ -860,22 +832,25 @@ TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
 
     const auto rightClick = [&](HTREEITEM node) {
         OpenMenu seen;
-        g_menu = &seen;
-        g_events = &events_;
         const POINT p = CaptionPoint(node);
         tmbtest::MouseMove(H(), p.x, p.y);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 30, &LookAtMenu);
-        PostMessageW(H(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
-        PostMessageW(H(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        // The menu's loop runs inside the pump and has ended when the pump returns.
-        for (int i = 0; i < 15 && !seen.seen; ++i)
-            tmbtest::PumpFor(10);
-        KillTimer(nullptr, timer);
-        g_menu = nullptr;
+        {
+            tmbtest::OpenMenuWatch watch([&](HWND menuWindow) {
+                seen = {true, tmbtest::TopLeftOf(menuWindow),
+                        tmbtest::MenuStates(tmbtest::MenuOfWindow(menuWindow)), events_.size()};
+                EndMenu();
+                return true;
+            });
+            PostMessageW(H(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+            PostMessageW(H(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+            // The menu's loop runs inside the pump and has ended when the pump returns.
+            for (int i = 0; i < 15 && !seen.seen; ++i)
+                tmbtest::PumpFor(10);
+        }
         const POINT screen = tmbtest::ToScreen(H(), p.x, p.y);
         if (seen.seen) {
-            EXPECT_EQ(seen.rect.left, screen.x + 10);
-            EXPECT_EQ(seen.rect.top, screen.y + 10);
+            EXPECT_EQ(seen.at.x, screen.x + 10);
+            EXPECT_EQ(seen.at.y, screen.y + 10);
         }
         return seen;
     };
@@ -884,15 +859,15 @@ TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
     ASSERT_TRUE(onDrive.seen);
     EXPECT_EQ(onDrive.eventsBefore, 1u) << "the node is picked before the menu opens";
     EXPECT_EQ(tree_->Selected(), Drive(L'C'));
-    EXPECT_EQ(onDrive.states, "EDDSDDDSEESEESE");
+    EXPECT_EQ(onDrive.states, "100-000-11-11-1");
 
     const OpenMenu onFolder = rightClick(windows);
     ASSERT_TRUE(onFolder.seen);
-    EXPECT_EQ(onFolder.states, "EEESEEDSEESEESE") << "nothing to paste yet";
+    EXPECT_EQ(onFolder.states, "111-110-11-11-1") << "nothing to paste yet";
 
     const OpenMenu onRoot = rightClick(Root());
     ASSERT_TRUE(onRoot.seen);
-    EXPECT_EQ(onRoot.states, "DDDSDDDSDDSEESD");
+    EXPECT_EQ(onRoot.states, "000-000-00-11-0");
     EXPECT_EQ(events_.size(), 3u);
 
     // Another menu, or none: the tree's own does not show.
@@ -905,24 +880,21 @@ TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
 // running inside the menu's own loop; the menus it watches count their openings.
 class EscapeEachMenu {
 public:
-    EscapeEachMenu() : timer_(SetTimer(nullptr, 0, 30, &Tick)) { pending_ = false; }
-    ~EscapeEachMenu() { KillTimer(nullptr, timer_); }
     void Watch(tmb::PopupMenu* menu, int& opened) {
-        menu->OnPopup = [&opened](tmb::Component*) { ++opened; pending_ = true; };
+        menu->OnPopup = [this, &opened](tmb::Component*) { ++opened; pending_ = true; };
     }
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (pending_ && menu && IsWindowVisible(menu)) {
+    bool pending_ = false;
+    tmbtest::OpenMenuWatch watch_{[this](HWND) {
+        if (pending_) {
             pending_ = false;
             // Queued only: pumping here would take the key from the menu's loop.
             keybd_event(VK_ESCAPE, 0, 0, 0);
             keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
         }
-    }
-    UINT_PTR timer_;
-    static inline bool pending_ = false;
+        return false;
+    }};
 };
 
 TEST_F(DirTree, ARealRightClickOpensTheTreesMenuOnceAndAfterItTheListsOwnOpens) {

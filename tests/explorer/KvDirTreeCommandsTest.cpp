@@ -50,19 +50,9 @@ protected:
     void TearDown() override { tmb::Destroy(tree_); }
 
     HTREEITEM Child(HTREEITEM parent, const std::wstring& caption) {
-        for (HTREEITEM c = tree_->FirstChild(parent); c; c = tree_->NextSibling(c))
-            if (tmb::SameText(tree_->NodeText(c), caption))
-                return c;
-        return nullptr;
+        return tmbtest::ChildNode(*tree_, parent, caption);
     }
-    HTREEITEM Drive(wchar_t letter) {
-        for (HTREEITEM c = tree_->FirstChild(tree_->TopNode()); c; c = tree_->NextSibling(c)) {
-            const std::wstring caption = tree_->NodeText(c);
-            if (caption.size() >= 4 && towupper(caption[2]) == towupper(letter))
-                return c;
-        }
-        return nullptr;
-    }
+    HTREEITEM Drive(wchar_t letter) { return tmbtest::DriveNode(*tree_, tree_->TopNode(), letter); }
     // Rebuilds the tree (folders made since are read) and opens it at a folder.
     void Pick(const std::wstring& folder) {
         tree_->Reload();
@@ -174,17 +164,6 @@ TEST_F(TreeCommands, PasteIsEnabledOnAFolderOnlyWhileACutOrCopyWaits) {
     EXPECT_TRUE(script_.Calls().empty());
 }
 
-// The menu's own loop, driven by a timer inside it: the entry whose accelerator is typed.
-WPARAM g_accelerator = 0;
-void CALLBACK TypeAccelerator(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu))
-        return;
-    KillTimer(nullptr, id);
-    PostMessageW(menu, WM_KEYDOWN, g_accelerator, 0);
-    PostMessageW(menu, WM_CHAR, g_accelerator, 0);
-}
-
 TEST_F(TreeCommands, ARightClickAndAnAcceleratorRunTheCommandOfTheEntry) {
     dir_.AddFile(L"data.bin", 1536);
     Pick(dir_.Path());
@@ -193,13 +172,16 @@ TEST_F(TreeCommands, ARightClickAndAnAcceleratorRunTheCommandOfTheEntry) {
     ASSERT_TRUE(TreeView_GetItemRect(h, tree_->Selected(), &r, TRUE));
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     tmbtest::MouseMove(h, x, y);
-    g_accelerator = 's';  // Tree &Size
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &TypeAccelerator);
+    // Typed inside the menu's own loop: Tree &Size.
+    tmbtest::OpenMenuWatch typeAccelerator([](HWND menu) {
+        PostMessageW(menu, WM_KEYDOWN, 's', 0);
+        PostMessageW(menu, WM_CHAR, 's', 0);
+        return true;
+    });
     PostMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
     PostMessageW(h, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
     for (int i = 0; i < 30 && Boxes().empty(); ++i)
         tmbtest::PumpFor(10);
-    KillTimer(nullptr, timer);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_NE(Boxes()[0].text.find(L"1,536 Bytes"), std::wstring::npos) << U8(Boxes()[0].text);
 }

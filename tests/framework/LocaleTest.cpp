@@ -44,25 +44,15 @@ const SYSTEMTIME kMorning = At(2026, 12, 7, 8, 5, 9, 7);
 
 TEST(LocaleSettings, UserSettingsAreThoseOfTheRunLocale) {
     const FormatSettings user = FormatSettings::User();
-    if (BrazilianRun()) {
-        EXPECT_EQ(L',', user.decimalSeparator);
-        EXPECT_EQ(L'.', user.thousandSeparator);
-        EXPECT_EQ(L"dd/MM/yyyy", user.shortDateFormat);
-        EXPECT_EQ(L"dddd, d 'de' MMMM 'de' yyyy", user.longDateFormat);
-        EXPECT_EQ(L"HH:mm", user.shortTimeFormat);
-        EXPECT_EQ(L"HH:mm:ss", user.longTimeFormat);
-        EXPECT_EQ(L"mar\u00e7o", user.longMonthNames[2]);
-        EXPECT_EQ(L"domingo", user.longDayNames[0]);
-    } else {
-        EXPECT_EQ(L'.', user.decimalSeparator);
-        EXPECT_EQ(L',', user.thousandSeparator);
-        EXPECT_EQ(L"M/d/yyyy", user.shortDateFormat);
-        EXPECT_EQ(L"dddd, MMMM d, yyyy", user.longDateFormat);
-        EXPECT_EQ(L"h:mm tt", user.shortTimeFormat);
-        EXPECT_EQ(L"h:mm:ss tt", user.longTimeFormat);
-        EXPECT_EQ(L"March", user.longMonthNames[2]);
-        EXPECT_EQ(L"Sunday", user.longDayNames[0]);
-    }
+    const bool br = BrazilianRun();
+    EXPECT_EQ(br ? L',' : L'.', user.decimalSeparator);
+    EXPECT_EQ(br ? L'.' : L',', user.thousandSeparator);
+    EXPECT_EQ(br ? L"dd/MM/yyyy" : L"M/d/yyyy", user.shortDateFormat);
+    EXPECT_EQ(br ? L"dddd, d 'de' MMMM 'de' yyyy" : L"dddd, MMMM d, yyyy", user.longDateFormat);
+    EXPECT_EQ(br ? L"HH:mm" : L"h:mm tt", user.shortTimeFormat);
+    EXPECT_EQ(br ? L"HH:mm:ss" : L"h:mm:ss tt", user.longTimeFormat);
+    EXPECT_EQ(br ? L"mar\u00e7o" : L"March", user.longMonthNames[2]);
+    EXPECT_EQ(br ? L"domingo" : L"Sunday", user.longDayNames[0]);
     EXPECT_EQ(L'/', user.dateSeparator);
     EXPECT_EQ(L':', user.timeSeparator);
     EXPECT_EQ(L"AM", user.timeAMString);

@@ -101,26 +101,6 @@ TEST(MenuTable, AMenuBarSendsTheTagsAndARowRunsByItsTag) {
     EXPECT_EQ(target.ran, std::vector<long>{23});
 }
 
-// While the menu is up: its first entry is highlighted, then its owner is destroyed and
-// Enter pressed; a menu still open after that is closed.
-tmb::WinControl* g_owner = nullptr;
-int g_ticks = 0;
-void CALLBACK DestroyOwner(HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu))
-        return;
-    ++g_ticks;
-    if (g_ticks == 1) {
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    } else if (g_ticks == 2) {
-        tmb::Destroy(g_owner);
-        g_owner = nullptr;
-        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    } else {
-        EndMenu();
-    }
-}
-
 TEST(MenuTable, AMenuWhoseOwnerWentAwayWhileOpenRunsNothing) {
     tmbtest::TestForm form(300, 200);
     SetForegroundWindow(form.Handle());
@@ -134,32 +114,27 @@ TEST(MenuTable, AMenuWhoseOwnerWentAwayWhileOpenRunsNothing) {
     first.onClick = [&ran](tmb::Component*) { ran = true; };
     menu->Add(first);
     owner->SetPopupMenu(menu);
-    g_owner = owner;
-    g_ticks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &DestroyOwner);
-    const POINT at = tmbtest::ToScreen(owner->Handle(), 20, 20);
-    SendMessageW(owner->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(owner->Handle()),
-                 MAKELPARAM(at.x, at.y));
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(g_owner, nullptr) << "the menu was not seen";
-    EXPECT_FALSE(ran);
-}
-
-// Where the menu window showed its top-left corner; it is closed at once, and menu mode is
-// ended after a while also when no menu window showed.
-POINT g_menuAt{-1, -1};
-int g_waited = 0;
-void CALLBACK NoteAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu)) {
-        if (++g_waited == 10)
+    const HWND ownerWindow = owner->Handle();
+    // While the menu is up: its first entry is highlighted, then its owner is destroyed and
+    // Enter pressed; a menu still open after that is closed.
+    int ticks = 0;
+    tmbtest::OpenMenuWatch watch([&](HWND menuWindow) {
+        if (++ticks == 1) {
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+        } else if (ticks == 2) {
+            tmb::Destroy(owner);
+            owner = nullptr;
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+        } else {
             EndMenu();
-        return;
-    }
-    RECT r;
-    GetWindowRect(menu, &r);
-    g_menuAt = POINT{r.left, r.top};
-    EndMenu();
+        }
+        return false;
+    });
+    const POINT at = tmbtest::ToScreen(ownerWindow, 20, 20);
+    SendMessageW(ownerWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ownerWindow),
+                 MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(owner, nullptr) << "the menu was not seen";
+    EXPECT_FALSE(ran);
 }
 
 // Shift+F10 pressed in `control`, as the system hands it over.
@@ -242,18 +217,22 @@ TEST(MenuTable, AMenuFromTheKeyboardOpensAtTheSelectedItem) {
         POINT sent{-1, -1};
         if (c.how == Case::rightClick)
             sent = expected = tmbtest::ToScreen(c.control->Handle(), 40, 150);
-        g_menuAt = POINT{-1, -1};
-        g_waited = 0;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 30, &NoteAndCloseMenu);
+        // Where the menu window showed its top-left corner; it is closed at once, and menu
+        // mode is ended after a while also when no menu window showed.
+        POINT menuAt{-1, -1};
+        tmbtest::OpenMenuWatch watch([&](HWND menuWindow) {
+            menuAt = tmbtest::TopLeftOf(menuWindow);
+            EndMenu();
+            return true;
+        }, 30, 10);
         if (c.how == Case::shiftF10)
             ShiftF10(c.control->Handle());
         else
             SendMessageW(c.control->Handle(), WM_CONTEXTMENU,
                          reinterpret_cast<WPARAM>(c.control->Handle()),
                          MAKELPARAM(sent.x, sent.y));
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(g_menuAt.x, expected.x) << "case " << n;
-        EXPECT_EQ(g_menuAt.y, expected.y) << "case " << n;
+        EXPECT_EQ(menuAt.x, expected.x) << "case " << n;
+        EXPECT_EQ(menuAt.y, expected.y) << "case " << n;
     }
     list->SetPopupMenu(nullptr);
     tree->SetPopupMenu(nullptr);

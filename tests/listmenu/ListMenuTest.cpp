@@ -177,46 +177,32 @@ TEST_F(ListMenu, PicturesFollowTheThreeDColours) {
 // While the menu is up: highlights its first entry, then reads the screen where the entry's
 // picture stands.
 struct HighlightProbe {
-    static inline HighlightProbe* current = nullptr;
     int ticks = 0;
     int backgroundPixels = -1;  // pixels of the picture's area in its own background colours
     int highlightPixels = 0;
     COLORREF face = 0;
-
-    HighlightProbe() : timer_(SetTimer(nullptr, 0, 60, &Tick)) { current = this; }
-    ~HighlightProbe() {
-        KillTimer(nullptr, timer_);
-        current = nullptr;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HighlightProbe* self = current;
-        HWND menuWindow = FindWindowW(L"#32768", nullptr);
-        if (!self || !menuWindow || !IsWindowVisible(menuWindow))
-            return;
-        if (++self->ticks == 1) {
+    tmbtest::OpenMenuWatch watch{[this](HWND menuWindow) {
+        if (++ticks == 1) {
             keybd_event(VK_DOWN, 0, 0, 0);
             keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
-            return;
+            return false;
         }
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
         RECT item{};
-        GetMenuItemRect(nullptr, menu, 0, &item);
-        const COLORREF inverse = (~self->face) & 0xFFFFFF;
+        GetMenuItemRect(nullptr, tmbtest::MenuOfWindow(menuWindow), 0, &item);
+        const COLORREF inverse = (~face) & 0xFFFFFF;
         const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
         HDC screen = GetDC(nullptr);
-        self->backgroundPixels = 0;
+        backgroundPixels = 0;
         for (int x = item.left; x < item.left + 24; ++x)
             for (int y = item.top; y < item.bottom; ++y) {
                 const COLORREF c = GetPixel(screen, x, y);
-                self->backgroundPixels += (c == self->face || c == inverse);
-                self->highlightPixels += c == highlight;
+                backgroundPixels += (c == face || c == inverse);
+                highlightPixels += c == highlight;
             }
         ReleaseDC(nullptr, screen);
         EndMenu();
-    }
-
-private:
-    UINT_PTR timer_;
+        return true;
+    }, 60};
 };
 
 TEST_F(ListMenu, AHighlightedEntryShowsItsPictureOnTheHighlightNotOnItsOwnBackground) {

@@ -52,52 +52,25 @@ std::wstring ClipboardText() {
     return text;
 }
 
-// "1" for an enabled entry, "0" for a disabled one, "-" for a separator.
-std::string EnablingOf(HMENU menu) {
-    std::string s;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        s += (state & MF_SEPARATOR) ? '-' : ((state & (MF_GRAYED | MF_DISABLED)) ? '0' : '1');
-    }
-    return s;
-}
-
 // While the context menu is up: remembers where it opened and what it enabled, then types
 // the keys (the menu takes real keyboard input).
 struct MenuDriver {
-    static inline MenuDriver* current = nullptr;
-    std::vector<WORD> keys;
-    RECT shownAt{};
-    std::string enabling;
     bool seen = false;
+    POINT shownAt{};
+    std::string enabling;
+    tmbtest::OpenMenuWatch watch;
 
-    explicit MenuDriver(std::vector<WORD> k) : keys(std::move(k)) {
-        current = this;
-        timer_ = SetTimer(nullptr, 0, 50, &Tick);
-    }
-    ~MenuDriver() {
-        KillTimer(nullptr, timer_);
-        current = nullptr;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        MenuDriver* self = current;
-        if (!self || self->seen)
-            return;
-        HWND menuWindow = FindWindowW(L"#32768", nullptr);
-        if (!menuWindow || !IsWindowVisible(menuWindow))
-            return;
-        self->seen = true;
-        GetWindowRect(menuWindow, &self->shownAt);
-        self->enabling = EnablingOf(
-            reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0)));
-        for (WORD key : self->keys) {
-            keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-            keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
-        }
-    }
-
-private:
-    UINT_PTR timer_ = 0;
+    explicit MenuDriver(std::vector<WORD> keys)
+        : watch([this, keys](HWND menuWindow) {
+              seen = true;
+              shownAt = tmbtest::TopLeftOf(menuWindow);
+              enabling = tmbtest::MenuStates(tmbtest::MenuOfWindow(menuWindow));
+              for (WORD key : keys) {
+                  keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+                  keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+              }
+              return true;
+          }, 50) {}
 };
 
 class ListOperations : public testing::Test {
@@ -173,8 +146,8 @@ TEST_F(ListOperations, RightClickOpensTheMenuBesideThePointerEnabledForTheSelect
         SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
                      MAKELPARAM(at.x, at.y));
         ASSERT_TRUE(driver.seen);
-        EXPECT_EQ(driver.shownAt.left, at.x + 10);
-        EXPECT_EQ(driver.shownAt.top, at.y + 10);
+        EXPECT_EQ(driver.shownAt.x, at.x + 10);
+        EXPECT_EQ(driver.shownAt.y, at.y + 10);
         EXPECT_EQ(driver.enabling, "11-1-110-11-1-1");
     }
     ASSERT_EQ(list_->ClipboardList().size(), 1u);

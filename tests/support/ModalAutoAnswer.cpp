@@ -22,6 +22,8 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+} // namespace
+
 std::wstring StaticTexts(HWND box) {
     std::wstring joined;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -41,8 +43,6 @@ std::wstring StaticTexts(HWND box) {
     }
     return joined;
 }
-
-} // namespace
 
 ModalAutoAnswer::ModalAutoAnswer(int button) : ModalAutoAnswer(std::vector<ModalAnswer>(1)) {
     answers_[0].button = button;

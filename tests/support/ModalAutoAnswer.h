@@ -20,6 +20,9 @@ struct ModalAnswer {
     std::wstring editText;
 };
 
+// The texts of a box's static controls, joined by "\n".
+std::wstring StaticTexts(HWND box);
+
 // While it lives, every dialog-class window ("#32770") this thread activates is answered: the
 // first with the first answer, the next with the second, ..., the rest with the last one.
 // Nesting is allowed; the innermost object answers.

@@ -6,6 +6,7 @@
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "framework/TextConv.h"
 
 namespace tmbtest {
 namespace {
@@ -107,6 +108,77 @@ ScopedFaceColour::ScopedFaceColour(COLORREF colour) : old_(GetSysColor(COLOR_3DF
 ScopedFaceColour::~ScopedFaceColour() {
     const int element = COLOR_3DFACE;
     SetSysColors(1, &element, &old_);
+}
+
+namespace {
+OpenMenuWatch* g_watch = nullptr;  // the one a timer without a window can reach
+}
+
+OpenMenuWatch::OpenMenuWatch(std::function<bool(HWND)> onMenu, UINT ms, int endAfterIdleTicks)
+    : onMenu_(std::move(onMenu)), idleTicksLeft_(endAfterIdleTicks),
+      timer_(SetTimer(nullptr, 0, ms, &Tick)) {
+    g_watch = this;
+}
+
+OpenMenuWatch::~OpenMenuWatch() {
+    KillTimer(nullptr, timer_);
+    g_watch = nullptr;
+}
+
+void CALLBACK OpenMenuWatch::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    OpenMenuWatch* self = g_watch;
+    if (!self || self->done_)
+        return;
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu && IsWindowVisible(menu))
+        self->done_ = self->onMenu_(menu);
+    else if (self->idleTicksLeft_ > 0 && --self->idleTicksLeft_ == 0)
+        EndMenu();
+}
+
+HMENU MenuOfWindow(HWND menuWindow) {
+    return reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+}
+
+std::string MenuStates(HMENU menu) {
+    std::string states;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        states += (state & MF_SEPARATOR) ? '-' : (state & (MF_GRAYED | MF_DISABLED)) ? '0' : '1';
+    }
+    return states;
+}
+
+POINT TopLeftOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{r.left, r.top};
+}
+
+HTREEITEM ChildNode(tmb::TreeView& tree, HTREEITEM parent, const std::wstring& caption) {
+    for (HTREEITEM node : tree.Children(parent))
+        if (tmb::SameText(tree.NodeText(node), caption))
+            return node;
+    return nullptr;
+}
+
+HTREEITEM DriveNode(tmb::TreeView& tree, HTREEITEM drives, wchar_t letter) {
+    for (HTREEITEM node : tree.Children(drives)) {
+        const std::wstring caption = tree.NodeText(node);
+        if (caption.size() >= 4 && towupper(caption[2]) == towupper(letter))
+            return node;
+    }
+    return nullptr;
+}
+
+SIZE TextExtent(HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
 }
 
 } // namespace tmbtest

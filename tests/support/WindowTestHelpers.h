@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "framework/Form.h"
+#include "framework/TreeView.h"
 
 namespace tmbtest {
 
@@ -42,6 +46,36 @@ void DoubleClick(HWND hwnd, int x, int y);
 // Posts key down and key up to `hwnd` and runs them through the message loop.
 void PressKey(HWND hwnd, WORD vk);
 
+// While it lives, a timer looks every `ms` for a shown pop-up menu and hands its window to
+// `onMenu`, which runs inside the menu's own loop and returns true when it wants no further
+// menus, false to be handed the next one (or the same one at the next tick). With
+// `endAfterIdleTicks`, menu mode is ended after that many ticks that found no menu window.
+class OpenMenuWatch {
+public:
+    explicit OpenMenuWatch(std::function<bool(HWND menuWindow)> onMenu, UINT ms = 30,
+                           int endAfterIdleTicks = 0);
+    ~OpenMenuWatch();
+    OpenMenuWatch(const OpenMenuWatch&) = delete;
+    OpenMenuWatch& operator=(const OpenMenuWatch&) = delete;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::function<bool(HWND)> onMenu_;
+    int idleTicksLeft_;
+    bool done_ = false;
+    UINT_PTR timer_;
+};
+
+// The menu a pop-up menu window shows.
+HMENU MenuOfWindow(HWND menuWindow);
+// One character an entry of `menu`: 1 enabled, 0 disabled, - a separator.
+std::string MenuStates(HMENU menu);
+// The top-left corner of a window on the screen.
+POINT TopLeftOf(HWND hwnd);
+
+// The size `text` takes on the screen in `font`.
+SIZE TextExtent(HFONT font, const std::wstring& text);
+
 // The colour of client pixel (x, y) of `hwnd` once every pending paint has run.
 COLORREF PixelAt(HWND hwnd, int x, int y);
 
@@ -58,6 +92,11 @@ public:
 private:
     COLORREF old_;
 };
+
+// In a folder tree: the child of `parent` with that caption (in any case), and the node below
+// `drives` whose caption names that drive letter ("C:" or "(C:)" and the like).
+HTREEITEM ChildNode(tmb::TreeView& tree, HTREEITEM parent, const std::wstring& caption);
+HTREEITEM DriveNode(tmb::TreeView& tree, HTREEITEM drives, wchar_t letter);
 
 // The shell's display name of the computer ("My Computer" under Wine), the caption trees give
 // their root.

@@ -101,13 +101,7 @@ int TextWidth(const std::wstring& text, int height, const wchar_t* face = L"MS S
     tmb::Font font;
     font.SetName(face);
     font.SetHeight(height);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font.Handle());
-    SIZE s{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return s.cx;
+    return tmbtest::TextExtent(font.Handle(), text).cx;
 }
 
 // ---- background, frame and rules --------------------------------------------------------

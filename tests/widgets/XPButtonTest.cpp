@@ -55,13 +55,7 @@ tmb::Picture SolidGlyph(int w, int h) {
 // The text size the button's caption font gives, measured the way a paint measures it.
 SIZE DefaultFontExtent(const std::wstring& text) {
     tmb::Font font;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font.Handle());
-    SIZE s{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return s;
+    return tmbtest::TextExtent(font.Handle(), text);
 }
 
 // Pointer far away from every test window, so nothing starts out hot.
@@ -81,6 +75,14 @@ protected:
         tmbtest::Pump();
     }
     COLORREF At(int x, int y) { return tmbtest::PixelAt(button->Handle(), x, y); }
+    struct Pixel {
+        COLORREF colour;
+        int x, y;
+    };
+    void ExpectPixels(std::initializer_list<Pixel> pixels) {
+        for (const Pixel& p : pixels)
+            EXPECT_EQ(p.colour, At(p.x, p.y)) << "at " << p.x << "," << p.y;
+    }
     void Move(int x, int y, WPARAM keys = 0) { tmbtest::MouseMove(button->Handle(), x, y, keys); }
     void Down(int x, int y) {
         SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -102,13 +104,9 @@ TEST_F(XPButtonTest, IdleHotPressedAndDraggedOutLooks) {
     ASSERT_EQ(60, button->Width());
 
     // Idle: a flat face, no outline, the glyph covering its shadow exactly.
-    EXPECT_EQ(kBack, At(0, 0));
-    EXPECT_EQ(kBack, At(59, 39));
-    EXPECT_EQ(kBlue, At(26, 15));
-    EXPECT_EQ(kBlue, At(36, 25));
-    EXPECT_EQ(kBack, At(25, 20));   // the glyph's transparent column
-    EXPECT_EQ(kBack, At(30, 26));   // its transparent bottom row
-    EXPECT_EQ(kBack, At(37, 26));
+    // Then the glyph's transparent column, its transparent bottom row, and beside the shadow.
+    ExpectPixels({{kBack, 0, 0}, {kBack, 59, 39}, {kBlue, 26, 15}, {kBlue, 36, 25},
+                  {kBack, 25, 20}, {kBack, 30, 26}, {kBack, 37, 26}});
     EXPECT_EQ(25, button->GlyphPos().x);
     EXPECT_EQ(15, button->GlyphPos().y);
 
@@ -116,36 +114,21 @@ TEST_F(XPButtonTest, IdleHotPressedAndDraggedOutLooks) {
     // one-pixel rim of shadow at its lower right.
     Move(30, 20);
     EXPECT_TRUE(button->Hot());
-    EXPECT_EQ(kBorder, At(0, 0));
-    EXPECT_EQ(kBorder, At(59, 39));
-    EXPECT_EQ(kBorder, At(30, 0));
-    EXPECT_EQ(kBackHi, At(1, 1));
-    EXPECT_EQ(kBlue, At(25, 14));
-    EXPECT_EQ(kBlue, At(35, 24));
-    EXPECT_EQ(kShadow, At(36, 25));
-    EXPECT_EQ(kShadow, At(36, 15));
-    EXPECT_EQ(kShadow, At(26, 25));
-    EXPECT_EQ(kBackHi, At(24, 20));
-    EXPECT_EQ(kBackHi, At(37, 25));
+    ExpectPixels({{kBorder, 0, 0}, {kBorder, 59, 39}, {kBorder, 30, 0}, {kBackHi, 1, 1},
+                  {kBlue, 25, 14}, {kBlue, 35, 24}, {kShadow, 36, 25}, {kShadow, 36, 15},
+                  {kShadow, 26, 25}, {kBackHi, 24, 20}, {kBackHi, 37, 25}});
 
     // Pressed: still lit and outlined, the glyph back on its shadow.
     Down(30, 20);
     EXPECT_TRUE(button->Pressed());
-    EXPECT_EQ(kBorder, At(0, 0));
-    EXPECT_EQ(kBackHi, At(1, 1));
-    EXPECT_EQ(kBlue, At(36, 25));
-    EXPECT_EQ(kBlue, At(26, 15));
-    EXPECT_EQ(kBackHi, At(25, 14));
-    EXPECT_EQ(kBackHi, At(37, 26));
+    ExpectPixels({{kBorder, 0, 0}, {kBackHi, 1, 1}, {kBlue, 36, 25}, {kBlue, 26, 15},
+                  {kBackHi, 25, 14}, {kBackHi, 37, 26}});
 
     // Dragged outside while held: the resting face, no outline, the glyph at rest.
     Move(30, 70, MK_LBUTTON);
     EXPECT_TRUE(button->Pressed());
     EXPECT_FALSE(button->Hot());
-    EXPECT_EQ(kBack, At(0, 0));
-    EXPECT_EQ(kBack, At(1, 1));
-    EXPECT_EQ(kBlue, At(36, 25));
-    EXPECT_EQ(kBack, At(25, 14));
+    ExpectPixels({{kBack, 0, 0}, {kBack, 1, 1}, {kBlue, 36, 25}, {kBack, 25, 14}});
 
     // Released outside: no click.
     Up(30, 70);
@@ -179,33 +162,23 @@ TEST_F(XPButtonTest, OutlineHasBorderWidthRings) {
         EXPECT_EQ(kBorder, At(59 - i, 20)) << i;
         EXPECT_EQ(kBorder, At(30, 39 - i)) << i;
     }
-    EXPECT_EQ(kBackHi, At(2, 2));
-    EXPECT_EQ(kBackHi, At(57, 37));
-    EXPECT_EQ(kBackHi, At(30, 2));
+    ExpectPixels({{kBackHi, 2, 2}, {kBackHi, 57, 37}, {kBackHi, 30, 2}});
 }
 
 TEST_F(XPButtonTest, ShadowRimIsShadowSizeWide) {
     Move(30, 20);
     // 0: the glyph stays put and hides its shadow.
     button->SetShadowSize(0);
-    EXPECT_EQ(kBlue, At(26, 15));
-    EXPECT_EQ(kBlue, At(36, 25));
-    EXPECT_EQ(kBackHi, At(25, 14));
-    EXPECT_EQ(kBackHi, At(37, 26));
+    ExpectPixels({{kBlue, 26, 15}, {kBlue, 36, 25}, {kBackHi, 25, 14}, {kBackHi, 37, 26}});
 
     // 3: the glyph covers x 23..33, y 12..22; the shadow shows at x 34..36 and y 23..25.
     button->SetShadowSize(3);
-    EXPECT_EQ(kBlue, At(23, 12));
-    EXPECT_EQ(kBlue, At(33, 22));
-    EXPECT_EQ(kBackHi, At(22, 12));
-    EXPECT_EQ(kBackHi, At(23, 11));
+    ExpectPixels({{kBlue, 23, 12}, {kBlue, 33, 22}, {kBackHi, 22, 12}, {kBackHi, 23, 11}});
     for (int x : {34, 35, 36})
         EXPECT_EQ(kShadow, At(x, 15)) << x;
     for (int y : {23, 24, 25})
         EXPECT_EQ(kShadow, At(26, y)) << y;
-    EXPECT_EQ(kShadow, At(36, 25));
-    EXPECT_EQ(kBackHi, At(37, 25));
-    EXPECT_EQ(kBackHi, At(36, 26));
+    ExpectPixels({{kShadow, 36, 25}, {kBackHi, 37, 25}, {kBackHi, 36, 26}});
     EXPECT_EQ(kBackHi, At(34, 14));  // above the shadow's top edge
 }
 
@@ -396,13 +369,9 @@ TEST_F(XPButtonTest, ShadowFollowsTheSilhouetteOfIconsAndMetafiles) {
     ASSERT_TRUE(icon);
     button->SetGlyph(tmb::Picture::FromIcon(icon.get()));
     EXPECT_EQ(tmb::PictureKind::pkIcon, button->Glyph().Kind());
-    EXPECT_EQ(kBlue, At(26, 15));
-    EXPECT_EQ(kBack, At(25, 20));
-    EXPECT_EQ(kBack, At(30, 26));
+    ExpectPixels({{kBlue, 26, 15}, {kBack, 25, 20}, {kBack, 30, 26}});
     Move(30, 20);
-    EXPECT_EQ(kBlue, At(25, 14));
-    EXPECT_EQ(kShadow, At(36, 25));
-    EXPECT_EQ(kShadow, At(26, 25));
+    ExpectPixels({{kBlue, 25, 14}, {kShadow, 36, 25}, {kShadow, 26, 25}});
     EXPECT_EQ(kBackHi, At(25, 25));  // under the transparent column: no shadow
     EXPECT_EQ(kBackHi, At(37, 25));
 
@@ -429,9 +398,8 @@ TEST_F(XPButtonTest, ShadowFollowsTheSilhouetteOfIconsAndMetafiles) {
                 n += At(x, y) == kShadow;
         return n;
     };
-    EXPECT_EQ(kBlue, At(30, 20));
-    EXPECT_EQ(kBack, At(22, 12));
-    EXPECT_EQ(kBack, At(36, 26));   // where the metafile paints nothing, the face shows
+    // Where the metafile paints nothing, the face shows.
+    ExpectPixels({{kBlue, 30, 20}, {kBack, 22, 12}, {kBack, 36, 26}});
     EXPECT_EQ(0, shadowPixels());
     Move(30, 20);
     EXPECT_EQ(kBlue, At(30, 20));
@@ -473,18 +441,6 @@ TEST_F(XPButtonTest, ImagesAndImageIndexChooseTheGlyph) {
 
 // The drop-down menu opens under the button's lower-left corner when the left button goes
 // down; the press ends with the menu.
-POINT g_menuAt{-1, -1};
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu))
-        return;
-    RECT r;
-    GetWindowRect(menu, &r);
-    g_menuAt = POINT{r.left, r.top};
-    KillTimer(nullptr, id);
-    EndMenu();
-}
-
 TEST_F(XPButtonTest, DropDownMenuOpensUnderTheLowerLeftCorner) {
     auto* menu = new tmb::PopupMenu(&form.Form());
     int chosen = 0;
@@ -493,14 +449,19 @@ TEST_F(XPButtonTest, DropDownMenuOpensUnderTheLowerLeftCorner) {
     int clicks = 0;
     button->OnClick = [&](tmb::Component*) { ++clicks; };
 
-    g_menuAt = POINT{-1, -1};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMenu);
-    tmbtest::MouseMove(button->Handle(), 10, 10);
-    Down(10, 10);  // returns when the menu has closed
-    KillTimer(nullptr, timer);
+    POINT menuAt{-1, -1};
+    {
+        tmbtest::OpenMenuWatch closeMenu([&](HWND menuWindow) {
+            menuAt = tmbtest::TopLeftOf(menuWindow);
+            EndMenu();
+            return true;
+        }, 50);
+        tmbtest::MouseMove(button->Handle(), 10, 10);
+        Down(10, 10);  // returns when the menu has closed
+    }
     const POINT corner = tmbtest::ToScreen(button->Handle(), 0, 40);
-    EXPECT_EQ(corner.x, g_menuAt.x);
-    EXPECT_EQ(corner.y, g_menuAt.y);
+    EXPECT_EQ(corner.x, menuAt.x);
+    EXPECT_EQ(corner.y, menuAt.y);
     EXPECT_FALSE(button->Pressed());
     EXPECT_TRUE(button->Hot());
     EXPECT_EQ(static_cast<tmb::Control*>(button), menu->PopupComponent());
