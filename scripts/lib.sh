@@ -19,7 +19,10 @@ build_all() {
 # recycle bin is XDG_DATA_HOME/Trash, so nothing touches the user's own.
 prepare_wine() { # $1 = environment folder, $2 = "fresh" to start from a clean copy
   local env=$1
-  export WINEARCH=win32 WINEDEBUG=${TOMBAREL_WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+  # Wine's menu builder is left out: Wine starts it for every shortcut saved on the desktop,
+  # to add a Linux menu entry, and it runs on in the folder that was current then, so that
+  # folder cannot be removed while it lives.
+  export WINEARCH=win32 WINEDEBUG=${TOMBAREL_WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export HOME=$env/home XDG_DATA_HOME=$env/home/.local/share
   export XDG_CONFIG_HOME=$env/home/.config XDG_CACHE_HOME=$env/home/.cache
   local template=$BUILD/wine-template

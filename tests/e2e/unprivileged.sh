@@ -34,7 +34,7 @@ chmod 700 "$locked/Fechada"
 as_user() {
   runuser -u "$user" -- env HOME="$home" TMPDIR="$env/tmp" XDG_DATA_HOME="$home/.local/share" \
     XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" \
-    WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     DISPLAY="$DISPLAY" "$@"
 }
 

@@ -1392,8 +1392,10 @@ TEST_F(FileOperationsModel, RandomOperationsLoseNothingAndTouchOnlyWhatTheyName)
     if (const char* s = std::getenv("TOMBAREL_MODEL_STEPS"); s && *s)
         for (auto& run : runs)
             run.second = std::atoi(s);
-    for (const auto& [seed, steps] : runs)
+    for (const auto& [seed, steps] : runs) {
         RunSeed(seed, steps);
+        EXPECT_FALSE(tmbtest::FolderExists(root_)) << "the sandbox of seed " << seed << " is left behind";
+    }
     // The fixed seeds must keep reaching every operation, or a fault in one goes unseen.
     for (int op = 0; fixed && op < kOperations; ++op)
         EXPECT_GT(drawn_[op], 0) << "the fixed seeds never draw operation " << op;
