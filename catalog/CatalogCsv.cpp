@@ -31,82 +31,6 @@
 namespace catalog {
 namespace {
 
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// The four hex digits at `text[at]`, or -1.
-int Hex4(std::string_view text, std::size_t at) {
-    if (at + 4 > text.size())
-        return -1;
-    int value = 0;
-    for (std::size_t i = at; i < at + 4; ++i) {
-        const char c = text[i];
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
-        if (digit < 0)
-            return -1;
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
-constexpr unsigned kReplacement = 0xFFFD;
-
-// Appends the name an escaped name (the inside of a JSON string) stands for, as UTF-8. An
-// unpaired surrogate, which a file system may hold and UTF-8 cannot carry, becomes U+FFFD.
-void AppendUnescaped(std::string& out, std::string_view escaped) {
-    std::size_t i = 0;
-    while (i < escaped.size()) {
-        const std::size_t slash = escaped.find('\\', i);
-        if (slash == std::string_view::npos) {
-            out.append(escaped.data() + i, escaped.size() - i);
-            return;
-        }
-        out.append(escaped.data() + i, slash - i);
-        i = slash + 1;
-        if (i == escaped.size())
-            return;
-        const char e = escaped[i++];
-        if (e != 'u') {
-            out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == 'b' ? '\b' : e == 'f' ? '\f' : e;
-            continue;
-        }
-        const int unit = Hex4(escaped, i);
-        if (unit < 0) {
-            AppendUtf8(out, kReplacement);
-            continue;
-        }
-        i += 4;
-        unsigned cp = static_cast<unsigned>(unit);
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 6 <= escaped.size() && escaped[i] == '\\' &&
-            escaped[i + 1] == 'u') {
-            const int low = Hex4(escaped, i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<unsigned>(low) - 0xDC00);
-                i += 6;
-            }
-        }
-        AppendUtf8(out, cp >= 0xD800 && cp <= 0xDFFF ? kReplacement : cp);
-    }
-}
-
 // Seconds since 1970 as "2026-12-07T21:05:09Z" (the proleptic Gregorian calendar, any year).
 void AppendIsoTime(std::string& out, std::int64_t seconds) {
     std::int64_t days = seconds / 86400;
@@ -215,7 +139,7 @@ public:
                 if (!path_.empty())
                     path_ += '\\';
                 name_.clear();
-                AppendUnescaped(name_, tree_.names[folder.name]);
+                AppendUnescapedUtf8(name_, tree_.names[folder.name]);
                 path_ += name_;
                 levels.push_back({i, path_.size(), skipped || levels.back().notCompared});
                 Row(path_, name_, nullptr, folder.modified, folder.attributes, folder.flags & ffLink, Change::None);
@@ -223,7 +147,7 @@ public:
             for (const std::size_t end = file + folder.fileCount; file < end; ++file) {
                 const FileRecord& record = tree_.files[file];
                 name_.clear();
-                AppendUnescaped(name_, tree_.names[record.name]);
+                AppendUnescapedUtf8(name_, tree_.names[record.name]);
                 Change change = Change::None;
                 if (changes_) {
                     while (added < changes_->added.size() && changes_->added[added] < file)
@@ -246,7 +170,7 @@ public:
                 if (gone.folder != i)
                     continue;  // not a folder of the tree: never written
                 name_.clear();
-                AppendUnescaped(name_, gone.path);
+                AppendUnescapedUtf8(name_, gone.path);
                 FileRow(name_, gone.size, gone.modified, gone.attributes, Change::Removed);
             }
         }

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "framework/TextConv.h"
+
 namespace catalog {
 
 NameRef NameArena::Add(std::string_view utf8) {
@@ -28,7 +30,81 @@ void AppendUnicodeEscape(std::string& out, unsigned unit) {
     out.append(escape, 6);
 }
 
+void AppendUtf8(std::string& out, unsigned cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The four hex digits at `text[at]`, or -1.
+int Hex4(std::string_view text, std::size_t at) {
+    if (at + 4 > text.size())
+        return -1;
+    int value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+constexpr unsigned kReplacement = 0xFFFD;
+
 } // namespace
+
+void AppendUnescapedUtf8(std::string& out, std::string_view escaped) {
+    std::size_t i = 0;
+    while (i < escaped.size()) {
+        const std::size_t slash = escaped.find('\\', i);
+        if (slash == std::string_view::npos) {
+            out.append(escaped.data() + i, escaped.size() - i);
+            return;
+        }
+        out.append(escaped.data() + i, slash - i);
+        i = slash + 1;
+        if (i == escaped.size())
+            return;
+        const char e = escaped[i++];
+        if (e != 'u') {
+            out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == 'b' ? '\b' : e == 'f' ? '\f' : e;
+            continue;
+        }
+        const int unit = Hex4(escaped, i);
+        if (unit < 0) {
+            AppendUtf8(out, kReplacement);
+            continue;
+        }
+        i += 4;
+        unsigned cp = static_cast<unsigned>(unit);
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 6 <= escaped.size() && escaped[i] == '\\' &&
+            escaped[i + 1] == 'u') {
+            const int low = Hex4(escaped, i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<unsigned>(low) - 0xDC00);
+                i += 6;
+            }
+        }
+        AppendUtf8(out, cp >= 0xD800 && cp <= 0xDFFF ? kReplacement : cp);
+    }
+}
 
 void AppendEscapedUtf8(std::string& out, std::wstring_view name) {
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -42,72 +118,25 @@ void AppendEscapedUtf8(std::string& out, std::wstring_view name) {
             } else {
                 out += static_cast<char>(c);
             }
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             const unsigned next = i + 1 < name.size() ? name[i + 1] : 0;
             if (c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-                const unsigned cp = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-                out += static_cast<char>(0xF0 | (cp >> 18));
-                out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
+                AppendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00));
                 ++i;
             } else {
                 // A file system may hold a surrogate without its pair; UTF-8 cannot.
                 AppendUnicodeEscape(out, c);
             }
         } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            AppendUtf8(out, c);
         }
     }
 }
 
 std::wstring UnescapedName(std::string_view escaped) {
-    std::wstring out;
-    out.reserve(escaped.size());
-    auto hex = [](char c) -> unsigned {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
-    };
-    for (std::size_t i = 0; i < escaped.size();) {
-        const unsigned char c = static_cast<unsigned char>(escaped[i]);
-        if (c == '\\' && i + 1 < escaped.size()) {
-            const char e = escaped[i + 1];
-            if (e == 'u' && i + 5 < escaped.size()) {
-                out += static_cast<wchar_t>((hex(escaped[i + 2]) << 12) | (hex(escaped[i + 3]) << 8) |
-                                            (hex(escaped[i + 4]) << 4) | hex(escaped[i + 5]));
-                i += 6;
-            } else {
-                out += static_cast<wchar_t>(e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e);
-                i += 2;
-            }
-            continue;
-        }
-        // UTF-8 as AppendEscapedUtf8 writes it: well formed.
-        unsigned cp = c;
-        std::size_t length = 1;
-        if (c >= 0xF0 && i + 3 < escaped.size()) {
-            cp = ((c & 7u) << 18) | ((escaped[i + 1] & 0x3Fu) << 12) | ((escaped[i + 2] & 0x3Fu) << 6) | (escaped[i + 3] & 0x3Fu);
-            length = 4;
-        } else if (c >= 0xE0 && i + 2 < escaped.size()) {
-            cp = ((c & 15u) << 12) | ((escaped[i + 1] & 0x3Fu) << 6) | (escaped[i + 2] & 0x3Fu);
-            length = 3;
-        } else if (c >= 0xC0 && i + 1 < escaped.size()) {
-            cp = ((c & 31u) << 6) | (escaped[i + 1] & 0x3Fu);
-            length = 2;
-        }
-        if (cp >= 0x10000) {
-            out += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
-            out += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<wchar_t>(cp);
-        }
-        i += length;
-    }
-    return out;
+    std::string utf8;
+    AppendUnescapedUtf8(utf8, escaped);
+    return tmb::Utf8ToWide(utf8);
 }
 
 std::int64_t UnixSeconds(std::uint64_t filetime) {

@@ -99,8 +99,10 @@ struct CatalogTree {
 // sit inside a page's script element and be read back exactly.
 void AppendEscapedUtf8(std::string& out, std::wstring_view name);
 
-// The name `escaped` stands for (the inverse of AppendEscapedUtf8): UTF-16 again, an escaped
-// unpaired surrogate included.
+// Appends the name an escaped name stands for (the inverse of AppendEscapedUtf8), as UTF-8.
+// An unpaired surrogate, which a file system may hold and UTF-8 cannot carry, becomes U+FFFD.
+void AppendUnescapedUtf8(std::string& out, std::string_view escaped);
+// The same name in UTF-16.
 std::wstring UnescapedName(std::string_view escaped);
 
 // Seconds since 1970-01-01 UTC of a FILETIME's 100-ns ticks since 1601.

@@ -9,6 +9,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Paths.h"
+#include "framework/TextConv.h"
 
 namespace catalog {
 namespace {
@@ -22,10 +23,6 @@ std::uint64_t Ticks(const FILETIME& t) {
 bool SameName(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength) {
     return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) ==
            CSTR_EQUAL;
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return SameName(a.data(), a.size(), b.data(), b.size());
 }
 
 // A folder waiting to be read: what its parent's listing said of it.
@@ -77,6 +74,12 @@ struct Listing {
     }
 };
 
+tmb::EInOutError Unreadable(const std::wstring& folder, DWORD error) {
+    return tmb::EInOutError(L"N\u00e3o foi poss\u00edvel ler a pasta \"" + folder + L"\". " +
+                                tmb::SysErrorMessage(error),
+                            error);
+}
+
 class Walker {
 public:
     Walker(const WalkOptions& options, CatalogTree& tree, const ProgressFn& progress)
@@ -91,19 +94,14 @@ public:
     }
 
     Totals Run(const std::wstring& root) {
-        const DWORD attributes = GetFileAttributesW(ExtendedPath(root).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_DIRECTORY;
-            throw tmb::EInOutError(L"N\u00e3o foi poss\u00edvel ler a pasta \"" + root + L"\". " +
-                                       tmb::SysErrorMessage(error),
-                                   error);
-        }
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        std::int64_t modified = 0;
-        if (GetFileAttributesExW(ExtendedPath(root).c_str(), GetFileExInfoStandard, &data))
-            modified = UnixSeconds(Ticks(data.ftLastWriteTime));
+        if (!GetFileAttributesExW(ExtendedPath(root).c_str(), GetFileExInfoStandard, &data))
+            throw Unreadable(root, GetLastError());
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw Unreadable(root, ERROR_DIRECTORY);
         // The catalogued folder is read even when it is itself a link: it is what was asked.
-        stack_.push_back({root, 0, attributes & ~DWORD{FILE_ATTRIBUTE_REPARSE_POINT}, modified, root});
+        stack_.push_back({root, 0, data.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_REPARSE_POINT},
+                          UnixSeconds(Ticks(data.ftLastWriteTime)), root});
         while (!stack_.empty()) {
             Pending folder = std::move(stack_.back());
             stack_.pop_back();
@@ -111,13 +109,8 @@ public:
         }
         current_ = nullptr;
         Report(true);
-        const bool rootUnreadable = tree_.folders[0].flags & ffUnreadable;
-        if (rootUnreadable) {
-            const DWORD error = tree_.errors.front().code;
-            throw tmb::EInOutError(L"N\u00e3o foi poss\u00edvel ler a pasta \"" + root + L"\". " +
-                                       tmb::SysErrorMessage(error),
-                                   error);
-        }
+        if (tree_.folders[0].flags & ffUnreadable)
+            throw Unreadable(root, tree_.errors.front().code);
         return totals_;
     }
 
@@ -181,7 +174,7 @@ private:
         listing_.Clear();
         excludedHere_.clear();
         for (const auto& [excludedFolder, excludedName] : excluded_)
-            if (SameText(excludedFolder, folder))
+            if (tmb::SameText(excludedFolder, folder))
                 excludedHere_.push_back(&excludedName);
         std::wstring pattern = ExtendedPath(folder);
         if (pattern.back() != L'\\')
@@ -267,12 +260,7 @@ std::wstring ExtendedPath(const std::wstring& canonical) {
 }
 
 std::wstring CanonicalFolder(const std::wstring& folder) {
-    std::wstring path = folder;
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-        path = L"\\\\" + path.substr(8);
-    else if (path.compare(0, 4, L"\\\\?\\") == 0)
-        path = path.substr(4);
-    path = tmb::FullPath(path);
+    std::wstring path = tmb::FullPath(tmb::WithoutLongPathPrefix(folder));
     // Long names instead of short ones and the case the disk has, so a folder is compared
     // and shown as the system names it.
     const DWORD n = GetLongPathNameW(ExtendedPath(path).c_str(), nullptr, 0);
@@ -281,10 +269,7 @@ std::wstring CanonicalFolder(const std::wstring& folder) {
         const DWORD got = GetLongPathNameW(ExtendedPath(path).c_str(), longPath.data(), n);
         if (got > 0 && got < n) {
             longPath.resize(got);
-            if (longPath.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-                path = L"\\\\" + longPath.substr(8);
-            else if (longPath.compare(0, 4, L"\\\\?\\") == 0)
-                path = longPath.substr(4);
+            path = tmb::WithoutLongPathPrefix(longPath);
         }
     }
     const bool driveRoot = path.size() == 3 && path[1] == L':';

@@ -110,16 +110,6 @@ std::wstring KilobytesText(std::int64_t kb) {
     return tmb::FormatNumber(static_cast<double>(kb), 0) + L" KB";
 }
 
-// A path as the user writes it: without the extended-length prefix ("\\?\C:\...",
-// "\\?\UNC\server\...").
-std::wstring DisplayPath(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
-        return L"\\" + path.substr(7);
-    if (path.rfind(L"\\\\?\\", 0) == 0)
-        return path.substr(4);
-    return path;
-}
-
 // "Pastas: 1.234   Arquivos: 56.789"
 std::wstring CountsText(const WindowTexts& t, const catalog::Totals& counted,
                         const tmb::FormatSettings& numbers) {
@@ -133,6 +123,20 @@ using F = Tfmexplorador;
 
 // A catalogue is of a folder: the drives view has none to give.
 bool CanCatalog(const F& f, long) { return !f.files->IsDrivesView() && !f.files->Directory().empty(); }
+
+// The file dialog of a catalogue command: HTML pages, proposing Catalogo.htm in the folder
+// shown (the whole path: the dialog then opens there, whatever folder it used last).
+tmb::SaveDialogRequest CatalogueFileRequest(const F& f, const WindowTexts& t, const wchar_t* title,
+                                            DWORD flags) {
+    tmb::SaveDialogRequest request;
+    request.owner = f.HandleIfAllocated();
+    request.title = title;
+    request.filter = t.catalogFilter;
+    request.initialDir = f.files->Directory();
+    request.fileName = kv::AddSlash(f.files->Directory()) + catalog::kDefaultFileName;
+    request.flags = flags | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    return request;
+}
 
 // The menu bar as rows; the command ids are the tags. The view options list the folder anew.
 std::vector<MenuRow> MenuRows(const WindowTexts& t) {
@@ -365,45 +369,33 @@ void Tfmexplorador::Execute(UINT command) {
     UpdateStatus();
 }
 
-void Tfmexplorador::CompareFolder() {
+bool Tfmexplorador::ReadyToCatalog() {
     if (cataloguing_)
+        return false;  // one at a time: the window is disabled, but a command can still be posted
+    if (CanCatalog(*this, cmCatalog))
+        return true;
+    tmb::MessageDlg(TextsFor(language_).chooseFolder, tmb::MsgDlgType::Information, tmb::mbOK);
+    return false;
+}
+
+void Tfmexplorador::CompareFolder() {
+    if (!ReadyToCatalog())
         return;
-    const WindowTexts& t = TextsFor(language_);
-    if (!CanCatalog(*this, cmCompare)) {
-        tmb::MessageDlg(t.chooseFolder, tmb::MsgDlgType::Information, tmb::mbOK);
-        return;
-    }
     // The earlier catalogue is most often the one the folder holds.
-    tmb::SaveDialogRequest open;
-    open.owner = Handle();
-    open.title = t.compareTitle;
-    open.filter = t.catalogFilter;
-    open.initialDir = files->Directory();
-    open.fileName = kv::AddSlash(files->Directory()) + catalog::kDefaultFileName;
-    open.flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    const WindowTexts& t = TextsFor(language_);
+    tmb::SaveDialogRequest open = CatalogueFileRequest(*this, t, t.compareTitle, OFN_FILEMUSTEXIST);
     if (tmb::CurrentModalHost().OpenDialog(open))
         CatalogFolder(open.fileName);
 }
 
 void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
-    if (cataloguing_)
-        return;  // one at a time: the window is disabled, but a command can still be posted
+    if (!ReadyToCatalog())
+        return;
     const WindowTexts& t = TextsFor(language_);
     const std::wstring folder = files->Directory();
-    if (!CanCatalog(*this, cmCatalog)) {
-        tmb::MessageDlg(t.chooseFolder, tmb::MsgDlgType::Information, tmb::mbOK);
-        return;
-    }
-    tmb::SaveDialogRequest save;
-    save.owner = Handle();
-    save.title = t.catalogTitle;
-    save.filter = t.catalogFilter;
+    tmb::SaveDialogRequest save =
+        CatalogueFileRequest(*this, t, t.catalogTitle, OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN);
     save.defaultExt = L"htm";
-    save.initialDir = folder;
-    // The whole path: the dialog then opens in the folder shown, whatever folder it used last.
-    save.fileName = kv::AddSlash(folder) + catalog::kDefaultFileName;
-    save.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                 OFN_NOREADONLYRETURN | OFN_ENABLESIZING;
     if (!tmb::CurrentModalHost().SaveDialog(save))
         return;
 
@@ -424,7 +416,7 @@ void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
             const bool reading = p.phase == catalog::Progress::Phase::Reading;
             const std::uint64_t entries = p.counted.folders + p.counted.files;
             task.SetLines({CountsText(t, p.counted, numbers),
-                           reading ? DisplayPath(p.folder)
+                           reading ? p.folder
                                    : std::wstring(t.writingPage) + L" " +
                                          tmb::FormatNumber(static_cast<double>(p.written), 0, numbers) +
                                          L" / " +

@@ -102,6 +102,8 @@ public:
     void CatalogFolder(const std::wstring& earlier = {});
     // "Comparar com catálogo anterior...": the earlier catalogue picked, then as CatalogFolder.
     void CompareFolder();
+    // True when a catalogue of the folder shown can be made now; says why not otherwise.
+    bool ReadyToCatalog();
     // The menu bar (rebuilt with the language, ticks from the list's options).
     HMENU MenuBar() const {
         HWND h = HandleIfAllocated();

@@ -27,6 +27,14 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\\\" + path.substr(8);
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        return path.substr(4);
+    return path;
+}
+
 std::wstring LongPathForm(const std::wstring& path) {
     // 248, not MAX_PATH: the folder functions keep 12 characters for a short name inside.
     if (path.size() < 248 || path.compare(0, 4, L"\\\\?\\") == 0)

@@ -13,6 +13,9 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // `path` made full as the system makes it (relative to the current folder, "." and ".."
 // resolved); as it is when the system cannot.
 std::wstring FullPath(const std::wstring& path);
+// `path` without the extended-length prefix: "\\?\C:\x" is "C:\x", "\\?\UNC\srv\x" is
+// "\\srv\x"; anything else as it is.
+std::wstring WithoutLongPathPrefix(const std::wstring& path);
 // `path` as the file functions take it whatever its length: a full, normalised path long
 // enough to reach the MAX_PATH limit gets the "\\?\" prefix ("\\?\UNC\" for a network path), which lifts
 // the limit; anything else is returned as it is.
