@@ -497,10 +497,12 @@ LRESULT Tfmexplorador::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == WM_INITMENUPOPUP && !HIWORD(lParam)) {
-        // The list changes folders without the menu being rebuilt: the entry that needs a
-        // folder follows it as the menu opens.
-        EnableMenuItem(MenuBar(), cmCatalog,
-                       MF_BYCOMMAND | (CanCatalog(*this, cmCatalog) ? MF_ENABLED : MF_GRAYED));
+        // The list changes folders without the menu being rebuilt: the entries whose rows say
+        // when they may run follow it as the menu opens.
+        for (const MenuRow& row : MenuRows(TextsFor(language_)))
+            if (row.enabled)
+                EnableMenuItem(MenuBar(), static_cast<UINT>(row.tag),
+                               MF_BYCOMMAND | (row.enabled(*this, row.tag) ? MF_ENABLED : MF_GRAYED));
     }
     if (msg == WM_COMMAND && lParam == 0) {
         // Enter in the mask box comes as the dialog manager's IDOK.

@@ -56,7 +56,8 @@ TEST_F(CatalogFolder, WritesTheFolderShownInTheWindowsLanguageRefreshesTheListAn
     form_->files->SetDirectory(L"Drives");
     HMENU file = GetSubMenu(form_->MenuBar(), 0);
     SendMessageW(form_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
-    EXPECT_TRUE(GetMenuState(file, explorador::cmCatalog, MF_BYCOMMAND) & MF_GRAYED);
+    for (UINT command : {explorador::cmCatalog, explorador::cmCompare})
+        EXPECT_TRUE(GetMenuState(file, command, MF_BYCOMMAND) & MF_GRAYED) << command;
     Catalog();
     EXPECT_EQ(script_.Texts(), std::vector<std::wstring>{L"Choose a folder to catalogue."});
     script_.Clear();
@@ -66,7 +67,8 @@ TEST_F(CatalogFolder, WritesTheFolderShownInTheWindowsLanguageRefreshesTheListAn
     const int listed = form_->files->ItemCount();
     file = GetSubMenu(form_->MenuBar(), 0);
     SendMessageW(form_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
-    EXPECT_FALSE(GetMenuState(file, explorador::cmCatalog, MF_BYCOMMAND) & MF_GRAYED);
+    for (UINT command : {explorador::cmCatalog, explorador::cmCompare})
+        EXPECT_FALSE(GetMenuState(file, command, MF_BYCOMMAND) & MF_GRAYED) << command;
 
     // Any name the user gives: an extension of the test's own shows the shell opening it.
     const std::wstring page = tree_ / L"Catalogo.tmbcat", opened = tree_ / L"opened.htm";
