@@ -222,6 +222,11 @@ bool DoFileOperation(UINT operation, const std::wstring& source, const std::wstr
             return false;
         if ((operation == FO_COPY || operation == FO_MOVE) && IntoItself(one, target))
             return false;
+        // A source gone since it was cut or copied (renamed, moved, deleted) is not done, and
+        // the caller says so: the shell may report the move of a missing file as done.
+        if ((operation == FO_COPY || operation == FO_MOVE) &&
+            GetFileAttributesW(one.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return false;
         start = end + 1;
     }
     SHFILEOPSTRUCTW request{};

@@ -14,6 +14,7 @@
 #include "explorer/KvFilelistView28PopUp.h"
 #include "explorer/KvSendTo.h"
 #include "framework/TextConv.h"
+#include "tests/support/ClipboardData.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestFolders.h"
@@ -24,6 +25,7 @@ namespace {
 
 using kv::TKvFilelistView28;
 using kv::TKvFilelistView28PopUp;
+using tmbtest::ClipboardText;
 using tmbtest::FileExists;
 using tmbtest::FolderExists;
 using tmbtest::ModalCall;
@@ -36,20 +38,6 @@ void WriteText(const std::wstring& path, const std::string& bytes) {
     DWORD done = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(h);
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 // While the context menu is up: remembers where it opened and what it enabled, then types

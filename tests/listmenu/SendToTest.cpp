@@ -19,6 +19,7 @@
 #include "framework/Exception.h"
 #include "framework/FolderPrompt.h"
 #include "framework/TextConv.h"
+#include "tests/support/ClipboardData.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestFolders.h"
@@ -26,6 +27,8 @@
 
 namespace {
 
+using tmbtest::ClipboardBytes;
+using tmbtest::ClipboardText;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
@@ -37,28 +40,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     DWORD done = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(h);
-}
-
-// What the clipboard holds in `format`, as raw bytes (empty when absent).
-std::string ClipboardBytes(UINT format) {
-    std::string bytes;
-    if (!OpenClipboard(nullptr))
-        return bytes;
-    if (HANDLE data = GetClipboardData(format)) {
-        if (const void* p = GlobalLock(data)) {
-            bytes.assign(static_cast<const char*>(p), GlobalSize(data));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return bytes;
-}
-
-std::wstring ClipboardText() {
-    const std::string bytes = ClipboardBytes(CF_UNICODETEXT);
-    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
-    return std::wstring(text.c_str());
 }
 
 void EmptyTheClipboard() {
