@@ -635,8 +635,11 @@ protected:
                 (x.message.empty() || call.text.find(x.message) == std::wstring::npos))
                 wrong.push_back("an error reached the user: " + U8(call.text));
         script_ = nullptr;
-        if (!wrong.empty())
-            Fail(wrong);
+        if (wrong.empty())
+            return;
+        for (const std::wstring& text : script.Texts())
+            wrong.push_back("(the user was told: \"" + U8(text) + "\")");
+        Fail(wrong);
     }
 
     void Fail(const std::vector<std::string>& wrong) {
@@ -1022,12 +1025,21 @@ protected:
             else
                 here.push_back(s);
         }
+        // One entry within another, or two of one name: each lands where the one before left.
         bool nested = false;
         for (const std::wstring& a : here)
             for (const std::wstring& b : here)
-                nested = nested || Within(b, a);
+                nested = nested || Within(b, a) || (&a != &b && tmb::SameText(NameOf(a), NameOf(b)));
         if (!nested) {
             ExpectCopies(x, before, here, target, move);
+            // A file onto another file of its name: the shell asks, the answer is No, and the
+            // file there keeps its content.
+            for (const std::wstring& s : here) {
+                const std::wstring landing = Rel(target + L"\\" + NameOf(s));
+                if (!tmb::SameText(landing, Rel(s)) && before.count(landing) &&
+                    !before.at(landing).folder && !before.at(Rel(s)).folder)
+                    x.mustHave[landing] = before.at(landing);
+            }
         } else {
             for (std::size_t i = 0; i < here.size(); ++i) {
                 const std::wstring& s = here[i];
@@ -1320,6 +1332,10 @@ protected:
             tmbtest::ModalAutoAnswer no(IDNO);
             Key('V', tmb::ssCtrl);
             Key(VK_DELETE);
+            // The same as a program's own menu asks for them, past the keys' checks.
+            list_->CutOrCopy(kv::foCopy);
+            list_->Paste();
+            list_->DeleteSelected();
         }
         if (Held().size() < held.size())
             failuresOfStep_.push_back("the drives view let go of " + Names(held) + ", still to paste");
@@ -1543,26 +1559,21 @@ protected:
     std::string ForeignFiles(const Snapshot& before, Expectation& x) {
         const bool move = Chance(40) || before.size() > kFull;
         std::vector<std::wstring> paths = WithoutParent(RandomSelection(false, move));
-        if (Chance(30))
-            paths.push_back(root_ + L"\\gone " + std::to_wstring(++made_) + L".txt");
-        if (Chance(30)) {
-            std::vector<std::wstring> nested;
-            for (const std::wstring& f : Folders())
-                if (!tmb::SameText(f, root_) && Within(f, root_ + L"\\" + Rel(f).substr(0, Rel(f).find(L'\\'))) &&
-                    Rel(f).find(L'\\') != std::wstring::npos && !(move && Pinned(ParentOf(f))))
-                    nested.push_back(f);
-            if (!nested.empty()) {
-                const std::wstring sub = OneOf(nested);
-                paths.push_back(ParentOf(sub));  // the folder first: a move takes the subfolder along
-                paths.push_back(sub);
-            }
+        std::vector<std::wstring> nested;  // folders below a folder of the sandbox's own
+        for (const std::wstring& f : Folders())
+            if (Rel(f).find(L'\\') != std::wstring::npos && !(move && Pinned(ParentOf(f))))
+                nested.push_back(f);
+        if (!nested.empty() && Chance(30)) {
+            const std::wstring sub = OneOf(nested);
+            paths.push_back(ParentOf(sub));  // the folder first: a move takes the subfolder along
+            paths.push_back(sub);
         }
-        if (!far_.empty() && (paths.empty() || Chance(40))) {
+        if (!far_.empty() && Chance(40)) {
             const std::wstring away = far_ + L"\\away " + std::to_wstring(++made_) + L".txt";
             WriteFile(away);
             paths.push_back(away);
         }
-        if (paths.empty())
+        if (paths.empty() || Chance(30))
             paths.push_back(root_ + L"\\gone " + std::to_wstring(++made_) + L".txt");
         if (!kv::PutFilesOnClipboard(nullptr, paths, move))
             failuresOfStep_.push_back("the clipboard could not be had");
