@@ -142,8 +142,7 @@ protected:
     void Rename(HTREEITEM node, const std::wstring& text, bool cancel = false) {
         HWND edit = tree_->EditCaption(node);
         ASSERT_NE(edit, nullptr) << "editing refused";
-        SetWindowTextW(edit, text.c_str());
-        tmbtest::PressKey(edit, cancel ? VK_ESCAPE : VK_RETURN);
+        tmbtest::TypeAndPress(edit, text, cancel ? VK_ESCAPE : VK_RETURN);
         EXPECT_FALSE(tree_->IsEditing());
     }
 

@@ -408,9 +408,7 @@ TEST_F(FileListBoxTest, TheFileNameOfADriveRootHasOneBackslash) {
     // The test run's own drive C: is a private one.
     const std::wstring name = L"tombarel-root-test-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring path = L"C:\\" + name;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(path, ""));
     struct Remove {
         const std::wstring& path;
         ~Remove() { DeleteFileW(path.c_str()); }

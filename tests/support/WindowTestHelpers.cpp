@@ -181,4 +181,17 @@ SIZE TextExtent(HFONT font, const std::wstring& text) {
     return size;
 }
 
+void TypeAndPress(HWND edit, const std::wstring& text, WORD key, DWORD ms) {
+    SetWindowTextW(edit, text.c_str());
+    PressKey(edit, key);
+    if (ms > 0)
+        PumpFor(ms);
+}
+
+void ClickNode(tmb::TreeView& tree, HTREEITEM node) {
+    TreeView_EnsureVisible(tree.Handle(), node);
+    const RECT r = tree.NodeRect(node, true);
+    Click(tree.Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
 } // namespace tmbtest

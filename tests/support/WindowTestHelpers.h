@@ -102,4 +102,10 @@ HTREEITEM DriveNode(tmb::TreeView& tree, HTREEITEM drives, wchar_t letter);
 // their root.
 std::wstring ComputerName();
 
+// Replaces the text of an in-place edit box with `text` and presses `key` in it (Enter takes
+// the text, Escape drops it); with `ms`, keeps pumping that long afterwards.
+void TypeAndPress(HWND edit, const std::wstring& text, WORD key = VK_RETURN, DWORD ms = 0);
+// A left click on the centre of a node's caption, scrolled into view first.
+void ClickNode(tmb::TreeView& tree, HTREEITEM node);
+
 } // namespace tmbtest
