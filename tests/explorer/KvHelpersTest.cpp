@@ -17,6 +17,7 @@
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
 
@@ -54,12 +55,7 @@ protected:
         kv::TreeLanguage = previousLanguage_;
         kv::KvMessages = previousTexts_;
         // A program started in the folder may still have it as its working folder.
-        for (int i = 0; i < 100 && Exists(dir_); ++i) {
-            tmbtest::RemoveTree(dir_);
-            if (Exists(dir_)) {
-                Sleep(50);
-            }
-        }
+        tmbtest::WaitFor([&] { return tmbtest::RemoveTree(dir_) || !Exists(dir_); }, 5000);
     }
 
     // The boxes the helpers raised through the modal seam (each answered with OK).
@@ -229,10 +225,7 @@ TEST_F(KvHelpersTest, ExecuteFileRunsAProgramWithParametersAndWorkingFolder) {
     EXPECT_GT(result, 32);
     EXPECT_TRUE(Shown().empty());
     const std::wstring marker = dir_ + L"\\started.txt";
-    for (int i = 0; i < 100 && !Exists(marker); ++i) {
-        Sleep(50);
-    }
-    EXPECT_TRUE(Exists(marker));
+    EXPECT_TRUE(tmbtest::WaitFor([&] { return Exists(marker); }, 5000));
 }
 
 TEST_F(KvHelpersTest, DoFileOperationDeleteAnsweredNoKeepsTheFile) {
