@@ -148,10 +148,7 @@ TEST_F(Listing, SalvarWritesListaHtmInTheFolderInTheAnsiCodePageAndOffersToShowI
 TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
     folder_.AddFile(L"x.txt");
     const std::wstring lista = folder_ / L"Lista.htm";
-    HANDLE h = CreateFileW(lista.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD w;
-    WriteFile(h, "old", 3, &w, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(lista, "old"));
     Tfmtextdir* f = Open();
     Press(f->btgerahtm);
     // The page lists the old page too, as a link to itself.
@@ -271,8 +268,7 @@ TEST_F(Listing, ADriveRootIsWrittenWithOneBackslash) {
     ASSERT_TRUE(tmb::SameText(f->files->Directory(), L"C:\\"));
     const std::wstring lista = L"C:\\Lista.htm";
     DeleteFileW(lista.c_str());
-    HANDLE h = CreateFileW(L"C:\\root file.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(L"C:\\root file.txt", ""));
     f->files->Update();
     Press(f->btgerahtm);
     const std::vector<std::wstring> lines = Lines(f->result->Text());
@@ -369,8 +365,7 @@ TEST_F(Listing, EveryLinkOpensItsFileWhateverItsName) {
 TEST_F(Listing, AFolderOnACdRomIsListedToTheFallbackPath) {
     tmbtest::WineDrive cd(L'P', DRIVE_CDROM, true);
     ASSERT_TRUE(cd.Defined());
-    HANDLE h = CreateFileW(L"P:\\track.cda", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(L"P:\\track.cda", ""));
     StoreFolder(L"P:\\");
     DeleteFileW(L"c:\\Lista_cdrom.htm");
     Tfmtextdir* f = Open();
@@ -577,11 +572,7 @@ TEST(ListingRealDialogs, SalvarAndSalvarEmTextoThroughTheRealBoxes) {
     tmb::App().SetTitle(L"Tombarel");
     tmbtest::TempFolder folder;
     folder.AddFile(L"a.txt", 10);
-    {
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        reg.WriteString(app::kRegistryValue, folder.Path());
-    }
+    ASSERT_TRUE(tmbtest::StoreRegistryString(app::kRegistryKey, app::kRegistryValue, folder.Path()));
     Tfmtextdir* f = tmb::CreateForm<Tfmtextdir>(nullptr);
     f->Show();
     tmbtest::Pump();

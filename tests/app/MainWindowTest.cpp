@@ -15,24 +15,14 @@ namespace {
 
 using app::Tfmtextdir;
 
-void DeleteStoredFolder() {
-    tmb::Registry reg;
-    reg.DeleteKey(app::kRegistryKey);
-}
+void DeleteStoredFolder() { tmb::Registry().DeleteKey(app::kRegistryKey); }
 
 void StoreFolder(const std::wstring& value) {
-    tmb::Registry reg;
-    ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-    reg.WriteString(app::kRegistryValue, value);
+    ASSERT_TRUE(tmbtest::StoreRegistryString(app::kRegistryKey, app::kRegistryValue, value));
 }
 
 std::wstring StoredFolder() {
-    tmb::Registry reg;
-    if (!reg.OpenKeyReadOnly(app::kRegistryKey))
-        return L"<no key>";
-    if (!reg.ValueExists(app::kRegistryValue))
-        return L"<no value>";
-    return reg.ReadString(app::kRegistryValue);
+    return tmbtest::StoredRegistryString(app::kRegistryKey, app::kRegistryValue);
 }
 
 // The rectangle of a windowed control in its parent's client coordinates.
@@ -312,12 +302,7 @@ TEST_F(MainWindow, StoredValueOfTheWrongTypeIsReportedAndTheWindowStillOpens) {
 
 TEST_F(MainWindow, ExitAfterTheRootWasPickedStoresDrives) {
     Tfmtextdir* f = Open();
-    HWND tree = f->dirs->Handle();
-    HTREEITEM root = TreeView_GetRoot(tree);
-    TreeView_EnsureVisible(tree, root);
-    RECT caption;
-    ASSERT_TRUE(TreeView_GetItemRect(tree, root, &caption, TRUE));
-    tmbtest::Click(tree, (caption.left + caption.right) / 2, (caption.top + caption.bottom) / 2);
+    tmbtest::ClickNode(*f->dirs, f->dirs->TopNode());
     EXPECT_EQ(f->dirs->SelectedPath(), L"Drives");
     EXPECT_FALSE(f->files->Enabled());
     Close();

@@ -156,12 +156,7 @@ TEST_F(Panel, TheClickedFileIsMeasuredAgainSoTheTotalFollowsTheDisk) {
     const std::wstring path = folder_.AddFile(L"growing.log", 100);
     Tfmtextdir* f = Open();
     EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 100 bytes");
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER to{};
-    to.QuadPart = 2048;
-    SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
-    SetEndOfFile(h);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::ResizeFile(path, 2048));
     ClickRow(0);
     EXPECT_EQ(f->Label6->Text(), L"Tamanho: 2 KB");
     EXPECT_EQ(f->Label5->Text(), L"Tamanho total: 2 KB");
@@ -176,13 +171,7 @@ TEST_F(Panel, TotalsFollowFilesThatOtherProgramsDeletedOrGrewAndCostNothingWhenN
     // Nothing changed: the sizes read with the names stand, no second look at the disk.
     EXPECT_FALSE(f->files->RefreshSizes());
 
-    HANDLE h = CreateFileW(grown.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    LARGE_INTEGER to{};
-    to.QuadPart = 5000;
-    SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
-    SetEndOfFile(h);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::ResizeFile(grown, 5000));
     ASSERT_TRUE(DeleteFileW(deleted.c_str()));
     tmbtest::PumpFor(200);  // the system tells of the change on its own time
 
@@ -209,14 +198,7 @@ TEST_F(Panel, SizesTakenAgainFindEachNameItsOwnFile) {
         std::uint64_t size = static_cast<std::uint64_t>(i);
         if (i % 7 == 0) {
             size = 10000 + static_cast<std::uint64_t>(i);
-            HANDLE h = CreateFileW(paths[static_cast<size_t>(i)].c_str(), GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-            ASSERT_NE(h, INVALID_HANDLE_VALUE);
-            LARGE_INTEGER to{};
-            to.QuadPart = static_cast<LONGLONG>(size);
-            SetFilePointerEx(h, to, nullptr, FILE_BEGIN);
-            SetEndOfFile(h);
-            CloseHandle(h);
+            ASSERT_TRUE(tmbtest::ResizeFile(paths[static_cast<size_t>(i)], size));
         }
         expected += static_cast<double>(size);
     }
@@ -235,12 +217,7 @@ TEST_F(Panel, TheDrivesRootGreysTheListAndKeepsItsFiles) {
     folder_.AddFile(L"kept.txt", 1);
     Tfmtextdir* f = Open();
     f->result->SetText(L"page");
-    HWND tree = f->dirs->Handle();
-    RECT r{};
-    HTREEITEM root = TreeView_GetRoot(tree);
-    TreeView_EnsureVisible(tree, root);
-    TreeView_GetItemRect(tree, root, &r, TRUE);
-    tmbtest::Click(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    tmbtest::ClickNode(*f->dirs, f->dirs->TopNode());
     ASSERT_EQ(f->dirs->SelectedPath(), L"Drives");
     EXPECT_FALSE(f->files->Enabled());
     EXPECT_EQ(f->files->Count(), 1);
@@ -257,13 +234,6 @@ TEST_F(Panel, AFolderThatCannotBeReadIsReportedAndTheListKeepsItsContents) {
     EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
 }
 
-// Picks a node of the tree with the mouse, on its caption.
-void PickNode(kv::TKvDirTree21* tree, HTREEITEM node) {
-    TreeView_EnsureVisible(tree->Handle(), node);
-    const RECT r = tree->NodeRect(node, true);
-    tmbtest::Click(tree->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
 TEST_F(Panel, APickedFolderThatCannotBeReadIsReportedOnceAndChangesNothingElse) {
     folder_.AddFile(L"kept.txt", 1536);
     const std::wstring gone = folder_.AddFolder(L"gone");
@@ -275,7 +245,7 @@ TEST_F(Panel, APickedFolderThatCannotBeReadIsReportedOnceAndChangesNothingElse) 
     ClickRow(0);
     f->result->SetText(L"page");
 
-    PickNode(f->dirs, goneNode);
+    tmbtest::ClickNode(*f->dirs, goneNode);
     ASSERT_EQ(script_.Calls().size(), 1u);
     EXPECT_EQ(script_.Calls()[0].kind, tmbtest::ModalCall::Kind::Error);
     EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
@@ -289,10 +259,10 @@ TEST_F(Panel, APickedFolderThatCannotBeReadIsReportedOnceAndChangesNothingElse) 
     EXPECT_TRUE(f->btsalvar->Enabled());
 
     // A list greyed out by the drives root stays greyed when the next pick fails.
-    PickNode(f->dirs, f->dirs->TopNode());
+    tmbtest::ClickNode(*f->dirs, f->dirs->TopNode());
     ASSERT_FALSE(f->files->Enabled());
     script_.Clear();
-    PickNode(f->dirs, goneNode);
+    tmbtest::ClickNode(*f->dirs, goneNode);
     EXPECT_EQ(script_.Calls().size(), 1u);
     EXPECT_FALSE(f->files->Enabled());
 }

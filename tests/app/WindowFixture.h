@@ -25,9 +25,7 @@ protected:
     }
     // What the window finds in the registry at its next start.
     static void StoreFolder(const std::wstring& path) {
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        reg.WriteString(app::kRegistryValue, path);
+        ASSERT_TRUE(StoreRegistryString(app::kRegistryKey, app::kRegistryValue, path));
     }
     app::Tfmtextdir* Open() {
         form_ = tmb::CreateForm<app::Tfmtextdir>(nullptr);

@@ -69,41 +69,20 @@ protected:
     std::vector<std::wstring> paths_;
 };
 
-// Counts the listings a list makes: each one starts by emptying the control.
-class ListingCounter {
-public:
-    explicit ListingCounter(HWND list) : list_(list) {
-        SetWindowSubclass(list_, &Proc, kId, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~ListingCounter() { RemoveWindowSubclass(list_, &Proc, kId); }
-    ListingCounter(const ListingCounter&) = delete;
-    ListingCounter& operator=(const ListingCounter&) = delete;
-    int count = 0;
-
-private:
-    static constexpr UINT_PTR kId = 0x4C495354;
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR ref) {
-        if (msg == LVM_DELETEALLITEMS)
-            ++reinterpret_cast<ListingCounter*>(ref)->count;
-        return DefSubclassProc(h, msg, wParam, lParam);
-    }
-    HWND list_;
-};
-
 TEST_F(ComboAndList, LinkingAListListsThePickedFolderOnce) {
     TempFolder temp;
     temp.AddFile(L"inside.txt");
     combo_->Tree()->SetPickedPath(temp.Path());
-    ListingCounter listings(list_->Handle());
+    // Each listing starts by emptying the control.
+    tmbtest::MessageLog listings(list_->Handle(), LVM_DELETEALLITEMS);
     combo_->SetFileList(list_);
-    EXPECT_EQ(listings.count, 1);
+    EXPECT_EQ(listings.wParams.size(), 1u);
     EXPECT_GE(IndexOf(L"inside.txt"), 0);
 
     // A list already showing the folder is read again, once: files made since appear.
     temp.AddFile(L"later.txt");
     combo_->SetFileList(list_);
-    EXPECT_EQ(listings.count, 2);
+    EXPECT_EQ(listings.wParams.size(), 2u);
     EXPECT_GE(IndexOf(L"later.txt"), 0);
 }
 

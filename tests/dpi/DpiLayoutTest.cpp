@@ -215,10 +215,8 @@ protected:
         // The run says which DPI it set up; a display left at 96 would pass every check.
         ASSERT_EQ(tmb::SystemDpi(), ExpectedDpi());
         file_ = folder_.AddFile(L"Relat\u00f3rio anual.txt", 1234);
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        reg.WriteString(app::kRegistryValue, folder_.Path());
-        reg.WriteString(explorador::kRegistryValue, folder_.Path());
+        for (const wchar_t* value : {app::kRegistryValue, explorador::kRegistryValue})
+            ASSERT_TRUE(tmbtest::StoreRegistryString(app::kRegistryKey, value, folder_.Path()));
     }
     void TearDown() override { tmb::Registry().DeleteKey(app::kRegistryKey); }
 

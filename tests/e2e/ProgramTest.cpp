@@ -25,17 +25,10 @@ const wchar_t kKey[] = L"SOFTWARE\\Quorvantix\\Tombarel";
 std::wstring ProgramPath() { return tmbtest::BuiltProgramPath("TOMBAREL_EXE"); }
 
 void StoreFolder(const std::wstring& value) {
-    tmb::Registry reg;
-    ASSERT_TRUE(reg.OpenKey(kKey, true));
-    reg.WriteString(L"lastdir", value);
+    ASSERT_TRUE(tmbtest::StoreRegistryString(kKey, L"lastdir", value));
 }
 
-std::wstring StoredFolder() {
-    tmb::Registry reg;
-    if (!reg.OpenKeyReadOnly(kKey))
-        return L"<no key>";
-    return reg.ReadString(L"lastdir");
-}
+std::wstring StoredFolder() { return tmbtest::StoredRegistryString(kKey, L"lastdir"); }
 
 using tmbtest::ChildOfClass;
 using tmbtest::ChildWithText;
@@ -80,8 +73,7 @@ TEST_F(ProgramRun, OpensTheStoredFolderAndSairEndsItStoringTheFolder) {
     StoreFolder(folder.Path());
 
     Program program;
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForWindow();
+    HWND window = program.StartedWindow();
     ASSERT_NE(window, nullptr);
 
     RECT client;
@@ -112,8 +104,7 @@ TEST_F(ProgramRun, OpensTheStoredFolderAndSairEndsItStoringTheFolder) {
 
 TEST_F(ProgramRun, FirstRunOpensDriveCAndClosingTheWindowStillStoresIt) {
     Program program;
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForWindow();
+    HWND window = program.StartedWindow();
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD code = 1;
@@ -125,8 +116,7 @@ TEST_F(ProgramRun, EndOfSessionStoresTheFolderBeforeTheProcessIsEnded) {
     tmbtest::TempFolder folder;
     StoreFolder(folder.Path());
     Program program;
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForWindow();
+    HWND window = program.StartedWindow();
     ASSERT_NE(window, nullptr);
     tmb::Registry().DeleteKey(kKey);
     // What the system does at log-off: ask, announce, then end the process.
@@ -169,24 +159,22 @@ BOOL CALLBACK FindBoxOfProcess(HWND hwnd, LPARAM param) {
 bool AnswerBox(const Program& program, std::vector<std::wstring>& seen, DWORD ms = 15000,
                int button = IDOK, const wchar_t* fileName = nullptr) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        ProcessBox found{program.Pid(), nullptr};
-        EnumWindows(&FindBoxOfProcess, reinterpret_cast<LPARAM>(&found));
-        if (found.box) {
-            wchar_t caption[128] = {};
-            GetWindowTextW(found.box, caption, 128);
-            seen.push_back(std::wstring(caption) + L": " + tmbtest::StaticTexts(found.box));
-            if (fileName)
-                SetDlgItemTextW(found.box, 0x47C, fileName);
-            PostMessageW(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-            // Gone before the next look.
-            while (IsWindow(found.box) && GetTickCount() - start < ms)
-                Sleep(20);
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
+    ProcessBox found{program.Pid(), nullptr};
+    if (!tmbtest::WaitFor([&] {
+            EnumWindows(&FindBoxOfProcess, reinterpret_cast<LPARAM>(&found));
+            return found.box != nullptr;
+        }, ms))
+        return false;
+    wchar_t caption[128] = {};
+    GetWindowTextW(found.box, caption, 128);
+    seen.push_back(std::wstring(caption) + L": " + tmbtest::StaticTexts(found.box));
+    if (fileName)
+        SetDlgItemTextW(found.box, 0x47C, fileName);
+    PostMessageW(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    // Gone before the next look.
+    const DWORD used = GetTickCount() - start;
+    tmbtest::WaitFor([&] { return !IsWindow(found.box); }, used < ms ? ms - used : 0);
+    return true;
 }
 
 // No message box of the program shows up within `ms`.
@@ -244,8 +232,7 @@ TEST_F(Unprivileged, PickingAFolderTheUserMayNotReadThenSairLeavesTheNextStartWo
     StoreFolder(parent_);
     {
         Program program;
-        ASSERT_TRUE(program.Started());
-        HWND window = program.WaitForWindow();
+        HWND window = program.StartedWindow();
         ASSERT_NE(window, nullptr);
         HWND list = ChildOfClass(window, L"ListBox");
         ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
@@ -364,8 +351,7 @@ TEST_F(ProgramRun, HtmlAndTxtWriteTheBytesTheWindowWritesAndTheFolderArgumentOpe
 
     // The window, started at the folder: "Salvar em texto", then "Gerar html" and "Salvar".
     Program program(Quoted(folder.Path()));
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForWindow();
+    HWND window = program.StartedWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(SendMessageW(ChildOfClass(window, L"ListBox"), LB_GETCOUNT, 0, 0), 5);
     std::vector<std::wstring> boxes;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/Application.h"
-#include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
@@ -22,16 +21,11 @@ using tmbtest::TempFolder;
 using tmbtest::WaitFor;
 
 void StoreFolder(const std::wstring& folder) {
-    tmb::Registry registry(HKEY_CURRENT_USER);
-    ASSERT_TRUE(registry.OpenKey(explorador::kRegistryKey, true));
-    registry.WriteString(explorador::kRegistryValue, folder);
+    ASSERT_TRUE(tmbtest::StoreRegistryString(explorador::kRegistryKey, explorador::kRegistryValue, folder));
 }
 
 std::wstring StoredFolder() {
-    tmb::Registry registry(HKEY_CURRENT_USER);
-    if (!registry.OpenKeyReadOnly(explorador::kRegistryKey))
-        return std::wstring();
-    return registry.ReadString(explorador::kRegistryValue);
+    return tmbtest::StoredRegistryString(explorador::kRegistryKey, explorador::kRegistryValue);
 }
 
 std::wstring MenuText(HMENU menu, int position) {
@@ -194,8 +188,7 @@ TEST(ExplorerProgram, StartsAtTheStoredFolderGoesUpWithBackspaceAndRemembersItOn
     StoreFolder(inner);
 
     tmbtest::ProgramProcess program(exe, L"Tombarel Explorer");
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForWindow();
+    HWND window = program.StartedWindow();
     EXPECT_TRUE(window);
     HWND list = window ? ChildOfClass(window, WC_LISTVIEWW) : nullptr;
     HWND status = window ? ChildOfClass(window, STATUSCLASSNAMEW) : nullptr;

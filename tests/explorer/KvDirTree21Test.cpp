@@ -40,28 +40,6 @@ HIMAGELIST SystemSmallIcons() {
         SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
-// Records the redraw switches a window receives.
-class RedrawRecorder {
-public:
-    explicit RedrawRecorder(HWND hwnd) : hwnd_(hwnd) {
-        SetWindowSubclass(hwnd_, &Proc, kId, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~RedrawRecorder() { RemoveWindowSubclass(hwnd_, &Proc, kId); }
-    RedrawRecorder(const RedrawRecorder&) = delete;
-    RedrawRecorder& operator=(const RedrawRecorder&) = delete;
-    std::vector<WPARAM> switches;
-
-private:
-    static constexpr UINT_PTR kId = 0x52445752;
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR ref) {
-        if (msg == WM_SETREDRAW)
-            reinterpret_cast<RedrawRecorder*>(ref)->switches.push_back(wParam);
-        return DefSubclassProc(h, msg, wParam, lParam);
-    }
-    HWND hwnd_;
-};
-
 class DirTree : public testing::Test {
 protected:
     DirTree() : script_(std::make_unique<tmbtest::DialogScript>()) {}
@@ -142,8 +120,7 @@ protected:
     void Rename(HTREEITEM node, const std::wstring& text, bool cancel = false) {
         HWND edit = tree_->EditCaption(node);
         ASSERT_NE(edit, nullptr) << "editing refused";
-        SetWindowTextW(edit, text.c_str());
-        tmbtest::PressKey(edit, cancel ? VK_ESCAPE : VK_RETURN);
+        tmbtest::TypeAndPress(edit, text, cancel ? VK_ESCAPE : VK_RETURN);
         EXPECT_FALSE(tree_->IsEditing());
     }
 
@@ -516,23 +493,23 @@ TEST_F(DirTree, LocatePathStopsQuietlyWhereTheLoadedTreeLacksAFolderAndStillRepa
 
     // "late" appears under "one" after "one" was read; another "late" is in the tree.
     dir.AddFolder(L"one\\late");
-    RedrawRecorder redraws(H());
+    tmbtest::MessageLog redraws(H(), WM_SETREDRAW);
     tree_->LocatePath(dir / L"one\\late");
     EXPECT_EQ(events_.size(), 2u);
     EXPECT_EQ(tree_->SelectedPath(), dir / L"one\\");
     EXPECT_NE(tree_->Selected(), NodeOf(dir / L"two\\late")) << "another folder of that name";
     EXPECT_EQ(tree_->Selected(), one);
-    ASSERT_FALSE(redraws.switches.empty());
-    EXPECT_EQ(redraws.switches.front(), WPARAM(FALSE));
-    EXPECT_EQ(redraws.switches.back(), WPARAM(TRUE)) << "the tree must repaint again";
+    ASSERT_FALSE(redraws.wParams.empty());
+    EXPECT_EQ(redraws.wParams.front(), WPARAM(FALSE));
+    EXPECT_EQ(redraws.wParams.back(), WPARAM(TRUE)) << "the tree must repaint again";
 
     // The same when a matched folder has no loaded folders while the path goes on.
     dir.AddFolder(L"one\\first\\new");
-    redraws.switches.clear();
+    redraws.wParams.clear();
     tree_->LocatePath(dir / L"one\\first\\new");
     EXPECT_EQ(events_.size(), 2u);
-    ASSERT_FALSE(redraws.switches.empty());
-    EXPECT_EQ(redraws.switches.back(), WPARAM(TRUE));
+    ASSERT_FALSE(redraws.wParams.empty());
+    EXPECT_EQ(redraws.wParams.back(), WPARAM(TRUE));
 
     // Paths that are no folder, or too short, are ignored.
     tree_->LocatePath(L"c");

@@ -17,65 +17,17 @@
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
 
 namespace {
 
-// Records the boxes the helpers raise through the modal seam and answers OK.
-class RecordingModalHost : public tmb::ModalHost {
-public:
-    struct Shown {
-        bool dialog = false;  // MessageDlg (else a plain message box)
-        std::wstring text;
-        tmb::MsgDlgType type = tmb::MsgDlgType::Information;
-        tmb::MsgDlgButtons buttons = 0;
-    };
-
-    int MessageBox(HWND, const std::wstring& text, const std::wstring&, UINT) override {
-        shown.push_back({false, text});
-        return IDOK;
-    }
-    int MessageDlg(HWND, const std::wstring& text, tmb::MsgDlgType type,
-                   tmb::MsgDlgButtons buttons) override {
-        shown.push_back({true, text, type, buttons});
-        return tmb::mrOk;
-    }
-    bool SaveDialog(tmb::SaveDialogRequest&) override {
-        ADD_FAILURE() << "no helper shows a save dialog";
-        return false;
-    }
-    // The system's own dialogs are shown for real (a test answers them with ModalAutoAnswer).
-    bool BrowseForFolder(tmb::FolderPickerRequest& request) override {
-        return tmb::PlatformModalHost().BrowseForFolder(request);
-    }
-    DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD type) override {
-        return tmb::PlatformModalHost().NetworkDriveDialog(which, owner, type);
-    }
-    DWORD PropertiesSheet(HWND owner, const std::wstring& path) override {
-        return tmb::PlatformModalHost().PropertiesSheet(owner, path);
-    }
-    int FolderPrompt(tmb::FolderPromptRequest&) override {
-        ADD_FAILURE() << "no helper asks for a folder";
-        return tmb::mrCancel;
-    }
-
-    std::vector<Shown> shown;
-};
+using tmbtest::ModalCall;
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-void WriteTextFile(const std::wstring& path, const char* content) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create test file";
-    DWORD written = 0;
-    ::WriteFile(file, content, static_cast<DWORD>(strlen(content)), &written, nullptr);
-    CloseHandle(file);
-}
-
 
 // A name no earlier run has used: files deleted to the trash keep their names there.
 std::wstring UniqueName(const wchar_t* stem) {
@@ -87,7 +39,7 @@ std::wstring UniqueName(const wchar_t* stem) {
 class KvHelpersTest : public testing::Test {
 protected:
     void SetUp() override {
-        previousHost_ = tmb::SetModalHost(&host_);
+        script_.ShowSystemDialogs();
         previousLanguage_ = kv::TreeLanguage;
         previousTexts_ = kv::KvMessages;
         kv::TreeLanguage = kv::lnEnglish;
@@ -98,22 +50,18 @@ protected:
         ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
     }
     void TearDown() override {
-        tmb::SetModalHost(previousHost_);
+        for (const auto kind : {ModalCall::Kind::SaveDialog, ModalCall::Kind::FolderPrompt})
+            EXPECT_TRUE(script_.CallsOf(kind).empty()) << "no helper saves or asks for a folder";
         kv::TreeLanguage = previousLanguage_;
         kv::KvMessages = previousTexts_;
         // A program started in the folder may still have it as its working folder.
-        for (int i = 0; i < 100 && Exists(dir_); ++i) {
-            tmbtest::RemoveTree(dir_);
-            if (Exists(dir_)) {
-                Sleep(50);
-            }
-        }
+        tmbtest::WaitFor([&] { return tmbtest::RemoveTree(dir_) || !Exists(dir_); }, 5000);
     }
 
-    std::vector<RecordingModalHost::Shown>& Shown() { return host_.shown; }
+    // The boxes the helpers raised through the modal seam (each answered with OK).
+    const std::vector<ModalCall>& Shown() { return script_.Calls(); }
 
-    RecordingModalHost host_;
-    tmb::ModalHost* previousHost_ = nullptr;
+    tmbtest::DialogScript script_;
     kv::TLanguage previousLanguage_ = kv::lnSysDefault;
     kv::KvMessageTexts previousTexts_;
     std::wstring dir_;  // a fresh folder for each test
@@ -224,18 +172,18 @@ TEST(KvFormatters, FileTimeToTextUsesTheOffsetOfTheFilesOwnDate) {
 TEST_F(KvHelpersTest, NameExistsNamesTheFolderEvenWithATrailingSlash) {
     const std::wstring folder = dir_ + L"\\Sub Folder";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    WriteTextFile(dir_ + L"\\note.txt", "x");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ + L"\\note.txt", "x"));
 
     EXPECT_TRUE(kv::NameExists(folder + L"\\"));
     EXPECT_TRUE(kv::NameExists(dir_ + L"\\note.txt"));
     ASSERT_EQ(Shown().size(), 2u);
-    EXPECT_TRUE(Shown()[0].dialog);
+    EXPECT_EQ(Shown()[0].kind, ModalCall::Kind::MessageDlg);
     EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].buttons, tmb::MsgDlgButtons(tmb::mbOK));
+    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
     EXPECT_EQ(Shown()[0].text, L"\"Sub Folder\" already exists !");
     EXPECT_EQ(Shown()[1].text, L"\"note.txt\" already exists !");
 
-    Shown().clear();
+    script_.Clear();
     EXPECT_FALSE(kv::NameExists(dir_ + L"\\missing"));
     EXPECT_FALSE(kv::NameExists(dir_ + L"\\missing\\"));
     // A pattern matches note.txt, but no name can hold a wildcard.
@@ -256,7 +204,7 @@ TEST_F(KvHelpersTest, ExecuteFileReportsAFailedVerbWithTheVerbAndTheName) {
     EXPECT_LE(result, 32);
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].buttons, tmb::MsgDlgButtons(tmb::mbOK));
+    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
     EXPECT_EQ(Shown()[0].text, L"ERROR - Can't edit file " + missing);
 
     // Loaded French texts change the message, not the call.
@@ -277,15 +225,12 @@ TEST_F(KvHelpersTest, ExecuteFileRunsAProgramWithParametersAndWorkingFolder) {
     EXPECT_GT(result, 32);
     EXPECT_TRUE(Shown().empty());
     const std::wstring marker = dir_ + L"\\started.txt";
-    for (int i = 0; i < 100 && !Exists(marker); ++i) {
-        Sleep(50);
-    }
-    EXPECT_TRUE(Exists(marker));
+    EXPECT_TRUE(tmbtest::WaitFor([&] { return Exists(marker); }, 5000));
 }
 
 TEST_F(KvHelpersTest, DoFileOperationDeleteAnsweredNoKeepsTheFile) {
     const std::wstring file = dir_ + L"\\keep me.txt";
-    WriteTextFile(file, "data");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(file, "data"));
     tmbtest::ModalAutoAnswer answer(IDNO);
     EXPECT_FALSE(kv::DoFileOperation(FO_DELETE, file, L""));
     EXPECT_EQ(answer.Count(), 1) << "the shell confirms a deletion";
@@ -327,7 +272,7 @@ TEST_F(KvHelpersTest, DoFileOperationDeleteAllowedMovesTheFileToTheTrash) {
     }
     const std::wstring name = UniqueName(L"trash me") + L".txt";
     const std::wstring file = dir_ + L"\\" + name;
-    WriteTextFile(file, "data");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(file, "data"));
     tmbtest::ModalAutoAnswer answer(IDYES);
     EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foDelete], file, L""));
     EXPECT_EQ(answer.Count(), 1);
@@ -340,8 +285,8 @@ TEST_F(KvHelpersTest, DoFileOperationDeleteAllowedMovesTheFileToTheTrash) {
 TEST_F(KvHelpersTest, DoFileOperationCopiesAndMovesPathLists) {
     const std::wstring target = dir_ + L"\\target";
     ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
-    WriteTextFile(dir_ + L"\\one.txt", "1");
-    WriteTextFile(dir_ + L"\\two & #2.txt", "2");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ + L"\\one.txt", "1"));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ + L"\\two & #2.txt", "2"));
     tmbtest::ModalAutoAnswer answer(IDCANCEL);  // no box is expected; none may hang the run
 
     EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foCopy], dir_ + L"\\one.txt", target));
@@ -486,7 +431,7 @@ TEST_F(KvHelpersTest, DriveReadyOnTheFixedDriveAndOnCharactersThatAreNoDrive) {
     EXPECT_FALSE(kv::DriveReady(L'1', false));
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].buttons, tmb::MsgDlgButtons(tmb::mbOK));
+    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
     EXPECT_EQ(Shown()[0].text, L"Not a valid Drive ID");
     EXPECT_FALSE(kv::DriveReady(L'[', true));
     EXPECT_FALSE(kv::DriveReady(L'\u00e9', true));  // lower-case, but no drive letter
@@ -531,7 +476,7 @@ TEST_F(KvHelpersTest, EmptyCdRomAndRemovableDrivesAreNotReady) {
     EXPECT_FALSE(kv::DriveReady(L'p', true));
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Warning);
-    EXPECT_EQ(Shown()[0].buttons, tmb::MsgDlgButtons(tmb::mbOK));
+    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
     EXPECT_EQ(Shown()[0].text, L"There is no disk in Drive or Drive is not ready");
 
     EXPECT_EQ(kv::GetDiskSizeKB(L"P:\\"), 0);
@@ -566,7 +511,7 @@ TEST(KvWineDrives, NetworkDriveTypeAndLetterRemoval) {
         ASSERT_TRUE(network.Defined()) << "Wine's mount manager is needed to define drives";
         EXPECT_EQ(GetDriveTypeW(L"R:\\"), UINT(DRIVE_REMOTE));
         EXPECT_TRUE(GetLogicalDrives() & (1u << (L'R' - L'A')));
-        WriteTextFile(network.MediumDir() + L"\\shared.txt", "x");
+        ASSERT_TRUE(tmbtest::WriteFileBytes(network.MediumDir() + L"\\shared.txt", "x"));
         EXPECT_TRUE(Exists(L"R:\\shared.txt"));
         EXPECT_TRUE(kv::DriveReady(L'R', false));
         // An existing letter is never taken over.

@@ -249,8 +249,8 @@ TEST(ListBox, DrawsItsRowsWithTheRowHeightAndTheSelection) {
     EXPECT_EQ(20, row.top);
     EXPECT_EQ(40, row.bottom);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    EXPECT_EQ(highlight, tmbtest::PixelAt(list.Handle(), row.right - 3, 30));
-    EXPECT_EQ(RGB(0xC0, 0xFF, 0xC0), tmbtest::PixelAt(list.Handle(), row.right - 3, 10));
+    tmbtest::ExpectPixels(list.Handle(), {{highlight, row.right - 3, 30},
+                                          {RGB(0xC0, 0xFF, 0xC0), row.right - 3, 10}});
     // Below the last row: the list's own background.
     EXPECT_EQ(RGB(0xC0, 0xFF, 0xC0), tmbtest::PixelAt(list.Handle(), row.right - 3, 90));
 }
@@ -408,9 +408,7 @@ TEST_F(FileListBoxTest, TheFileNameOfADriveRootHasOneBackslash) {
     // The test run's own drive C: is a private one.
     const std::wstring name = L"tombarel-root-test-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring path = L"C:\\" + name;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    CloseHandle(h);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(path, ""));
     struct Remove {
         const std::wstring& path;
         ~Remove() { DeleteFileW(path.c_str()); }

@@ -314,25 +314,19 @@ TEST_F(WinControlTest, AnErrorInAWindowlessControlsClickIsReported) {
 TEST_F(WinControlTest, WindowlessChildrenArePaintedInsideTheirBoundsOnly) {
     Swatch red(&form.Form(), &form.Form(), RECT{20, 20, 60, 50}, kRed);
     HWND h = form.Handle();
-    EXPECT_EQ(kRed, tmbtest::PixelAt(h, 20, 20));
-    EXPECT_EQ(kRed, tmbtest::PixelAt(h, 59, 49));
-    EXPECT_EQ(kWhite, tmbtest::PixelAt(h, 19, 30));
-    EXPECT_EQ(kWhite, tmbtest::PixelAt(h, 60, 30));
-    EXPECT_EQ(kWhite, tmbtest::PixelAt(h, 30, 50));
+    tmbtest::ExpectPixels(h, {{kRed, 20, 20}, {kRed, 59, 49}, {kWhite, 19, 30}, {kWhite, 60, 30},
+                              {kWhite, 30, 50}});
 
     // The one added last lies on top.
     Swatch blue(&form.Form(), &form.Form(), RECT{40, 30, 80, 60}, kBlue);
-    EXPECT_EQ(kBlue, tmbtest::PixelAt(h, 45, 35));
-    EXPECT_EQ(kRed, tmbtest::PixelAt(h, 30, 25));
+    tmbtest::ExpectPixels(h, {{kBlue, 45, 35}, {kRed, 30, 25}});
 
     blue.SetVisible(false);
-    EXPECT_EQ(kRed, tmbtest::PixelAt(h, 45, 35));
-    EXPECT_EQ(kWhite, tmbtest::PixelAt(h, 70, 55));
+    tmbtest::ExpectPixels(h, {{kRed, 45, 35}, {kWhite, 70, 55}});
 
     // Moved: the old place shows the parent again.
     red.SetBounds(200, 100, 40, 30);
-    EXPECT_EQ(kWhite, tmbtest::PixelAt(h, 30, 25));
-    EXPECT_EQ(kRed, tmbtest::PixelAt(h, 210, 110));
+    tmbtest::ExpectPixels(h, {{kWhite, 30, 25}, {kRed, 210, 110}});
 
     // Gone with its object.
     blue.SetVisible(true);

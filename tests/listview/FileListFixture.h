@@ -148,9 +148,7 @@ protected:
         SelectOnly(caption);
         HWND edit = list_->EditCaption(IndexOf(caption));
         ASSERT_TRUE(edit) << U8(caption);
-        SetWindowTextW(edit, typed.c_str());
-        tmbtest::PressKey(edit, VK_RETURN);
-        tmbtest::PumpFor(100);
+        tmbtest::TypeAndPress(edit, typed, VK_RETURN, 100);
     }
     void Key(WORD vk) {
         list_->SetFocus();

@@ -339,9 +339,7 @@ TEST_F(FileList, F2WarnsOnReadOnlyEntriesAndRenamesOthersKeepingAHiddenExtension
     Key(VK_F2);
     HWND edit = ListView_GetEditControl(list_->Handle());
     ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"summary");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(100);
+    tmbtest::TypeAndPress(edit, L"summary", VK_RETURN, 100);
     EXPECT_TRUE(tmbtest::FileExists(dir / L"summary.pdf"));
     EXPECT_FALSE(tmbtest::FileExists(dir / L"report.pdf"));
     EXPECT_GE(IndexOf(L"summary"), 0);
@@ -379,9 +377,7 @@ TEST_F(FileList, AnInPlaceRenameAmongSeveralSelectedRenamesTheEditedRow) {
     list_->SetFocusedIndex(second);
     HWND edit = list_->EditCaption(second);
     ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"middle.txt");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::PumpFor(100);
+    tmbtest::TypeAndPress(edit, L"middle.txt", VK_RETURN, 100);
     EXPECT_TRUE(tmbtest::FileExists(dir / L"middle.txt"));
     EXPECT_FALSE(tmbtest::FileExists(dir / L"b.txt"));
     EXPECT_TRUE(tmbtest::FileExists(dir / L"a.txt"));

@@ -172,18 +172,14 @@ TEST_F(ListViewFixture, InPlaceEditingTakesAConfirmedCaptionAndDropsACancelledOn
     HWND edit = list_->EditCaption(1);
     ASSERT_TRUE(edit);
     EXPECT_TRUE(list_->IsEditing());
-    SetWindowTextW(edit, L"gamma");
-    tmbtest::PressKey(edit, VK_RETURN);
-    tmbtest::Pump();
+    tmbtest::TypeAndPress(edit, L"gamma", VK_RETURN, 1);
     EXPECT_FALSE(list_->IsEditing());
     EXPECT_EQ(edited, std::vector<std::wstring>{L"gamma"});
     EXPECT_EQ(Cell(1, 0), L"gamma!");
 
     edit = list_->EditCaption(0);
     ASSERT_TRUE(edit);
-    SetWindowTextW(edit, L"never");
-    tmbtest::PressKey(edit, VK_ESCAPE);
-    tmbtest::Pump();
+    tmbtest::TypeAndPress(edit, L"never", VK_ESCAPE, 1);
     EXPECT_EQ(Cell(0, 0), L"alpha");
     EXPECT_EQ(edited.size(), 1u);
 

@@ -98,6 +98,8 @@ bool DialogScript::NextFileName(tmb::SaveDialogRequest& request) {
 }
 
 bool DialogScript::BrowseForFolder(tmb::FolderPickerRequest& request) {
+    if (systemDialogs_)
+        return tmb::PlatformModalHost().BrowseForFolder(request);
     calls_.push_back(ModalCall{ModalCall::Kind::FolderPicker, request.initialDir, request.title,
                                request.flags, {}, {}, request.owner});
     if (folderAnswers_.empty())
@@ -112,6 +114,8 @@ bool DialogScript::BrowseForFolder(tmb::FolderPickerRequest& request) {
 
 DWORD DialogScript::NetworkDriveDialog(tmb::NetworkDialog which, HWND owner,
                                        DWORD resourceType) {
+    if (systemDialogs_)
+        return tmb::PlatformModalHost().NetworkDriveDialog(which, owner, resourceType);
     calls_.push_back(ModalCall{which == tmb::NetworkDialog::Connect ? ModalCall::Kind::NetConnect
                                                                     : ModalCall::Kind::NetDisconnect,
                                {}, {}, resourceType, {}, {}, owner});
@@ -125,6 +129,8 @@ DWORD DialogScript::NetworkDriveDialog(tmb::NetworkDialog which, HWND owner,
 }
 
 DWORD DialogScript::PropertiesSheet(HWND owner, const std::wstring& path) {
+    if (systemDialogs_)
+        return tmb::PlatformModalHost().PropertiesSheet(owner, path);
     calls_.push_back(ModalCall{ModalCall::Kind::Properties, path, {}, 0, {}, {}, owner});
     if (propertiesAnswers_.empty())
         return NO_ERROR;

@@ -82,6 +82,9 @@ public:
     // The recorded calls of one kind.
     std::vector<ModalCall> CallsOf(ModalCall::Kind kind) const;
     void Clear() { calls_.clear(); }
+    // From now on the folder picker, the network-drive dialogs and the properties sheet are
+    // the system's own, shown for real (a test answers them with ModalAutoAnswer), unrecorded.
+    void ShowSystemDialogs() { systemDialogs_ = true; }
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
                    UINT flags) override;
@@ -113,6 +116,7 @@ private:
     std::deque<int> progressCancels_;
     std::vector<ModalCall> calls_;
     tmb::ModalHost* previous_;
+    bool systemDialogs_ = false;
 };
 
 } // namespace tmbtest

@@ -1,5 +1,7 @@
 #include "tests/support/ProgramProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 #include "framework/TextConv.h"
@@ -91,6 +93,11 @@ bool ProgramProcess::WaitForExit(DWORD ms, DWORD* code) const {
     if (code)
         GetExitCodeProcess(pi_.hProcess, code);
     return true;
+}
+
+HWND ProgramProcess::StartedWindow(DWORD ms) const {
+    EXPECT_TRUE(started_) << "the program did not start";
+    return started_ ? WaitForWindow(ms) : nullptr;
 }
 
 } // namespace tmbtest

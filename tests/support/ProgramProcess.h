@@ -42,6 +42,8 @@ public:
     HWND WaitForWindow(DWORD ms = 15000) const;
     // True when the process ended within `ms`; its exit code goes to `code`.
     bool WaitForExit(DWORD ms, DWORD* code = nullptr) const;
+    // WaitForWindow for a test: a process that did not start fails the test and has none.
+    HWND StartedWindow(DWORD ms = 15000) const;
 
 private:
     const wchar_t* title_;

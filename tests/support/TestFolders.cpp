@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "framework/Handles.h"
+#include "framework/Registry.h"
 #include "framework/TextConv.h"
 
 namespace tmbtest {
@@ -110,6 +112,38 @@ std::wstring TrashFilesFolder() {
         if (c == L'/')
             c = L'\\';
     return path;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    const tmb::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                             nullptr) && written == bytes.size();
+}
+
+bool ResizeFile(const std::wstring& path, std::uint64_t size) {
+    const tmb::FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(size);
+    return file && SetFilePointerEx(file.get(), to, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
+bool StoreRegistryString(const std::wstring& key, const std::wstring& name,
+                         const std::wstring& value) {
+    tmb::Registry reg;
+    if (!reg.OpenKey(key, true))
+        return false;
+    reg.WriteString(name, value);
+    return true;
+}
+
+std::wstring StoredRegistryString(const std::wstring& key, const std::wstring& name) {
+    tmb::Registry reg;
+    if (!reg.OpenKeyReadOnly(key))
+        return L"<no key>";
+    return reg.ValueExists(name) ? reg.ReadString(name) : L"<no value>";
 }
 
 } // namespace tmbtest

@@ -46,4 +46,17 @@ bool RemoveTree(const std::wstring& path);
 // seen through drive Z:), where the shell's deletions go; empty when XDG_DATA_HOME is not set.
 std::wstring TrashFilesFolder();
 
+// Makes `path` a file holding exactly `bytes`; false when it cannot be created.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Gives an existing file the length `size` (what is added reads as zeros); false when it
+// cannot be opened for writing.
+bool ResizeFile(const std::wstring& path, std::uint64_t size);
+
+// A string value under HKEY_CURRENT_USER\`key` (the key made when missing), as a program
+// finds it stored at its start; false when the key cannot be opened.
+bool StoreRegistryString(const std::wstring& key, const std::wstring& name,
+                         const std::wstring& value);
+// What a program stored there: the text, or "<no key>" / "<no value>".
+std::wstring StoredRegistryString(const std::wstring& key, const std::wstring& name);
+
 } // namespace tmbtest

@@ -1,6 +1,7 @@
 // Test forms, the pump, synthetic input and pixel reads.
 #include "tests/support/WindowTestHelpers.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -179,6 +180,38 @@ SIZE TextExtent(HFONT font, const std::wstring& text) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return size;
+}
+
+void TypeAndPress(HWND edit, const std::wstring& text, WORD key, DWORD ms) {
+    SetWindowTextW(edit, text.c_str());
+    PressKey(edit, key);
+    if (ms > 0)
+        PumpFor(ms);
+}
+
+void ClickNode(tmb::TreeView& tree, HTREEITEM node) {
+    TreeView_EnsureVisible(tree.Handle(), node);
+    const RECT r = tree.NodeRect(node, true);
+    Click(tree.Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void ExpectPixels(HWND hwnd, std::initializer_list<Pixel> pixels) {
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(p.colour, PixelAt(hwnd, p.x, p.y)) << "at " << p.x << "," << p.y;
+}
+
+MessageLog::MessageLog(HWND hwnd, UINT message) : hwnd_(hwnd), message_(message) {
+    SetWindowSubclass(hwnd_, &Proc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+}
+
+MessageLog::~MessageLog() { RemoveWindowSubclass(hwnd_, &Proc, reinterpret_cast<UINT_PTR>(this)); }
+
+LRESULT CALLBACK MessageLog::Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR ref) {
+    auto* self = reinterpret_cast<MessageLog*>(ref);
+    if (msg == self->message_)
+        self->wParams.push_back(wParam);
+    return DefSubclassProc(h, msg, wParam, lParam);
 }
 
 } // namespace tmbtest

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "framework/Form.h"
 #include "framework/TreeView.h"
@@ -101,5 +103,35 @@ HTREEITEM DriveNode(tmb::TreeView& tree, HTREEITEM drives, wchar_t letter);
 // The shell's display name of the computer ("My Computer" under Wine), the caption trees give
 // their root.
 std::wstring ComputerName();
+
+// Replaces the text of an in-place edit box with `text` and presses `key` in it (Enter takes
+// the text, Escape drops it); with `ms`, keeps pumping that long afterwards.
+void TypeAndPress(HWND edit, const std::wstring& text, WORD key = VK_RETURN, DWORD ms = 0);
+// A left click on the centre of a node's caption, scrolled into view first.
+void ClickNode(tmb::TreeView& tree, HTREEITEM node);
+
+// A pixel a test expects: its colour at client point (x, y).
+struct Pixel {
+    COLORREF colour;
+    int x, y;
+};
+// Expects each pixel of `hwnd` (read with PixelAt) to have its colour; a miss names its place.
+void ExpectPixels(HWND hwnd, std::initializer_list<Pixel> pixels);
+
+// While it lives, records the wParam of every `message` that reaches `hwnd` (a subclass).
+class MessageLog {
+public:
+    MessageLog(HWND hwnd, UINT message);
+    ~MessageLog();
+    MessageLog(const MessageLog&) = delete;
+    MessageLog& operator=(const MessageLog&) = delete;
+
+    std::vector<WPARAM> wParams;
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND hwnd_;
+    UINT message_;
+};
 
 } // namespace tmbtest

@@ -58,8 +58,8 @@ TEST(ButtonGlyphs, DressedButtonShowsItsGlyphLeftOfTheCaption) {
     tmbtest::PixelAt(button->Handle(), 0, 0);
     const POINT g = button->GlyphPos();
     EXPECT_EQ(8, g.y);
-    EXPECT_EQ(RGB(40, 40, 40), tmbtest::PixelAt(button->Handle(), g.x + 1, g.y + 1));
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), tmbtest::PixelAt(button->Handle(), g.x, g.y + 15));
+    tmbtest::ExpectPixels(button->Handle(), {{RGB(40, 40, 40), g.x + 1, g.y + 1},
+                                             {GetSysColor(COLOR_BTNFACE), g.x, g.y + 15}});
     EXPECT_LT(g.x + 16, button->TextPos().x);
 
     // Lit with the scroll-bar colour under the pointer.

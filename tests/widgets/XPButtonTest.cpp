@@ -75,13 +75,8 @@ protected:
         tmbtest::Pump();
     }
     COLORREF At(int x, int y) { return tmbtest::PixelAt(button->Handle(), x, y); }
-    struct Pixel {
-        COLORREF colour;
-        int x, y;
-    };
-    void ExpectPixels(std::initializer_list<Pixel> pixels) {
-        for (const Pixel& p : pixels)
-            EXPECT_EQ(p.colour, At(p.x, p.y)) << "at " << p.x << "," << p.y;
+    void ExpectPixels(std::initializer_list<tmbtest::Pixel> pixels) {
+        tmbtest::ExpectPixels(button->Handle(), pixels);
     }
     void Move(int x, int y, WPARAM keys = 0) { tmbtest::MouseMove(button->Handle(), x, y, keys); }
     void Down(int x, int y) {
@@ -141,16 +136,14 @@ TEST_F(XPButtonTest, IdleHotPressedAndDraggedOutLooks) {
     EXPECT_EQ(kBorder, At(0, 0));
     button->SetEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(button->Handle()));
-    EXPECT_EQ(kBack, At(0, 0));
-    EXPECT_EQ(kBlue, At(36, 25));
+    ExpectPixels({{kBack, 0, 0}, {kBlue, 36, 25}});
 }
 
 TEST_F(XPButtonTest, OutlineHasBorderWidthRings) {
     Move(30, 20);
     button->SetBorderWidth(0);
     button->Invalidate();
-    EXPECT_EQ(kBackHi, At(0, 0));
-    EXPECT_EQ(kBackHi, At(59, 39));
+    ExpectPixels({{kBackHi, 0, 0}, {kBackHi, 59, 39}});
 
     button->SetBorderWidth(2);
     button->Invalidate();
@@ -188,8 +181,7 @@ TEST_F(XPButtonTest, TopRowCountsAsOutsideAndLeftColumnAsInside) {
     EXPECT_EQ(kBorder, At(0, 0));
     Move(30, 0);
     EXPECT_FALSE(button->Hot());
-    EXPECT_EQ(kBack, At(0, 0));
-    EXPECT_EQ(kBack, At(5, 5));
+    ExpectPixels({{kBack, 0, 0}, {kBack, 5, 5}});
     Move(59, 39);  // the right column and the bottom row are inside
     EXPECT_TRUE(button->Hot());
     Move(30, 1);
@@ -263,12 +255,9 @@ TEST(XPButtonLayout, ToolbarButtonWithAndWithoutCaption) {
     EXPECT_EQ(13, th);  // 8-point "MS Sans Serif" as this system maps it
 
     const int gx = (105 - (text.cx + 20)) / 2;
-    EXPECT_EQ(kBlue, tmbtest::PixelAt(h, gx, 8));
-    EXPECT_EQ(kBlue, tmbtest::PixelAt(h, gx + 15, 8 + 15));
+    tmbtest::ExpectPixels(h, {{kBlue, gx, 8}, {kBlue, gx + 15, 8 + 15}});
     EXPECT_EQ(kBack, tmbtest::PixelAt(h, gx, 8 + 15));  // the transparent bottom-left pixel
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, gx - 1, 8));
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, gx, 7));
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, gx + 16, 8));
+    tmbtest::ExpectPixels(h, {{kBack, gx - 1, 8}, {kBack, gx, 7}, {kBack, gx + 16, 8}});
     EXPECT_EQ(gx, button->GlyphPos().x);
     EXPECT_EQ(8, button->GlyphPos().y);
     EXPECT_EQ(gx + 20, button->TextPos().x);
@@ -295,8 +284,7 @@ TEST(XPButtonLayout, ToolbarButtonWithAndWithoutCaption) {
 
     // Without a caption the glyph is centred, one pixel further right for glLeft only.
     button->SetText(L"");
-    EXPECT_EQ(kBlue, tmbtest::PixelAt(h, 45, 8));
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, 44, 8));
+    tmbtest::ExpectPixels(h, {{kBlue, 45, 8}, {kBack, 44, 8}});
     EXPECT_EQ(45, button->GlyphPos().x);
     for (xp::AlignPos layout : {xp::glRight, xp::glTop, xp::glBottom}) {
         button->SetGlyphLayout(layout);
@@ -329,11 +317,8 @@ TEST(XPButtonLayout, GlyphAboveCaptionInATallButton) {
     const int th = DefaultFontExtent(L"H").cy;
     ASSERT_EQ(13, th);
     // top = (60 - (13 + 32 + 4)) div 2 = 5: glyph at y 6, caption at y 6 + 32 + 4 = 42.
-    EXPECT_EQ(kBlue, tmbtest::PixelAt(h, 24, 6));
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, 24, 5));
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, 23, 6));
-    EXPECT_EQ(kBlue, tmbtest::PixelAt(h, 55, 37));
-    EXPECT_EQ(kBack, tmbtest::PixelAt(h, 55, 38));
+    tmbtest::ExpectPixels(h, {{kBlue, 24, 6}, {kBack, 24, 5}, {kBack, 23, 6}, {kBlue, 55, 37},
+                              {kBack, 55, 38}});
     EXPECT_EQ(6, button->GlyphPos().y);
     EXPECT_EQ(42, button->TextPos().y);
     EXPECT_EQ((80 - DefaultFontExtent(L"Abc").cx) / 2, button->TextPos().x);
