@@ -16,12 +16,14 @@
 #include "framework/Exception.h"
 #include "framework/StdControls.h"
 #include "framework/TextConv.h"
+#include "tests/support/ClipboardData.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
 
 using tmb::Component;
 using tmb::SourceView;
+using tmbtest::ClipboardText;
 using tmbtest::TestForm;
 using Strings = std::vector<std::wstring>;
 
@@ -51,18 +53,6 @@ private:
 void PressKeys(HWND hwnd, std::initializer_list<WORD> keys) {
     for (WORD k : keys)
         tmbtest::PressKey(hwnd, k);
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return L"<clipboard not open>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
 }
 
 void PutOnClipboard(const std::wstring& text) {

@@ -1683,7 +1683,7 @@ protected:
             if (!window || !IsWindowVisible(window->Handle()) || shown != onDisk)
                 failuresOfStep_.push_back("the contents window of \"" + U8(Rel(folder)) +
                                           "\" does not show its files");
-            if (Chance(50))
+            if (!window || Chance(50))
                 return "contents window of \"" + U8(Rel(folder)) + "\", left open";
         }
         const std::vector<std::wstring> names = window->Names();
