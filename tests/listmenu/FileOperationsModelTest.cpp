@@ -365,13 +365,7 @@ protected:
         c.append(Pick(3000), static_cast<char>('a' + made_ % 26));
         return c;
     }
-    void WriteFile(const std::wstring& path) {
-        const std::string c = NewContent();
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD done = 0;
-        ::WriteFile(h, c.data(), static_cast<DWORD>(c.size()), &done, nullptr);
-        CloseHandle(h);
-    }
+    void WriteFile(const std::wstring& path) { tmbtest::WriteFileBytes(path, NewContent()); }
     void Populate() {
         // Folders the model keeps: the folder that looks like the drives view to a relative
         // lookup, a folder named exactly as the parent entry's caption, and the Send To

@@ -31,15 +31,6 @@ using tmbtest::FolderExists;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-
-void WriteText(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(h);
-}
-
 // While the context menu is up: remembers where it opened and what it enabled, then types
 // the keys (the menu takes real keyboard input).
 struct MenuDriver {
@@ -226,7 +217,7 @@ TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
     list_->SetDirTree(tree_);
     TempFolder from, to;
     from.AddFile(L"moved.txt", 5);
-    WriteText(from.AddFolder(L"Sub folder") + L"\\inside.txt", "inside");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(from.AddFolder(L"Sub folder") + L"\\inside.txt", "inside"));
     Show(from.Path());
     Select({L"moved.txt", L"Sub folder"});
     Choose(L"ItemOpCut");
@@ -244,9 +235,9 @@ TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
 TEST_F(ListOperations, DeleteMovesTheWholeSelectionToTheRecycleBinButNeverTheParent) {
     TempFolder parent;
     const std::wstring folder = parent.AddFolder(L"work");
-    WriteText(folder + L"\\gone one.txt", "first");
-    WriteText(folder + L"\\gone two.txt", "second");
-    WriteText(folder + L"\\kept.txt", "kept");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder + L"\\gone one.txt", "first"));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder + L"\\gone two.txt", "second"));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder + L"\\kept.txt", "kept"));
     Show(folder);
     Select({L"gone one.txt", L"gone two.txt", L".."});
     list_->CutOrCopy(kv::foCopy);
@@ -297,7 +288,7 @@ TEST_F(ListOperations, SendToShortcutsCopyToTheirFolderOrStartTheirProgramWithTh
     files.AddFile(L"second.txt", 4);
     // A program that writes down the parameter it got and the folder it works in.
     const std::wstring recorder = tools / L"record.bat";
-    WriteText(recorder, "@echo %~1>\"%~dp0seen.txt\"\r\n@cd>>\"%~dp0seen.txt\"\r\n");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(recorder, "@echo %~1>\"%~dp0seen.txt\"\r\n@cd>>\"%~dp0seen.txt\"\r\n"));
     const std::wstring toFolder = sendTo + L"\\A folder.lnk";
     const std::wstring toProgram = sendTo + L"\\B program.lnk";
     ASSERT_TRUE(kv::CreateShortcut(toFolder, target.Path(), target.Path(), L""));
@@ -380,7 +371,7 @@ TEST_F(ListOperations, AnyFolderCopiesToTheTypedFolderAndCancelDoesNothing) {
 TEST_F(ListOperations, ClipboardEntriesTakeNamesAndContents) {
     TempFolder files;
     files.AddFile(L"one.txt");
-    WriteText(files / L"two ção.txt", "Ol\xE1\r\nmundo");  // in the ANSI code page
+    ASSERT_TRUE(tmbtest::WriteFileBytes(files / L"two ção.txt", "Ol\xE1\r\nmundo"));  // in the ANSI code page
     files.AddFile(L"three.doc");
     Show(files.Path());
     Select({L"one.txt", L"two ção.txt", L"three.doc", L".."});
@@ -438,7 +429,7 @@ TEST_F(ListOperations, DesktopShortcutLandsOnTheUsersDesktopAndResolvesToTheFile
 TEST_F(ListOperations, CutAndCopyReachTheSystemClipboardAndPasteTakesAnotherProgramsFiles) {
     TempFolder from, to;
     from.AddFile(L"mine.txt", 3);
-    WriteText(from / L"theirs ção.txt", "theirs");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(from / L"theirs ção.txt", "theirs"));
     Show(from.Path());
     Select({L"mine.txt", L".."});
     Choose(L"ItemOpCopy");

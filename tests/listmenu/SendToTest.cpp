@@ -32,16 +32,6 @@ using tmbtest::ClipboardText;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(h);
-}
-
 void EmptyTheClipboard() {
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
@@ -134,7 +124,7 @@ TEST(ListMenuHelpers, CopyIntoAFolderCopiesEveryEntryUnderItsOwnName) {
     const std::wstring a = source.AddFile(L"a b.txt", 5);
     const std::wstring c = source.AddFile(L"ção.dat", 7);
     const std::wstring sub = source.AddFolder(L"sub & more");
-    WriteBytes(sub + L"\\inner.txt", "inner");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(sub + L"\\inner.txt", "inner"));
     ASSERT_TRUE(kv::CopyEntriesToFolder({a, c, sub}, target.Path()));
     EXPECT_TRUE(tmbtest::FileExists(target / L"a b.txt"));
     EXPECT_TRUE(tmbtest::FileExists(target / L"ção.dat"));
@@ -175,7 +165,7 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
         expected += line;
     }
     const std::wstring text = folder / L"long.txt";
-    WriteBytes(text, utf8);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(text, utf8));
     EmptyTheClipboard();
     ASSERT_TRUE(kv::CopyFileContentsToClipboard(parent, text));
     const std::wstring got = ClipboardText();
@@ -183,7 +173,7 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
     EXPECT_EQ(U8(got.substr(got.size() - 40)), U8(expected.substr(expected.size() - 40)));
 
     const std::wstring rtf = folder / L"letter.rtf";
-    WriteBytes(rtf, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello {\\b bold} world\\par}");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(rtf, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello {\\b bold} world\\par}"));
     ASSERT_TRUE(kv::CopyFileContentsToClipboard(parent, rtf));
     EXPECT_EQ(U8(ClipboardText()).substr(0, 16), "Hello bold world");
     const std::string rich = ClipboardBytes(RegisterClipboardFormatW(L"Rich Text Format"));
@@ -192,7 +182,7 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
 
     const std::wstring bmp = folder / L"Small.BMP";
     const std::string bmpBytes = SmallBitmapFile();
-    WriteBytes(bmp, bmpBytes);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(bmp, bmpBytes));
     ASSERT_TRUE(kv::CopyFileContentsToClipboard(parent, bmp));
     const std::string dib = ClipboardBytes(CF_DIB);
     ASSERT_GE(dib.size(), bmpBytes.size() - sizeof(BITMAPFILEHEADER));
@@ -200,7 +190,7 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
               bmpBytes.substr(sizeof(BITMAPFILEHEADER)));
 
     const std::wstring wmf = folder / L"shape.wmf";
-    WriteBytes(wmf, SmallMetafileFile());
+    ASSERT_TRUE(tmbtest::WriteFileBytes(wmf, SmallMetafileFile()));
     ASSERT_TRUE(kv::CopyFileContentsToClipboard(parent, wmf));
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
@@ -211,7 +201,7 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
     std::string gapped = bmpBytes.substr(0, kHeaders) + std::string(6, '\x7F') + bmpBytes.substr(kHeaders);
     const DWORD offBits = kHeaders + 6;
     std::memcpy(gapped.data() + offsetof(BITMAPFILEHEADER, bfOffBits), &offBits, sizeof(offBits));
-    WriteBytes(folder / L"gap.bmp", gapped);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder / L"gap.bmp", gapped));
     ASSERT_TRUE(kv::CopyFileContentsToClipboard(parent, folder / L"gap.bmp"));
     EXPECT_EQ(ClipboardBytes(CF_DIB).substr(0, bmpBytes.size() - sizeof(BITMAPFILEHEADER)),
               bmpBytes.substr(sizeof(BITMAPFILEHEADER)));
@@ -219,9 +209,9 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
     // A picture file that holds no picture, or less of it than its header says, copies
     // nothing and leaves the clipboard as it was; a missing file is an error.
     ASSERT_TRUE(kv::CopyLinesToClipboard(parent, {L"kept"}));
-    WriteBytes(folder / L"broken.bmp", "not a bitmap");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder / L"broken.bmp", "not a bitmap"));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"broken.bmp"));
-    WriteBytes(folder / L"short.bmp", bmpBytes.substr(0, bmpBytes.size() - 5));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder / L"short.bmp", bmpBytes.substr(0, bmpBytes.size() - 5)));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"short.bmp"));
     // 65,536 x 16,385 pixels of 32 bits claim 2^32 + 2^18 bytes: a size that wraps in 32 bits
     // would take the 256 KB that follow for all of them.
@@ -232,12 +222,12 @@ TEST(ListMenuHelpers, ContentsOfTextRichTextBitmapAndMetafileGoToTheClipboard) {
                 sizeof(hugeSize));
     std::memcpy(huge.data() + sizeof(BITMAPFILEHEADER) + offsetof(BITMAPINFOHEADER, biBitCount),
                 &hugeDepth, sizeof(hugeDepth));
-    WriteBytes(folder / L"huge.bmp", huge);
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder / L"huge.bmp", huge));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"huge.bmp"));
     const std::string metafile = SmallMetafileFile();
-    WriteBytes(folder / L"short.wmf", metafile.substr(0, metafile.size() - 8));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder / L"short.wmf", metafile.substr(0, metafile.size() - 8)));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"short.wmf"));
-    WriteBytes(folder / L"broken.wmf", "not a metafile, only some text");
+    ASSERT_TRUE(tmbtest::WriteFileBytes(folder / L"broken.wmf", "not a metafile, only some text"));
     EXPECT_FALSE(kv::CopyFileContentsToClipboard(parent, folder / L"broken.wmf"));
     EXPECT_EQ(ClipboardText(), L"kept");
     EXPECT_THROW(kv::CopyFileContentsToClipboard(parent, folder / L"missing.txt"),
