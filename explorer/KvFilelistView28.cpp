@@ -434,14 +434,20 @@ bool TKvFilelistView28::BuiltInSorting() const {
     return OnCompare && OnCompare.target<BuiltInCompare>();
 }
 
-int TKvFilelistView28::Compare(int a, int b) {
+void TKvFilelistView28::StartSort() {
     if (BuiltInSorting())
-        return sort_.Compare(HeldItem(a), HeldItem(b));
-    return tmb::ListView::Compare(a, b);
+        sort_.MakeRowKeys();
+    else
+        tmb::ListView::StartSort();
 }
 
-bool TKvFilelistView28::SortPairs(std::vector<SortPair>& pairs) {
-    return BuiltInSorting() && sort_.Pairs(pairs);
+int TKvFilelistView28::Compare(int a, int b) {
+    return sort_.HasRowKeys() ? sort_.CompareRows(a, b) : tmb::ListView::Compare(a, b);
+}
+
+void TKvFilelistView28::EndSort() {
+    sort_.DropRowKeys();
+    tmb::ListView::EndSort();
 }
 
 void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {

@@ -215,10 +215,12 @@ protected:
     int ItemImage(int index) override;
     // The texts of a listed entry, made from what the listing kept of it.
     void MakeItemTexts(int index, std::vector<std::wstring>& subItems) override;
-    // The built-in comparison reads the keys kept at listing time, never the texts; a
-    // comparison of the user's gets the items with all their texts.
+    // The built-in sorting makes a key per row when a sort starts, from the keys kept at
+    // listing time (never the texts), and compares rows by them; a comparison of the
+    // user's gets the items with all their texts.
+    void StartSort() override;
     int Compare(int a, int b) override;
-    bool SortPairs(std::vector<SortPair>& pairs) override;
+    void EndSort() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
