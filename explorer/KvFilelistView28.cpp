@@ -14,6 +14,7 @@
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvDirTreeCombo28.h"
+#include "explorer/KvFilelistView28PopUp.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
@@ -213,11 +214,8 @@ void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation o
 }
 
 void TKvFilelistView28::SetLanguage(TLanguage language) {
-    if (!TakeLanguage(ResolveViewLanguage(language), language_, ViewLanguage, &LoadViewTexts))
-        return;
-    BuildOwnMenu();
-    if (HandleAllocated())
-        RecreateWnd();
+    if (TakeLanguage(ResolveViewLanguage(language), language_, ViewLanguage, &LoadViewTexts))
+        tmb::RebuildForLanguage<TKvFilelistView28PopUp>(*this, ownMenu_, popUpMenuEnabled_);
 }
 
 // ---- columns ------------------------------------------------------------------------------

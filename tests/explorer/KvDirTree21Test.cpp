@@ -170,7 +170,7 @@ TEST_F(DirTree, ANewTreeHasItsDefaultsAndTheSharedSystemIcons) {
     ASSERT_NE(fresh->OwnMenu(), nullptr);
     EXPECT_EQ(fresh->GetPopupMenu(), fresh->OwnMenu());
     EXPECT_TRUE(fresh->OwnMenu()->AutoPopup());
-    EXPECT_EQ(fresh->OwnMenu()->Tree(), fresh);
+    EXPECT_EQ(fresh->OwnMenu()->Served(), fresh);
     EXPECT_EQ(fresh->About(), L"Version 2.1.7.3");
     fresh->SetAbout(L"Version 9");
     EXPECT_EQ(fresh->About(), L"Version 2.1.7.3");
@@ -785,7 +785,7 @@ TEST_F(DirTree, AnotherLanguageRebuildsTheMenuAndTheWindowTheSameOneChangesNothi
     EXPECT_TRUE(tree_->PopUpMenuEnabled());
     EXPECT_EQ(tree_->OwnMenu()->Items()[0].caption, L"&Neuer Ordner");
     EXPECT_EQ(tree_->Count(), 1) << "the re-created window shows the root alone";
-    EXPECT_EQ(tree_->OwnMenu()->Tree(), tree_);
+    EXPECT_EQ(tree_->OwnMenu()->Served(), tree_);
 
     tree_->SetPopUpMenuEnabled(false);
     EXPECT_EQ(tree_->GetPopupMenu(), nullptr);
