@@ -34,8 +34,6 @@ public:
     };
     explicit TKvFilelistSort(TKvFilelistView28& list);
 
-    int Column() const { return column_; }
-    bool Descending() const { return descending_; }
     // Off in the drives view.
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value) { enabled_ = value; }

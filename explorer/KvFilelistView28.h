@@ -169,8 +169,6 @@ public:
     void ColumnClick(int column) { sort_.ColumnClick(column); }
     // The comparison installed in OnCompare.
     int CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) const { return sort_.Compare(a, b); }
-    int SortColumn() const { return sort_.Column(); }
-    bool SortDescending() const { return sort_.Descending(); }
     bool SortingEnabled() const { return sort_.Enabled(); }
 
     // --- the file operations the context menu shares with the keys ------------------------
@@ -233,7 +231,6 @@ private:
     void AddEntries(const std::wstring& pattern, DWORD filter, bool filesToo);
     // The parent entry of a folder that could not be listed, so the user can go back.
     void AddParentOfUnreadable(const std::wstring& folder);
-    void BuildOwnMenu();
     // Links a tree or a combo both ways, undoing the link of the one it replaces.
     template <class Linked>
     void Link(Linked*& mine, Linked* other);

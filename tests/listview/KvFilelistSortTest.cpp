@@ -85,13 +85,14 @@ TEST_F(FileList, HeaderClicksSortEveryColumnBothWaysWithFoldersFirstAndTheParent
     // 900 bytes of gamma.bin first.
     list_->UpdateFileList();
     ClickHeader(1);
-    ASSERT_TRUE(list_->SortDescending());
+    ArrowColumns(&down);
+    ASSERT_TRUE(down);
     EXPECT_EQ(IndexOf(L"gamma.bin"), IndexOf(L"Alpha.doc") + 1);
 
     list_->UpdateFileList();  // a reload returns to Name ascending
-    EXPECT_EQ(list_->SortColumn(), 0);
     ExpectOrdered(*list_, 0, false);
-    EXPECT_EQ(ArrowColumns(), std::vector<int>{0});
+    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{0});
+    EXPECT_FALSE(down);
 
     // A handler of the user's replaces the built-in sorting.
     int clicks = 0;
@@ -108,7 +109,9 @@ TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryCo
     tmb::ListItem b{L"README", 0, {L"3 KB", L"Text", L"", L"A", L"x\\README", L"file", L"2E17"}, 0, {}};
     tmb::ListItem folder{L"a", 0, {L" ", L"Folder", L"", L"H", L"x\\a", L"dir", L"3E17"}, 0, {}};
     list_->ColumnClick(0);  // a new list sorts by Name descending: this makes it ascending
-    ASSERT_FALSE(list_->SortDescending());
+    bool down = true;
+    ASSERT_EQ(ArrowColumns(&down), std::vector<int>{0});
+    ASSERT_FALSE(down);
     EXPECT_EQ(list_->CompareItems(a, b), 0);
     EXPECT_LT(list_->CompareItems(folder, a), 0);
     EXPECT_LT(list_->CompareItems(parent, folder), 0);
@@ -172,13 +175,15 @@ TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
     };
     ASSERT_GT(list_->ItemCount(), 40);
     EXPECT_EQ(paths(*list_), paths(*other));
+    bool down = false, otherDown = true;
     for (int column : {1, 1, 2, 2, 3, 3, 4, 4, 0, 0, 2, 4, 1}) {
         list_->ColumnClick(column);
         other->ColumnClick(column);
-        ASSERT_EQ(list_->SortDescending(), other->SortDescending());
-        EXPECT_EQ(paths(*list_), paths(*other)) << "column " << column << (list_->SortDescending() ? " down" : " up");
+        ASSERT_EQ(ArrowColumns(&down), ArrowColumns(&otherDown, other));
+        ASSERT_EQ(down, otherDown);
+        EXPECT_EQ(paths(*list_), paths(*other)) << "column " << column << (down ? " down" : " up");
     }
-    ExpectOrdered(*list_, list_->SortColumn(), list_->SortDescending());
+    ExpectOrdered(*list_, 1, down);
     tmb::Destroy(other);
 }
 
