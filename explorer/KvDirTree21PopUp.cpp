@@ -43,11 +43,6 @@ const Row kRows[TKvDirTree21PopUp::kItemCount] = {
     {L"ItemProperty",          11, KvText::CapProperty,     L"Attributes28",    DriveOrFolder,   Call<&T::ShowItemProperties>},
 };
 
-const Row* RowAt(int position) {
-    return position < 0 || position >= TKvDirTree21PopUp::kItemCount ? nullptr
-                                                                       : &kRows[position];
-}
-
 } // namespace
 
 TKvDirTree21PopUp::TKvDirTree21PopUp(tmb::Component* owner)
@@ -61,16 +56,6 @@ void TKvDirTree21PopUp::BuildMenu() {
 }
 
 void TKvDirTree21PopUp::MenuItemClick(const tmb::MenuItem& item) { RunRow(kRows, item); }
-
-const wchar_t* TKvDirTree21PopUp::ItemName(int position) {
-    const Row* row = RowAt(position);
-    return row && row->name ? row->name : L"";
-}
-
-long TKvDirTree21PopUp::ItemTag(int position) {
-    const Row* row = RowAt(position);
-    return row ? row->tag : 0;
-}
 
 void TKvDirTree21PopUp::UpdateItems() {
     TKvDirTree21* tree = Served();

@@ -27,10 +27,6 @@ public:
     // anything else (a separator, an entry of another menu) does nothing.
     void MenuItemClick(const tmb::MenuItem& item) override;
 
-    // The entry's name ("AddNode", ...) and tag (1 to 11); empty and 0 for a separator.
-    static const wchar_t* ItemName(int position);
-    static long ItemTag(int position);
-
     // Enables the entries for the tree's selected node: with none selected only the two
     // network entries stay enabled.
     void UpdateItems() override;

@@ -751,8 +751,8 @@ TEST_F(DirTree, TheMenuHasFifteenEntriesCaptionedInTheTreesLanguage) {
                               L"ConnectNetResource", L"DisConnectNetResource", L"", L"ItemProperty"};
     const long tags[] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 0, 9, 10, 0, 11};
     for (int i = 0; i < TKvDirTree21PopUp::kItemCount; ++i) {
-        EXPECT_STREQ(TKvDirTree21PopUp::ItemName(i), names[i]) << i;
-        EXPECT_EQ(TKvDirTree21PopUp::ItemTag(i), tags[i]) << i;
+        EXPECT_EQ(tree_->OwnMenu()->Items()[static_cast<std::size_t>(i)].name, names[i]) << i;
+        EXPECT_EQ(tree_->OwnMenu()->Items()[static_cast<std::size_t>(i)].tag, tags[i]) << i;
     }
 
     tree_->SetLanguage(kv::lnPortuguese);
