@@ -75,10 +75,6 @@ const TKvFilelistSort::EntryKeys* TKvFilelistSort::KeysOf(const tmb::ListItem& i
     return mark >= 1 && mark <= keys_.size() ? &keys_[mark - 1] : nullptr;
 }
 
-void TKvFilelistSort::SortNow() {
-    list_.Sort();
-}
-
 void TKvFilelistSort::AddKey(const tmb::ListItem& item, KeyBlock& block) const {
     const EntryKeys* keys = KeysOf(item);
     Key key;
@@ -178,7 +174,7 @@ void TKvFilelistSort::SortByName() {
         return;
     column_ = TKvFilelistView28::fcName;
     descending_ = false;
-    SortNow();
+    list_.Sort();
     UpdateMarks();
 }
 
@@ -191,7 +187,7 @@ void TKvFilelistSort::ColumnClick(int column) {
         column_ = column;
         descending_ = true;
     }
-    SortNow();
+    list_.Sort();
     UpdateMarks();
 }
 

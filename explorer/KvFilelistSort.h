@@ -117,7 +117,6 @@ private:
                 return x[i] < y[i] ? -1 : 1;
         return xn < yn ? -1 : (xn > yn ? 1 : 0);
     }
-    void SortNow();
     // The arrow on the sort column's header, none on the others.
     void UpdateMarks() const;
 
