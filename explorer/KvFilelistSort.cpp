@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "explorer/KvFilelistView28.h"
 #include "framework/TextConv.h"
@@ -82,29 +83,39 @@ void TKvFilelistSort::AddKey(const tmb::ListItem& item, KeyBlock& block) const {
     const bool folder = keys ? keys->folder : item.SubItem(TKvFilelistView28::siKind) == L"dir";
     key.group = parent ? 0 : folder != descending_ ? 1 : 2;
     // The text of the key, folded into the block: the Name in capitals as the user's locale
-    // maps them, the other texts with ASCII letters folded; its first four characters make
-    // the number, so most comparisons end there.
+    // maps them, the other texts with ASCII letters folded; its first eight characters make
+    // the two numbers, so most comparisons end there.
     auto addText = [&block, &key](const std::wstring& text, bool upper) {
         key.textAt = static_cast<std::uint32_t>(block.text.size());
-        block.text.resize(block.text.size() + text.size());
+        block.text.append(text);
         wchar_t* out = &block.text[key.textAt];
         int length = static_cast<int>(text.size());
-        // ASCII letters are folded here; a text with other letters is mapped by the
-        // system (the same capitals for the ASCII ones, and no call for most names).
-        bool ascii = true;
+        // ASCII letters (and for the Name the Latin-1 ones, à to þ, which have their
+        // capitals 32 places below in every case table) are folded here; a name with any
+        // other letter is mapped by the system, so most names take no call.
+        bool own = true;
         for (int i = 0; i < length; ++i) {
-            const wchar_t c = text[static_cast<std::size_t>(i)];
-            ascii = ascii && c < 0x80;
-            out[i] = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
+            const wchar_t c = out[i];
+            if (c >= L'a' && c <= L'z')
+                out[i] = static_cast<wchar_t>(c - 32);
+            else if (!upper || c < 0x80 || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+                continue;  // no letter, or a capital already
+            else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+                out[i] = static_cast<wchar_t>(c - 32);
+            else
+                own = false;
         }
-        if (upper && !ascii)
+        if (upper && !own) {
             length = std::max(0, LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, text.data(),
                                               length, out, length));
-        block.text.resize(key.textAt + static_cast<std::size_t>(length));
+            block.text.resize(key.textAt + static_cast<std::size_t>(length));
+        }
         key.textLength = static_cast<std::uint32_t>(length);
-        key.number = 0;
-        for (int i = 0; i < 4; ++i)
+        key.number = key.next = 0;
+        for (int i = 0; i < 4; ++i) {
             key.number = key.number << 16 | (i < length ? static_cast<std::uint16_t>(out[i]) : 0);
+            key.next = key.next << 16 | (i + 4 < length ? static_cast<std::uint16_t>(out[i + 4]) : 0);
+        }
     };
     switch (column_) {
     case TKvFilelistView28::fcName:
@@ -139,6 +150,7 @@ void TKvFilelistSort::AddKey(const tmb::ListItem& item, KeyBlock& block) const {
             made.group = 1;
         }
         key.number = made.number;
+        key.next = made.next;
         key.textAt = made.textAt;
         key.textLength = made.textLength;
         break;
@@ -151,7 +163,9 @@ void TKvFilelistSort::AddKey(const tmb::ListItem& item, KeyBlock& block) const {
 
 void TKvFilelistSort::MakeRowKeys() {
     const int count = list_.ItemCount();
-    rows_ = KeyBlock();
+    rows_.keys.clear();
+    rows_.text.clear();
+    rows_.shared.clear();
     rows_.keys.reserve(static_cast<std::size_t>(count));
     if (column_ == TKvFilelistView28::fcName) {
         std::size_t total = 0;
@@ -166,7 +180,9 @@ void TKvFilelistSort::MakeRowKeys() {
 
 void TKvFilelistSort::DropRowKeys() {
     sorting_ = false;
-    rows_ = KeyBlock();
+    // Swapped out and freed: a string assigned an empty one would keep its block.
+    KeyBlock dropped;
+    std::swap(rows_, dropped);
 }
 
 void TKvFilelistSort::SortByName() {

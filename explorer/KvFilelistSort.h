@@ -80,10 +80,11 @@ public:
 private:
     // An item's place in the order: its group (0 the parent entry, then 1 and 2: folders
     // first, files first when descending), then a number (the kilobytes, the time, or the
-    // first four characters of the folded text), then the folded text itself, which lies
-    // in the key block's text.
+    // first four characters of the folded text), the next four characters, then the rest of
+    // the folded text, which lies in the key block's text.
     struct Key {
         std::uint64_t number = 0;
+        std::uint64_t next = 0;
         std::uint32_t group = 0;
         std::uint32_t textAt = 0;
         std::uint32_t textLength = 0;
@@ -103,6 +104,7 @@ private:
         if (a.group != b.group)
             return a.group < b.group ? -1 : 1;
         int result = a.number != b.number ? (a.number < b.number ? -1 : 1)
+                     : a.next != b.next   ? (a.next < b.next ? -1 : 1)
                                           : CompareFolded(text + a.textAt, a.textLength,
                                                           text + b.textAt, b.textLength);
         // Turned round within the groups; the parent entry stays on top.

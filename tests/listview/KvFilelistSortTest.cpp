@@ -140,7 +140,9 @@ namespace {
 // show every column in both directions in the very same order, ties included.
 TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
     TempFolder dir;
-    const wchar_t* stems[] = {L"data", L"Data", L"DATA", L"\u00e9t\u00e9", L"\u00c9T\u00c9", L"co-op", L"coop", L"a b"};
+    // Letters the list folds itself (ASCII, Latin-1) and ones it leaves to the system (\u00b5, \u00ff, \u00df).
+    const wchar_t* stems[] = {L"data", L"Data", L"DATA", L"\u00e9t\u00e9", L"\u00c9T\u00c9", L"co-op", L"coop", L"a b",
+                              L"\u00b5m \u00e9", L"\u00ffA\u00df"};
     const wchar_t* exts[] = {L".txt", L".TXT", L".doc", L"", L".zip", L".Doc"};
     const std::uint64_t sizes[] = {0, 1, 1023, 1024, 2047, 2048, 5000, 5ull << 30};
     const DWORD attributes[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_ARCHIVE,
@@ -151,7 +153,7 @@ TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
         return (seed >> 16) % n;
     };
     for (int i = 0; i < 70; ++i) {
-        const std::wstring name = std::wstring(stems[next(8)]) + L" " + std::to_wstring(next(12)) + exts[next(6)];
+        const std::wstring name = std::wstring(stems[next(10)]) + L" " + std::to_wstring(next(12)) + exts[next(6)];
         if (tmbtest::FileExists(dir / name) || tmbtest::FolderExists(dir / name))
             continue;
         const bool folder = next(5) == 0;
