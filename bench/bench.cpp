@@ -720,7 +720,7 @@ public:
     explicit TimedList(tmb::Component* owner) : kv::TKvFilelistView28(owner) {}
 
     struct Counters {
-        double pairs = 0, texts = 0, icons = 0, dispInfo = 0, paint = 0, setCount = 0, otherLvm = 0;
+        double keys = 0, texts = 0, icons = 0, dispInfo = 0, paint = 0, setCount = 0, otherLvm = 0;
         long long compares = 0, sorts = 0, textRows = 0, iconCalls = 0, dispInfos = 0, paints = 0;
         int lowestRow = -1, highestRow = -1;
     };
@@ -731,12 +731,11 @@ protected:
         ++c.compares;
         return kv::TKvFilelistView28::Compare(a, b);
     }
-    bool SortPairs(std::vector<SortPair>& pairs) override {
+    void StartSort() override {
         const auto start = Clock::now();
-        const bool made = kv::TKvFilelistView28::SortPairs(pairs);
-        c.pairs += std::chrono::duration<double>(Clock::now() - start).count();
-        c.sorts += made;
-        return made;
+        kv::TKvFilelistView28::StartSort();
+        c.keys += std::chrono::duration<double>(Clock::now() - start).count();
+        ++c.sorts;
     }
     void MakeItemTexts(int index, std::vector<std::wstring>& texts) override {
         const auto start = Clock::now();
@@ -784,43 +783,6 @@ protected:
     }
 };
 
-// The list's ranks by Name, as it works them out once per listing: the names mapped to
-// capitals one after the other in one block, their order by character codes, equal names
-// sharing a place.
-std::vector<int> NameRanks(const std::vector<std::wstring>& names) {
-    std::wstring upper;
-    std::size_t total = 0;
-    for (const std::wstring& name : names)
-        total += name.size();
-    upper.resize(total);
-    std::vector<std::size_t> start(names.size()), length(names.size());
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        start[i] = at;
-        const int m = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, names[i].data(),
-                                   static_cast<int>(names[i].size()), &upper[at],
-                                   static_cast<int>(names[i].size()));
-        length[i] = m > 0 ? static_cast<std::size_t>(m) : 0;
-        at += names[i].size();
-    }
-    auto less = [&](int a, int b) {
-        return upper.compare(start[static_cast<std::size_t>(a)], length[static_cast<std::size_t>(a)],
-                             upper, start[static_cast<std::size_t>(b)], length[static_cast<std::size_t>(b)]) < 0;
-    };
-    std::vector<int> order(names.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::sort(order.begin(), order.end(), less);
-    std::vector<int> rank(names.size());
-    int r = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && less(order[i - 1], order[i]))
-            ++r;
-        rank[static_cast<std::size_t>(order[i])] = r;
-    }
-    return rank;
-}
-
 // A window the size of the explorer window's list holding the timed list, laid out as there.
 class SplitForm final : public tmb::Form {
 public:
@@ -843,8 +805,8 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
     tmb::App().ProcessMessages();
     TimedList* list = form->list;
     const std::wstring empty = EmptyFolder(root);
-    std::vector<double> floors, whole, realWhole, enumerate, pairs, texts, icons, dispInfo, paint,
-        setCount, otherLvm, records, types, ranks, platformKeys, resort, heldBytes;
+    std::vector<double> floors, whole, realWhole, enumerate, keys, texts, icons, dispInfo, paint,
+        setCount, otherLvm, records, types, platformKeys, resort, resortKeys, heldBytes;
     TimedList::Counters last, lastResort;
     std::printf("\n  explorer window, folder listed + sorted + first rows painted, %d files: "
                 "phases (medians of %d)\n",
@@ -871,7 +833,7 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         last = list->c;
         if (r == 0)
             heldBytes.push_back(HeapBytesInUse() - heapBefore);
-        pairs.push_back(last.pairs);
+        keys.push_back(last.keys);
         texts.push_back(last.texts);
         icons.push_back(last.icons);
         dispInfo.push_back(last.dispInfo - last.icons - last.texts);
@@ -882,7 +844,6 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         // The steps of the listing, timed alone on the same names.
         Listing l;
         enumerate.push_back(Seconds([&] { l = ReadNames(folder); }));
-        ranks.push_back(Seconds([&] { NameRanks(l.names); }));
         std::vector<std::string> k;
         k.reserve(l.names.size());
         platformKeys.push_back(Seconds([&] {
@@ -900,7 +861,7 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         }));
         // The list's record of each entry: the item (caption, icon to come) and its keys.
         std::vector<tmb::ListItem> items;
-        std::vector<kv::TKvFilelistSort::EntryKeys> keys;
+        std::vector<kv::TKvFilelistSort::EntryKeys> entries;
         records.push_back(Seconds([&] {
             for (std::size_t i = 0; i < l.names.size(); ++i) {
                 kv::TKvFilelistSort::EntryKeys entry;
@@ -909,7 +870,7 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
                 entry.size = static_cast<std::int64_t>(l.sizes[i]);
                 entry.written = (static_cast<std::uint64_t>(l.modified[i].dwHighDateTime) << 32) |
                                 l.modified[i].dwLowDateTime;
-                keys.push_back(std::move(entry));
+                entries.push_back(std::move(entry));
                 tmb::ListItem item;
                 item.caption = std::move(l.names[i]);  // the copy is the enumeration's
                 item.imageIndex = tmb::ListItem::kImageWhenDrawn;
@@ -919,13 +880,15 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
         list->c = {};
         resort.push_back(Seconds([&] { list->Sort(); }));
         lastResort = list->c;
+        resortKeys.push_back(lastResort.keys);
     }
     const double floor = MedianOf(floors);
     const double all = MedianOf(whole);
-    // The sort at listing time is the one a re-sort by Name repeats (the names are ranked
-    // once, then the items are ordered by their ranks and moved): it is timed as that re-sort.
+    // The sort at listing time is the one a re-sort by Name repeats (a key per item made,
+    // the names in capitals in one block, then the items ordered by their keys and moved):
+    // it is timed as that re-sort.
     const double sorting = MedianOf(resort);
-    const double known = MedianOf(enumerate) + MedianOf(ranks) + sorting + MedianOf(texts) +
+    const double known = MedianOf(enumerate) + sorting + MedianOf(texts) +
                          MedianOf(icons) + MedianOf(dispInfo) + MedianOf(paint) +
                          MedianOf(setCount) + MedianOf(otherLvm);
     PhaseRow("floor: one plain enumeration", floor, all, floor, "FindFirstFile/FindNextFile");
@@ -941,13 +904,13 @@ void SplitExplorerListing(const std::wstring& root, const std::wstring& folder, 
              "ListItem with its caption, EntryKeys, per file");
     PhaseRow("  of which type names by extension", MedianOf(types), all, floor,
              "one map look-up per file, timed alone");
-    PhaseRow("Name ranks (names in capitals, ordered)", MedianOf(ranks), all, floor,
-             "LCMapString UPPERCASE per name, one sort, timed alone");
-    PhaseRow("sorting (a re-sort by Name of the ranked list)", sorting, all, floor,
-             (std::to_string(lastResort.sorts) + " by pairs, " +
+    PhaseRow("sorting (a re-sort by Name)", sorting, all, floor,
+             (std::to_string(lastResort.sorts) + " sort, " +
               std::to_string(lastResort.compares) + " compares; ListView::Sort after the listing")
                  .c_str());
-    PhaseRow("  of which pairs made", MedianOf(pairs), all, floor,
+    PhaseRow("  of which keys made", MedianOf(resortKeys), all, floor,
+             "LCMapString UPPERCASE per name into one block");
+    PhaseRow("  the same in the listing's sort", MedianOf(keys), all, floor,
              (std::to_string(last.compares) + " compares during the listing").c_str());
     PhaseRow("list control: LVM_SETITEMCOUNT", MedianOf(setCount), all, floor, "");
     PhaseRow("list control: other LVM_ messages", MedianOf(otherLvm), all, floor,

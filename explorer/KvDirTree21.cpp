@@ -9,7 +9,6 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Handles.h"
-#include "framework/OwnMenu.h"
 #include "framework/ScopedHourglass.h"
 #include "framework/TextConv.h"
 
@@ -57,22 +56,8 @@ void TKvDirTree21::SetSelectedFile(const std::wstring& path) {
 }
 
 void TKvDirTree21::SetLanguage(TLanguage language) {
-    if (!TakeLanguage(ResolveTreeLanguage(language), language_, TreeLanguage, &LoadTreeTexts))
-        return;
-    // The old menu goes at once and leaves nothing in the message queue, so no messages
-    // need to run before the new one is built (running them here would let input in).
-    BuildOwnMenu();
-    if (HandleAllocated())
-        RecreateWnd();
-}
-
-void TKvDirTree21::BuildOwnMenu() {
-    tmb::ReplaceOwnMenu(*this, ownMenu_, popUpMenuEnabled_, [this] {
-        auto* menu = new TKvDirTree21PopUp(this);
-        menu->BuildItems();
-        menu->SetTree(this);
-        return menu;
-    });
+    if (TakeLanguage(ResolveTreeLanguage(language), language_, TreeLanguage, &LoadTreeTexts))
+        tmb::RebuildForLanguage<TKvDirTree21PopUp>(*this, ownMenu_, popUpMenuEnabled_);
 }
 
 void TKvDirTree21::Notification(tmb::Component* component, tmb::Operation operation) {

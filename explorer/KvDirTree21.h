@@ -162,7 +162,6 @@ private:
     void PickSelected();
     // Hands a folder to the linked file list view.
     void TellFileList(const std::wstring& directory);
-    void BuildOwnMenu();
     // The path of the selected node: the folder the commands act on.
     std::wstring SelectedNodePath();
     void ClearPendingPaste();

@@ -14,6 +14,7 @@
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvDirTreeCombo28.h"
+#include "explorer/KvFilelistView28PopUp.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
@@ -213,11 +214,8 @@ void TKvFilelistView28::Notification(tmb::Component* component, tmb::Operation o
 }
 
 void TKvFilelistView28::SetLanguage(TLanguage language) {
-    if (!TakeLanguage(ResolveViewLanguage(language), language_, ViewLanguage, &LoadViewTexts))
-        return;
-    BuildOwnMenu();
-    if (HandleAllocated())
-        RecreateWnd();
+    if (TakeLanguage(ResolveViewLanguage(language), language_, ViewLanguage, &LoadViewTexts))
+        tmb::RebuildForLanguage<TKvFilelistView28PopUp>(*this, ownMenu_, popUpMenuEnabled_);
 }
 
 // ---- columns ------------------------------------------------------------------------------
@@ -434,14 +432,20 @@ bool TKvFilelistView28::BuiltInSorting() const {
     return OnCompare && OnCompare.target<BuiltInCompare>();
 }
 
-int TKvFilelistView28::Compare(int a, int b) {
+void TKvFilelistView28::StartSort() {
     if (BuiltInSorting())
-        return sort_.Compare(HeldItem(a), HeldItem(b));
-    return tmb::ListView::Compare(a, b);
+        sort_.MakeRowKeys();
+    else
+        tmb::ListView::StartSort();
 }
 
-bool TKvFilelistView28::SortPairs(std::vector<SortPair>& pairs) {
-    return BuiltInSorting() && sort_.Pairs(pairs);
+int TKvFilelistView28::Compare(int a, int b) {
+    return sort_.HasRowKeys() ? sort_.CompareRows(a, b) : tmb::ListView::Compare(a, b);
+}
+
+void TKvFilelistView28::EndSort() {
+    sort_.DropRowKeys();
+    tmb::ListView::EndSort();
 }
 
 void TKvFilelistView28::AddParentOfUnreadable(const std::wstring& folder) {

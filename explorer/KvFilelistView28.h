@@ -169,8 +169,6 @@ public:
     void ColumnClick(int column) { sort_.ColumnClick(column); }
     // The comparison installed in OnCompare.
     int CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) const { return sort_.Compare(a, b); }
-    int SortColumn() const { return sort_.Column(); }
-    bool SortDescending() const { return sort_.Descending(); }
     bool SortingEnabled() const { return sort_.Enabled(); }
 
     // --- the file operations the context menu shares with the keys ------------------------
@@ -215,10 +213,12 @@ protected:
     int ItemImage(int index) override;
     // The texts of a listed entry, made from what the listing kept of it.
     void MakeItemTexts(int index, std::vector<std::wstring>& subItems) override;
-    // The built-in comparison reads the keys kept at listing time, never the texts; a
-    // comparison of the user's gets the items with all their texts.
+    // The built-in sorting makes a key per row when a sort starts, from the keys kept at
+    // listing time (never the texts), and compares rows by them; a comparison of the
+    // user's gets the items with all their texts.
+    void StartSort() override;
     int Compare(int a, int b) override;
-    bool SortPairs(std::vector<SortPair>& pairs) override;
+    void EndSort() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -231,7 +231,6 @@ private:
     void AddEntries(const std::wstring& pattern, DWORD filter, bool filesToo);
     // The parent entry of a folder that could not be listed, so the user can go back.
     void AddParentOfUnreadable(const std::wstring& folder);
-    void BuildOwnMenu();
     // Links a tree or a combo both ways, undoing the link of the one it replaces.
     template <class Linked>
     void Link(Linked*& mine, Linked* other);

@@ -10,12 +10,10 @@
 
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvDirTreeCombo28.h"
-#include "explorer/KvFilelistView28PopUp.h"
 #include "explorer/KvSendTo.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
-#include "framework/OwnMenu.h"
 #include "framework/TextConv.h"
 
 namespace kv {
@@ -329,15 +327,6 @@ void TKvFilelistView28::CreateDesktopShortcut() {
                       CreateShortcut(link, path, ExtractFilePath(path), name);
     if (!made)
         tmb::MessageDlg(KvMessages.StrShortcutFailed, tmb::MsgDlgType::Error, tmb::mbOK);
-}
-
-void TKvFilelistView28::BuildOwnMenu() {
-    tmb::ReplaceOwnMenu(*this, ownMenu_, popUpMenuEnabled_, [this] {
-        auto* menu = new TKvFilelistView28PopUp(this);
-        menu->BuildMenu();
-        menu->SetListView(this);
-        return menu;
-    });
 }
 
 // ---- renaming -----------------------------------------------------------------------------

@@ -7,7 +7,6 @@
 #include "explorer/KvConsts.h"
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFilelistView28.h"
-#include "framework/MenuTable.h"
 
 namespace kv {
 namespace {
@@ -34,46 +33,37 @@ constexpr Row kSeparator{nullptr, 0, KvText::Count, nullptr, nullptr, nullptr};
 
 // Every entry is found by its tag; the SendTo folder's shortcuts, added after the table's own
 // entries, by their tags too (see MenuItemClick).
+using L = TKvFilelistView28;
+using tmb::Call;
+
 const Row kRows[] = {
-    {L"ItemOpen", 1, KvText::CapOpen, L"Open28", Selected,
-     [](TKvFilelistView28& l, long) { l.OpenItem(); }},
-    {L"ItemView", 2, KvText::CapView, L"View28", Viewable,
-     [](TKvFilelistView28& l, long) { l.ViewFile(); }},
+    {L"ItemOpen",    1,  KvText::CapOpen,            L"Open28",       Selected,         Call<&L::OpenItem>},
+    {L"ItemView",    2,  KvText::CapView,            L"View28",       Viewable,         Call<&L::ViewFile>},
     kSeparator,
-    {L"SubMenuSend", 3, KvText::CapSendTo, L"SendTo28", FilesSelected, nullptr},
-    {L"Send_To0", 30, KvText::CapAnyFolder, L"AnyFolder28", FilesSelected,
-     [](TKvFilelistView28& l, long) { l.SendToSpecial(0); }, nullptr, 1},
-    {L"Send_To1", 31, KvText::CapClipContents, L"ClipBoard28", ContentsCopyable,
-     [](TKvFilelistView28& l, long) { l.SendToSpecial(1); }, nullptr, 1},
-    {L"Send_To2", 32, KvText::CapClipName, L"ClipBoard28", FilesSelected,
-     [](TKvFilelistView28& l, long) { l.SendToSpecial(2); }, nullptr, 1},
-    {L"Send_To3", 33, KvText::CapDesktopShortcut, L"DeskTop28", FilesSelected,
-     [](TKvFilelistView28& l, long) { l.SendToSpecial(3); }, nullptr, 1},
+    {L"SubMenuSend", 3,  KvText::CapSendTo,          L"SendTo28",     FilesSelected,    nullptr},
+    {L"Send_To0",    30, KvText::CapAnyFolder,       L"AnyFolder28",  FilesSelected,    Call<&L::SendToSpecial, 0>, nullptr, 1},
+    {L"Send_To1",    31, KvText::CapClipContents,    L"ClipBoard28",  ContentsCopyable, Call<&L::SendToSpecial, 1>, nullptr, 1},
+    {L"Send_To2",    32, KvText::CapClipName,        L"ClipBoard28",  FilesSelected,    Call<&L::SendToSpecial, 2>, nullptr, 1},
+    {L"Send_To3",    33, KvText::CapDesktopShortcut, L"DeskTop28",    FilesSelected,    Call<&L::SendToSpecial, 3>, nullptr, 1},
     kSeparator,
-    {L"ItemOpCut", 4, KvText::CapFileCut, L"Cut28", FilesSelected,
-     [](TKvFilelistView28& l, long) { l.CutOrCopy(foMove); }},
-    {L"ItemOpCopy", 5, KvText::CapFileCopy, L"Copy28", FilesSelected,
-     [](TKvFilelistView28& l, long) { l.CutOrCopy(foCopy); }},
-    {L"ItemOpPaste", 6, KvText::CapFilePaste, L"Paste28", Paste,
-     [](TKvFilelistView28& l, long) { l.Paste(); }},
+    {L"ItemOpCut",   4,  KvText::CapFileCut,         L"Cut28",        FilesSelected,    Call<&L::CutOrCopy, foMove>},
+    {L"ItemOpCopy",  5,  KvText::CapFileCopy,        L"Copy28",       FilesSelected,    Call<&L::CutOrCopy, foCopy>},
+    {L"ItemOpPaste", 6,  KvText::CapFilePaste,       L"Paste28",      Paste,            Call<&L::Paste>},
     kSeparator,
-    {L"ItemRename", 7, KvText::CapRename, L"ReName28", OneFileSelected,
-     [](TKvFilelistView28& l, long) { l.RenameSelected(); }},
-    {L"ItemDelete", 8, KvText::CapDelete, L"Delete28", FilesSelected,
-     [](TKvFilelistView28& l, long) { l.DeleteSelected(); }},
+    {L"ItemRename",  7,  KvText::CapRename,          L"ReName28",     OneFileSelected,  Call<&L::RenameSelected>},
+    {L"ItemDelete",  8,  KvText::CapDelete,          L"Delete28",     FilesSelected,    Call<&L::DeleteSelected>},
     kSeparator,
-    {L"ItemProperty", 9, KvText::CapProperties, L"Attributes28", Selected,
-     [](TKvFilelistView28& l, long) { l.ShowItemProperties(); }},
+    {L"ItemProperty", 9, KvText::CapProperties,      L"Attributes28", Selected,         Call<&L::ShowItemProperties>},
     kSeparator,
-    {L"ItemFolder", 10, KvText::CapNewFolderDots, L"NewFolder28", NotDrives,
-     [](TKvFilelistView28& l, long) { l.AddNewFolder(); }},
+    {L"ItemFolder",  10, KvText::CapNewFolderDots,   L"NewFolder28",  NotDrives,        Call<&L::AddNewFolder>},
 };
 
 constexpr wchar_t kSendToPrefix[] = L"Send_To";
 
 } // namespace
 
-TKvFilelistView28PopUp::TKvFilelistView28PopUp(tmb::Component* owner) : tmb::PopupMenu(owner) {}
+TKvFilelistView28PopUp::TKvFilelistView28PopUp(tmb::Component* owner)
+    : tmb::OwnPopupMenu<TKvFilelistView28>(owner) {}
 
 void TKvFilelistView28PopUp::BuildMenu() { BuildMenuFrom(ReadSendToFolder()); }
 
@@ -108,39 +98,26 @@ void TKvFilelistView28PopUp::UpdateItems(const ListMenuState& state) {
 
 ListMenuState TKvFilelistView28PopUp::ListState() const {
     ListMenuState state;
-    if (!list_)
+    const TKvFilelistView28* list = Served();
+    if (!list)
         return state;
-    state.selectedCount = list_->SelectedCount();
-    const int first = list_->SelectedIndex();
+    state.selectedCount = list->SelectedCount();
+    const int first = list->SelectedIndex();
     if (first >= 0)
-        state.firstSelectedPath = list_->ItemPath(first);
+        state.firstSelectedPath = list->ItemPath(first);
     // The list's own copy list, or files another program put on the clipboard.
-    state.clipboardFilled = list_->CanPaste();
-    state.drivesView = list_->IsDrivesView();
+    state.clipboardFilled = list->CanPaste();
+    state.drivesView = list->IsDrivesView();
     return state;
 }
 
-int TKvFilelistView28PopUp::Popup(int screenX, int screenY, HWND owner) {
-    UpdateItems(ListState());
-    return tmb::PopupMenu::Popup(screenX + 10, screenY + 10, owner);
-}
-
 void TKvFilelistView28PopUp::MenuItemClick(const tmb::MenuItem& item) {
-    if (item.name.empty() || item.tag == 0 || !list_)
-        return;
-    if (tmb::RunMenuAction(kRows, item.tag, *list_))
+    if (RunRow(kRows, item) || !Served() || item.name.empty())
         return;
     // A shortcut's tag is its place among the SendTo folder's shortcuts.
     const long entry = item.tag - kSendToTagBase - kFixedSendTo;
     if (entry >= 0 && static_cast<std::size_t>(entry) < sendToPaths_.size())
-        list_->SendToTarget(sendToPaths_[static_cast<std::size_t>(entry)]);
-}
-
-void TKvFilelistView28PopUp::Notification(tmb::Component* component, tmb::Operation operation) {
-    tmb::PopupMenu::Notification(component, operation);
-    if (operation == tmb::Operation::opRemove &&
-        component == static_cast<tmb::Component*>(list_))
-        list_ = nullptr;
+        Served()->SendToTarget(sendToPaths_[static_cast<std::size_t>(entry)]);
 }
 
 } // namespace kv

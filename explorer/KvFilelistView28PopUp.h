@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "explorer/KvSendTo.h"
-#include "framework/PopupMenu.h"
+#include "framework/OwnMenu.h"
 
 namespace kv {
 
@@ -24,7 +24,7 @@ struct ListMenuState {
     bool drivesView = false;
 };
 
-class TKvFilelistView28PopUp : public tmb::PopupMenu {
+class TKvFilelistView28PopUp : public tmb::OwnPopupMenu<TKvFilelistView28> {
 public:
     // Positions of top-level entries: Send To is the fourth, New Folder the last of fifteen.
     enum Position : int { SubMenuSend = 3, ItemFolder = 14 };
@@ -37,37 +37,24 @@ public:
 
     // Creates every entry, captioned in ViewLanguage, and the Send To submenu with the
     // shortcuts the user's SendTo folder holds now.
-    void BuildMenu();
+    void BuildMenu() override;
     // As BuildMenu, with the given shortcuts in the Send To submenu.
     void BuildMenuFrom(const std::vector<SendToShortcut>& shortcuts);
-
-    // The list the menu serves; the list sets itself right after building the menu.
-    TKvFilelistView28* ListView() const { return list_; }
-    void SetListView(TKvFilelistView28* list) { list_ = list; }
 
     // The full paths of the Send To shortcut entries, in entry order.
     const std::vector<std::wstring>& SendToPaths() const { return sendToPaths_; }
 
-    // Enables the entries for the given state of the list.
+    // Enables the entries for the given state of the list, or for the list's selection.
     void UpdateItems(const ListMenuState& state);
+    void UpdateItems() override { UpdateItems(ListState()); }
     // The state of the list the menu serves (nothing selected without one).
     ListMenuState ListState() const;
 
-    // Enables the entries from the list's selection, then shows the menu at (x + 10, y + 10).
-    int Popup(int screenX, int screenY, HWND owner) override;
-
-    // The shared click handler: the item's name and tag choose the action.
-    void MenuItemClick(const tmb::MenuItem& item);
-
-    void Notification(tmb::Component* component, tmb::Operation operation) override;
-
-protected:
-    void ItemClicked(tmb::MenuItem& item) override { MenuItemClick(item); }
+    // A table entry runs its operation on the list, a shortcut sends the selection to it.
+    void MenuItemClick(const tmb::MenuItem& item) override;
 
 private:
-    TKvFilelistView28* list_ = nullptr;
     std::vector<std::wstring> sendToPaths_;
-    tmb::MenuPictures pictures_;
 };
 
 } // namespace kv

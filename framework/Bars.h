@@ -45,7 +45,6 @@ public:
 
     // Panel widths; the last one is stretched to the bar's right end.
     void SetPanels(const std::vector<int>& widths);
-    int PanelCount() const { return static_cast<int>(widths_.size()); }
     std::wstring PanelText(int index) const;
     void SetPanelText(int index, const std::wstring& text);
 

@@ -302,29 +302,14 @@ void ListView::Sort() {
     std::vector<int> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
     {
-        // Captions compared as the locale orders them are compared by their sort keys, made
-        // once per item rather than twice per comparison.
-        struct Keys {
-            std::vector<std::string>& keys;
-            ~Keys() { keys.clear(); }
-        } keys{sortKeys_};
-        std::vector<SortPair> pairs;
-        if (SortPairs(pairs) && pairs.size() == items_.size()) {
-            std::stable_sort(order.begin(), order.end(), [&pairs](int a, int b) {
-                const SortPair& x = pairs[static_cast<std::size_t>(a)];
-                const SortPair& y = pairs[static_cast<std::size_t>(b)];
-                return x.group != y.group ? x.group < y.group : x.value < y.value;
-            });
-        } else {
-            if (!OnCompare) {
-                sortKeys_.reserve(items_.size());
-                for (const ListItem& item : items_)
-                    sortKeys_.push_back(SortKey(item.caption, false));
-            }
-            std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-                return Compare(a, b) < 0;
-            });
-        }
+        struct Bracket {
+            ListView& list;
+            ~Bracket() { list.EndSort(); }
+        } bracket{*this};
+        StartSort();
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+            return Compare(a, b) < 0;
+        });
     }
     // The control knows selection by row: carry it, and the focus mark, to the new rows.
     HWND h = HandleIfAllocated();
@@ -366,6 +351,18 @@ void ListView::Sort() {
         SelectionChanged();
     InvalidateRect(h, nullptr, TRUE);
 }
+
+void ListView::StartSort() {
+    // Captions compared as the locale orders them are compared by their sort keys, made
+    // once per item rather than twice per comparison.
+    if (OnCompare)
+        return;
+    sortKeys_.reserve(items_.size());
+    for (const ListItem& item : items_)
+        sortKeys_.push_back(SortKey(item.caption, false));
+}
+
+void ListView::EndSort() { sortKeys_.clear(); }
 
 int ListView::Compare(int a, int b) {
     if (OnCompare) {
@@ -655,8 +652,6 @@ void ListView::Edit(int index, const std::wstring* text) {
 }
 
 int ListView::ItemImage(int) { return -1; }
-
-bool ListView::SortPairs(std::vector<SortPair>&) { return false; }
 
 void ListView::SelectionChanged() {
     if (OnSelectionChange)

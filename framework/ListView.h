@@ -119,11 +119,6 @@ public:
     // Sorts the items once with Compare, stable, keeping each item's selection and the focus
     // mark with the item.
     void Sort();
-    // An item's place in a sort order as numbers (see SortPairs).
-    struct SortPair {
-        std::uint32_t group = 0;
-        std::uint64_t value = 0;
-    };
 
     // --- selection and focus ------------------------------------------------------------
     // The first selected item, or -1.
@@ -165,15 +160,17 @@ protected:
 
     // A header was clicked; the default fires OnColumnClick.
     virtual void ColumnClicked(int column);
+    // Sort brackets its comparisons: StartSort runs once before the first Compare and
+    // EndSort after the last (also when a comparison throws). The rows keep their places in
+    // between, so a subclass can make one key per row at the start and compare rows by their
+    // keys, as WTL's sortable list view does. The defaults make and drop the captions' sort
+    // keys when no OnCompare is set.
+    virtual void StartSort();
+    virtual void EndSort();
     // The comparison Sort uses, of rows `a` and `b` as they stand when the sort starts; the
     // default asks OnCompare with the two items, and without it compares the captions as the
     // user's locale orders them.
     virtual int Compare(int a, int b);
-    // Where the comparison comes down to numbers known beforehand, the subclass may give
-    // them: an item's (group, value) pair, compared group first then value, must order two
-    // items as Compare does (equal pairs for a 0). Sort then orders by the pairs, stable as
-    // ever, and never calls Compare. The default gives none (false).
-    virtual bool SortPairs(std::vector<SortPair>& pairs);
     // Asked before a caption may be edited; the default refuses in ReadOnly and asks
     // OnEditing.
     virtual bool CanEdit(int index);

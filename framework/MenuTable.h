@@ -27,6 +27,13 @@ struct MenuRow {
     bool radio = false;
 };
 
+// The action of a row that calls a member function of the target with fixed arguments:
+// `Call<&Target::Method>`, `Call<&Target::Method, 2>`.
+template <auto Method, auto... Arguments, class Target>
+void Call(Target& target, long) {
+    (target.*Method)(Arguments...);
+}
+
 // Appends the items of `rows` (an array or a vector) at `depth` from row `i` on to `out`,
 // captioned by captionOf(row.caption), with pictures from `pictures` (none without);
 // returns the first row not used.

@@ -174,12 +174,6 @@ int PopupMenu::Add(MenuItem item) {
     return static_cast<int>(items_.size()) - 1;
 }
 
-void PopupMenu::Notification(Component* component, Operation operation) {
-    Component::Notification(component, operation);
-    if (operation == Operation::opRemove && component == popupComponent_)
-        popupComponent_ = nullptr;
-}
-
 MenuHandle PopupMenu::BuildHandle() const {
     MenuHandle menu(CreatePopupMenu());
     Fill(menu.get(), items_, 0, false);

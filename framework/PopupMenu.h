@@ -17,8 +17,6 @@
 
 namespace tmb {
 
-class Control;
-
 struct MenuItem {
     std::wstring caption;          // "-" is a separator
     std::function<void(Component* sender)> onClick;
@@ -63,10 +61,6 @@ public:
     int Add(MenuItem item);
     void Clear() { items_.clear(); }
 
-    // The control the menu was last shown for.
-    Control* PopupComponent() const { return popupComponent_; }
-    void SetPopupComponent(Control* control) { popupComponent_ = control; }
-
     // Shows the menu and runs the chosen item's click; returns the chosen item's place in
     // the depth-first order of Item (its index in a menu without submenus) or -1. Nothing
     // runs when the menu or the owner window went away while the menu was open.
@@ -80,8 +74,6 @@ public:
 
     std::function<void(Component* sender)> OnPopup;
 
-    void Notification(Component* component, Operation operation) override;
-
 protected:
     // Runs when the user chooses `item`; the default runs its onClick.
     virtual void ItemClicked(MenuItem& item);
@@ -91,7 +83,6 @@ private:
     // Cleared when the menu goes; the menu's loop runs any message, its destruction too.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool autoPopup_ = true;
-    Control* popupComponent_ = nullptr;
 };
 
 } // namespace tmb

@@ -21,7 +21,6 @@ public:
     bool OpenKey(const std::wstring& path, bool canCreate);
     bool OpenKeyReadOnly(const std::wstring& path);
     void CloseKey();
-    bool HasCurrentKey() const { return static_cast<bool>(current_); }
 
     bool ValueExists(const std::wstring& name) const;
     // A missing value reads as the empty string; a value of another type raises

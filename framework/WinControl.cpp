@@ -242,7 +242,6 @@ bool WinControl::ContextMenu(POINT screen, bool) {
     PopupMenu* menu = GetPopupMenu();
     if (!menu || !menu->AutoPopup())
         return !!menu;
-    menu->SetPopupComponent(this);
     menu->Popup(screen.x, screen.y, hwnd_);
     return true;
 }

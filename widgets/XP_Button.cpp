@@ -176,7 +176,6 @@ void TtfXPButton::MouseDown(MouseButton button, unsigned shift, int x, int y) {
         clickArmed_ = false;
         if (GetCapture() == HandleIfAllocated())
             ReleaseCapture();
-        dropDownMenu_->SetPopupComponent(this);
         dropDownMenu_->Popup(at.x, at.y, HandleIfAllocated());
         pressed_ = false;
         hot_ = MouseIsOver();

@@ -208,7 +208,7 @@ TEST_F(MainWindow, InitialTextsStatesFontsAndTabOrder) {
     f->btabrir->SetEnabled(true);  // start-up left it disabled
     EXPECT_EQ(GetNextDlgTabItem(h, f->Edit1->Handle(), FALSE), f->btabrir->Handle());
 
-    ASSERT_EQ(f->StatusBar1->PanelCount(), 2);
+    ASSERT_EQ(SendMessageW(f->StatusBar1->Handle(), SB_GETPARTS, 0, 0), 2);
     int rights[2] = {};
     SendMessageW(f->StatusBar1->Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(rights));
     EXPECT_EQ(rights[0], 60);

@@ -147,7 +147,7 @@ TEST_F(DirTree, ANewTreeHasItsDefaultsAndTheSharedSystemIcons) {
     ASSERT_NE(fresh->OwnMenu(), nullptr);
     EXPECT_EQ(fresh->GetPopupMenu(), fresh->OwnMenu());
     EXPECT_TRUE(fresh->OwnMenu()->AutoPopup());
-    EXPECT_EQ(fresh->OwnMenu()->Tree(), fresh);
+    EXPECT_EQ(fresh->OwnMenu()->Served(), fresh);
     EXPECT_EQ(fresh->About(), L"Version 2.1.7.3");
     fresh->SetAbout(L"Version 9");
     EXPECT_EQ(fresh->About(), L"Version 2.1.7.3");
@@ -728,8 +728,8 @@ TEST_F(DirTree, TheMenuHasFifteenEntriesCaptionedInTheTreesLanguage) {
                               L"ConnectNetResource", L"DisConnectNetResource", L"", L"ItemProperty"};
     const long tags[] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 0, 9, 10, 0, 11};
     for (int i = 0; i < TKvDirTree21PopUp::kItemCount; ++i) {
-        EXPECT_STREQ(TKvDirTree21PopUp::ItemName(i), names[i]) << i;
-        EXPECT_EQ(TKvDirTree21PopUp::ItemTag(i), tags[i]) << i;
+        EXPECT_EQ(tree_->OwnMenu()->Items()[static_cast<std::size_t>(i)].name, names[i]) << i;
+        EXPECT_EQ(tree_->OwnMenu()->Items()[static_cast<std::size_t>(i)].tag, tags[i]) << i;
     }
 
     tree_->SetLanguage(kv::lnPortuguese);
@@ -762,7 +762,7 @@ TEST_F(DirTree, AnotherLanguageRebuildsTheMenuAndTheWindowTheSameOneChangesNothi
     EXPECT_TRUE(tree_->PopUpMenuEnabled());
     EXPECT_EQ(tree_->OwnMenu()->Items()[0].caption, L"&Neuer Ordner");
     EXPECT_EQ(tree_->Count(), 1) << "the re-created window shows the root alone";
-    EXPECT_EQ(tree_->OwnMenu()->Tree(), tree_);
+    EXPECT_EQ(tree_->OwnMenu()->Served(), tree_);
 
     tree_->SetPopUpMenuEnabled(false);
     EXPECT_EQ(tree_->GetPopupMenu(), nullptr);

@@ -47,9 +47,9 @@ TEST_F(RegistryTest, OpenKeyCreatesTheKeyAndMissingParentsOnlyWhenAsked) {
     Registry reg;
     EXPECT_FALSE(reg.OpenKey(path_, false));
     EXPECT_FALSE(reg.KeyExists(path_));
-    EXPECT_FALSE(reg.HasCurrentKey());
+    EXPECT_THROW(reg.WriteString(L"probe", L"1"), tmb::ERegistryException);  // no key open
     ASSERT_TRUE(reg.OpenKey(path_, true));
-    EXPECT_TRUE(reg.HasCurrentKey());
+    EXPECT_NO_THROW(reg.WriteString(L"probe", L"1"));
     EXPECT_TRUE(reg.KeyExists(path_));
     EXPECT_TRUE(Registry().OpenKey(path_, false));
 }

@@ -513,7 +513,7 @@ TEST_F(ListOperations, TheMenuIsRebuiltInTheListsLanguage) {
     list_->SetLanguage(kv::lnPortuguese);
     ASSERT_NE(list_->OwnMenu(), nullptr);
     EXPECT_EQ(list_->GetPopupMenu(), list_->OwnMenu());
-    EXPECT_EQ(Menu().ListView(), list_);
+    EXPECT_EQ(Menu().Served(), list_);
     EXPECT_EQ(U8(Menu().Items()[TKvFilelistView28PopUp::ItemFolder].caption), "&Nova pasta ...");
     EXPECT_EQ(U8(Menu().Items()[TKvFilelistView28PopUp::SubMenuSend].items[0].caption),
               "Para a pasta ...");

@@ -117,9 +117,9 @@ protected:
         return pixels;
     }
     // The header columns showing a sort arrow, and whether the arrow drawn is the down one.
-    std::vector<int> ArrowColumns(bool* down = nullptr) {
+    std::vector<int> ArrowColumns(bool* down = nullptr, kv::TKvFilelistView28* list = nullptr) {
         std::vector<int> result;
-        HWND header = list_->HeaderHandle();
+        HWND header = (list ? list : list_)->HeaderHandle();
         for (int i = 0; i < Header_GetItemCount(header); ++i) {
             HDITEMW item{};
             item.mask = HDI_FORMAT | HDI_BITMAP;
