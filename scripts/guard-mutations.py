@@ -5,7 +5,7 @@ notice: each mutation must make them fail. Prints one line a mutation and a coun
 Run from a checkout whose build exists (scripts/test.sh once); the checkout is restored after
 each mutation. Usage: scripts/guard-mutations.py [name-filter]
 """
-import os, subprocess, sys, time
+import os, signal, subprocess, sys, time
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("TOMBAREL_BUILD", os.path.join(TOP, "build"))
@@ -90,8 +90,18 @@ RUNS = [("model", ["listmenu_tests.exe", "--gtest_filter=FileOperationsModel*"])
         ("explorer", ["explorer_tests.exe"])]
 
 
-def run(cmd, **kw):
-    return subprocess.run(cmd, cwd=TOP, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, **kw)
+def run(cmd, timeout=None):
+    # A test program left hanging (a box nobody answers) fails, as CTest's time limit makes it:
+    # its whole process group goes, the script's trap stopping Wine and the display.
+    with subprocess.Popen(cmd, cwd=TOP, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, start_new_session=True) as proc:
+        try:
+            out, _ = proc.communicate(timeout=timeout)
+            return subprocess.CompletedProcess(cmd, proc.returncode, out)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGTERM)
+            out, _ = proc.communicate()
+            return subprocess.CompletedProcess(cmd, 124, out)
 
 
 def main():
@@ -115,7 +125,7 @@ def main():
                 continue
             by = None
             for label, exe in RUNS:
-                test = run([os.path.join(TOP, "scripts", "run-test.sh"), *exe])
+                test = run([os.path.join(TOP, "scripts", "run-test.sh"), *exe], timeout=300)
                 if test.returncode != 0:
                     by = label
                     break

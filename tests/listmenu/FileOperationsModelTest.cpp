@@ -1459,6 +1459,8 @@ protected:
             tree_->PasteFolder();
             tmbtest::Pump();
         }
+        if (tree_->PastePending())
+            failuresOfStep_.push_back("the tree's cut or copy can be pasted again");
         treePending_ = {};
         if (!tmb::SameText(Folder(), NoSlash(tree_->GetNodePath(tree_->Selected()))))
             GoTo(NoSlash(tree_->GetNodePath(tree_->Selected())));
