@@ -303,6 +303,7 @@ protected:
         // Another drive, where another program's files may lie.
         if (!drive_)
             drive_ = std::make_unique<tmbtest::WineDrive>(L'Q', DRIVE_FIXED, true);
+        ASSERT_TRUE(drive_->Defined() || !tmbtest::RunningOnWine()) << "drive Q: could not be defined";
         far_ = drive_->Defined() ? drive_->Root() + L"away-" + std::to_wstring(seed) : std::wstring();
         if (!far_.empty())
             CreateDirectoryW(far_.c_str(), nullptr);
