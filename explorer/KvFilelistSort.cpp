@@ -175,11 +175,9 @@ void TKvFilelistSort::MakeRowKeys() {
     }
     for (int i = 0; i < count; ++i)
         AddKey(list_.HeldItem(i), rows_);
-    sorting_ = true;
 }
 
 void TKvFilelistSort::DropRowKeys() {
-    sorting_ = false;
     // Swapped out and freed: a string assigned an empty one would keep its block.
     KeyBlock dropped;
     std::swap(rows_, dropped);

@@ -70,7 +70,7 @@ public:
     // A sort of the list's rows (see ListView::StartSort): a key for every held item made
     // at the start, the rows compared by them, the keys dropped at the end.
     void MakeRowKeys();
-    bool HasRowKeys() const { return sorting_; }
+    bool HasRowKeys() const { return !rows_.keys.empty(); }
     int CompareRows(int a, int b) const {
         return CompareKeys(rows_.keys[static_cast<std::size_t>(a)],
                            rows_.keys[static_cast<std::size_t>(b)], rows_.text.data());
@@ -131,7 +131,6 @@ private:
     std::vector<EntryKeys> keys_;
     std::vector<std::wstring> names_;
     KeyBlock rows_;  // while a sort runs: a key per row
-    bool sorting_ = false;
 };
 
 } // namespace kv

@@ -22,25 +22,16 @@ namespace {
 
 using Model = std::map<std::wstring, std::uint64_t>;  // relative path -> size
 
-// The files under `root` as the model knows them, read from the disk.
-void ReadModel(const std::wstring& root, const std::wstring& below, Model& model, std::vector<std::wstring>& folders) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((root + below + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const std::wstring path = below.empty() ? name : below.substr(1) + L"\\" + name;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+// The files under `root` as the model knows them, and its folders, read from the disk.
+void ReadModel(const std::wstring& root, Model& model, std::vector<std::wstring>& folders) {
+    model.clear();
+    folders.clear();
+    tmbtest::EachEntry(root, [&](const std::wstring& path, const WIN32_FIND_DATAW& fd) {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             folders.push_back(path);
-            ReadModel(root, below + L"\\" + name, model, folders);
-        } else {
+        else
             model[path] = fd.nFileSizeLow;
-        }
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    });
 }
 
 std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
@@ -81,11 +72,9 @@ TEST(CatalogCompare, RandomChangesToARealTreeAreReportedAsTheDiskHasThem) {
         catalog::WriteCatalog({root.Path(), before});
         Model old, now;
         std::vector<std::wstring> folders;
-        ReadModel(root.Path(), L"", old, folders);
+        ReadModel(root.Path(), old, folders);
         for (int step = 0; step < 12; ++step) {
-            now.clear();
-            folders.clear();
-            ReadModel(root.Path(), L"", now, folders);
+            ReadModel(root.Path(), now, folders);
             const std::wstring path = root.Path() + L"\\" + pick(now)->first;
             switch (random() % 6) {
             case 0: Write(root.Path() + L"\\" + *pick(folders) + L"\\novo " + std::to_wstring(step), step); break;
@@ -102,9 +91,7 @@ TEST(CatalogCompare, RandomChangesToARealTreeAreReportedAsTheDiskHasThem) {
             case 5: tmbtest::RemoveTree(root.Path() + L"\\" + *pick(folders)); break;
             }
         }
-        now.clear();
-        folders.clear();
-        ReadModel(root.Path(), L"", now, folders);
+        ReadModel(root.Path(), now, folders);
         std::set<std::wstring> added, removed, changed;
         for (const auto& [path, size] : now)
             if (!old.count(path))

@@ -40,6 +40,28 @@ def unix_of_url(url):
     return path
 
 
+def mark_unreadable(page_file, folder, renamed=None):
+    """Edits a catalogue's data block as if `folder` (a name below the root) had not been read
+    and, given (a name's line, another line), as if that name had been written otherwise."""
+    with open(page_file, encoding='utf-8', newline='') as f:
+        text = f.read()
+    start = text.index('tombarel-catalogo\t1\n')
+    end = text.index('\n.\n', start)
+    lines = text[start:end].split('\n')
+    at = lines.index(folder, lines.index('N')) - lines.index('N') - 1
+    p = lines.index('P') + 1 + at
+    lines[p] = lines[p][:lines[p].rindex('\t') + 1] + '1'
+    digits, number = '0123456789abcdefghijklmnopqrstuvwxyz', ''
+    while not number or at:
+        at, digit = divmod(at, 36)
+        number = digits[digit] + number
+    lines.insert(lines.index('E') + 1, '%s\t5\tAcesso negado.' % number)
+    lines = ['ilegiveis\t1' if line.startswith('ilegiveis\t') else
+             renamed[1] if renamed and line == renamed[0] else line for line in lines]
+    with open(page_file, 'w', encoding='utf-8', newline='') as f:
+        f.write(text[:start] + '\n'.join(lines) + text[end:])
+
+
 def write_catalogue(folder, target=None, ok=0):
     args = ['wine', os.environ['TOMBAREL_EXE'], '/catalogo', windows(folder)]
     if target:

@@ -54,21 +54,6 @@ CHANGES = [
 EXPECTED = sorted(c for _, cs in CHANGES for c in cs)
 
 
-def mark_unreadable(page_file, folder):
-    """Edits a catalogue's data block as if `folder` (a name below the root) had not been read."""
-    with open(page_file, encoding='utf-8') as f:
-        text = f.read()
-    lines = text.split('\n')
-    n, p = lines.index('N'), lines.index('P')
-    folders = int(re.search(r'\npastas\t([0-9a-z]*)\n', text).group(1), 36)
-    at = lines[n + 1:n + 1 + folders].index(folder)
-    fields = lines[p + 1 + at].split('\t')
-    lines[p + 1 + at] = '\t'.join(fields[:4] + ['1'])
-    lines.insert(lines.index('E') + 1, '%x\t5\tAcesso negado.' % at)
-    with open(page_file, 'w', encoding='utf-8') as f:
-        f.write('\n'.join(lines))
-
-
 CHANGE_ROWS = '''
 return Array.from(document.querySelectorAll('#corpo-mudancas [role=row]'))
   .sort(function (x, y) { return x.offsetTop - y.offsetTop; })
@@ -177,7 +162,7 @@ def main():
         write(root, rel, text)
     os.makedirs(os.path.join(root, 'Fechada'))
     page.write_catalogue(root, old)
-    mark_unreadable(old, 'Fechada')
+    page.mark_unreadable(old, 'Fechada')
     for change, _ in CHANGES:
         change(root)
     new = os.path.join(root, 'Catalogo.htm')

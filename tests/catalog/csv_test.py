@@ -13,7 +13,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from catalog_page_test import DRIVE_C, check, failures, windows  # noqa: E402
+from catalog_page_test import DRIVE_C, check, failures, mark_unreadable, windows  # noqa: E402
 
 HEADER = ['caminho', 'nome', 'tipo', 'tamanho', 'modificado', 'atributos']
 
@@ -153,24 +153,6 @@ SAID = {'novo.txt': 'adicionado', 'novo nome.txt': 'adicionado', 'caixa.txt': 'a
         'cresce.txt': 'alterado', 'tempo.txt': 'alterado'}
 
 
-def edit_old(page, unreadable, renamed):
-    """The earlier catalogue as if `unreadable` (empty then) could not be read, and the file
-    `renamed[0]` had been named `renamed[1]` (an escaped name) when it was made."""
-    with open(page, encoding='utf-8', newline='') as f:
-        text = f.read()
-    start = text.index('tombarel-catalogo\t1\n')
-    end = text.index('\n.\n', start)
-    lines = text[start:end].split('\n')
-    index = lines.index(unreadable) - lines.index('N') - 1
-    p = lines.index('P') + 1 + index
-    lines[p] = lines[p][:lines[p].rindex('\t') + 1] + '1'
-    lines.insert(lines.index('E') + 1, '%s\t5\tAcesso negado.' % '0123456789abcdefghijklmnopqrstuvwxyz'[index])
-    lines = ['ilegiveis\t1' if line.startswith('ilegiveis\t') else renamed[1] if line == renamed[0] else line
-             for line in lines]
-    with open(page, 'w', encoding='utf-8', newline='') as f:
-        f.write(text[:start] + '\n'.join(lines) + text[end:])
-
-
 def compare_suite(base):
     tree = os.path.join(base, 'comparada')
     make_tree(tree)
@@ -183,7 +165,7 @@ def compare_suite(base):
     code, err = tombarel('/catalogo', windows(tree), windows(old), '/y')
     check(code == 0, 'the earlier catalogue: exit %d, %s' % (code, err))
     # A lone surrogate, which a file system may hold and UTF-8 cannot, is read as U+FFFD.
-    edit_old(old, 'fechada', ('remover.txt', 'remover\\ud800.txt'))
+    mark_unreadable(old, 'fechada', ('remover.txt', 'remover\\ud800.txt'))
     gone = {'muda\\' + rel.replace('/', '\\'): [rel.split('/')[-1], 'arquivo', str(size), iso(1700000000)]
             for rel, size in BEFORE.items() if rel not in SAID and rel != 'igual.txt'}
     gone['muda\\remover\ufffd.txt'] = ['remover\ufffd.txt'] + gone.pop('muda\\remover.txt')[1:]

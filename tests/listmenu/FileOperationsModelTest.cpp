@@ -205,30 +205,14 @@ struct Entry {
 // Relative path (exact case) -> entry.
 using Snapshot = std::map<std::wstring, Entry>;
 
-void Walk(const std::wstring& root, const std::wstring& rel, Snapshot& out) {
-    WIN32_FIND_DATAW fd;
-    const std::wstring dir = rel.empty() ? root : root + L"\\" + rel;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const std::wstring child = rel.empty() ? name : rel + L"\\" + name;
-        Entry& e = out[child];
-        e.folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (e.folder)
-            Walk(root, child, out);
-        else
-            e.content = tmbtest::ReadFileBytes(root + L"\\" + child);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-}
-
 Snapshot Take(const std::wstring& root) {
     Snapshot s;
-    Walk(root, L"", s);
+    tmbtest::EachEntry(root, [&](const std::wstring& rel, const WIN32_FIND_DATAW& fd) {
+        Entry& e = s[rel];
+        e.folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!e.folder)
+            e.content = tmbtest::ReadFileBytes(root + L"\\" + rel);
+    });
     return s;
 }
 

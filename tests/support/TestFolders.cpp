@@ -114,6 +114,31 @@ std::wstring TrashFilesFolder() {
     return path;
 }
 
+namespace {
+void EachEntryBelow(const std::wstring& root, const std::wstring& rel,
+                    const std::function<void(const std::wstring&, const WIN32_FIND_DATAW&)>& visit) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(((rel.empty() ? root : root + L"\\" + rel) + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring child = rel.empty() ? name : rel + L"\\" + name;
+        visit(child, fd);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            EachEntryBelow(root, child, visit);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+} // namespace
+
+void EachEntry(const std::wstring& root,
+               const std::function<void(const std::wstring& rel, const WIN32_FIND_DATAW&)>& visit) {
+    EachEntryBelow(root, std::wstring(), visit);
+}
+
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     const tmb::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/TextConv.h"
@@ -45,6 +46,10 @@ bool RemoveTree(const std::wstring& path);
 // The files folder of the recycle bin of the test run's private HOME ($XDG_DATA_HOME/Trash/files,
 // seen through drive Z:), where the shell's deletions go; empty when XDG_DATA_HOME is not set.
 std::wstring TrashFilesFolder();
+
+// Every entry below `root` ("." and ".." aside), depth first, with its path relative to `root`.
+void EachEntry(const std::wstring& root,
+               const std::function<void(const std::wstring& rel, const WIN32_FIND_DATAW&)>& visit);
 
 // Makes `path` a file holding exactly `bytes`; false when it cannot be created.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
