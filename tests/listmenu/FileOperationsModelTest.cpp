@@ -1051,6 +1051,17 @@ protected:
                (folder ? L"" : exts[Pick(4)]);
     }
 
+    // `from` renamed to `to`: all it held stands under the new name.
+    void ExpectRenamed(Expectation& x, const Snapshot& before, const std::wstring& from,
+                       const std::wstring& to) {
+        const std::wstring old = Rel(from);
+        x.zones = {old, Rel(to)};
+        for (const auto& [rel, e] : before)
+            if (rel == old || Within(rel, old))
+                x.mustHave[Rel(to) + rel.substr(old.size())] = e;
+        x.mustBeGone.push_back(old);
+    }
+
     std::string Rename(const Snapshot& before, Expectation& x) {
         std::vector<std::wstring> rows = Entries(Chance(15));
         if (rows.empty()) {
@@ -1112,12 +1123,7 @@ protected:
             x.unchanged = true;  // an existing name: refused with a message
             x.message = kv::KvTextOf(kv::KvText::StrExists, kv::lnEnglish);
         } else {
-            x.zones = {Rel(row), Rel(target)};
-            const std::wstring from = Rel(row);
-            for (const auto& [rel, e] : before)
-                if (rel == from || Within(rel, from))
-                    x.mustHave[Rel(target) + rel.substr(from.size())] = e;
-            x.mustBeGone.push_back(from);
+            ExpectRenamed(x, before, row, target);
         }
         // F2 or the menu, then the caption typed into the editor.
         if (Chance(50))
@@ -1180,7 +1186,7 @@ protected:
         return what + ", named \"" + U8(typed) + "\"";
     }
 
-    std::string Delete(const Snapshot& before, Expectation& x) {
+    std::string Delete(const Snapshot&, Expectation& x) {
         const std::vector<std::wstring> picked = RandomSelection(true, true);
         const bool yes = Chance(60);
         if (WithoutParent(picked).empty() && !Chance(30)) {
@@ -1196,9 +1202,7 @@ protected:
         } else {
             x.unchanged = true;
         }
-        (void)before;
-        tmbtest::ModalAutoAnswer answer(std::vector<tmbtest::ModalAnswer>{
-            tmbtest::ModalAnswer{yes ? IDYES : IDNO, 0, {}}, tmbtest::ModalAnswer{IDNO, 0, {}}});
+        tmbtest::ModalAutoAnswer answer({{yes ? IDYES : IDNO}, {IDNO}});
         if (Chance(50))
             Key(VK_DELETE);
         else if (!Choose(L"ItemDelete") && !picked.empty())
@@ -1468,8 +1472,7 @@ protected:
             x.unchanged = true;
         }
         {
-            tmbtest::ModalAutoAnswer answer(std::vector<tmbtest::ModalAnswer>{
-                tmbtest::ModalAnswer{yes ? IDYES : IDNO, 0, {}}, tmbtest::ModalAnswer{IDNO, 0, {}}});
+            tmbtest::ModalAutoAnswer answer({{yes ? IDYES : IDNO}, {IDNO}});
             tree_->DeleteFolder(nullptr);
             tmbtest::Pump();
         }
@@ -1516,16 +1519,10 @@ protected:
         if (k == 2)
             typed = siblings.empty() ? L"bad?name" : OneOf(siblings);
         const std::wstring target = ParentOf(folder) + L"\\" + typed;
-        if (k == 0) {
-            x.zones = {Rel(folder), Rel(target)};
-            const std::wstring from = Rel(folder);
-            for (const auto& [rel, e] : before)
-                if (rel == from || Within(rel, from))
-                    x.mustHave[Rel(target) + rel.substr(from.size())] = e;
-            x.mustBeGone.push_back(from);
-        } else {
+        if (k == 0)
+            ExpectRenamed(x, before, folder, target);
+        else
             x.unchanged = true;
-        }
         tree_->EditSelected();
         {
             tmbtest::ModalAutoAnswer no(IDNO);

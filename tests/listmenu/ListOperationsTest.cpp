@@ -31,25 +31,27 @@ using tmbtest::FolderExists;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-// While the context menu is up: remembers where it opened and what it enabled, then types
-// the keys (the menu takes real keyboard input).
+// Opens the list's context menu at screen point `at` as a right click does; while it is up,
+// remembers where it opened and what it enabled, then types the keys (the menu takes real
+// keyboard input).
 struct MenuDriver {
     bool seen = false;
     POINT shownAt{};
     std::string enabling;
-    tmbtest::OpenMenuWatch watch;
 
-    explicit MenuDriver(std::vector<WORD> keys)
-        : watch([this, keys](HWND menuWindow) {
-              seen = true;
-              shownAt = tmbtest::TopLeftOf(menuWindow);
-              enabling = tmbtest::MenuStates(tmbtest::MenuOfWindow(menuWindow));
-              for (WORD key : keys) {
-                  keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-                  keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
-              }
-              return true;
-          }, 50) {}
+    MenuDriver(HWND list, POINT at, std::vector<WORD> keys) {
+        tmbtest::OpenMenuWatch watch([&](HWND menuWindow) {
+            seen = true;
+            shownAt = tmbtest::TopLeftOf(menuWindow);
+            enabling = tmbtest::MenuStates(tmbtest::MenuOfWindow(menuWindow));
+            for (WORD key : keys) {
+                keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+                keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+            }
+            return true;
+        }, 50);
+        SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+    }
 };
 
 class ListOperations : public testing::Test {
@@ -104,6 +106,13 @@ protected:
         }
     }
     bool Listed(const std::wstring& name) const { return IndexOfName(name) >= 0; }
+    // A small folder tree in the form's corner, linked to the list.
+    void AddTree() {
+        tree_ = new kv::TKvDirTree21(&form_.Form());
+        tree_->SetBounds(0, 0, 10, 10);
+        tree_->SetParent(&form_.Form());
+        list_->SetDirTree(tree_);
+    }
 
     tmbtest::TestForm form_{600, 400};
     TKvFilelistView28* list_ = nullptr;
@@ -121,9 +130,7 @@ TEST_F(ListOperations, RightClickOpensTheMenuBesideThePointerEnabledForTheSelect
     // Down five times from the top is Copy (Open, View, Send To, Cut, Copy).
     const POINT at = tmbtest::ToScreen(list_->Handle(), 60, 40);
     {
-        MenuDriver driver({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-        SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
-                     MAKELPARAM(at.x, at.y));
+        MenuDriver driver(list_->Handle(), at, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
         ASSERT_TRUE(driver.seen);
         EXPECT_EQ(driver.shownAt.x, at.x + 10);
         EXPECT_EQ(driver.shownAt.y, at.y + 10);
@@ -135,20 +142,10 @@ TEST_F(ListOperations, RightClickOpensTheMenuBesideThePointerEnabledForTheSelect
 
     // Two selected, one of them no text: View follows the first, Rename is off; Paste is on.
     Select({L"tool.exe", L"notes.txt"});
-    {
-        MenuDriver driver({VK_ESCAPE});
-        SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
-                     MAKELPARAM(at.x, at.y));
-        EXPECT_EQ(driver.enabling, "11-1-111-01-1-1");
-    }
+    EXPECT_EQ(MenuDriver(list_->Handle(), at, {VK_ESCAPE}).enabling, "11-1-111-01-1-1");
     // Nothing selected: only Paste and New Folder.
     list_->ClearSelection();
-    {
-        MenuDriver driver({VK_ESCAPE});
-        SendMessageW(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
-                     MAKELPARAM(at.x, at.y));
-        EXPECT_EQ(driver.enabling, "00-0-001-00-0-1");
-    }
+    EXPECT_EQ(MenuDriver(list_->Handle(), at, {VK_ESCAPE}).enabling, "00-0-001-00-0-1");
 }
 
 TEST_F(ListOperations, CopyThenPasteTwiceThenTheSecondPasteIsOff) {
@@ -210,11 +207,8 @@ TEST_F(ListOperations, TheKeysReachTheSameOperations) {
 }
 
 TEST_F(ListOperations, CutInOneFolderPasteInAnotherMovesAndTheTreeFollows) {
-    tree_ = new kv::TKvDirTree21(&form_.Form());
-    tree_->SetBounds(0, 0, 10, 10);
-    tree_->SetParent(&form_.Form());
+    AddTree();
     list_->SetBounds(10, 0, 570, 380);
-    list_->SetDirTree(tree_);
     TempFolder from, to;
     from.AddFile(L"moved.txt", 5);
     ASSERT_TRUE(tmbtest::WriteFileBytes(from.AddFolder(L"Sub folder") + L"\\inside.txt", "inside"));
@@ -465,9 +459,7 @@ TEST_F(ListOperations, ACopySentToAFolderTheTreeHasReadShowsThereWhileTheListSta
     const std::wstring target = files.AddFolder(L"target");
     files.AddFolder(L"target\\old");
     files.AddFolder(L"sent");
-    tree_ = new kv::TKvDirTree21(&form_.Form());
-    tree_->SetParent(&form_.Form());
-    list_->SetDirTree(tree_);
+    AddTree();
     tree_->OpenFolder(target);  // the tree reads the target's node
     Show(files.Path());
     Select({L"sent"});

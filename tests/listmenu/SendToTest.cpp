@@ -264,10 +264,8 @@ TEST(ListMenuHelpers, AskForFolderAnswersOkCancelAndBrowseAgain) {
     EXPECT_EQ(U8(pickers[0].caption), "Por favor especifique uma pasta");
 }
 
-// Reads the prompt's layout while it is up, then types a folder and presses OK.
-struct PromptProbe {
-    static inline PromptProbe* current = nullptr;
-    HHOOK hook = nullptr;
+// The prompt's layout, read while it is up.
+struct PromptLayout {
     RECT client{};
     std::wstring caption;
     std::vector<std::pair<int, RECT>> controls;  // id, rectangle in client coordinates
@@ -277,24 +275,7 @@ struct PromptProbe {
     int defaultId = 0;
     bool centred = false;
 
-    PromptProbe() {
-        current = this;
-        hook = SetWindowsHookExW(WH_CBT, &Proc, nullptr, GetCurrentThreadId());
-    }
-    ~PromptProbe() {
-        UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_ACTIVATE && current)
-            current->Read(reinterpret_cast<HWND>(wParam));
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
     void Read(HWND dlg) {
-        wchar_t cls[16] = {};
-        GetClassNameW(dlg, cls, 16);
-        if (lstrcmpW(cls, L"#32770") != 0 || !controls.empty())
-            return;
         GetClientRect(dlg, &client);
         wchar_t text[256] = {};
         GetWindowTextW(dlg, text, 256);
@@ -315,9 +296,6 @@ struct PromptProbe {
         editLimit = static_cast<int>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
         selection = static_cast<DWORD>(SendMessageW(edit, EM_GETSEL, 0, 0));
         defaultId = LOWORD(SendMessageW(dlg, DM_GETDEFID, 0, 0));
-        SetWindowTextW(edit, L"C:\\Typed folder");
-        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
     }
 };
 
@@ -325,8 +303,14 @@ TEST(ListMenuHelpers, TheRealPromptHasItsFixedLayoutAndAnswers) {
     kv::ViewLanguage = kv::lnEnglish;
     kv::LoadViewTexts();
     tmbtest::TestForm form;
-    PromptProbe probe;
-    EXPECT_EQ(kv::AskForFolder(L"C:\\start"), L"C:\\Typed folder");
+    PromptLayout probe;
+    {
+        // The user types a folder and presses OK.
+        tmbtest::ModalAutoAnswer typed({{IDOK, tmb::folder_prompt::kEditId, L"C:\\Typed folder",
+                                         [&](HWND box) { probe.Read(box); }}});
+        EXPECT_EQ(kv::AskForFolder(L"C:\\start"), L"C:\\Typed folder");
+        EXPECT_EQ(typed.Count(), 1);
+    }
     EXPECT_EQ(probe.client.right, 333);
     EXPECT_EQ(probe.client.bottom, 135);
     EXPECT_TRUE(probe.centred);

@@ -81,6 +81,9 @@ void ModalAutoAnswer::Answer(HWND box) {
         return;  // not a dialog, or one answered already and activated again
     }
     const ModalAnswer& answer = answers_[std::min(boxes_.size(), answers_.size() - 1)];
+    if (answer.look) {
+        answer.look(box);
+    }
     if (answer.editId != 0) {
         SetDlgItemTextW(box, answer.editId, answer.editText.c_str());
     }

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tmbtest {
@@ -14,10 +16,15 @@ namespace tmbtest {
 // How to answer one box: optionally type `editText` into the control `editId`, then press
 // `button` (IDYES 6, IDNO 7, IDCANCEL 2, IDOK 1, 12807 "Yes to all"...). A box without that
 // button gets Cancel, or OK when it has no Cancel either.
+// `look`, when given, is handed the box first, as it is activated, to read what it shows.
 struct ModalAnswer {
-    int button = IDOK;
-    int editId = 0;
+    ModalAnswer(int button = IDOK, int editId = 0, std::wstring editText = {},
+                std::function<void(HWND box)> look = {})
+        : button(button), editId(editId), editText(std::move(editText)), look(std::move(look)) {}
+    int button;
+    int editId;
     std::wstring editText;
+    std::function<void(HWND box)> look;
 };
 
 // The texts of a box's static controls, joined by "\n".
