@@ -1,6 +1,8 @@
 // What the list and the tree share about in-place caption editing.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace tmb {
@@ -33,6 +35,18 @@ void EndInPlaceEdit(bool& ending, const wchar_t* typed, End end) {
     }
     const std::wstring text(typed);
     end(&text);
+}
+
+// A label-edit notice of a list or a tree, the beginning or the end of an edit. At the
+// beginning the answer refuses the edit (TRUE) unless `canEdit()` allows it; at the end the
+// typed caption goes to `edit` as EndInPlaceEdit hands it, and the answer is FALSE: the
+// control never takes a caption itself, `edit` sets it.
+template <class CanEdit, class Edit>
+LRESULT LabelEditNotice(bool begin, bool& ending, const wchar_t* typed, CanEdit canEdit, Edit edit) {
+    if (begin)
+        return canEdit() ? FALSE : TRUE;
+    EndInPlaceEdit(ending, typed, edit);
+    return FALSE;
 }
 
 } // namespace tmb

@@ -591,17 +591,12 @@ bool ListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
         ColumnClicked(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
         result = 0;
         return true;
-    case LVN_BEGINLABELEDITW: {
-        const auto* di = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
-        result = CanEdit(di->item.iItem) ? FALSE : TRUE;
-        return true;
-    }
+    case LVN_BEGINLABELEDITW:
     case LVN_ENDLABELEDITW: {
-        // The caption is taken here, never by the control (the result stays FALSE).
-        result = FALSE;
-        const auto* di = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
-        EndInPlaceEdit(endingEdit_, di->item.pszText,
-                       [&](const std::wstring* text) { Edit(di->item.iItem, text); });
+        const LVITEMW& item = reinterpret_cast<const NMLVDISPINFOW*>(lParam)->item;
+        result = LabelEditNotice(hdr->code == LVN_BEGINLABELEDITW, endingEdit_, item.pszText,
+                                 [&] { return CanEdit(item.iItem); },
+                                 [&](const std::wstring* text) { Edit(item.iItem, text); });
         return true;
     }
     case LVN_ITEMCHANGED: {

@@ -378,17 +378,12 @@ bool TreeView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
         result = 0;
         return true;
     }
-    case TVN_BEGINLABELEDITW: {
-        const auto* di = reinterpret_cast<const NMTVDISPINFOW*>(lParam);
-        result = CanEdit(di->item.hItem) ? FALSE : TRUE;
-        return true;
-    }
+    case TVN_BEGINLABELEDITW:
     case TVN_ENDLABELEDITW: {
-        // The node's caption is set here, never by the control (the result stays FALSE).
-        result = FALSE;
-        const auto* di = reinterpret_cast<const NMTVDISPINFOW*>(lParam);
-        EndInPlaceEdit(endingEdit_, di->item.pszText,
-                       [&](const std::wstring* text) { Edit(di->item.hItem, text); });
+        const TVITEMW& item = reinterpret_cast<const NMTVDISPINFOW*>(lParam)->item;
+        result = LabelEditNotice(hdr->code == TVN_BEGINLABELEDITW, endingEdit_, item.pszText,
+                                 [&] { return CanEdit(item.hItem); },
+                                 [&](const std::wstring* text) { Edit(item.hItem, text); });
         return true;
     }
     case NM_RCLICK:
