@@ -1,6 +1,9 @@
 // SendInput for the mouse and the keyboard, each event given time to reach the windows.
 #include "tests/combo/RealInput.h"
 
+#include <gtest/gtest.h>
+
+#include "explorer/KvDirTreeCombo28.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace combotest {
@@ -65,6 +68,16 @@ POINT ScreenPoint(HWND hwnd, int x, int y) {
 
 POINT ScreenCentre(HWND hwnd, const RECT& client) {
     return ScreenPoint(hwnd, (client.left + client.right) / 2, (client.top + client.bottom) / 2);
+}
+
+void PickWithMouse(kv::TKvDirTreeCombo28& combo, HTREEITEM node) {
+    ClickAt(ScreenCentre(combo.Handle(), combo.Btn()->BoundsRect()));
+    ASSERT_TRUE(combo.DroppedDown());
+    kv::TKvDirTreeView& tree = *combo.Tree();
+    TreeView_EnsureVisible(tree.Handle(), node);
+    const POINT p = ScreenCentre(tree.Handle(), tree.NodeRect(node, true));
+    MoveTo(p);
+    ClickAt(p);
 }
 
 } // namespace combotest

@@ -130,10 +130,6 @@ TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryCo
     }
 }
 
-} // namespace
-
-namespace {
-
 // The list sorts its own entries by numbers made once per entry, and reads a folder once for
 // its folders and its files: a second list, reading the folder in two passes (mask "*") and
 // sorting with a comparison of the user's (the same comparison, called pair by pair), must
@@ -160,9 +156,7 @@ TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
         const std::wstring path = folder ? dir.AddFolder(name) : dir.AddFile(name, sizes[next(8)], attributes[next(5)]);
         SetTime(path, 1 + static_cast<int>(next(4)));  // many equal times
     }
-    auto* other = new TKvFilelistView28(&form_.Form());
-    other->SetBounds(0, 0, 300, 200);
-    other->SetParent(&form_.Form());
+    auto* other = tmbtest::PlaceOn<TKvFilelistView28>(form_.Form(), 0, 0, 300, 200);
     other->SetMask(L"*");
     other->OnCompare = [other](tmb::Component*, const tmb::ListItem& a, const tmb::ListItem& b, int& c) {
         c = other->CompareItems(a, b);

@@ -234,7 +234,6 @@ TEST_F(FileList, SelectionQueriesCountAndSizeWithSixtyFourBitSizes) {
     EXPECT_EQ(list_->SelectedSize(), expected - 107);
 }
 
-
 TEST_F(FileList, BackspaceGoesUpAndSelectsTheFolderLeftEnterOpens) {
     TempFolder dir;
     dir.AddFolder(L"inner");
@@ -390,9 +389,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
     TempFolder dir;
     dir.AddFile(L"Keep.txt");
     dir.AddFolder(L"old");
-    auto* tree = new kv::TKvDirTree21(&form_.Form());
-    tree->SetBounds(0, 0, 10, 10);
-    tree->SetParent(&form_.Form());
+    auto* tree = tmbtest::PlaceOn<kv::TKvDirTree21>(form_.Form(), 0, 0, 10, 10);
     list_->SetDirTree(tree);
     EXPECT_EQ(tree->FileList(), list_);
     list_->SetDirectory(dir.Path());
@@ -435,9 +432,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
 TEST_F(FileList, TheTreePointsTheListAtThePickedFolder) {
     TempFolder dir;
     dir.AddFile(L"in-tree.txt");
-    auto* tree = new kv::TKvDirTree21(&form_.Form());
-    tree->SetBounds(0, 0, 10, 10);
-    tree->SetParent(&form_.Form());
+    auto* tree = tmbtest::PlaceOn<kv::TKvDirTree21>(form_.Form(), 0, 0, 10, 10);
     list_->SetDirTree(tree);
     tree->OpenFolder(dir.Path());
     EXPECT_EQ(list_->Directory(), dir.Path() + L"\\");
@@ -528,10 +523,6 @@ TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
     EXPECT_EQ(ItemNamed(L"dated.txt").SubItem(2).substr(0, 10), L"2024-03-09");
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWhatItIs) {
     TempFolder dir;
     dir.AddFile(L"a.txt", 1000);
@@ -562,11 +553,6 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
     list_->SelectAll();
     EXPECT_EQ(list_->SelectedSize(), 4000);
 }
-
-
-} // namespace
-
-namespace {
 
 // The last-write time of `path` set to a given moment of the local clock.
 void SetLocalTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
