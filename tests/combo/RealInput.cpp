@@ -34,16 +34,14 @@ void MoveTo(POINT p) {
 }
 
 void ClickAt(POINT p, bool right) {
-    SendMouse(0, p);
-    Settle();
+    MoveTo(p);
     SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, p);
     SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, p);
     Settle();
 }
 
 void DragFromTo(POINT from, POINT to) {
-    SendMouse(0, from);
-    Settle();
+    MoveTo(from);
     SendMouse(MOUSEEVENTF_LEFTDOWN, from);
     SendMouse(0, POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
     SendMouse(0, to);

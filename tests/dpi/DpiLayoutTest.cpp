@@ -60,10 +60,7 @@ SIZE TextSize(HFONT font, const std::wstring& text) {
 }
 
 std::string Describe(const Control* c) {
-    std::string name;
-    for (wchar_t ch : c->Name())
-        name += static_cast<char>(ch);
-    return name.empty() ? "(unnamed)" : name;
+    return c->Name().empty() ? "(unnamed)" : U8(c->Name());
 }
 
 // The client pixels of a shown window as the screen has them once every paint has run.

@@ -138,13 +138,7 @@ TEST(KvFormatters, SizeToTextCountsStartedKilobytesAndBlanksFolders) {
 }
 
 FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME st{};
-    st.wYear = year;
-    st.wMonth = month;
-    st.wDay = day;
-    st.wHour = hour;
-    st.wMinute = minute;
-    st.wSecond = second;
+    const SYSTEMTIME st{year, month, 0, day, hour, minute, second, 0};
     FILETIME ft{};
     SystemTimeToFileTime(&st, &ft);
     return ft;

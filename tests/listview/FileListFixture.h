@@ -62,6 +62,12 @@ protected:
             result.push_back(list_->Item(i).caption);
         return result;
     }
+    static std::vector<std::wstring> Paths(const TKvFilelistView28& list) {
+        std::vector<std::wstring> result;
+        for (int i = 0; i < list.ItemCount(); ++i)
+            result.push_back(list.ItemPath(i));
+        return result;
+    }
     int IndexOfPath(const std::wstring& path) const {
         for (int i = 0; i < list_->ItemCount(); ++i)
             if (list_->ItemPath(i) == path)

@@ -163,21 +163,15 @@ TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
     };
     list_->SetDirectory(dir.Path());
     other->SetDirectory(dir.Path());
-    auto paths = [](TKvFilelistView28& l) {
-        std::vector<std::wstring> result;
-        for (int i = 0; i < l.ItemCount(); ++i)
-            result.push_back(l.ItemPath(i));
-        return result;
-    };
     ASSERT_GT(list_->ItemCount(), 40);
-    EXPECT_EQ(paths(*list_), paths(*other));
+    EXPECT_EQ(Paths(*list_), Paths(*other));
     bool down = false, otherDown = true;
     for (int column : {1, 1, 2, 2, 3, 3, 4, 4, 0, 0, 2, 4, 1}) {
         list_->ColumnClick(column);
         other->ColumnClick(column);
         ASSERT_EQ(ArrowColumns(&down), ArrowColumns(&otherDown, other));
         ASSERT_EQ(down, otherDown);
-        EXPECT_EQ(paths(*list_), paths(*other)) << "column " << column << (down ? " down" : " up");
+        EXPECT_EQ(Paths(*list_), Paths(*other)) << "column " << column << (down ? " down" : " up");
     }
     ExpectOrdered(*list_, 1, down);
     tmb::Destroy(other);

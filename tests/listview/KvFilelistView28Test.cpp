@@ -61,10 +61,7 @@ TEST_F(FileList, ANewListShowsTheFileColumnsAndNoItemsAndTheDrivesViewIsNeverSor
 
     ClickHeader(1);
     ClickHeader(0);
-    std::vector<std::wstring> after;
-    for (int i = 0; i < list_->ItemCount(); ++i)
-        after.push_back(list_->ItemPath(i));
-    EXPECT_EQ(after, roots);
+    EXPECT_EQ(Paths(*list_), roots);
     EXPECT_TRUE(ArrowColumns().empty());
 }
 
@@ -145,9 +142,8 @@ TEST_F(FileList, AFolderListsItsEntriesWithTheSevenSubItems) {
 
 TEST_F(FileList, MaskPartsAttributeFilterAndParentEntryRules) {
     TempFolder dir;
-    dir.AddFile(L"a.txt");
-    dir.AddFile(L"b.log");
-    dir.AddFile(L"c.doc");
+    for (const wchar_t* name : {L"a.txt", L"b.log", L"c.doc"})
+        dir.AddFile(name);
     dir.AddFile(L"secret.txt", 0, FILE_ATTRIBUTE_HIDDEN);
     dir.AddFolder(L"shown");
     const std::wstring hidden = dir.AddFolder(L"covert");
@@ -365,12 +361,12 @@ TEST_F(FileList, ListingAndALanguageChangeLeaveQueuedMessagesQueued) {
 
 TEST_F(FileList, AnInPlaceRenameAmongSeveralSelectedRenamesTheEditedRow) {
     TempFolder dir;
-    dir.AddFile(L"a.txt");
-    dir.AddFile(L"b.txt");
-    dir.AddFile(L"c.txt");
+    const auto names = {L"a.txt", L"b.txt", L"c.txt"};
+    for (const wchar_t* name : names)
+        dir.AddFile(name);
     list_->SetDirectory(dir.Path());
     list_->ClearSelection();
-    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+    for (const wchar_t* name : names)
         list_->SetSelected(IndexOf(name), true);
     const int second = IndexOf(L"b.txt");
     list_->SetFocusedIndex(second);
