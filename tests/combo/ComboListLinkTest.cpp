@@ -12,32 +12,26 @@
 #include "framework/TextConv.h"
 #include "tests/combo/RealInput.h"
 #include "tests/listview/FileListFixture.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
 
-using combotest::ClickAt;
-using combotest::MoveTo;
+using combotest::PickWithMouse;
 using combotest::PressKey;
-using combotest::ScreenCentre;
 using kv::TKvDirTreeCombo28;
 using kv::TKvFilelistView28;
 using tmbtest::TempFolder;
-
 
 class ComboAndList : public testing::Test {
 protected:
     void SetUp() override {
         kv::TreeLanguage = kv::lnEnglish;
         kv::LoadTreeTexts();
-        combo_ = new TKvDirTreeCombo28(&form_.Form());
-        combo_->SetBounds(10, 10, 216, 21);
-        combo_->SetParent(&form_.Form());
-        list_ = new TKvFilelistView28(&form_.Form());
-        list_->SetBounds(250, 10, 330, 330);
-        list_->SetParent(&form_.Form());
+        combo_ = tmbtest::PlaceOn<TKvDirTreeCombo28>(form_.Form(), 10, 10, 216, 21);
+        list_ = tmbtest::PlaceOn<TKvFilelistView28>(form_.Form(), 250, 10, 330, 330);
         combo_->OnPathChange = [this](tmb::Component* sender, const std::wstring& path) {
             senders_.push_back(sender);
             paths_.push_back(path);
@@ -50,16 +44,6 @@ protected:
 
     int IndexOf(const std::wstring& caption) const { return listtest::IndexOf(*list_, caption); }
     void SelectOnly(const std::wstring& caption) { listtest::SelectOnly(*list_, caption); }
-    // Opens the drop-down with its arrow and clicks a node's caption.
-    void PickWithMouse(HTREEITEM node) {
-        kv::TKvDirTreeView& tree = *combo_->Tree();
-        ClickAt(ScreenCentre(combo_->Handle(), combo_->Btn()->BoundsRect()));
-        ASSERT_TRUE(combo_->DroppedDown());
-        TreeView_EnsureVisible(tree.Handle(), node);
-        const POINT p = ScreenCentre(tree.Handle(), tree.NodeRect(node, true));
-        MoveTo(p);
-        ClickAt(p);
-    }
 
     tmbtest::TestForm form_{600, 360};
     tmbtest::DialogScript script_;
@@ -97,11 +81,11 @@ TEST_F(ComboAndList, PicksInTheComboShowTheirFolderOrTheDrivesInTheList) {
     combo_->LocatePath(temp.Path());
     EXPECT_EQ(0, list_->ItemCount()) << "locating is what the list asks; it is not told";
     HTREEITEM alpha = combo_->Tree()->FirstChild(combo_->Tree()->Selected());
-    PickWithMouse(alpha);
+    PickWithMouse(*combo_, alpha);
     EXPECT_EQ(U8(temp / L"Alpha\\"), U8(list_->Directory()));
     EXPECT_GE(IndexOf(L"deeper.txt"), 0);
 
-    PickWithMouse(combo_->Tree()->RootNode());
+    PickWithMouse(*combo_, combo_->Tree()->RootNode());
     EXPECT_EQ("Drives", U8(list_->Directory()));
     ASSERT_GT(list_->ItemCount(), 0);
     for (int i = 0; i < list_->ItemCount(); ++i)
@@ -117,8 +101,7 @@ TEST_F(ComboAndList, PicksInTheComboShowTheirFolderOrTheDrivesInTheList) {
 
 TEST_F(ComboAndList, GoingIntoAndOutOfFoldersInTheListMovesTheBox) {
     TempFolder temp;
-    temp.AddFolder(L"Alpha");
-    temp.AddFolder(L"Alpha\\Inner");
+    tmbtest::AddFolders(temp, {L"Alpha", L"Alpha\\Inner"});
     list_->SetDirTreeCombo(combo_);
     list_->SetDirectory(temp.Path());
     SelectOnly(L"Alpha");

@@ -15,6 +15,7 @@
 #include "framework/StdControls.h"
 #include "framework/TextConv.h"
 #include "tests/combo/RealInput.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -29,7 +30,6 @@ using combotest::ScreenCentre;
 using kv::TKvDirTreeCombo28;
 using tmbtest::TempFolder;
 
-
 struct PathChange {
     tmb::Component* sender;
     std::wstring path;
@@ -41,13 +41,9 @@ protected:
         // The combo has no language of its own: it shows the texts the tree loaded.
         kv::TreeLanguage = kv::lnEnglish;
         kv::LoadTreeTexts();
-        other_ = new tmb::Button(&form_.Form());
-        other_->SetBounds(300, 60, 75, 25);
-        other_->SetParent(&form_.Form());
+        other_ = tmbtest::PlaceOn<tmb::Button>(form_.Form(), 300, 60, 75, 25);
         other_->OnClick = [this](tmb::Component*) { ++otherClicks_; };
-        combo_ = new TKvDirTreeCombo28(&form_.Form());
-        combo_->SetBounds(20, 20, 216, 21);
-        combo_->SetParent(&form_.Form());
+        combo_ = tmbtest::PlaceOn<TKvDirTreeCombo28>(form_.Form(), 20, 20, 216, 21);
         combo_->OnPathChange = [this](tmb::Component* sender, const std::wstring& path) {
             changes_.push_back(PathChange{sender, path});
         };
@@ -81,13 +77,9 @@ protected:
         ClickAt(ArrowButton());
         ASSERT_TRUE(combo_->DroppedDown());
     }
-    // Opens the drop-down and clicks on a node's caption.
-    void PickWithMouse(HTREEITEM node) {
-        OpenWithMouse();
-        const POINT p = NodeCaption(node);
-        MoveTo(p);
-        ClickAt(p);
-    }
+    void PickWithMouse(HTREEITEM node) { combotest::PickWithMouse(*combo_, node); }
+    // The screen centre of the other control, a button outside the drop-down.
+    POINT OtherButton() { return ScreenCentre(other_->Handle(), RECT{0, 0, 75, 25}); }
 
     tmbtest::TestForm form_{400, 300};
     tmbtest::DialogScript script_;
@@ -130,9 +122,7 @@ TEST_F(DirTreeCombo, ANewComboShowsTheComputersCaptionAndIconAndItsArrow) {
     EXPECT_GT(arrowPixels, 3) << "the system's combo arrow on the button";
 
     // Sized before it is placed, a wider box has its button and text end at its right end.
-    auto* wide = new TKvDirTreeCombo28(&form_.Form());
-    wide->SetBounds(20, 60, 300, 21);
-    wide->SetParent(&form_.Form());
+    auto* wide = tmbtest::PlaceOn<TKvDirTreeCombo28>(form_.Form(), 20, 60, 300, 21);
     EXPECT_EQ(wide->ClientWidth(), wide->Btn()->BoundsRect().right);
     RECT text{};
     SendMessageW(wide->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
@@ -187,7 +177,7 @@ TEST_F(DirTreeCombo, TheArrowDropsTheTreeDownUnderTheBoxOrAboveItNearTheScreensB
 }
 
 TEST_F(DirTreeCombo, AClickOutsideOnlyClosesTheDropDown) {
-    const POINT button = ScreenCentre(other_->Handle(), RECT{0, 0, 75, 25});
+    const POINT button = OtherButton();
     OpenWithMouse();
     ClickAt(button);
     EXPECT_FALSE(combo_->DroppedDown());
@@ -206,9 +196,7 @@ TEST_F(DirTreeCombo, AClickOutsideOnlyClosesTheDropDown) {
 
 TEST_F(DirTreeCombo, MousePicksReportTheRootAsDrivesDrivesWithABackslashFoldersWithout) {
     TempFolder temp;
-    temp.AddFolder(L"Alpha");
-    temp.AddFolder(L"Alpha\\Inner");
-    temp.AddFolder(L"Beta");
+    tmbtest::AddFolders(temp, {L"Alpha", L"Alpha\\Inner", L"Beta"});
 
     PickWithMouse(Tree().RootNode());
     ASSERT_EQ(1u, changes_.size());
@@ -250,9 +238,7 @@ TEST_F(DirTreeCombo, MousePicksReportTheRootAsDrivesDrivesWithABackslashFoldersW
 
 TEST_F(DirTreeCombo, InsideTheDropDownTheSelectionFollowsThePointerAndButtonsOnlyExpand) {
     TempFolder temp;
-    temp.AddFolder(L"Alpha");
-    temp.AddFolder(L"Alpha\\Inner");
-    temp.AddFolder(L"Beta");
+    tmbtest::AddFolders(temp, {L"Alpha", L"Alpha\\Inner", L"Beta"});
     combo_->LocatePath(temp.Path());
     changes_.clear();
     HTREEITEM alpha = ChildNamed(Tree().Selected(), L"Alpha");
@@ -290,7 +276,7 @@ TEST_F(DirTreeCombo, InsideTheDropDownTheSelectionFollowsThePointerAndButtonsOnl
     EXPECT_EQ(Box(), GetFocus()) << "the tree never takes the focus";
     EXPECT_EQ(form_.Handle(), GetActiveWindow());
 
-    MoveTo(ScreenCentre(other_->Handle(), RECT{0, 0, 75, 25}));
+    MoveTo(OtherButton());
     EXPECT_FALSE(combo_->Tree()->MouseInside());
     EXPECT_EQ(combo_->DropDownWindow()->Handle(), GetCapture());
     EXPECT_TRUE(combo_->DroppedDown());
@@ -308,7 +294,7 @@ TEST_F(DirTreeCombo, AScrollBarDragThatEndsOutsideLeavesTheDropDownHoldingTheMou
     const int before = GetScrollPos(TreeWnd(), SB_VERT);
     const POINT thumb{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
                       bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2};
-    const POINT outside = ScreenCentre(other_->Handle(), RECT{0, 0, 75, 25});
+    const POINT outside = OtherButton();
     MoveTo(thumb);
     combotest::DragFromTo(thumb, POINT{outside.x, thumb.y - 60});
     EXPECT_NE(before, GetScrollPos(TreeWnd(), SB_VERT)) << "the thumb was dragged";
@@ -321,8 +307,7 @@ TEST_F(DirTreeCombo, AScrollBarDragThatEndsOutsideLeavesTheDropDownHoldingTheMou
 
 TEST_F(DirTreeCombo, KeysActOnTheDropDownsSelectionWhetherItIsOpenOrNot) {
     TempFolder temp;
-    temp.AddFolder(L"Alpha");
-    temp.AddFolder(L"Beta");
+    tmbtest::AddFolders(temp, {L"Alpha", L"Beta"});
     const std::wstring shown = combo_->Text();
 
     // Before anything was selected the arrows and Enter do nothing.
@@ -397,10 +382,7 @@ TEST_F(DirTreeCombo, F5RebuildsTheDropDownAndLocatesThePickedPathAgain) {
 
 TEST_F(DirTreeCombo, LocatePathIgnoresWhatIsNoFolderAndStopsWhereTheDropDownLacksOne) {
     TempFolder temp;
-    temp.AddFolder(L"A");
-    temp.AddFolder(L"A\\Y");
-    temp.AddFolder(L"B");
-    temp.AddFolder(L"B\\X");
+    tmbtest::AddFolders(temp, {L"A", L"A\\Y", L"B", L"B\\X"});
     temp.AddFile(L"file.txt");
     combo_->LocatePath(temp / L"B\\X");  // B and its X are read
     combo_->LocatePath(temp / L"A");     // A and its Y are read
@@ -455,9 +437,7 @@ TEST_F(DirTreeCombo, ARightClickOnTheBoxOrTheArrowOpensNoMenu) {
     EXPECT_EQ(0, menus);
     EXPECT_FALSE(combo_->DroppedDown());
     // The watch does see a menu: the edit's own one, on a plain edit box.
-    auto* plain = new tmb::Edit(&form_.Form());
-    plain->SetBounds(20, 100, 100, 21);
-    plain->SetParent(&form_.Form());
+    auto* plain = tmbtest::PlaceOn<tmb::Edit>(form_.Form(), 20, 100, 100, 21);
     ClickAt(combotest::ScreenPoint(plain->Handle(), 30, 8), true);
     tmbtest::PumpFor(100);
     EXPECT_EQ(1, menus);

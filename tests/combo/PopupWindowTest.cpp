@@ -8,6 +8,7 @@
 #include "framework/ListBox.h"
 #include "framework/StdControls.h"
 #include "tests/combo/RealInput.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
@@ -37,9 +38,7 @@ TEST(PopupWindowPlace, UnderTheAnchorUnlessTheMonitorEndsFirstThenAboveIt) {
 
 TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOutsideCloses) {
     tmbtest::TestForm form(400, 300);
-    auto* edit = new tmb::Edit(&form.Form());
-    edit->SetBounds(20, 20, 150, 21);
-    edit->SetParent(&form.Form());
+    auto* edit = tmbtest::PlaceOn<tmb::Edit>(form.Form(), 20, 20, 150, 21);
     auto* popup = new PopupWindow(&form.Form());
     auto* list = new tmb::ListBox(&form.Form());
     list->SetItems({L"one", L"two", L"three", L"four"});

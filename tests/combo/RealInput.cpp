@@ -1,6 +1,9 @@
 // SendInput for the mouse and the keyboard, each event given time to reach the windows.
 #include "tests/combo/RealInput.h"
 
+#include <gtest/gtest.h>
+
+#include "explorer/KvDirTreeCombo28.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace combotest {
@@ -31,16 +34,14 @@ void MoveTo(POINT p) {
 }
 
 void ClickAt(POINT p, bool right) {
-    SendMouse(0, p);
-    Settle();
+    MoveTo(p);
     SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, p);
     SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, p);
     Settle();
 }
 
 void DragFromTo(POINT from, POINT to) {
-    SendMouse(0, from);
-    Settle();
+    MoveTo(from);
     SendMouse(MOUSEEVENTF_LEFTDOWN, from);
     SendMouse(0, POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
     SendMouse(0, to);
@@ -65,6 +66,16 @@ POINT ScreenPoint(HWND hwnd, int x, int y) {
 
 POINT ScreenCentre(HWND hwnd, const RECT& client) {
     return ScreenPoint(hwnd, (client.left + client.right) / 2, (client.top + client.bottom) / 2);
+}
+
+void PickWithMouse(kv::TKvDirTreeCombo28& combo, HTREEITEM node) {
+    ClickAt(ScreenCentre(combo.Handle(), combo.Btn()->BoundsRect()));
+    ASSERT_TRUE(combo.DroppedDown());
+    kv::TKvDirTreeView& tree = *combo.Tree();
+    TreeView_EnsureVisible(tree.Handle(), node);
+    const POINT p = ScreenCentre(tree.Handle(), tree.NodeRect(node, true));
+    MoveTo(p);
+    ClickAt(p);
 }
 
 } // namespace combotest

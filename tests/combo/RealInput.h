@@ -4,6 +4,11 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+
+namespace kv {
+class TKvDirTreeCombo28;
+}
 
 namespace combotest {
 
@@ -22,5 +27,9 @@ void PressKey(WORD vk);
 POINT ScreenPoint(HWND hwnd, int x, int y);
 // The centre of a client rectangle of `hwnd`, on the screen.
 POINT ScreenCentre(HWND hwnd, const RECT& client);
+
+// Opens `combo`'s drop-down with a click on its arrow button (it must open), then moves the
+// pointer onto the caption of `node` in it and clicks there.
+void PickWithMouse(kv::TKvDirTreeCombo28& combo, HTREEITEM node);
 
 } // namespace combotest

@@ -60,10 +60,7 @@ SIZE TextSize(HFONT font, const std::wstring& text) {
 }
 
 std::string Describe(const Control* c) {
-    std::string name;
-    for (wchar_t ch : c->Name())
-        name += static_cast<char>(ch);
-    return name.empty() ? "(unnamed)" : name;
+    return c->Name().empty() ? "(unnamed)" : U8(c->Name());
 }
 
 // The client pixels of a shown window as the screen has them once every paint has run.
@@ -114,16 +111,13 @@ private:
 };
 
 // Written layout vs shown layout of one window, control by control.
-void ExpectScaled(WinControl& written, WinControl& shown, int dpi) {
-    const std::vector<Control*> before = ControlsOf(written);
-    const std::vector<Control*> after = ControlsOf(shown);
-    ASSERT_EQ(before.size(), after.size());
+void ExpectScaled(const std::vector<Control*>& before, const std::vector<Control*>& after,
+                  int dpi) {
     auto scale = [dpi](int v) { return tmb::ScaleLength(v, dpi); };
     for (std::size_t i = 0; i < before.size(); ++i) {
         const Control* w = before[i];
         const Control* s = after[i];
-        SCOPED_TRACE(testing::Message() << "control " << i << " "
-                                        << Describe(s));
+        SCOPED_TRACE(testing::Message() << "control " << i << " " << Describe(s));
         EXPECT_EQ(s->Dpi(), dpi);
         const auto* label = dynamic_cast<const tmb::Label*>(s);
         const bool fitted = dynamic_cast<const xp::TmyaSuperLabel*>(s) != nullptr;
@@ -141,16 +135,13 @@ void ExpectScaled(WinControl& written, WinControl& shown, int dpi) {
 
 // No two visible siblings overlap, none sticks out of its parent further than the written
 // layout already did, and every caption fits its control.
-void ExpectNothingOverlapsOrClips(WinControl& written, WinControl& shown, int dpi) {
-    const std::vector<Control*> before = ControlsOf(written);
-    const std::vector<Control*> after = ControlsOf(shown);
-    ASSERT_EQ(before.size(), after.size());
+void ExpectNothingOverlapsOrClips(const std::vector<Control*>& before,
+                                  const std::vector<Control*>& after, WinControl& shown, int dpi) {
     for (std::size_t i = 0; i < after.size(); ++i) {
         Control* s = after[i];
         if (!s->Showing())
             continue;
-        SCOPED_TRACE(testing::Message() << "control " << i << " "
-                                        << Describe(s));
+        SCOPED_TRACE(testing::Message() << "control " << i << " " << Describe(s));
         const RECT r = s->BoundsRect();
         const RECT wr = before[i]->BoundsRect();
         // Beyond the parent's client area: right and bottom overhang.
@@ -208,6 +199,27 @@ F* WrittenLayout() {
     return form;
 }
 
+// A window of class F made and shown as the program shows it, beside its written layout;
+// both are destroyed with the object.
+template <class F>
+struct ShownWindow {
+    F* written = WrittenLayout<F>();
+    F* form = tmb::CreateForm<F>(nullptr);
+    ShownWindow() { form->Show(); Pump(); }
+    ~ShownWindow() { tmb::Destroy(written); tmb::Destroy(form); }
+};
+
+// The shown window has its written client size times the scale, and each of its controls is
+// scaled, overlaps nothing and is not cut off.
+void ExpectScaledWindow(WinControl& written, WinControl& shown, int width, int height, int dpi) {
+    EXPECT_NEAR(shown.ClientWidth(), tmb::ScaleLength(width, dpi), 1);
+    EXPECT_NEAR(shown.ClientHeight(), tmb::ScaleLength(height, dpi), 1);
+    const std::vector<Control*> before = ControlsOf(written), after = ControlsOf(shown);
+    ASSERT_EQ(before.size(), after.size());
+    ExpectScaled(before, after, dpi);
+    ExpectNothingOverlapsOrClips(before, after, shown, dpi);
+}
+
 class DisplayDpi : public testing::Test {
 protected:
     void SetUp() override {
@@ -226,14 +238,9 @@ protected:
 
 TEST_F(DisplayDpi, MainWindowScalesEveryControlAndFont) {
     const int dpi = tmb::SystemDpi();
-    auto* written = WrittenLayout<app::Tfmtextdir>();
-    auto* form = tmb::CreateForm<app::Tfmtextdir>(nullptr);
-    form->Show();
-    Pump();
-    EXPECT_NEAR(form->ClientWidth(), tmb::ScaleLength(692, dpi), 1);
-    EXPECT_NEAR(form->ClientHeight(), tmb::ScaleLength(449, dpi), 1);
-    ExpectScaled(*written, *form, dpi);
-    ExpectNothingOverlapsOrClips(*written, *form, dpi);
+    ShownWindow<app::Tfmtextdir> shown;
+    auto* form = shown.form;
+    ExpectScaledWindow(*shown.written, *form, 692, 449, dpi);
 
     // What the controls keep in pixels of their own.
     EXPECT_NEAR(TreeView_GetIndent(form->dirs->Handle()), tmb::ScaleLength(19, dpi), 1);
@@ -244,21 +251,13 @@ TEST_F(DisplayDpi, MainWindowScalesEveryControlAndFont) {
     const int row = static_cast<int>(SendMessageW(form->files->Handle(), LB_GETITEMHEIGHT, 0, 0));
     EXPECT_GE(row, -form->files->GetFont().Height());
     EXPECT_GE(row, tmb::ScaleLength(16, dpi));
-
-    tmb::Destroy(written);
-    tmb::Destroy(form);
 }
 
 TEST_F(DisplayDpi, ExplorerWindowScalesEveryControlColumnAndTheDropDown) {
     const int dpi = tmb::SystemDpi();
-    auto* written = WrittenLayout<explorador::Tfmexplorador>();
-    auto* form = tmb::CreateForm<explorador::Tfmexplorador>(nullptr);
-    form->Show();
-    Pump();
-    EXPECT_NEAR(form->ClientWidth(), tmb::ScaleLength(820, dpi), 1);
-    EXPECT_NEAR(form->ClientHeight(), tmb::ScaleLength(540, dpi), 1);
-    ExpectScaled(*written, *form, dpi);
-    ExpectNothingOverlapsOrClips(*written, *form, dpi);
+    ShownWindow<explorador::Tfmexplorador> shown;
+    auto* form = shown.form;
+    ExpectScaledWindow(*shown.written, *form, 820, 540, dpi);
     for (int i = 0; i < form->files->ColumnCount(); ++i)
         EXPECT_EQ(form->files->ColumnWidth(i), tmb::ScaleLength(form->files->Column(i).width, dpi))
             << "column " << i;
@@ -274,19 +273,14 @@ TEST_F(DisplayDpi, ExplorerWindowScalesEveryControlColumnAndTheDropDown) {
     EXPECT_EQ(form->DirTreeCombo1->Tree()->GetFont().Height(), tmb::ScaleLength(-11, dpi));
     form->DirTreeCombo1->DropDownWindow()->CloseUp();
     Pump();
-
-    tmb::Destroy(written);
-    tmb::Destroy(form);
 }
 
 // Moved to a monitor of another scale, a window takes the suggested rectangle and lays
 // itself out again for the new DPI; back on the first monitor it is as it was.
 TEST_F(DisplayDpi, DpiChangedMessageLaysTheWindowOutAgain) {
     const int dpi = tmb::SystemDpi();
-    auto* written = WrittenLayout<app::Tfmtextdir>();
-    auto* form = tmb::CreateForm<app::Tfmtextdir>(nullptr);
-    form->Show();
-    Pump();
+    ShownWindow<app::Tfmtextdir> shown;
+    auto* form = shown.form;
     const int target = dpi == 192 ? 144 : 192;
     RECT suggested{10, 20, 10 + tmb::ScaleLength(700, target), 20 + tmb::ScaleLength(480, target)};
     SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(target, target),
@@ -298,7 +292,7 @@ TEST_F(DisplayDpi, DpiChangedMessageLaysTheWindowOutAgain) {
     EXPECT_EQ(now.top, 20);
     EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
     // Against the written layout with a tolerance of one pixel per step of rounding.
-    const std::vector<Control*> before = ControlsOf(*written);
+    const std::vector<Control*> before = ControlsOf(*shown.written);
     const std::vector<Control*> after = ControlsOf(*form);
     ASSERT_EQ(before.size(), after.size());
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -318,8 +312,6 @@ TEST_F(DisplayDpi, DpiChangedMessageLaysTheWindowOutAgain) {
     Pump();
     EXPECT_EQ(form->files->GetFont().Height(), tmb::ScaleLength(-13, dpi));
     EXPECT_EQ(form->GetFont().Height(), tmb::ScaleLength(-11, dpi));
-    tmb::Destroy(written);
-    tmb::Destroy(form);
 }
 
 // The flat button's glyph (16 x 16 pixel art with one transparent column each side and a

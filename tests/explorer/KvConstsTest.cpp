@@ -16,14 +16,15 @@ using kv::KvText;
 using kv::KvTextOf;
 using kv::TLanguage;
 
-// The state as the program starts with it, taken before main and so before any test (or any
-// component) could apply a language.
-struct StartState {
+// The unit's state as it is when the object is made.
+struct UnitState {
     TLanguage tree = kv::TreeLanguage;
     TLanguage view = kv::ViewLanguage;
     KvMessageTexts messages = kv::KvMessages;
 };
-const StartState startState;
+// The state as the program starts with it, taken before main and so before any test (or any
+// component) could apply a language.
+const UnitState startState;
 
 enum class LoadedBy { Tree, View, Both };
 
@@ -61,17 +62,14 @@ const MessageField kFields[] = {
 class KvConstsTest : public testing::Test {
 protected:
     void SetUp() override {
-        savedTree_ = kv::TreeLanguage;
-        savedView_ = kv::ViewLanguage;
-        savedMessages_ = kv::KvMessages;
         kv::TreeLanguage = kv::lnSysDefault;
         kv::ViewLanguage = kv::lnSysDefault;
         kv::KvMessages = KvMessageTexts{};
     }
     void TearDown() override {
-        kv::TreeLanguage = savedTree_;
-        kv::ViewLanguage = savedView_;
-        kv::KvMessages = savedMessages_;
+        kv::TreeLanguage = found_.tree;
+        kv::ViewLanguage = found_.view;
+        kv::KvMessages = found_.messages;
     }
 
     static void LoadTree(TLanguage language) {
@@ -96,9 +94,7 @@ protected:
     }
 
 private:
-    TLanguage savedTree_ = kv::lnSysDefault;
-    TLanguage savedView_ = kv::lnSysDefault;
-    KvMessageTexts savedMessages_;
+    const UnitState found_;  // as the test found it
 };
 
 TEST_F(KvConstsTest, NothingIsLoadedBeforeAComponentAppliesALanguage) {

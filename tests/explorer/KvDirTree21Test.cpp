@@ -7,7 +7,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,20 +18,20 @@
 #include "framework/PopupMenu.h"
 #include "framework/TextConv.h"
 #include "tests/combo/RealInput.h"
-#include "tests/support/DialogScript.h"
+#include "tests/explorer/DirTreeFixture.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestFolders.h"
-#include "tests/support/WindowTestHelpers.h"
 #include "tests/support/WineDrives.h"
 
 namespace {
 
 using kv::TKvDirTree21;
 using kv::TKvDirTree21PopUp;
+using tmb::MsgDlgType;
+using tmbtest::IsMessage;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
-
 
 HIMAGELIST SystemSmallIcons() {
     SHFILEINFOW info{};
@@ -40,34 +39,10 @@ HIMAGELIST SystemSmallIcons() {
         SHGetFileInfoW(L"", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
-class DirTree : public testing::Test {
+class DirTree : public treetest::TreeOnForm {
 protected:
-    DirTree() : script_(std::make_unique<tmbtest::DialogScript>()) {}
-
-    void SetUp() override { tree_ = MakeTree(); }
-    void TearDown() override {
-        tmb::Destroy(tree_);
-        tree_ = nullptr;
-    }
-
-    TKvDirTree21* MakeTree() {
-        auto* tree = new TKvDirTree21(&form_.Form());
-        tree->SetBounds(0, 0, 380, 480);
-        tree->SetParent(&form_.Form());
-        tree->OnDirChange = [this, tree](tmb::Component* sender, const std::wstring& path) {
-            EXPECT_EQ(sender, tree);
-            events_.push_back(path);
-        };
-        return tree;
-    }
-
     HWND H() { return tree_->Handle(); }
     HTREEITEM Root() { return tree_->TopNode(); }
-
-    HTREEITEM Child(HTREEITEM parent, const std::wstring& caption) {
-        return tmbtest::ChildNode(*tree_, parent, caption);
-    }
-    HTREEITEM Drive(wchar_t letter) { return tmbtest::DriveNode(*tree_, Root(), letter); }
     // The node of an absolute folder path, through the loaded nodes.
     HTREEITEM NodeOf(const std::wstring& path) {
         HTREEITEM node = Drive(path[0]);
@@ -88,13 +63,6 @@ protected:
         return captions;
     }
 
-    // The middle of a node's caption, brought into view first.
-    POINT CaptionPoint(HTREEITEM node) {
-        TreeView_EnsureVisible(H(), node);
-        RECT r{};
-        EXPECT_TRUE(TreeView_GetItemRect(H(), node, &r, TRUE));
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
     // A point on the node's expand button, found by asking the control where it is.
     POINT ButtonPoint(HTREEITEM node) {
         const POINT caption = CaptionPoint(node);
@@ -125,11 +93,6 @@ protected:
     }
 
     const std::vector<ModalCall>& Shown() { return script_->Calls(); }
-
-    tmbtest::TestForm form_{400, 500};
-    std::unique_ptr<tmbtest::DialogScript> script_;
-    TKvDirTree21* tree_ = nullptr;
-    std::vector<std::wstring> events_;
 };
 
 // --- construction, root and drives -----------------------------------------------------------
@@ -280,9 +243,7 @@ TEST_F(DirTree, PressesOnCaptionsPickDrivesAndFoldersButExpandButtonsPickNothing
 }
 
 TEST_F(DirTree, ALinkedListDestroyedBeforeTheTreeIsForgottenAndPressesStillPick) {
-    auto* view = new kv::TKvFilelistView28(&form_.Form());
-    view->SetBounds(0, 0, 10, 10);
-    view->SetParent(&form_.Form());
+    auto* view = tmbtest::PlaceOn<kv::TKvFilelistView28>(form_.Form(), 0, 0, 10, 10);
     tree_->SetFileList(view);
     ClickCaption(Root());
     ClickButton(Root());
@@ -303,8 +264,7 @@ TEST_F(DirTree, ALinkedListDestroyedBeforeTheTreeIsForgottenAndPressesStillPick)
 
 TEST_F(DirTree, ArrowKeysPickTheNodeTheyMovedToAndOtherKeysPickNothing) {
     TempFolder dir;
-    dir.AddFolder(L"a");
-    dir.AddFolder(L"b");
+    tmbtest::AddFolders(dir, {L"a", L"b"});
     int keyUps = 0;
     tree_->OnKeyUp = [&](tmb::Component*, WORD&, unsigned) { ++keyUps; };
     tree_->OpenFolder(dir.Path());
@@ -345,8 +305,8 @@ TEST_F(DirTree, EmptyCdRomAndRemovableDrivesAreAnnouncedNotReported) {
 
     ClickCaption(Drive(L'P'));
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].text, L"There is no disk in Drive or Drive is not ready");
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Warning);
+    EXPECT_TRUE(IsMessage(Shown()[0], L"There is no disk in Drive or Drive is not ready",
+                          MsgDlgType::Warning));
     EXPECT_TRUE(events_.empty());
     EXPECT_EQ(tree_->SelectedPath(), L"P:\\") << "changed though not reported";
 
@@ -373,8 +333,7 @@ TEST_F(DirTree, FoldersAreReadOncePerNodeAndSortedAsTheUsersLocaleCompares) {
     for (const std::wstring& n : names)
         dir.AddFolder(n);
     dir.AddFile(L"a file.txt");
-    dir.AddFolder(L"beta\\inner");
-    dir.AddFolder(L"zeta\\.hidden");
+    tmbtest::AddFolders(dir, {L"beta\\inner", L"zeta\\.hidden"});
     SetFileAttributesW((dir / L"_under").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
     tree_->OpenFolder(dir.Path());
@@ -417,13 +376,11 @@ TEST_F(DirTree, FoldersAreReadOncePerNodeAndSortedAsTheUsersLocaleCompares) {
 TEST_F(DirTree, OnANetworkDriveEveryFolderShowsAButtonUntilItIsOpened) {
     tmbtest::WineDrive network(L'R', DRIVE_REMOTE, true);
     ASSERT_TRUE(network.Defined()) << "Wine's mount manager is needed to define drives";
-    ASSERT_TRUE(CreateDirectoryW((network.MediumDir() + L"\\leaf").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((network.MediumDir() + L"\\branch").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((network.MediumDir() + L"\\branch\\inner").c_str(), nullptr));
     TempFolder local;
-    local.AddFolder(L"leaf");
-    local.AddFolder(L"branch");
-    local.AddFolder(L"branch\\inner");
+    for (const wchar_t* folder : {L"leaf", L"branch", L"branch\\inner"}) {
+        ASSERT_TRUE(CreateDirectoryW((network.MediumDir() + L"\\" + folder).c_str(), nullptr));
+        local.AddFolder(folder);
+    }
 
     tree_->OpenFolder(L"R:\\");
     EXPECT_TRUE(tree_->IsNetworkDrive(L'r'));
@@ -480,10 +437,7 @@ TEST_F(DirTree, OpenFolderComparesTheGivenTextWithTheLastOpenedBeforeAddingTheBa
 
 TEST_F(DirTree, LocatePathStopsQuietlyWhereTheLoadedTreeLacksAFolderAndStillRepaints) {
     TempFolder dir;
-    dir.AddFolder(L"one");
-    dir.AddFolder(L"one\\first");
-    dir.AddFolder(L"two");
-    dir.AddFolder(L"two\\late");
+    tmbtest::AddFolders(dir, {L"one", L"one\\first", L"two", L"two\\late"});
     tree_->LocatePath(dir / L"two\\late");
     tree_->LocatePath(dir / L"one");
     ASSERT_EQ(events_.size(), 2u);
@@ -620,9 +574,7 @@ TEST_F(DirTreeRename, EmptyCancelledAndInvalidNamesLeaveTheFolderAsItWas) {
     Rename(node_, L"a:b");
     Rename(node_, L"x*y");
     ASSERT_EQ(Shown().size(), 2u);
-    EXPECT_EQ(Shown()[0].text, L"Error - Invalid Directory Name\ra:b");
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
+    EXPECT_TRUE(IsMessage(Shown()[0], L"Error - Invalid Directory Name\ra:b", MsgDlgType::Error));
     EXPECT_EQ(Shown()[1].text, L"Error - Invalid Directory Name\rx*y");
 
     EXPECT_EQ(tree_->NodeText(node_), L"old name");
@@ -636,10 +588,10 @@ TEST_F(DirTreeRename, ARenameIsConfirmedWithFromAndToAndDoneByTheShell) {
     script_->Answer(tmb::mrNo);
     Rename(node_, L"new name");
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].text,
-              L"Do you want to rename the selected folder\r\r    From  : old name\r    To     : new name");
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Confirmation);
-    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbYes | tmb::mbNo));
+    EXPECT_TRUE(IsMessage(
+        Shown()[0],
+        L"Do you want to rename the selected folder\r\r    From  : old name\r    To     : new name",
+        MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo));
     EXPECT_EQ(tree_->NodeText(node_), L"old name");
     EXPECT_TRUE(tmbtest::FolderExists(old_));
     EXPECT_TRUE(edited.empty());
@@ -710,35 +662,20 @@ TEST_F(DirTreeRealBoxes, TheConfirmationBoxTakingTheFocusFromTheEditAsksOnce) {
 
 // --- language and menu ----------------------------------------------------------------------
 
-std::vector<std::wstring> MenuCaptions(tmb::PopupMenu* menu) {
-    std::vector<std::wstring> captions;
-    for (const tmb::MenuItem& item : menu->Items())
-        captions.push_back(item.caption);
-    return captions;
-}
-
 TEST_F(DirTree, TheMenuHasFifteenEntriesCaptionedInTheTreesLanguage) {
-    const std::vector<std::wstring> english = {
-        L"&New Folder", L"&Rename Folder", L"&Delete Folder", L"-", L"Cu&t", L"&Copy", L"&Paste",
-        L"-", L"Tree &Size", L"&Folder Contents", L"-", L"&Map Network Drive ...",
-        L"Dis&Connect Network Drive", L"-", L"&Property"};
-    EXPECT_EQ(MenuCaptions(tree_->OwnMenu()), english);
-    const wchar_t* names[] = {L"AddNode", L"EditNode", L"DelNode", L"", L"CutNode", L"CopyNode",
-                              L"PasteNode", L"", L"GetTreeSize", L"ShowFolderContents", L"",
-                              L"ConnectNetResource", L"DisConnectNetResource", L"", L"ItemProperty"};
-    const long tags[] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 0, 9, 10, 0, 11};
-    for (int i = 0; i < TKvDirTree21PopUp::kItemCount; ++i) {
-        EXPECT_EQ(tree_->OwnMenu()->Items()[static_cast<std::size_t>(i)].name, names[i]) << i;
-        EXPECT_EQ(tree_->OwnMenu()->Items()[static_cast<std::size_t>(i)].tag, tags[i]) << i;
-    }
-
+    const auto expectEntries = [this](bool portuguese) {
+        const std::vector<tmb::MenuItem>& items = tree_->OwnMenu()->Items();
+        ASSERT_EQ(items.size(), std::size(treetest::kMenuEntries));
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const treetest::MenuEntry& entry = treetest::kMenuEntries[i];
+            EXPECT_EQ(U8(items[i].caption), portuguese ? entry.portuguese : entry.english) << i;
+            EXPECT_EQ(U8(items[i].name), entry.name) << i;
+            EXPECT_EQ(items[i].tag, entry.tag) << i;
+        }
+    };
+    expectEntries(false);  // a new tree's language: English
     tree_->SetLanguage(kv::lnPortuguese);
-    EXPECT_EQ(MenuCaptions(tree_->OwnMenu()),
-              (std::vector<std::wstring>{L"&Nova pasta", L"&Renomear pasta", L"&Apagar pasta", L"-",
-                                         L"Cor&tar", L"&Copiar", L"Col&ar", L"-",
-                                         L"Ta&manho do diret\u00f3rio", L"C&onte\u00fado da pasta",
-                                         L"-", L"Con&ectar unidade de rede",
-                                         L"De&sconectar unidade de rede", L"-", L"&Propriedades"}));
+    expectEntries(true);
     EXPECT_EQ(kv::KvMessages.StrAskRename, L"Deseja renomear a pasta selecionada");
 }
 
@@ -809,21 +746,16 @@ TEST_F(DirTree, ARightPressPicksTheNodeThenOpensTheMenuBesideThePointerForIt) {
 
     const auto rightClick = [&](HTREEITEM node) {
         OpenMenu seen;
-        const POINT p = CaptionPoint(node);
-        tmbtest::MouseMove(H(), p.x, p.y);
-        {
-            tmbtest::OpenMenuWatch watch([&](HWND menuWindow) {
-                seen = {true, tmbtest::TopLeftOf(menuWindow),
-                        tmbtest::MenuStates(tmbtest::MenuOfWindow(menuWindow)), events_.size()};
-                EndMenu();
-                return true;
-            });
-            PostMessageW(H(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
-            PostMessageW(H(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-            // The menu's loop runs inside the pump and has ended when the pump returns.
-            for (int i = 0; i < 15 && !seen.seen; ++i)
-                tmbtest::PumpFor(10);
-        }
+        tmbtest::OpenMenuWatch watch([&](HWND menuWindow) {
+            seen = {true, tmbtest::TopLeftOf(menuWindow),
+                    tmbtest::MenuStates(tmbtest::MenuOfWindow(menuWindow)), events_.size()};
+            EndMenu();
+            return true;
+        });
+        const POINT p = PostRightClick(node);
+        // The menu's loop runs inside the pump and has ended when the pump returns.
+        for (int i = 0; i < 15 && !seen.seen; ++i)
+            tmbtest::PumpFor(10);
         const POINT screen = tmbtest::ToScreen(H(), p.x, p.y);
         if (seen.seen) {
             EXPECT_EQ(seen.at.x, screen.x + 10);
@@ -876,9 +808,7 @@ private:
 
 TEST_F(DirTree, ARealRightClickOpensTheTreesMenuOnceAndAfterItTheListsOwnOpens) {
     tree_->SetBounds(0, 0, 190, 480);
-    auto* view = new kv::TKvFilelistView28(&form_.Form());
-    view->SetBounds(200, 0, 200, 480);
-    view->SetParent(&form_.Form());
+    auto* view = tmbtest::PlaceOn<kv::TKvFilelistView28>(form_.Form(), 200, 0, 200, 480);
     tree_->SetFileList(view);
     tree_->OpenFolder(L"c:");
     const HTREEITEM windows = Child(Drive(L'C'), L"windows");

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 #include <winnetwk.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,42 +16,32 @@
 #include "explorer/KvFileExplorer28.h"
 #include "explorer/KvFilelistView28.h"
 #include "explorer/KvFolderContents.h"
-#include "framework/Registry.h"
 #include "framework/StdControls.h"
 #include "framework/TextConv.h"
-#include "tests/support/DialogScript.h"
+#include "tests/explorer/DirTreeFixture.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
-#include "tests/support/WindowTestHelpers.h"
 #include "tests/support/WineDrives.h"
 
 namespace {
 
 using kv::TKvDirTree21;
 using kv::TKvDirTree21PopUp;
+using tmb::MsgDlgType;
+using tmbtest::IsMessage;
 using tmbtest::ModalCall;
 using tmbtest::TempFolder;
 
-
-class TreeCommands : public testing::Test {
+// The tree opened at a fresh folder, reported paths forgotten.
+class TreeCommands : public treetest::TreeOnForm {
 protected:
     void SetUp() override {
-        tree_ = new TKvDirTree21(&form_.Form());
-        tree_->SetBounds(0, 0, 380, 480);
-        tree_->SetParent(&form_.Form());
-        tree_->OnDirChange = [this](tmb::Component*, const std::wstring& path) {
-            events_.push_back(path);
-        };
+        TreeOnForm::SetUp();
         tree_->OpenFolder(dir_.Path());
         events_.clear();
     }
-    void TearDown() override { tmb::Destroy(tree_); }
 
-    HTREEITEM Child(HTREEITEM parent, const std::wstring& caption) {
-        return tmbtest::ChildNode(*tree_, parent, caption);
-    }
-    HTREEITEM Drive(wchar_t letter) { return tmbtest::DriveNode(*tree_, tree_->TopNode(), letter); }
     // Rebuilds the tree (folders made since are read) and opens it at a folder.
     void Pick(const std::wstring& folder) {
         tree_->Reload();
@@ -67,13 +56,9 @@ protected:
             s += item.caption == L"-" ? 'S' : item.enabled ? 'E' : 'D';
         return s;
     }
-    std::vector<ModalCall> Boxes() { return script_.CallsOf(ModalCall::Kind::MessageDlg); }
+    std::vector<ModalCall> Boxes() { return script_->CallsOf(ModalCall::Kind::MessageDlg); }
 
-    tmbtest::TestForm form_{400, 500};
-    tmbtest::DialogScript script_;
     TempFolder dir_;
-    TKvDirTree21* tree_ = nullptr;
-    std::vector<std::wstring> events_;
 };
 
 // --- the menu ---------------------------------------------------------------------------------
@@ -81,28 +66,7 @@ protected:
 TEST_F(TreeCommands, EveryCommandShowsItsOwnPictureInEachLanguage) {
     const kv::TLanguage languages[] = {kv::lnEnglish, kv::lnFrench, kv::lnGerman, kv::lnSpanish,
                                        kv::lnPortuguese};
-    // Name and tag of each entry; "" for a separator.
-    const struct {
-        const char* name;
-        long tag;
-        const char* english;
-        const char* portuguese;
-    } entries[] = {
-        {"AddNode", 1, "&New Folder", "&Nova pasta"},
-        {"EditNode", 2, "&Rename Folder", "&Renomear pasta"},
-        {"DelNode", 3, "&Delete Folder", "&Apagar pasta"},
-        {"", 0, "-", "-"},
-        {"CutNode", 4, "Cu&t", "Cor&tar"},
-        {"CopyNode", 5, "&Copy", "&Copiar"},
-        {"PasteNode", 6, "&Paste", "Col&ar"},
-        {"", 0, "-", "-"},
-        {"GetTreeSize", 7, "Tree &Size", "Ta&manho do diretório"},
-        {"ShowFolderContents", 8, "&Folder Contents", "C&onteúdo da pasta"},
-        {"", 0, "-", "-"},
-        {"ConnectNetResource", 9, "&Map Network Drive ...", "Con&ectar unidade de rede"},
-        {"DisConnectNetResource", 10, "Dis&Connect Network Drive", "De&sconectar unidade de rede"},
-        {"", 0, "-", "-"},
-        {"ItemProperty", 11, "&Property", "&Propriedades"}};
+    const auto& entries = treetest::kMenuEntries;
     // The pictures are loaded with the 3-D colour mapping: their grey background becomes the
     // menu face colour of the system, here one that differs from the grey they are drawn in.
     const COLORREF face = RGB(0xD4, 0xD0, 0xC8);
@@ -161,25 +125,19 @@ TEST_F(TreeCommands, PasteIsEnabledOnAFolderOnlyWhileACutOrCopyWaits) {
     stranger.tag = 7;
     tree_->OwnMenu()->MenuItemClick(stranger);
     tree_->OwnMenu()->MenuItemClick(tree_->OwnMenu()->Items()[3]);
-    EXPECT_TRUE(script_.Calls().empty());
+    EXPECT_TRUE(script_->Calls().empty());
 }
 
 TEST_F(TreeCommands, ARightClickAndAnAcceleratorRunTheCommandOfTheEntry) {
     dir_.AddFile(L"data.bin", 1536);
     Pick(dir_.Path());
-    HWND h = tree_->Handle();
-    RECT r{};
-    ASSERT_TRUE(TreeView_GetItemRect(h, tree_->Selected(), &r, TRUE));
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    tmbtest::MouseMove(h, x, y);
     // Typed inside the menu's own loop: Tree &Size.
     tmbtest::OpenMenuWatch typeAccelerator([](HWND menu) {
         PostMessageW(menu, WM_KEYDOWN, 's', 0);
         PostMessageW(menu, WM_CHAR, 's', 0);
         return true;
     });
-    PostMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
-    PostMessageW(h, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    PostRightClick(tree_->Selected());
     for (int i = 0; i < 30 && Boxes().empty(); ++i)
         tmbtest::PumpFor(10);
     ASSERT_EQ(Boxes().size(), 1u);
@@ -206,7 +164,7 @@ TEST_F(TreeCommands, ANewFolderWithoutANameTakesTheDefaultAndGoesStraightIntoEdi
     EXPECT_FALSE(tree_->AddNewFolder(nullptr, L""));
     EXPECT_FALSE(tree_->IsEditing());
     EXPECT_FALSE(tree_->NamingNewFolder()) << "the next rename must still ask";
-    EXPECT_TRUE(script_.Calls().empty());
+    EXPECT_TRUE(script_->Calls().empty());
 
     // A name given is made, selected and reported, with no edit.
     EXPECT_TRUE(tree_->AddNewFolder(nullptr, L"given & #1"));
@@ -221,8 +179,8 @@ TEST_F(TreeCommands, ANewFolderIsRefusedOnTheRootAndForAForbiddenCharacter) {
     EXPECT_FALSE(tree_->AddNewFolder(tree_->TopNode(), L"x"));
     EXPECT_FALSE(tree_->AddNewFolder(nullptr, L"a;b"));
     ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text, L"ERRO - N\u00e3o \u00e9 poss\u00edvel adicionar unidades");
-    EXPECT_EQ(Boxes()[0].type, tmb::MsgDlgType::Error);
+    EXPECT_TRUE(IsMessage(Boxes()[0], L"ERRO - N\u00e3o \u00e9 poss\u00edvel adicionar unidades",
+                          MsgDlgType::Error));
     EXPECT_EQ(Boxes()[1].text, L"o nome da pasta cont\u00e9m caracteres inv\u00e1lidos.");
     EXPECT_FALSE(tmbtest::FolderExists(dir_ / L"a;b"));
     // In Portuguese the default name is Portuguese.
@@ -257,7 +215,7 @@ TEST_F(TreeCommands, DeleteAsksThroughTheShellAndYesSendsTheFolderToTheRecycleBi
     EXPECT_TRUE(tmbtest::FileExists(trash + L"\\" + name + L"\\inside.txt")) << "restorable";
     EXPECT_EQ(tree_->Selected(), parent);
     EXPECT_EQ(Child(parent, name), nullptr);
-    EXPECT_TRUE(script_.Calls().empty());
+    EXPECT_TRUE(script_->Calls().empty());
 }
 
 TEST_F(TreeCommands, AFolderRemovedBehindTheTreesBackIsNamedWithTheNotFoundText) {
@@ -268,8 +226,7 @@ TEST_F(TreeCommands, AFolderRemovedBehindTheTreesBackIsNamedWithTheNotFoundText)
     EXPECT_FALSE(tree_->DeleteFolder(nullptr));
     EXPECT_EQ(none.Count(), 0) << "the shell is not asked";
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, folder + L"not found");
-    EXPECT_EQ(Boxes()[0].type, tmb::MsgDlgType::Error);
+    EXPECT_TRUE(IsMessage(Boxes()[0], folder + L"not found", MsgDlgType::Error));
     // The root and drives are never deleted.
     tree_->LocatePath(L"C:\\");
     EXPECT_FALSE(tree_->DeleteFolder(nullptr));
@@ -304,7 +261,7 @@ TEST_F(TreeCommands, ACutFolderIsMovedByThePasteAndTheTreeOpensAtTheTarget) {
     EXPECT_EQ(tree_->SelectedPath(), to + L"\\");
     EXPECT_EQ(events_, std::vector<std::wstring>{to + L"\\"});
     EXPECT_NE(Child(tree_->Selected(), L"from"), nullptr) << "the rebuilt tree shows it";
-    EXPECT_TRUE(script_.Calls().empty());
+    EXPECT_TRUE(script_->Calls().empty());
 }
 
 TEST_F(TreeCommands, ACopyAllowsOnePasteAndACancelInTheShellSaysTheOperationFailed) {
@@ -319,7 +276,7 @@ TEST_F(TreeCommands, ACopyAllowsOnePasteAndACancelInTheShellSaysTheOperationFail
     EXPECT_TRUE(tmbtest::FileExists(from + L"\\a.txt"));
     EXPECT_FALSE(tree_->PastePending());
     tree_->PasteFolder();  // nothing waits: nothing happens
-    EXPECT_TRUE(script_.Calls().empty());
+    EXPECT_TRUE(script_->Calls().empty());
 
     // Copied again onto itself: the shell asks about the existing folder, the user cancels.
     Pick(from);
@@ -367,14 +324,14 @@ TEST_F(TreeCommands, TheTreeSizeReportCountsEveryFileWithItsFullSize) {
             dir_.AddFile(name + (i % 2 ? L"\\deeper\\f" : L"\\f") + std::to_wstring(i),
                          c.files[i], i ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL);
         Pick(folder);
-        script_.Clear();
+        script_->Clear();
         tree_->ShowTreeSize();
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, L"===== TREE SIZE =====\r\rFolder \"" + name +
-                                       L"\"\rand all its Sub-Folders \r =  " + c.bytes +
-                                       L"\r     (i.e. " + c.size + L" )");
-        EXPECT_EQ(Boxes()[0].type, tmb::MsgDlgType::Information);
-        EXPECT_EQ(Boxes()[0].flags, unsigned(tmb::mbOK));
+        EXPECT_TRUE(IsMessage(Boxes()[0],
+                              L"===== TREE SIZE =====\r\rFolder \"" + name +
+                                  L"\"\rand all its Sub-Folders \r =  " + c.bytes +
+                                  L"\r     (i.e. " + c.size + L" )",
+                              MsgDlgType::Information));
     }
     EXPECT_EQ(TKvDirTree21::GetFolderSize(L""), 0.0);
     EXPECT_EQ(TKvDirTree21::GetFolderSize(dir_ / L"missing"), 0.0);
@@ -386,7 +343,7 @@ TEST_F(TreeCommands, TheTreeSizeReportCountsEveryFileWithItsFullSize) {
     ASSERT_TRUE(CreateDirectoryW((drive.MediumDir() + L"\\x").c_str(), nullptr));
     tree_->Reload();
     tree_->LocatePath(L"Q:\\");
-    script_.Clear();
+    script_->Clear();
     tree_->ShowTreeSize();
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text.find(L"===== TREE SIZE =====\r\rDrive Q:\\\r"), 0u);
@@ -412,7 +369,7 @@ TEST_F(TreeCommands, EscapeStopsTheCountAndTheReportSaysSo) {
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << U8(text);
     // Without Escape the same report has no such line.
-    script_.Clear();
+    script_->Clear();
     tree_->ShowTreeSize();
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text.find(L"Cancelled"), std::wstring::npos);
@@ -516,9 +473,7 @@ TEST_F(TreeCommands, TheContentsWindowOfAnEmptyFolderOrADriveAndOKWithNothingCho
 // --- the linked file list ---------------------------------------------------------------------
 
 TEST_F(TreeCommands, TheLinkedFileListFollowsADeleteAMappedDriveAndADisconnect) {
-    auto* view = new kv::TKvFilelistView28(&form_.Form());
-    view->SetBounds(0, 0, 10, 10);
-    view->SetParent(&form_.Form());
+    auto* view = tmbtest::PlaceOn<kv::TKvFilelistView28>(form_.Form(), 0, 0, 10, 10);
     const std::wstring folder = dir_.AddFolder(L"doomed");
     Pick(folder);
     tree_->SetFileList(view);
@@ -531,7 +486,7 @@ TEST_F(TreeCommands, TheLinkedFileListFollowsADeleteAMappedDriveAndADisconnect) 
         << "the list shows the parent: " << U8(view->Directory());
 
     std::unique_ptr<tmbtest::WineDrive> mapped;
-    script_.AnswerNetwork(NO_ERROR, [&] {
+    script_->AnswerNetwork(NO_ERROR, [&] {
         mapped = std::make_unique<tmbtest::WineDrive>(L'K', DRIVE_REMOTE, true);
     });
     tree_->ConnectNetDrive();
@@ -549,19 +504,19 @@ TEST_F(TreeCommands, AMappedDriveIsFoundByItsNewLetterAndACancelChangesNothing) 
     const std::wstring before = tree_->SelectedPath();
     const HTREEITEM selected = tree_->Selected();
     tree_->ConnectNetDrive();  // the script cancels
-    ASSERT_EQ(script_.CallsOf(ModalCall::Kind::NetConnect).size(), 1u);
-    EXPECT_EQ(script_.CallsOf(ModalCall::Kind::NetConnect)[0].flags, unsigned(RESOURCETYPE_DISK));
+    ASSERT_EQ(script_->CallsOf(ModalCall::Kind::NetConnect).size(), 1u);
+    EXPECT_EQ(script_->CallsOf(ModalCall::Kind::NetConnect)[0].flags, unsigned(RESOURCETYPE_DISK));
     EXPECT_EQ(tree_->SelectedPath(), before);
     EXPECT_EQ(tree_->Selected(), selected);
 
     // Success without a new drive is treated as a cancel.
-    script_.AnswerNetwork(NO_ERROR);
+    script_->AnswerNetwork(NO_ERROR);
     tree_->ConnectNetDrive();
     EXPECT_EQ(tree_->SelectedPath(), before);
 
     // The user maps K:, below drives already present (Z: is Wine's root): K: is selected.
     std::unique_ptr<tmbtest::WineDrive> mapped;
-    script_.AnswerNetwork(NO_ERROR, [&] {
+    script_->AnswerNetwork(NO_ERROR, [&] {
         mapped = std::make_unique<tmbtest::WineDrive>(L'K', DRIVE_REMOTE, true);
     });
     tree_->ConnectNetDrive();
@@ -575,7 +530,7 @@ TEST_F(TreeCommands, AMappedDriveIsFoundByItsNewLetterAndACancelChangesNothing) 
     // Disconnecting rebuilds the tree at its root, whatever the dialog answered.
     mapped.reset();
     tree_->DisconnectNetDrive();
-    ASSERT_EQ(script_.CallsOf(ModalCall::Kind::NetDisconnect).size(), 1u);
+    ASSERT_EQ(script_->CallsOf(ModalCall::Kind::NetDisconnect).size(), 1u);
     EXPECT_EQ(tree_->SelectedPath(), L"Drives");
     EXPECT_EQ(tree_->Selected(), tree_->TopNode());
     EXPECT_EQ(Drive(L'K'), nullptr);
@@ -590,7 +545,7 @@ TEST_F(TreeCommands, PropertiesAreShownForTheSelectedFolderOrDrive) {
     tree_->LocatePath(L"C:\\");
     tree_->Select(tree_->TopNode());
     tree_->ShowItemProperties();  // the root has no path: nothing
-    const auto sheets = script_.CallsOf(ModalCall::Kind::Properties);
+    const auto sheets = script_->CallsOf(ModalCall::Kind::Properties);
     ASSERT_EQ(sheets.size(), 2u);
     EXPECT_EQ(sheets[0].text, folder);
     EXPECT_EQ(sheets[1].text, L"C:\\");

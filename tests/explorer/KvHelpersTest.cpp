@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Dialogs.h"
 #include "framework/TextConv.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/ProgramProcess.h"
@@ -23,6 +22,8 @@
 
 namespace {
 
+using tmb::MsgDlgType;
+using tmbtest::IsMessage;
 using tmbtest::ModalCall;
 
 bool Exists(const std::wstring& path) {
@@ -137,13 +138,7 @@ TEST(KvFormatters, SizeToTextCountsStartedKilobytesAndBlanksFolders) {
 }
 
 FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME st{};
-    st.wYear = year;
-    st.wMonth = month;
-    st.wDay = day;
-    st.wHour = hour;
-    st.wMinute = minute;
-    st.wSecond = second;
+    const SYSTEMTIME st{year, month, 0, day, hour, minute, second, 0};
     FILETIME ft{};
     SystemTimeToFileTime(&st, &ft);
     return ft;
@@ -177,10 +172,7 @@ TEST_F(KvHelpersTest, NameExistsNamesTheFolderEvenWithATrailingSlash) {
     EXPECT_TRUE(kv::NameExists(folder + L"\\"));
     EXPECT_TRUE(kv::NameExists(dir_ + L"\\note.txt"));
     ASSERT_EQ(Shown().size(), 2u);
-    EXPECT_EQ(Shown()[0].kind, ModalCall::Kind::MessageDlg);
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
-    EXPECT_EQ(Shown()[0].text, L"\"Sub Folder\" already exists !");
+    EXPECT_TRUE(IsMessage(Shown()[0], L"\"Sub Folder\" already exists !", MsgDlgType::Error));
     EXPECT_EQ(Shown()[1].text, L"\"note.txt\" already exists !");
 
     script_.Clear();
@@ -203,9 +195,7 @@ TEST_F(KvHelpersTest, ExecuteFileReportsAFailedVerbWithTheVerbAndTheName) {
     const INT_PTR result = kv::ExecuteFile(L"edit", missing, L"", L"", SW_SHOWNORMAL);
     EXPECT_LE(result, 32);
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
-    EXPECT_EQ(Shown()[0].text, L"ERROR - Can't edit file " + missing);
+    EXPECT_TRUE(IsMessage(Shown()[0], L"ERROR - Can't edit file " + missing, MsgDlgType::Error));
 
     // Loaded French texts change the message, not the call.
     kv::TreeLanguage = kv::lnFrench;
@@ -430,9 +420,7 @@ TEST_F(KvHelpersTest, DriveReadyOnTheFixedDriveAndOnCharactersThatAreNoDrive) {
 
     EXPECT_FALSE(kv::DriveReady(L'1', false));
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Error);
-    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
-    EXPECT_EQ(Shown()[0].text, L"Not a valid Drive ID");
+    EXPECT_TRUE(IsMessage(Shown()[0], L"Not a valid Drive ID", MsgDlgType::Error));
     EXPECT_FALSE(kv::DriveReady(L'[', true));
     EXPECT_FALSE(kv::DriveReady(L'\u00e9', true));  // lower-case, but no drive letter
     EXPECT_EQ(Shown().size(), 3u);
@@ -475,9 +463,8 @@ TEST_F(KvHelpersTest, EmptyCdRomAndRemovableDrivesAreNotReady) {
     // ... or with the not-ready warning.
     EXPECT_FALSE(kv::DriveReady(L'p', true));
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].type, tmb::MsgDlgType::Warning);
-    EXPECT_EQ(Shown()[0].flags, unsigned(tmb::mbOK));
-    EXPECT_EQ(Shown()[0].text, L"There is no disk in Drive or Drive is not ready");
+    EXPECT_TRUE(IsMessage(Shown()[0], L"There is no disk in Drive or Drive is not ready",
+                          MsgDlgType::Warning));
 
     EXPECT_EQ(kv::GetDiskSizeKB(L"P:\\"), 0);
     EXPECT_EQ(kv::GetDiskFreeKB(L"q"), 0);

@@ -11,6 +11,7 @@
 
 #include "explorer/KvFilelistView28.h"
 #include "framework/TextConv.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -52,17 +53,19 @@ inline void SelectOnly(TKvFilelistView28& list, const std::wstring& caption) {
 
 class FileList : public testing::Test {
 protected:
-    void SetUp() override {
-        list_ = new TKvFilelistView28(&form_.Form());
-        list_->SetBounds(0, 0, 580, 380);
-        list_->SetParent(&form_.Form());
-    }
+    void SetUp() override { list_ = tmbtest::PlaceOn<TKvFilelistView28>(form_.Form(), 0, 0, 580, 380); }
     void TearDown() override { tmb::Destroy(list_); }
 
     std::vector<std::wstring> Captions() const {
         std::vector<std::wstring> result;
         for (int i = 0; i < list_->ItemCount(); ++i)
             result.push_back(list_->Item(i).caption);
+        return result;
+    }
+    static std::vector<std::wstring> Paths(const TKvFilelistView28& list) {
+        std::vector<std::wstring> result;
+        for (int i = 0; i < list.ItemCount(); ++i)
+            result.push_back(list.ItemPath(i));
         return result;
     }
     int IndexOfPath(const std::wstring& path) const {

@@ -130,10 +130,6 @@ TEST_F(FileList, NamesDifferingInCaseCompareEqualAndTheParentStaysOnTopInEveryCo
     }
 }
 
-} // namespace
-
-namespace {
-
 // The list sorts its own entries by numbers made once per entry, and reads a folder once for
 // its folders and its files: a second list, reading the folder in two passes (mask "*") and
 // sorting with a comparison of the user's (the same comparison, called pair by pair), must
@@ -160,30 +156,22 @@ TEST_F(FileList, SortingByKeptKeysOrdersAsTheComparisonDoesAndOneReadingAsTwo) {
         const std::wstring path = folder ? dir.AddFolder(name) : dir.AddFile(name, sizes[next(8)], attributes[next(5)]);
         SetTime(path, 1 + static_cast<int>(next(4)));  // many equal times
     }
-    auto* other = new TKvFilelistView28(&form_.Form());
-    other->SetBounds(0, 0, 300, 200);
-    other->SetParent(&form_.Form());
+    auto* other = tmbtest::PlaceOn<TKvFilelistView28>(form_.Form(), 0, 0, 300, 200);
     other->SetMask(L"*");
     other->OnCompare = [other](tmb::Component*, const tmb::ListItem& a, const tmb::ListItem& b, int& c) {
         c = other->CompareItems(a, b);
     };
     list_->SetDirectory(dir.Path());
     other->SetDirectory(dir.Path());
-    auto paths = [](TKvFilelistView28& l) {
-        std::vector<std::wstring> result;
-        for (int i = 0; i < l.ItemCount(); ++i)
-            result.push_back(l.ItemPath(i));
-        return result;
-    };
     ASSERT_GT(list_->ItemCount(), 40);
-    EXPECT_EQ(paths(*list_), paths(*other));
+    EXPECT_EQ(Paths(*list_), Paths(*other));
     bool down = false, otherDown = true;
     for (int column : {1, 1, 2, 2, 3, 3, 4, 4, 0, 0, 2, 4, 1}) {
         list_->ColumnClick(column);
         other->ColumnClick(column);
         ASSERT_EQ(ArrowColumns(&down), ArrowColumns(&otherDown, other));
         ASSERT_EQ(down, otherDown);
-        EXPECT_EQ(paths(*list_), paths(*other)) << "column " << column << (down ? " down" : " up");
+        EXPECT_EQ(Paths(*list_), Paths(*other)) << "column " << column << (down ? " down" : " up");
     }
     ExpectOrdered(*list_, 1, down);
     tmb::Destroy(other);

@@ -61,10 +61,7 @@ TEST_F(FileList, ANewListShowsTheFileColumnsAndNoItemsAndTheDrivesViewIsNeverSor
 
     ClickHeader(1);
     ClickHeader(0);
-    std::vector<std::wstring> after;
-    for (int i = 0; i < list_->ItemCount(); ++i)
-        after.push_back(list_->ItemPath(i));
-    EXPECT_EQ(after, roots);
+    EXPECT_EQ(Paths(*list_), roots);
     EXPECT_TRUE(ArrowColumns().empty());
 }
 
@@ -145,9 +142,8 @@ TEST_F(FileList, AFolderListsItsEntriesWithTheSevenSubItems) {
 
 TEST_F(FileList, MaskPartsAttributeFilterAndParentEntryRules) {
     TempFolder dir;
-    dir.AddFile(L"a.txt");
-    dir.AddFile(L"b.log");
-    dir.AddFile(L"c.doc");
+    for (const wchar_t* name : {L"a.txt", L"b.log", L"c.doc"})
+        dir.AddFile(name);
     dir.AddFile(L"secret.txt", 0, FILE_ATTRIBUTE_HIDDEN);
     dir.AddFolder(L"shown");
     const std::wstring hidden = dir.AddFolder(L"covert");
@@ -233,7 +229,6 @@ TEST_F(FileList, SelectionQueriesCountAndSizeWithSixtyFourBitSizes) {
     DeleteFileW((dir / L"part7.dat").c_str());
     EXPECT_EQ(list_->SelectedSize(), expected - 107);
 }
-
 
 TEST_F(FileList, BackspaceGoesUpAndSelectsTheFolderLeftEnterOpens) {
     TempFolder dir;
@@ -366,12 +361,12 @@ TEST_F(FileList, ListingAndALanguageChangeLeaveQueuedMessagesQueued) {
 
 TEST_F(FileList, AnInPlaceRenameAmongSeveralSelectedRenamesTheEditedRow) {
     TempFolder dir;
-    dir.AddFile(L"a.txt");
-    dir.AddFile(L"b.txt");
-    dir.AddFile(L"c.txt");
+    const auto names = {L"a.txt", L"b.txt", L"c.txt"};
+    for (const wchar_t* name : names)
+        dir.AddFile(name);
     list_->SetDirectory(dir.Path());
     list_->ClearSelection();
-    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+    for (const wchar_t* name : names)
         list_->SetSelected(IndexOf(name), true);
     const int second = IndexOf(L"b.txt");
     list_->SetFocusedIndex(second);
@@ -390,9 +385,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
     TempFolder dir;
     dir.AddFile(L"Keep.txt");
     dir.AddFolder(L"old");
-    auto* tree = new kv::TKvDirTree21(&form_.Form());
-    tree->SetBounds(0, 0, 10, 10);
-    tree->SetParent(&form_.Form());
+    auto* tree = tmbtest::PlaceOn<kv::TKvDirTree21>(form_.Form(), 0, 0, 10, 10);
     list_->SetDirTree(tree);
     EXPECT_EQ(tree->FileList(), list_);
     list_->SetDirectory(dir.Path());
@@ -435,9 +428,7 @@ TEST_F(FileList, RenamingToTheSameNameInOtherCaseDoesNothingAndAFolderRenameMove
 TEST_F(FileList, TheTreePointsTheListAtThePickedFolder) {
     TempFolder dir;
     dir.AddFile(L"in-tree.txt");
-    auto* tree = new kv::TKvDirTree21(&form_.Form());
-    tree->SetBounds(0, 0, 10, 10);
-    tree->SetParent(&form_.Form());
+    auto* tree = tmbtest::PlaceOn<kv::TKvDirTree21>(form_.Form(), 0, 0, 10, 10);
     list_->SetDirTree(tree);
     tree->OpenFolder(dir.Path());
     EXPECT_EQ(list_->Directory(), dir.Path() + L"\\");
@@ -528,10 +519,6 @@ TEST_F(FileList, DateAndTimePatternsFollowTheirFormats) {
     EXPECT_EQ(ItemNamed(L"dated.txt").SubItem(2).substr(0, 10), L"2024-03-09");
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWhatItIs) {
     TempFolder dir;
     dir.AddFile(L"a.txt", 1000);
@@ -562,11 +549,6 @@ TEST_F(FileList, TheListKeepsItsOwnMarksOutOfItemDataAndKnowsTheParentEntryByWha
     list_->SelectAll();
     EXPECT_EQ(list_->SelectedSize(), 4000);
 }
-
-
-} // namespace
-
-namespace {
 
 // The last-write time of `path` set to a given moment of the local clock.
 void SetLocalTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
