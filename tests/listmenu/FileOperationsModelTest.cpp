@@ -231,16 +231,15 @@ std::vector<WIN32_FIND_DATAW> Listing(const std::wstring& folder) {
 
 // Names, sizes and times of a folder's own entries: what must not change outside the sandbox.
 std::string Fingerprint(const std::wstring& folder, const std::wstring& except = {}) {
-    std::ostringstream s;
-    std::vector<std::string> lines;
+    std::set<std::string> lines;
     for (const WIN32_FIND_DATAW& fd : Listing(folder))
         if (!tmb::SameText(fd.cFileName, except))
-            lines.push_back(U8(fd.cFileName) + " " + std::to_string(fd.nFileSizeLow) + " " +
-                        std::to_string(fd.ftLastWriteTime.dwLowDateTime));
-    std::sort(lines.begin(), lines.end());
+            lines.insert(U8(fd.cFileName) + " " + std::to_string(fd.nFileSizeLow) + " " +
+                         std::to_string(fd.ftLastWriteTime.dwLowDateTime) + "\n");
+    std::string s;
     for (const std::string& l : lines)
-        s << l << "\n";
-    return s.str();
+        s += l;
+    return s;
 }
 
 // --- what the operation should have done ----------------------------------------------------
@@ -526,12 +525,16 @@ protected:
             x.zones.push_back(Rel(source));
         if (tmb::SameText(landing, source) || before.count(Rel(landing)))
             return;  // onto itself or onto an existing entry: the shell asks, we say No
-        const std::wstring from = Rel(source);
-        for (const auto& [rel, e] : before)
-            if (rel == from || Within(rel, from))
-                x.mustHave[Rel(landing) + rel.substr(from.size())] = e;
+        ExpectAt(x, before, source, landing);
         if (move)
-            x.mustBeGone.push_back(from);
+            x.mustBeGone.push_back(Rel(source));
+    }
+    // All that `from` held before stands below `to`.
+    void ExpectAt(Expectation& x, const Snapshot& before, const std::wstring& from,
+                  const std::wstring& to) {
+        for (const auto& [rel, e] : before)
+            if (rel == Rel(from) || Within(rel, Rel(from)))
+                x.mustHave[Rel(to) + rel.substr(Rel(from).size())] = e;
     }
     void ExpectCopies(Expectation& x, const Snapshot& before, const std::vector<std::wstring>& sources,
                       const std::wstring& target, bool move) {
@@ -1054,12 +1057,9 @@ protected:
     // `from` renamed to `to`: all it held stands under the new name.
     void ExpectRenamed(Expectation& x, const Snapshot& before, const std::wstring& from,
                        const std::wstring& to) {
-        const std::wstring old = Rel(from);
-        x.zones = {old, Rel(to)};
-        for (const auto& [rel, e] : before)
-            if (rel == old || Within(rel, old))
-                x.mustHave[Rel(to) + rel.substr(old.size())] = e;
-        x.mustBeGone.push_back(old);
+        x.zones = {Rel(from), Rel(to)};
+        ExpectAt(x, before, from, to);
+        x.mustBeGone.push_back(Rel(from));
     }
 
     std::string Rename(const Snapshot& before, Expectation& x) {
