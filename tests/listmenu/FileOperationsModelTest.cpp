@@ -781,17 +781,19 @@ protected:
                 wrong.push_back("the row of \"" + U8(list_->ItemPath(i)) + "\" is captioned \"" +
                                 U8(list_->Item(i).caption) + "\"");
         }
-        if (shown != expected) {
-            std::string missing, extra;
-            for (const std::wstring& p : expected)
-                if (shown.count(p) < expected.count(p))
-                    missing += " \"" + U8(p) + "\"";
-            for (const std::wstring& p : shown)
-                if (expected.count(p) < shown.count(p))
-                    extra += " \"" + U8(p) + "\"";
+        if (shown != expected)
             wrong.push_back("the list of \"" + U8(folder) + "\" is not the folder's entries; missing:" +
-                            missing + "; extra:" + extra);
-        }
+                            Quoted(expected, shown) + "; extra:" + Quoted(shown, expected));
+    }
+
+    // The names of `names` that `but` holds fewer times, each quoted after a space.
+    static std::string Quoted(const std::multiset<std::wstring>& names,
+                              const std::multiset<std::wstring>& but = {}) {
+        std::string s;
+        for (const std::wstring& n : names)
+            if (but.count(n) < names.count(n))
+                s += " \"" + U8(n) + "\"";
+        return s;
     }
 
     // The tree's node of a folder, among the nodes it has read; null when it has none.
@@ -830,15 +832,9 @@ protected:
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wcscmp(fd.cFileName, L".") &&
                 wcscmp(fd.cFileName, L".."))
                 onDisk.insert(fd.cFileName);
-        if (shown != onDisk) {
-            std::string s, d;
-            for (const std::wstring& n : shown)
-                s += " \"" + U8(n) + "\"";
-            for (const std::wstring& n : onDisk)
-                d += " \"" + U8(n) + "\"";
-            wrong.push_back("the tree shows the subfolders" + s + " of \"" + U8(folder) +
-                            "\", which holds" + d);
-        }
+        if (shown != onDisk)
+            wrong.push_back("the tree shows the subfolders" + Quoted(shown) + " of \"" + U8(folder) +
+                            "\", which holds" + Quoted(onDisk));
     }
 
     // ---- the operations ----------------------------------------------------------------
