@@ -228,11 +228,11 @@ TEST_F(XPButtonTest, WindowTextIsTheCaption) {
     button->SetText(L"Sair");
     EXPECT_EQ(L"Sair", button->Caption());
     wchar_t text[16] = {};
-    GetWindowTextW(button->Handle(), text, 16);
-    EXPECT_STREQ(L"Sair", text);
-    button->SetCaption(L"Sobre");
-    GetWindowTextW(button->Handle(), text, 16);
-    EXPECT_STREQ(L"Sobre", text);
+    for (const wchar_t* caption : {L"Sair", L"Sobre"}) {
+        button->SetCaption(caption);
+        GetWindowTextW(button->Handle(), text, 16);
+        EXPECT_STREQ(caption, text);
+    }
 }
 
 // The layouts of a 105 × 30 toolbar button, measured in the default font whatever the
@@ -333,15 +333,10 @@ TEST(XPButtonLayout, GlyphAboveCaptionInATallButton) {
 // follows that silhouette.
 TEST_F(XPButtonTest, ShadowFollowsTheSilhouetteOfIconsAndMetafiles) {
     // An icon with the same silhouette as the square glyph.
-    std::vector<BYTE> andBits(2 * 12, 0);  // monochrome rows padded to 16 bits
-    for (int y = 0; y < 12; ++y) {
-        if (y == 11) {
-            andBits[static_cast<size_t>(2 * y)] = 0xFF;
-            andBits[static_cast<size_t>(2 * y + 1)] = 0xF0;
-        } else {
-            andBits[static_cast<size_t>(2 * y)] = 0x80;  // the left column transparent
-        }
-    }
+    // Monochrome rows padded to 16 bits: the left column and the bottom row transparent.
+    std::vector<BYTE> andBits;
+    for (int y = 0; y < 12; ++y)
+        andBits.insert(andBits.end(), {BYTE(y == 11 ? 0xFF : 0x80), BYTE(y == 11 ? 0xF0 : 0)});
     tmb::BitmapHandle mask(CreateBitmap(12, 12, 1, 1, andBits.data()));
     void* bits = nullptr;
     tmb::BitmapHandle colour(tmb::CreateDib32(12, 12, &bits));
