@@ -78,19 +78,12 @@ protected:
 
     HWND Hwnd() { return view.Handle(); }
 
-    TEXTMETRICW Metrics() {
-        HDC dc = GetDC(Hwnd());
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(view.Perform(WM_GETFONT)));
-        TEXTMETRICW tm{};
-        GetTextMetricsW(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(Hwnd(), dc);
-        return tm;
+    // The size of `s` in the view's font; its height is the font's, a line's.
+    SIZE Extent(const std::wstring& s) {
+        return tmbtest::TextExtent(reinterpret_cast<HFONT>(view.Perform(WM_GETFONT)), s);
     }
-    int LineHeight() { return Metrics().tmHeight; }
-    int TextWidth(const std::wstring& s) {
-        return tmbtest::TextExtent(reinterpret_cast<HFONT>(view.Perform(WM_GETFONT)), s).cx;
-    }
+    int LineHeight() { return Extent(L"M").cy; }
+    int TextWidth(const std::wstring& s) { return Extent(s).cx; }
     RECT Client() {
         RECT r;
         GetClientRect(Hwnd(), &r);
@@ -109,14 +102,7 @@ protected:
     // Pixels of `rect` (client coordinates) that are `colour` (or, with `other`, that are
     // not), once every paint has run.
     int PixelsOf(RECT rect, COLORREF colour, bool other = false) {
-        tmbtest::PixelAt(Hwnd(), 0, 0);
-        HDC dc = GetDC(Hwnd());
-        int count = 0;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x)
-                count += (GetPixel(dc, x, y) == colour) != other;
-        ReleaseDC(Hwnd(), dc);
-        return count;
+        return tmbtest::PixelsOf(Hwnd(), rect, colour, other);
     }
     int InkIn(RECT rect) { return PixelsOf(rect, GetSysColor(COLOR_WINDOW), true); }
     // The band of client row `row` (0 is the top line in view), across the whole width.

@@ -160,3 +160,11 @@ private:
 };
 
 } // namespace tmbtest
+
+namespace tmbtest {
+
+// How many pixels of `rect` (client coordinates of `hwnd`) are `colour` (or, with `other`,
+// are not), once every pending paint has run.
+int PixelsOf(HWND hwnd, RECT rect, COLORREF colour, bool other = false);
+
+} // namespace tmbtest

@@ -371,13 +371,7 @@ TEST_F(XPButtonTest, ShadowFollowsTheSilhouetteOfIconsAndMetafiles) {
     // 16 × 16 at (23, 13). How a metafile's frame maps onto pixels is the platform's
     // business; the square lies around (30, 20) either way, and its shadow shows only when
     // the picture is lifted.
-    auto shadowPixels = [&] {
-        int n = 0;
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 60; ++x)
-                n += At(x, y) == kShadow;
-        return n;
-    };
+    auto shadowPixels = [&] { return tmbtest::PixelsOf(button->Handle(), RECT{0, 0, 60, 40}, kShadow); };
     // Where the metafile paints nothing, the face shows.
     ExpectPixels({{kBlue, 30, 20}, {kBack, 22, 12}, {kBack, 36, 26}});
     EXPECT_EQ(0, shadowPixels());
