@@ -42,6 +42,12 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
     return lines;
 }
 
+// True when nothing on disk matches `pattern` (a temporary file left behind, say).
+bool NothingMatches(const std::wstring& pattern) {
+    WIN32_FIND_DATAW fd;
+    return !tmb::FindHandle(FindFirstFileW(pattern.c_str(), &fd));
+}
+
 // Lines `first`, `first + 1`, ... of a listing, each as expected.
 void ExpectLines(const std::vector<std::wstring>& lines, std::size_t first,
                  std::initializer_list<std::wstring> expected) {
@@ -65,19 +71,14 @@ TEST_F(Listing, GerarHtmlPutsThePageLineForLineIntoThePane) {
     Press(f->btgerahtm);
     const std::vector<std::wstring> lines = Lines(f->result->Text());
     ASSERT_EQ(lines.size(), 2u + 16u);
-    EXPECT_EQ(lines[0], L"<html>");
-    EXPECT_EQ(lines[1], L"<head><title>Tombarel</title></head>");
-    EXPECT_EQ(lines[2], L"<body>");
-    EXPECT_EQ(lines[3],
-              L"<STYLE>BODY {SCROLLBAR-FACE-COLOR: #ffffff;SCROLLBAR-HIGHLIGHT-COLOR:666699;"
-              L"SCROLLBAR-SHADOW-COLOR: #006600;SCROLLBAR-3DLIGHT-COLOR: #000000;");
-    EXPECT_EQ(lines[4], lines[3]);
-    EXPECT_EQ(lines[5],
-              L"</STYLE> <STYLE> .linkmenu {COLOR: #666699; TEXT-DECORATION: none} "
-              L".linkmenu:hover { \tCOLOR: #999999; TEXT-DECORATION: none } A {COLOR: #666699; "
-              L"TEXT-DECORATION: none} A:hover {COLOR: #000000} </STYLE>");
-    EXPECT_EQ(lines[6], L"<h3><p align=\"center\"><a href=\"http://" + std::wstring(app::kMakerSite) +
-                            L"\"> Tombarel - 1.0</a></h3></p>");
+    const std::wstring style = L"<STYLE>BODY {SCROLLBAR-FACE-COLOR: #ffffff;SCROLLBAR-HIGHLIGHT-COLOR:666699;"
+                               L"SCROLLBAR-SHADOW-COLOR: #006600;SCROLLBAR-3DLIGHT-COLOR: #000000;";
+    ExpectLines(lines, 0, {L"<html>", L"<head><title>Tombarel</title></head>", L"<body>", style, style,
+                           L"</STYLE> <STYLE> .linkmenu {COLOR: #666699; TEXT-DECORATION: none} "
+                           L".linkmenu:hover { \tCOLOR: #999999; TEXT-DECORATION: none } A {COLOR: "
+                           L"#666699; TEXT-DECORATION: none} A:hover {COLOR: #000000} </STYLE>",
+                           L"<h3><p align=\"center\"><a href=\"http://" + std::wstring(app::kMakerSite) +
+                               L"\"> Tombarel - 1.0</a></h3></p>"});
     // Date and time as the user's short date and long time, joined by " - ".
     EXPECT_TRUE(std::regex_match(tmb::WideToUtf8(lines[7]),
                                  std::regex("<strong>Data: </strong>\\d{1,2}/\\d{1,2}/\\d{4} - "
@@ -215,11 +216,7 @@ TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     EXPECT_EQ(error.text.substr(0, 21 + lista.size() + 2), L"Cannot create file \"" + lista + L"\". ");
     EXPECT_EQ(tmbtest::ReadFileBytes(lista), std::string(5, '\0'));
     // No temporary file is left behind, and the list was not read again.
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((folder_.Path() + L"\\~*").c_str(), &fd);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    EXPECT_TRUE(NothingMatches(folder_.Path() + L"\\~*"));
 }
 
 TEST_F(Listing, AFolderNamedListaHtmIsNoListingToAskAboutAndTheWriteIsRefused) {
@@ -235,8 +232,7 @@ TEST_F(Listing, AFolderNamedListaHtmIsNoListingToAskAboutAndTheWriteIsRefused) {
               L"Cannot create file \"" + lista + L"\". ");
     EXPECT_TRUE(tmbtest::FolderExists(lista));
     EXPECT_EQ(tmbtest::ReadFileBytes(kept).size(), 7u);
-    WIN32_FIND_DATAW fd;
-    EXPECT_FALSE(tmb::FindHandle(FindFirstFileW((folder_.Path() + L"\\~*").c_str(), &fd)));
+    EXPECT_TRUE(NothingMatches(folder_.Path() + L"\\~*"));
 }
 
 // Runs only under a file-size limit of 1 MiB (the registration app_tests_filesizelimit): the
@@ -258,8 +254,7 @@ TEST(FileSizeLimit, AWriteFailingHalfwayKeepsTheOldFileByteForByteAndLeavesNoTem
             << tmb::WideToUtf8(e.Message());
     }
     EXPECT_EQ(tmbtest::ReadFileBytes(lista), old);
-    WIN32_FIND_DATAW fd;
-    EXPECT_FALSE(tmb::FindHandle(FindFirstFileW((folder.Path() + L"\\~*").c_str(), &fd)));
+    EXPECT_TRUE(NothingMatches(folder.Path() + L"\\~*"));
 }
 
 TEST_F(Listing, ADriveRootIsWrittenWithOneBackslash) {
@@ -481,6 +476,7 @@ TEST_F(Listing, ATextFileThatCannotBeCreatedIsReportedAndTheBufferIsEmptied) {
 
 } // namespace
 
+#include "tests/support/CalendarTime.h"
 #include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -490,14 +486,8 @@ namespace {
 // long time, joined by " - ".
 TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
     const auto names = std::make_shared<const tmb::NameTable>(std::vector<std::wstring>{L"a.txt"});
-    SYSTEMTIME t{};
-    t.wYear = 2026;
-    t.wMonth = 3;
-    t.wDay = 4;
-    t.wHour = 15;
-    t.wMinute = 6;
-    t.wSecond = 7;
-    const app::ListingInput input{L"C:\\", names, L"Tamanho total: 1 bytes", tmb::ListingDateTime(t)};
+    const app::ListingInput input{L"C:\\", names, L"Tamanho total: 1 bytes",
+                                  tmb::ListingDateTime(tmbtest::TimeAt(2026, 3, 4, 15, 6, 7))};
     const std::wstring expected = tmbtest::ExpectedLocale() == "pt-BR" ? L"04/03/2026 - 15:06:07"
                                                                        : L"3/4/2026 - 3:06:07 PM";
     const std::vector<std::wstring> page = Lines(app::BuildHtmlPage(input));
@@ -516,10 +506,7 @@ TEST(ListingLocale, PageAndTextShowTheUsersShortDateAndLongTime) {
 TEST(ListingStreamed, WrittenInChunksEqualsTheWholeTextsBytes) {
     tmbtest::TempFolder folder;
     const std::wstring target = folder / L"out.txt";
-    SYSTEMTIME t{};
-    t.wYear = 2026;
-    t.wMonth = 1;
-    t.wDay = 2;
+    const SYSTEMTIME t = tmbtest::TimeAt(2026, 1, 2);
     const std::vector<std::vector<std::wstring>> tables = {
         {L"a.txt", L"Relat\u00f3rio & contas #1.pdf", L"100% \"certo\".doc", L"<b>.htm"},
         {L"\u00e9t\u00e9.txt", L"\U0001F600\U0001F601.png", L"x\U0001F600y", L"\u03a9mega",
@@ -559,11 +546,7 @@ TEST(ListingStreamed, AFailureMidwayLeavesTheOldFileAndNoTemporaryFile) {
     };
     EXPECT_THROW(app::WriteListingReplacing(target, failing, 1000), tmb::Exception);
     EXPECT_EQ(tmbtest::ReadFileBytes(target), std::string(5, '\0'));
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((folder / L"*.tmp").c_str(), &fd);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    EXPECT_TRUE(NothingMatches(folder / L"*.tmp"));
 }
 
 // The program's own boxes and the platform's save dialog, shown for real and answered the
@@ -635,13 +618,9 @@ TEST_F(Listing, OkInTheThreeWayBoxOpensTheFolderInTheFileManagerAndWritesNothing
                 started.insert(pid);
     }
     EXPECT_FALSE(started.empty());
-    for (DWORD pid : started) {
-        HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
-        if (p) {
-            TerminateProcess(p, 0);
-            CloseHandle(p);
-        }
-    }
+    for (DWORD pid : started)
+        if (const tmb::KernelHandle p{OpenProcess(PROCESS_TERMINATE, FALSE, pid)})
+            TerminateProcess(p.get(), 0);
 }
 
 } // namespace

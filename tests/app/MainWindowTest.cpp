@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
@@ -16,10 +17,6 @@ namespace {
 using app::Tfmtextdir;
 
 void DeleteStoredFolder() { tmb::Registry().DeleteKey(app::kRegistryKey); }
-
-void StoreFolder(const std::wstring& value) {
-    ASSERT_TRUE(tmbtest::StoreRegistryString(app::kRegistryKey, app::kRegistryValue, value));
-}
 
 std::wstring StoredFolder() {
     return tmbtest::StoredRegistryString(app::kRegistryKey, app::kRegistryValue);
@@ -34,27 +31,17 @@ RECT RectInParent(tmb::WinControl* control) {
     return r;
 }
 
-class MainWindow : public testing::Test {
+// The window with nothing stored, unless a test stores a folder before it opens it.
+class MainWindow : public tmbtest::WindowFixture {
 protected:
     void SetUp() override {
-        tmb::App().SetTitle(L"Tombarel");
+        WindowFixture::SetUp();
         DeleteStoredFolder();
-    }
-    void TearDown() override {
-        Close();
-        DeleteStoredFolder();
-    }
-    Tfmtextdir* Open() {
-        form_ = tmb::CreateForm<Tfmtextdir>(nullptr);
-        return form_;
     }
     void Close() {
         tmb::Destroy(form_);
         form_ = nullptr;
     }
-
-    tmbtest::DialogScript script_;
-    Tfmtextdir* form_ = nullptr;
 };
 
 TEST_F(MainWindow, WindowIsAToolWindowWithoutTitleBarButtonsCentredOnTheScreen) {
@@ -160,14 +147,12 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt) {
 
 TEST_F(MainWindow, InitialTextsStatesFontsAndTabOrder) {
     Tfmtextdir* f = Open();
-    EXPECT_EQ(f->btgerahtm->Text(), L"Gerar html");
-    EXPECT_EQ(f->btsalvar->Text(), L"Salvar");
-    EXPECT_EQ(f->btsobre->Text(), L"Sobre");
-    EXPECT_EQ(f->btsair->Text(), L"Sair");
-    EXPECT_EQ(f->tfXPButton1->Text(), L"Limpar");
-    EXPECT_EQ(f->tfXPButton2->Text(), L"Salvar em texto");
-    EXPECT_EQ(f->btabrir->Text(), L"Abrir");
-    EXPECT_EQ(f->btdeletar->Text(), L"Deletar");
+    const std::pair<tmb::Control*, const wchar_t*> captions[] = {
+        {f->btgerahtm, L"Gerar html"}, {f->btsalvar, L"Salvar"}, {f->btsobre, L"Sobre"},
+        {f->btsair, L"Sair"}, {f->tfXPButton1, L"Limpar"}, {f->tfXPButton2, L"Salvar em texto"},
+        {f->btabrir, L"Abrir"}, {f->btdeletar, L"Deletar"}};
+    for (const auto& [control, caption] : captions)
+        EXPECT_EQ(control->Text(), caption) << tmb::WideToUtf8(control->Name());
 
     // Layout states; start-up's folder change then disables the selected-file controls.
     EXPECT_FALSE(f->btsalvar->Enabled());
@@ -195,12 +180,9 @@ TEST_F(MainWindow, InitialTextsStatesFontsAndTabOrder) {
     EXPECT_TRUE(f->PopupMenu1->Items().empty());
     EXPECT_TRUE(f->dirs->TabStop());
 
-    EXPECT_EQ(f->files->TabOrder(), 0);
-    EXPECT_EQ(f->dirs->TabOrder(), 1);
-    EXPECT_EQ(f->result->TabOrder(), 2);
-    EXPECT_EQ(f->Edit1->TabOrder(), 8);
-    EXPECT_EQ(f->btabrir->TabOrder(), 9);
-    EXPECT_EQ(f->btdeletar->TabOrder(), 10);
+    EXPECT_EQ((std::vector<int>{f->files->TabOrder(), f->dirs->TabOrder(), f->result->TabOrder(),
+                                f->Edit1->TabOrder(), f->btabrir->TabOrder(), f->btdeletar->TabOrder()}),
+              (std::vector<int>{0, 1, 2, 8, 9, 10}));
     // The dialog manager's Tab walk follows the same order.
     HWND h = f->Handle();
     EXPECT_EQ(GetNextDlgTabItem(h, f->files->Handle(), FALSE), f->dirs->Handle());
@@ -232,13 +214,12 @@ TEST_F(MainWindow, FirstRunOpensDriveCAndExitStoresTheFolder) {
 }
 
 TEST_F(MainWindow, StoredFolderIsOpenedAgainAndRewrittenUnchanged) {
-    tmbtest::TempFolder folder;
-    StoreFolder(folder.Path());
+    StoreFolder(folder_.Path());
     Tfmtextdir* f = Open();
-    EXPECT_EQ(f->dirs->SelectedPath(), folder.Path() + L"\\");
-    EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder.Path()));
+    EXPECT_EQ(f->dirs->SelectedPath(), folder_.Path() + L"\\");
+    EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
     Close();
-    EXPECT_EQ(StoredFolder(), folder.Path() + L"\\");
+    EXPECT_EQ(StoredFolder(), folder_.Path() + L"\\");
     EXPECT_TRUE(script_.Calls().empty());
 }
 
@@ -255,8 +236,7 @@ TEST_F(MainWindow, MissingStoredFolderOrDrivesOrEmptyFallsBackToDriveC) {
 }
 
 TEST_F(MainWindow, NoStoredValueKeepsTheWindowFromOpeningInTheStateOfAFolderChange) {
-    tmbtest::TempFolder folder;
-    const std::wstring file = folder.AddFile(L"not a folder.txt", 3);
+    const std::wstring file = folder_.AddFile(L"not a folder.txt", 3);
     tmbtest::WineDrive empty(L'R', DRIVE_REMOVABLE, false);
     ASSERT_TRUE(empty.Defined());
     const std::wstring absurd = L"C:\\" + std::wstring(40000, L'x');
@@ -270,9 +250,7 @@ TEST_F(MainWindow, NoStoredValueKeepsTheWindowFromOpeningInTheStateOfAFolderChan
         EXPECT_EQ(f->dirs->SelectedPath(), L"c:\\") << tmb::WideToUtf8(stored.substr(0, 40));
         EXPECT_TRUE(tmb::SameText(f->files->Directory(), L"C:\\"));
         EXPECT_TRUE(f->files->Enabled());
-        for (tmb::Control* off : std::initializer_list<tmb::Control*>{
-                 f->Edit1, f->Label7, f->btabrir, f->btdeletar, f->btsalvar})
-            EXPECT_FALSE(off->Enabled()) << tmb::WideToUtf8(off->Name());
+        ExpectEnabled(false, {f->Edit1, f->Label7, f->btabrir, f->btdeletar, f->btsalvar});
         Close();
         EXPECT_EQ(StoredFolder(), L"c:\\");
     }
@@ -280,16 +258,10 @@ TEST_F(MainWindow, NoStoredValueKeepsTheWindowFromOpeningInTheStateOfAFolderChan
 }
 
 TEST_F(MainWindow, StoredValueOfTheWrongTypeIsReportedAndTheWindowStillOpens) {
-    {
-        tmb::Registry reg;
-        ASSERT_TRUE(reg.OpenKey(app::kRegistryKey, true));
-        const DWORD number = 7;
-        HKEY key;
-        RegOpenKeyExW(HKEY_CURRENT_USER, app::kRegistryKey, 0, KEY_SET_VALUE, &key);
-        RegSetValueExW(key, app::kRegistryValue, 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&number), sizeof(number));
-        RegCloseKey(key);
-    }
+    const DWORD number = 7;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, app::kRegistryKey, app::kRegistryValue, REG_DWORD,
+                              &number, sizeof(number)),
+              ERROR_SUCCESS);
     Tfmtextdir* f = Open();
     ASSERT_EQ(script_.Calls().size(), 1u);
     EXPECT_EQ(script_.Calls()[0].kind, tmbtest::ModalCall::Kind::Error);
@@ -339,13 +311,12 @@ TEST_F(MainWindow, SairEndsTheMessageLoop) {
 }
 
 TEST_F(MainWindow, EndOfSessionStoresTheFolderOnce) {
-    tmbtest::TempFolder folder;
-    StoreFolder(folder.Path());
+    StoreFolder(folder_.Path());
     Tfmtextdir* f = Open();
     DeleteStoredFolder();
     SendMessageW(f->Handle(), WM_QUERYENDSESSION, 0, 0);
     SendMessageW(f->Handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(StoredFolder(), folder.Path() + L"\\");
+    EXPECT_EQ(StoredFolder(), folder_.Path() + L"\\");
     DeleteStoredFolder();
     Close();  // the destroy handler already ran
     EXPECT_EQ(StoredFolder(), L"<no key>");

@@ -23,18 +23,15 @@ using app::Tfmtextdir;
 TEST(SizeTextLocale, BoundariesAndDecimalsFollowTheUserSettings) {
     const bool br = tmbtest::ExpectedLocale() == "pt-BR";
     const std::wstring sep = br ? L"," : L".";
-    EXPECT_EQ(SizeText(0), L"0 bytes");
-    EXPECT_EQ(SizeText(1023), L"1023 bytes");
-    EXPECT_EQ(SizeText(1024), L"1 KB");
-    EXPECT_EQ(SizeText(1088), L"1" + sep + L"063 KB");  // 1.0625 rounds half away from zero
-    EXPECT_EQ(SizeText(1536), L"1" + sep + L"5 KB");
-    EXPECT_EQ(SizeText(1048576), L"1024 KB");
-    EXPECT_EQ(SizeText(1048577), L"1 MB");
-    EXPECT_EQ(SizeText(1073741823), L"1024 MB");
-    EXPECT_EQ(SizeText(1073741824), L"1048576 KB");
-    EXPECT_EQ(SizeText(1073741825), L"1 GB");
-    EXPECT_EQ(SizeText(3.0 * 1073741824), L"3 GB");
-    EXPECT_EQ(SizeText(5.0 * 1073741824 + 536870912), L"5" + sep + L"5 GB");
+    const std::pair<double, std::wstring> rows[] = {
+        {0, L"0 bytes"}, {1023, L"1023 bytes"}, {1024, L"1 KB"},
+        {1088, L"1" + sep + L"063 KB"},  // 1.0625 rounds half away from zero
+        {1536, L"1" + sep + L"5 KB"}, {1048576, L"1024 KB"}, {1048577, L"1 MB"},
+        {1073741823, L"1024 MB"}, {1073741824, L"1048576 KB"}, {1073741825, L"1 GB"},
+        {3.0 * 1073741824, L"3 GB"}, {5.0 * 1073741824 + 536870912, L"5" + sep + L"5 GB"},
+    };
+    for (const auto& [size, text] : rows)
+        EXPECT_EQ(SizeText(size), text) << size;
 }
 
 class Panel : public tmbtest::WindowFixture {
@@ -83,11 +80,7 @@ TEST_F(Panel, AClickShowsTheFileAndEnablesItsControlsThenAFolderChangeResetsThem
 
     // Right after start: a folder change has just happened.
     EXPECT_TRUE(f->files->Enabled());
-    EXPECT_FALSE(f->Edit1->Enabled());
-    EXPECT_FALSE(f->Label7->Enabled());
-    EXPECT_FALSE(f->btabrir->Enabled());
-    EXPECT_FALSE(f->btdeletar->Enabled());
-    EXPECT_FALSE(f->btsalvar->Enabled());
+    ExpectEnabled(false, {f->Edit1, f->Label7, f->btabrir, f->btdeletar, f->btsalvar});
 
     std::vector<std::string> order;
     f->files->OnClick = [&](tmb::Component* s) { order.push_back("click"); f->filesClick(s); };
@@ -96,10 +89,7 @@ TEST_F(Panel, AClickShowsTheFileAndEnablesItsControlsThenAFolderChangeResetsThem
     EXPECT_EQ(order, (std::vector<std::string>{"click", "change"}));
     EXPECT_EQ(f->Edit1->Text(), L"a.txt");
     EXPECT_EQ(f->Label6->Text(), L"Tamanho: " + SizeText(1536));
-    EXPECT_TRUE(f->Edit1->Enabled());
-    EXPECT_TRUE(f->Label7->Enabled());
-    EXPECT_TRUE(f->btabrir->Enabled());
-    EXPECT_TRUE(f->btdeletar->Enabled());
+    ExpectEnabled(true, {f->Edit1, f->Label7, f->btabrir, f->btdeletar});
 
     // The same row again: a click, no change.
     order.clear();
@@ -119,11 +109,7 @@ TEST_F(Panel, AClickShowsTheFileAndEnablesItsControlsThenAFolderChangeResetsThem
     EXPECT_EQ(f->Edit1->Text(), L"");
     EXPECT_EQ(f->Label6->Text(), L"");
     EXPECT_EQ(f->result->Text(), L"");
-    EXPECT_FALSE(f->Edit1->Enabled());
-    EXPECT_FALSE(f->Label7->Enabled());
-    EXPECT_FALSE(f->btabrir->Enabled());
-    EXPECT_FALSE(f->btdeletar->Enabled());
-    EXPECT_FALSE(f->btsalvar->Enabled());
+    ExpectEnabled(false, {f->Edit1, f->Label7, f->btabrir, f->btdeletar, f->btsalvar});
     EXPECT_EQ(f->Label4->Text(), L"Total: 0 arquivo(s)");
 }
 
@@ -147,8 +133,7 @@ TEST_F(Panel, AFileThatVanishedBeforeTheClickDoesNothing) {
     DeleteFileW(path.c_str());
     ClickRow(0);
     EXPECT_EQ(f->Edit1->Text(), L"");
-    EXPECT_FALSE(f->Edit1->Enabled());
-    EXPECT_FALSE(f->btabrir->Enabled());
+    ExpectEnabled(false, {f->Edit1, f->btabrir});
     EXPECT_TRUE(script_.Calls().empty());
 }
 
@@ -250,13 +235,11 @@ TEST_F(Panel, APickedFolderThatCannotBeReadIsReportedOnceAndChangesNothingElse) 
     EXPECT_EQ(script_.Calls()[0].kind, tmbtest::ModalCall::Kind::Error);
     EXPECT_TRUE(tmb::SameText(f->files->Directory(), folder_.Path()));
     EXPECT_EQ(f->files->Count(), 1);
-    EXPECT_TRUE(f->files->Enabled());
     EXPECT_EQ(f->Label4->Text(), L"Total: 1 arquivo(s)");
     EXPECT_EQ(f->Edit1->Text(), L"kept.txt");
     EXPECT_EQ(f->Label6->Text(), L"Tamanho: " + SizeText(1536));
     EXPECT_EQ(f->result->Text(), L"page");
-    EXPECT_TRUE(f->btabrir->Enabled());
-    EXPECT_TRUE(f->btsalvar->Enabled());
+    ExpectEnabled(true, {f->files, f->btabrir, f->btsalvar});
 
     // A list greyed out by the drives root stays greyed when the next pick fails.
     tmbtest::ClickNode(*f->dirs, f->dirs->TopNode());
@@ -273,12 +256,11 @@ TEST_F(Panel, TypingALetterSelectsTheNextFileStartingWithIt) {
     folder_.AddFile(L"blueberry.txt");
     Tfmtextdir* f = Open();
     f->files->SetFocus();
-    PostMessageW(f->files->Handle(), WM_CHAR, L'b', 0);
-    tmbtest::Pump();
-    EXPECT_EQ(f->Edit1->Text(), L"banana.txt");
-    PostMessageW(f->files->Handle(), WM_CHAR, L'B', 0);
-    tmbtest::Pump();
-    EXPECT_EQ(f->Edit1->Text(), L"blueberry.txt");
+    for (const auto& [letter, selected] : {std::pair{L'b', L"banana.txt"}, {L'B', L"blueberry.txt"}}) {
+        PostMessageW(f->files->Handle(), WM_CHAR, letter, 0);
+        tmbtest::Pump();
+        EXPECT_EQ(f->Edit1->Text(), selected);
+    }
 }
 
 } // namespace

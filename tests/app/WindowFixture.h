@@ -39,6 +39,11 @@ protected:
         SendMessageW(form_->files->Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
         Click(form_->files->Handle(), r.left + 30, (r.top + r.bottom) / 2);
     }
+    // Each of `controls` is enabled (or, with false, disabled); a miss names the control.
+    static void ExpectEnabled(bool enabled, std::initializer_list<tmb::Control*> controls) {
+        for (tmb::Control* control : controls)
+            EXPECT_EQ(control->Enabled(), enabled) << U8(control->Name());
+    }
 
     TempFolder folder_;
     DialogScript script_;

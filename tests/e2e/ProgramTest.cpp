@@ -135,46 +135,34 @@ std::wstring LockedParent() {
     return value ? tmb::Utf8ToWide(value) : std::wstring();
 }
 
-struct ProcessBox {
-    DWORD pid;
-    HWND box;
-};
-
-BOOL CALLBACK FindBoxOfProcess(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<ProcessBox*>(param);
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == found->pid && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-        found->box = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Waits for the program's next message box, records its caption and text and presses
 // `button` (OK unless told). False when none came within `ms`. A save dialog gets
 // `fileName` in its name box first.
 bool AnswerBox(const Program& program, std::vector<std::wstring>& seen, DWORD ms = 15000,
                int button = IDOK, const wchar_t* fileName = nullptr) {
     const DWORD start = GetTickCount();
-    ProcessBox found{program.Pid(), nullptr};
-    if (!tmbtest::WaitFor([&] {
-            EnumWindows(&FindBoxOfProcess, reinterpret_cast<LPARAM>(&found));
-            return found.box != nullptr;
-        }, ms))
+    HWND box = nullptr;
+    if (!tmbtest::WaitFor([&] { return (box = tmbtest::VisibleDialogOf(program.Pid())) != nullptr; }, ms))
         return false;
     wchar_t caption[128] = {};
-    GetWindowTextW(found.box, caption, 128);
-    seen.push_back(std::wstring(caption) + L": " + tmbtest::StaticTexts(found.box));
+    GetWindowTextW(box, caption, 128);
+    seen.push_back(std::wstring(caption) + L": " + tmbtest::StaticTexts(box));
     if (fileName)
-        SetDlgItemTextW(found.box, 0x47C, fileName);
-    PostMessageW(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        SetDlgItemTextW(box, 0x47C, fileName);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     // Gone before the next look.
     const DWORD used = GetTickCount() - start;
-    tmbtest::WaitFor([&] { return !IsWindow(found.box); }, used < ms ? ms - used : 0);
+    tmbtest::WaitFor([&] { return !IsWindow(box); }, used < ms ? ms - used : 0);
     return true;
+}
+
+// The program's next box is its error report, captioned with the program's name and naming
+// `what`.
+void ExpectReport(const Program& program, const std::wstring& what) {
+    std::vector<std::wstring> boxes;
+    ASSERT_TRUE(AnswerBox(program, boxes)) << "no error report";
+    EXPECT_EQ(boxes[0].substr(0, 10), L"Tombarel: ") << tmb::WideToUtf8(boxes[0]);
+    EXPECT_NE(boxes[0].find(what), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
 }
 
 // No message box of the program shows up within `ms`.
@@ -201,10 +189,7 @@ protected:
                                    const std::wstring& arguments = {}) {
         Program program(arguments);
         ASSERT_TRUE(program.Started());
-        std::vector<std::wstring> boxes;
-        ASSERT_TRUE(AnswerBox(program, boxes)) << "no error report";
-        EXPECT_EQ(boxes[0].substr(0, 10), L"Tombarel: ") << tmb::WideToUtf8(boxes[0]);
-        EXPECT_NE(boxes[0].find(L"denied"), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
+        ASSERT_NO_FATAL_FAILURE(ExpectReport(program, L"denied"));
         HWND window = program.WaitForWindow();
         ASSERT_NE(window, nullptr) << "the window did not open";
         EXPECT_TRUE(NoBoxFor(program, 500)) << "reported twice";
@@ -445,10 +430,7 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
 
     // With neither a stream nor a console to say it on, the program says it in a box.
     Program alone(L"/html " + Quoted(missing));
-    std::vector<std::wstring> boxes;
-    ASSERT_TRUE(AnswerBox(alone, boxes));
-    EXPECT_EQ(boxes[0].substr(0, 10), L"Tombarel: ") << tmb::WideToUtf8(boxes[0]);
-    EXPECT_NE(boxes[0].find(missing), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
+    ASSERT_NO_FATAL_FAILURE(ExpectReport(alone, missing));
     DWORD code = 0;
     ASSERT_TRUE(alone.WaitForExit(10000, &code));
     EXPECT_EQ(code, 1u);
@@ -590,10 +572,7 @@ TEST_F(ProgramRun, AFolderArgumentThatCannotBeOpenedIsReportedOnceAndTheWindowOp
     stored.AddFile(L"dois.txt");
     StoreFolder(stored.Path());
     Program program(Quoted(stored / L"sumiu"));
-    std::vector<std::wstring> boxes;
-    ASSERT_TRUE(AnswerBox(program, boxes)) << "no report";
-    EXPECT_EQ(boxes[0].substr(0, 10), L"Tombarel: ") << tmb::WideToUtf8(boxes[0]);
-    EXPECT_NE(boxes[0].find(L"sumiu"), std::wstring::npos) << tmb::WideToUtf8(boxes[0]);
+    ASSERT_NO_FATAL_FAILURE(ExpectReport(program, L"sumiu"));
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(NoBoxFor(program, 500)) << "reported twice";

@@ -13,6 +13,7 @@ namespace {
 
 using tmb::Component;
 using tmb::Operation;
+using Log = std::vector<std::wstring>;
 
 // A component that writes what happens to it into a shared log.
 class Probe : public Component {
@@ -52,7 +53,7 @@ std::vector<std::wstring> Only(const std::vector<std::wstring>& log, wchar_t fir
 }
 
 TEST(ComponentOwnership, OwnedComponentsGoWithTheOwnerLastFirst) {
-    std::vector<std::wstring> log;
+    Log log;
     auto* owner = new Probe(nullptr, L"owner", log);
     new Probe(owner, L"a", log);
     auto* b = new Probe(owner, L"b", log);
@@ -61,12 +62,12 @@ TEST(ComponentOwnership, OwnedComponentsGoWithTheOwnerLastFirst) {
     ASSERT_EQ(3, owner->ComponentCount());
 
     delete owner;
-    EXPECT_EQ((std::vector<std::wstring>{L"~owner", L"~c", L"~b", L"~b1", L"~a"}),
+    EXPECT_EQ((Log{L"~owner", L"~c", L"~b", L"~b1", L"~a"}),
               Only(log, L'~'));
 }
 
 TEST(ComponentOwnership, AComponentDeletedOnItsOwnLeavesItsOwnersList) {
-    std::vector<std::wstring> log;
+    Log log;
     auto* owner = new Probe(nullptr, L"owner", log);
     auto* a = new Probe(owner, L"a", log);
     auto* b = new Probe(owner, L"b", log);
@@ -77,11 +78,11 @@ TEST(ComponentOwnership, AComponentDeletedOnItsOwnLeavesItsOwnersList) {
 
     log.clear();
     delete owner;  // b only, and once
-    EXPECT_EQ((std::vector<std::wstring>{L"~owner", L"~b"}), Only(log, L'~'));
+    EXPECT_EQ((Log{L"~owner", L"~b"}), Only(log, L'~'));
 }
 
 TEST(ComponentNotifications, InsertionAndRemovalAreToldToTheOwnerAndTheSiblings) {
-    std::vector<std::wstring> log;
+    Log log;
     Probe owner(nullptr, L"owner", log);
     auto* a = new Probe(&owner, L"a", log);
     auto* b = new Probe(&owner, L"b", log);
@@ -93,12 +94,12 @@ TEST(ComponentNotifications, InsertionAndRemovalAreToldToTheOwnerAndTheSiblings)
     EXPECT_TRUE(c->inserted.empty());
 
     delete b;
-    EXPECT_EQ((std::vector<std::wstring>{L"~b", L"owner -b", L"a -b", L"c -b"}), log);
+    EXPECT_EQ((Log{L"~b", L"owner -b", L"a -b", L"c -b"}), log);
     EXPECT_EQ((std::vector<Component*>{a, c}), owner.Components());
 }
 
 TEST(ComponentNotifications, FreeNotificationReachesAComponentOfAnotherOwnerOnce) {
-    std::vector<std::wstring> log;
+    Log log;
     Probe left(nullptr, L"left", log);
     Probe right(nullptr, L"right", log);
     auto* watcher = new Probe(&left, L"watcher", log);
@@ -109,9 +110,7 @@ TEST(ComponentNotifications, FreeNotificationReachesAComponentOfAnotherOwnerOnce
 
     log.clear();
     delete target;
-    EXPECT_EQ((std::vector<std::wstring>{L"~target", L"right -target", L"sibling -target",
-                                         L"watcher -target"}),
-              log);
+    EXPECT_EQ((Log{L"~target", L"right -target", L"sibling -target", L"watcher -target"}), log);
 
     // Both directions were registered: the watcher going away is told to the other side
     // only while that one exists, and a later removal no longer reaches a dead watcher.
@@ -119,20 +118,20 @@ TEST(ComponentNotifications, FreeNotificationReachesAComponentOfAnotherOwnerOnce
     watcher->FreeNotification(second);
     log.clear();
     delete watcher;
-    EXPECT_EQ((std::vector<std::wstring>{L"~watcher", L"left -watcher", L"second -watcher"}), log);
+    EXPECT_EQ((Log{L"~watcher", L"left -watcher", L"second -watcher"}), log);
     log.clear();
     delete second;
-    EXPECT_EQ((std::vector<std::wstring>{L"~second", L"right -second", L"sibling -second"}), log);
+    EXPECT_EQ((Log{L"~second", L"right -second", L"sibling -second"}), log);
 }
 
 TEST(ComponentNotifications, AnOwnerWatchingItsOwnComponentHearsOfItsRemovalOnce) {
-    std::vector<std::wstring> log;
+    Log log;
     Probe owner(nullptr, L"owner", log);
     auto* child = new Probe(&owner, L"child", log);
     owner.FreeNotification(child);
     log.clear();
     delete child;
-    EXPECT_EQ((std::vector<std::wstring>{L"~child", L"owner -child"}), log);
+    EXPECT_EQ((Log{L"~child", L"owner -child"}), log);
 }
 
 TEST(ComponentNotifications, AControlForgetsItsPopupMenuWhenTheMenuGoes) {
@@ -153,7 +152,7 @@ TEST(ComponentNotifications, AControlForgetsItsPopupMenuWhenTheMenuGoes) {
 }
 
 TEST(ComponentLoading, EndLoadingRunsLoadedInCreationOrderAndEndsLoadingEverywhere) {
-    std::vector<std::wstring> log;
+    Log log;
     struct LoadingRoot : Probe {
         using Probe::Probe;
         void Begin() { SetLoading(true); }
@@ -173,8 +172,7 @@ TEST(ComponentLoading, EndLoadingRunsLoadedInCreationOrderAndEndsLoadingEverywhe
     EXPECT_FALSE(b->Loading());
     EXPECT_FALSE(b1->Loading());
     // Every component is loaded once, each after what it owns, siblings in creation order.
-    EXPECT_EQ((std::vector<std::wstring>{L"a loaded", L"b1 loaded", L"b loaded", L"root loaded"}),
-              log);
+    EXPECT_EQ((Log{L"a loaded", L"b1 loaded", L"b loaded", L"root loaded"}), log);
 
     // Made after the layout was applied: not loading.
     auto* late = new Probe(&root, L"late", log);
@@ -182,7 +180,7 @@ TEST(ComponentLoading, EndLoadingRunsLoadedInCreationOrderAndEndsLoadingEverywhe
 }
 
 TEST(ComponentLoading, ALoadedHandlerMayCreateComponents) {
-    std::vector<std::wstring> log;
+    Log log;
     struct Spawner : Probe {
         using Probe::Probe;
         void Loaded() override {
@@ -201,7 +199,7 @@ TEST(ComponentLoading, ALoadedHandlerMayCreateComponents) {
     new Spawner(&root, L"t", log);
     root.EndLoading();
     EXPECT_EQ(4, root.ComponentCount());
-    EXPECT_EQ((std::vector<std::wstring>{L"s loaded", L"t loaded"}), log);
+    EXPECT_EQ((Log{L"s loaded", L"t loaded"}), log);
 }
 
 } // namespace

@@ -136,18 +136,6 @@ TEST(Memo, HoldsAndTakesMoreThanThirtyThousandCharacters) {
 
 // ---- labels ----------------------------------------------------------------------------
 
-// Pixels of `rect` (client coordinates of `hwnd`) that differ from `background`.
-int PixelsOtherThan(HWND hwnd, RECT rect, COLORREF background) {
-    tmbtest::PixelAt(hwnd, 0, 0);  // paints what is pending
-    HDC dc = GetDC(hwnd);
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y)
-        for (int x = rect.left; x < rect.right; ++x)
-            count += GetPixel(dc, x, y) != background;
-    ReleaseDC(hwnd, dc);
-    return count;
-}
-
 TEST(TextLabel, TakesTheSizeOfItsTextAndPaintsIt) {
     TestForm form;
     tmb::Label label(&form.Form());
@@ -161,7 +149,7 @@ TEST(TextLabel, TakesTheSizeOfItsTextAndPaintsIt) {
     EXPECT_GT(width, 20);
     EXPECT_GT(height, 5);
     const RECT area{20, 20, 20 + width, 20 + height};
-    EXPECT_GT(PixelsOtherThan(form.Handle(), area, RGB(255, 255, 255)), 20);
+    EXPECT_GT(tmbtest::PixelsOf(form.Handle(), area, RGB(255, 255, 255), true), 20);
 
     label.SetText(L"Tombarel Tombarel");
     EXPECT_GT(label.Width(), width + 20);
@@ -170,7 +158,7 @@ TEST(TextLabel, TakesTheSizeOfItsTextAndPaintsIt) {
 
     label.SetText(L"");
     EXPECT_EQ(0, label.Width());
-    EXPECT_EQ(0, PixelsOtherThan(form.Handle(), RECT{20, 20, 200, 60}, RGB(255, 255, 255)));
+    EXPECT_EQ(0, tmbtest::PixelsOf(form.Handle(), RECT{20, 20, 200, 60}, RGB(255, 255, 255), true));
 
     label.SetAutoSize(false);
     label.SetBounds(20, 20, 50, 20);

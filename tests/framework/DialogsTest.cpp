@@ -16,6 +16,7 @@
 #include "framework/SaveDialog.h"
 #include "framework/StdControls.h"
 #include "tests/support/ModalAutoAnswer.h"
+#include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -291,19 +292,8 @@ struct PickerWatch {
 };
 PickerWatch* g_picker = nullptr;
 
-BOOL CALLBACK FindPicker(HWND hwnd, LPARAM found) {
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (IsWindowVisible(hwnd) && std::wstring(cls) == L"#32770") {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK WatchPicker(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND picker = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindPicker, reinterpret_cast<LPARAM>(&picker));
+    HWND picker = tmbtest::VisibleDialogOf(GetCurrentProcessId());
     if (!picker || !g_picker)
         return;
     HWND tree = FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
@@ -469,22 +459,16 @@ TEST_F(DefaultErrorReport, AnErrorOfTheCreateHandlerIsReportedOnceAndTheFormIsMa
 }
 
 TEST(ErrorReportText, APeriodIsAddedWhenTheLastCharacterSortsAfterThePeriod) {
-    using tmb::Application;
-    EXPECT_EQ(L"abc.", Application::ErrorReportText(L"abc"));
-    EXPECT_EQ(L"Error 5.", Application::ErrorReportText(L"Error 5"));
-    EXPECT_EQ(L"Invalid data type for 'x'", Application::ErrorReportText(L"Invalid data type for 'x'"));
-    EXPECT_EQ(L"x.", Application::ErrorReportText(L"x."));
-    EXPECT_EQ(L"x!", Application::ErrorReportText(L"x!"));
-    EXPECT_EQ(L"(x)", Application::ErrorReportText(L"(x)"));
-    EXPECT_EQ(L"x-", Application::ErrorReportText(L"x-"));
-    EXPECT_EQ(L"x\"", Application::ErrorReportText(L"x\""));
-    EXPECT_EQ(L"line\r\n", Application::ErrorReportText(L"line\r\n"));
-    EXPECT_EQ(L"", Application::ErrorReportText(L""));
-    // "/", ":" and "?" sort after "." in the character table; so do letters beyond ASCII.
-    EXPECT_EQ(L"C:\\dir/.", Application::ErrorReportText(L"C:\\dir/"));
-    EXPECT_EQ(L"Why?.", Application::ErrorReportText(L"Why?"));
-    EXPECT_EQ(L"C:\\.", Application::ErrorReportText(L"C:\\"));
-    EXPECT_EQ(L"Caf\u00E9.", Application::ErrorReportText(L"Caf\u00E9"));
+    // The message as given, then as reported. "/", ":" and "?" sort after "." in the
+    // character table; so do letters beyond ASCII.
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"abc", L"abc."}, {L"Error 5", L"Error 5."},
+        {L"Invalid data type for 'x'", L"Invalid data type for 'x'"}, {L"x.", L"x."}, {L"x!", L"x!"},
+        {L"(x)", L"(x)"}, {L"x-", L"x-"}, {L"x\"", L"x\""}, {L"line\r\n", L"line\r\n"}, {L"", L""},
+        {L"C:\\dir/", L"C:\\dir/."}, {L"Why?", L"Why?."}, {L"C:\\", L"C:\\."}, {L"Caf\u00E9", L"Caf\u00E9."},
+    };
+    for (const auto& [message, shown] : rows)
+        EXPECT_EQ(shown, tmb::Application::ErrorReportText(message)) << U8(message);
 }
 
 TEST(ErrorReportText, ReportsTheErrorsOwnTextToAnInstalledObserver) {

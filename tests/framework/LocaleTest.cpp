@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/CalendarTime.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
@@ -23,21 +24,31 @@ const FormatSettings& Brazilian() {
 
 bool BrazilianRun() { return tmbtest::ExpectedLocale() == "pt-BR"; }
 
-SYSTEMTIME At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
-              int milliseconds = 0) {
-    SYSTEMTIME t{};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(milliseconds);
-    return t;   // wDayOfWeek left 0 on purpose: the formatter works the weekday out itself
-}
+using tmbtest::TimeAt;
 
 // Monday 7 December 2026, 08:05:09.007
-const SYSTEMTIME kMorning = At(2026, 12, 7, 8, 5, 9, 7);
+const SYSTEMTIME kMorning = TimeAt(2026, 12, 7, 8, 5, 9, 7);
+
+// One row of a table: `pattern` applied to `value` under `settings` gives `expected`.
+template <class Value>
+struct Formatted {
+    const wchar_t* expected;
+    const wchar_t* pattern;
+    Value value;
+    const FormatSettings& settings;
+};
+
+void ExpectFloats(std::initializer_list<Formatted<double>> rows) {
+    for (const auto& r : rows)
+        EXPECT_EQ(r.expected, tmb::FormatFloat(r.pattern, r.value, r.settings))
+            << "pattern " << r.pattern << ", value " << r.value;
+}
+
+void ExpectDates(std::initializer_list<Formatted<SYSTEMTIME>> rows) {
+    for (const auto& r : rows)
+        EXPECT_EQ(r.expected, tmb::FormatDateTime(r.pattern, r.value, r.settings))
+            << "pattern " << r.pattern;
+}
 
 // ---------------------------------------------------------------------------------------
 // What the platform reports
@@ -77,110 +88,98 @@ TEST(LocaleSettings, NamedLocalesGiveTheirOwnNamesWithSundayFirst) {
 }
 
 TEST(LocaleSettings, ShortTimeCanBeDerivedFromTheLongOne) {
-    EXPECT_EQ(L"h:mm tt", tmb::TimePatternWithoutSeconds(L"h:mm:ss tt"));
-    EXPECT_EQ(L"HH:mm", tmb::TimePatternWithoutSeconds(L"HH:mm:ss"));
-    EXPECT_EQ(L"H.mm", tmb::TimePatternWithoutSeconds(L"H.mm.ss"));
-    EXPECT_EQ(L"tt hh:mm", tmb::TimePatternWithoutSeconds(L"tt hh:mm:ss"));
-    // A quoted "s" is text, not seconds.
-    EXPECT_EQ(L"HH 'hrs' mm", tmb::TimePatternWithoutSeconds(L"HH 'hrs' mm:ss"));
-    EXPECT_EQ(L"HH:mm", tmb::TimePatternWithoutSeconds(L"HH:mm"));
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {  // {expected, long pattern}
+        {L"h:mm tt", L"h:mm:ss tt"}, {L"HH:mm", L"HH:mm:ss"}, {L"H.mm", L"H.mm.ss"},
+        {L"tt hh:mm", L"tt hh:mm:ss"}, {L"HH:mm", L"HH:mm"},
+        {L"HH 'hrs' mm", L"HH 'hrs' mm:ss"},  // a quoted "s" is text, not seconds
+    };
+    for (const auto& [expected, pattern] : rows)
+        EXPECT_EQ(expected, tmb::TimePatternWithoutSeconds(pattern)) << "pattern " << pattern;
 }
 
 // ---------------------------------------------------------------------------------------
 // Float patterns
 
 TEST(LocaleFloat, SizePatternRoundsHalfAwayAndDropsTrailingZeros) {
-    const std::wstring p = L"0.###";
-    EXPECT_EQ(L"1.063", tmb::FormatFloat(p, 1088.0 / 1024, English()));   // 1.0625 exactly
-    EXPECT_EQ(L"1,063", tmb::FormatFloat(p, 1088.0 / 1024, Brazilian()));
-    EXPECT_EQ(L"1", tmb::FormatFloat(p, 1.0, English()));
-    EXPECT_EQ(L"1024", tmb::FormatFloat(p, 1048576.0 / 1024, English()));   // never grouped
-    EXPECT_EQ(L"1.5", tmb::FormatFloat(p, 1.5, English()));
-    EXPECT_EQ(L"1,25", tmb::FormatFloat(p, 1.25, Brazilian()));
-    EXPECT_EQ(L"0", tmb::FormatFloat(p, 0.0, English()));
-    EXPECT_EQ(L"0.001", tmb::FormatFloat(p, 0.0005, English()));
-    EXPECT_EQ(L"0", tmb::FormatFloat(p, 0.0004999, English()));
-    // Stored as 2.99949999... and 2.00049999...: rounded as written, not as stored.
-    EXPECT_EQ(L"3", tmb::FormatFloat(p, 2.9995, English()));
-    EXPECT_EQ(L"2.001", tmb::FormatFloat(p, 2.0005, English()));
-    EXPECT_EQ(L"1024", tmb::FormatFloat(p, 1023.9996, English()));   // carry into a new digit
-    EXPECT_EQ(L"0.1", tmb::FormatFloat(p, 0.1, English()));
-    EXPECT_EQ(L"0.3", tmb::FormatFloat(p, 0.1 + 0.2, English()));
-    EXPECT_EQ(L"-1.063", tmb::FormatFloat(p, -1.0625, English()));
-    EXPECT_EQ(L"0", tmb::FormatFloat(p, -0.0001, English()));   // no "-0"
-    EXPECT_EQ(L"1.999", tmb::FormatFloat(p, 1.9994, English()));
-    EXPECT_EQ(L"2", tmb::FormatFloat(p, 1073741823.0 / 536870912, English()));
+    const wchar_t* p = L"0.###";
+    const FormatSettings &en = English(), &br = Brazilian();
+    ExpectFloats({
+        {L"1.063", p, 1088.0 / 1024, en}, {L"1,063", p, 1088.0 / 1024, br},  // 1.0625 exactly
+        {L"1", p, 1.0, en}, {L"1024", p, 1048576.0 / 1024, en},  // never grouped
+        {L"1.5", p, 1.5, en}, {L"1,25", p, 1.25, br}, {L"0", p, 0.0, en},
+        {L"0.001", p, 0.0005, en}, {L"0", p, 0.0004999, en},
+        // Stored as 2.99949999... and 2.00049999...: rounded as written, not as stored.
+        {L"3", p, 2.9995, en}, {L"2.001", p, 2.0005, en},
+        {L"1024", p, 1023.9996, en},  // carry into a new digit
+        {L"0.1", p, 0.1, en}, {L"0.3", p, 0.1 + 0.2, en}, {L"-1.063", p, -1.0625, en},
+        {L"0", p, -0.0001, en},  // no "-0"
+        {L"1.999", p, 1.9994, en}, {L"2", p, 1073741823.0 / 536870912, en},
+    });
     EXPECT_EQ(L"1" + std::wstring(1, FormatSettings::User().decimalSeparator) + L"5",
               tmb::FormatFloat(p, 1.5));
 }
 
 TEST(LocaleFloat, GroupedPatternKeepsItsTextAndMayWriteNoDigits) {
-    const std::wstring p = L"###,###,### Mb";
-    EXPECT_EQ(L" Mb", tmb::FormatFloat(p, 0, English()));
-    EXPECT_EQ(L"999 Mb", tmb::FormatFloat(p, 999, English()));
-    EXPECT_EQ(L"1,000 Mb", tmb::FormatFloat(p, 1000, English()));
-    EXPECT_EQ(L"1.000 Mb", tmb::FormatFloat(p, 1000, Brazilian()));
-    EXPECT_EQ(L"1,234,567 Mb", tmb::FormatFloat(p, 1234567, English()));
-    // More digits than places: the first place takes the rest.
-    EXPECT_EQ(L"123,456,789,012 Mb", tmb::FormatFloat(p, 123456789012.0, English()));
-    EXPECT_EQ(L"2 Mb", tmb::FormatFloat(p, 1.5, English()));   // no decimal places: rounded
-
-    EXPECT_EQ(L"1,234.50", tmb::FormatFloat(L"#,##0.00", 1234.5, English()));
-    EXPECT_EQ(L"1.234,50", tmb::FormatFloat(L"#,##0.00", 1234.5, Brazilian()));
-    EXPECT_EQ(L"0.05", tmb::FormatFloat(L"#,##0.00", 0.049, English()));
-    EXPECT_EQ(L"007", tmb::FormatFloat(L"000", 7, English()));
-    EXPECT_EQ(L".5", tmb::FormatFloat(L"#.##", 0.5, English()));
-    EXPECT_EQ(L"12.5", tmb::FormatFloat(L".##", 12.5, English()));
-    EXPECT_EQ(L"1.200", tmb::FormatFloat(L"0.0#0#", 1.2, English()));
+    const wchar_t* p = L"###,###,### Mb";
+    const FormatSettings &en = English(), &br = Brazilian();
+    ExpectFloats({
+        {L" Mb", p, 0, en}, {L"999 Mb", p, 999, en}, {L"1,000 Mb", p, 1000, en},
+        {L"1.000 Mb", p, 1000, br}, {L"1,234,567 Mb", p, 1234567, en},
+        // More digits than places: the first place takes the rest.
+        {L"123,456,789,012 Mb", p, 123456789012.0, en},
+        {L"2 Mb", p, 1.5, en},  // no decimal places: rounded
+        {L"1,234.50", L"#,##0.00", 1234.5, en}, {L"1.234,50", L"#,##0.00", 1234.5, br},
+        {L"0.05", L"#,##0.00", 0.049, en}, {L"007", L"000", 7, en}, {L".5", L"#.##", 0.5, en},
+        {L"12.5", L".##", 12.5, en}, {L"1.200", L"0.0#0#", 1.2, en},
+    });
 }
 
 TEST(LocaleFloat, LiteralsAndSectionsOfAFloatPattern) {
-    EXPECT_EQ(L"Size: 1,5 0.# kB", tmb::FormatFloat(L"'Size: '0.#' 0.#' kB", 1.5, Brazilian()));
-    EXPECT_EQ(L"#12", tmb::FormatFloat(L"\"#\"0", 12, English()));
-    EXPECT_EQ(L"-$1.50", tmb::FormatFloat(L"$0.00", -1.5, English()));
-    const std::wstring sections = L"0.0;(0.0);'zero'";
-    EXPECT_EQ(L"1.3", tmb::FormatFloat(sections, 1.25, English()));
-    EXPECT_EQ(L"(1.3)", tmb::FormatFloat(sections, -1.25, English()));
-    EXPECT_EQ(L"zero", tmb::FormatFloat(sections, 0, English()));
-    EXPECT_EQ(L"-2.0", tmb::FormatFloat(L"0.0;", -2, English()));   // empty negative section
-    EXPECT_EQ(L"1023", tmb::FormatFloat(L"", 1023, English()));
+    const wchar_t* sections = L"0.0;(0.0);'zero'";
+    const FormatSettings& en = English();
+    ExpectFloats({
+        {L"Size: 1,5 0.# kB", L"'Size: '0.#' 0.#' kB", 1.5, Brazilian()},
+        {L"#12", L"\"#\"0", 12, en}, {L"-$1.50", L"$0.00", -1.5, en},
+        {L"1.3", sections, 1.25, en}, {L"(1.3)", sections, -1.25, en}, {L"zero", sections, 0, en},
+        {L"-2.0", L"0.0;", -2, en},  // empty negative section
+        {L"1023", L"", 1023, en},
+    });
 }
 
 // ---------------------------------------------------------------------------------------
 // Numbers with separators, and the general form
 
 TEST(LocaleNumber, NumbersAreGroupedAndRoundedHalfAway) {
-    EXPECT_EQ(L"1,536", tmb::FormatNumber(1536, 0, English()));
-    EXPECT_EQ(L"1.536", tmb::FormatNumber(1536, 0, Brazilian()));
-    EXPECT_EQ(L"1.50", tmb::FormatNumber(1.5, 2, English()));
-    EXPECT_EQ(L"1,50", tmb::FormatNumber(1.5, 2, Brazilian()));
-    EXPECT_EQ(L"0", tmb::FormatNumber(0, 0, English()));
-    EXPECT_EQ(L"0.00", tmb::FormatNumber(0, 2, English()));
-    EXPECT_EQ(L"-1,234,567.89", tmb::FormatNumber(-1234567.891, 2, English()));
-    EXPECT_EQ(L"-1.234.567,89", tmb::FormatNumber(-1234567.891, 2, Brazilian()));
-    EXPECT_EQ(L"-1", tmb::FormatNumber(-0.5, 0, English()));
-    EXPECT_EQ(L"0.00", tmb::FormatNumber(-0.004, 2, English()));   // no "-0.00"
-    EXPECT_EQ(L"1,000.00", tmb::FormatNumber(999.995, 2, English()));
-    EXPECT_EQ(L"100,000", tmb::FormatNumber(99999.5, 0, English()));
-    EXPECT_EQ(L"999,999", tmb::FormatNumber(999999, 0, English()));
-    EXPECT_EQ(L"1,000,000,000,000,000", tmb::FormatNumber(1e15, 0, English()));
-    EXPECT_EQ(L"0.01", tmb::FormatNumber(0.005, 2, English()));
+    const FormatSettings &en = English(), &br = Brazilian();
+    const struct {
+        const wchar_t* expected;
+        double value;
+        int digits;
+        const FormatSettings& settings;
+    } rows[] = {
+        {L"1,536", 1536, 0, en}, {L"1.536", 1536, 0, br}, {L"1.50", 1.5, 2, en},
+        {L"1,50", 1.5, 2, br}, {L"0", 0, 0, en}, {L"0.00", 0, 2, en},
+        {L"-1,234,567.89", -1234567.891, 2, en}, {L"-1.234.567,89", -1234567.891, 2, br},
+        {L"-1", -0.5, 0, en}, {L"0.00", -0.004, 2, en},  // no "-0.00"
+        {L"1,000.00", 999.995, 2, en}, {L"100,000", 99999.5, 0, en}, {L"999,999", 999999, 0, en},
+        {L"1,000,000,000,000,000", 1e15, 0, en}, {L"0.01", 0.005, 2, en},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.expected, tmb::FormatNumber(r.value, r.digits, r.settings)) << r.value;
     const std::wstring user = tmb::FormatNumber(1234.5, 2);
     EXPECT_EQ(BrazilianRun() ? L"1.234,50" : L"1,234.50", user);
 }
 
 TEST(LocaleNumber, GeneralFormIsShortestOnFifteenDigits) {
-    EXPECT_EQ(L"1023", tmb::FloatToStrGeneral(1023, English()));
-    EXPECT_EQ(L"0", tmb::FloatToStrGeneral(0, English()));
-    EXPECT_EQ(L"0", tmb::FloatToStrGeneral(-0.0, English()));
-    EXPECT_EQ(L"1.5", tmb::FloatToStrGeneral(1.5, English()));
-    EXPECT_EQ(L"1,5", tmb::FloatToStrGeneral(1.5, Brazilian()));
-    EXPECT_EQ(L"0.3", tmb::FloatToStrGeneral(0.1 + 0.2, English()));
-    EXPECT_EQ(L"-2.25", tmb::FloatToStrGeneral(-2.25, English()));
-    EXPECT_EQ(L"0.00001", tmb::FloatToStrGeneral(0.00001, English()));
-    EXPECT_EQ(L"123456789012345", tmb::FloatToStrGeneral(123456789012345.0, English()));
-    EXPECT_EQ(L"1E20", tmb::FloatToStrGeneral(1e20, English()));
-    EXPECT_EQ(L"1,5E-7", tmb::FloatToStrGeneral(1.5e-7, Brazilian()));
+    const FormatSettings &en = English(), &br = Brazilian();
+    const std::pair<const wchar_t*, std::pair<double, const FormatSettings*>> rows[] = {
+        {L"1023", {1023, &en}}, {L"0", {0, &en}}, {L"0", {-0.0, &en}}, {L"1.5", {1.5, &en}},
+        {L"1,5", {1.5, &br}}, {L"0.3", {0.1 + 0.2, &en}}, {L"-2.25", {-2.25, &en}},
+        {L"0.00001", {0.00001, &en}}, {L"123456789012345", {123456789012345.0, &en}},
+        {L"1E20", {1e20, &en}}, {L"1,5E-7", {1.5e-7, &br}},
+    };
+    for (const auto& [expected, input] : rows)
+        EXPECT_EQ(expected, tmb::FloatToStrGeneral(input.first, *input.second)) << input.first;
     EXPECT_EQ(BrazilianRun() ? L"0,25" : L"0.25", tmb::FloatToStrGeneral(0.25));
 }
 
@@ -188,27 +187,20 @@ TEST(LocaleNumber, GeneralFormIsShortestOnFifteenDigits) {
 // Date and time patterns
 
 TEST(LocaleDateTime, DateFieldsNamesAndSeparators) {
-    const FormatSettings& en = English();
-    EXPECT_EQ(L"12/7/2026", tmb::FormatDateTime(L"M/d/yyyy", kMorning, en));
-    EXPECT_EQ(L"07/12/2026", tmb::FormatDateTime(L"dd/MM/yyyy", kMorning, en));
-    EXPECT_EQ(L"12/07/26", tmb::FormatDateTime(L"MM/dd/yy", kMorning, en));
-    EXPECT_EQ(L"2026-12-07", tmb::FormatDateTime(L"yyyy-MM-dd", kMorning, en));
-    EXPECT_EQ(L"07.12.26", tmb::FormatDateTime(L"dd.MM.yy", kMorning, en));
-    EXPECT_EQ(L"26 2026", tmb::FormatDateTime(L"y yyy", kMorning, en));
-    EXPECT_EQ(L"07/12/2026", tmb::FormatDateTime(L"DD/mm/YYYY", kMorning, en));
-    EXPECT_EQ(L"2005", tmb::FormatDateTime(L"yyyy", At(2005, 1, 2), en));
-    EXPECT_EQ(L"05", tmb::FormatDateTime(L"yy", At(2005, 1, 2), en));
-
-    EXPECT_EQ(L"Mon Monday Dec December", tmb::FormatDateTime(L"ddd dddd mmm mmmm", kMorning, en));
-    EXPECT_EQ(L"segunda-feira dezembro", tmb::FormatDateTime(L"dddd mmmm", kMorning, Brazilian()));
-    EXPECT_EQ(L"Sunday", tmb::FormatDateTime(L"dddd", At(2000, 1, 2), en));
-    EXPECT_EQ(L"Tuesday", tmb::FormatDateTime(L"dddd", At(2000, 2, 29), en));
-
-    EXPECT_EQ(L"12/7/2026", tmb::FormatDateTime(L"ddddd", kMorning, en));
-    EXPECT_EQ(L"Monday, December 7, 2026", tmb::FormatDateTime(L"dddddd", kMorning, en));
-    EXPECT_EQ(L"07/12/2026", tmb::FormatDateTime(L"ddddd", kMorning, Brazilian()));
-    EXPECT_EQ(L"segunda-feira, 7 de dezembro de 2026",
-              tmb::FormatDateTime(L"dddddd", kMorning, Brazilian()));
+    const FormatSettings &en = English(), &br = Brazilian();
+    const SYSTEMTIME t = kMorning;
+    ExpectDates({
+        {L"12/7/2026", L"M/d/yyyy", t, en}, {L"07/12/2026", L"dd/MM/yyyy", t, en},
+        {L"12/07/26", L"MM/dd/yy", t, en}, {L"2026-12-07", L"yyyy-MM-dd", t, en},
+        {L"07.12.26", L"dd.MM.yy", t, en}, {L"26 2026", L"y yyy", t, en},
+        {L"07/12/2026", L"DD/mm/YYYY", t, en}, {L"2005", L"yyyy", TimeAt(2005, 1, 2), en},
+        {L"05", L"yy", TimeAt(2005, 1, 2), en},
+        {L"Mon Monday Dec December", L"ddd dddd mmm mmmm", t, en},
+        {L"segunda-feira dezembro", L"dddd mmmm", t, br},
+        {L"Sunday", L"dddd", TimeAt(2000, 1, 2), en}, {L"Tuesday", L"dddd", TimeAt(2000, 2, 29), en},
+        {L"12/7/2026", L"ddddd", t, en}, {L"Monday, December 7, 2026", L"dddddd", t, en},
+        {L"07/12/2026", L"ddddd", t, br}, {L"segunda-feira, 7 de dezembro de 2026", L"dddddd", t, br},
+    });
 
     // "/" and ":" are the locale's separators, not the characters written.
     FormatSettings dotted = en;
@@ -219,50 +211,51 @@ TEST(LocaleDateTime, DateFieldsNamesAndSeparators) {
 
 TEST(LocaleDateTime, MAfterAnHourMeansMinutes) {
     const FormatSettings& en = English();
-    EXPECT_EQ(L"08:05:09", tmb::FormatDateTime(L"hh:mm:ss", kMorning, en));
-    EXPECT_EQ(L"8:5:9", tmb::FormatDateTime(L"h:m:s", kMorning, en));
-    EXPECT_EQ(L"08h05", tmb::FormatDateTime(L"hh'h'mm", kMorning, en));
-    EXPECT_EQ(L"12/07 08:05", tmb::FormatDateTime(L"mm/dd hh:mm", kMorning, en));
-    EXPECT_EQ(L"08 07 12", tmb::FormatDateTime(L"hh dd mm", kMorning, en));   // d in between
-    EXPECT_EQ(L"08 Dec", tmb::FormatDateTime(L"hh mmm", kMorning, en));       // names stay months
-    EXPECT_EQ(L"05 5", tmb::FormatDateTime(L"nn n", kMorning, en));
-    EXPECT_EQ(L"7 007", tmb::FormatDateTime(L"z zzz", kMorning, en));
-    EXPECT_EQ(L"13:07", tmb::FormatDateTime(L"HH:NN", At(2026, 1, 1, 13, 7), en));
+    const SYSTEMTIME t = kMorning;
+    ExpectDates({
+        {L"08:05:09", L"hh:mm:ss", t, en}, {L"8:5:9", L"h:m:s", t, en},
+        {L"08h05", L"hh'h'mm", t, en}, {L"12/07 08:05", L"mm/dd hh:mm", t, en},
+        {L"08 07 12", L"hh dd mm", t, en},  // d in between
+        {L"08 Dec", L"hh mmm", t, en},      // names stay months
+        {L"05 5", L"nn n", t, en}, {L"7 007", L"z zzz", t, en},
+        {L"13:07", L"HH:NN", TimeAt(2026, 1, 1, 13, 7), en},
+    });
 }
 
 TEST(LocaleDateTime, AmPmSpecifiersTurnOnTheTwelveHourClock) {
     const FormatSettings& en = English();
-    EXPECT_EQ(L"12:05 AM", tmb::FormatDateTime(L"hh:mm AM/PM", At(2026, 1, 1, 0, 5), en));
-    EXPECT_EQ(L"11:59 AM", tmb::FormatDateTime(L"hh:mm AM/PM", At(2026, 1, 1, 11, 59), en));
-    EXPECT_EQ(L"12:30 PM", tmb::FormatDateTime(L"hh:mm AM/PM", At(2026, 1, 1, 12, 30), en));
-    EXPECT_EQ(L"01:07 PM", tmb::FormatDateTime(L"hh:mm AM/PM", At(2026, 1, 1, 13, 7), en));
-    EXPECT_EQ(L"1:07 pm", tmb::FormatDateTime(L"h:mm am/pm", At(2026, 1, 1, 13, 7), en));
-    EXPECT_EQ(L"Am 9", tmb::FormatDateTime(L"Am/pM h", At(2026, 1, 1, 9), en));
-    EXPECT_EQ(L"11 p", tmb::FormatDateTime(L"h a/p", At(2026, 1, 1, 23), en));
-    EXPECT_EQ(L"11 P", tmb::FormatDateTime(L"h A/P", At(2026, 1, 1, 23), en));
-
+    auto on1Jan = [](int hour, int minute = 0, int second = 0) {
+        return TimeAt(2026, 1, 1, hour, minute, second);
+    };
     FormatSettings custom = en;
     custom.timeAMString = L"manh\u00e3";
     custom.timePMString = L"tarde";
-    EXPECT_EQ(L"3:00 tarde", tmb::FormatDateTime(L"h:nn ampm", At(2026, 1, 1, 15), custom));
-    EXPECT_EQ(L"15:00 ampm x", tmb::FormatDateTime(L"h:nn 'ampm' x", At(2026, 1, 1, 15), custom));
-
-    // The platform's own patterns: t and tt next to an hour are its AM/PM designator.
-    EXPECT_EQ(L"8:05:09 PM", tmb::FormatDateTime(L"h:mm:ss tt", At(2026, 1, 1, 20, 5, 9), en));
-    EXPECT_EQ(L"08:05 P", tmb::FormatDateTime(L"hh:mm t", At(2026, 1, 1, 20, 5, 9), en));
+    ExpectDates({
+        {L"12:05 AM", L"hh:mm AM/PM", on1Jan(0, 5), en},
+        {L"11:59 AM", L"hh:mm AM/PM", on1Jan(11, 59), en},
+        {L"12:30 PM", L"hh:mm AM/PM", on1Jan(12, 30), en},
+        {L"01:07 PM", L"hh:mm AM/PM", on1Jan(13, 7), en},
+        {L"1:07 pm", L"h:mm am/pm", on1Jan(13, 7), en}, {L"Am 9", L"Am/pM h", on1Jan(9), en},
+        {L"11 p", L"h a/p", on1Jan(23), en}, {L"11 P", L"h A/P", on1Jan(23), en},
+        {L"3:00 tarde", L"h:nn ampm", on1Jan(15), custom},
+        {L"15:00 ampm x", L"h:nn 'ampm' x", on1Jan(15), custom},
+        // The platform's own patterns: t and tt next to an hour are its AM/PM designator.
+        {L"8:05:09 PM", L"h:mm:ss tt", on1Jan(20, 5, 9), en},
+        {L"08:05 P", L"hh:mm t", on1Jan(20, 5, 9), en},
+    });
 }
 
 TEST(LocaleDateTime, TimeFormatsLiteralsAndTheCombinedForm) {
-    EXPECT_EQ(L"8:05 AM", tmb::FormatDateTime(L"t", kMorning, English()));
-    EXPECT_EQ(L"8:05:09 AM", tmb::FormatDateTime(L"tt", kMorning, English()));
-    EXPECT_EQ(L"08:05", tmb::FormatDateTime(L"t", kMorning, Brazilian()));
-    EXPECT_EQ(L"20:05:09", tmb::FormatDateTime(L"tt", At(2026, 12, 7, 20, 5, 9), Brazilian()));
-    EXPECT_EQ(L"12/7/2026 8:05:09 AM", tmb::FormatDateTime(L"c", kMorning, English()));
-    EXPECT_EQ(L"07/12/2026 08:05:09", tmb::FormatDateTime(L"c", kMorning, Brazilian()));
-    EXPECT_EQ(L"on 07/12/2026 at 8:05:09 AM",
-              tmb::FormatDateTime(L"'on' dd/mm/yyyy \"at\" tt", kMorning, English()));
-    EXPECT_EQ(L"dd mm: 2026", tmb::FormatDateTime(L"'dd mm:' yyyy", kMorning, English()));
-    EXPECT_EQ(L"rest dd", tmb::FormatDateTime(L"'rest dd", kMorning, English()));   // unclosed
+    const FormatSettings &en = English(), &br = Brazilian();
+    const SYSTEMTIME t = kMorning;
+    ExpectDates({
+        {L"8:05 AM", L"t", t, en}, {L"8:05:09 AM", L"tt", t, en}, {L"08:05", L"t", t, br},
+        {L"20:05:09", L"tt", TimeAt(2026, 12, 7, 20, 5, 9), br},
+        {L"12/7/2026 8:05:09 AM", L"c", t, en}, {L"07/12/2026 08:05:09", L"c", t, br},
+        {L"on 07/12/2026 at 8:05:09 AM", L"'on' dd/mm/yyyy \"at\" tt", t, en},
+        {L"dd mm: 2026", L"'dd mm:' yyyy", t, en},
+        {L"rest dd", L"'rest dd", t, en},  // unclosed
+    });
 
     // A time format that names itself must not recurse without end.
     FormatSettings looped = English();
@@ -274,11 +267,11 @@ TEST(LocaleDateTime, TimeFormatsLiteralsAndTheCombinedForm) {
 TEST(LocaleDateTime, ListingDateTimeJoinsShortDateAndLongTime) {
     EXPECT_EQ(L"07/12/2026 - 08:05:09", tmb::ListingDateTime(kMorning, Brazilian()));
     EXPECT_EQ(L"12/7/2026 - 8:05:09 AM", tmb::ListingDateTime(kMorning, English()));
-    EXPECT_EQ(L"1/1/2027 - 12:00:00 AM", tmb::ListingDateTime(At(2027, 1, 1), English()));
+    EXPECT_EQ(L"1/1/2027 - 12:00:00 AM", tmb::ListingDateTime(TimeAt(2027, 1, 1), English()));
     EXPECT_EQ(L"31/12/2026 - 23:59:59",
-              tmb::ListingDateTime(At(2026, 12, 31, 23, 59, 59), Brazilian()));
+              tmb::ListingDateTime(TimeAt(2026, 12, 31, 23, 59, 59), Brazilian()));
     EXPECT_EQ(BrazilianRun() ? L"07/12/2026 - 20:05:09" : L"12/7/2026 - 8:05:09 PM",
-              tmb::ListingDateTime(At(2026, 12, 7, 20, 5, 9)));
+              tmb::ListingDateTime(TimeAt(2026, 12, 7, 20, 5, 9)));
 }
 
 } // namespace

@@ -139,16 +139,10 @@ TEST(MenuTable, AMenuWhoseOwnerWentAwayWhileOpenRunsNothing) {
 
 // Shift+F10 pressed in `control`, as the system hands it over.
 void ShiftF10(HWND control) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    const BYTE shift = keys[VK_SHIFT];
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
+    tmbtest::HeldKeys shift{VK_SHIFT};
     PostMessageW(control, WM_SYSKEYDOWN, VK_F10, 1);
     PostMessageW(control, WM_SYSKEYUP, VK_F10, static_cast<LPARAM>(0xC0000001u));
     tmbtest::PumpFor(100);
-    keys[VK_SHIFT] = shift;
-    SetKeyboardState(keys);
 }
 
 // A menu asked for from the keyboard (the menu key: the system sends the request with the

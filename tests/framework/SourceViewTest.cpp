@@ -24,6 +24,7 @@ namespace {
 using tmb::Component;
 using tmb::SourceView;
 using tmbtest::ClipboardText;
+using tmbtest::HeldKeys;
 using tmbtest::TestForm;
 using Strings = std::vector<std::wstring>;
 
@@ -31,28 +32,15 @@ LPARAM PointParam(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
-// Modifier keys held for a scope, as the thread's key state reports them to GetKeyState.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<BYTE> keys) {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        std::memcpy(state, saved_, sizeof(state));
-        for (BYTE k : keys)
-            state[k] |= 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(saved_); }
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-private:
-    BYTE saved_[256];
-};
-
 void PressKeys(HWND hwnd, std::initializer_list<WORD> keys) {
     for (WORD k : keys)
         tmbtest::PressKey(hwnd, k);
+}
+
+// `keys` pressed in `hwnd` one after the other while the keys `held` are down.
+void PressWith(HWND hwnd, std::initializer_list<BYTE> held, std::initializer_list<WORD> keys) {
+    HeldKeys holding(held);
+    PressKeys(hwnd, keys);
 }
 
 void PutOnClipboard(const std::wstring& text) {
@@ -90,25 +78,12 @@ protected:
 
     HWND Hwnd() { return view.Handle(); }
 
-    TEXTMETRICW Metrics() {
-        HDC dc = GetDC(Hwnd());
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(view.Perform(WM_GETFONT)));
-        TEXTMETRICW tm{};
-        GetTextMetricsW(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(Hwnd(), dc);
-        return tm;
+    // The size of `s` in the view's font; its height is the font's, a line's.
+    SIZE Extent(const std::wstring& s) {
+        return tmbtest::TextExtent(reinterpret_cast<HFONT>(view.Perform(WM_GETFONT)), s);
     }
-    int LineHeight() { return Metrics().tmHeight; }
-    int TextWidth(const std::wstring& s) {
-        HDC dc = GetDC(Hwnd());
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(view.Perform(WM_GETFONT)));
-        SIZE size{};
-        GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(Hwnd(), dc);
-        return size.cx;
-    }
+    int LineHeight() { return Extent(L"M").cy; }
+    int TextWidth(const std::wstring& s) { return Extent(s).cx; }
     RECT Client() {
         RECT r;
         GetClientRect(Hwnd(), &r);
@@ -127,14 +102,7 @@ protected:
     // Pixels of `rect` (client coordinates) that are `colour` (or, with `other`, that are
     // not), once every paint has run.
     int PixelsOf(RECT rect, COLORREF colour, bool other = false) {
-        tmbtest::PixelAt(Hwnd(), 0, 0);
-        HDC dc = GetDC(Hwnd());
-        int count = 0;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x)
-                count += (GetPixel(dc, x, y) == colour) != other;
-        ReleaseDC(Hwnd(), dc);
-        return count;
+        return tmbtest::PixelsOf(Hwnd(), rect, colour, other);
     }
     int InkIn(RECT rect) { return PixelsOf(rect, GetSysColor(COLOR_WINDOW), true); }
     // The band of client row `row` (0 is the top line in view), across the whole width.
@@ -284,17 +252,11 @@ TEST_F(SourceViewTest, TakesAHundredThousandLinesInOnePieceAndReachesTheirEnd) {
 
     // Ctrl+End goes to the very end, Ctrl+Home back.
     view.SetFocus();
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        tmbtest::PressKey(Hwnd(), VK_END);
-    }
+    PressWith(Hwnd(), {VK_CONTROL}, {VK_END});
     EXPECT_EQ(text.size(), view.SelStart());
     EXPECT_EQ(100'001 - FullLinesInView(), view.TopLine());
     EXPECT_EQ(view.TopLine(), GetScrollPos(Hwnd(), SB_VERT));
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        tmbtest::PressKey(Hwnd(), VK_HOME);
-    }
+    PressWith(Hwnd(), {VK_CONTROL}, {VK_HOME});
     EXPECT_EQ(0u, view.SelStart());
     EXPECT_EQ(0, view.TopLine());
 
@@ -372,7 +334,6 @@ TEST_F(SourceViewTest, TextsBelowAndAbove256AnswerEveryQueryAlike) {
             } else {
                 const WORD key = keys[r / 8 % 4];
                 const bool ctrl = r / 32 % 2 != 0, shift = r / 64 % 2 != 0;
-                // Key 0 stands for "no modifier": no key has that code.
                 HeldKeys held{static_cast<BYTE>(ctrl ? VK_CONTROL : 0),
                               static_cast<BYTE>(shift ? VK_SHIFT : 0)};
                 for (SourceView* v : {&view, &wide})
@@ -579,10 +540,7 @@ TEST_F(SourceViewTest, ShiftWithArrowsHomeAndEndExtendsTheSelection) {
     EXPECT_EQ(21u, view.SelStart());
 
     // Backwards by words with Ctrl, then Ctrl+Shift+End to the end of the text.
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        tmbtest::PressKey(Hwnd(), VK_HOME);
-    }
+    PressWith(Hwnd(), {VK_CONTROL}, {VK_HOME});
     tmbtest::PressKey(Hwnd(), VK_END);
     {
         HeldKeys keys{VK_SHIFT, VK_CONTROL};
@@ -642,10 +600,7 @@ TEST_F(SourceViewTest, CtrlAThenCtrlCPutsTheWholeTextOnTheClipboardAndCtrlInsert
     PutOnClipboard(L"before");
 
     // Nothing selected: the clipboard keeps what it had.
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        tmbtest::PressKey(Hwnd(), 'C');
-    }
+    PressWith(Hwnd(), {VK_CONTROL}, {'C'});
     EXPECT_EQ(L"before", ClipboardText());
 
     {
@@ -659,18 +614,9 @@ TEST_F(SourceViewTest, CtrlAThenCtrlCPutsTheWholeTextOnTheClipboardAndCtrlInsert
     EXPECT_GT(PixelsOf(Row(0), GetSysColor(COLOR_HIGHLIGHT)), 20);
 
     tmbtest::PressKey(Hwnd(), VK_DOWN);  // the caret was at the end; now nothing selected
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        tmbtest::PressKey(Hwnd(), VK_HOME);
-    }
-    {
-        HeldKeys shift{VK_SHIFT};
-        PressKeys(Hwnd(), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RIGHT});
-    }
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        tmbtest::PressKey(Hwnd(), VK_INSERT);
-    }
+    PressWith(Hwnd(), {VK_CONTROL}, {VK_HOME});
+    PressWith(Hwnd(), {VK_SHIFT}, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RIGHT});
+    PressWith(Hwnd(), {VK_CONTROL}, {VK_INSERT});
     EXPECT_EQ(L"first\r\nsecond\rth", ClipboardText());
 }
 

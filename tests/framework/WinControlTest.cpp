@@ -184,13 +184,7 @@ protected:
     }
     void TearDown() override { tmb::App().SetTitle(previousTitle_); }
 
-    std::vector<ModalCall> Errors() const {
-        std::vector<ModalCall> out;
-        for (const ModalCall& c : script.Calls())
-            if (c.kind == ModalCall::Kind::Error)
-                out.push_back(c);
-        return out;
-    }
+    std::vector<ModalCall> Errors() const { return script.CallsOf(ModalCall::Kind::Error); }
 
     tmbtest::DialogScript script;
     TestForm form;
@@ -575,24 +569,19 @@ TEST_F(WinControlTest, TabOrderIsTheOrderTheTabKeyWalks) {
     tmb::Edit third(&form.Form());
     third.SetBounds(10, 90, 100, 21);
     third.SetParent(&form.Form());
-    EXPECT_EQ(0, first.TabOrder());
-    EXPECT_EQ(1, second.TabOrder());
-    EXPECT_EQ(2, third.TabOrder());
+    auto orders = [&] { return std::vector<int>{first.TabOrder(), second.TabOrder(), third.TabOrder()}; };
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), orders());
 
     third.SetTabOrder(0);
-    EXPECT_EQ(0, third.TabOrder());
-    EXPECT_EQ(1, first.TabOrder());
-    EXPECT_EQ(2, second.TabOrder());
+    EXPECT_EQ((std::vector<int>{1, 2, 0}), orders());
     EXPECT_EQ((std::vector<HWND>{third.Handle(), first.Handle(), second.Handle()}),
               ChildWindows(form.Handle()));
 
     third.SetFocus();
-    tmbtest::PressKey(GetFocus(), VK_TAB);
-    EXPECT_TRUE(first.Focused());
-    tmbtest::PressKey(GetFocus(), VK_TAB);
-    EXPECT_TRUE(second.Focused());
-    tmbtest::PressKey(GetFocus(), VK_TAB);
-    EXPECT_TRUE(third.Focused());
+    for (tmb::Edit* next : {&first, &second, &third}) {
+        tmbtest::PressKey(GetFocus(), VK_TAB);
+        EXPECT_TRUE(next->Focused()) << next->Top();
+    }
 
     // Past the end: last.
     first.SetTabOrder(10);
@@ -657,11 +646,8 @@ TEST_F(WinControlTest, PropertiesSetBeforeTheWindowExistsAreAppliedWhenItIsMade)
     wchar_t text[32] = {};
     GetWindowTextW(h, text, 32);
     EXPECT_STREQ(L"caption", text);
-    const RECT r = RectInParent(h);
-    EXPECT_EQ(15, r.left);
-    EXPECT_EQ(25, r.top);
-    EXPECT_EQ(135, r.right);
-    EXPECT_EQ(105, r.bottom);
+    const RECT r = RectInParent(h), expected{15, 25, 135, 105};
+    EXPECT_TRUE(EqualRect(&r, &expected));
 
     panel.SetVisible(true);
     panel.SetEnabled(true);

@@ -101,3 +101,34 @@ HWND ProgramProcess::StartedWindow(DWORD ms) const {
 }
 
 } // namespace tmbtest
+
+namespace tmbtest {
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->pid || lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd))
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+} // namespace
+
+HWND VisibleDialogOf(DWORD pid) {
+    DialogSearch search{pid, nullptr};
+    EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace tmbtest

@@ -52,3 +52,11 @@ private:
 };
 
 } // namespace tmbtest
+
+namespace tmbtest {
+
+// A shown dialog-class window ("#32770": a message box, a common dialog) of process `pid`,
+// or null.
+HWND VisibleDialogOf(DWORD pid);
+
+} // namespace tmbtest

@@ -215,3 +215,18 @@ LRESULT CALLBACK MessageLog::Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 } // namespace tmbtest
+
+namespace tmbtest {
+
+int PixelsOf(HWND hwnd, RECT rect, COLORREF colour, bool other) {
+    PixelAt(hwnd, 0, 0);
+    HDC dc = GetDC(hwnd);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            count += (GetPixel(dc, x, y) == colour) != other;
+    ReleaseDC(hwnd, dc);
+    return count;
+}
+
+} // namespace tmbtest

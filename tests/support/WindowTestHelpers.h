@@ -135,3 +135,36 @@ private:
 };
 
 } // namespace tmbtest
+
+namespace tmbtest {
+
+// Keys held down for a scope (VK_SHIFT, VK_CONTROL, ...), as the thread's key state reports
+// them to GetKeyState; a key code 0 holds nothing.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<BYTE> keys) {
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        for (int i = 0; i < 256; ++i)
+            state[i] = saved_[i];
+        for (BYTE k : keys)
+            state[k] |= k ? 0x80 : 0;
+        SetKeyboardState(state);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256];
+};
+
+} // namespace tmbtest
+
+namespace tmbtest {
+
+// How many pixels of `rect` (client coordinates of `hwnd`) are `colour` (or, with `other`,
+// are not), once every pending paint has run.
+int PixelsOf(HWND hwnd, RECT rect, COLORREF colour, bool other = false);
+
+} // namespace tmbtest

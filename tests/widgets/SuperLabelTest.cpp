@@ -15,6 +15,7 @@
 #include "framework/Font.h"
 #include "framework/Registry.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/OpenHandler.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -68,6 +69,11 @@ public:
     }
     int Count(COLORREF colour) const {
         return static_cast<int>(std::count(pixels_.begin(), pixels_.end(), colour));
+    }
+    // Expects each pixel to have its colour; a miss names its place.
+    void Expect(std::initializer_list<tmbtest::Pixel> pixels) const {
+        for (const tmbtest::Pixel& p : pixels)
+            EXPECT_EQ(p.colour, At(p.x, p.y)) << "at " << p.x << "," << p.y;
     }
 
 private:
@@ -137,9 +143,7 @@ TEST_F(SuperLabelTest, GradientsStepWithMulDivOverTheStoredColourBytes) {
     label->SetBeginColor(tmb::clGradientActiveCaption);
     label->SetEndColor(tmb::clGradientActiveCaption);
     {
-        Snapshot shot = Shot(label);
-        EXPECT_EQ(RGB(0x1B, 0, 0), shot.At(0, 0));
-        EXPECT_EQ(RGB(0x1B, 0, 0), shot.At(255, 20));
+        Shot(label).Expect({{RGB(0x1B, 0, 0), 0, 0}, {RGB(0x1B, 0, 0), 255, 20}});
     }
 
     // Any gradient paints even a transparent label; without one it stays see-through.
@@ -161,15 +165,8 @@ TEST_F(SuperLabelTest, EtchedFrameAndFadingRule) {
     Snapshot shot = Shot(label);
 
     // Shadow lines one pixel in from the edges, highlight lines over them.
-    EXPECT_EQ(light, shot.At(0, 0));
-    EXPECT_EQ(light, shot.At(0, 15));
-    EXPECT_EQ(light, shot.At(50, 0));
-    EXPECT_EQ(shadow, shot.At(1, 1));
-    EXPECT_EQ(shadow, shot.At(99, 15));
-    EXPECT_EQ(light, shot.At(98, 15));
-    EXPECT_EQ(shadow, shot.At(50, 29));
-    EXPECT_EQ(light, shot.At(50, 28));
-    EXPECT_EQ(back, shot.At(50, 20));
+    shot.Expect({{light, 0, 0}, {light, 0, 15}, {light, 50, 0}, {shadow, 1, 1}, {shadow, 99, 15},
+                 {light, 98, 15}, {shadow, 50, 29}, {light, 50, 28}, {back, 50, 20}});
 
     // lsTop on the text box (0, 0, 100, 28): halves of w = 48 from x = 2, rows 2 and 3,
     // fading in over the first 16 pixels and out over the last 16.
@@ -178,16 +175,10 @@ TEST_F(SuperLabelTest, EtchedFrameAndFadingRule) {
         return RGB(mix(GetRValue(q), GetRValue(e)), mix(GetGValue(q), GetGValue(e)),
                    mix(GetBValue(q), GetBValue(e)));
     };
-    EXPECT_EQ(back, shot.At(2, 2));  // k = 0 keeps what was there
-    EXPECT_EQ(blend(back, shadow, 8), shot.At(10, 2));
-    EXPECT_EQ(blend(back, light, 8), shot.At(10, 3));
-    EXPECT_EQ(shadow, shot.At(18, 2));
-    EXPECT_EQ(light, shot.At(18, 3));
-    EXPECT_EQ(shadow, shot.At(50, 2));
-    EXPECT_EQ(shadow, shot.At(82, 2));
-    EXPECT_EQ(blend(back, shadow, 8), shot.At(90, 2));
-    EXPECT_EQ(shadow, shot.At(1, 2));  // the frame
-    EXPECT_EQ(back, shot.At(50, 4));
+    // k = 0 keeps what was there at (2, 2); (1, 2) is the frame.
+    shot.Expect({{back, 2, 2}, {blend(back, shadow, 8), 10, 2}, {blend(back, light, 8), 10, 3},
+                 {shadow, 18, 2}, {light, 18, 3}, {shadow, 50, 2}, {shadow, 82, 2},
+                 {blend(back, shadow, 8), 90, 2}, {shadow, 1, 2}, {back, 50, 4}});
 }
 
 // ---- text -------------------------------------------------------------------------------
@@ -297,18 +288,12 @@ TEST_F(SuperLabelTest, FittingTheFontToTheBox) {
     const int size = label->GetFont().Size();
     EXPECT_GT(size, 4);
     tmb::Font probe = label->GetFont();
-    HDC dc = GetDC(nullptr);
     auto width = [&](int points) {
         probe.SetSize(points);
-        HGDIOBJ old = SelectObject(dc, probe.Handle());
-        SIZE s{0, 0};
-        GetTextExtentPoint32W(dc, L"www.quorvantix.com.br", 21, &s);
-        SelectObject(dc, old);
-        return s.cx;
+        return tmbtest::TextExtent(probe.Handle(), L"www.quorvantix.com.br").cx;
     };
     EXPECT_LT(width(size), 177);
     EXPECT_GE(width(size + 1), 177);
-    ReleaseDC(nullptr, dc);
 
     // The vertical fit sets a positive height, the cell height: bottom of the text box - 2.
     label->SetAFitType(xp::ftBestFitVert);
@@ -316,14 +301,12 @@ TEST_F(SuperLabelTest, FittingTheFontToTheBox) {
     EXPECT_EQ(15 - 2 - 2, label->GetFont().Height());
 
     // Already too wide at size 0: the loop stops at once and still steps back, to -1.
-    auto* narrow = MakeLabel(10, 40, 10, 40, L"Wide caption");
-    narrow->SetAFitType(xp::ftBestFitBoth);
-    Shot(narrow);
-    EXPECT_EQ(-1, narrow->GetFont().Size());
-    auto* narrowHorz = MakeLabel(30, 40, 10, 40, L"Wide caption");
-    narrowHorz->SetAFitType(xp::ftBestFithorz);
-    Shot(narrowHorz);
-    EXPECT_EQ(-1, narrowHorz->GetFont().Size());
+    for (const auto& [left, fit] : {std::pair{10, xp::ftBestFitBoth}, {30, xp::ftBestFithorz}}) {
+        auto* narrow = MakeLabel(left, 40, 10, 40, L"Wide caption");
+        narrow->SetAFitType(fit);
+        Shot(narrow);
+        EXPECT_EQ(-1, narrow->GetFont().Size()) << fit;
+    }
 
     // Nothing to widen: the horizontal fit ends at its limit instead of never.
     auto* empty = MakeLabel(10, 90, 100, 20, L"");
@@ -521,19 +504,8 @@ TEST_F(SuperLabelTest, ShellReceivesTheAddressThroughARegisteredHandler) {
     auto* label = MakeLabel(10, 10, 177, 15, L"news.example.org/group");
     label->SetLabelType(xp::ltNews);
     tmbtest::Click(form.Handle(), 20, 15);
-    std::string text;
-    for (int i = 0; i < 100 && text.empty(); ++i) {
-        tmbtest::PumpFor(50);
-        HANDLE f = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE)
-            continue;
-        char buf[256] = {};
-        DWORD got = 0;
-        ReadFile(f, buf, sizeof(buf) - 1, &got, nullptr);
-        CloseHandle(f);
-        text.assign(buf, got);
-    }
+    tmbtest::WaitForFile(out, 5000);
+    const std::string text = tmbtest::ReadFileBytes(out, "");
     reg.DeleteKey(key);
     EXPECT_NE(std::string::npos, text.find("news://news.example.org/group")) << text;
 }

@@ -228,11 +228,11 @@ TEST_F(XPButtonTest, WindowTextIsTheCaption) {
     button->SetText(L"Sair");
     EXPECT_EQ(L"Sair", button->Caption());
     wchar_t text[16] = {};
-    GetWindowTextW(button->Handle(), text, 16);
-    EXPECT_STREQ(L"Sair", text);
-    button->SetCaption(L"Sobre");
-    GetWindowTextW(button->Handle(), text, 16);
-    EXPECT_STREQ(L"Sobre", text);
+    for (const wchar_t* caption : {L"Sair", L"Sobre"}) {
+        button->SetCaption(caption);
+        GetWindowTextW(button->Handle(), text, 16);
+        EXPECT_STREQ(caption, text);
+    }
 }
 
 // The layouts of a 105 × 30 toolbar button, measured in the default font whatever the
@@ -333,15 +333,10 @@ TEST(XPButtonLayout, GlyphAboveCaptionInATallButton) {
 // follows that silhouette.
 TEST_F(XPButtonTest, ShadowFollowsTheSilhouetteOfIconsAndMetafiles) {
     // An icon with the same silhouette as the square glyph.
-    std::vector<BYTE> andBits(2 * 12, 0);  // monochrome rows padded to 16 bits
-    for (int y = 0; y < 12; ++y) {
-        if (y == 11) {
-            andBits[static_cast<size_t>(2 * y)] = 0xFF;
-            andBits[static_cast<size_t>(2 * y + 1)] = 0xF0;
-        } else {
-            andBits[static_cast<size_t>(2 * y)] = 0x80;  // the left column transparent
-        }
-    }
+    // Monochrome rows padded to 16 bits: the left column and the bottom row transparent.
+    std::vector<BYTE> andBits;
+    for (int y = 0; y < 12; ++y)
+        andBits.insert(andBits.end(), {BYTE(y == 11 ? 0xFF : 0x80), BYTE(y == 11 ? 0xF0 : 0)});
     tmb::BitmapHandle mask(CreateBitmap(12, 12, 1, 1, andBits.data()));
     void* bits = nullptr;
     tmb::BitmapHandle colour(tmb::CreateDib32(12, 12, &bits));
@@ -376,13 +371,7 @@ TEST_F(XPButtonTest, ShadowFollowsTheSilhouetteOfIconsAndMetafiles) {
     // 16 × 16 at (23, 13). How a metafile's frame maps onto pixels is the platform's
     // business; the square lies around (30, 20) either way, and its shadow shows only when
     // the picture is lifted.
-    auto shadowPixels = [&] {
-        int n = 0;
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 60; ++x)
-                n += At(x, y) == kShadow;
-        return n;
-    };
+    auto shadowPixels = [&] { return tmbtest::PixelsOf(button->Handle(), RECT{0, 0, 60, 40}, kShadow); };
     // Where the metafile paints nothing, the face shows.
     ExpectPixels({{kBlue, 30, 20}, {kBack, 22, 12}, {kBack, 36, 26}});
     EXPECT_EQ(0, shadowPixels());
