@@ -100,9 +100,6 @@ HWND ProgramProcess::StartedWindow(DWORD ms) const {
     return started_ ? WaitForWindow(ms) : nullptr;
 }
 
-} // namespace tmbtest
-
-namespace tmbtest {
 
 namespace {
 

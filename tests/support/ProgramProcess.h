@@ -51,9 +51,6 @@ private:
     bool started_ = false;
 };
 
-} // namespace tmbtest
-
-namespace tmbtest {
 
 // A shown dialog-class window ("#32770": a message box, a common dialog) of process `pid`,
 // or null.

@@ -214,10 +214,6 @@ LRESULT CALLBACK MessageLog::Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam
     return DefSubclassProc(h, msg, wParam, lParam);
 }
 
-} // namespace tmbtest
-
-namespace tmbtest {
-
 int PixelsOf(HWND hwnd, RECT rect, COLORREF colour, bool other) {
     PixelAt(hwnd, 0, 0);
     HDC dc = GetDC(hwnd);

@@ -134,9 +134,6 @@ private:
     UINT message_;
 };
 
-} // namespace tmbtest
-
-namespace tmbtest {
 
 // Keys held down for a scope (VK_SHIFT, VK_CONTROL, ...), as the thread's key state reports
 // them to GetKeyState; a key code 0 holds nothing.
@@ -159,9 +156,6 @@ private:
     BYTE saved_[256];
 };
 
-} // namespace tmbtest
-
-namespace tmbtest {
 
 // How many pixels of `rect` (client coordinates of `hwnd`) are `colour` (or, with `other`,
 // are not), once every pending paint has run.
