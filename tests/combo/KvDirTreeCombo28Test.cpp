@@ -262,13 +262,11 @@ TEST_F(DirTreeCombo, InsideTheDropDownTheSelectionFollowsThePointerAndButtonsOnl
     // capture back, so the next click anywhere still reaches the drop-down first.
     const RECT row = Tree().NodeRect(alpha, false);
     const RECT caption = Tree().NodeRect(alpha, true);
-    const POINT expander = combotest::ScreenPoint(TreeWnd(), caption.left - 27, (row.top + row.bottom) / 2);
+    const POINT expander{caption.left - 27, (row.top + row.bottom) / 2};
     UINT where = 0;
-    POINT local = expander;
-    ScreenToClient(TreeWnd(), &local);
-    Tree().NodeAt(local.x, local.y, &where);
+    Tree().NodeAt(expander.x, expander.y, &where);
     ASSERT_TRUE(where & TVHT_ONITEMBUTTON);
-    ClickAt(expander);
+    ClickAt(tmbtest::ToScreen(TreeWnd(), expander.x, expander.y));
     EXPECT_TRUE(Tree().Expanded(alpha));
     EXPECT_NE(nullptr, ChildNamed(alpha, L"Inner"));
     EXPECT_TRUE(combo_->DroppedDown());
@@ -430,7 +428,7 @@ TEST_F(DirTreeCombo, ARightClickOnTheBoxOrTheArrowOpensNoMenu) {
         EndMenu();
         return false;
     }, 20);
-    ClickAt(combotest::ScreenPoint(Box(), 100, 8), true);
+    ClickAt(tmbtest::ToScreen(Box(), 100, 8), true);
     ClickAt(ArrowButton(), true);
     PressKey(VK_APPS);
     tmbtest::PumpFor(100);
@@ -438,7 +436,7 @@ TEST_F(DirTreeCombo, ARightClickOnTheBoxOrTheArrowOpensNoMenu) {
     EXPECT_FALSE(combo_->DroppedDown());
     // The watch does see a menu: the edit's own one, on a plain edit box.
     auto* plain = tmbtest::PlaceOn<tmb::Edit>(form_.Form(), 20, 100, 100, 21);
-    ClickAt(combotest::ScreenPoint(plain->Handle(), 30, 8), true);
+    ClickAt(tmbtest::ToScreen(plain->Handle(), 30, 8), true);
     tmbtest::PumpFor(100);
     EXPECT_EQ(1, menus);
 }

@@ -15,7 +15,6 @@ namespace {
 
 using combotest::ClickAt;
 using combotest::MoveTo;
-using combotest::ScreenPoint;
 using tmb::PopupWindow;
 
 TEST(PopupWindowPlace, UnderTheAnchorUnlessTheMonitorEndsFirstThenAboveIt) {
@@ -50,7 +49,7 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     edit->SetFocus();
     // The pointer starts where an earlier program on this display left it: away from the
     // drop-down's place, so the pop-up opens with the pointer outside.
-    MoveTo(ScreenPoint(form.Handle(), 300, 250));
+    MoveTo(tmbtest::ToScreen(form.Handle(), 300, 250));
 
     popup->DropDown(150, 100);
     tmbtest::Pump();
@@ -63,7 +62,7 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     EXPECT_FALSE(popup->PointerInside());
 
     // A click on the third row selects it; the list box took the focus and gave it back.
-    const POINT third = ScreenPoint(list->Handle(), 20, list->ItemHeight() * 2 + 4);
+    const POINT third = tmbtest::ToScreen(list->Handle(), 20, list->ItemHeight() * 2 + 4);
     MoveTo(third);
     EXPECT_TRUE(popup->PointerInside());
     ClickAt(third);
@@ -73,10 +72,10 @@ TEST(PopupWindowHost, AListBoxInsideGetsItsClicksTheAnchorKeepsTheKeysAClickOuts
     EXPECT_EQ(0, closed);
 
     // Out again: the pop-up holds the mouse, and the press on the form closes it.
-    MoveTo(ScreenPoint(form.Handle(), 300, 250));
+    MoveTo(tmbtest::ToScreen(form.Handle(), 300, 250));
     EXPECT_FALSE(popup->PointerInside());
     EXPECT_EQ(popup->Handle(), GetCapture());
-    ClickAt(ScreenPoint(form.Handle(), 300, 250));
+    ClickAt(tmbtest::ToScreen(form.Handle(), 300, 250));
     EXPECT_FALSE(popup->IsOpen());
     EXPECT_FALSE(IsWindowVisible(popup->Handle()));
     EXPECT_EQ(1, closed);

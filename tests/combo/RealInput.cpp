@@ -58,14 +58,8 @@ void PressKey(WORD vk) {
     Settle();
 }
 
-POINT ScreenPoint(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(hwnd, &p);
-    return p;
-}
-
 POINT ScreenCentre(HWND hwnd, const RECT& client) {
-    return ScreenPoint(hwnd, (client.left + client.right) / 2, (client.top + client.bottom) / 2);
+    return tmbtest::ToScreen(hwnd, (client.left + client.right) / 2, (client.top + client.bottom) / 2);
 }
 
 void PickWithMouse(kv::TKvDirTreeCombo28& combo, HTREEITEM node) {

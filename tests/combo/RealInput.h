@@ -23,8 +23,6 @@ void DragFromTo(POINT from, POINT to);
 // A press and release of a key on whatever window has the focus.
 void PressKey(WORD vk);
 
-// The screen point of client point (x, y) of `hwnd`.
-POINT ScreenPoint(HWND hwnd, int x, int y);
 // The centre of a client rectangle of `hwnd`, on the screen.
 POINT ScreenCentre(HWND hwnd, const RECT& client);
 

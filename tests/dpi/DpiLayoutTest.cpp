@@ -48,17 +48,6 @@ std::vector<Control*> ControlsOf(const WinControl& form) {
     return all;
 }
 
-SIZE TextSize(HFONT font, const std::wstring& text) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return SIZE{r.right, r.bottom};
-}
-
 std::string Describe(const Control* c) {
     return c->Name().empty() ? "(unnamed)" : U8(c->Name());
 }
@@ -168,16 +157,16 @@ void ExpectNothingOverlapsOrClips(const std::vector<Control*>& before,
         if (caption.empty())
             continue;
         if (dynamic_cast<tmb::Label*>(s) && !dynamic_cast<xp::TmyaSuperLabel*>(s)) {
-            const SIZE t = TextSize(s->GetFont().Handle(), caption);
+            const SIZE t = tmbtest::TextExtent(s->GetFont().Handle(), caption);
             EXPECT_LE(t.cx, s->Width());
             EXPECT_LE(t.cy, s->Height());
         } else if (auto* button = dynamic_cast<tmb::Button*>(s)) {
-            const SIZE t = TextSize(button->GetFont().Handle(), caption);
+            const SIZE t = tmbtest::TextExtent(button->GetFont().Handle(), caption);
             EXPECT_LE(t.cx + tmb::ScaleLength(6, dpi), s->Width());
             EXPECT_LE(t.cy + tmb::ScaleLength(4, dpi), s->Height());
         } else if (auto* xpButton = dynamic_cast<xp::TtfXPButton*>(s)) {
             // The flat buttons draw in the default font, which the form's is here.
-            const SIZE t = TextSize(shown.GetFont().Handle(), caption);
+            const SIZE t = tmbtest::TextExtent(shown.GetFont().Handle(), caption);
             const POINT at = xpButton->TextPos();
             EXPECT_GE(xpButton->GlyphPos().x, 0);
             EXPECT_GE(at.x, 0);
@@ -231,36 +220,36 @@ protected:
             ASSERT_TRUE(tmbtest::StoreRegistryString(app::kRegistryKey, value, folder_.Path()));
     }
     void TearDown() override { tmb::Registry().DeleteKey(app::kRegistryKey); }
+    int Scaled(int length) const { return tmb::ScaleLength(length, dpi_); }
+
+    const int dpi_ = tmb::SystemDpi();
 
     TempFolder folder_;
     std::wstring file_;
 };
 
 TEST_F(DisplayDpi, MainWindowScalesEveryControlAndFont) {
-    const int dpi = tmb::SystemDpi();
     ShownWindow<app::Tfmtextdir> shown;
     auto* form = shown.form;
-    ExpectScaledWindow(*shown.written, *form, 692, 449, dpi);
+    ExpectScaledWindow(*shown.written, *form, 692, 449, dpi_);
 
     // What the controls keep in pixels of their own.
-    EXPECT_NEAR(TreeView_GetIndent(form->dirs->Handle()), tmb::ScaleLength(19, dpi), 1);
+    EXPECT_NEAR(TreeView_GetIndent(form->dirs->Handle()), Scaled(19), 1);
     int rights[2] = {};
     SendMessageW(form->StatusBar1->Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(rights));
-    EXPECT_EQ(rights[0], tmb::ScaleLength(60, dpi));
+    EXPECT_EQ(rights[0], Scaled(60));
     // The list's rows are as high as its scaled font.
     const int row = static_cast<int>(SendMessageW(form->files->Handle(), LB_GETITEMHEIGHT, 0, 0));
     EXPECT_GE(row, -form->files->GetFont().Height());
-    EXPECT_GE(row, tmb::ScaleLength(16, dpi));
+    EXPECT_GE(row, Scaled(16));
 }
 
 TEST_F(DisplayDpi, ExplorerWindowScalesEveryControlColumnAndTheDropDown) {
-    const int dpi = tmb::SystemDpi();
     ShownWindow<explorador::Tfmexplorador> shown;
     auto* form = shown.form;
-    ExpectScaledWindow(*shown.written, *form, 820, 540, dpi);
+    ExpectScaledWindow(*shown.written, *form, 820, 540, dpi_);
     for (int i = 0; i < form->files->ColumnCount(); ++i)
-        EXPECT_EQ(form->files->ColumnWidth(i), tmb::ScaleLength(form->files->Column(i).width, dpi))
-            << "column " << i;
+        EXPECT_EQ(form->files->ColumnWidth(i), Scaled(form->files->Column(i).width)) << "column " << i;
 
     // The drop-down opens as wide as the box and as tall as its scaled tree height.
     form->DirTreeCombo1->DropDown();
@@ -269,8 +258,8 @@ TEST_F(DisplayDpi, ExplorerWindowScalesEveryControlColumnAndTheDropDown) {
     HWND drop = form->DirTreeCombo1->DropDownWindow()->Handle();
     GetWindowRect(drop, &popup);
     EXPECT_EQ(popup.right - popup.left, form->DirTreeCombo1->Width());
-    EXPECT_NEAR(popup.bottom - popup.top, tmb::ScaleLength(320, dpi), 1);
-    EXPECT_EQ(form->DirTreeCombo1->Tree()->GetFont().Height(), tmb::ScaleLength(-11, dpi));
+    EXPECT_NEAR(popup.bottom - popup.top, Scaled(320), 1);
+    EXPECT_EQ(form->DirTreeCombo1->Tree()->GetFont().Height(), Scaled(-11));
     form->DirTreeCombo1->DropDownWindow()->CloseUp();
     Pump();
 }
@@ -278,10 +267,9 @@ TEST_F(DisplayDpi, ExplorerWindowScalesEveryControlColumnAndTheDropDown) {
 // Moved to a monitor of another scale, a window takes the suggested rectangle and lays
 // itself out again for the new DPI; back on the first monitor it is as it was.
 TEST_F(DisplayDpi, DpiChangedMessageLaysTheWindowOutAgain) {
-    const int dpi = tmb::SystemDpi();
     ShownWindow<app::Tfmtextdir> shown;
     auto* form = shown.form;
-    const int target = dpi == 192 ? 144 : 192;
+    const int target = dpi_ == 192 ? 144 : 192;
     RECT suggested{10, 20, 10 + tmb::ScaleLength(700, target), 20 + tmb::ScaleLength(480, target)};
     SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(target, target),
                  reinterpret_cast<LPARAM>(&suggested));
@@ -307,61 +295,54 @@ TEST_F(DisplayDpi, DpiChangedMessageLaysTheWindowOutAgain) {
     EXPECT_EQ(form->files->GetFont().Height(), tmb::ScaleLength(-13, target));
     EXPECT_NEAR(TreeView_GetIndent(form->dirs->Handle()), tmb::ScaleLength(19, target), 1);
 
-    SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+    SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi_, dpi_),
                  reinterpret_cast<LPARAM>(&suggested));
     Pump();
-    EXPECT_EQ(form->files->GetFont().Height(), tmb::ScaleLength(-13, dpi));
-    EXPECT_EQ(form->GetFont().Height(), tmb::ScaleLength(-11, dpi));
+    EXPECT_EQ(form->files->GetFont().Height(), Scaled(-13));
+    EXPECT_EQ(form->GetFont().Height(), Scaled(-11));
 }
 
 // The flat button's glyph (16 x 16 pixel art with one transparent column each side and a
 // transparent bottom row), its place and its hot outline, at the display's size.
 TEST_F(DisplayDpi, FlatButtonDrawsItsGlyphAndOutlineAtTheDisplaysSize) {
-    const int dpi = tmb::SystemDpi();
-    auto* form = tmb::CreateForm<app::Tfmtextdir>(nullptr);
-    form->Show();
-    Pump();
-    xp::TtfXPButton* button = form->btgerahtm;
+    ShownWindow<app::Tfmtextdir> shown;
+    xp::TtfXPButton* button = shown.form->btgerahtm;
     const COLORREF face = tmb::ColorToRGB(button->Colors().BackColor());
     {
         const Capture shot(button->Handle());
         const POINT glyph = button->GlyphPos();
         const RECT ink = shot.Bounds(RECT{0, 0, button->TextPos().x, button->Height()},
                                      [face](COLORREF c) { return c != face; });
-        EXPECT_NEAR(ink.right - ink.left, tmb::ScaleLength(14, dpi), 1);
-        EXPECT_NEAR(ink.bottom - ink.top, tmb::ScaleLength(15, dpi), 1);
-        EXPECT_NEAR(ink.left - glyph.x, tmb::ScaleLength(1, dpi), 1);
+        EXPECT_NEAR(ink.right - ink.left, Scaled(14), 1);
+        EXPECT_NEAR(ink.bottom - ink.top, Scaled(15), 1);
+        EXPECT_NEAR(ink.left - glyph.x, Scaled(1), 1);
         EXPECT_NEAR(ink.top, glyph.y, 1);
         // The caption in the scaled default font, whose capitals are 8 pixels at 96 DPI.
         // "MS Sans Serif" is a bitmap font of a few sizes: Wine takes the nearest, up to a
         // quarter smaller.
-        const RECT text = shot.Bounds(
-            RECT{button->TextPos().x, 0, button->Width(), button->Height()},
-            [face](COLORREF c) { return c != face; });
-        EXPECT_GE(text.bottom - text.top, tmb::ScaleLength(8, dpi) * 3 / 4);
+        const RECT text = shot.Bounds(RECT{button->TextPos().x, 0, button->Width(), button->Height()},
+                                      [face](COLORREF c) { return c != face; });
+        EXPECT_GE(text.bottom - text.top, Scaled(8) * 3 / 4);
     }
     // Under the pointer: an outline one 96-DPI pixel wide, the glyph lifted off its shadow.
     tmbtest::MouseMove(button->Handle(), button->Width() / 2, button->Height() / 2);
     ASSERT_TRUE(button->Hot());
     const Capture hot(button->Handle());
     const COLORREF border = tmb::ColorToRGB(button->Colors().BorderColor());
-    const int ring = tmb::ScaleLength(1, dpi), middle = button->Height() / 2;
+    const int ring = Scaled(1), middle = button->Height() / 2;
     for (int x = 0; x < ring; ++x)
         EXPECT_EQ(hot.At(x, middle), border) << x;
     EXPECT_NE(hot.At(ring, middle), border);
     const COLORREF hotFace = tmb::ColorToRGB(button->Colors().BackHiColor());
-    const RECT lifted = hot.Bounds(
-        RECT{ring, ring, button->TextPos().x, button->Height() - ring},
-        [hotFace](COLORREF c) { return c != hotFace; });
-    EXPECT_NEAR(lifted.right - lifted.left, tmb::ScaleLength(15, dpi), 1);
-    tmb::Destroy(form);
+    const RECT lifted = hot.Bounds(RECT{ring, ring, button->TextPos().x, button->Height() - ring},
+                                   [hotFace](COLORREF c) { return c != hotFace; });
+    EXPECT_NEAR(lifted.right - lifted.left, Scaled(15), 1);
 }
 
 // The link label's etched frame and gradient are as large as at 96 DPI times the
 // scale, and the hover underlines the whole caption.
 TEST_F(DisplayDpi, LinkLabelDrawsFrameGradientAndUnderlineAtTheDisplaysSize) {
-    const int dpi = tmb::SystemDpi();
-    tmbtest::TestForm host(tmb::ScaleLength(300, dpi), tmb::ScaleLength(100, dpi));
+    tmbtest::TestForm host(Scaled(300), Scaled(100));
     auto* link = new xp::TmyaSuperLabel(&host.Form());
     link->SetBounds(10, 10, 240, 40);
     link->SetText(L"www.tombarel.com.br");  // no descender below the underline
@@ -375,10 +356,10 @@ TEST_F(DisplayDpi, LinkLabelDrawsFrameGradientAndUnderlineAtTheDisplaysSize) {
     link->SetFrame(true);
     link->SetLabelType(xp::ltHttp);
     link->SetParent(&host.Form());  // made after the form was scaled: scaled as it is placed
-    EXPECT_EQ(link->BoundsRect().right, tmb::ScaleLength(250, dpi));
-    EXPECT_EQ(link->GetFont().Height(), tmb::ScaleLength(-11, dpi));
+    EXPECT_EQ(link->BoundsRect().right, Scaled(250));
+    EXPECT_EQ(link->GetFont().Height(), Scaled(-11));
 
-    const int s = tmb::ScaleLength(1, dpi);
+    const int s = Scaled(1);
     const int x = link->Left() + link->Width() / 2, top = link->Top();
     {
         const Capture shot(host.Handle());
@@ -390,7 +371,7 @@ TEST_F(DisplayDpi, LinkLabelDrawsFrameGradientAndUnderlineAtTheDisplaysSize) {
         }
         EXPECT_NE(shot.At(x, top + 2 * s), shadow);
         // The gradient runs across the whole scaled width: white at the left, aqua right.
-        const int y = link->Top() + link->Height() / 2 + tmb::ScaleLength(8, dpi);
+        const int y = link->Top() + link->Height() / 2 + Scaled(8);
         auto similar = [](COLORREF a, COLORREF b) {
             return std::abs(GetRValue(a) - GetRValue(b)) < 8 &&
                    std::abs(GetGValue(a) - GetGValue(b)) < 8 &&
@@ -399,13 +380,12 @@ TEST_F(DisplayDpi, LinkLabelDrawsFrameGradientAndUnderlineAtTheDisplaysSize) {
         EXPECT_TRUE(similar(shot.At(link->Left() + 2 * s + 1, y), RGB(255, 255, 255)));
         EXPECT_TRUE(similar(shot.At(link->BoundsRect().right - 2 * s - 2, y), RGB(0, 255, 255)));
     }
-    tmbtest::MouseMove(host.Handle(), link->Left() + tmb::ScaleLength(20, dpi),
-                       link->Top() + tmb::ScaleLength(8, dpi));
+    tmbtest::MouseMove(host.Handle(), link->Left() + Scaled(20), link->Top() + Scaled(8));
     const Capture hover(host.Handle());
     const COLORREF ink = RGB(0, 128, 0);  // the hover colour, green unless set
     const RECT text = hover.Bounds(link->BoundsRect(), [ink](COLORREF c) { return c == ink; });
     ASSERT_LT(text.left, text.right);
-    EXPECT_GE(text.bottom - text.top, tmb::ScaleLength(9, dpi) - 1);
+    EXPECT_GE(text.bottom - text.top, Scaled(9) - 1);
     // The lowest row of the caption's ink is the underline, under all of it.
     int run = 0;
     for (int px = text.left; px < text.right; ++px)

@@ -40,6 +40,22 @@ inline const MenuEntry kMenuEntries[] = {
     {"", 0, "-", "-"},
     {"ItemProperty", 11, "&Property", "&Propriedades"}};
 
+// Expects a tree menu's entries to be those above, captioned in `language`: in English and
+// Portuguese as written there, in the other languages not in English.
+inline void ExpectMenuEntries(const std::vector<tmb::MenuItem>& items, kv::TLanguage language) {
+    ASSERT_EQ(items.size(), std::size(kMenuEntries));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const MenuEntry& entry = kMenuEntries[i];
+        const std::string caption = U8(items[i].caption);
+        if (language == kv::lnEnglish || language == kv::lnPortuguese || !*entry.name)
+            EXPECT_EQ(caption, language == kv::lnPortuguese ? entry.portuguese : entry.english) << i;
+        else
+            EXPECT_NE(caption, entry.english) << i << " in language " << language;
+        EXPECT_EQ(U8(items[i].name), entry.name) << i;
+        EXPECT_EQ(items[i].tag, entry.tag) << i;
+    }
+}
+
 // A tree on a shown form that records the paths it reports; a script answers and records
 // the boxes it raises (a test that drops the script sees the real boxes).
 class TreeOnForm : public testing::Test {

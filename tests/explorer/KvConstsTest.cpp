@@ -152,9 +152,8 @@ TEST_F(KvConstsTest, ALanguageOutsideTheStoredOnesLeavesTheTextsAsTheyWere) {
 TEST_F(KvConstsTest, EveryKeyHasATextInEachStoredLanguageAndNoneInOthers) {
     for (int k = 0; k < static_cast<int>(KvText::Count); ++k) {
         const auto key = static_cast<KvText>(k);
-        for (int l = kv::lnEnglish; l <= kv::lnPortuguese; ++l) {
+        for (int l = kv::lnEnglish; l <= kv::lnPortuguese; ++l)
             EXPECT_FALSE(KvTextOf(key, TLanguage(l)).empty()) << "key " << k << " language " << l;
-        }
         EXPECT_TRUE(KvTextOf(key, kv::lnSysDefault).empty()) << "key " << k;
         EXPECT_TRUE(KvTextOf(key, TLanguage(6)).empty()) << "key " << k;
     }
@@ -219,9 +218,8 @@ TEST(KvLanguageTest, PrimaryLanguagePicksTheLanguage) {
         {0x0000, kv::lnEnglish},     // neutral
         {0x0107, kv::lnEnglish},     // primary language 0x107, not German: all 10 bits count
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(kv::LanguageFromLangId(c.id), c.expected) << std::hex << "LANGID 0x" << c.id;
-    }
 }
 
 TEST(KvLanguageTest, OnlySysDefaultIsResolved) {

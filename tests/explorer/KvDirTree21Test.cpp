@@ -75,10 +75,7 @@ protected:
         ADD_FAILURE() << "the node shows no expand button";
         return caption;
     }
-    void ClickCaption(HTREEITEM node) {
-        const POINT p = CaptionPoint(node);
-        tmbtest::Click(H(), p.x, p.y);
-    }
+    void ClickCaption(HTREEITEM node) { tmbtest::ClickNode(*tree_, node); }
     void ClickButton(HTREEITEM node) {
         const POINT p = ButtonPoint(node);
         tmbtest::Click(H(), p.x, p.y);
@@ -526,9 +523,7 @@ protected:
 TEST_F(DirTreeRename, OnlyFolderCaptionsCanBeEditedAndOnlyWhileNotReadOnly) {
     EXPECT_EQ(tree_->EditCaption(Root()), nullptr);
     EXPECT_EQ(tree_->EditCaption(Drive(L'C')), nullptr);
-    HWND edit = tree_->EditCaption(node_);
-    ASSERT_NE(edit, nullptr);
-    tmbtest::PressKey(edit, VK_ESCAPE);
+    Rename(node_, L"typed", true);
 
     bool asked = false;
     tree_->OnEditing = [&](tmb::Component*, HTREEITEM node, bool& allow) {
@@ -542,9 +537,7 @@ TEST_F(DirTreeRename, OnlyFolderCaptionsCanBeEditedAndOnlyWhileNotReadOnly) {
     tree_->SetReadOnly(true);
     EXPECT_EQ(tree_->EditCaption(node_), nullptr);
     tree_->SetReadOnly(false);
-    edit = tree_->EditCaption(node_);
-    ASSERT_NE(edit, nullptr);
-    tmbtest::PressKey(edit, VK_ESCAPE);
+    Rename(node_, L"typed", true);
     EXPECT_TRUE(Shown().empty());
 }
 
@@ -663,19 +656,9 @@ TEST_F(DirTreeRealBoxes, TheConfirmationBoxTakingTheFocusFromTheEditAsksOnce) {
 // --- language and menu ----------------------------------------------------------------------
 
 TEST_F(DirTree, TheMenuHasFifteenEntriesCaptionedInTheTreesLanguage) {
-    const auto expectEntries = [this](bool portuguese) {
-        const std::vector<tmb::MenuItem>& items = tree_->OwnMenu()->Items();
-        ASSERT_EQ(items.size(), std::size(treetest::kMenuEntries));
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            const treetest::MenuEntry& entry = treetest::kMenuEntries[i];
-            EXPECT_EQ(U8(items[i].caption), portuguese ? entry.portuguese : entry.english) << i;
-            EXPECT_EQ(U8(items[i].name), entry.name) << i;
-            EXPECT_EQ(items[i].tag, entry.tag) << i;
-        }
-    };
-    expectEntries(false);  // a new tree's language: English
+    treetest::ExpectMenuEntries(tree_->OwnMenu()->Items(), kv::lnEnglish);  // a new tree's language
     tree_->SetLanguage(kv::lnPortuguese);
-    expectEntries(true);
+    treetest::ExpectMenuEntries(tree_->OwnMenu()->Items(), kv::lnPortuguese);
     EXPECT_EQ(kv::KvMessages.StrAskRename, L"Deseja renomear a pasta selecionada");
 }
 

@@ -45,10 +45,6 @@ protected:
         previousTexts_ = kv::KvMessages;
         kv::TreeLanguage = kv::lnEnglish;
         kv::LoadTreeTexts();
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir_ = std::wstring(temp) + UniqueName(L"kvhelpers");
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
     }
     void TearDown() override {
         for (const auto kind : {ModalCall::Kind::SaveDialog, ModalCall::Kind::FolderPrompt})
@@ -56,7 +52,7 @@ protected:
         kv::TreeLanguage = previousLanguage_;
         kv::KvMessages = previousTexts_;
         // A program started in the folder may still have it as its working folder.
-        tmbtest::WaitFor([&] { return tmbtest::RemoveTree(dir_) || !Exists(dir_); }, 5000);
+        tmbtest::WaitFor([&] { return tmbtest::RemoveTree(dir_.Path()) || !Exists(dir_.Path()); }, 5000);
     }
 
     // The boxes the helpers raised through the modal seam (each answered with OK).
@@ -65,7 +61,7 @@ protected:
     tmbtest::DialogScript script_;
     kv::TLanguage previousLanguage_ = kv::lnSysDefault;
     kv::KvMessageTexts previousTexts_;
-    std::wstring dir_;  // a fresh folder for each test
+    tmbtest::TempFolder dir_;  // a fresh folder for each test
 };
 
 // --- path texts -----------------------------------------------------------------------------
@@ -103,9 +99,8 @@ TEST(KvPathTexts, HasAnyCharFindsTheTreesForbiddenCharacters) {
     EXPECT_FALSE(kv::HasAnyChar(forbidden, L"a.b"));
     EXPECT_TRUE(kv::HasAnyChar(forbidden, L"a,b"));
     EXPECT_FALSE(kv::HasAnyChar(forbidden, L"Notes & Ideas #2 (é)"));
-    for (wchar_t c : forbidden) {
+    for (wchar_t c : forbidden)
         EXPECT_TRUE(kv::HasAnyChar(forbidden, std::wstring(L"name") + c)) << "char " << int(c);
-    }
     EXPECT_FALSE(kv::HasAnyChar(L"", L"a,b"));
     EXPECT_FALSE(kv::HasAnyChar(forbidden, L""));
 }
@@ -123,18 +118,14 @@ TEST(KvPathTexts, FileNameOnlyDropsFoldersAndTheFinalExtension) {
 // --- formatters -----------------------------------------------------------------------------
 
 TEST(KvFormatters, SizeToTextCountsStartedKilobytesAndBlanksFolders) {
-    EXPECT_EQ(kv::SizeToText(0, L""), L"0 KB");
-    EXPECT_EQ(kv::SizeToText(1, L"txt"), L"1 KB");
-    EXPECT_EQ(kv::SizeToText(1023, L"txt"), L"1 KB");
-    EXPECT_EQ(kv::SizeToText(1536, L"txt"), L"1 KB");
-    EXPECT_EQ(kv::SizeToText(2048, L"txt"), L"2 KB");
-    EXPECT_EQ(kv::SizeToText(5000, L"dir"), L" ");
-    EXPECT_EQ(kv::SizeToText(5000, L"DIR"), L" ");
-    EXPECT_EQ(kv::SizeToText(5000, L"Dir"), L" ");
-    EXPECT_EQ(kv::SizeToText(5000, L"dirs"), L"4 KB");
-    // Beyond 2 GB and beyond 2 TB (a 32-bit count would wrap).
-    EXPECT_EQ(kv::SizeToText(std::int64_t(3) << 30, L"iso"), L"3145728 KB");
-    EXPECT_EQ(kv::SizeToText(std::int64_t(5) << 40, L"img"), L"5368709120 KB");
+    const struct { std::int64_t size; const wchar_t* kind; const wchar_t* text; } cases[] = {
+        {0, L"", L"0 KB"}, {1, L"txt", L"1 KB"}, {1023, L"txt", L"1 KB"}, {1536, L"txt", L"1 KB"},
+        {2048, L"txt", L"2 KB"}, {5000, L"dir", L" "}, {5000, L"DIR", L" "}, {5000, L"Dir", L" "},
+        {5000, L"dirs", L"4 KB"},
+        // Beyond 2 GB and beyond 2 TB (a 32-bit count would wrap).
+        {std::int64_t(3) << 30, L"iso", L"3145728 KB"}, {std::int64_t(5) << 40, L"img", L"5368709120 KB"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(kv::SizeToText(c.size, c.kind), c.text) << c.size << " " << U8(c.kind);
 }
 
 FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
@@ -165,21 +156,21 @@ TEST(KvFormatters, FileTimeToTextUsesTheOffsetOfTheFilesOwnDate) {
 // --- names on disk --------------------------------------------------------------------------
 
 TEST_F(KvHelpersTest, NameExistsNamesTheFolderEvenWithATrailingSlash) {
-    const std::wstring folder = dir_ + L"\\Sub Folder";
+    const std::wstring folder = dir_ / L"Sub Folder";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ + L"\\note.txt", "x"));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ / L"note.txt", "x"));
 
     EXPECT_TRUE(kv::NameExists(folder + L"\\"));
-    EXPECT_TRUE(kv::NameExists(dir_ + L"\\note.txt"));
+    EXPECT_TRUE(kv::NameExists(dir_ / L"note.txt"));
     ASSERT_EQ(Shown().size(), 2u);
     EXPECT_TRUE(IsMessage(Shown()[0], L"\"Sub Folder\" already exists !", MsgDlgType::Error));
     EXPECT_EQ(Shown()[1].text, L"\"note.txt\" already exists !");
 
     script_.Clear();
-    EXPECT_FALSE(kv::NameExists(dir_ + L"\\missing"));
-    EXPECT_FALSE(kv::NameExists(dir_ + L"\\missing\\"));
+    EXPECT_FALSE(kv::NameExists(dir_ / L"missing"));
+    EXPECT_FALSE(kv::NameExists(dir_ / L"missing\\"));
     // A pattern matches note.txt, but no name can hold a wildcard.
-    EXPECT_FALSE(kv::NameExists(dir_ + L"\\note*"));
+    EXPECT_FALSE(kv::NameExists(dir_ / L"note*"));
     EXPECT_FALSE(kv::NameExists(L""));
     EXPECT_TRUE(Shown().empty());
 
@@ -191,7 +182,7 @@ TEST_F(KvHelpersTest, NameExistsNamesTheFolderEvenWithATrailingSlash) {
 // --- shell calls ----------------------------------------------------------------------------
 
 TEST_F(KvHelpersTest, ExecuteFileReportsAFailedVerbWithTheVerbAndTheName) {
-    const std::wstring missing = dir_ + L"\\missing.txt";
+    const std::wstring missing = dir_ / L"missing.txt";
     const INT_PTR result = kv::ExecuteFile(L"edit", missing, L"", L"", SW_SHOWNORMAL);
     EXPECT_LE(result, 32);
     ASSERT_EQ(Shown().size(), 1u);
@@ -210,16 +201,15 @@ TEST_F(KvHelpersTest, ExecuteFileRunsAProgramWithParametersAndWorkingFolder) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
-    const INT_PTR result =
-        kv::ExecuteFile(L"open", cmd, L"/c echo ran> started.txt", dir_, SW_HIDE);
+    const INT_PTR result = kv::ExecuteFile(L"open", cmd, L"/c echo ran> started.txt", dir_.Path(), SW_HIDE);
     EXPECT_GT(result, 32);
     EXPECT_TRUE(Shown().empty());
-    const std::wstring marker = dir_ + L"\\started.txt";
+    const std::wstring marker = dir_ / L"started.txt";
     EXPECT_TRUE(tmbtest::WaitFor([&] { return Exists(marker); }, 5000));
 }
 
 TEST_F(KvHelpersTest, DoFileOperationDeleteAnsweredNoKeepsTheFile) {
-    const std::wstring file = dir_ + L"\\keep me.txt";
+    const std::wstring file = dir_ / L"keep me.txt";
     ASSERT_TRUE(tmbtest::WriteFileBytes(file, "data"));
     tmbtest::ModalAutoAnswer answer(IDNO);
     EXPECT_FALSE(kv::DoFileOperation(FO_DELETE, file, L""));
@@ -236,9 +226,8 @@ std::wstring PrivateTrashFiles() {
         return (length > 0 && length < 1024) ? std::wstring(value) : std::wstring();
     };
     const auto unixOfNtPath = [](std::wstring path) {
-        if (path.rfind(L"\\??\\", 0) == 0) {
+        if (path.rfind(L"\\??\\", 0) == 0)
             path.erase(0, 4);
-        }
         return path.empty() ? std::string() : tmbtest::UnixPathOf(path);
     };
     const auto parent = [](const std::string& path) {
@@ -249,19 +238,16 @@ std::wstring PrivateTrashFiles() {
     const std::string prefix = unixOfNtPath(variable(L"WINECONFIGDIR"));
     const std::string data = tmb::WideToUtf8(variable(L"XDG_DATA_HOME"));
     if (home.empty() || prefix.empty() || parent(home).empty() || parent(home) != parent(prefix) ||
-        data.rfind(home + "/", 0) != 0) {
+        data.rfind(home + "/", 0) != 0)
         return std::wstring();
-    }
     return tmbtest::WindowsPathOf(data + "/Trash/files");
 }
 
 TEST_F(KvHelpersTest, DoFileOperationDeleteAllowedMovesTheFileToTheTrash) {
     const std::wstring trash = PrivateTrashFiles();
-    if (trash.empty()) {
-        FAIL() << "HOME is not a private test folder; nothing may be sent to its trash";
-    }
+    ASSERT_FALSE(trash.empty()) << "HOME is not a private test folder; nothing may be sent to its trash";
     const std::wstring name = UniqueName(L"trash me") + L".txt";
-    const std::wstring file = dir_ + L"\\" + name;
+    const std::wstring file = dir_ / name;
     ASSERT_TRUE(tmbtest::WriteFileBytes(file, "data"));
     tmbtest::ModalAutoAnswer answer(IDYES);
     EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foDelete], file, L""));
@@ -273,28 +259,28 @@ TEST_F(KvHelpersTest, DoFileOperationDeleteAllowedMovesTheFileToTheTrash) {
 }
 
 TEST_F(KvHelpersTest, DoFileOperationCopiesAndMovesPathLists) {
-    const std::wstring target = dir_ + L"\\target";
+    const std::wstring target = dir_ / L"target";
     ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
-    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ + L"\\one.txt", "1"));
-    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ + L"\\two & #2.txt", "2"));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ / L"one.txt", "1"));
+    ASSERT_TRUE(tmbtest::WriteFileBytes(dir_ / L"two & #2.txt", "2"));
     tmbtest::ModalAutoAnswer answer(IDCANCEL);  // no box is expected; none may hang the run
 
-    EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foCopy], dir_ + L"\\one.txt", target));
-    EXPECT_TRUE(Exists(dir_ + L"\\one.txt"));
+    EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foCopy], dir_ / L"one.txt", target));
+    EXPECT_TRUE(Exists(dir_ / L"one.txt"));
     EXPECT_TRUE(Exists(target + L"\\one.txt"));
 
     // Two sources separated by a NUL: both arrive. (Wine 8 refuses a move of several
     // sources with "cancelled" and no UI, so the list is checked with a copy.)
-    const std::wstring both = dir_ + L"\\one.txt" + L'\0' + dir_ + L"\\two & #2.txt";
-    const std::wstring copies = dir_ + L"\\copies";
+    const std::wstring both = dir_ / L"one.txt" + L'\0' + dir_ / L"two & #2.txt";
+    const std::wstring copies = dir_ / L"copies";
     ASSERT_TRUE(CreateDirectoryW(copies.c_str(), nullptr));
     EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foCopy], both, copies));
     EXPECT_TRUE(Exists(copies + L"\\one.txt"));
     EXPECT_TRUE(Exists(copies + L"\\two & #2.txt"));
 
-    EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foMove], dir_ + L"\\two & #2.txt", target));
+    EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foMove], dir_ / L"two & #2.txt", target));
     EXPECT_TRUE(Exists(target + L"\\two & #2.txt"));
-    EXPECT_FALSE(Exists(dir_ + L"\\two & #2.txt"));
+    EXPECT_FALSE(Exists(dir_ / L"two & #2.txt"));
 
     EXPECT_TRUE(kv::DoFileOperation(kv::FileOpCode[kv::foRename], target + L"\\one.txt",
                                     target + L"\\uno.txt"));
@@ -341,15 +327,15 @@ TEST_F(KvHelpersTest, PickerAndPropertiesGoThroughTheModalSeam) {
 
     // A sheet that opened says nothing; a failure the system names is told in English in a
     // plain box; any other failure stays silent.
-    kv::ShowPropertiesDialog(dir_);
+    kv::ShowPropertiesDialog(dir_.Path());
     script.AnswerProperties(ERROR_PATH_NOT_FOUND);
-    kv::ShowPropertiesDialog(dir_ + L"\\gone");
+    kv::ShowPropertiesDialog(dir_ / L"gone");
     script.AnswerProperties(ERROR_INVALID_PARAMETER);
-    kv::ShowPropertiesDialog(dir_);
+    kv::ShowPropertiesDialog(dir_.Path());
     const auto sheets = script.CallsOf(tmbtest::ModalCall::Kind::Properties);
     ASSERT_EQ(sheets.size(), 3u);
-    EXPECT_EQ(sheets[0].text, dir_);
-    EXPECT_EQ(sheets[1].text, dir_ + L"\\gone");
+    EXPECT_EQ(sheets[0].text, dir_.Path());
+    EXPECT_EQ(sheets[1].text, dir_ / L"gone");
     const auto boxes = script.CallsOf(tmbtest::ModalCall::Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"The specified path was not found.");
@@ -362,7 +348,7 @@ TEST_F(KvHelpersTest, PropertiesSheetFailuresShowTheSystemsReasonInEnglishAndNot
     // and leaves no reason code, so nothing is shown on top of its box.
     {
         tmbtest::ModalAutoAnswer shell(IDOK);
-        kv::ShowPropertiesDialog(dir_ + L"\\missing.txt");
+        kv::ShowPropertiesDialog(dir_ / L"missing.txt");
         EXPECT_LE(shell.Count(), 1);
     }
     EXPECT_TRUE(Shown().empty());
@@ -407,8 +393,8 @@ TEST_F(KvHelpersTest, IconIndexesOfAFolderAndOfAnUnknownItem) {
     const int count = ImageList_GetImageCount(list);
     for (int index : {closed, open, drive})
         EXPECT_LT(index, count);
-    EXPECT_EQ(kv::GetIconIndex(dir_ + L"\\missing\\x.zzz"), 0);
-    EXPECT_EQ(kv::GetOpenIconIndex(dir_ + L"\\missing\\x.zzz"), 0);
+    EXPECT_EQ(kv::GetIconIndex(dir_ / L"missing\\x.zzz"), 0);
+    EXPECT_EQ(kv::GetOpenIconIndex(dir_ / L"missing\\x.zzz"), 0);
 }
 
 // --- drives ---------------------------------------------------------------------------------
@@ -450,9 +436,7 @@ TEST_F(KvHelpersTest, DiskSizesOfTheFixedDrive) {
 TEST_F(KvHelpersTest, EmptyCdRomAndRemovableDrivesAreNotReady) {
     tmbtest::WineDrive cdrom(L'P', DRIVE_CDROM, false);
     tmbtest::WineDrive removable(L'Q', DRIVE_REMOVABLE, false);
-    if (!cdrom.Defined() || !removable.Defined()) {
-        FAIL() << "Wine's mount manager is needed to define drives";
-    }
+    ASSERT_TRUE(cdrom.Defined() && removable.Defined()) << "Wine's mount manager is needed to define drives";
     ASSERT_EQ(GetDriveTypeW(L"P:\\"), UINT(DRIVE_CDROM));
     ASSERT_EQ(GetDriveTypeW(L"Q:\\"), UINT(DRIVE_REMOVABLE));
 
@@ -480,9 +464,7 @@ TEST_F(KvHelpersTest, EmptyCdRomAndRemovableDrivesAreNotReady) {
 
 TEST_F(KvHelpersTest, GermanTextsForTheNotReadyWarning) {
     tmbtest::WineDrive cdrom(L'P', DRIVE_CDROM, false);
-    if (!cdrom.Defined()) {
-        FAIL() << "Wine's mount manager is needed to define drives";
-    }
+    ASSERT_TRUE(cdrom.Defined()) << "Wine's mount manager is needed to define drives";
     kv::TreeLanguage = kv::lnGerman;
     kv::LoadTreeTexts();
     EXPECT_FALSE(kv::DriveReady(L'P', true));

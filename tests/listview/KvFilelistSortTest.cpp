@@ -29,10 +29,7 @@ void ExpectOrdered(TKvFilelistView28& list, int column, bool descending) {
         const tmb::ListItem& a = list.Item(i - 1);
         const tmb::ListItem& b = list.Item(i);
         const bool aDir = a.SubItem(5) == L"dir", bDir = b.SubItem(5) == L"dir";
-        if (descending)
-            EXPECT_FALSE(aDir && !bDir) << U8(a.caption) << " before " << U8(b.caption);
-        else
-            EXPECT_FALSE(!aDir && bDir) << U8(a.caption) << " before " << U8(b.caption);
+        EXPECT_FALSE(descending ? aDir && !bDir : !aDir && bDir) << U8(a.caption) << " before " << U8(b.caption);
         if (aDir != bDir)
             continue;
         int c = 0;
@@ -43,10 +40,7 @@ void ExpectOrdered(TKvFilelistView28& list, int column, bool descending) {
         case 3: c = _wtof(a.SubItem(6).c_str()) < _wtof(b.SubItem(6).c_str()) ? -1 : (_wtof(a.SubItem(6).c_str()) > _wtof(b.SubItem(6).c_str()) ? 1 : 0); break;
         case 4: c = _wcsicmp(a.SubItem(3).c_str(), b.SubItem(3).c_str()); break;
         }
-        if (descending)
-            EXPECT_GE(c, 0) << U8(a.caption) << " before " << U8(b.caption);
-        else
-            EXPECT_LE(c, 0) << U8(a.caption) << " before " << U8(b.caption);
+        EXPECT_LE(descending ? -c : c, 0) << U8(a.caption) << " before " << U8(b.caption);
     }
 }
 

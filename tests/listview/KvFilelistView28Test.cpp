@@ -441,8 +441,7 @@ TEST_F(FileList, TheTreePointsTheListAtThePickedFolder) {
 TEST_F(FileList, TheLinkedComboFollowsTheListAndOpensAndClosesWithF4AndEsc) {
     TempFolder dir;
     dir.AddFolder(L"inner");
-    auto* combo = new kv::TKvDirTreeCombo28(&form_.Form());
-    combo->SetParent(&form_.Form());
+    auto* combo = tmbtest::PlaceOn<kv::TKvDirTreeCombo28>(form_.Form(), 0, 0, 216, 21);
     list_->SetDirTreeCombo(combo);
     EXPECT_EQ(combo->FileList(), list_);
     list_->SetDirectory(dir.Path());

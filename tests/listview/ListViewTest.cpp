@@ -52,6 +52,13 @@ protected:
         for (const std::wstring& n : names)
             list_->AddItem(ListItem{n, ListItem::kImageWhenDrawn, {L"size of " + n, L"hidden"}, 0, {}});
     }
+    // A left click on the middle of a column's header.
+    void ClickHeader(int column) {
+        RECT r{};
+        ASSERT_TRUE(Header_GetItemRect(list_->HeaderHandle(), column, &r));
+        tmbtest::Click(list_->HeaderHandle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        tmbtest::PumpFor(50);
+    }
 
     tmbtest::TestForm form_{400, 300};
     CountingList* list_ = nullptr;
@@ -131,10 +138,7 @@ TEST_F(ListViewFixture, AHeaderClickSortingAWholeSelectionReportsTheChangeOnce) 
     int changes = 0;
     list_->OnSelectionChange = [&](tmb::Component*) { ++changes; };
 
-    RECT r{};
-    Header_GetItemRect(list_->HeaderHandle(), 0, &r);
-    tmbtest::Click(list_->HeaderHandle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    tmbtest::PumpFor(50);
+    ClickHeader(0);
 
     EXPECT_LE(changes, 1);
     EXPECT_EQ(list_->SelectedCount(), 20000 - 1);
@@ -152,12 +156,7 @@ TEST_F(ListViewFixture, AClickOnAHeaderReportsItsColumn) {
         EXPECT_EQ(sender, list_);
         clicked.push_back(column);
     };
-    HWND header = list_->HeaderHandle();
-    ASSERT_TRUE(header);
-    RECT r{};
-    Header_GetItemRect(header, 1, &r);
-    tmbtest::Click(header, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    tmbtest::PumpFor(50);
+    ClickHeader(1);
     EXPECT_EQ(clicked, std::vector<int>{1});
 }
 
