@@ -6,6 +6,17 @@
 namespace tmbtest {
 namespace {
 
+// Takes the next scripted path into `into`; false (a cancel) when none is left or it is empty.
+bool NextPath(std::deque<std::wstring>& answers, std::wstring& into) {
+    if (answers.empty())
+        return false;
+    const std::wstring path = answers.front();
+    answers.pop_front();
+    if (!path.empty())
+        into = path;
+    return !path.empty();
+}
+
 // The task as the script's user sees it: Cancel pressed once it has reported so many times.
 class CancellingTask final : public tmb::ProgressTask {
 public:
@@ -77,24 +88,13 @@ int DialogScript::MessageDlg(HWND owner, const std::wstring& text, tmb::MsgDlgTy
 bool DialogScript::OpenDialog(tmb::SaveDialogRequest& request) {
     calls_.push_back(ModalCall{ModalCall::Kind::OpenDialog, request.fileName, request.title,
                                request.flags, {}, request, request.owner});
-    return NextFileName(request);
+    return NextPath(saveAnswers_, request.fileName);
 }
 
 bool DialogScript::SaveDialog(tmb::SaveDialogRequest& request) {
     calls_.push_back(ModalCall{ModalCall::Kind::SaveDialog, request.fileName, request.title,
                                request.flags, {}, request, request.owner});
-    return NextFileName(request);
-}
-
-bool DialogScript::NextFileName(tmb::SaveDialogRequest& request) {
-    if (saveAnswers_.empty())
-        return false;
-    const std::wstring path = saveAnswers_.front();
-    saveAnswers_.pop_front();
-    if (path.empty())
-        return false;
-    request.fileName = path;
-    return true;
+    return NextPath(saveAnswers_, request.fileName);
 }
 
 bool DialogScript::BrowseForFolder(tmb::FolderPickerRequest& request) {
@@ -102,14 +102,7 @@ bool DialogScript::BrowseForFolder(tmb::FolderPickerRequest& request) {
         return tmb::PlatformModalHost().BrowseForFolder(request);
     calls_.push_back(ModalCall{ModalCall::Kind::FolderPicker, request.initialDir, request.title,
                                request.flags, {}, {}, request.owner});
-    if (folderAnswers_.empty())
-        return false;
-    const std::wstring path = folderAnswers_.front();
-    folderAnswers_.pop_front();
-    if (path.empty())
-        return false;
-    request.path = path;
-    return true;
+    return NextPath(folderAnswers_, request.path);
 }
 
 DWORD DialogScript::NetworkDriveDialog(tmb::NetworkDialog which, HWND owner,

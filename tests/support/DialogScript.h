@@ -93,7 +93,6 @@ public:
     bool SaveDialog(tmb::SaveDialogRequest& request) override;
     bool OpenDialog(tmb::SaveDialogRequest& request) override;
     // The next queued file name into `request`; false when none or empty (cancelled).
-    bool NextFileName(tmb::SaveDialogRequest& request);
     bool BrowseForFolder(tmb::FolderPickerRequest& request) override;
     DWORD NetworkDriveDialog(tmb::NetworkDialog which, HWND owner, DWORD resourceType) override;
     DWORD PropertiesSheet(HWND owner, const std::wstring& path) override;

@@ -65,6 +65,18 @@ FARPROC Kernel32Export(const char* name) {
     return GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
 }
 
+// A path converted by Wine's function `name` of kernel32, which allocates what it returns;
+// empty where there is no such function or no such path.
+template <class Result, class Convert, class Path>
+Result WineConverted(const char* name, Path path) {
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(Kernel32Export(name)));
+    auto* converted = convert ? convert(path) : nullptr;
+    if (!converted)
+        return Result();
+    Result result = converted;
+    HeapFree(GetProcessHeap(), 0, converted);
+    return result;
+}
 
 } // namespace
 
@@ -73,33 +85,11 @@ bool RunningOnWine() {
 }
 
 std::string UnixPathOf(const std::wstring& winPath) {
-    const auto convert = reinterpret_cast<WineUnixFileName>(
-        reinterpret_cast<void*>(Kernel32Export("wine_get_unix_file_name")));
-    if (!convert) {
-        return std::string();
-    }
-    char* unixPath = convert(winPath.c_str());
-    if (!unixPath) {
-        return std::string();
-    }
-    std::string result = unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
+    return WineConverted<std::string, WineUnixFileName>("wine_get_unix_file_name", winPath.c_str());
 }
 
 std::wstring WindowsPathOf(const std::string& unixPath) {
-    const auto convert = reinterpret_cast<WineDosFileName>(
-        reinterpret_cast<void*>(Kernel32Export("wine_get_dos_file_name")));
-    if (!convert) {
-        return std::wstring();
-    }
-    WCHAR* dosPath = convert(unixPath.c_str());
-    if (!dosPath) {
-        return std::wstring();
-    }
-    std::wstring result = dosPath;
-    HeapFree(GetProcessHeap(), 0, dosPath);
-    return result;
+    return WineConverted<std::wstring, WineDosFileName>("wine_get_dos_file_name", unixPath.c_str());
 }
 
 WineDrive::WineDrive(wchar_t letter, UINT driveType, bool withMedium)
