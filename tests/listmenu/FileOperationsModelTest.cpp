@@ -873,6 +873,12 @@ protected:
         return table;
     }
 
+    // A step that changes nothing on disk, as `what` tells.
+    static std::string Nothing(Expectation& x, std::string what) {
+        x.unchanged = true;
+        return what;
+    }
+
     std::string Navigate(const Snapshot&, Expectation& x) {
         x.unchanged = true;
         std::vector<std::wstring> targets;
@@ -904,10 +910,8 @@ protected:
     std::string CutCopyPaste(const Snapshot& before, Expectation& x) {
         const bool move = Chance(40) || before.size() > kFull;
         const std::vector<std::wstring> picked = RandomSelection(true, move);
-        if (picked.empty()) {
-            x.unchanged = true;
-            return "nothing to copy";
-        }
+        if (picked.empty())
+            return Nothing(x, "nothing to copy");
         SelectPaths(picked);
         const bool byKey = Chance(50);
         if (byKey)
@@ -917,10 +921,8 @@ protected:
         const std::vector<std::wstring> sources = WithoutParent(picked);
         pending_ = {sources, move};
         std::string what = std::string(move ? "cut " : "copy ") + Names(picked) + (byKey ? " by key" : "");
-        if (Chance(25)) {
-            x.unchanged = true;  // pasted some steps later, if at all
-            return what + ", left pending";
-        }
+        if (Chance(25))  // pasted some steps later, if at all
+            return Nothing(x, what + ", left pending");
         // Where to: here, another folder, into a selected folder or one of its subfolders.
         std::wstring target = Folder();
         std::vector<std::wstring> selectedFolders;
@@ -1060,10 +1062,8 @@ protected:
 
     std::string Rename(const Snapshot& before, Expectation& x) {
         std::vector<std::wstring> rows = Entries(Chance(15));
-        if (rows.empty()) {
-            x.unchanged = true;
-            return "nothing to rename";
-        }
+        if (rows.empty())
+            return Nothing(x, "nothing to rename");
         const std::wstring row = OneOf(rows);
         const std::wstring name = NameOf(row);
         const bool parent = name == L"..";
@@ -1185,10 +1185,8 @@ protected:
     std::string Delete(const Snapshot&, Expectation& x) {
         const std::vector<std::wstring> picked = RandomSelection(true, true);
         const bool yes = Chance(60);
-        if (WithoutParent(picked).empty() && !Chance(30)) {
-            x.unchanged = true;
-            return "nothing to delete";
-        }
+        if (WithoutParent(picked).empty() && !Chance(30))
+            return Nothing(x, "nothing to delete");
         SelectPaths(picked);
         if (yes) {
             for (const std::wstring& p : WithoutParent(picked)) {
@@ -1210,7 +1208,7 @@ protected:
 
     std::string SendToShortcut(const Snapshot& before, Expectation& x) {
         if (before.size() > kFull)
-            return x.unchanged = true, "sandbox full: no Send To";
+            return Nothing(x, "sandbox full: no Send To");
         const std::vector<std::wstring> picked = RandomSelection(true, false);
         // Now and then the tree has read the target while the list shows another folder.
         const bool treeThere = Chance(50);
@@ -1240,16 +1238,14 @@ protected:
 
     std::string AnyFolder(const Snapshot& before, Expectation& x) {
         if (before.size() > kFull)
-            return x.unchanged = true, "sandbox full: no copy to any folder";
+            return Nothing(x, "sandbox full: no copy to any folder");
         const std::vector<std::wstring> picked = RandomSelection(false, false);
         std::vector<std::wstring> subfolders;
         for (const std::wstring& p : Entries(false))
             if (tmbtest::FolderExists(p))
                 subfolders.push_back(p);
-        if (picked.empty() || subfolders.empty()) {
-            x.unchanged = true;
-            return "nothing to send to a folder";
-        }
+        if (picked.empty() || subfolders.empty())
+            return Nothing(x, "nothing to send to a folder");
         SelectPaths(picked);
         const std::wstring to = OneOf(subfolders);
         const bool relative = Chance(60);
@@ -1365,13 +1361,9 @@ protected:
         for (const std::wstring& r : rows)
             if (all || Chance(50))
                 picked.push_back(r);
-        list_->ClearSelection();
+        SelectPaths(picked);
         std::set<std::wstring> distinct;
         std::int64_t expected = 0;
-        for (int i = 0; i < list_->ItemCount(); ++i)
-            for (const std::wstring& p : picked)
-                if (tmb::SameText(list_->ItemPath(i), p))
-                    list_->SetSelected(i, true);
         for (int i : list_->SelectedIndices()) {
             const std::wstring p = list_->ItemPath(i);
             if (NameOf(p) == L".." || !distinct.insert(Upper(p)).second)
@@ -1412,18 +1404,14 @@ protected:
         if (treePending_.paths.empty() || Chance(40)) {
             const bool move = Chance(40) || before.size() > kFull;
             const std::wstring source = TreeFolder(move);
-            if (source.empty()) {
-                x.unchanged = true;
-                return "no folder for the tree to copy";
-            }
+            if (source.empty())
+                return Nothing(x, "no folder for the tree to copy");
             TreeGoTo(source);
             tree_->CutOrCopy(move ? kv::foMove : kv::foCopy);
             treePending_ = {{source}, move};
             what = std::string("tree: ") + (move ? "cut" : "copy") + " \"" + U8(Rel(source)) + "\"";
-            if (Chance(25)) {
-                x.unchanged = true;  // pasted some steps later, if at all
-                return what + ", left pending";
-            }
+            if (Chance(25))  // pasted some steps later, if at all
+                return Nothing(x, what + ", left pending");
         }
         const std::wstring source = treePending_.paths[0];
         const bool move = treePending_.move;
@@ -1455,10 +1443,8 @@ protected:
 
     std::string TreeDelete(const Snapshot&, Expectation& x) {
         const std::wstring folder = TreeFolder(true);
-        if (folder.empty()) {
-            x.unchanged = true;
-            return "no folder for the tree to delete";
-        }
+        if (folder.empty())
+            return Nothing(x, "no folder for the tree to delete");
         TreeGoTo(folder);
         const bool yes = Chance(60);
         if (yes) {
@@ -1500,10 +1486,8 @@ protected:
 
     std::string TreeRename(const Snapshot& before, Expectation& x) {
         const std::wstring folder = TreeFolder(true);
-        if (folder.empty()) {
-            x.unchanged = true;
-            return "no folder for the tree to rename";
-        }
+        if (folder.empty())
+            return Nothing(x, "no folder for the tree to rename");
         TreeGoTo(folder);
         std::vector<std::wstring> siblings;
         for (const WIN32_FIND_DATAW& fd : Listing(ParentOf(folder)))
