@@ -61,6 +61,8 @@ void ExpectLines(const std::vector<std::wstring>& lines, std::size_t first,
 class Listing : public tmbtest::WindowFixture {
 protected:
     void Press(xp::TtfXPButton* button) { tmbtest::Click(button->Handle(), 20, 10); }
+    // The window opened on the folder, with "Gerar html" pressed.
+    Tfmtextdir* OpenWithPage() { Press(Open()->btgerahtm); return form_; }
 };
 
 TEST_F(Listing, GerarHtmlPutsThePageLineForLineIntoThePane) {
@@ -95,8 +97,7 @@ TEST_F(Listing, GerarHtmlPutsThePageLineForLineIntoThePane) {
 TEST_F(Listing, AnEmptyFolderGivesNoPageEvenRightAfterAGoodOne) {
     folder_.AddFile(L"x.txt");
     tmbtest::TempFolder empty;
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     ASSERT_TRUE(f->btsalvar->Enabled());
     f->dirs->OpenFolder(empty.Path());
     EXPECT_FALSE(f->btsalvar->Enabled());  // the folder change emptied the pane
@@ -124,8 +125,7 @@ TEST_F(Listing, LimparEmptiesThePaneAndDisablesSalvar) {
 
 TEST_F(Listing, SalvarWritesListaHtmInTheFolderInTheAnsiCodePageAndOffersToShowIt) {
     folder_.AddFile(L"caf\u00e9.txt", 10);
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     const std::wstring page = f->result->Text();
     script_.Answer(tmb::mrNo);
     Press(f->btsalvar);
@@ -150,8 +150,7 @@ TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
     folder_.AddFile(L"x.txt");
     const std::wstring lista = folder_ / L"Lista.htm";
     ASSERT_TRUE(tmbtest::WriteFileBytes(lista, "old"));
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     // The page lists the old page too, as a link to itself.
     EXPECT_NE(f->result->Text().find(L"<a href=\"Lista.htm\">Lista.htm<br>"), std::wstring::npos);
 
@@ -180,8 +179,7 @@ TEST_F(Listing, AnExistingListaHtmIsReplacedOnlyOnYes) {
 // surrogate pair where the pane hands its text out in two pieces.
 TEST_F(Listing, SalvarWritesThePanesTextByteForByteWhateverItsCharacters) {
     folder_.AddFile(L"caf\u00e9 cr\u00e8me.txt", 10);
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     const std::wstring page = f->result->Text();
     const std::wstring texts[] = {
         page,
@@ -206,8 +204,7 @@ TEST_F(Listing, SalvarWritesThePanesTextByteForByteWhateverItsCharacters) {
 TEST_F(Listing, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     folder_.AddFile(L"x.txt");
     const std::wstring lista = folder_.AddFile(L"Lista.htm", 5, FILE_ATTRIBUTE_READONLY);
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     script_.Answer(tmb::mrYes);
     Press(f->btsalvar);
     ASSERT_EQ(script_.Calls().size(), 2u);
@@ -223,8 +220,7 @@ TEST_F(Listing, AFolderNamedListaHtmIsNoListingToAskAboutAndTheWriteIsRefused) {
     folder_.AddFile(L"x.txt");
     const std::wstring lista = folder_.AddFolder(L"Lista.htm");
     const std::wstring kept = folder_.AddFile(L"Lista.htm\\inner.txt", 7);
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     Press(f->btsalvar);
     ASSERT_EQ(script_.Calls().size(), 1u) << tmb::WideToUtf8(script_.Calls()[0].text);
     EXPECT_EQ(script_.Calls()[0].kind, ModalCall::Kind::Error);
@@ -287,8 +283,7 @@ TEST_F(Listing, EveryLinkOpensItsFileWhateverItsName) {
         L"\u6587\u4ef6.txt", L"smile \U0001F600.txt", L"x&lt;y.txt"};
     for (const std::wstring& n : names)
         folder_.AddFile(n, 1);
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     script_.Answer(tmb::mrNo);
     Press(f->btsalvar);
     const std::wstring pagePath = folder_ / L"Lista.htm";
@@ -602,8 +597,7 @@ std::set<DWORD> ExplorerProcesses() {
 TEST_F(Listing, OkInTheThreeWayBoxOpensTheFolderInTheFileManagerAndWritesNothing) {
     folder_.AddFile(L"x.txt");
     const std::wstring lista = folder_.AddFile(L"Lista.htm", 3);
-    Tfmtextdir* f = Open();
-    Press(f->btgerahtm);
+    Tfmtextdir* f = OpenWithPage();
     const std::set<DWORD> before = ExplorerProcesses();
     script_.Answer(tmb::mrOk);
     Press(f->btsalvar);

@@ -7,6 +7,7 @@
 #include "framework/Registry.h"
 #include "framework/TextConv.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WineDrives.h"
@@ -20,15 +21,6 @@ void DeleteStoredFolder() { tmb::Registry().DeleteKey(app::kRegistryKey); }
 
 std::wstring StoredFolder() {
     return tmbtest::StoredRegistryString(app::kRegistryKey, app::kRegistryValue);
-}
-
-// The rectangle of a windowed control in its parent's client coordinates.
-RECT RectInParent(tmb::WinControl* control) {
-    RECT r;
-    HWND h = control->Handle();
-    GetWindowRect(h, &r);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // The window with nothing stored, unless a test stores a folder before it opens it.
@@ -93,7 +85,7 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt) {
     };
     for (const Expected& e : windowed) {
         SCOPED_TRACE(testing::Message() << "control " << std::string(e.control->Name().begin(), e.control->Name().end()));
-        const RECT r = RectInParent(e.control);
+        const RECT r = tmbtest::RectInParent(e.control->Handle());
         EXPECT_EQ(r.left, e.rect.left);
         EXPECT_EQ(r.top, e.rect.top);
         EXPECT_EQ(r.right, e.rect.right);
@@ -105,8 +97,8 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt) {
     RECT inner;
     GetClientRect(f->files->Handle(), &inner);
     EXPECT_EQ(inner.bottom % 16, 0);
-    EXPECT_LE(RectInParent(f->files).bottom, 68 + 260);
-    EXPECT_GT(RectInParent(f->files).bottom, 68 + 260 - 16);
+    EXPECT_LE(tmbtest::RectInParent(f->files->Handle()).bottom, 68 + 260);
+    EXPECT_GT(tmbtest::RectInParent(f->files->Handle()).bottom, 68 + 260 - 16);
 
     // The toolbar's separators are 20 pixels wide between the buttons' rooms.
     const std::vector<RECT> items = f->ToolBar1->ItemRects();

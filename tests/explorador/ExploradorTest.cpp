@@ -40,11 +40,16 @@ bool Checked(HMENU bar, UINT command) {
 
 class ExplorerWindow : public testing::Test {
 protected:
-    void Open() {
-        form_ = tmb::CreateForm<Tfmexplorador>(nullptr);
+    void Open(const std::wstring& startFolder = {}) {
+        form_ = tmb::CreateForm<Tfmexplorador>(nullptr, startFolder);
         form_->Show();
         tmbtest::Pump();
     }
+    void Close() {
+        tmb::Destroy(form_);
+        form_ = nullptr;
+    }
+    void Command(UINT id) { SendMessageW(form_->Handle(), WM_COMMAND, id, 0); }
     void TearDown() override {
         if (form_)
             tmb::Destroy(form_);
@@ -84,8 +89,7 @@ TEST_F(ExplorerWindow, OpensAtTheStoredFolderAndStoresTheListsFolderWhenClosed) 
 
     // Going into the folder from the list moves the tree along; closing remembers it.
     form_->files->SetDirectory(dir / L"sub");
-    tmb::Destroy(form_);
-    form_ = nullptr;
+    Close();
     EXPECT_EQ(StoredFolder(), dir / L"sub\\");
 }
 
@@ -97,12 +101,9 @@ TEST_F(ExplorerWindow, AFolderItIsStartedWithWinsOverTheStoredOneAndABadOneIsRep
     std::vector<std::wstring> reports;
     tmb::App().OnException = [&](const std::wstring& message) { reports.push_back(message); };
     for (const std::wstring& start : {given / L"sumiu", given.Path()}) {
-        form_ = tmb::CreateForm<Tfmexplorador>(nullptr, start);
-        form_->Show();
-        tmbtest::Pump();
+        Open(start);
         const std::wstring shown = form_->files->Directory();
-        tmb::Destroy(form_);
-        form_ = nullptr;
+        Close();
         EXPECT_EQ(shown, (start == given.Path() ? given.Path() : stored.Path()) + L"\\");
         EXPECT_EQ(StoredFolder(), shown);
     }
@@ -122,17 +123,17 @@ TEST_F(ExplorerWindow, TheMenuSwitchesViewOptionsAndTheFamilysLanguage) {
     EXPECT_EQ(GetMenu(form_->Handle()), bar);
     EXPECT_TRUE(Checked(bar, explorador::cmShowFolders));
 
-    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmShowFolders, 0);
+    Command(explorador::cmShowFolders);
     bar = form_->MenuBar();
     EXPECT_FALSE(form_->files->ShowFolders());
     EXPECT_FALSE(Checked(bar, explorador::cmShowFolders));
     EXPECT_EQ(form_->files->ItemCount(), 1);
 
-    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmHideFileExt, 0);
+    Command(explorador::cmHideFileExt);
     EXPECT_EQ(form_->files->Item(0).caption, L"report");
     EXPECT_TRUE(Checked(form_->MenuBar(), explorador::cmHideFileExt));
 
-    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmDateFormat + kv::df_yyyyMMdd, 0);
+    Command(explorador::cmDateFormat + kv::df_yyyyMMdd);
     EXPECT_EQ(form_->files->DateFormat(), kv::df_yyyyMMdd);
     EXPECT_EQ(form_->files->Item(0).SubItem(2)[4], L'-');
 
@@ -144,7 +145,7 @@ TEST_F(ExplorerWindow, TheMenuSwitchesViewOptionsAndTheFamilysLanguage) {
     EXPECT_EQ(form_->files->Mask(), L"*.txt");
     EXPECT_EQ(form_->files->ItemCount(), 0);
 
-    SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmLanguage + kv::lnPortuguese, 0);
+    Command(explorador::cmLanguage + kv::lnPortuguese);
     EXPECT_EQ(form_->files->Language(), kv::lnPortuguese);
     EXPECT_EQ(form_->dirs->Language(), kv::lnPortuguese);
     EXPECT_EQ(form_->Text(), L"Explorador Tombarel");
@@ -181,8 +182,7 @@ TEST(ExplorerProgram, StartsAtTheStoredFolderGoesUpWithBackspaceAndRemembersItOn
     TempFolder dir;
     dir.AddFile(L"a.txt");
     dir.AddFile(L"b.txt");
-    dir.AddFolder(L"inner");
-    const std::wstring inner = dir / L"inner";
+    const std::wstring inner = dir.AddFolder(L"inner");
     for (const wchar_t* name : {L"inner\\x.txt", L"inner\\y.txt", L"inner\\z.txt"})
         dir.AddFile(name);
     StoreFolder(inner);

@@ -13,6 +13,7 @@
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 #include "framework/TextConv.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -73,9 +74,7 @@ TEST(EditBox, ReadOnlyStopsTypingButNotTheProgram) {
 
 TEST(EditBox, PaintsWithItsOwnColours) {
     TestForm form;
-    tmb::Edit edit(&form.Form());
-    edit.SetBounds(10, 10, 150, 24);
-    edit.SetParent(&form.Form());
+    tmb::Edit& edit = *tmbtest::PlaceOn<tmb::Edit>(form.Form(), 10, 10, 150, 24);
     edit.SetColor(0x00FFFF);  // yellow
     edit.Invalidate();
     EXPECT_EQ(RGB(255, 255, 0), tmbtest::PixelAt(edit.Handle(), 140, 10));
@@ -99,48 +98,34 @@ TEST(Memo, OnChangeRunsOnceForEachNewTextToo) {
     EXPECT_EQ(L"z", memo.Text());
 }
 
-// Compares long texts by length and by their last characters, so a failure stays readable.
-::testing::AssertionResult SameLongText(const std::wstring& expected, const std::wstring& actual) {
-    if (expected == actual)
-        return ::testing::AssertionSuccess();
-    auto tail = [](const std::wstring& s) { return s.substr(s.size() > 12 ? s.size() - 12 : 0); };
-    return ::testing::AssertionFailure()
-           << "expected " << expected.size() << " characters ending \"" << tmb::WideToUtf8(tail(expected))
-           << "\", got " << actual.size() << " ending \"" << tmb::WideToUtf8(tail(actual)) << "\"";
-}
-
 TEST(Memo, HoldsAndTakesMoreThanThirtyThousandCharacters) {
     TestForm form;
     tmb::Memo memo(&form.Form());
     memo.SetParent(&form.Form());
-    std::wstring text;
-    for (int i = 0; text.size() < 40000; ++i)
-        text += L"line " + std::to_wstring(i) + L"\r\n";
+    const std::wstring text = tmbtest::NumberedLines(3738);  // 40,008 characters
     memo.SetText(text);
-    ASSERT_TRUE(SameLongText(text, memo.Text()));
+    ASSERT_TRUE(tmbtest::SameLongText(text, memo.Text()));
 
     // The user can still type at its end.
     const auto end = static_cast<WPARAM>(text.size());
     memo.Perform(EM_SETSEL, end, static_cast<LPARAM>(end));
     memo.Perform(WM_CHAR, L'!', 1);
-    EXPECT_TRUE(SameLongText(text + L"!", memo.Text()));
+    EXPECT_TRUE(tmbtest::SameLongText(text + L"!", memo.Text()));
 
     // Re-made with scroll bars: the same text, typed part included, and no limit either.
     memo.SetScrollBars(false, true);
     EXPECT_NE(0, GetWindowLongW(memo.Handle(), GWL_STYLE) & WS_VSCROLL);
-    EXPECT_TRUE(SameLongText(text + L"!", memo.Text()));
+    EXPECT_TRUE(tmbtest::SameLongText(text + L"!", memo.Text()));
     memo.Perform(EM_SETSEL, end + 1, static_cast<LPARAM>(end + 1));
     memo.Perform(WM_CHAR, L'?', 1);
-    EXPECT_TRUE(SameLongText(text + L"!?", memo.Text()));
+    EXPECT_TRUE(tmbtest::SameLongText(text + L"!?", memo.Text()));
 }
 
 // ---- labels ----------------------------------------------------------------------------
 
 TEST(TextLabel, TakesTheSizeOfItsTextAndPaintsIt) {
     TestForm form;
-    tmb::Label label(&form.Form());
-    label.SetBounds(20, 20, 5, 5);
-    label.SetParent(&form.Form());
+    tmb::Label& label = *tmbtest::PlaceOn<tmb::Label>(form.Form(), 20, 20, 5, 5);
     label.SetColor(0xFFFFFF);
     label.GetFont().SetName(L"Tahoma");  // scalable: the bitmap "MS Sans Serif" stops at 24 pt
     label.SetText(L"Tombarel");
@@ -171,9 +156,7 @@ TEST(TextLabel, TakesTheSizeOfItsTextAndPaintsIt) {
 
 TEST(PushButton, ClicksByMouseKeyboardAndMessageRunOnClickOnce) {
     TestForm form;
-    tmb::Button button(&form.Form());
-    button.SetBounds(20, 20, 80, 30);
-    button.SetParent(&form.Form());
+    tmb::Button& button = *tmbtest::PlaceOn<tmb::Button>(form.Form(), 20, 20, 80, 30);
     button.SetText(L"&Salvar");
     int clicks = 0;
     button.OnClick = [&](Component* sender) {

@@ -12,6 +12,7 @@
 #include "framework/ListView.h"
 #include "framework/TreeView.h"
 #include "framework/WinControl.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
@@ -104,9 +105,7 @@ TEST(MenuTable, AMenuBarSendsTheTagsAndARowRunsByItsTag) {
 TEST(MenuTable, AMenuWhoseOwnerWentAwayWhileOpenRunsNothing) {
     tmbtest::TestForm form(300, 200);
     SetForegroundWindow(form.Handle());
-    auto* owner = new tmb::WinControl(&form.Form());
-    owner->SetBounds(0, 0, 200, 100);
-    owner->SetParent(&form.Form());
+    auto* owner = tmbtest::PlaceOn<tmb::WinControl>(form.Form(), 0, 0, 200, 100);
     auto* menu = new tmb::PopupMenu(owner);  // goes with its owner
     bool ran = false;
     tmb::MenuItem first;
@@ -161,9 +160,7 @@ TEST(MenuTable, AMenuFromTheKeyboardOpensAtTheSelectedItem) {
         row.caption = L"row " + std::to_wstring(i);
         list->AddItem(row);
     }
-    auto* tree = new tmb::TreeView(&form.Form());
-    tree->SetBounds(210, 10, 190, 200);
-    tree->SetParent(&form.Form());
+    auto* tree = tmbtest::PlaceOn<tmb::TreeView>(form.Form(), 210, 10, 190, 200);
     const HTREEITEM top = tree->AddChild(nullptr, L"top");
     HTREEITEM deep = top;
     for (int i = 0; i < 3; ++i)

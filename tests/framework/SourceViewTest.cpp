@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -17,6 +18,7 @@
 #include "framework/StdControls.h"
 #include "framework/TextConv.h"
 #include "tests/support/ClipboardData.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/WindowTestHelpers.h"
 
 namespace {
@@ -25,6 +27,8 @@ using tmb::Component;
 using tmb::SourceView;
 using tmbtest::ClipboardText;
 using tmbtest::HeldKeys;
+using tmbtest::NumberedLines;
+using tmbtest::SameLongText;
 using tmbtest::TestForm;
 using Strings = std::vector<std::wstring>;
 
@@ -51,19 +55,6 @@ void PutOnClipboard(const std::wstring& text) {
     GlobalUnlock(mem);
     SetClipboardData(CF_UNICODETEXT, mem);
     CloseClipboard();
-}
-
-// Compares long texts by length and by where they first differ, so a failure stays readable.
-::testing::AssertionResult SameLongText(const std::wstring& expected, const std::wstring& actual) {
-    if (expected == actual)
-        return ::testing::AssertionSuccess();
-    std::size_t i = 0;
-    while (i < expected.size() && i < actual.size() && expected[i] == actual[i])
-        ++i;
-    return ::testing::AssertionFailure()
-           << "expected " << expected.size() << " characters, got " << actual.size()
-           << "; first difference at " << i << " near \""
-           << tmb::WideToUtf8(actual.substr(i > 10 ? i - 10 : 0, 20)) << "\"";
 }
 
 // A view the size of the main window's source pane, with both scroll bars, on a shown form.
@@ -120,14 +111,6 @@ protected:
     void Release(int x, int y) {
         PostMessageW(Hwnd(), WM_LBUTTONUP, 0, PointParam(x, y));
         tmbtest::Pump();
-    }
-
-    // "line 0" ... "line n-1", each ended by CR LF.
-    static std::wstring NumberedLines(int n) {
-        std::wstring text;
-        for (int i = 0; i < n; ++i)
-            text += L"line " + std::to_wstring(i) + L"\r\n";
-        return text;
     }
 
     TestForm form{400, 300};
@@ -271,19 +254,13 @@ TEST_F(SourceViewTest, TakesAHundredThousandLinesInOnePieceAndReachesTheirEnd) {
 // letter too, so words stay words): with offsets alike in both forms, every query must give
 // the same answers, through a random walk of selections and caret moves.
 TEST_F(SourceViewTest, TextsBelowAndAbove256AnswerEveryQueryAlike) {
-    SourceView wide(&form.Form());
-    wide.SetBounds(10, 10, 241, 261);
-    wide.SetParent(&form.Form());
-    auto widened = [](std::wstring s) {
-        for (wchar_t& c : s)
-            c = c == L'a' ? L'\u0101' : c;
+    SourceView& wide = *tmbtest::PlaceOn<SourceView>(form.Form(), 10, 10, 241, 261);
+    auto swapped = [](std::wstring s, wchar_t from, wchar_t to) {
+        std::replace(s.begin(), s.end(), from, to);
         return s;
     };
-    auto back = [](std::wstring s) {
-        for (wchar_t& c : s)
-            c = c == L'\u0101' ? L'a' : c;
-        return s;
-    };
+    auto widened = [&](const std::wstring& s) { return swapped(s, L'a', L'\u0101'); };
+    auto back = [&](const std::wstring& s) { return swapped(s, L'\u0101', L'a'); };
     auto pieces = [](const SourceView& v) {
         std::wstring joined;
         v.ReadText([&joined](std::wstring_view piece) { joined.append(piece); });
@@ -621,9 +598,7 @@ TEST_F(SourceViewTest, CtrlAThenCtrlCPutsTheWholeTextOnTheClipboardAndCtrlInsert
 }
 
 TEST_F(SourceViewTest, TabMovesTheFocusOnAndTheSelectionShowsOnlyWhileFocused) {
-    tmb::Edit next(&form.Form());
-    next.SetBounds(260, 10, 100, 21);
-    next.SetParent(&form.Form());
+    tmb::Edit& next = *tmbtest::PlaceOn<tmb::Edit>(form.Form(), 260, 10, 100, 21);
     EXPECT_EQ(static_cast<LRESULT>(DLGC_WANTARROWS | DLGC_WANTCHARS),
               view.Perform(WM_GETDLGCODE) & (DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB |
                                              DLGC_WANTALLKEYS));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,7 @@
 #include "framework/Form.h"
 #include "framework/ListBox.h"
 #include "framework/StdControls.h"
+#include "tests/support/ComponentTestHelpers.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -24,6 +26,7 @@ namespace {
 using tmb::Component;
 using tmb::WinControl;
 using tmbtest::ModalCall;
+using tmbtest::RectInParent;
 using tmbtest::TestForm;
 
 constexpr UINT kRaise = WM_APP + 1;
@@ -167,13 +170,6 @@ std::vector<HWND> ChildWindows(HWND parent) {
     for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
         out.push_back(h);
     return out;
-}
-
-RECT RectInParent(HWND h) {
-    RECT r;
-    GetWindowRect(h, &r);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 class WinControlTest : public ::testing::Test {
@@ -342,6 +338,10 @@ TEST_F(WinControlTest, TheParentHandsTheMouseToTheWindowlessChildUnderIt) {
         formEvents.push_back(L"up " + std::to_wstring(x) + L"," + std::to_wstring(y));
     };
     HWND h = form.Handle();
+    auto post = [h](UINT msg, WPARAM keys, int x, int y) {
+        PostMessageW(h, msg, keys, MAKELPARAM(x, y));
+        tmbtest::Pump();
+    };
 
     tmbtest::Click(h, 30, 25);
     EXPECT_EQ((std::vector<std::wstring>{L"enter", L"down 10,5", L"click", L"up 10,5"}),
@@ -352,11 +352,9 @@ TEST_F(WinControlTest, TheParentHandsTheMouseToTheWindowlessChildUnderIt) {
     // its own coordinates, and is no click.
     swatch.events.clear();
     tmbtest::MouseMove(h, 30, 25);
-    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 25));
-    tmbtest::Pump();
+    post(WM_LBUTTONDOWN, MK_LBUTTON, 30, 25);
     EXPECT_EQ(h, GetCapture());
-    PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(150, 120));
-    tmbtest::Pump();
+    post(WM_LBUTTONUP, 0, 150, 120);
     EXPECT_EQ((std::vector<std::wstring>{L"down 10,5", L"up 130,100", L"leave"}), swatch.events);
     EXPECT_TRUE(formEvents.empty());
     EXPECT_NE(h, GetCapture());
@@ -364,25 +362,17 @@ TEST_F(WinControlTest, TheParentHandsTheMouseToTheWindowlessChildUnderIt) {
     // Pressed on the parent and released on the child: no click either.
     swatch.events.clear();
     tmbtest::MouseMove(h, 150, 120);
-    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 120));
-    tmbtest::Pump();
+    post(WM_LBUTTONDOWN, MK_LBUTTON, 150, 120);
     tmbtest::MouseMove(h, 30, 25);
-    PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(30, 25));
-    tmbtest::Pump();
+    post(WM_LBUTTONUP, 0, 30, 25);
     EXPECT_EQ(std::vector<std::wstring>{L"down 150,120"}, formEvents);
-    for (const std::wstring& e : swatch.events)
-        EXPECT_NE(L"click", e);
+    EXPECT_EQ(0, std::count(swatch.events.begin(), swatch.events.end(), L"click"));
 
     // A double click is one click and one double click.
     swatch.events.clear();
     tmbtest::DoubleClick(h, 30, 25);
-    int clicks = 0, doubles = 0;
-    for (const std::wstring& e : swatch.events) {
-        clicks += e == L"click";
-        doubles += e == L"dblclick";
-    }
-    EXPECT_EQ(1, clicks);
-    EXPECT_EQ(1, doubles);
+    EXPECT_EQ(1, std::count(swatch.events.begin(), swatch.events.end(), L"click"));
+    EXPECT_EQ(1, std::count(swatch.events.begin(), swatch.events.end(), L"dblclick"));
 
     // Disabled, it swallows the mouse and does nothing.
     swatch.SetEnabled(false);
@@ -416,8 +406,7 @@ TEST_F(WinControlTest, APressThatLosesTheMouseMidwayEndsWithoutAClick) {
     };
     pressed.events.clear();
     tmbtest::Click(h, 30, 25);
-    for (const std::wstring& e : pressed.events)
-        EXPECT_NE(L"click", e);
+    EXPECT_EQ(0, std::count(pressed.events.begin(), pressed.events.end(), L"click"));
     ReleaseCapture();
     other.events.clear();
     tmbtest::MouseMove(h, 110, 30);
@@ -559,16 +548,10 @@ TEST_F(WinControlTest, ReCreationKeepsChildrenTextsItemsAndRouting) {
 // ---- Tab order ---------------------------------------------------------------------------
 
 TEST_F(WinControlTest, TabOrderIsTheOrderTheTabKeyWalks) {
-    tmb::Edit first(&form.Form());
-    first.SetBounds(10, 10, 100, 21);
-    first.SetParent(&form.Form());
+    tmb::Edit& first = *tmbtest::PlaceOn<tmb::Edit>(form.Form(), 10, 10, 100, 21);
     Swatch between(&form.Form(), &form.Form(), RECT{10, 40, 20, 50}, kRed);  // not counted
-    tmb::Edit second(&form.Form());
-    second.SetBounds(10, 60, 100, 21);
-    second.SetParent(&form.Form());
-    tmb::Edit third(&form.Form());
-    third.SetBounds(10, 90, 100, 21);
-    third.SetParent(&form.Form());
+    tmb::Edit& second = *tmbtest::PlaceOn<tmb::Edit>(form.Form(), 10, 60, 100, 21);
+    tmb::Edit& third = *tmbtest::PlaceOn<tmb::Edit>(form.Form(), 10, 90, 100, 21);
     auto orders = [&] { return std::vector<int>{first.TabOrder(), second.TabOrder(), third.TabOrder()}; };
     EXPECT_EQ((std::vector<int>{0, 1, 2}), orders());
 

@@ -42,3 +42,36 @@ inline testing::AssertionResult IsMessage(const ModalCall& call, const std::wstr
 }
 
 } // namespace tmbtest
+
+namespace tmbtest {
+
+// "line 0" ... "line n-1", each ended by CR LF.
+inline std::wstring NumberedLines(int n) {
+    std::wstring text;
+    for (int i = 0; i < n; ++i)
+        text += L"line " + std::to_wstring(i) + L"\r\n";
+    return text;
+}
+
+// Whether two long texts are equal; a failure gives both lengths and the text around the
+// first difference instead of both texts.
+inline testing::AssertionResult SameLongText(const std::wstring& expected, const std::wstring& actual) {
+    std::size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i])
+        ++i;
+    if (expected == actual)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "expected " << expected.size() << " characters, got "
+                                       << actual.size() << "; first difference at " << i << " near \""
+                                       << U8(actual.substr(i > 10 ? i - 10 : 0, 20)) << "\"";
+}
+
+// The rectangle of a child window in its parent's client coordinates.
+inline RECT RectInParent(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+} // namespace tmbtest

@@ -400,6 +400,15 @@ public:
     std::vector<INT_PTR> results;
 };
 
+// A click on the label at form point (20, 15), the shell answering from `results`: the calls
+// it made.
+std::vector<ShellCall> ClickAndTake(HWND form, ShellRecorder& shell, std::vector<INT_PTR> results = {}) {
+    shell.calls.clear();
+    shell.results = std::move(results);
+    tmbtest::Click(form, 20, 15);
+    return shell.calls;
+}
+
 TEST_F(SuperLabelTest, ClickOpensTheAddressOfEachLinkType) {
     tmbtest::DialogScript script;
     ShellRecorder shell;
@@ -407,10 +416,8 @@ TEST_F(SuperLabelTest, ClickOpensTheAddressOfEachLinkType) {
     int clicks = 0;
     label->OnClick = [&](tmb::Component*) { ++clicks; };
     const HWND app = tmb::App().Handle();
-    auto clickAndTake = [&] {
-        shell.calls.clear();
-        tmbtest::Click(form.Handle(), 20, 15);
-        return shell.calls;
+    auto clickAndTake = [&](std::vector<INT_PTR> results = {}) {
+        return ClickAndTake(form.Handle(), shell, std::move(results));
     };
     using Calls = std::vector<ShellCall>;
 
@@ -436,8 +443,8 @@ TEST_F(SuperLabelTest, ClickOpensTheAddressOfEachLinkType) {
               clickAndTake());
     label->SetText(L"news.example.org");
     label->SetLabelType(xp::ltNews);
-    shell.results = {2};  // failures of the other types are not reported
-    EXPECT_EQ(L"news://news.example.org", clickAndTake().at(0).file);
+    // Failures of the other types are not reported.
+    EXPECT_EQ(L"news://news.example.org", clickAndTake({2}).at(0).file);
 
     label->SetLabelType(xp::ltNormal);
     EXPECT_TRUE(clickAndTake().empty());
@@ -464,20 +471,11 @@ TEST_F(SuperLabelTest, BrowserSearchTriesTheAddressThenTwoBrowsers) {
                        {app, L"open", L"netscape.exe", L"http://x.org", SW_SHOWNORMAL},
                        {app, L"open", L"iexplore.exe", L"http://x.org", SW_SHOWNORMAL}};
 
-    shell.results = {32, 2};  // 32 and below are failures; the third attempt succeeds
-    tmbtest::Click(form.Handle(), 20, 15);
-    EXPECT_EQ(all, shell.calls);
+    // 32 and below are failures; the third attempt succeeds.
+    EXPECT_EQ(all, ClickAndTake(form.Handle(), shell, {32, 2}));
     EXPECT_TRUE(script.Calls().empty());
-
-    shell.calls.clear();
-    shell.results = {31, 33};
-    tmbtest::Click(form.Handle(), 20, 15);
-    EXPECT_EQ(Calls(all.begin(), all.begin() + 2), shell.calls);
-
-    shell.calls.clear();
-    shell.results = {2, 2, 0};
-    tmbtest::Click(form.Handle(), 20, 15);
-    EXPECT_EQ(all, shell.calls);
+    EXPECT_EQ(Calls(all.begin(), all.begin() + 2), ClickAndTake(form.Handle(), shell, {31, 33}));
+    EXPECT_EQ(all, ClickAndTake(form.Handle(), shell, {2, 2, 0}));
     ASSERT_EQ(1u, script.Calls().size());
     EXPECT_EQ(L"Sorry your browser could not be found", script.Calls()[0].text);
     EXPECT_EQ(tmb::App().Title(), script.Calls()[0].caption);
