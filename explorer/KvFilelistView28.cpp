@@ -730,18 +730,19 @@ void TKvFilelistView28::OneLevelUp() {
 
 // ---- keys ---------------------------------------------------------------------------------
 
+// The file operations refuse the drives view themselves, whoever calls them.
 void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
     const unsigned modifiers = shift & (tmb::ssShift | tmb::ssAlt | tmb::ssCtrl);
     const bool selected = SelectedIndex() >= 0;
     if (modifiers == tmb::ssCtrl) {
         switch (key) {
         case 'A': if (ItemCount() > 0) SelectAll(); break;
-        case 'C': if (selected && !IsDrivesView()) CutOrCopy(foCopy); break;
+        case 'C': if (selected) CutOrCopy(foCopy); break;
         case 'F': if (selected) ViewFile(); break;
-        case 'N': if (!IsDrivesView()) AddNewFolder(); break;
+        case 'N': AddNewFolder(); break;
         case 'O': if (selected) OpenItem(); break;
         case 'V': if (CanPaste()) Paste(); break;
-        case 'X': if (selected && !IsDrivesView()) CutOrCopy(foMove); break;
+        case 'X': if (selected) CutOrCopy(foMove); break;
         default: break;
         }
     } else if (modifiers == 0 && !IsEditing()) {
@@ -752,7 +753,7 @@ void TKvFilelistView28::KeyDown(WORD& key, unsigned shift) {
             if (dirTreeCombo_ && dirTreeCombo_->DroppedDown())
                 dirTreeCombo_->DropDownWindow()->CloseUp();
             break;
-        case VK_DELETE: if (selected && !IsDrivesView()) DeleteSelected(); break;
+        case VK_DELETE: if (selected) DeleteSelected(); break;
         case VK_F2: if (selected) RenameSelected(); break;
         case VK_F3: FindFiles(); break;
         case VK_F4:

@@ -288,6 +288,18 @@ TEST_F(KvHelpersTest, DoFileOperationCopiesAndMovesPathLists) {
     EXPECT_FALSE(Exists(target + L"\\one.txt"));
 
     EXPECT_FALSE(kv::DoFileOperation(FO_DELETE, L"", L""));  // nothing to do is no success
+
+    // A drive root, or a folder named through its "." or "..", is never a source: each would
+    // take a whole drive or folder along.
+    tmbtest::WineDrive drive(L'P', DRIVE_FIXED, true);
+    ASSERT_TRUE(drive.Defined());
+    ASSERT_TRUE(tmbtest::WriteFileBytes(drive.MediumDir() + L"\\on the drive.txt", "d"));
+    tmbtest::TempFolder elsewhere;
+    for (const std::wstring& source : {drive.Root(), target + L"\\.", target + L"\\..", dir_ / L"copies\\..\\"})
+        EXPECT_FALSE(kv::DoFileOperation(kv::FileOpCode[kv::foCopy], source, elsewhere.Path())) << U8(source);
+    int copied = 0;
+    tmbtest::EachEntry(elsewhere.Path(), [&](const std::wstring&, const WIN32_FIND_DATAW&) { ++copied; });
+    EXPECT_EQ(copied, 0);
     EXPECT_EQ(answer.Count(), 0);
 }
 

@@ -1322,7 +1322,7 @@ protected:
             tmbtest::ModalAutoAnswer no(IDNO);
             Key('V', tmb::ssCtrl);
             Key(VK_DELETE);
-            // The same as a program's own menu asks for them, past the keys' checks.
+            // The same as a program's own menu asks for them, directly.
             list_->CutOrCopy(kv::foCopy);
             list_->Paste();
             list_->DeleteSelected();
