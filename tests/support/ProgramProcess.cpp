@@ -100,7 +100,6 @@ HWND ProgramProcess::StartedWindow(DWORD ms) const {
     return started_ ? WaitForWindow(ms) : nullptr;
 }
 
-
 namespace {
 
 struct DialogSearch {

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "framework/Handles.h"
 #include "framework/Registry.h"
@@ -84,21 +86,17 @@ std::string ReadFileBytes(const std::wstring& path, const std::string& missing) 
 }
 
 bool RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+    // A folder comes before what it holds: taken backwards, its contents go first.
+    std::vector<std::pair<std::wstring, bool>> entries;
+    EachEntry(path, [&](const std::wstring& rel, const WIN32_FIND_DATAW& fd) {
+        entries.emplace_back(path + L"\\" + rel, (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    });
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        SetFileAttributesW(it->first.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (it->second)
+            RemoveDirectoryW(it->first.c_str());
+        else
+            DeleteFileW(it->first.c_str());
     }
     return RemoveDirectoryW(path.c_str()) != FALSE;
 }
