@@ -79,13 +79,7 @@ protected:
         return tmbtest::ChildNode(*tree_, parent, caption);
     }
     HTREEITEM Drive(wchar_t letter) { return tmbtest::DriveNode(*tree_, tree_->TopNode(), letter); }
-    // The middle of a node's caption, brought into view first.
-    POINT CaptionPoint(HTREEITEM node) {
-        TreeView_EnsureVisible(tree_->Handle(), node);
-        RECT r{};
-        EXPECT_TRUE(TreeView_GetItemRect(tree_->Handle(), node, &r, TRUE));
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
+    POINT CaptionPoint(HTREEITEM node) { return tmbtest::NodeCentre(*tree_, node); }
     // Puts the pointer on a node's caption and posts a right press and release there, for
     // the next pump to run; returns the point.
     POINT PostRightClick(HTREEITEM node) {

@@ -189,10 +189,16 @@ void TypeAndPress(HWND edit, const std::wstring& text, WORD key, DWORD ms) {
         PumpFor(ms);
 }
 
-void ClickNode(tmb::TreeView& tree, HTREEITEM node) {
+POINT NodeCentre(tmb::TreeView& tree, HTREEITEM node) {
     TreeView_EnsureVisible(tree.Handle(), node);
     const RECT r = tree.NodeRect(node, true);
-    Click(tree.Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_FALSE(IsRectEmpty(&r)) << "the node's caption is not shown";
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void ClickNode(tmb::TreeView& tree, HTREEITEM node) {
+    const POINT p = NodeCentre(tree, node);
+    Click(tree.Handle(), p.x, p.y);
 }
 
 void ExpectPixels(HWND hwnd, std::initializer_list<Pixel> pixels) {

@@ -107,7 +107,9 @@ std::wstring ComputerName();
 // Replaces the text of an in-place edit box with `text` and presses `key` in it (Enter takes
 // the text, Escape drops it); with `ms`, keeps pumping that long afterwards.
 void TypeAndPress(HWND edit, const std::wstring& text, WORD key = VK_RETURN, DWORD ms = 0);
-// A left click on the centre of a node's caption, scrolled into view first.
+// The centre of a node's caption in the tree's client area, scrolled into view first, and a
+// left click there.
+POINT NodeCentre(tmb::TreeView& tree, HTREEITEM node);
 void ClickNode(tmb::TreeView& tree, HTREEITEM node);
 
 // A pixel a test expects: its colour at client point (x, y).
