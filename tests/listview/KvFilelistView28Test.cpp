@@ -269,13 +269,10 @@ TEST_F(FileList, CtrlASelectsEverythingAndTypingMovesToTheFirstMatchingName) {
         dir.AddFile(name);
     list_->SetDirectory(dir.Path());
     // Ctrl held while A goes down, as the keyboard state reports it.
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    Key('A');
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    {
+        tmbtest::HeldKeys ctrl({VK_CONTROL});
+        Key('A');
+    }
     EXPECT_EQ(list_->SelectedCount(), list_->ItemCount());
     EXPECT_EQ(list_->SelectedNumber(), 5);
 
