@@ -224,8 +224,10 @@ void TKvDirTree21::Edit(HTREEITEM node, const std::wstring* text) {
         return;
     TKvFolderTree::Edit(node, text);
     Select(ParentOf(node));
-    if (fileList_)
+    if (fileList_) {
         TellFileList(GetNodePath(Selected()));
+        fileList_->FollowTreeChange(GetNodePath(Selected()));
+    }
 }
 
 } // namespace kv

@@ -39,11 +39,15 @@ bool TKvDirTree21::AddNewFolder(HTREEITEM node, const std::wstring& name) {
         tmb::MessageDlg(KvMessages.StrBadChars, tmb::MsgDlgType::Error, tmb::mbOK);
         return false;
     }
-    const std::wstring newPath = AddSlash(GetNodePath(node)) + folderName;
+    const std::wstring parentPath = GetNodePath(node);  // the node itself goes with Reload
+    const std::wstring newPath = AddSlash(parentPath) + folderName;
     {
         tmb::UpdateBracket bracket(*this);
         if (!CreateDirectoryW(newPath.c_str(), nullptr))
             return false;  // it exists, or no access: no message
+        // The combo's tree learns of the folder before it is asked to show it.
+        if (fileList_)
+            fileList_->TellLinksChanged(parentPath);
         Reload();
         LocatePath(AddSlash(newPath));
     }
@@ -79,8 +83,10 @@ bool TKvDirTree21::DeleteFolder(HTREEITEM node) {
         return false;
     Select(ParentOf(node));
     Delete(node);
-    if (fileList_)
+    if (fileList_) {
         TellFileList(GetNodePath(Selected()));
+        fileList_->FollowTreeChange(GetNodePath(Selected()));
+    }
     return true;
 }
 

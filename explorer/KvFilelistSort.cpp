@@ -189,7 +189,7 @@ void TKvFilelistSort::SortByName() {
     column_ = TKvFilelistView28::fcName;
     descending_ = false;
     list_.Sort();
-    UpdateMarks();
+    list_.UpdateSortMarks();
 }
 
 void TKvFilelistSort::ColumnClick(int column) {
@@ -202,7 +202,7 @@ void TKvFilelistSort::ColumnClick(int column) {
         descending_ = true;
     }
     list_.Sort();
-    UpdateMarks();
+    list_.UpdateSortMarks();
 }
 
 int TKvFilelistSort::Compare(const tmb::ListItem& a, const tmb::ListItem& b) const {
@@ -212,7 +212,7 @@ int TKvFilelistSort::Compare(const tmb::ListItem& a, const tmb::ListItem& b) con
     return CompareKeys(two.keys[0], two.keys[1], two.text.data());
 }
 
-void TKvFilelistSort::UpdateMarks() const {
+void TKvFilelistSort::ShowMarks() const {
     HWND header = list_.HeaderHandle();
     if (!header)
         return;

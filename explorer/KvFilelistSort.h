@@ -77,6 +77,9 @@ public:
     }
     void DropRowKeys();
 
+    // The arrow on the sort column's header, none on the others (the list's UpdateSortMarks).
+    void ShowMarks() const;
+
 private:
     // An item's place in the order: its group (0 the parent entry, then 1 and 2: folders
     // first, files first when descending), then a number (the kilobytes, the time, or the
@@ -119,8 +122,6 @@ private:
                 return x[i] < y[i] ? -1 : 1;
         return xn < yn ? -1 : (xn > yn ? 1 : 0);
     }
-    // The arrow on the sort column's header, none on the others.
-    void UpdateMarks() const;
 
     TKvFilelistView28& list_;
     int column_ = 0;

@@ -707,6 +707,12 @@ void TKvFilelistView28::TellLinksChanged(const std::wstring& folder) {
         dirTreeCombo_->Tree()->FolderChanged(folder);
 }
 
+void TKvFilelistView28::FollowTreeChange(const std::wstring& folder) {
+    TellLinksChanged(folder);
+    if (dirTreeCombo_)
+        dirTreeCombo_->LocatePath(folder);
+}
+
 void TKvFilelistView28::OneLevelUp() {
     if (IsDrivesView())
         return;

@@ -165,10 +165,21 @@ public:
     bool IsDriveItem(int index) const;
 
     // --- sorting (see TKvFilelistSort) ----------------------------------------------------
+    // Tells the linked tree and combo that the sub-folders of `folder` changed on disk,
+    // wherever the list stands (see TKvFolderTree::FolderChanged): the list's own folder
+    // operations say so, and so does the tree for a folder it made, so that the combo's tree
+    // never offers a folder by a name it no longer has.
+    void TellLinksChanged(const std::wstring& folder);
+    // The tree renamed or deleted a folder of `folder` and moved the list there: the trees
+    // re-read its sub-folders and the combo shows it, as it would the list's own move.
+    void FollowTreeChange(const std::wstring& folder);
     // The header click handler installed in OnColumnClick.
     void ColumnClick(int column) { sort_.ColumnClick(column); }
     // The comparison installed in OnCompare.
     int CompareItems(const tmb::ListItem& a, const tmb::ListItem& b) const { return sort_.Compare(a, b); }
+    // Shows the arrow in the sort column's header (down when descending) and none in the
+    // others; every sort ends with it.
+    void UpdateSortMarks() const { sort_.ShowMarks(); }
     bool SortingEnabled() const { return sort_.Enabled(); }
 
     // --- the file operations the context menu shares with the keys ------------------------
@@ -244,9 +255,6 @@ private:
     // Tells the linked tree and combo that the list moved to `folder`: each opens there,
     // rebuilt first from the drives when the list changed folders on disk (`reload`).
     void TellLinks(const std::wstring& folder, bool reload);
-    // Tells the linked tree and combo that the sub-folders of `folder` changed on disk,
-    // wherever the list stands (see TKvFolderTree::FolderChanged).
-    void TellLinksChanged(const std::wstring& folder);
 
     std::wstring directory_ = kDrivesPath;
     bool drivesView_ = true;

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "framework/Application.h"
+#include "explorer/KvFileExplorer28.h"
 #include "framework/TextConv.h"
+#include "tests/support/ModalAutoAnswer.h"
 #include "tests/support/ProgramProcess.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -153,6 +156,43 @@ TEST_F(ExplorerWindow, TheMenuSwitchesViewOptionsAndTheFamilysLanguage) {
     EXPECT_EQ(form_->files->Column(0).caption, kv::KvTextOf(kv::KvText::ColName, kv::lnPortuguese));
     EXPECT_EQ(form_->StatusBar1->PanelText(0), L"0 objeto(s)");
     EXPECT_TRUE(Checked(form_->MenuBar(), explorador::cmLanguage + kv::lnPortuguese));
+}
+
+// Every loaded caption of a tree from `first` and its siblings on, depth first.
+void CollectCaptions(tmb::TreeView& tree, HTREEITEM first, std::vector<std::wstring>& out) {
+    for (HTREEITEM n = first; n; n = tree.NextSibling(n)) {
+        out.push_back(tree.NodeText(n));
+        CollectCaptions(tree, tree.FirstChild(n), out);
+    }
+}
+
+TEST_F(ExplorerWindow, AFolderRenamedInTheTreeIsRenamedInTheCombosTreeToo) {
+    TempFolder dir;
+    dir.AddFolder(L"velho");
+    dir.AddFile(L"velho\\a.txt");
+    dir.AddFolder(L"velho\\dentro");
+    Open(dir.Path());
+    form_->dirs->OpenFolder(dir / L"velho");
+    tmbtest::Pump();
+    ASSERT_EQ(form_->DirTreeCombo1->Text(), L"velho");
+    {
+        tmbtest::ModalAutoAnswer answer(IDYES);
+        HWND edit = form_->dirs->EditCaption(form_->dirs->Selected());
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, L"novo");
+        TreeView_EndEditLabelNow(form_->dirs->Handle(), FALSE);
+        tmbtest::Pump();
+        ASSERT_EQ(answer.Count(), 1);
+    }
+    ASSERT_TRUE(tmbtest::FolderExists(dir / L"novo"));
+    // The combo shows the folder the tree and the list moved to, and its own tree knows the
+    // new name, not the old one.
+    EXPECT_TRUE(tmb::SameText(kv::AddSlash(form_->DirTreeCombo1->SelectedPath()), form_->files->Directory()))
+        << tmb::WideToUtf8(form_->DirTreeCombo1->SelectedPath());
+    std::vector<std::wstring> captions;
+    CollectCaptions(*form_->DirTreeCombo1->Tree(), form_->DirTreeCombo1->Tree()->TopNode(), captions);
+    EXPECT_EQ(std::count(captions.begin(), captions.end(), L"velho"), 0);
+    EXPECT_EQ(std::count(captions.begin(), captions.end(), L"novo"), 1);
 }
 
 // ---- the program as a process of its own ---------------------------------------------------

@@ -74,6 +74,19 @@ TEST_F(FileList, HeaderClicksSortEveryColumnBothWaysWithFoldersFirstAndTheParent
         ArrowColumns(&down);
         EXPECT_FALSE(down) << column;
     }
+    // The arrow taken off the header is shown again by UpdateSortMarks, where it was.
+    HWND header = list_->HeaderHandle();
+    for (int i = 0; i < Header_GetItemCount(header); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        item.fmt = HDF_STRING;
+        Header_SetItem(header, i, &item);
+    }
+    ASSERT_TRUE(ArrowColumns().empty());
+    list_->UpdateSortMarks();
+    EXPECT_EQ(ArrowColumns(&down), std::vector<int>{4});
+    EXPECT_FALSE(down);
+
     // Under Size, 100 and 900 bytes are both 1 KB: equal, so the stable sort keeps them in
     // the name order they stood in, also going down, where a count of bytes would put the
     // 900 bytes of gamma.bin first.
