@@ -1,46 +1,50 @@
-// The whole job of a catalogue: the target opened first (so a refused write fails before a
-// long walk), the walk, the page, and the target replaced only when the page is whole.
+// The one job behind both formats: the earlier catalogue read, the target opened, the walk,
+// the comparison and the totals, then the format's writer into the one buffered output, and
+// the target replaced only when what was written is whole.
 #include "catalog/Catalog.h"
 
 #include <windows.h>
 
+#include <optional>
+
 #include "catalog/CatalogCompare.h"
+#include "catalog/CatalogCsv.h"
+#include "catalog/CatalogFormat.h"
 #include "catalog/CatalogPage.h"
 #include "catalog/CatalogReader.h"
 #include "catalog/CatalogWalk.h"
 #include "framework/ReplacingFile.h"
 
 namespace catalog {
+namespace {
 
-Cancelled::Cancelled() : tmb::Exception(L"O cat\u00e1logo foi cancelado: nada foi gravado.") {}
-
-Totals WriteCatalog(const Request& request, const ProgressFn& progress) {
+Totals WriteFormat(const Request& request, const ProgressFn& progress, FormatWriter writer) {
+    ProgressGate gate(progress);
     const std::wstring root = CanonicalFolder(request.folder);
-    const std::wstring page = CanonicalFolder(request.file);
-    // An earlier catalogue that cannot be read fails before anything is written.
-    ReadBack before;
-    const bool comparing = !request.compareWith.empty();
-    if (comparing)
-        before = ReadCatalogPage(request.compareWith);
-    tmb::ReplacingFile out(page);
-    SYSTEMTIME started{};
-    GetSystemTime(&started);
-    CatalogTree tree;
-    // The page and its temporary file lie inside the tree when it is written there: neither
-    // is listed, and the totals are those of the tree without them.
-    const WalkOptions options{request.includeHidden, {page, out.TemporaryPath()}};
-    Totals totals = WalkTree(root, options, tree, progress);
-    PageFacts facts;
+    const std::wstring target = CanonicalFolder(request.file);
+    // Read before the target is opened: an earlier catalogue that cannot be read fails with
+    // its own reason and nothing written, and one that is the target itself is read whole
+    // before it is replaced.
+    std::optional<ReadBack> before;
+    if (!request.compareWith.empty())
+        before.emplace(ReadCatalogPage(request.compareWith));
+    tmb::ReplacingFile file(target);
+    Facts facts;
     facts.root = root;
-    facts.linkBase = LinkBase(root, page);
-    facts.started = started;
+    facts.linkBase = LinkBase(root, target);
+    GetSystemTime(&facts.started);
     facts.includeHidden = request.includeHidden;
+    CatalogTree tree;
+    // The target and its temporary file lie inside the tree when it is written there:
+    // neither is listed, and the totals are those of the tree without them.
+    const WalkOptions options{request.includeHidden, {target, file.TemporaryPath()}};
+    Totals totals = WalkTree(root, options, tree, gate);
     Changes changes;
-    if (comparing) {
-        changes = Compare(tree, before.tree);
+    if (before) {
+        changes = Compare(tree, before->tree);
         facts.comparedWith = CanonicalFolder(request.compareWith);
-        facts.comparedDate = before.date;
-        before = ReadBack{};  // the earlier tree is not needed for writing
+        facts.comparedDate = std::move(before->date);
+        before.reset();  // the earlier tree is not needed for writing: its memory goes back
         totals.added = changes.added.size();
         totals.removed = changes.removed.size();
         totals.changed = changes.changed.size();
@@ -49,10 +53,22 @@ Totals WriteCatalog(const Request& request, const ProgressFn& progress) {
         facts.changes = &changes;
     }
     facts.totals = totals;
-    WritePage(tree, facts, [&out](const char* bytes, std::size_t size) { out.Write(bytes, size); },
-              progress);
-    out.Commit();
+    gate.BeginWriting(totals);
+    Output out([&file](const char* bytes, std::size_t size) { file.Write(bytes, size); });
+    writer(tree, facts, out, gate);
+    out.Flush();
+    file.Commit();
     return totals;
+}
+
+} // namespace
+
+Totals WriteCatalog(const Request& request, const ProgressFn& progress) {
+    return WriteFormat(request, progress, WritePage);
+}
+
+Totals WriteCsv(const Request& request, const ProgressFn& progress) {
+    return WriteFormat(request, progress, WriteCsvRows);
 }
 
 } // namespace catalog

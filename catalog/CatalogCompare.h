@@ -33,8 +33,9 @@ struct Changes {
     std::uint64_t gained = 0, lost = 0;     // bytes
 };
 
-// What changed from `before` to `now`. Nothing below a folder that is not compared counts as
-// added or removed.
+// What changed from `before` to `now`, each list in the order given above, which is the new
+// tree's order: the writers merge them with the tree in one pass. Nothing below a folder that
+// is not compared counts as added or removed.
 Changes Compare(const CatalogTree& now, const CatalogTree& before);
 
 } // namespace catalog

@@ -1,7 +1,7 @@
-// The tree's data as CSV for spreadsheets: the target opened first, the earlier catalogue read
-// (when there is one), the walk, then one streaming pass over the tree's records into a buffer
-// handed on a megabyte at a time. No string is made per entry: a row's path is the folder's
-// path, kept in one buffer as the walk's pre-order goes down and up, plus the name.
+// The tree's data as CSV for spreadsheets: one streaming pass over the tree's records, merged
+// with the comparison's lists (which come in the tree's order). No string is made per entry:
+// a row's path is the folder's path, kept in one buffer as the pre-order goes down and up,
+// plus the name.
 //
 // The file is UTF-8 with a byte-order mark (without it Excel reads the bytes in the ANSI code
 // page) and its lines end in CR LF, as RFC 4180 writes them and as this program's other text
@@ -12,21 +12,12 @@
 // is too: prefixing it with an apostrophe, as some programs do so that a spreadsheet does not
 // take it for a formula, would change the data a script reads back. Spreadsheets open a CSV
 // file's formulas as text unless the user asks otherwise.
-#include "catalog/Catalog.h"
+#include "catalog/CatalogCsv.h"
 
-#include <windows.h>
-
-#include <algorithm>
 #include <charconv>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "catalog/CatalogCompare.h"
-#include "catalog/CatalogReader.h"
-#include "catalog/CatalogWalk.h"
-#include "framework/ReplacingFile.h"
 
 namespace catalog {
 namespace {
@@ -101,11 +92,8 @@ std::string_view ChangeWord(Change change) {
 
 class CsvWriter {
 public:
-    CsvWriter(const CatalogTree& tree, const Changes* changes, tmb::ReplacingFile& file, const Totals& totals,
-              const ProgressFn& progress)
-        : tree_(tree), changes_(changes), file_(file), totals_(totals), progress_(progress) {
-        buffer_.reserve(kFlushAt + 4096);
-    }
+    CsvWriter(const CatalogTree& tree, const Changes* changes, Output& out, ProgressGate& gate)
+        : tree_(tree), changes_(changes), out_(out), buffer_(out.Text()), gate_(gate) {}
 
     void Write() {
         buffer_ += "\xEF\xBB\xBF" "caminho,nome,tipo,tamanho,modificado,atributos";
@@ -174,7 +162,6 @@ public:
                 FileRow(name_, gone.size, gone.modified, gone.attributes, Change::Removed);
             }
         }
-        Flush();
     }
 
 private:
@@ -210,9 +197,8 @@ private:
             buffer_ += ChangeWord(change);
         }
         buffer_ += "\r\n";
-        if (buffer_.size() >= kFlushAt)
-            Flush();
-        Tick();
+        out_.Spill();
+        gate_.Wrote();
     }
 
     // A plain loop: find_first_of tries the four characters one call at a time for every
@@ -238,69 +224,20 @@ private:
         buffer_ += '"';
     }
 
-    void Flush() {
-        file_.Write(buffer_.data(), buffer_.size());
-        buffer_.clear();
-    }
-
-    void Tick() {
-        if (!progress_ || (written_++ & 0xFFFF) != 0)
-            return;
-        Progress p;
-        p.phase = Progress::Phase::Writing;
-        p.counted = totals_;
-        p.written = written_;
-        if (!progress_(p))
-            throw Cancelled();
-    }
-
-    static constexpr std::size_t kFlushAt = std::size_t{1} << 20;
     const CatalogTree& tree_;
     const Changes* changes_;
-    tmb::ReplacingFile& file_;
-    const Totals& totals_;
-    const ProgressFn& progress_;
-    std::string buffer_;
+    Output& out_;
+    std::string& buffer_;  // the output's own buffer: a row is appended in small pieces
+    ProgressGate& gate_;
     std::string path_;     // the folder being written, relative to the root
     std::string name_;     // the entry being written, unescaped
     std::string rowPath_;  // a file's path
-    std::uint64_t written_ = 0;
 };
 
 } // namespace
 
-Totals WriteCsv(const Request& request, const ProgressFn& progress) {
-    const std::wstring root = CanonicalFolder(request.folder);
-    const std::wstring target = CanonicalFolder(request.file);
-    tmb::ReplacingFile out(target);
-    // The earlier catalogue before the walk: one that cannot be read fails in a moment.
-    std::optional<ReadBack> before;
-    if (!request.compareWith.empty())
-        before.emplace(ReadCatalogPage(request.compareWith));
-    CatalogTree tree;
-    // The file and its temporary file are not listed when they are written inside the tree.
-    const WalkOptions options{request.includeHidden, {target, out.TemporaryPath()}};
-    Totals totals = WalkTree(root, options, tree, progress);
-    std::optional<Changes> changes;
-    if (before) {
-        changes.emplace(Compare(tree, before->tree));
-        before.reset();  // the earlier tree is not needed any more: its memory goes back
-        // The order the rows are merged in; Compare gives it, this only makes sure of it.
-        std::sort(changes->added.begin(), changes->added.end());
-        std::sort(changes->changed.begin(), changes->changed.end(),
-                  [](const ChangedFile& a, const ChangedFile& b) { return a.file < b.file; });
-        std::stable_sort(changes->removed.begin(), changes->removed.end(),
-                         [](const RemovedFile& a, const RemovedFile& b) { return a.folder < b.folder; });
-        std::sort(changes->notCompared.begin(), changes->notCompared.end());
-        totals.added = changes->added.size();
-        totals.removed = changes->removed.size();
-        totals.changed = changes->changed.size();
-        totals.gained = changes->gained;
-        totals.lost = changes->lost;
-    }
-    CsvWriter(tree, changes ? &*changes : nullptr, out, totals, progress).Write();
-    out.Commit();
-    return totals;
+void WriteCsvRows(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate) {
+    CsvWriter(tree, facts.changes, out, gate).Write();
 }
 
 } // namespace catalog

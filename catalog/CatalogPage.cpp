@@ -1,6 +1,6 @@
 // Writing the page: the template's text copied piece by piece, its markers replaced by the
 // header and the data block. The data block is written straight from the tree's records
-// into one buffer that is handed on a megabyte at a time.
+// into the job's output.
 #include "catalog/CatalogPage.h"
 
 #include <cstring>
@@ -26,60 +26,35 @@ std::string_view Asset(const unsigned char* bytes, std::size_t size) {
     return std::string_view(reinterpret_cast<const char*>(bytes), size);
 }
 
-// Gathers small pieces and hands them on in large ones.
-class Output {
-public:
-    Output(const ByteSink& sink) : sink_(sink) { buffer_.reserve(kFlushAt + 4096); }
-    ~Output() = default;
-    void Add(std::string_view bytes) {
-        buffer_.append(bytes.data(), bytes.size());
-        if (buffer_.size() >= kFlushAt)
-            Flush();
+// A number in base 36; 0 is written as nothing.
+void AppendBase36(std::string& out, std::int64_t value) {
+    if (value == 0)
+        return;
+    char digits[16];
+    int n = 0;
+    std::uint64_t v = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    while (v) {
+        digits[n++] = "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36];
+        v /= 36;
     }
-    void Add(char c) {
-        buffer_ += c;
-        if (buffer_.size() >= kFlushAt)
-            Flush();
-    }
-    // A number in base 36; 0 is written as nothing.
-    void Number(std::int64_t value) {
-        if (value == 0)
-            return;
-        char digits[16];
-        int n = 0;
-        std::uint64_t v = value < 0 ? static_cast<std::uint64_t>(-value) : static_cast<std::uint64_t>(value);
-        while (v) {
-            digits[n++] = "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36];
-            v /= 36;
-        }
-        if (value < 0)
-            buffer_ += '-';
-        while (n)
-            buffer_ += digits[--n];
-    }
-    // A line of numbers, separated by tabs.
-    void Numbers(std::initializer_list<std::int64_t> values) {
-        bool first = true;
-        for (std::int64_t value : values) {
-            if (!first)
-                buffer_ += '\t';
-            first = false;
-            Number(value);
-        }
-        Add('\n');
-    }
-    void Flush() {
-        if (!buffer_.empty())
-            sink_(buffer_.data(), buffer_.size());
-        buffer_.clear();
-    }
-    std::string& Buffer() { return buffer_; }
+    if (value < 0)
+        out += '-';
+    while (n)
+        out += digits[--n];
+}
 
-private:
-    static constexpr std::size_t kFlushAt = std::size_t{1} << 20;
-    const ByteSink& sink_;
-    std::string buffer_;
-};
+// A line of numbers, separated by tabs.
+void AddNumbers(Output& out, std::initializer_list<std::int64_t> values) {
+    std::string& text = out.Text();
+    bool first = true;
+    for (std::int64_t value : values) {
+        if (!first)
+            text += '\t';
+        first = false;
+        AppendBase36(text, value);
+    }
+    out.Add('\n');
+}
 
 std::string Utf8(const std::wstring& text) { return tmb::WideToUtf8(text); }
 
@@ -159,7 +134,7 @@ std::string Escaped(const std::wstring& text) {
     return out;
 }
 
-std::string Header(const PageFacts& facts) {
+std::string Header(const Facts& facts) {
     SYSTEMTIME local{};
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &facts.started, &local))
         local = facts.started;
@@ -199,7 +174,7 @@ std::string Header(const PageFacts& facts) {
     return html;
 }
 
-std::string HtmlAttributes(const PageFacts& facts) {
+std::string HtmlAttributes(const Facts& facts) {
     const Totals& t = facts.totals;
     std::string attributes = "data-files=\"" + std::to_string(t.files) + "\" data-folders=\"" +
                              std::to_string(t.folders) + "\" data-bytes=\"" + std::to_string(t.bytes) +
@@ -212,8 +187,8 @@ std::string HtmlAttributes(const PageFacts& facts) {
 
 class DataWriter {
 public:
-    DataWriter(const CatalogTree& tree, const PageFacts& facts, Output& out, const ProgressFn& progress)
-        : tree_(tree), facts_(facts), out_(out), progress_(progress) {}
+    DataWriter(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate)
+        : tree_(tree), facts_(facts), out_(out), gate_(gate) {}
 
     void Write() {
         out_.Add("tombarel-catalogo\t1\nH\n");
@@ -238,28 +213,28 @@ public:
         for (std::size_t i = 0; i < tree_.folders.Size(); ++i) {
             out_.Add(tree_.names[tree_.folders[i].name]);
             out_.Add('\n');
-            Tick();
+            gate_.Wrote();
         }
         for (std::size_t i = 0; i < tree_.files.Size(); ++i) {
             out_.Add(tree_.names[tree_.files[i].name]);
             out_.Add('\n');
-            Tick();
+            gate_.Wrote();
         }
         out_.Add("P\n");
         for (std::size_t i = 0; i < tree_.folders.Size(); ++i) {
             const FolderRecord& f = tree_.folders[i];
-            out_.Numbers({static_cast<std::int64_t>(i - f.parent), f.fileCount, f.attributes, f.modified, f.flags});
+            AddNumbers(out_, {static_cast<std::int64_t>(i - f.parent), f.fileCount, f.attributes, f.modified, f.flags});
         }
         out_.Add("F\n");
         for (std::size_t i = 0; i < tree_.files.Size(); ++i) {
             const FileRecord& f = tree_.files[i];
-            out_.Numbers({static_cast<std::int64_t>(f.size), f.modified, f.attributes});
+            AddNumbers(out_, {static_cast<std::int64_t>(f.size), f.modified, f.attributes});
         }
         out_.Add("E\n");
         for (const FolderError& e : tree_.errors) {
-            out_.Number(e.folder);
+            AppendBase36(out_.Text(), e.folder);
             out_.Add('\t');
-            out_.Number(e.code);
+            AppendBase36(out_.Text(), e.code);
             out_.Add('\t');
             out_.Add(Escaped(tmb::SysErrorMessage(e.code)));
             out_.Add('\n');
@@ -273,21 +248,21 @@ private:
     void WriteChanges(const Changes& changes) {
         out_.Add("A\n");
         for (std::uint32_t file : changes.added)
-            out_.Numbers({file});
+            AddNumbers(out_, {file});
         out_.Add("C\n");
         for (const ChangedFile& c : changes.changed)
-            out_.Numbers({c.file, static_cast<std::int64_t>(c.oldSize), c.oldModified});
+            AddNumbers(out_, {c.file, static_cast<std::int64_t>(c.oldSize), c.oldModified});
         out_.Add("R\n");
         for (const RemovedFile& r : changes.removed) {
-            out_.Number(r.folder);
+            AppendBase36(out_.Text(), r.folder);
             out_.Add('\t');
             out_.Add(r.path);
             out_.Add('\t');
-            out_.Numbers({static_cast<std::int64_t>(r.size), r.modified, r.attributes});
+            AddNumbers(out_, {static_cast<std::int64_t>(r.size), r.modified, r.attributes});
         }
         out_.Add("X\n");
         for (std::uint32_t folder : changes.notCompared)
-            out_.Numbers({folder});
+            AddNumbers(out_, {folder});
     }
 
     void HeaderLine(const char* key, const std::string& value) {
@@ -299,25 +274,14 @@ private:
     void NumberLine(const char* key, std::uint64_t value) {
         out_.Add(key);
         out_.Add('\t');
-        out_.Number(static_cast<std::int64_t>(value));
+        AppendBase36(out_.Text(), static_cast<std::int64_t>(value));
         out_.Add('\n');
-    }
-    void Tick() {
-        if (!progress_ || (written_++ & 0xFFFF) != 0)
-            return;
-        Progress p;
-        p.phase = Progress::Phase::Writing;
-        p.counted = facts_.totals;
-        p.written = written_;
-        if (!progress_(p))
-            throw Cancelled();
     }
 
     const CatalogTree& tree_;
-    const PageFacts& facts_;
+    const Facts& facts_;
     Output& out_;
-    const ProgressFn& progress_;
-    std::uint64_t written_ = 0;
+    ProgressGate& gate_;
 };
 
 bool IsUnreserved(unsigned char c) {
@@ -380,9 +344,7 @@ std::wstring LinkBase(const std::wstring& root, const std::wstring& pageFile) {
     return url + L'/';
 }
 
-void WritePage(const CatalogTree& tree, const PageFacts& facts, const ByteSink& sink,
-               const ProgressFn& progress) {
-    Output out(sink);
+void WritePage(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate) {
     std::string_view page = Asset(kCatalogTemplate, kCatalogTemplateSize);
     while (!page.empty()) {
         const std::size_t at = page.find("@@");
@@ -404,11 +366,10 @@ void WritePage(const CatalogTree& tree, const PageFacts& facts, const ByteSink& 
         else if (marker == "HEADER")
             out.Add(Header(facts));
         else if (marker == "DATA")
-            DataWriter(tree, facts, out, progress).Write();
+            DataWriter(tree, facts, out, gate).Write();
         else if (marker == "SCRIPT")
             out.Add(Asset(kCatalogScript, kCatalogScriptSize));
     }
-    out.Flush();
 }
 
 } // namespace catalog

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <string_view>
 
 #include "framework/Exception.h"
@@ -113,6 +114,31 @@ private:
     std::wstring path_;
 };
 
+// Whether `text` is in the form names are written in: the inside of a JSON string without a
+// control character, a quote or "<" of its own. What is read back in this form is written
+// into a new page as it stands (the removed files, the earlier date), where anything else
+// could end a field, a line or the page's script element.
+bool IsEscapedForm(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == '"' || c == '<')
+            return false;
+        if (c != '\\')
+            continue;
+        if (++i == text.size())
+            return false;
+        if (text[i] != 'u') {
+            if (std::string_view("\"\\/bfnrt").find(text[i]) == std::string_view::npos)
+                return false;
+            continue;
+        }
+        for (int k = 0; k < 4; ++k)
+            if (++i == text.size() || !std::isxdigit(static_cast<unsigned char>(text[i])))
+                return false;
+    }
+    return true;
+}
+
 bool IsSectionLine(std::string_view line) { return line.size() == 1 && line[0] >= 'A' && line[0] <= 'Z'; }
 
 } // namespace
@@ -157,6 +183,8 @@ ReadBack ReadCatalogPage(const std::wstring& path) {
         if (key == "raiz") {
             result.root = UnescapedName(value);
         } else if (key == "data") {
+            if (!IsEscapedForm(value))
+                block.Bad(L"a data n\u00e3o est\u00e1 escrita como o Tombarel a escreve");
             result.date = std::string(value);
         } else if (key == "ocultos") {
             result.includeHidden = value != "0";
@@ -182,6 +210,8 @@ ReadBack ReadCatalogPage(const std::wstring& path) {
         const std::string_view name = block.Line();
         if (name.size() > 2048)
             block.Bad(L"um nome \u00e9 comprido demais");
+        if (!IsEscapedForm(name))
+            block.Bad(L"um nome n\u00e3o est\u00e1 escrito como o Tombarel escreve os nomes");
         names.push_back(tree.names.Add(name));
     }
     block.Expect("P");

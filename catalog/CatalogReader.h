@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "catalog/Catalog.h"
+#include "catalog/CatalogProgress.h"
 #include "catalog/CatalogTree.h"
 
 namespace catalog {

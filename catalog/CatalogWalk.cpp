@@ -82,8 +82,8 @@ tmb::EInOutError Unreadable(const std::wstring& folder, DWORD error) {
 
 class Walker {
 public:
-    Walker(const WalkOptions& options, CatalogTree& tree, const ProgressFn& progress)
-        : options_(options), tree_(tree), progress_(progress) {
+    Walker(const WalkOptions& options, CatalogTree& tree, ProgressGate& gate)
+        : options_(options), tree_(tree), gate_(gate) {
         for (const std::wstring& path : options.excluded) {
             const std::wstring full = CanonicalFolder(path);
             const std::size_t slash = full.find_last_of(L'\\');
@@ -107,8 +107,7 @@ public:
             stack_.pop_back();
             Visit(folder);
         }
-        current_ = nullptr;
-        Report(true);
+        gate_.Read(totals_, nullptr, true);
         if (tree_.folders[0].flags & ffUnreadable)
             throw Unreadable(root, tree_.errors.front().code);
         return totals_;
@@ -132,7 +131,6 @@ private:
             tree_.folders.Append(record);
             return;
         }
-        current_ = &pending.path;
         const DWORD error = Read(pending.path);
         if (error != ERROR_SUCCESS) {
             record.flags = listing_.files.empty() && listing_.folders.empty() ? ffUnreadable : ffPartial;
@@ -166,7 +164,7 @@ private:
             path += name;
             stack_.push_back({std::move(path), index, e.attributes, e.modified, std::move(name)});
         }
-        Report(false);
+        gate_.Read(totals_, &pending.path, false);
     }
 
     // Lists `folder` into listing_; returns the error that stopped it, if any.
@@ -223,32 +221,15 @@ private:
         return false;
     }
 
-    void Report(bool last) {
-        if (!progress_)
-            return;
-        const ULONGLONG now = GetTickCount64();
-        if (!last && now - lastReport_ < 50)
-            return;
-        lastReport_ = now;
-        progress_state_.phase = Progress::Phase::Reading;
-        progress_state_.counted = totals_;
-        progress_state_.folder = current_ ? *current_ : std::wstring();
-        if (!progress_(progress_state_))
-            throw Cancelled();
-    }
-
     const WalkOptions& options_;
     CatalogTree& tree_;
-    const ProgressFn& progress_;
+    ProgressGate& gate_;
     std::vector<std::pair<std::wstring, std::wstring>> excluded_;  // folder, name
     std::vector<const std::wstring*> excludedHere_;                // names left out of this folder
     std::vector<Pending> stack_;
     Listing listing_;
     std::string scratch_;
     Totals totals_;
-    const std::wstring* current_ = nullptr;
-    ULONGLONG lastReport_ = 0;
-    Progress progress_state_;
 };
 
 } // namespace
@@ -278,10 +259,14 @@ std::wstring CanonicalFolder(const std::wstring& folder) {
     return path;
 }
 
+Totals WalkTree(const std::wstring& root, const WalkOptions& options, CatalogTree& tree, ProgressGate& gate) {
+    return Walker(options, tree, gate).Run(root);
+}
+
 Totals WalkTree(const std::wstring& root, const WalkOptions& options, CatalogTree& tree,
                 const ProgressFn& progress) {
-    Walker walker(options, tree, progress);
-    return walker.Run(root);
+    ProgressGate gate(progress);
+    return WalkTree(root, options, tree, gate);
 }
 
 } // namespace catalog

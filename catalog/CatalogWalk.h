@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/Catalog.h"
+#include "catalog/CatalogProgress.h"
 #include "catalog/CatalogTree.h"
 
 namespace catalog {
@@ -28,8 +28,11 @@ std::wstring CanonicalFolder(const std::wstring& folder);
 // "\\?\UNC\server\share\...".
 std::wstring ExtendedPath(const std::wstring& canonical);
 
-// Reads `root` (a canonical folder) into `tree`, whose folder 0 it becomes. Raises
-// EInOutError when the root itself cannot be read, Cancelled when `progress` says stop.
+// Reads `root` (a canonical folder) into `tree`, whose folder 0 it becomes, telling `gate`
+// of every folder read. Raises EInOutError when the root itself cannot be read, Cancelled
+// when the gate's callback says stop.
+Totals WalkTree(const std::wstring& root, const WalkOptions& options, CatalogTree& tree, ProgressGate& gate);
+// The same, with a gate of its own on `progress`.
 Totals WalkTree(const std::wstring& root, const WalkOptions& options, CatalogTree& tree,
                 const ProgressFn& progress);
 

@@ -1,11 +1,13 @@
 // The catalogue's rules the page test cannot reach from the browser: what the walk lists and
-// never follows, the links' base, and a write that stops leaving the old page as it was.
+// never follows, the links' base, and a write that stops or fails leaving the old file as it
+// was, for the page and the CSV alike.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "catalog/Catalog.h"
 #include "catalog/CatalogPage.h"
@@ -159,6 +161,53 @@ TEST(CatalogWrite, DoesNotListItselfAndAStoppedWriteLeavesTheOldPageAndNoTempora
     SetFileAttributesW(page.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(page), old);
     EXPECT_FALSE(AnyTemporaryFile(sample.root.Path()));
+}
+
+TEST(CatalogWrite, BothFormatsFailInTheSameOrderAndLeaveTheOldFileAsItWas) {
+    tmbtest::TempFolder root, out;
+    root.AddFile(L"um.txt", 1);
+    root.AddFolder(L"sub");
+    root.AddFile(L"sub\\dois.txt", 2);
+    const std::wstring notCatalogue = out.AddFile(L"velho.htm", 100);
+    using Job = catalog::Totals (*)(const catalog::Request&, const catalog::ProgressFn&);
+    const struct {
+        Job job;
+        const wchar_t* file;
+    } formats[] = {{catalog::WriteCatalog, L"Catalogo.htm"}, {catalog::WriteCsv, L"dados.csv"}};
+    std::vector<std::wstring> reasons;
+    for (const auto& format : formats) {
+        SCOPED_TRACE(tmb::WideToUtf8(format.file));
+        const std::wstring target = out / format.file;
+        format.job({root.Path(), target}, {});
+        const std::string old = ReadBytes(target);
+        // Stopped while reading, and while writing (however short the writing is).
+        for (const auto phase : {catalog::Progress::Phase::Reading, catalog::Progress::Phase::Writing}) {
+            const auto stop = [phase](const catalog::Progress& p) { return p.phase != phase; };
+            EXPECT_THROW(format.job({root.Path(), target}, stop), catalog::Cancelled);
+        }
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        // A target that may not be replaced is refused before the walk begins.
+        int calls = 0;
+        const auto count = [&calls](const catalog::Progress&) {
+            ++calls;
+            return true;
+        };
+        EXPECT_THROW(format.job({root.Path(), target}, count), tmb::EFCreateError);
+        EXPECT_EQ(calls, 0);
+        // An earlier catalogue that cannot be read is, before the target: its own reason.
+        try {
+            format.job({root.Path(), target, true, notCatalogue}, {});
+            ADD_FAILURE() << "a page that is no catalogue was compared with";
+        } catch (const tmb::Exception& e) {
+            reasons.push_back(e.Message());
+        }
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadBytes(target), old);
+        EXPECT_FALSE(AnyTemporaryFile(out.Path()));
+    }
+    ASSERT_EQ(reasons.size(), 2u);
+    EXPECT_EQ(reasons[0], reasons[1]);
+    EXPECT_NE(reasons[0].find(L"n\u00e3o \u00e9 um cat\u00e1logo"), std::wstring::npos) << tmb::WideToUtf8(reasons[0]);
 }
 
 } // namespace

@@ -177,6 +177,10 @@ TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAnd
         {replaced("tombarel-catalogo\t1\n", "tombarel-catalogo\t2\n"), L"vers\u00e3o mais nova"},
         {page.substr(0, page.find("\nF\n") + 5), L"incompleto"},
         {replaced("\narquivos\t2\n", "\narquivos\t3\n"), L"alterado \u00e0 m\u00e3o"},
+        // Texts a new page carries as they stand (a removed file, the earlier date): nothing in
+        // them may end its data block, which a browser ends at "</SCRIPT>" too.
+        {replaced("\num.txt\n", "\num.txt</SCRIPT><img src=x onerror=alert(1)>\n"), L"um nome n\u00e3o est\u00e1 escrito"},
+        {replaced("\ndata\t", "\ndata\t</SCRIPT>"), L"a data n\u00e3o est\u00e1 escrita"},
     };
     const std::wstring target = root / L"novo.htm";
     for (const auto& c : cases) {
