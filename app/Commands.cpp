@@ -133,7 +133,7 @@ std::wstring ReadableFolder(const Command& command) {
 
 catalog::Request CatalogRequest(const Command& command, const std::wstring& folder, const std::wstring& target) {
     return {folder, target, command.includeHidden,
-            command.compareWith.empty() ? std::wstring() : tmb::FullPath(command.compareWith)};
+            command.compareWith.empty() ? std::wstring() : tmb::FullPath(command.compareWith), command.exclude};
 }
 
 // "12 arquivos, 3 pastas; 1 pasta não pôde ser lida; comparado com "...": 2 adicionados, ..."
@@ -143,6 +143,9 @@ std::wstring Summary(const catalog::Totals& totals, const catalog::Request& requ
     if (totals.unreadable)
         summary += L"; " + Counted(totals.unreadable, L"pasta n\u00e3o p\u00f4de ser lida",
                                    L"pastas n\u00e3o puderam ser lidas");
+    if (!request.exclude.empty())
+        summary += L"; " + Counted(totals.leftOut, L"item deixado de fora pelo nome",
+                                   L"itens deixados de fora pelo nome");
     if (!request.compareWith.empty())
         summary += L"; comparado com " + Quoted(request.compareWith) + L": " +
                    Counted(totals.added, L"adicionado", L"adicionados") + L", " +
@@ -226,6 +229,41 @@ int WriteCsvCommand(const Command& command) {
     return exitDone;
 }
 
+// /colecao COLECAO PASTA... [/nome NOME] [/semocultos] [/excluir NOME]..., /colecao COLECAO
+// /juntar PAGINA..., /colecao COLECAO /remover NOME, or from the folder menu /colecao PASTA /ask
+// (the collection asked for).
+Command ParseCollection(Command command, const std::vector<std::wstring>& operands, bool joining, bool yes,
+                        bool ask, bool withoutHidden, bool compare) {
+    command.kind = Command::Kind::Collection;
+    if (yes || compare)
+        return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") + (yes ? L"/y" : L"/comparar"));
+    std::size_t at = 0;
+    if (!ask) {
+        if (operands.empty())
+            return BadUsage(L"Falta a cole\u00e7\u00e3o.");
+        command.file = operands[at++];
+    }
+    command.folders.assign(operands.begin() + static_cast<std::ptrdiff_t>(at), operands.end());
+    const bool removing = !command.remove.empty();
+    if (joining && command.join.empty())
+        return BadUsage(L"Falta o cat\u00e1logo depois de /juntar.");
+    // One thing at a time: folders walked, pages joined, or a volume removed.
+    if (int(joining) + int(removing) + int(!command.folders.empty()) != 1)
+        return BadUsage(command.folders.empty() && !joining && !removing
+                            ? L"Falta a pasta (ou /juntar, ou /remover)."
+                            : L"/colecao faz uma coisa de cada vez: pastas, /juntar ou /remover.");
+    if (ask && command.folders.size() != 1)
+        return BadUsage(L"/ask vai com uma pasta s\u00f3.");
+    if (!command.volumeName.empty() && command.folders.size() != 1)
+        return BadUsage(L"/nome vai com uma pasta s\u00f3.");
+    if ((withoutHidden || !command.exclude.empty()) && command.folders.empty())
+        return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") +
+                        (withoutHidden ? L"/semocultos" : L"/excluir"));
+    command.includeHidden = !withoutHidden;
+    command.ask = ask;
+    return command;
+}
+
 } // namespace
 
 Command ParseCommand(const std::vector<std::wstring>& arguments) {
@@ -238,6 +276,14 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     bool ask = false;
     bool withoutHidden = false;
     bool compare = false;
+    bool joining = false;
+    // A switch's value: the next argument, whatever it looks like, and never empty.
+    auto value = [&](size_t& i, std::wstring& into) {
+        if (i + 1 == arguments.size() || arguments[i + 1].empty())
+            return false;
+        into = arguments[++i];
+        return true;
+    };
     for (size_t i = IsSwitch(first) ? 1 : 0; i < arguments.size(); ++i) {
         const std::wstring argument = tmb::LowerCase(arguments[i]);
         if (argument == L"/comparar") {
@@ -248,6 +294,25 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
                 return BadUsage(L"/comparar s\u00f3 pode ser dado uma vez.");
             compare = true;
             command.compareWith = arguments[++i];
+        } else if (argument == L"/excluir") {
+            if (i + 1 == arguments.size() || arguments[i + 1].empty())
+                return BadUsage(L"Falta o nome depois de /excluir.");
+            // A pattern is matched against one name: a path would never match anything.
+            if (arguments[i + 1].find_first_of(L"\\/:") != std::wstring::npos)
+                return BadUsage(L"/excluir leva um nome, sem pasta: " + arguments[i + 1]);
+            command.exclude.push_back(arguments[++i]);
+        } else if (argument == L"/nome") {
+            if (!command.volumeName.empty())
+                return BadUsage(L"/nome s\u00f3 pode ser dado uma vez.");
+            if (!value(i, command.volumeName))
+                return BadUsage(L"Falta o nome depois de /nome.");
+        } else if (argument == L"/remover") {
+            if (!command.remove.empty())
+                return BadUsage(L"/remover s\u00f3 pode ser dado uma vez.");
+            if (!value(i, command.remove))
+                return BadUsage(L"Falta o nome do volume depois de /remover.");
+        } else if (argument == L"/juntar") {
+            joining = true;
         } else if (argument == L"/y")
             yes = true;
         else if (argument == L"/ask")
@@ -256,6 +321,8 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
             withoutHidden = true;
         else if (IsSwitch(argument))
             return BadUsage(L"Op\u00e7\u00e3o desconhecida: " + arguments[i]);
+        else if (joining && !operands.empty())
+            command.join.push_back(arguments[i]);  // the pages after /juntar
         else
             operands.push_back(arguments[i]);
     }
@@ -276,6 +343,8 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     } else if (first == L"/csv") {
         command.kind = Command::Kind::Csv;
         wanted = 2;
+    } else if (first == L"/colecao" || first == L"/cole\u00e7\u00e3o") {
+        return ParseCollection(std::move(command), operands, joining, yes, ask, withoutHidden, compare);
     } else if (first == L"/register") {
         command.kind = Command::Kind::Register;
     } else if (first == L"/unregister") {
@@ -295,9 +364,16 @@ Command ParseCommand(const std::vector<std::wstring>& arguments) {
     const bool yesAllowed = command.kind == Command::Kind::Html || command.kind == Command::Kind::Text || ofTree;
     const bool yesWrong = yes && !yesAllowed;
     const bool askWrong = ask && command.kind != Command::Kind::Html && !isCatalog;
-    if (yesWrong || askWrong || ((withoutHidden || compare) && !ofTree))
+    if (!command.volumeName.empty() || !command.remove.empty() || joining)
         return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") +
-                        (yesWrong ? L"/y" : askWrong ? L"/ask" : withoutHidden ? L"/semocultos" : L"/comparar"));
+                        (!command.volumeName.empty() ? L"/nome" : !command.remove.empty() ? L"/remover" : L"/juntar"));
+    if (yesWrong || askWrong || ((withoutHidden || compare || !command.exclude.empty()) && !ofTree))
+        return BadUsage(std::wstring(L"Op\u00e7\u00e3o sem sentido aqui: ") +
+                        (yesWrong          ? L"/y"
+                         : askWrong        ? L"/ask"
+                         : withoutHidden   ? L"/semocultos"
+                         : compare         ? L"/comparar"
+                                           : L"/excluir"));
     if (yes && ask)
         return BadUsage(L"/y e /ask n\u00e3o v\u00e3o juntos.");
     if (wanted >= 1)
@@ -323,14 +399,17 @@ std::wstring UsageText() {
            L"    grava a lista em texto da PASTA em ARQUIVO, como \"Salvar em texto\";\r\n"
            L"    /y substitui um ARQUIVO que j\u00e1 existe.\r\n"
            L"Tombarel /catalogo PASTA [ARQUIVO] [/y | /ask] [/semocultos]\r\n"
-           L"         [/comparar ANTERIOR]\r\n"
+           L"         [/comparar ANTERIOR] [/excluir NOME]...\r\n"
            L"    grava o cat\u00e1logo da PASTA e de tudo o que h\u00e1 dentro dela, uma p\u00e1gina\r\n"
            L"    html com a \u00e1rvore das pastas e uma busca, em ARQUIVO (sem ARQUIVO, como\r\n"
            L"    PASTA\\Catalogo.htm); /y substitui um cat\u00e1logo que j\u00e1 existe, /ask\r\n"
            L"    pergunta antes; /semocultos deixa de fora arquivos e pastas ocultos e de\r\n"
            L"    sistema; /comparar mostra o que mudou desde o cat\u00e1logo ANTERIOR (arquivos\r\n"
-           L"    adicionados, removidos e alterados).\r\n"
+           L"    adicionados, removidos e alterados); /excluir deixa de fora os arquivos e\r\n"
+           L"    as pastas com esse NOME, com tudo o que houver dentro (* e ? valem como\r\n"
+           L"    curinga: /excluir node_modules /excluir *.tmp), e pode ser repetido.\r\n"
            L"Tombarel /csv PASTA ARQUIVO [/y] [/semocultos] [/comparar ANTERIOR]\r\n"
+           L"         [/excluir NOME]...\r\n"
            L"    grava os dados da PASTA e de tudo o que h\u00e1 dentro dela em ARQUIVO, em CSV\r\n"
            L"    para planilhas (caminho, nome, tipo, tamanho, modificado, atributos); com\r\n"
            L"    /comparar, tamb\u00e9m a coluna mudan\u00e7a.\r\n"
@@ -424,6 +503,8 @@ int RunCommand(const Command& command) {
             return WriteCatalogCommand(command);
         case Command::Kind::Csv:
             return WriteCsvCommand(command);
+        case Command::Kind::Collection:
+            return WriteCollectionCommand(command);
         case Command::Kind::Register:
             RegisterFolderMenu(tmb::ProgramPath());
             TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\", \"Criar "

@@ -19,7 +19,7 @@ enum ExitCode : int {
 };
 
 struct Command {
-    enum class Kind { Window, Html, Text, Catalog, Csv, Register, Unregister, Help, BadUsage };
+    enum class Kind { Window, Html, Text, Catalog, Csv, Collection, Register, Unregister, Help, BadUsage };
     Kind kind = Kind::Window;
     std::wstring folder;   // Window (empty: the stored one), Html, Text, Catalog, Csv
     std::wstring file;     // Text: where the listing goes; Catalog: where the page goes
@@ -29,12 +29,24 @@ struct Command {
                            // "Salvar" asks, and the page is offered to be shown
     bool includeHidden = true;  // Catalog, Csv: false with /semocultos
     std::wstring compareWith;   // Catalog, Csv: /comparar's earlier catalogue, as given
+    std::vector<std::wstring> exclude;  // Catalog, Csv, Collection: the name patterns of every /excluir
+    // Collection: `file` is the collection (empty with /ask: asked for), `folders` the folders
+    // catalogued into it, `volumeName` /nome's name, `join` the pages of /juntar, `remove`
+    // /remover's volume.
+    std::vector<std::wstring> folders;
+    std::wstring volumeName;
+    std::vector<std::wstring> join;
+    std::wstring remove;
     std::wstring problem;  // BadUsage: what is wrong with the arguments
 };
 
 // The command the arguments (without the program's name) ask for. Switches are not case
-// sensitive; /comparar takes the next argument as its value, whatever it looks like.
+// sensitive; /comparar and /excluir take the next argument as their value, whatever it looks
+// like.
 Command ParseCommand(const std::vector<std::wstring>& arguments);
+
+// Writes a collection (/colecao); the exit code.
+int WriteCollectionCommand(const Command& command);
 
 // Runs a command that needs no window and returns its exit code; messages go to the
 // standard error stream, else the parent's console, else a box.

@@ -34,10 +34,15 @@ Totals WriteFormat(const Request& request, const ProgressFn& progress, FormatWri
     facts.linkBase = LinkBase(root, target);
     GetSystemTime(&facts.started);
     facts.includeHidden = request.includeHidden;
+    facts.exclude = request.exclude;
+    facts.volume = VolumeOf(root);
+    facts.volumeName = DefaultVolumeName(facts.volume, root);
     CatalogTree tree;
     // The target and its temporary file lie inside the tree when it is written there:
     // neither is listed, and the totals are those of the tree without them.
-    const WalkOptions options{request.includeHidden, {target, file.TemporaryPath()}};
+    WalkOptions options{request.includeHidden, {target, file.TemporaryPath()}};
+    for (const std::wstring& pattern : request.exclude)
+        options.patterns.emplace_back(pattern);
     Totals totals = WalkTree(root, options, tree, gate);
     Changes changes;
     if (before) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "catalog/CatalogProgress.h"
 
@@ -17,6 +18,9 @@ struct Request {
     std::wstring file;         // where the page goes (full path); it is replaced when whole
     bool includeHidden = true; // false: hidden and system files and folders are left out
     std::wstring compareWith = {};  // an earlier catalogue page to compare with; empty: none
+    // Names left out wherever they are met, a folder with everything below it ("*" and "?"
+    // as wildcards, case ignored): "node_modules", "*.tmp".
+    std::vector<std::wstring> exclude = {};
 };
 
 // Both formats are made the same way, in this order:

@@ -8,10 +8,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalog/CatalogCompare.h"
 #include "catalog/CatalogProgress.h"
 #include "catalog/CatalogTree.h"
+#include "catalog/Volume.h"
 
 namespace catalog {
 
@@ -56,6 +58,9 @@ struct Facts {
     std::wstring linkBase;  // LinkBase(root, target)
     SYSTEMTIME started{};   // when the walk began, UTC
     bool includeHidden = true;
+    std::vector<std::wstring> exclude;  // the name patterns left out, as given
+    VolumeFacts volume;                 // the volume the folder lies on
+    std::wstring volumeName;            // what a collection calls it
     Totals totals;
     // With a comparison: what changed, the earlier page and when it was made (ISO 8601 UTC).
     const Changes* changes = nullptr;

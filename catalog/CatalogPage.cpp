@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "catalog/PageText.h"
+#include "catalog/Volume.h"
 #include "framework/Locale.h"
 #include "framework/TextConv.h"
 
@@ -55,6 +57,8 @@ void AddNumbers(Output& out, std::initializer_list<std::int64_t> values) {
     }
     out.Add('\n');
 }
+
+} // namespace
 
 std::string Utf8(const std::wstring& text) { return tmb::WideToUtf8(text); }
 
@@ -134,6 +138,8 @@ std::string Escaped(const std::wstring& text) {
     return out;
 }
 
+namespace {
+
 std::string Header(const Facts& facts) {
     SYSTEMTIME local{};
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &facts.started, &local))
@@ -170,6 +176,14 @@ std::string Header(const Facts& facts) {
     }
     if (!facts.includeHidden)
         html += "<p class=\"ocultos\">Arquivos e pastas ocultos e de sistema foram deixados de fora.</p>";
+    if (!facts.exclude.empty()) {
+        // Said so that a folder left out is never taken for one that is missing.
+        std::string patterns;
+        for (const std::wstring& pattern : facts.exclude)
+            patterns += (patterns.empty() ? "" : ", ") + std::string("<code>") + HtmlText(pattern) + "</code>";
+        html += "<p class=\"excluidos\">Deixados de fora pelo nome: " + patterns + " (" +
+                Plural(t.leftOut, "item", "itens") + ", com tudo o que havia dentro das pastas).</p>";
+    }
     html += "</header>";
     return html;
 }
@@ -200,6 +214,11 @@ public:
         NumberLine("arquivos", facts_.totals.files);
         NumberLine("bytes", facts_.totals.bytes);
         NumberLine("ilegiveis", facts_.totals.unreadable);
+        VolumeLines();
+        for (const std::wstring& pattern : facts_.exclude)
+            HeaderLine("excluir", Escaped(pattern));
+        if (!facts_.exclude.empty())
+            NumberLine("excluidos", facts_.totals.leftOut);
         if (facts_.changes) {
             HeaderLine("comparado", Escaped(facts_.comparedWith));
             HeaderLine("anterior", facts_.comparedDate);
@@ -263,6 +282,19 @@ private:
         out_.Add("X\n");
         for (std::uint32_t folder : changes.notCompared)
             AddNumbers(out_, {folder});
+    }
+
+    // The volume the folder lies on, which a collection knows a disc again by.
+    void VolumeLines() {
+        const VolumeFacts& v = facts_.volume;
+        HeaderLine("volume", Escaped(facts_.volumeName));
+        HeaderLine("rotulo", Escaped(v.label));
+        HeaderLine("serie", v.hasSerial ? SerialDigits(v.serial) : std::string());
+        HeaderLine("sistema", Escaped(v.fileSystem));
+        HeaderLine("abaixo", Escaped(v.below));
+        HeaderLine("unidade", DriveKindWord(v.driveType));
+        NumberLine("capacidade", v.capacity);
+        NumberLine("livre", v.free);
     }
 
     void HeaderLine(const char* key, const std::string& value) {
@@ -344,7 +376,11 @@ std::wstring LinkBase(const std::wstring& root, const std::wstring& pageFile) {
     return url + L'/';
 }
 
-void WritePage(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate) {
+void WriteDataBlock(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate) {
+    DataWriter(tree, facts, out, gate).Write();
+}
+
+void WriteShell(Output& out, const std::function<void(std::string_view marker)>& fill) {
     std::string_view page = Asset(kCatalogTemplate, kCatalogTemplateSize);
     while (!page.empty()) {
         const std::size_t at = page.find("@@");
@@ -357,19 +393,28 @@ void WritePage(const CatalogTree& tree, const Facts& facts, Output& out, Progres
         const std::size_t end = page.find("@@");
         const std::string_view marker = page.substr(0, end);
         page.remove_prefix(end == std::string_view::npos ? page.size() : end + 2);
+        if (marker == "STYLE")
+            out.Add(Asset(kCatalogStyle, kCatalogStyleSize));
+        else if (marker == "SCRIPT")
+            out.Add(Asset(kCatalogScript, kCatalogScriptSize));
+        else
+            fill(marker);
+    }
+}
+
+void WritePage(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate) {
+    WriteShell(out, [&](std::string_view marker) {
         if (marker == "ATTRS")
             out.Add(HtmlAttributes(facts));
+        else if (marker == "FORMAT")
+            out.Add("tombarel-catalogo");
         else if (marker == "TITLE")
             out.Add("Cat\xC3\xA1logo de " + HtmlText(facts.root));
-        else if (marker == "STYLE")
-            out.Add(Asset(kCatalogStyle, kCatalogStyleSize));
         else if (marker == "HEADER")
             out.Add(Header(facts));
         else if (marker == "DATA")
-            DataWriter(tree, facts, out, gate).Write();
-        else if (marker == "SCRIPT")
-            out.Add(Asset(kCatalogScript, kCatalogScriptSize));
-    }
+            WriteDataBlock(tree, facts, out, gate);
+    });
 }
 
 } // namespace catalog

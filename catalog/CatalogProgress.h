@@ -19,6 +19,7 @@ struct Totals {
     std::uint64_t files = 0;
     std::uint64_t bytes = 0;
     std::uint64_t unreadable = 0; // folders that could not be read, or only in part
+    std::uint64_t leftOut = 0;    // files and folders a name pattern left out (not their contents)
     // With a comparison: files added, removed and changed since the earlier catalogue, and
     // the bytes gained (added files, files that grew) and lost (removed, shrunk).
     std::uint64_t added = 0, removed = 0, changed = 0;
@@ -62,6 +63,12 @@ public:
     // takes far less than a clock tick.
     void Wrote() {
         if ((++state_.written & 0xFF) == 0 && Due())
+            Send();
+    }
+
+    // Work that counts no entries (bytes copied): the callback is called when it is due.
+    void Check() {
+        if (Due())
             Send();
     }
 

@@ -197,6 +197,10 @@ private:
             const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
             if (!isFolder && IsExcluded(name, length))
                 continue;
+            if (!options_.patterns.empty() && AnyMatches(options_.patterns, name, length)) {
+                ++totals_.leftOut;
+                continue;
+            }
             Entry e;
             e.offset = static_cast<std::uint32_t>(listing_.chars.size());
             e.length = static_cast<std::uint32_t>(length);

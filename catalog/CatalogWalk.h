@@ -10,6 +10,7 @@
 
 #include "catalog/CatalogProgress.h"
 #include "catalog/CatalogTree.h"
+#include "catalog/NamePattern.h"
 
 namespace catalog {
 
@@ -18,6 +19,8 @@ struct WalkOptions {
     // Files left out wherever they are met (the page itself and its temporary file), as full
     // paths in any form.
     std::vector<std::wstring> excluded;
+    // Names left out wherever they are met, a folder with everything below it.
+    std::vector<NamePattern> patterns = {};
 };
 
 // The form a folder is shown in and compared by: full, without a trailing backslash except

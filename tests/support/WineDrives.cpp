@@ -93,7 +93,7 @@ std::wstring WindowsPathOf(const std::string& unixPath) {
 }
 
 WineDrive::WineDrive(wchar_t letter, UINT driveType, bool withMedium)
-    : letter_(static_cast<wchar_t>(towupper(letter))) {
+    : letter_(static_cast<wchar_t>(towupper(letter))), driveType_(driveType) {
     wchar_t temp[MAX_PATH];
     const DWORD length = GetTempPathW(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH || letter_ < L'A' || letter_ > L'Z') {
@@ -132,5 +132,10 @@ bool WineDrive::InsertMedium() {
 }
 
 bool WineDrive::EjectMedium() { return !mediumDir_.empty() && RemoveTree(mediumDir_); }
+
+bool WineDrive::Redefine() {
+    return defined_ && DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, std::string()) &&
+           DefineUnixDrive(letter_, driveType_, UnixPathOf(mediumDir_));
+}
 
 } // namespace tmbtest

@@ -43,9 +43,14 @@ public:
     bool InsertMedium();
     // Deletes the medium folder with everything in it; the drive has no medium.
     bool EjectMedium();
+    // Defines the letter again over the medium as it now is: the mount manager reads a
+    // volume's label and serial number (the medium's ".windows-label" and ".windows-serial")
+    // only as the drive is defined, so a test that swaps discs defines it again.
+    bool Redefine();
 
 private:
     wchar_t letter_;
+    UINT driveType_;
     std::wstring mediumDir_;
     bool defined_ = false;
 };

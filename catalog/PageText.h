@@ -1,0 +1,38 @@
+// The pieces the catalogue's page and the collection's page are both written with: texts as
+// the pages write them, the template with its markers, and a catalogue's data block.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "catalog/CatalogFormat.h"
+
+namespace catalog {
+
+std::string Utf8(const std::wstring& text);
+// Text for markup: "&", "<", ">" and quotes as entities.
+std::string HtmlText(const std::wstring& text);
+// A name as the data block writes it: the inside of a JSON string.
+std::string Escaped(const std::wstring& text);
+// "1.234.567"
+std::string Grouped(std::uint64_t value);
+// "1,2 GB"
+std::string ShortSize(std::uint64_t bytes);
+// "1 pasta", "2 pastas"
+std::string Plural(std::uint64_t n, const char* one, const char* many);
+// An ISO 8601 UTC time as the header shows dates.
+std::string LocalDateText(const std::string& iso);
+// "2026-12-07T21:05:09Z"
+std::string IsoTime(const SYSTEMTIME& t);
+
+// The template copied into `out`, its style sheet and script in place and every other marker
+// ("ATTRS", "FORMAT", "TITLE", "HEADER", "DATA") handed to `fill`.
+void WriteShell(Output& out, const std::function<void(std::string_view marker)>& fill);
+// A catalogue's data block, from its first line to its last line ".".
+void WriteDataBlock(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate);
+
+} // namespace catalog
