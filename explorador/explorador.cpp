@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "catalog/Catalog.h"
+#include "catalog/Collection.h"
 #include "explorer/KvFileExplorer28.h"
 #include "framework/Application.h"
 #include "framework/CommandLine.h"
@@ -30,7 +31,9 @@ const WindowTexts kTexts[] = {
      L"Folders:", L"Files:", L"Writing the page:", L"Cancel", L"Catalogue written to:",
      L"Folders that could not be read:", L"Open it now?", L"Choose a folder to catalogue.",
      L"Co&mpare with earlier catalogue\u2026", L"Earlier catalogue",
-     L"Added: %1   Removed: %2   Changed: %3"},
+     L"Added: %1   Removed: %2   Changed: %3",
+     L"Add to c&ollection\u2026", L"Add to collection", L"Adding to the collection",
+     L"Collection written to:", L"Volumes:"},
     // lnFrench
     {L"Explorateur Tombarel", L"&Fichier", L"&Quitter", L"&Affichage", L"Afficher les &dossiers",
      L"&Masquer les extensions", L"A&ctualiser\tF5", L"Format de la &date",
@@ -43,7 +46,9 @@ const WindowTexts kTexts[] = {
      L"Annuler", L"Catalogue \u00e9crit dans :", L"Dossiers illisibles :",
      L"L'ouvrir maintenant ?", L"Choisissez un dossier \u00e0 cataloguer.",
      L"Co&mparer avec un catalogue ant\u00e9rieur\u2026", L"Catalogue ant\u00e9rieur",
-     L"Ajout\u00e9s : %1   Supprim\u00e9s : %2   Modifi\u00e9s : %3"},
+     L"Ajout\u00e9s : %1   Supprim\u00e9s : %2   Modifi\u00e9s : %3",
+     L"Ajouter \u00e0 la c&ollection\u2026", L"Ajouter \u00e0 la collection", L"Ajout \u00e0 la collection",
+     L"Collection \u00e9crite dans :", L"Volumes :"},
     // lnGerman
     {L"Tombarel Explorer", L"&Datei", L"&Beenden", L"&Ansicht", L"&Ordner anzeigen",
      L"Datei&endungen ausblenden", L"A&ktualisieren\tF5", L"&Datumsformat",
@@ -55,7 +60,9 @@ const WindowTexts kTexts[] = {
      L"Abbrechen", L"Katalog geschrieben nach:", L"Nicht lesbare Ordner:", L"Jetzt \u00f6ffnen?",
      L"W\u00e4hlen Sie einen Ordner zum Katalogisieren.",
      L"Mit fr\u00fcherem Katalog &vergleichen\u2026", L"Fr\u00fcherer Katalog",
-     L"Hinzugef\u00fcgt: %1   Entfernt: %2   Ge\u00e4ndert: %3"},
+     L"Hinzugef\u00fcgt: %1   Entfernt: %2   Ge\u00e4ndert: %3",
+     L"Zur &Sammlung hinzuf\u00fcgen\u2026", L"Zur Sammlung hinzuf\u00fcgen", L"Zur Sammlung hinzuf\u00fcgen",
+     L"Sammlung geschrieben nach:", L"Datentr\u00e4ger:"},
     // lnSpanish
     {L"Explorador Tombarel", L"&Archivo", L"&Salir", L"&Ver", L"Mostrar &carpetas",
      L"&Ocultar extensiones", L"A&ctualizar\tF5", L"Formato de &fecha",
@@ -68,7 +75,9 @@ const WindowTexts kTexts[] = {
      L"Cancelar", L"Cat\u00e1logo escrito en:", L"Carpetas que no se pudieron leer:",
      L"\u00bfDesea abrirlo ahora?", L"Elija una carpeta para catalogar.",
      L"Co&mparar con cat\u00e1logo anterior\u2026", L"Cat\u00e1logo anterior",
-     L"A\u00f1adidos: %1   Eliminados: %2   Modificados: %3"},
+     L"A\u00f1adidos: %1   Eliminados: %2   Modificados: %3",
+     L"A\u00f1adir a la c&olecci\u00f3n\u2026", L"A\u00f1adir a la colecci\u00f3n", L"A\u00f1adiendo a la colecci\u00f3n",
+     L"Colecci\u00f3n escrita en:", L"Vol\u00famenes:"},
     // lnPortuguese
     {L"Explorador Tombarel", L"&Arquivo", L"&Sair", L"E&xibir", L"Mostrar &pastas",
      L"&Ocultar extens\u00f5es", L"A&tualizar\tF5", L"Formato de &data",
@@ -81,7 +90,9 @@ const WindowTexts kTexts[] = {
      L"Cat\u00e1logo criado em:", L"Pastas que n\u00e3o puderam ser lidas:",
      L"Deseja abri-lo?", L"Escolha uma pasta para catalogar.",
      L"Co&mparar com cat\u00e1logo anterior\u2026", L"Cat\u00e1logo anterior",
-     L"Adicionados: %1   Removidos: %2   Alterados: %3"},
+     L"Adicionados: %1   Removidos: %2   Alterados: %3",
+     L"Adicionar \u00e0 c&ole\u00e7\u00e3o\u2026", L"Adicionar \u00e0 cole\u00e7\u00e3o", L"Adicionando \u00e0 cole\u00e7\u00e3o",
+     L"Cole\u00e7\u00e3o gravada em:", L"Volumes:"},
 };
 
 // Each language is named in itself.
@@ -151,6 +162,8 @@ std::vector<MenuRow> MenuRows(const WindowTexts& t) {
                 [](F& f, long) { f.CatalogFolder(); }, nullptr, 1},
         MenuRow{L"Compare", cmCompare, t.compare, nullptr, &CanCatalog,
                 [](F& f, long) { f.CompareFolder(); }, nullptr, 1},
+        MenuRow{L"AddToCollection", cmAddToCollection, t.addToCollection, nullptr, &CanCatalog,
+                [](F& f, long) { f.AddToCollection(); }, nullptr, 1},
         row(nullptr, 0, nullptr, 1),
         row(L"Exit", cmExit, t.exit, 1, [](F& f, long) { f.Close(); }),
         row(L"View", 0, t.view, 0),
@@ -388,31 +401,17 @@ void Tfmexplorador::CompareFolder() {
         CatalogFolder(open.fileName);
 }
 
-void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
-    if (!ReadyToCatalog())
-        return;
+bool Tfmexplorador::RunCatalogJob(const wchar_t* caption, const std::wstring& folder,
+                                  const tmb::FormatSettings& numbers,
+                                  const std::function<void(const catalog::ProgressFn&)>& job) {
     const WindowTexts& t = TextsFor(language_);
-    const std::wstring folder = files->Directory();
-    tmb::SaveDialogRequest save =
-        CatalogueFileRequest(*this, t, t.catalogTitle, OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN);
-    save.defaultExt = L"htm";
-    if (!tmb::CurrentModalHost().SaveDialog(save))
-        return;
-
-    catalog::Request job;
-    job.folder = folder;
-    job.file = save.fileName;
-    job.compareWith = earlier;
-    // The task's thread formats the counts: the regional settings are read here, once.
-    const tmb::FormatSettings numbers = tmb::FormatSettings::User();
-    catalog::Totals totals;
     tmb::ProgressRequest progress;
     progress.owner = Handle();
-    progress.caption = t.catalogProgress;
-    progress.lines = {CountsText(t, totals, numbers), folder};
+    progress.caption = caption;
+    progress.lines = {CountsText(t, catalog::Totals{}, numbers), folder};
     progress.cancelCaption = t.cancel;
     progress.task = [&](tmb::ProgressTask& task) {
-        totals = catalog::WriteCatalog(job, [&](const catalog::Progress& p) {
+        job([&](const catalog::Progress& p) {
             const bool reading = p.phase == catalog::Progress::Phase::Reading;
             const std::uint64_t entries = p.counted.folders + p.counted.files;
             task.SetLines({CountsText(t, p.counted, numbers),
@@ -432,18 +431,87 @@ void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
         } busy(cataloguing_);
         tmb::CurrentModalHost().RunProgress(progress);
     } catch (const catalog::Cancelled&) {
-        return;  // nothing was written, and the old page is as it was: the user knows why
+        return false;  // nothing was written, and the old page is as it was: the user knows why
     } catch (const std::exception& e) {
         tmb::App().HandleException(e);
-        return;
+        return false;
     }
+    return true;
+}
 
+void Tfmexplorador::RefreshIfWrittenHere(const std::wstring& page, const std::wstring& folder) {
     // The new page shows in the list when it went into the folder shown.
-    if (tmb::SameText(kv::AddSlash(kv::ExtractFilePath(save.fileName)), kv::AddSlash(folder)) &&
+    if (tmb::SameText(kv::AddSlash(kv::ExtractFilePath(page)), kv::AddSlash(folder)) &&
         tmb::SameText(files->Directory(), folder)) {
         files->UpdateFileList();
         UpdateStatus();
     }
+}
+
+void Tfmexplorador::OfferToOpen(std::wstring text, const std::wstring& page) {
+    text += L"\r\r" + std::wstring(TextsFor(language_).openIt);
+    // No working folder for the browser: one would hold the catalogued folder (a USB drive)
+    // in use for as long as the browser runs.
+    if (tmb::MessageDlg(text, tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) == tmb::mrYes)
+        kv::ExecuteFile(L"Open", page, std::wstring(), std::wstring(), SW_SHOWNORMAL);
+}
+
+void Tfmexplorador::AddToCollection() {
+    if (!ReadyToCatalog())
+        return;
+    const WindowTexts& t = TextsFor(language_);
+    const std::wstring folder = files->Directory();
+    tmb::SaveDialogRequest save = CatalogueFileRequest(*this, t, t.collectionTitle, OFN_NOREADONLYRETURN);
+    save.defaultExt = L"htm";
+    // The collection grows a disc at a time: the one used last is proposed.
+    if (const std::wstring last = catalog::LastCollection(); !last.empty()) {
+        save.fileName = last;
+        save.initialDir = kv::ExtractFilePath(last);
+    } else {
+        save.fileName = kv::AddSlash(folder) + L"Colecao.htm";
+    }
+    if (!tmb::CurrentModalHost().SaveDialog(save))
+        return;
+    catalog::CollectionRequest job;
+    job.file = save.fileName;
+    job.folders = {folder};
+    catalog::CollectionTotals totals;
+    const tmb::FormatSettings numbers = tmb::FormatSettings::User();
+    if (!RunCatalogJob(t.collectionProgress, folder, numbers, [&](const catalog::ProgressFn& progress) {
+            totals = catalog::WriteCollection(job, progress);
+        }))
+        return;
+    catalog::RememberCollection(save.fileName);
+    RefreshIfWrittenHere(save.fileName, folder);
+    OfferToOpen(std::wstring(t.collectionWritten) + L"\r" + save.fileName + L"\r\r" + t.volumes + L" " +
+                    tmb::FormatNumber(static_cast<double>(totals.volumes), 0, numbers) + L"   " +
+                    CountsText(t, totals.totals, numbers),
+                save.fileName);
+}
+
+void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
+    if (!ReadyToCatalog())
+        return;
+    const WindowTexts& t = TextsFor(language_);
+    const std::wstring folder = files->Directory();
+    tmb::SaveDialogRequest save =
+        CatalogueFileRequest(*this, t, t.catalogTitle, OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN);
+    save.defaultExt = L"htm";
+    if (!tmb::CurrentModalHost().SaveDialog(save))
+        return;
+
+    catalog::Request job;
+    job.folder = folder;
+    job.file = save.fileName;
+    job.compareWith = earlier;
+    catalog::Totals totals;
+    const tmb::FormatSettings numbers = tmb::FormatSettings::User();
+    if (!RunCatalogJob(t.catalogProgress, folder, numbers, [&](const catalog::ProgressFn& progress) {
+            totals = catalog::WriteCatalog(job, progress);
+        }))
+        return;
+
+    RefreshIfWrittenHere(save.fileName, folder);
     std::wstring text = std::wstring(t.catalogWritten) + L"\r" + save.fileName + L"\r\r" +
                         CountsText(t, totals, numbers);
     if (totals.unreadable > 0)
@@ -457,11 +525,7 @@ void Tfmexplorador::CatalogFolder(const std::wstring& earlier) {
                             tmb::FormatNumber(static_cast<double>(counts[i]), 0, numbers));
         text += L"\r" + changes;
     }
-    text += L"\r\r" + std::wstring(t.openIt);
-    // No working folder for the browser: one would hold the catalogued folder (a USB drive)
-    // in use for as long as the browser runs.
-    if (tmb::MessageDlg(text, tmb::MsgDlgType::Confirmation, tmb::mbYes | tmb::mbNo) == tmb::mrYes)
-        kv::ExecuteFile(L"Open", save.fileName, std::wstring(), std::wstring(), SW_SHOWNORMAL);
+    OfferToOpen(text, save.fileName);
 }
 
 void Tfmexplorador::ApplyMask() {

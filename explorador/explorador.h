@@ -7,14 +7,17 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
+#include "catalog/CatalogProgress.h"
 #include "explorer/KvDirTree21.h"
 #include "explorer/KvDirTreeCombo28.h"
 #include "explorer/KvFilelistView28.h"
 #include "framework/Bars.h"
 #include "framework/Form.h"
 #include "framework/Label.h"
+#include "framework/Locale.h"
 #include "framework/StdControls.h"
 
 namespace explorador {
@@ -27,6 +30,7 @@ inline constexpr wchar_t kRegistryValue[] = L"explorerdir";
 inline constexpr UINT cmExit = 100;
 inline constexpr UINT cmCatalog = 101;
 inline constexpr UINT cmCompare = 102;
+inline constexpr UINT cmAddToCollection = 103;
 inline constexpr UINT cmShowFolders = 200;
 inline constexpr UINT cmHideFileExt = 201;
 inline constexpr UINT cmRefresh = 202;
@@ -73,6 +77,13 @@ struct WindowTexts {
     const wchar_t* compare;
     const wchar_t* compareTitle;
     const wchar_t* changes;
+    // The folder shown added to a collection: the menu entry, the save dialog's title (the
+    // last collection proposed), the progress window, the offer to open it and its count.
+    const wchar_t* addToCollection;
+    const wchar_t* collectionTitle;
+    const wchar_t* collectionProgress;
+    const wchar_t* collectionWritten;
+    const wchar_t* volumes;
 };
 const WindowTexts& TextsFor(kv::TLanguage language);
 
@@ -104,6 +115,9 @@ public:
     void CompareFolder();
     // True when a catalogue of the folder shown can be made now; says why not otherwise.
     bool ReadyToCatalog();
+    // "Adicionar à coleção...": the folder shown catalogued into the collection the save
+    // dialog names (the last one used proposed), behind the progress window.
+    void AddToCollection();
     // The menu bar (rebuilt with the language, ticks from the list's options).
     HMENU MenuBar() const {
         HWND h = HandleIfAllocated();
@@ -118,6 +132,14 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Runs a catalogue's or a collection's job behind the progress window (counts, the folder
+    // being read, the entries written, Cancel); false when it was cancelled or failed (the
+    // failure reported).
+    bool RunCatalogJob(const wchar_t* caption, const std::wstring& folder, const tmb::FormatSettings& numbers,
+                       const std::function<void(const catalog::ProgressFn&)>& job);
+    void RefreshIfWrittenHere(const std::wstring& page, const std::wstring& folder);
+    // `text`, then "Open it now?": Yes opens the page in the browser.
+    void OfferToOpen(std::wstring text, const std::wstring& page);
     void BuildMenu();
     void ApplyTexts();
     void ApplyMask();
