@@ -413,10 +413,20 @@ std::wstring UsageText() {
            L"    grava os dados da PASTA e de tudo o que h\u00e1 dentro dela em ARQUIVO, em CSV\r\n"
            L"    para planilhas (caminho, nome, tipo, tamanho, modificado, atributos); com\r\n"
            L"    /comparar, tamb\u00e9m a coluna mudan\u00e7a.\r\n"
+           L"Tombarel /colecao COLECAO PASTA... [/nome NOME] [/semocultos] [/excluir NOME]...\r\n"
+           L"Tombarel /colecao COLECAO /juntar PAGINA...\r\n"
+           L"Tombarel /colecao COLECAO /remover NOME\r\n"
+           L"    guarda v\u00e1rios volumes (discos, unidades, pastas) numa p\u00e1gina s\u00f3, a\r\n"
+           L"    COLECAO, criada se n\u00e3o existe: cada PASTA \u00e9 catalogada como um volume\r\n"
+           L"    (com o r\u00f3tulo, o n\u00famero de s\u00e9rie e o espa\u00e7o livre da unidade);\r\n"
+           L"    o mesmo volume outra vez substitui o anterior e mostra o que mudou. /nome\r\n"
+           L"    d\u00e1 o nome do volume (o padr\u00e3o \u00e9 o r\u00f3tulo ou o caminho); /juntar\r\n"
+           L"    acrescenta cat\u00e1logos e cole\u00e7\u00f5es gravados antes, como est\u00e3o; /remover\r\n"
+           L"    tira o volume com esse NOME.\r\n"
            L"Tombarel /register\r\n"
-           L"    p\u00f5e \"Abrir no Tombarel\", \"Criar Lista.htm (Tombarel)\" e \"Criar\r\n"
-           L"    Catalogo.htm (Tombarel)\" no menu das pastas do Explorer, s\u00f3 para este\r\n"
-           L"    usu\u00e1rio.\r\n"
+           L"    p\u00f5e \"Abrir no Tombarel\", \"Criar Lista.htm (Tombarel)\", \"Criar\r\n"
+           L"    Catalogo.htm (Tombarel)\" e \"Adicionar \u00e0 cole\u00e7\u00e3o (Tombarel)\" no menu\r\n"
+           L"    das pastas do Explorer, s\u00f3 para este usu\u00e1rio.\r\n"
            L"Tombarel /unregister\r\n"
            L"    tira essas entradas.\r\n"
            L"\r\n"
@@ -437,6 +447,7 @@ const FolderMenuEntry kEntries[] = {
     {kOpenVerb, L"Abrir no Tombarel", L" \"%1\""},
     {kListVerb, L"Criar Lista.htm (Tombarel)", L" /html \"%1\" /ask"},
     {kCatalogVerb, L"Criar Catalogo.htm (Tombarel)", L" /catalogo \"%1\" /ask"},
+    {kCollectionVerb, L"Adicionar \u00e0 cole\u00e7\u00e3o (Tombarel)", L" /colecao \"%1\" /ask"},
 };
 
 std::wstring VerbKey(const wchar_t* verb) { return std::wstring(kFolderShellKey) + L"\\" + verb; }
@@ -508,7 +519,8 @@ int RunCommand(const Command& command) {
         case Command::Kind::Register:
             RegisterFolderMenu(tmb::ProgramPath());
             TellUser(L"O menu das pastas do Explorer tem agora \"Abrir no Tombarel\", \"Criar "
-                     L"Lista.htm (Tombarel)\" e \"Criar Catalogo.htm (Tombarel)\".",
+                     L"Lista.htm (Tombarel)\", \"Criar Catalogo.htm (Tombarel)\" e \"Adicionar \u00e0 "
+                     L"cole\u00e7\u00e3o (Tombarel)\".",
                      UserStream::Output);
             return exitDone;
         case Command::Kind::Unregister:

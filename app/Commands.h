@@ -60,6 +60,7 @@ inline constexpr wchar_t kFolderShellKey[] = L"Software\\Classes\\Directory\\she
 inline constexpr wchar_t kOpenVerb[] = L"Tombarel.Abrir";
 inline constexpr wchar_t kListVerb[] = L"Tombarel.Lista";
 inline constexpr wchar_t kCatalogVerb[] = L"Tombarel.Catalogo";
+inline constexpr wchar_t kCollectionVerb[] = L"Tombarel.Colecao";
 
 // Adds the entries, for the current user only, running `programPath`.
 void RegisterFolderMenu(const std::wstring& programPath);

@@ -418,6 +418,19 @@ TEST_F(ProgramRun, CommandsThatCannotDoTheirWorkSaySoWithTheirExitCodes) {
         {L"/html " + Quoted(folder.Path()) + L" /x", 3, L"/x"},
         {L"/register /y", 3, L"/y"},
         {L"/?", 0, L"Tombarel /html PASTA"},
+        // A collection: one thing at a time, and a file there that is none is left as it is.
+        // (The console's code page has no room for every accent: the texts looked for are plain.)
+        {L"/colecao", 3, L"Falta a cole"},
+        {L"/colecao c.htm", 3, L"Falta a pasta (ou /juntar, ou /remover)"},
+        {L"/colecao c.htm a /remover v", 3, L"uma coisa de cada vez"},
+        {L"/colecao c.htm a b /nome n", 3, L"/nome vai com uma pasta"},
+        {L"/colecao c.htm /juntar", 3, L"depois de /juntar"},
+        {L"/catalogo a /nome n", 3, L"/nome"},
+        {L"/html a /excluir x", 3, L"/excluir"},
+        {L"/catalogo a /excluir x\\y", 3, L"sem pasta"},
+        {L"/colecao " + Quoted(file) + L" " + Quoted(folder.Path()), 1, L"a.txt"},
+        {L"/colecao " + Quoted(empty / L"c.htm") + L" " + Quoted(folder.Path()) + L" /excluir *.htm", 0,
+         L"1 volume (1 adicionado); 2 arquivos"},
     };
     for (const Case& c : cases) {
         const Finished finished = RunCommand(c.arguments);
@@ -508,7 +521,8 @@ TEST_F(ProgramRun, RegisterAddsTheFolderMenuEntriesAndUnregisterLeavesNoTrace) {
         expected.emplace(parent, L"");
     const std::wstring open = shell + L"\\Tombarel.Abrir", list = shell + L"\\Tombarel.Lista";
     const std::wstring catalogue = shell + L"\\Tombarel.Catalogo";
-    for (const std::wstring& verb : {open, list, catalogue}) {
+    const std::wstring collection = shell + L"\\Tombarel.Colecao";
+    for (const std::wstring& verb : {open, list, catalogue, collection}) {
         expected[verb] = L"";
         expected[verb + L"|Icon"] = StringData(ProgramPath() + L",0");
         expected[verb + L"\\command"] = L"";
@@ -519,6 +533,8 @@ TEST_F(ProgramRun, RegisterAddsTheFolderMenuEntriesAndUnregisterLeavesNoTrace) {
     expected[list + L"\\command|"] = StringData(exe + L" /html \"%1\" /ask");
     expected[catalogue + L"|"] = StringData(L"Criar Catalogo.htm (Tombarel)");
     expected[catalogue + L"\\command|"] = StringData(exe + L" /catalogo \"%1\" /ask");
+    expected[collection + L"|"] = StringData(L"Adicionar \u00e0 cole\u00e7\u00e3o (Tombarel)");
+    expected[collection + L"\\command|"] = StringData(exe + L" /colecao \"%1\" /ask");
     EXPECT_EQ(HiveDifference(after, expected), "");
 
     // What the entries run, as Explorer runs them for a folder: the list entry asks as
