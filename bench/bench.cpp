@@ -26,6 +26,7 @@
 #include "app/Listings.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogReader.h"
+#include "catalog/Collection.h"
 #include "app/tombarel.h"
 #include "explorador/explorador.h"
 #include "explorer/KvDirTree21.h"
@@ -1120,6 +1121,44 @@ void SetFile(const std::wstring& path, std::uint64_t size, const FILETIME* writt
     CloseHandle(h);
 }
 
+// A volume of the catalogue's tree added to a collection that already holds nine volumes of
+// the same size (made once, each the same tree under another name), against one recursive
+// walk of that volume: what is carried over must cost little beside the walk; and the peak
+// working set, which must not grow with the volumes carried over.
+void BenchCollection(const std::wstring& root, int n) {
+    const std::wstring base = root + L"\\catalog" + std::to_wstring(n);
+    const std::wstring folder = CatalogFolder(root, n), nine = base + L"\\Colecao-9.htm",
+                       page = base + L"\\Colecao.htm";
+    if (GetFileAttributesW(nine.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const double made = Seconds([&] {
+            for (int k = 1; k <= 9; ++k)
+                catalog::WriteCollection({nine + L".tmp", {folder}, L"volume " + std::to_wstring(k)});
+        });
+        MoveFileExW((nine + L".tmp").c_str(), nine.c_str(), MOVEFILE_REPLACE_EXISTING);
+        std::printf("collection: nine volumes of %d files made in %.1f s\n", n, made);
+    }
+    const auto floor = [&] { return Seconds([&] { FastWalk(L"\\\\?\\" + folder, nullptr); }); };
+    double peak = 0;
+    catalog::CollectionTotals totals;
+    const Paired added = Interleaved(
+        floor, [&] { CopyFileW(nine.c_str(), page.c_str(), FALSE); },
+        [&] {
+            PeakSampler sampler;
+            totals = catalog::WriteCollection({page, {folder}, L"novo"});
+            peak = std::max(peak, sampler.Stop());
+        });
+    FloorRow("floor: recursive walk", n, added.floor, added.cpuFloor);
+    Row("collection: volume added", n, added);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(page.c_str(), GetFileExInfoStandard, &data);
+    std::printf("collection: %zu volumes, %llu files; page %.1f MB; peak working set while added %.1f MB "
+                "(target 200 MB)\n",
+                totals.volumes, static_cast<unsigned long long>(totals.totals.files),
+                static_cast<double>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow) / (1 << 20),
+                peak / (1 << 20));
+    std::printf("collection: page written to %ls\n\n", page.c_str());
+}
+
 // The catalogue compared with an earlier one of the same tree after 1 % of its files were
 // added, 1 % removed and 1 % changed (spread over the tree), against a plain catalogue of the
 // same tree in the same run; and the earlier catalogue read back, against the walk. The tree
@@ -1226,7 +1265,8 @@ int wmain(int argc, wchar_t** argv) {
         sizes = {_wtoi(argv[2])};
     const std::wstring mode = argc > 3 ? argv[3] : L"main";
     const bool explorer = mode.rfind(L"explorer", 0) == 0;
-    const bool catalogMode = mode == L"catalog";
+    const bool collectionMode = mode == L"collection";
+    const bool catalogMode = mode == L"catalog" || collectionMode;
     gSplitOnly = mode.size() > 6 && mode.compare(mode.size() - 6, 6, L"-split") == 0;
     gMemoryOnly = mode == L"main-memory";
     if (argc > 4 && _wtoi(argv[4]) > 0)
@@ -1243,6 +1283,10 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("catalogue of a whole tree, %d runs, each beside a walk of its own\n", gRepeats);
         Header();
         for (int n : sizes) {
+            if (collectionMode) {
+                BenchCollection(root, n);
+                continue;
+            }
             BenchCatalog(root, n);
             BenchCompare(root, n);
         }

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the benchmark and runs it under Wine on a private display and prefix. The folders
 # of 1,000, 10,000 and 100,000 files are made once in the prefix and reused by later runs.
-# Usage: scripts/bench.sh [files] [runs] [main|explorer|catalog|main-memory]
+# Usage: scripts/bench.sh [files] [runs] [main|explorer|catalog|collection|main-memory]
 #   files:  one size only, e.g. 100000; 1000000 is made (once, about a minute) only when asked
 #   runs:   how many times each operation and its floor run (5 when not given)
 #   window: only that window's operations (all when not given); catalog: only the catalogue
 #           of a tree of the same number of files in a tenth as many folders, and its page in
-#           headless Chromium; main-memory: only the main window's memory of each operation,
+#           headless Chromium; collection: a volume of that tree added to a collection of
+#           nine such volumes (made once), and the collection's page; main-memory: only the main window's memory of each operation,
 #           a quick look at a million files
 # The main window's operations run first, then the explorer window's and the catalogue's,
 # each in a process of its own.
@@ -99,7 +100,7 @@ size=${1:-all}
 runs=${2:-5}
 window=${3:-both}
 echo "$(date '+%F %T'), load average $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
-if [ "$window" = catalog ]; then
+if [ "$window" = catalog ] || [ "$window" = collection ]; then
   :
 elif [ "$window" = main-memory ]; then
   wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" main-memory "$runs"
@@ -119,6 +120,14 @@ if [ "$window" = both ] || [ "$window" = catalog ]; then
     for page in Catalogo Catalogo-comparado; do
       /usr/bin/python3 "$TOP/bench/catalog_page.py" "$root/catalog$n/$page.htm" "$runs"
     done
+  done
+fi
+# A volume added to a collection of nine, then the collection's page in the browser.
+if [ "$window" = collection ]; then
+  echo
+  wine "$BUILD/bench/tombarel_bench.exe" 'C:\tombarel-bench' "$size" collection "$runs"
+  for n in $sizes; do
+    /usr/bin/python3 "$TOP/bench/catalog_page.py" "$root/catalog$n/Colecao.htm" "$runs"
   done
 fi
 echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"
