@@ -100,13 +100,13 @@ class Selenium:
             _remove(self.folder)
 
 
-def start_chromium():
+def start_chromium(size=(WIDTH, HEIGHT)):
     folder = private_folder()
     options = webdriver.ChromeOptions()
     options.binary_location = '/usr/bin/chromium'
     for flag in ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                 '--window-size=%d,%d' % (WIDTH, HEIGHT), '--user-data-dir=' + folder + '/profile']:
+                 '--window-size=%d,%d' % size, '--user-data-dir=' + folder + '/profile']:
         options.add_argument(flag)
     service = ChromeService('/usr/bin/chromedriver', env=browser_env(folder))
     try:
