@@ -247,7 +247,8 @@ class Bridge:
         self.process = subprocess.Popen(
             ['node', os.path.join(HERE, 'firefox_bridge.js'), '/usr/bin/firefox-esr', self.folder + '/profile',
              str(WIDTH), str(HEIGHT)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-            env=dict(browser_env(self.folder), NODE_PATH=NODE_MODULES), cwd=self.folder)
+            env=dict(browser_env(self.folder), NODE_PATH=NODE_MODULES), cwd=self.folder,
+            start_new_session=True)  # Firefox in the bridge's process group, ended with it
         threading.Thread(target=self._read, daemon=True).start()
         try:
             self.request('start')
@@ -315,7 +316,7 @@ class Bridge:
                 try:
                     self.process.wait(timeout=30)
                 except subprocess.TimeoutExpired:
-                    self.process.kill()
+                    os.killpg(self.process.pid, signal.SIGKILL)
                     self.process.wait()
         finally:
             _remove(self.folder)
