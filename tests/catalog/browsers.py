@@ -31,7 +31,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.remote.webelement import WebElement
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-NODE_MODULES = os.environ.get('TOMBAREL_NODE_MODULES', os.path.join(HERE, 'node_modules'))
+NODE_MODULES = os.path.join(HERE, 'node_modules')
 WIDTH, HEIGHT = 1280, 1000
 
 failures = []
