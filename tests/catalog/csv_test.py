@@ -16,6 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from catalog_page_test import DRIVE_C, check, failures, mark_unreadable, windows  # noqa: E402
 
 HEADER = ['caminho', 'nome', 'tipo', 'tamanho', 'modificado', 'atributos']
+FORMULA = ('=', '+', '-', '@', '\t', '\r')
 
 
 def tombarel(*args):
@@ -32,7 +33,9 @@ def write_csv(tree, target, *more):
 # does not either, but Wine lists one from the Unix side, though it opens no path through it).
 NAMES = ['vírgula, sim.txt', 'aspas "duplas".txt', 'ponto;vírgula.txt', 'a#b.txt', '100%.txt',
          'Relatório Ação.TXT', '\U0001d11e clave.txt', '=SOMA(1+1).txt', '-menos', '+mais', '@arroba',
-         "it's.txt", ' espaço à frente.txt', '"".txt', 'カタログ.txt']
+         "it's.txt", ' espaço à frente.txt', '"".txt', 'カタログ.txt',
+         # A spreadsheet takes these for formulas (a tab or CR Windows does not allow in a name).
+         '=1+1', '+x', '-menos.txt', '@soma', "'aspas", "''duas", '=HYPERLINK("x","y")', '@a, b.txt']
 
 
 # Times that are easy to get wrong: before 1970, a 29 February, the last second of a year.
@@ -47,8 +50,8 @@ def write_file(path, size, when=1700000000):
 
 def make_tree(root):
     shutil.rmtree(root, ignore_errors=True)
-    for rel, names in (('', ['raiz.txt']), ('Nomes', NAMES), ('sub, pasta;#/mais fundo', ['ção.txt', 'b']),
-                       ('Vazia', []), ('=pasta', ['x'])):
+    for rel, names in (('', ['raiz.txt', '-raiz']), ('Nomes', NAMES), ('sub, pasta;#/mais fundo', ['ção.txt', 'b']),
+                       ('Vazia', []), ('=pasta', ['x']), ("'pasta", ['+y'])):
         os.makedirs(os.path.join(root, rel), exist_ok=True)
         for k, name in enumerate(names):
             write_file(os.path.join(root, rel, name), k * 37, calendar.timegm(TIMES.get(name, (2025, 1, 2, 3, 4, 5))))
@@ -83,6 +86,11 @@ def read_csv(path, header=HEADER):
     with open(path, encoding='utf-8-sig', newline='') as f:
         rows = list(csv.reader(f))
     check(rows[:1] == [header], 'header %s' % rows[:1])
+    # As the README says: no path or name field begins as a formula does, and one leading
+    # apostrophe, where there is one, is not part of the name.
+    for row in rows[1:]:
+        check(not row[0].startswith(FORMULA) and not row[1].startswith(FORMULA), 'a formula: %s' % row[:2])
+        row[:2] = [field[1:] if field.startswith("'") else field for field in row[:2]]
     return rows[1:]
 
 
