@@ -180,51 +180,40 @@ TEST(CatalogPage, TheHeadersDatesAndSizesReadAsTheViewerWritesTheRows) {
     EXPECT_EQ(catalog::DateText({2026, 7, 0, 1, 12, 0, 0, 0}), "01/07/2026 14:00:00");
     EXPECT_EQ(catalog::DateText({2026, 12, 0, 31, 23, 30, 5, 0}), "01/01/2027 00:30:05");
     Sample sample;
-    const std::wstring page = sample.root / L"Catalogo.htm";
-    catalog::WriteCatalog({sample.root.Path(), page});
-    const std::string written = ReadBytes(page);
-    const std::size_t at = written.find("Gerado em ");
-    ASSERT_NE(at, std::string::npos);
-    const std::string summary = written.substr(at, written.find("</p>", at) - at);
-    EXPECT_TRUE(std::regex_match(summary, std::regex("Gerado em \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d \xC2\xB7 "
-                                                     "5 arquivos \xC2\xB7 [0-9]+ pastas \xC2\xB7 105 bytes")))
-        << summary;
+    catalog::WriteCatalog({sample.root.Path(), sample.root / L"Catalogo.htm"});
+    const std::string written = ReadBytes(sample.root / L"Catalogo.htm");
+    const std::string summary = written.substr(written.find("Gerado em "), 80);
+    EXPECT_TRUE(std::regex_search(summary, std::regex("^Gerado em \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d \xC2\xB7 "
+                                                      "5 arquivos \xC2\xB7 \\d+ pastas \xC2\xB7 105 bytes<"))) << summary;
 }
 
 TEST(CatalogWrite, TemporaryFilesAreNeverListedAndOnlyOldOnesNoRunHoldsAreRemoved) {
     tmbtest::TempFolder root;
-    root.AddFile(L"a.txt", 1);
-    const auto age = [](const std::wstring& path, int days) {
-        tmb::FileHandle f(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
-        t.QuadPart -= days * 24ull * 3600 * 10'000'000;
-        const FILETIME then{t.LowPart, t.HighPart};
-        SetFileTime(f.get(), nullptr, nullptr, &then);
+    const auto old = [](const std::wstring& path) {
+        const FILETIME longAgo{0, 0x01D00000};  // in 2014
+        SetFileTime(tmb::FileHandle(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr)).get(),
+                    nullptr, nullptr, &longAgo);
+        return path;
     };
-    const std::wstring killed = root.AddFile(tmb::ReplacingFile::TemporaryName(123, 4000000000u), 10);
-    const std::wstring held = root.AddFile(L"~tombarel7-8.tmp", 10);
+    // Names a user may give, old too: listed, and kept.
+    root.AddFile(L"a.txt", 1);
+    for (const wchar_t* name : {L"~tombarel.tmp", L"~tombarel1-2.tmp.txt", L"~Tombarel1-2.tmp", L"~tombarel-1-2.tmp",
+                                L"~tombarel12345678901-2.tmp", L"~tombarel3-4.TMP", L"tombarel1-2.tmp"})
+        old(root.AddFile(name, 1));
+    const std::wstring killed = old(root.AddFile(tmb::ReplacingFile::TemporaryName(123, 4000000000u), 10));
+    const std::wstring held = old(root.AddFile(L"~tombarel7-8.tmp", 10));
     const std::wstring recent = root.AddFile(L"~tombarel9-10.tmp", 10);
     root.AddFolder(L"sub");
-    const std::wstring below = root.AddFile(L"sub\\~tombarel11-12.tmp", 10);
-    for (const std::wstring& path : {killed, held, below})
-        age(path, 2);
-    age(recent, 0);
-    // Names a user may give: listed.
-    for (const wchar_t* name : {L"~tombarel.tmp", L"~tombarel1-2.tmp.txt", L"~Tombarel1-2.tmp", L"~tombarel-1-2.tmp",
-                                L"~tombarel12345678901-2.tmp", L"~tombarel3-4.TMP", L"tombarel1-2.tmp"}) {
-        root.AddFile(name, 1);
-        age(root / name, 2);
-    }
+    const std::wstring below = old(root.AddFile(L"sub\\~tombarel11-12.tmp", 10));
     // A run still writing holds its file open without sharing.
     tmb::FileHandle running(CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    const catalog::Totals totals = catalog::WriteCatalog({root.Path(), root / L"Catalogo.htm"});
-    EXPECT_EQ(totals.files, 8u);
-    EXPECT_EQ(totals.bytes, 8u);
+    for (int run = 0; run < 2; ++run) {
+        const catalog::Totals totals = catalog::WriteCatalog({root.Path(), root / L"Catalogo.htm"});
+        EXPECT_EQ(totals.files, 8u);
+        EXPECT_EQ(totals.bytes, 8u);
+    }
     EXPECT_FALSE(tmbtest::FileExists(killed));
-    EXPECT_TRUE(tmbtest::FileExists(held));
-    EXPECT_TRUE(tmbtest::FileExists(recent));
+    EXPECT_TRUE(tmbtest::FileExists(held) && tmbtest::FileExists(recent));
     EXPECT_TRUE(tmbtest::FileExists(below)) << "only the target's folder is cleaned";
 }
 

@@ -6,7 +6,9 @@
 import calendar
 import csv
 import datetime
+import html
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -125,12 +127,28 @@ def check_rows(all_rows, root, skip_hidden=False, touched=None):
         seen.add(row[0])
 
 
+def spreadsheet_check(path, base):
+    """Where LibreOffice is installed (the suite does not install it): Calc shows every path
+    and name field as written, as text, never as a formula's result."""
+    if not shutil.which('soffice'):
+        return print('csv: no LibreOffice, the spreadsheet check is skipped')
+    out = os.path.join(base, 'calc')
+    subprocess.run(['soffice', '-env:UserInstallation=file://' + out, '--headless', '--infilter=CSV:44,34,76,1',
+                    '--convert-to', 'html', '--outdir', out, path], capture_output=True, timeout=300)
+    page = open(os.path.join(out, os.path.basename(path)[:-4] + '.html'), encoding='utf-8').read()
+    shown = [[html.unescape(re.sub('<[^>]*>', '', td)) for td in re.findall('<td[^>]*>(.*?)</td>', tr, re.S)][:2]
+             for tr in re.findall('<tr[^>]*>(.*?)</tr>', page, re.S)]
+    written = [row[:2] for row in csv.reader(open(path, encoding='utf-8-sig', newline=''))]
+    check(shown == written, 'Calc shows %s' % [s for s, w in zip(shown, written) if s != w][:5])
+
+
 def plain_suite(base):
     tree = os.path.join(base, 'árvore')
     make_tree(tree)
     target = os.path.join(base, 'dados.csv')
     write_csv(tree, target)
     check_rows(read_csv(target), tree)
+    spreadsheet_check(target, base)
     # Written inside the tree: neither the file nor its temporary file is a row of it.
     inside = os.path.join(tree, 'Nomes', 'dentro.csv')
     write_csv(tree, inside)
