@@ -102,6 +102,9 @@ std::string IsoDateText(const std::string& iso) {
     utc.wHour = static_cast<WORD>(h);
     utc.wMinute = static_cast<WORD>(mi);
     utc.wSecond = static_cast<WORD>(se);
+    FILETIME valid;  // an earlier page's date may be anything (a 13th month)
+    if (!SystemTimeToFileTime(&utc, &valid))
+        return iso;
     return DateText(utc);
 }
 
