@@ -4,7 +4,8 @@
 # Wine, Xvfb, ImageMagick, zip, xdotool, GoogleTest's sources, the locale tools; for the
 # catalogue's page the three browsers it is tested in (Chromium with its WebDriver, Firefox ESR,
 # WebKitGTK's WebDriver and MiniBrowser), Python's Selenium, Node with npm, and the npm packages
-# of tests/catalog/package-lock.json; and the ordinary user some tests run as.
+# of tests/catalog/package-lock.json; LibreOffice Calc, which opens the CSV as a user would;
+# and the ordinary user some tests run as.
 set -euo pipefail
 
 need=()
@@ -31,6 +32,8 @@ have_cmd chromium     || need+=(chromium)
 have_cmd chromedriver || need+=(chromium-driver)
 /usr/bin/python3 -c 'import selenium' >/dev/null 2>&1 || need+=(python3-selenium)
 have_cmd firefox-esr  || need+=(firefox-esr)
+# The CSV is opened in a real spreadsheet: no name may run as a formula.
+have_cmd soffice      || need+=(libreoffice-calc-nogui)
 have_cmd WebKitWebDriver || need+=(webkit2gtk-driver)
 # Firefox is driven over WebDriver BiDi by puppeteer-core, run by Node.
 have_cmd node || need+=(nodejs)

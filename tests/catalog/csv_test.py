@@ -128,10 +128,8 @@ def check_rows(all_rows, root, skip_hidden=False, touched=None):
 
 
 def spreadsheet_check(path, base):
-    """Where LibreOffice is installed (the suite does not install it): Calc shows every path
-    and name field as written, as text, never as a formula's result."""
-    if not shutil.which('soffice'):
-        return print('csv: no LibreOffice, the spreadsheet check is skipped')
+    """A spreadsheet (LibreOffice Calc, which setup installs) shows every path and name field
+    as written, as text, never as a formula's result."""
     out = os.path.join(base, 'calc')
     subprocess.run(['soffice', '-env:UserInstallation=file://' + out, '--headless', '--infilter=CSV:44,34,76,1',
                     '--convert-to', 'html', '--outdir', out, path], capture_output=True, timeout=300)
