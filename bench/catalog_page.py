@@ -10,20 +10,13 @@ import statistics
 import sys
 import tempfile
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
-CHROMIUM_FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                  '--window-size=1280,900']
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'catalog'))
+import browsers  # noqa: E402
 
 
-def start_browser(profile):
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for flag in CHROMIUM_FLAGS + ['--user-data-dir=' + profile]:
-        options.add_argument(flag)
-    browser = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+def start_browser():
+    """Chromium as the page tests start it, in a private folder removed when it quits."""
+    browser = browsers.start_chromium(size=(1280, 900))
     browser.set_page_load_timeout(600)
     browser.set_script_timeout(600)
     return browser
@@ -105,7 +98,7 @@ def main():
     try:
         floor_page = write_floor(page, work)
         query = selective_query(page)
-        browser = start_browser(os.path.join(work, 'profile'))
+        browser = start_browser()
         times = {'floor': [], 'usable': [], 'all': [], 'wild': [], 'some': [], 'changes': []}
         hits = {}
         try:

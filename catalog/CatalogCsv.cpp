@@ -7,11 +7,12 @@
 // page) and its lines end in CR LF, as RFC 4180 writes them and as this program's other text
 // files on Windows end; every reader of CSV takes both.
 //
-// A field holding a comma, a quote, CR or LF is quoted and its quotes doubled; every other
-// field is written as it is. A name that begins with "=", "+", "-" or "@" is written as it
-// is too: prefixing it with an apostrophe, as some programs do so that a spreadsheet does not
-// take it for a formula, would change the data a script reads back. Spreadsheets open a CSV
-// file's formulas as text unless the user asks otherwise.
+// A field holding a comma, a quote, CR or LF is quoted and its quotes doubled. A spreadsheet
+// runs a field that begins with "=", "+", "-", "@", tab or CR as a formula (a name can be one
+// that builds a link), so a path or name field that begins with one of those gets one
+// apostrophe in front, which makes it text; so does one that begins with an apostrophe itself,
+// so that a script gets every name back exactly by removing one leading apostrophe from a
+// path or name field that has one. Numbers, times and fixed words are never prefixed.
 #include "catalog/CatalogCsv.h"
 
 #include <charconv>
@@ -180,9 +181,9 @@ private:
 
     void Row(std::string_view path, std::string_view name, const std::uint64_t* size, std::int64_t modified,
              std::uint32_t attributes, bool link, Change change) {
-        Field(path);
+        NameField(path);
         buffer_ += ',';
-        Field(name);
+        NameField(name);
         buffer_ += size ? ",arquivo," : ",pasta,";
         if (size) {
             char digits[24];
@@ -210,12 +211,23 @@ private:
         return false;
     }
 
-    void Field(std::string_view text) {
-        if (!NeedsQuotes(text)) {
+    static bool NeedsApostrophe(std::string_view text) {
+        if (text.empty())
+            return false;
+        const char c = text.front();
+        return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r' || c == '\'';
+    }
+
+    void NameField(std::string_view text) {
+        const bool quoted = NeedsQuotes(text);
+        if (quoted)
+            buffer_ += '"';
+        if (NeedsApostrophe(text))
+            buffer_ += '\'';
+        if (!quoted) {
             buffer_ += text;
             return;
         }
-        buffer_ += '"';
         for (const char c : text) {
             if (c == '"')
                 buffer_ += '"';

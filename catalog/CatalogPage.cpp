@@ -3,12 +3,14 @@
 // into the job's output.
 #include "catalog/CatalogPage.h"
 
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
 
 #include "catalog/PageText.h"
 #include "catalog/Volume.h"
+#include "framework/Exception.h"
 #include "framework/Locale.h"
 #include "framework/TextConv.h"
 
@@ -89,28 +91,13 @@ std::string Grouped(std::uint64_t value) {
     return grouped;
 }
 
-// "1,2 GB": one decimal in the largest unit that keeps the number at least 1.
-std::string ShortSize(std::uint64_t bytes) {
-    static const char* const units[] = {"bytes", "KB", "MB", "GB", "TB", "PB"};
-    if (bytes < 1024)
-        return Grouped(bytes) + (bytes == 1 ? " byte" : " bytes");
-    double value = static_cast<double>(bytes);
-    int unit = 0;
-    while (value >= 1024 && unit < 5) {
-        value /= 1024;
-        ++unit;
-    }
-    const std::uint64_t tenths = static_cast<std::uint64_t>(value * 10 + 0.5);
-    return Grouped(tenths / 10) + "," + std::to_string(tenths % 10) + " " + units[unit];
-}
-
 std::string Plural(std::uint64_t n, const char* one, const char* many) {
     return Grouped(n) + " " + (n == 1 ? one : many);
 }
 
-// "2026-12-07T21:05:09Z" in the user's short date and long time, as the header's own date.
-std::string LocalDateText(const std::string& iso) {
-    SYSTEMTIME utc{}, local{};
+// "2026-12-07T21:05:09Z" as the header writes a date; as it is when it is not such a time.
+std::string IsoDateText(const std::string& iso) {
+    SYSTEMTIME utc{};
     unsigned y, mo, d, h, mi, se;
     if (std::sscanf(iso.c_str(), "%4u-%2u-%2uT%2u:%2u:%2u", &y, &mo, &d, &h, &mi, &se) != 6)
         return iso;
@@ -120,9 +107,10 @@ std::string LocalDateText(const std::string& iso) {
     utc.wHour = static_cast<WORD>(h);
     utc.wMinute = static_cast<WORD>(mi);
     utc.wSecond = static_cast<WORD>(se);
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    FILETIME valid;  // an earlier page's date may be anything (a 13th month)
+    if (!SystemTimeToFileTime(&utc, &valid))
         return iso;
-    return tmb::WideToUtf8(tmb::ListingDateTime(local));
+    return DateText(utc);
 }
 
 std::string IsoTime(const SYSTEMTIME& t) {
@@ -140,16 +128,15 @@ std::string Escaped(const std::wstring& text) {
 
 namespace {
 
+// The header is static, but reads like the rows the viewer writes below it: the same date
+// form (in the local time of the machine that wrote it) and the same sizes.
 std::string Header(const Facts& facts) {
-    SYSTEMTIME local{};
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &facts.started, &local))
-        local = facts.started;
     const Totals& t = facts.totals;
     std::string html = "<header id=\"cabecalho\"><h1>Cat\xC3\xA1logo de <span class=\"caminho\">" +
                        HtmlText(facts.root) + "</span></h1><p class=\"resumo\">Gerado em " +
-                       HtmlText(tmb::ListingDateTime(local)) + " \xC2\xB7 " +
+                       DateText(facts.started) + " \xC2\xB7 " +
                        Plural(t.files, "arquivo", "arquivos") + " \xC2\xB7 " +
-                       Plural(t.folders, "pasta", "pastas") + " \xC2\xB7 " + ShortSize(t.bytes);
+                       Plural(t.folders, "pasta", "pastas") + " \xC2\xB7 " + SizeText(t.bytes);
     if (t.bytes >= 1024)
         html += " (" + Plural(t.bytes, "byte", "bytes") + ")";
     html += "</p>";
@@ -159,16 +146,15 @@ std::string Header(const Facts& facts) {
                                    : Grouped(t.unreadable) + " pastas n\xC3\xA3o puderam ser lidas") +
                 " (ou lidas s\xC3\xB3 em parte).</p>";
     if (facts.changes) {
-        // The earlier catalogue's date as the header's own: the user's date and time.
         html += "<p class=\"comparacao\">Comparado com o cat\xC3\xA1logo <span class=\"caminho\">" +
                 HtmlText(facts.comparedWith) + "</span>";
         if (!facts.comparedDate.empty())
             html += " de <time datetime=\"" + HtmlText(tmb::Utf8ToWide(facts.comparedDate)) + "\">" +
-                    HtmlText(tmb::Utf8ToWide(LocalDateText(facts.comparedDate))) + "</time>";
+                    HtmlText(tmb::Utf8ToWide(IsoDateText(facts.comparedDate))) + "</time>";
         html += ": " + Plural(t.added, "arquivo adicionado", "arquivos adicionados") + " \xC2\xB7 " +
                 Plural(t.removed, "removido", "removidos") + " \xC2\xB7 " +
-                Plural(t.changed, "alterado", "alterados") + " \xC2\xB7 " + ShortSize(t.gained) +
-                " ganhos \xC2\xB7 " + ShortSize(t.lost) + " perdidos";
+                Plural(t.changed, "alterado", "alterados") + " \xC2\xB7 " + SizeText(t.gained) +
+                " ganhos \xC2\xB7 " + SizeText(t.lost) + " perdidos";
         if (!facts.changes->notCompared.empty())
             html += " \xC2\xB7 " + Plural(facts.changes->notCompared.size(), "pasta n\xC3\xA3o comparada",
                                           "pastas n\xC3\xA3o comparadas");
@@ -331,6 +317,39 @@ bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
 }
 
 } // namespace
+
+std::string DateText(const SYSTEMTIME& utc) {
+    SYSTEMTIME t{};
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &t))
+        t = utc;
+    char text[40];
+    std::snprintf(text, sizeof(text), "%02u/%02u/%u %02u:%02u:%02u", t.wDay, t.wMonth, t.wYear, t.wHour,
+                  t.wMinute, t.wSecond);
+    return text;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    static const char* const units[] = {"KB", "MB", "GB", "TB", "PB"};
+    if (bytes < 1024)
+        return Grouped(bytes) + (bytes == 1 ? " byte" : " bytes");
+    // The value in the unit is bytes / 2^shift, exact in integers where the viewer's double
+    // is exact (below 2^53 bytes); its halves round up, as Math.round rounds them.
+    int unit = 0;
+    while (unit < 4 && bytes >> (10 * (unit + 1)) >= 1024)
+        ++unit;
+    const int shift = 10 * (unit + 1);
+    const std::uint64_t whole = bytes >> shift;
+    const std::uint64_t rest = bytes & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    std::string text;
+    if (whole < 100) {
+        const std::uint64_t tenths = whole * 10 + (rest * 10 + half) / (std::uint64_t{1} << shift);
+        text = Grouped(tenths / 10) + "," + std::to_string(tenths % 10);
+    } else {
+        text = Grouped(whole + (rest >= half ? 1 : 0));
+    }
+    return text + " " + units[unit];
+}
 
 std::wstring PercentEncoded(const std::wstring& text) {
     static const wchar_t hex[] = L"0123456789ABCDEF";

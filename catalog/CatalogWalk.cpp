@@ -9,6 +9,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Paths.h"
+#include "framework/ReplacingFile.h"
 #include "framework/TextConv.h"
 
 namespace catalog {
@@ -195,7 +196,8 @@ private:
                 continue;
             const std::size_t length = wcslen(name);
             const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-            if (!isFolder && IsExcluded(name, length))
+            // A target's temporary file, this run's or one a killed run left, is never data.
+            if (!isFolder && (IsExcluded(name, length) || tmb::ReplacingFile::IsTemporaryName({name, length})))
                 continue;
             if (!options_.patterns.empty() && AnyMatches(options_.patterns, name, length)) {
                 ++totals_.leftOut;

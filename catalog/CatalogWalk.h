@@ -16,8 +16,8 @@ namespace catalog {
 
 struct WalkOptions {
     bool includeHidden = true;
-    // Files left out wherever they are met (the page itself and its temporary file), as full
-    // paths in any form.
+    // Files left out wherever they are met (the page itself), as full paths in any form.
+    // Temporary files of a ReplacingFile are left out wherever they are, by their name.
     std::vector<std::wstring> excluded;
     // Names left out wherever they are met, a folder with everything below it.
     std::vector<NamePattern> patterns = {};

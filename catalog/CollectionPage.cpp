@@ -3,6 +3,7 @@
 // the volume's links before each block.
 #include "catalog/CollectionPage.h"
 
+#include "catalog/CatalogPage.h"
 #include "catalog/PageText.h"
 #include "framework/TextConv.h"
 
@@ -25,7 +26,7 @@ std::string Header(const std::wstring& file, const Totals& totals, const std::ve
                        HtmlText(file) + "</span></h1><p class=\"resumo\">" +
                        Plural(volumes.size(), "volume", "volumes") + " \xC2\xB7 " +
                        Plural(totals.files, "arquivo", "arquivos") + " \xC2\xB7 " +
-                       Plural(totals.folders, "pasta", "pastas") + " \xC2\xB7 " + ShortSize(totals.bytes) +
+                       Plural(totals.folders, "pasta", "pastas") + " \xC2\xB7 " + SizeText(totals.bytes) +
                        "</p>";
     if (totals.unreadable)
         html += "<p class=\"ilegiveis\">" + Plural(totals.unreadable, "pasta n\xC3\xA3o p\xC3\xB4" "de ser lida",
@@ -42,11 +43,11 @@ std::string Header(const std::wstring& file, const Totals& totals, const std::ve
             f.serial.size() == 8 ? f.serial.substr(0, 4) + "-" + f.serial.substr(4) : std::string();
         html += "<tr><th scope=\"row\">" + HtmlText(f.volumeName) + "</th>" + Cell(HtmlText(f.label)) +
                 Cell(serial) + Cell(HtmlText(f.fileSystem)) + Cell(DriveKindText(f.driveKind)) +
-                Cell(f.capacity ? ShortSize(f.capacity) : std::string()) +
-                Cell(f.capacity ? ShortSize(f.free) : std::string()) +
+                Cell(f.capacity ? SizeText(f.capacity) : std::string()) +
+                Cell(f.capacity ? SizeText(f.free) : std::string()) +
                 Cell("<time datetime=\"" + HtmlText(tmb::Utf8ToWide(f.date)) + "\">" +
-                     HtmlText(tmb::Utf8ToWide(LocalDateText(f.date))) + "</time>") +
-                Cell(Grouped(f.totals.files)) + Cell(ShortSize(f.totals.bytes)) + "</tr>";
+                     HtmlText(tmb::Utf8ToWide(IsoDateText(f.date))) + "</time>") +
+                Cell(Grouped(f.totals.files)) + Cell(SizeText(f.totals.bytes)) + "</tr>";
     }
     html += "</tbody></table></header>";
     return html;

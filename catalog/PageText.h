@@ -20,12 +20,11 @@ std::string HtmlText(const std::wstring& text);
 std::string Escaped(const std::wstring& text);
 // "1.234.567"
 std::string Grouped(std::uint64_t value);
-// "1,2 GB"
-std::string ShortSize(std::uint64_t bytes);
 // "1 pasta", "2 pastas"
 std::string Plural(std::uint64_t n, const char* one, const char* many);
-// An ISO 8601 UTC time as the header shows dates.
-std::string LocalDateText(const std::string& iso);
+// An ISO 8601 UTC time as the header shows dates (SizeText and DateText, as the viewer writes
+// sizes and dates, are in CatalogPage.h); as it is when it is no such time.
+std::string IsoDateText(const std::string& iso);
 // "2026-12-07T21:05:09Z"
 std::string IsoTime(const SYSTEMTIME& t);
 

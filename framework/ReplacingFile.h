@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "framework/Handles.h"
 
@@ -25,8 +26,17 @@ public:
 
     // Appends bytes; a failure removes the temporary file and raises the creation error.
     void Write(const char* bytes, std::size_t size);
-    // Flushes, closes and moves the temporary file over the target.
+    // Flushes, closes and moves the temporary file over the target; then removes from the
+    // target's folder the temporary files that killed runs left there a day or more ago (one
+    // still open for writing cannot be removed, and is not).
     void Commit();
+
+    // The temporary files' names: "~tombarel" PID "-" N ".tmp", PID and N decimal numbers of
+    // one to ten digits, all in lower case. Only this class makes such names, so a walk of a
+    // folder leaves out every file named so (also one a killed run left behind) and nothing
+    // a user named otherwise.
+    static std::wstring TemporaryName(DWORD process, DWORD n);
+    static bool IsTemporaryName(std::wstring_view name);
 
     const std::wstring& Path() const { return path_; }
     // The temporary file's full path, in the long form the file functions are given.
@@ -37,6 +47,7 @@ private:
 
     std::wstring path_;
     std::wstring target_;  // path_ in its long form
+    std::wstring folder_;  // the target's folder, where the temporary file lies
     std::wstring temp_;
     FileHandle file_;
     bool committed_ = false;

@@ -98,6 +98,21 @@ prepare_locales() {
   export LOCPATH=$dir
 }
 
+# The run's own temporary folder, TMPDIR for everything the tests start: Wine's server folder
+# and its socket, the browsers' profiles, sockets and temporary files. A short path in /tmp
+# whatever the clone's (a Unix socket's path may not pass 108 characters), removed by stop_all.
+# The ordinary user's browsers get a folder of their own inside it.
+RUN_TMP=""
+make_run_tmp() {
+  RUN_TMP=$(mktemp -d /tmp/tmb-XXXXXX)
+  chmod 711 "$RUN_TMP"
+  if id -u tombarel-user >/dev/null 2>&1; then
+    mkdir -m 700 "$RUN_TMP/user"
+    as_root chown tombarel-user: "$RUN_TMP/user"
+  fi
+  export TMPDIR=$RUN_TMP TOMBAREL_BROWSER_TMP=$RUN_TMP
+}
+
 XVFB_PID=""
 WINESERVER_PID=""
 
@@ -138,5 +153,8 @@ stop_all() {
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
+  fi
+  if [ -n "$RUN_TMP" ]; then
+    as_root rm -rf "$RUN_TMP"
   fi
 }

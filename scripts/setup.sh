@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tombarel needs on a Debian machine, and nothing when
 # everything is already there: the MinGW-w64 i686 cross compiler (posix threads), 32-bit
-# Wine, Xvfb, ImageMagick, zip, xdotool, GoogleTest's sources, the locale tools, and Chromium with
-# its WebDriver and Python's Selenium for the catalogue's page; and the ordinary user some tests
-# run as.
+# Wine, Xvfb, ImageMagick, zip, xdotool, GoogleTest's sources, the locale tools; for the
+# catalogue's page the three browsers it is tested in (Chromium with its WebDriver, Firefox ESR,
+# WebKitGTK's WebDriver and MiniBrowser), Python's Selenium, Node with npm, and the npm packages
+# of tests/catalog/package-lock.json; LibreOffice Calc, which opens the CSV as a user would;
+# and the ordinary user some tests run as.
 set -euo pipefail
 
 need=()
@@ -29,6 +31,13 @@ have_cmd xdotool || need+=(xdotool)
 have_cmd chromium     || need+=(chromium)
 have_cmd chromedriver || need+=(chromium-driver)
 /usr/bin/python3 -c 'import selenium' >/dev/null 2>&1 || need+=(python3-selenium)
+have_cmd firefox-esr  || need+=(firefox-esr)
+# The CSV is opened in a real spreadsheet: no name may run as a formula.
+have_cmd soffice      || need+=(libreoffice-calc-nogui)
+have_cmd WebKitWebDriver || need+=(webkit2gtk-driver)
+# Firefox is driven over WebDriver BiDi by puppeteer-core, run by Node.
+have_cmd node || need+=(nodejs)
+have_cmd npm  || need+=(npm)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -39,14 +48,22 @@ if ! id -u tombarel-user >/dev/null 2>&1; then
   $SUDO useradd --system --no-create-home --shell /usr/sbin/nologin tombarel-user
 fi
 
-if [ ${#need[@]} -eq 0 ]; then
-  exit 0
+if [ ${#need[@]} -gt 0 ]; then
+  echo "setup: installing ${need[*]}" >&2
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
-echo "setup: installing ${need[*]}" >&2
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+# The npm packages the page tests use (puppeteer-core, axe-core), exactly as the lock file
+# names them, in tests/catalog/node_modules (ignored by git); installed again only when the
+# lock file changed since.
+npm_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/catalog" && pwd)
+if ! cmp -s "$npm_dir/package-lock.json" "$npm_dir/node_modules/.package-lock.json.installed"; then
+  echo "setup: installing the npm packages of $npm_dir/package-lock.json" >&2
+  (cd "$npm_dir" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  cp "$npm_dir/package-lock.json" "$npm_dir/node_modules/.package-lock.json.installed"
 fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

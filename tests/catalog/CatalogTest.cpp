@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "catalog/CatalogPage.h"
 #include "catalog/CatalogWalk.h"
 #include "framework/Handles.h"
+#include "framework/ReplacingFile.h"
 #include "framework/TextConv.h"
 #include "tests/support/TestFolders.h"
 
@@ -161,6 +163,58 @@ TEST(CatalogWrite, DoesNotListItselfAndAStoppedWriteLeavesTheOldPageAndNoTempora
     SetFileAttributesW(page.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(page), old);
     EXPECT_FALSE(AnyTemporaryFile(sample.root.Path()));
+}
+
+TEST(CatalogPage, TheHeadersDatesAndSizesReadAsTheViewerWritesTheRows) {
+    // As the viewer's sizeText writes them (computed with it): its units, one decimal below
+    // 100, halves rounded up, "." grouping.
+    const std::pair<std::uint64_t, const char*> sizes[] = {
+        {0, "0 bytes"}, {1, "1 byte"}, {1023, "1.023 bytes"}, {1024, "1,0 KB"}, {1126, "1,1 KB"},
+        {102348, "99,9 KB"}, {102349, "100,0 KB"}, {102912, "101 KB"}, {1048064, "1.024 KB"},
+        {1048576, "1,0 MB"}, {5368709121, "5,0 GB"}, {1125350151028736, "1.024 TB"},
+        {9007199254740991, "8,0 PB"}};
+    for (const auto& [bytes, text] : sizes)
+        EXPECT_EQ(catalog::SizeText(bytes), text) << bytes;
+    // The test runs in Paris time (scripts/test.sh): summer and winter time, and a UTC
+    // evening that is already the next year here.
+    EXPECT_EQ(catalog::DateText({2026, 7, 0, 1, 12, 0, 0, 0}), "01/07/2026 14:00:00");
+    EXPECT_EQ(catalog::DateText({2026, 12, 0, 31, 23, 30, 5, 0}), "01/01/2027 00:30:05");
+    Sample sample;
+    catalog::WriteCatalog({sample.root.Path(), sample.root / L"Catalogo.htm"});
+    const std::string written = ReadBytes(sample.root / L"Catalogo.htm");
+    const std::string summary = written.substr(written.find("Gerado em "), 80);
+    EXPECT_TRUE(std::regex_search(summary, std::regex("^Gerado em \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d \xC2\xB7 "
+                                                      "5 arquivos \xC2\xB7 \\d+ pastas \xC2\xB7 105 bytes<"))) << summary;
+}
+
+TEST(CatalogWrite, TemporaryFilesAreNeverListedAndOnlyOldOnesNoRunHoldsAreRemoved) {
+    tmbtest::TempFolder root;
+    const auto old = [](const std::wstring& path) {
+        const FILETIME longAgo{0, 0x01D00000};  // in 2014
+        SetFileTime(tmb::FileHandle(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr)).get(),
+                    nullptr, nullptr, &longAgo);
+        return path;
+    };
+    // Names a user may give, old too: listed, and kept.
+    root.AddFile(L"a.txt", 1);
+    for (const wchar_t* name : {L"~tombarel.tmp", L"~tombarel1-2.tmp.txt", L"~Tombarel1-2.tmp", L"~tombarel-1-2.tmp",
+                                L"~tombarel12345678901-2.tmp", L"~tombarel3-4.TMP", L"tombarel1-2.tmp"})
+        old(root.AddFile(name, 1));
+    const std::wstring killed = old(root.AddFile(tmb::ReplacingFile::TemporaryName(123, 4000000000u), 10));
+    const std::wstring held = old(root.AddFile(L"~tombarel7-8.tmp", 10));
+    const std::wstring recent = root.AddFile(L"~tombarel9-10.tmp", 10);
+    root.AddFolder(L"sub");
+    const std::wstring below = old(root.AddFile(L"sub\\~tombarel11-12.tmp", 10));
+    // A run still writing holds its file open without sharing.
+    tmb::FileHandle running(CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    for (int run = 0; run < 2; ++run) {
+        const catalog::Totals totals = catalog::WriteCatalog({root.Path(), root / L"Catalogo.htm"});
+        EXPECT_EQ(totals.files, 8u);
+        EXPECT_EQ(totals.bytes, 8u);
+    }
+    EXPECT_FALSE(tmbtest::FileExists(killed));
+    EXPECT_TRUE(tmbtest::FileExists(held) && tmbtest::FileExists(recent));
+    EXPECT_TRUE(tmbtest::FileExists(below)) << "only the target's folder is cleaned";
 }
 
 TEST(CatalogWrite, BothFormatsFailInTheSameOrderAndLeaveTheOldFileAsItWas) {

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-# Writes catalogues with the built Tombarel.exe under Wine and drives the pages in headless
-# Chromium: tree, sort, search, links to the files, totals, links to folders, long paths, a
-# moved tree. Run by scripts/test-catalog-page.sh (or CTest) with WINEPREFIX and DISPLAY set;
-# "--unreadable" is the part run as the ordinary user against $TOMBAREL_LOCKED.
+# Writes catalogues with the built Tombarel.exe under Wine and drives the pages in Chromium,
+# Firefox ESR and WebKitGTK (browsers.py), each check once per engine: tree, sort, search,
+# links to the files, totals, links to folders, long paths, a moved tree. Run by
+# scripts/test-catalog-page.sh (or CTest) with WINEPREFIX and DISPLAY set; "--unreadable" is
+# the part run as the ordinary user against $TOMBAREL_LOCKED.
 import os
 import re
 import shutil
@@ -13,19 +14,10 @@ import time
 import unicodedata
 import urllib.parse
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from browsers import By, Keys, check, each_engine, failures, finish, note_axe  # noqa: E402,F401
 
 DRIVE_C = os.path.join(os.environ.get('WINEPREFIX', ''), 'drive_c')
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print('FAIL:', what, flush=True)
 
 
 def windows(path):
@@ -68,16 +60,6 @@ def write_catalogue(folder, target=None, ok=0):
         args += [windows(target) if target.startswith(DRIVE_C) else target]
     run = subprocess.run(args + ['/y'], capture_output=True, timeout=120)
     check(run.returncode == ok, 'exit %d (wanted %d) for %s: %s' % (run.returncode, ok, args, run.stderr[-300:]))
-
-
-def browser():
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for flag in ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                 '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                 '--window-size=1280,1000', '--user-data-dir=' + tempfile.mkdtemp(prefix='catalog-chromium-')]:
-        options.add_argument(flag)
-    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
 
 
 def open_page(b, page, fragment=''):
@@ -288,49 +270,64 @@ def main_suite():
     # Outside first: the one inside the tree leaves itself out, and the totals are the same.
     write_catalogue(root, outside)
     write_catalogue(root)
-    b = browser()
     try:
-        for page in (inside, outside):
-            open_page(b, page)
-            names = check_totals(b, root, inside)
-            check_tree(b, root)
-            check_names(b, root)
-            show(b, ['Longo'] + deep[len(root) + len('/Longo/'):].split('/'))
-            check([unix_of_url(r[1]) for r in rows(b)] == [os.path.join(deep, 'fundo.txt')], 'the deep file\'s link')
-        open_page(b, inside)
-        check_many(b)
-        open_page(b, inside)
-        check_search(b, root, names)
-        # The whole tree moved: the page inside it still reaches its files.
-        moved = root + '-movida'
-        shutil.rmtree(moved, ignore_errors=True)
-        os.rename(root, moved)
+        each_engine(browse_main, root, deep, inside, outside)
+    finally:
+        shutil.rmtree(base, ignore_errors=True)
+
+
+def browse_main(b, root, deep, inside, outside):
+    for page in (inside, outside):
+        open_page(b, page)
+        if page == inside:
+            note_axe(b, 'catalogue, the root folder')
+        names = check_totals(b, root, inside)
+        check_tree(b, root)
+        check_names(b, root)
+        show(b, ['Longo'] + deep[len(root) + len('/Longo/'):].split('/'))
+        check([unix_of_url(r[1]) for r in rows(b)] == [os.path.join(deep, 'fundo.txt')], 'the deep file\'s link')
+    open_page(b, inside)
+    check_many(b)
+    note_axe(b, 'catalogue, a folder of 3,000 files sorted by size')
+    open_page(b, inside)
+    search(b, 'relatorio')
+    note_axe(b, 'catalogue, search results')
+    check_search(b, root, names)
+    # The whole tree moved: the page inside it still reaches its files. Moved back for the
+    # next engine.
+    moved = root + '-movida'
+    shutil.rmtree(moved, ignore_errors=True)
+    os.rename(root, moved)
+    try:
         open_page(b, os.path.join(moved, 'Catalogo.htm'), '#/Nomes')
         for name, href, _, _ in rows(b):
             check(os.path.exists(unix_of_url(href)) and unix_of_url(href).startswith(moved), 'moved: %s' % href)
     finally:
-        b.quit()
-        shutil.rmtree(base, ignore_errors=True)
+        os.rename(moved, root)
 
 
 def unreadable_suite():
     """As the ordinary user: $TOMBAREL_LOCKED holds leia.txt and Fechada, which it cannot list."""
     locked = os.environ['TOMBAREL_LOCKED']
-    page = os.path.join(tempfile.mkdtemp(prefix='catalog-page-'), 'fechada.htm')
-    write_catalogue(os.path.join(DRIVE_C, locked[3:].replace('\\', '/')), 'Z:' + page.replace('/', '\\'))
-    b = browser()
+    folder = tempfile.mkdtemp(prefix='catalog-page-')
     try:
-        open_page(b, page)
-        check(b.execute_script('return document.documentElement.dataset.unreadable') == '1', 'data-unreadable')
-        item = b.find_element(By.XPATH, '//*[@role="treeitem"][starts-with(normalize-space(.), "Fechada")]')
-        check('não lida' in item.text and len(item.text) > len('Fechada não lida: '), 'Fechada reads %r' % item.text)
-        check('Fechada' in b.find_element(By.ID, 'problemas').get_attribute('textContent'), 'the list under the header')
-        check([r[0] for r in rows(b)] == ['leia.txt'], 'the readable file is listed')
+        page = os.path.join(folder, 'fechada.htm')
+        write_catalogue(os.path.join(DRIVE_C, locked[3:].replace('\\', '/')), 'Z:' + page.replace('/', '\\'))
+        each_engine(browse_unreadable, page)
     finally:
-        b.quit()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def browse_unreadable(b, page):
+    open_page(b, page)
+    note_axe(b, 'catalogue with a folder not read')
+    check(b.execute_script('return document.documentElement.dataset.unreadable') == '1', 'data-unreadable')
+    item = b.find_element(By.XPATH, '//*[@role="treeitem"][starts-with(normalize-space(.), "Fechada")]')
+    check('não lida' in item.text and len(item.text) > len('Fechada não lida: '), 'Fechada reads %r' % item.text)
+    check('Fechada' in b.find_element(By.ID, 'problemas').get_attribute('textContent'), 'the list under the header')
+    check([r[0] for r in rows(b)] == ['leia.txt'], 'the readable file is listed')
 
 
 if __name__ == '__main__':
     (unreadable_suite if '--unreadable' in sys.argv else main_suite)()
-    print('%d failures' % len(failures) if failures else 'catalog page: all checks passed')
-    sys.exit(1 if failures else 0)
+    finish('catalog page')

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 # Writes a catalogue of a tree, changes the tree, writes the catalogue compared with the first
-# (/comparar) and drives the page in headless Chromium: the header's counts, the "Mudanças"
-# view (rows, links, sorting, its filter, its address), the tree's marks, the folder tables'
-# marks and removed rows, a folder not compared. Run like catalog_page_test.py.
+# (/comparar) and drives the page in each browser engine (browsers.py): the header's counts,
+# the "Mudanças" view (rows, links, sorting, its filter, its address), the tree's marks, the
+# folder tables' marks and removed rows, a folder not compared. Run like catalog_page_test.py.
 import os
 import re
 import shutil
@@ -10,11 +10,9 @@ import subprocess
 import sys
 import time
 
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
-
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalog_page_test as page  # noqa: E402
+from browsers import By, Keys, each_engine, finish, note_axe  # noqa: E402
 
 check = page.check
 
@@ -169,53 +167,59 @@ def main():
     run = subprocess.run(['wine', os.environ['TOMBAREL_EXE'], '/catalogo', page.windows(root), page.windows(new),
                           '/comparar', page.windows(old), '/y'], capture_output=True, timeout=120)
     check(run.returncode == 0, '/comparar exit %d: %s' % (run.returncode, run.stderr[-300:]))
-    b = page.browser()
+    # A plain page has no changes view at all; a section of a later version, after E, is
+    # skipped by a plain page and a compared one alike.
+    plain = os.path.join(base, 'simples.htm')
+    page.write_catalogue(root, plain)
+    futures = []
+    for source, button_text in ((plain, ''), (new, 'Mudanças (%d)' % len(EXPECTED))):
+        with open(source, encoding='utf-8') as f:
+            text = f.read()
+        future = source.replace('.htm', '-futuro.htm')
+        with open(future, 'w', encoding='utf-8') as f:
+            f.write(re.sub(r'\n\.\n</script>', '\nZ\nde uma versão futura\t1\n\n.\n</script>', text, count=1))
+        futures.append((source, future, button_text))
     try:
-        page.open_page(b, new)
-        counts = b.execute_script('var d = document.documentElement.dataset; return [+d.added, +d.removed, +d.changed];')
-        want = [sum(1 for k, _ in EXPECTED if k == kind) for kind in ('adicionado', 'removido', 'alterado')]
-        check(counts == want, 'data-added/removed/changed %s, wanted %s' % (counts, want))
-        line = b.find_element(By.CSS_SELECTOR, '#cabecalho .comparacao').text
-        check(all(re.search(r'\b%d (arquivos? )?%s' % (n, w), line) for n, w in zip(want, ('adicionad', 'removid', 'alterad'))),
-              'the header reads %r' % line)
-        button = b.find_element(By.ID, 'ver-mudancas')
-        check(button.text == 'Mudanças (%d)' % len(EXPECTED), 'the button reads %r' % button.text)
-        check_tree_and_tables(b)
-        button.click()
-        check(b.execute_script('return location.hash') == '#mudancas', 'the view has its address')
-        check_view(b, root)
-        # Keys: Home on the first folder's row (Docs), Enter shows it; Back returns to the view.
-        box = b.find_element(By.ID, 'corpo-mudancas')
-        box.click()
-        box.send_keys(Keys.HOME, Keys.ENTER)
-        check(b.find_element(By.ID, 'mudancas').get_attribute('hidden') and page.selected(b).text.startswith('Docs'),
-              'Enter on the first folder\'s row shows it: %r' % page.selected(b).text)
-        b.back()
-        time.sleep(0.1)
-        check(not b.find_element(By.ID, 'mudancas').get_attribute('hidden'), 'Back shows the changes again')
-        # Opened at its address, with few rows in the document.
-        page.open_page(b, new, '#mudancas')
-        check(len(change_rows(b)) == len(EXPECTED) + 2, 'opened at #mudancas: %d rows' % len(change_rows(b)))
-        # A plain page has no changes view at all; a section of a later version, after E, is
-        # skipped by a plain page and a compared one alike.
-        plain = os.path.join(base, 'simples.htm')
-        page.write_catalogue(root, plain)
-        for source, button_text in ((plain, ''), (new, 'Mudanças (%d)' % len(EXPECTED))):
-            with open(source, encoding='utf-8') as f:
-                text = f.read()
-            future = source.replace('.htm', '-futuro.htm')
-            with open(future, 'w', encoding='utf-8') as f:
-                f.write(re.sub(r'\n\.\n</script>', '\nZ\nde uma versão futura\t1\n\n.\n</script>', text, count=1))
-            page.open_page(b, future, '#mudancas')
-            check(b.find_element(By.ID, 'ver-mudancas').text == button_text and
-                  bool(b.find_element(By.ID, 'mudancas').get_attribute('hidden')) == (not button_text),
-                  '%s with a later section: %r' % (source, b.find_element(By.ID, 'ver-mudancas').text))
+        each_engine(browse, root, new, futures)
     finally:
-        b.quit()
         shutil.rmtree(base, ignore_errors=True)
+
+
+def browse(b, root, new, futures):
+    page.open_page(b, new)
+    note_axe(b, 'compared catalogue, the root folder')
+    counts = b.execute_script('var d = document.documentElement.dataset; return [+d.added, +d.removed, +d.changed];')
+    want = [sum(1 for k, _ in EXPECTED if k == kind) for kind in ('adicionado', 'removido', 'alterado')]
+    check(counts == want, 'data-added/removed/changed %s, wanted %s' % (counts, want))
+    line = b.find_element(By.CSS_SELECTOR, '#cabecalho .comparacao').text
+    check(all(re.search(r'\b%d (arquivos? )?%s' % (n, w), line) for n, w in zip(want, ('adicionad', 'removid', 'alterad'))),
+          'the header reads %r' % line)
+    button = b.find_element(By.ID, 'ver-mudancas')
+    check(button.text == 'Mudanças (%d)' % len(EXPECTED), 'the button reads %r' % button.text)
+    check_tree_and_tables(b)
+    button.click()
+    note_axe(b, 'compared catalogue, the changes view')
+    check(b.execute_script('return location.hash') == '#mudancas', 'the view has its address')
+    check_view(b, root)
+    # Keys: Home on the first folder's row (Docs), Enter shows it; Back returns to the view.
+    box = b.find_element(By.ID, 'corpo-mudancas')
+    box.click()
+    box.send_keys(Keys.HOME, Keys.ENTER)
+    check(b.find_element(By.ID, 'mudancas').get_attribute('hidden') and page.selected(b).text.startswith('Docs'),
+          'Enter on the first folder\'s row shows it: %r' % page.selected(b).text)
+    b.back()
+    time.sleep(0.1)
+    check(not b.find_element(By.ID, 'mudancas').get_attribute('hidden'), 'Back shows the changes again')
+    # Opened at its address, with few rows in the document.
+    page.open_page(b, new, '#mudancas')
+    check(len(change_rows(b)) == len(EXPECTED) + 2, 'opened at #mudancas: %d rows' % len(change_rows(b)))
+    for source, future, button_text in futures:
+        page.open_page(b, future, '#mudancas')
+        check(b.find_element(By.ID, 'ver-mudancas').text == button_text and
+              bool(b.find_element(By.ID, 'mudancas').get_attribute('hidden')) == (not button_text),
+              '%s with a later section: %r' % (source, b.find_element(By.ID, 'ver-mudancas').text))
 
 
 if __name__ == '__main__':
     main()
-    print('%d failures' % len(page.failures) if page.failures else 'changes page: all checks passed')
-    sys.exit(1 if page.failures else 0)
+    finish('changes page')

@@ -6,7 +6,9 @@
 import calendar
 import csv
 import datetime
+import html
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -16,6 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from catalog_page_test import DRIVE_C, check, failures, mark_unreadable, windows  # noqa: E402
 
 HEADER = ['caminho', 'nome', 'tipo', 'tamanho', 'modificado', 'atributos']
+FORMULA = ('=', '+', '-', '@', '\t', '\r')
 
 
 def tombarel(*args):
@@ -32,7 +35,9 @@ def write_csv(tree, target, *more):
 # does not either, but Wine lists one from the Unix side, though it opens no path through it).
 NAMES = ['vírgula, sim.txt', 'aspas "duplas".txt', 'ponto;vírgula.txt', 'a#b.txt', '100%.txt',
          'Relatório Ação.TXT', '\U0001d11e clave.txt', '=SOMA(1+1).txt', '-menos', '+mais', '@arroba',
-         "it's.txt", ' espaço à frente.txt', '"".txt', 'カタログ.txt']
+         "it's.txt", ' espaço à frente.txt', '"".txt', 'カタログ.txt',
+         # A spreadsheet takes these for formulas (a tab or CR Windows does not allow in a name).
+         '=1+1', '+x', '-menos.txt', '@soma', "'aspas", "''duas", '=HYPERLINK("x","y")', '@a, b.txt']
 
 
 # Times that are easy to get wrong: before 1970, a 29 February, the last second of a year.
@@ -47,8 +52,8 @@ def write_file(path, size, when=1700000000):
 
 def make_tree(root):
     shutil.rmtree(root, ignore_errors=True)
-    for rel, names in (('', ['raiz.txt']), ('Nomes', NAMES), ('sub, pasta;#/mais fundo', ['ção.txt', 'b']),
-                       ('Vazia', []), ('=pasta', ['x'])):
+    for rel, names in (('', ['raiz.txt', '-raiz']), ('Nomes', NAMES), ('sub, pasta;#/mais fundo', ['ção.txt', 'b']),
+                       ('Vazia', []), ('=pasta', ['x']), ("'pasta", ['+y'])):
         os.makedirs(os.path.join(root, rel), exist_ok=True)
         for k, name in enumerate(names):
             write_file(os.path.join(root, rel, name), k * 37, calendar.timegm(TIMES.get(name, (2025, 1, 2, 3, 4, 5))))
@@ -83,6 +88,11 @@ def read_csv(path, header=HEADER):
     with open(path, encoding='utf-8-sig', newline='') as f:
         rows = list(csv.reader(f))
     check(rows[:1] == [header], 'header %s' % rows[:1])
+    # As the README says: no path or name field begins as a formula does, and one leading
+    # apostrophe, where there is one, is not part of the name.
+    for row in rows[1:]:
+        check(not row[0].startswith(FORMULA) and not row[1].startswith(FORMULA), 'a formula: %s' % row[:2])
+        row[:2] = [field[1:] if field.startswith("'") else field for field in row[:2]]
     return rows[1:]
 
 
@@ -117,12 +127,26 @@ def check_rows(all_rows, root, skip_hidden=False, touched=None):
         seen.add(row[0])
 
 
+def spreadsheet_check(path, base):
+    """A spreadsheet (LibreOffice Calc, which setup installs) shows every path and name field
+    as written, as text, never as a formula's result."""
+    out = os.path.join(base, 'calc')
+    subprocess.run(['soffice', '-env:UserInstallation=file://' + out, '--headless', '--infilter=CSV:44,34,76,1',
+                    '--convert-to', 'html', '--outdir', out, path], capture_output=True, timeout=300)
+    page = open(os.path.join(out, os.path.basename(path)[:-4] + '.html'), encoding='utf-8').read()
+    shown = [[html.unescape(re.sub('<[^>]*>', '', td)) for td in re.findall('<td[^>]*>(.*?)</td>', tr, re.S)][:2]
+             for tr in re.findall('<tr[^>]*>(.*?)</tr>', page, re.S)]
+    written = [row[:2] for row in csv.reader(open(path, encoding='utf-8-sig', newline=''))]
+    check(shown == written, 'Calc shows %s' % [s for s, w in zip(shown, written) if s != w][:5])
+
+
 def plain_suite(base):
     tree = os.path.join(base, 'árvore')
     make_tree(tree)
     target = os.path.join(base, 'dados.csv')
     write_csv(tree, target)
     check_rows(read_csv(target), tree)
+    spreadsheet_check(target, base)
     # Written inside the tree: neither the file nor its temporary file is a row of it.
     inside = os.path.join(tree, 'Nomes', 'dentro.csv')
     write_csv(tree, inside)
