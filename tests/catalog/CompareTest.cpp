@@ -115,8 +115,11 @@ TEST(CatalogCompare, RandomChangesToARealTreeAreReportedAsTheDiskHasThem) {
             gotAdded.insert(paths.files[j]);
         for (const catalog::ChangedFile& c : changes.changed)
             gotChanged.insert(paths.files[c.file]);
-        for (const catalog::RemovedFile& r : changes.removed)
-            gotRemoved.insert(Joined(paths.folders[r.folder], catalog::UnescapedName(r.path)));
+        for (const catalog::RemovedFile& r : changes.removed) {
+            std::string path;
+            changes.AppendPath(path, r);
+            gotRemoved.insert(Joined(paths.folders[r.folder], catalog::UnescapedName(path)));
+        }
         EXPECT_EQ(gotAdded, added) << "seed " << seed;
         EXPECT_EQ(gotRemoved, removed) << "seed " << seed;
         EXPECT_EQ(gotChanged, changed) << "seed " << seed;
@@ -177,10 +180,12 @@ TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAnd
         {replaced("tombarel-catalogo\t1\n", "tombarel-catalogo\t2\n"), L"vers\u00e3o mais nova"},
         {page.substr(0, page.find("\nF\n") + 5), L"incompleto"},
         {replaced("\narquivos\t2\n", "\narquivos\t3\n"), L"alterado \u00e0 m\u00e3o"},
-        // Texts a new page carries as they stand (a removed file, the earlier date): nothing in
-        // them may end its data block, which a browser ends at "</SCRIPT>" too.
-        {replaced("\num.txt\n", "\num.txt</SCRIPT><img src=x onerror=alert(1)>\n"), L"um nome n\u00e3o est\u00e1 escrito"},
-        {replaced("\ndata\t", "\ndata\t</SCRIPT>"), L"a data n\u00e3o est\u00e1 escrita"},
+        // Texts a new page carries (a removed file, the earlier date): a browser ends the data
+        // block at "</SCRIPT>" too, and so does the reader.
+        {replaced("\num.txt\n", "\num.txt</SCRIPT><img src=x onerror=alert(1)>\n"), L"num \"</script\" antes do fim"},
+        {replaced("\ndata\t", "\ndata\t</SCRIPT>"), L"num \"</script\" antes do fim"},
+        {replaced("\ndata\t", "\ndata\t2026<"), L"um \"<\""},
+        {replaced("\ndata\t", "\ndata\t\"x"), L"a data n\u00e3o est\u00e1 escrita"},
     };
     const std::wstring target = root / L"novo.htm";
     for (const auto& c : cases) {
