@@ -462,7 +462,7 @@ ReadBack ReadCatalogPage(const std::wstring& path) {
         bytes += f.size;
         if (bytes > static_cast<std::uint64_t>(kMaxExact))
             block.Bad(L"os tamanhos dos arquivos somam outro total");
-        while (j >= folderEnd)
+        while (j >= folderEnd && folder < tree.folders.Size())
             folderEnd += tree.folders[folder++].fileCount;
         std::size_t units = 0;
         block.Name(tree.names[f.name], false, units);
