@@ -202,4 +202,102 @@ TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAnd
     EXPECT_EQ(catalog::ReadCatalogPage(good).totals.files, 2u);
 }
 
+TEST(CatalogCompare, HiddenEntriesOnlyOneSideIncludesAreNeitherAddedNorRemoved) {
+    tmbtest::TempFolder root, pages;
+    root.AddFile(L"a.txt", 1);
+    root.AddFile(L"oculto.txt", 2, FILE_ATTRIBUTE_HIDDEN);
+    root.AddFile(L"sistema.sys", 3, FILE_ATTRIBUTE_SYSTEM);
+    root.AddFolder(L"Oculta");
+    root.AddFolder(L"Oculta\\sub");
+    root.AddFile(L"Oculta\\sub\\dentro.txt", 4);
+    SetFileAttributesW((root / L"Oculta").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::wstring with = pages / L"com.htm", without = pages / L"sem.htm", now = pages / L"novo.htm";
+    catalog::WriteCatalog({root.Path(), with});
+    catalog::WriteCatalog({root.Path(), without, false});
+    DeleteFileW((root / L"a.txt").c_str());
+    root.AddFile(L"novo.txt", 5);
+    const struct {
+        bool includeHidden;
+        std::wstring earlier;
+        const char* says;  // the header's sentence, when the settings differ
+    } cases[] = {{false, with, "O cat\xC3\xA1logo anterior inclu\xC3\xAD" "a os arquivos ocultos e este n\xC3\xA3o"},
+                 {true, without, "Este cat\xC3\xA1logo inclui os arquivos ocultos e o anterior n\xC3\xA3o"},
+                 {true, with, nullptr}};
+    for (const auto& c : cases) {
+        const catalog::Totals totals = catalog::WriteCatalog({root.Path(), now, c.includeHidden, c.earlier});
+        EXPECT_EQ(totals.added, 1u) << c.includeHidden;
+        EXPECT_EQ(totals.removed, 1u) << c.includeHidden;
+        const std::string page = tmbtest::ReadFileBytes(now);
+        EXPECT_EQ(page.find("os arquivos ocultos e") != std::string::npos, c.says != nullptr);
+        EXPECT_TRUE(!c.says || page.find(c.says) != std::string::npos);
+        EXPECT_NE(page.find(std::string("\nocultos-anterior\t") + (c.earlier == with ? "1" : "0") + "\n"), std::string::npos);
+    }
+}
+
+// An earlier catalogue of a chain of `depth` folders "a", each holding a file "f", and the root
+// the files "a!" and "a~" (which sort before and after "a\\..."); the new tree has none of them.
+std::string Chain(int depth) {
+    const auto b36 = [](std::uint64_t v) {
+        std::string s;
+        for (; v; v /= 36)
+            s.insert(s.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36]);
+        return s;
+    };
+    std::string text = "<script type=\"text/plain\" id=\"tombarel-dados\" data-formato=\"tombarel-catalogo\">"
+                       "tombarel-catalogo\t1\nH\npastas\t" + b36(depth + 1) + "\narquivos\t" + b36(depth + 2) +
+                       "\nbytes\t" + b36(depth + 2) + "\nN\nC:\\\\x\n";
+    for (int i = 0; i < depth; ++i)
+        text += "a\n";
+    text += "a!\na~\n";
+    for (int i = 0; i < depth; ++i)
+        text += "f\n";
+    text += "P\n\t2\t\t\t\n";
+    for (int i = 0; i < depth; ++i)
+        text += "1\t1\t\t\t\n";
+    text += "F\n";
+    for (int i = 0; i < depth + 2; ++i)
+        text += "1\t\t\n";
+    return text + "E\n.\n</script>";
+}
+
+TEST(CatalogCompare, PathsAsLongAsWindowsHoldsAreComparedAndLongerOnesRefused) {
+    tmbtest::TempFolder root, pages;
+    // A catalogued folder whose own path is long.
+    std::wstring deep = L"\\\\?\\" + root.Path();
+    while (deep.size() < 2500) {
+        deep += L"\\" + std::wstring(120, L'n');
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    catalog::WriteCatalog({deep, pages / L"fundo.htm"});
+    const catalog::Totals same = catalog::WriteCatalog({deep, pages / L"fundo2.htm", true, pages / L"fundo.htm"});
+    EXPECT_EQ(same.added + same.removed + same.changed, 0u);
+    // A tree gone whose paths are long: each removed file's path written whole, in path order.
+    const std::wstring chain = pages / L"cadeia.htm", now = pages / L"novo.htm";
+    ASSERT_TRUE(tmbtest::WriteFileBytes(chain, Chain(2000)));
+    EXPECT_EQ(catalog::WriteCatalog({root.Path(), now, true, chain}).removed, 2002u);
+    const std::string page = tmbtest::ReadFileBytes(now);
+    const std::size_t from = page.find("\nR\n") + 3;
+    std::istringstream removed(page.substr(from, page.find("\nX\n") - from));
+    std::string line, last;
+    std::vector<std::string> paths;
+    while (std::getline(removed, line))
+        paths.push_back(line.substr(1, line.find('\t', 1) - 1));  // folder 0 is written as nothing
+    ASSERT_EQ(paths.size(), 2002u);
+    EXPECT_TRUE(std::is_sorted(paths.begin(), paths.end()));
+    EXPECT_EQ(paths.front(), "a!");
+    EXPECT_EQ(paths.back(), "a~");
+    std::string deepest;
+    for (int i = 0; i < 2000; ++i)
+        deepest += "a\\\\";
+    EXPECT_EQ(paths[1], deepest + "f");
+    // A chain deeper than any Windows path (100,000 folders in a megabyte) is refused at once.
+    ASSERT_TRUE(tmbtest::WriteFileBytes(chain, Chain(100000)));
+    try {
+        catalog::WriteCatalog({root.Path(), now, true, chain});
+        ADD_FAILURE() << "a path past 32,767 characters was read";
+    } catch (const tmb::Exception& e) {
+        EXPECT_NE(e.Message().find(L"32.767"), std::wstring::npos) << U8(e.Message());
+    }
+}
+
 } // namespace
