@@ -202,62 +202,26 @@ TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAnd
     EXPECT_EQ(catalog::ReadCatalogPage(good).totals.files, 2u);
 }
 
-TEST(CatalogCompare, HiddenEntriesOnlyOneSideIncludesAreNeitherAddedNorRemoved) {
-    tmbtest::TempFolder root, pages;
-    root.AddFile(L"a.txt", 1);
-    root.AddFile(L"oculto.txt", 2, FILE_ATTRIBUTE_HIDDEN);
-    root.AddFile(L"sistema.sys", 3, FILE_ATTRIBUTE_SYSTEM);
-    root.AddFolder(L"Oculta");
-    root.AddFolder(L"Oculta\\sub");
-    root.AddFile(L"Oculta\\sub\\dentro.txt", 4);
-    SetFileAttributesW((root / L"Oculta").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const std::wstring with = pages / L"com.htm", without = pages / L"sem.htm", now = pages / L"novo.htm";
-    catalog::WriteCatalog({root.Path(), with});
-    catalog::WriteCatalog({root.Path(), without, false});
-    DeleteFileW((root / L"a.txt").c_str());
-    root.AddFile(L"novo.txt", 5);
-    const struct {
-        bool includeHidden;
-        std::wstring earlier;
-        const char* says;  // the header's sentence, when the settings differ
-    } cases[] = {{false, with, "O cat\xC3\xA1logo anterior inclu\xC3\xAD" "a os arquivos ocultos e este n\xC3\xA3o"},
-                 {true, without, "Este cat\xC3\xA1logo inclui os arquivos ocultos e o anterior n\xC3\xA3o"},
-                 {true, with, nullptr}};
-    for (const auto& c : cases) {
-        const catalog::Totals totals = catalog::WriteCatalog({root.Path(), now, c.includeHidden, c.earlier});
-        EXPECT_EQ(totals.added, 1u) << c.includeHidden;
-        EXPECT_EQ(totals.removed, 1u) << c.includeHidden;
-        const std::string page = tmbtest::ReadFileBytes(now);
-        EXPECT_EQ(page.find("os arquivos ocultos e") != std::string::npos, c.says != nullptr);
-        EXPECT_TRUE(!c.says || page.find(c.says) != std::string::npos);
-        EXPECT_NE(page.find(std::string("\nocultos-anterior\t") + (c.earlier == with ? "1" : "0") + "\n"), std::string::npos);
-    }
-}
-
 // An earlier catalogue of a chain of `depth` folders "a", each holding a file "f", and the root
 // the files "a!" and "a~" (which sort before and after "a\\..."); the new tree has none of them.
+std::string Base36(std::uint64_t v) {
+    std::string s;
+    for (; v; v /= 36)
+        s.insert(s.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36]);
+    return s;
+}
+
 std::string Chain(int depth) {
-    const auto b36 = [](std::uint64_t v) {
-        std::string s;
-        for (; v; v /= 36)
-            s.insert(s.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36]);
-        return s;
+    const auto times = [](const std::string& text, int n) {
+        std::string out;
+        while (n--)
+            out += text;
+        return out;
     };
-    std::string text = "<script type=\"text/plain\" id=\"tombarel-dados\" data-formato=\"tombarel-catalogo\">"
-                       "tombarel-catalogo\t1\nH\npastas\t" + b36(depth + 1) + "\narquivos\t" + b36(depth + 2) +
-                       "\nbytes\t" + b36(depth + 2) + "\nN\nC:\\\\x\n";
-    for (int i = 0; i < depth; ++i)
-        text += "a\n";
-    text += "a!\na~\n";
-    for (int i = 0; i < depth; ++i)
-        text += "f\n";
-    text += "P\n\t2\t\t\t\n";
-    for (int i = 0; i < depth; ++i)
-        text += "1\t1\t\t\t\n";
-    text += "F\n";
-    for (int i = 0; i < depth + 2; ++i)
-        text += "1\t\t\n";
-    return text + "E\n.\n</script>";
+    return "<script type=\"text/plain\" id=\"tombarel-dados\" data-formato=\"tombarel-catalogo\">tombarel-catalogo\t1\nH\n"
+           "pastas\t" + Base36(depth + 1) + "\narquivos\t" + Base36(depth + 2) + "\nbytes\t" + Base36(depth + 2) +
+           "\nN\nC:\\\\x\n" + times("a\n", depth) + "a!\na~\n" + times("f\n", depth) + "P\n\t2\t\t\t\n" +
+           times("1\t1\t\t\t\n", depth) + "F\n" + times("1\t\t\n", depth + 2) + "E\n.\n</script>";
 }
 
 TEST(CatalogCompare, PathsAsLongAsWindowsHoldsAreComparedAndLongerOnesRefused) {
