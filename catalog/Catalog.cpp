@@ -46,10 +46,11 @@ Totals WriteFormat(const Request& request, const ProgressFn& progress, FormatWri
     Totals totals = WalkTree(root, options, tree, gate);
     Changes changes;
     if (before) {
-        changes = Compare(tree, before->tree);
+        // The removed files are written from the earlier tree: it stays until the end.
+        changes = Compare(tree, before->tree, {request.includeHidden, before->includeHidden});
         facts.comparedWith = CanonicalFolder(request.compareWith);
         facts.comparedDate = std::move(before->date);
-        before.reset();  // the earlier tree is not needed for writing: its memory goes back
+        facts.comparedIncludeHidden = before->includeHidden;
         totals.added = changes.added.size();
         totals.removed = changes.removed.size();
         totals.changed = changes.changed.size();

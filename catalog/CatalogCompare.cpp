@@ -3,7 +3,10 @@
 // looked up in it), so the work grows with the trees, not with their product.
 #include "catalog/CatalogCompare.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -40,31 +43,58 @@ struct Shape {
 };
 
 bool NotRead(const FolderRecord& f) { return f.flags & (ffUnreadable | ffPartial); }
+bool Hidden(std::uint32_t attributes) { return attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM); }
+
+// An entry of the earlier tree gone from the new one: a file, or a folder and all below it.
+struct Gone {
+    std::string_view name;
+    std::uint32_t index = 0;   // among the earlier tree's files, or folders
+    std::uint32_t holder = 0;  // a file's folder
+    bool folder = false;
+};
+
+// The byte order of the paths written for what is gone, without making them: a folder's name
+// sorts as if followed by the escaped separator its paths carry ("\\"). No name holds that
+// separator, so the paths below a folder sort together, right where its name does.
+bool PathLess(const Gone& a, const Gone& b) {
+    const std::size_t an = a.name.size() + (a.folder ? 2 : 0), bn = b.name.size() + (b.folder ? 2 : 0);
+    for (std::size_t k = 0; k < an && k < bn; ++k) {
+        const unsigned char x = k < a.name.size() ? a.name[k] : '\\', y = k < b.name.size() ? b.name[k] : '\\';
+        if (x != y)
+            return x < y;
+    }
+    return an < bn;
+}
 
 class Comparer {
 public:
-    Comparer(const CatalogTree& now, const CatalogTree& before)
-        : now_(now), before_(before), nowShape_(now), beforeShape_(before) {}
+    Comparer(const CatalogTree& now, const CatalogTree& before, CompareSides sides)
+        : now_(now), before_(before), nowShape_(now), beforeShape_(before),
+          onlyNowHidden_(sides.nowIncludesHidden && !sides.beforeIncludesHidden),
+          onlyBeforeHidden_(sides.beforeIncludesHidden && !sides.nowIncludesHidden) {}
 
     Changes Run() {
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> stack{{0, 0}};
+        changes_.before = &before_;
+        Stack stack{{0, 0, false}};
         while (!stack.empty()) {
-            const auto [n, o] = stack.back();
+            const Pending p = stack.back();
             stack.pop_back();
-            Pair(n, o, stack);
+            Pair(p, stack);
         }
-        std::sort(changes_.removed.begin(), changes_.removed.end(),
-                  [](const RemovedFile& a, const RemovedFile& b) {
-                      return a.folder != b.folder ? a.folder < b.folder : a.path < b.path;
-                  });
         return std::move(changes_);
     }
 
 private:
-    using Stack = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    // A folder of the new tree and its match in the earlier one (kNone: it is new); `unseen`:
+    // it is new, and hidden (or below a hidden folder) where the earlier side left those out.
+    struct Pending {
+        std::uint32_t now, before;
+        bool unseen;
+    };
+    using Stack = std::vector<Pending>;
 
-    // Folder `n` of the new tree against folder `o` of the earlier one (kNone: it is new).
-    void Pair(std::uint32_t n, std::uint32_t o, Stack& stack) {
+    void Pair(const Pending& p, Stack& stack) {
+        const std::uint32_t n = p.now, o = p.before;
         if (NotRead(now_.folders[n]) || (o != kNone && NotRead(before_.folders[o]))) {
             // What could not be read on either side is not compared, nor anything below it.
             NotCompared(n);
@@ -78,6 +108,8 @@ private:
             const FileRecord& file = now_.files[j];
             const std::size_t at = Find(oldFiles_, now_.names[file.name]);
             if (at == kNone) {
+                if (p.unseen || (onlyNowHidden_ && Hidden(file.attributes)))
+                    continue;
                 changes_.added.push_back(j);
                 changes_.gained += file.size;
                 continue;
@@ -92,9 +124,10 @@ private:
                     changes_.lost += old.size - file.size;
             }
         }
+        gone_.clear();
         for (std::size_t k = 0; k < oldFiles_.size(); ++k)
             if (!matched[k])
-                Removed(n, std::string(oldFiles_[k].first), before_.files[oldFiles_[k].second]);
+                AddGone({oldFiles_[k].first, oldFiles_[k].second, o, false});
         // Subfolders: pushed last first, so the folders are met in the new tree's order.
         std::vector<std::pair<std::string_view, std::uint32_t>> oldFolders;
         if (o != kNone)
@@ -107,54 +140,60 @@ private:
             const std::size_t at = Find(oldFolders, now_.names[now_.folders[c].name]);
             if (at != kNone)
                 folderMatched[at] = true;
-            stack.emplace_back(c, at == kNone ? kNone : oldFolders[at].second);
+            stack.push_back({c, at == kNone ? kNone : oldFolders[at].second,
+                             at == kNone && (p.unseen || (onlyNowHidden_ && Hidden(now_.folders[c].attributes)))});
         }
         std::reverse(stack.begin() + static_cast<std::ptrdiff_t>(first), stack.end());
         for (std::size_t k = 0; k < oldFolders.size(); ++k)
             if (!folderMatched[k])
-                RemovedFolder(n, std::string(oldFolders[k].first), oldFolders[k].second);
+                AddGone({oldFolders[k].first, oldFolders[k].second, 0, true});
+        RemovedFrom(n, o);
+    }
+
+    void AddGone(const Gone& g) {
+        const std::uint32_t attributes =
+            g.folder ? before_.folders[g.index].attributes : before_.files[g.index].attributes;
+        if (!(onlyBeforeHidden_ && Hidden(attributes)))
+            gone_.push_back(g);
+    }
+
+    // What is in gone_ (below the earlier folder `o`) and everything below its folders, as
+    // removed from the new tree's folder `n`, in the order of their paths: a depth-first walk
+    // that sorts each folder's entries as it opens it.
+    void RemovedFrom(std::uint32_t n, std::uint32_t o) {
+        std::sort(gone_.begin(), gone_.end(), PathLess);
+        pending_.assign(gone_.rbegin(), gone_.rend());
+        while (!pending_.empty()) {
+            const Gone g = pending_.back();
+            pending_.pop_back();
+            if (!g.folder) {
+                changes_.removed.push_back({n, o, g.holder, g.index});
+                changes_.lost += before_.files[g.index].size;
+                continue;
+            }
+            gone_.clear();
+            for (std::uint32_t j = beforeShape_.firstFile[g.index]; j < beforeShape_.firstFile[g.index + 1]; ++j)
+                AddGone({before_.names[before_.files[j].name], j, g.index, false});
+            for (std::uint32_t c = beforeShape_.firstChild[g.index]; c != kNone; c = beforeShape_.nextSibling[c])
+                AddGone({before_.names[before_.folders[c].name], c, 0, true});
+            std::sort(gone_.begin(), gone_.end(), PathLess);
+            pending_.insert(pending_.end(), gone_.rbegin(), gone_.rend());
+        }
     }
 
     void NotCompared(std::uint32_t n) {
-        // The folder and everything below it: in pre-order they follow it until a folder that
-        // is not below it.
         const std::size_t end = SubtreeEnd(n);
         for (std::size_t i = n; i < end; ++i)
             changes_.notCompared.push_back(static_cast<std::uint32_t>(i));
     }
 
+    // In pre-order the folders below `n` follow it, each with its parent at `n` or after it;
+    // the first folder that is not below it has its parent before `n`.
     std::size_t SubtreeEnd(std::uint32_t n) const {
         std::size_t i = n + 1;
-        while (i < now_.folders.Size() && IsBelow(static_cast<std::uint32_t>(i), n))
+        while (i < now_.folders.Size() && now_.folders[i].parent >= n)
             ++i;
         return i;
-    }
-
-    bool IsBelow(std::uint32_t i, std::uint32_t n) const {
-        while (i > n)
-            i = now_.folders[i].parent;
-        return i == n;
-    }
-
-    // Every file of the earlier tree's folder `o` (gone from the new tree) and below it, as
-    // removed from folder `n`, with paths from `n`.
-    void RemovedFolder(std::uint32_t n, const std::string& path, std::uint32_t o) {
-        std::vector<std::pair<std::uint32_t, std::string>> pending{{o, path}};
-        while (!pending.empty()) {
-            auto [folder, prefix] = std::move(pending.back());
-            pending.pop_back();
-            for (std::uint32_t j = beforeShape_.firstFile[folder]; j < beforeShape_.firstFile[folder + 1]; ++j) {
-                const FileRecord& file = before_.files[j];
-                Removed(n, prefix + "\\\\" + std::string(before_.names[file.name]), file);
-            }
-            for (std::uint32_t c = beforeShape_.firstChild[folder]; c != kNone; c = beforeShape_.nextSibling[c])
-                pending.emplace_back(c, prefix + "\\\\" + std::string(before_.names[before_.folders[c].name]));
-        }
-    }
-
-    void Removed(std::uint32_t n, std::string path, const FileRecord& file) {
-        changes_.removed.push_back({n, std::move(path), file.size, file.modified, file.attributes});
-        changes_.lost += file.size;
     }
 
     void Sorted(const BlockArray<FileRecord>& files, std::uint32_t from, std::uint32_t to,
@@ -175,12 +214,37 @@ private:
     const CatalogTree& now_;
     const CatalogTree& before_;
     Shape nowShape_, beforeShape_;
+    const bool onlyNowHidden_, onlyBeforeHidden_;
     std::vector<std::pair<std::string_view, std::uint32_t>> oldFiles_;
+    std::vector<Gone> gone_, pending_;
     Changes changes_;
 };
 
 } // namespace
 
-Changes Compare(const CatalogTree& now, const CatalogTree& before) { return Comparer(now, before).Run(); }
+Changes Compare(const CatalogTree& now, const CatalogTree& before, CompareSides sides) {
+    return Comparer(now, before, sides).Run();
+}
+
+void Changes::AppendPath(std::string& out, const RemovedFile& r) const {
+    // The folders between `from` and the file are met from the deepest up: room is made for
+    // the whole path first, then filled from its end.
+    const CatalogTree& tree = *before;
+    const std::string_view name = tree.names[tree.files[r.file].name];
+    std::size_t length = name.size();
+    for (std::uint32_t f = r.holder; f != r.from; f = tree.folders[f].parent)
+        length += tree.names[tree.folders[f].name].size() + 2;
+    std::size_t at = out.size() + length;
+    out.resize(at);
+    const auto put = [&out, &at](std::string_view piece) {
+        at -= piece.size();
+        std::memcpy(out.data() + at, piece.data(), piece.size());
+    };
+    put(name);
+    for (std::uint32_t f = r.holder; f != r.from; f = tree.folders[f].parent) {
+        put("\\\\");
+        put(tree.names[tree.folders[f].name]);
+    }
+}
 
 } // namespace catalog

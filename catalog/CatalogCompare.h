@@ -17,12 +17,13 @@ struct ChangedFile {
     std::int64_t oldModified = 0;
 };
 
+// A removed file is kept as references into the earlier tree, and its path is made only when
+// it is written: a chain of folders gone does not copy its prefix for every file below it.
 struct RemovedFile {
     std::uint32_t folder = 0;  // the deepest folder of the new tree on the file's old path
-    std::string path;          // the rest of the old path, escaped as names are ("sub\\name")
-    std::uint64_t size = 0;
-    std::int64_t modified = 0;
-    std::uint32_t attributes = 0;
+    std::uint32_t from = 0;    // the earlier tree's folder matched with `folder`
+    std::uint32_t holder = 0;  // the earlier tree's folder holding the file
+    std::uint32_t file = 0;    // the file, among the earlier tree's files
 };
 
 struct Changes {
@@ -31,11 +32,25 @@ struct Changes {
     std::vector<RemovedFile> removed;       // by folder, then path
     std::vector<std::uint32_t> notCompared; // folders unreadable in either catalogue, ascending
     std::uint64_t gained = 0, lost = 0;     // bytes
+    const CatalogTree* before = nullptr;    // the earlier tree: it must outlive what is written
+
+    // The removed file's record in the earlier tree.
+    const FileRecord& Old(const RemovedFile& r) const { return before->files[r.file]; }
+    // Appends the rest of its old path from its folder, escaped as names are: "name", or
+    // "sub\\name" when its folder went too.
+    void AppendPath(std::string& out, const RemovedFile& r) const;
+};
+
+// Which entries each side holds: with hidden and system entries left out of exactly one side,
+// those only the other side holds (and all below such a folder) are neither added nor removed.
+struct CompareSides {
+    bool nowIncludesHidden = true;
+    bool beforeIncludesHidden = true;
 };
 
 // What changed from `before` to `now`, each list in the order given above, which is the new
 // tree's order: the writers merge them with the tree in one pass. Nothing below a folder that
-// is not compared counts as added or removed.
-Changes Compare(const CatalogTree& now, const CatalogTree& before);
+// is not compared counts as added or removed. The result refers to `before`.
+Changes Compare(const CatalogTree& now, const CatalogTree& before, CompareSides sides = {});
 
 } // namespace catalog

@@ -158,9 +158,12 @@ public:
                 const RemovedFile& gone = changes_->removed[removed];
                 if (gone.folder != i)
                     continue;  // not a folder of the tree: never written
+                const FileRecord& old = changes_->Old(gone);
+                escaped_.clear();
+                changes_->AppendPath(escaped_, gone);
                 name_.clear();
-                AppendUnescapedUtf8(name_, gone.path);
-                FileRow(name_, gone.size, gone.modified, gone.attributes, Change::Removed);
+                AppendUnescapedUtf8(name_, escaped_);
+                FileRow(name_, old.size, old.modified, old.attributes, Change::Removed);
             }
         }
     }
@@ -244,6 +247,7 @@ private:
     std::string path_;     // the folder being written, relative to the root
     std::string name_;     // the entry being written, unescaped
     std::string rowPath_;  // a file's path
+    std::string escaped_;  // a removed file's path as the page writes it
 };
 
 } // namespace

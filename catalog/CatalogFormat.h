@@ -66,6 +66,7 @@ struct Facts {
     const Changes* changes = nullptr;
     std::wstring comparedWith;
     std::string comparedDate;
+    bool comparedIncludeHidden = true;  // the earlier catalogue's own setting
 };
 
 // A format's writer: the tree, the comparison and the facts as bytes, telling the gate of

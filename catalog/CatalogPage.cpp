@@ -159,6 +159,12 @@ std::string Header(const Facts& facts) {
             html += " \xC2\xB7 " + Plural(facts.changes->notCompared.size(), "pasta n\xC3\xA3o comparada",
                                           "pastas n\xC3\xA3o comparadas");
         html += "</p>";
+        if (facts.comparedIncludeHidden != facts.includeHidden)
+            html += facts.includeHidden
+                        ? "<p class=\"comparacao-ocultos\">Este cat\xC3\xA1logo inclui os arquivos ocultos e o anterior n\xC3\xA3o: "
+                          "os que s\xC3\xB3 este tem n\xC3\xA3o contam como adicionados.</p>"
+                        : "<p class=\"comparacao-ocultos\">O cat\xC3\xA1logo anterior inclu\xC3\xAD" "a os arquivos ocultos e este n\xC3\xA3o: "
+                          "os que s\xC3\xB3 o anterior tem n\xC3\xA3o contam como removidos.</p>";
     }
     if (!facts.includeHidden)
         html += "<p class=\"ocultos\">Arquivos e pastas ocultos e de sistema foram deixados de fora.</p>";
@@ -208,6 +214,7 @@ public:
         if (facts_.changes) {
             HeaderLine("comparado", Escaped(facts_.comparedWith));
             HeaderLine("anterior", facts_.comparedDate);
+            HeaderLine("ocultos-anterior", facts_.comparedIncludeHidden ? "1" : "0");
             NumberLine("adicionados", facts_.totals.added);
             NumberLine("removidos", facts_.totals.removed);
             NumberLine("alterados", facts_.totals.changed);
@@ -259,11 +266,12 @@ private:
             AddNumbers(out_, {c.file, static_cast<std::int64_t>(c.oldSize), c.oldModified});
         out_.Add("R\n");
         for (const RemovedFile& r : changes.removed) {
+            const FileRecord& old = changes.Old(r);
             AppendBase36(out_.Text(), r.folder);
             out_.Add('\t');
-            out_.Add(r.path);
+            changes.AppendPath(out_.Text(), r);  // made here, one at a time
             out_.Add('\t');
-            AddNumbers(out_, {static_cast<std::int64_t>(r.size), r.modified, r.attributes});
+            AddNumbers(out_, {static_cast<std::int64_t>(old.size), old.modified, old.attributes});
         }
         out_.Add("X\n");
         for (std::uint32_t folder : changes.notCompared)

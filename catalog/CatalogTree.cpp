@@ -9,7 +9,8 @@ namespace catalog {
 
 NameRef NameArena::Add(std::string_view utf8) {
     if (used_ + utf8.size() > kBlock) {
-        // A name is at most 255 UTF-16 units, 6 bytes each when escaped: it always fits.
+        // A name is at most 32,767 UTF-16 units (a whole path, the root's), 6 bytes each when
+        // escaped: it always fits.
         blocks_.push_back(std::make_unique<char[]>(kBlock));
         used_ = 0;
     }

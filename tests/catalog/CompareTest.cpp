@@ -115,8 +115,11 @@ TEST(CatalogCompare, RandomChangesToARealTreeAreReportedAsTheDiskHasThem) {
             gotAdded.insert(paths.files[j]);
         for (const catalog::ChangedFile& c : changes.changed)
             gotChanged.insert(paths.files[c.file]);
-        for (const catalog::RemovedFile& r : changes.removed)
-            gotRemoved.insert(Joined(paths.folders[r.folder], catalog::UnescapedName(r.path)));
+        for (const catalog::RemovedFile& r : changes.removed) {
+            std::string path;
+            changes.AppendPath(path, r);
+            gotRemoved.insert(Joined(paths.folders[r.folder], catalog::UnescapedName(path)));
+        }
         EXPECT_EQ(gotAdded, added) << "seed " << seed;
         EXPECT_EQ(gotRemoved, removed) << "seed " << seed;
         EXPECT_EQ(gotChanged, changed) << "seed " << seed;
@@ -177,10 +180,12 @@ TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAnd
         {replaced("tombarel-catalogo\t1\n", "tombarel-catalogo\t2\n"), L"vers\u00e3o mais nova"},
         {page.substr(0, page.find("\nF\n") + 5), L"incompleto"},
         {replaced("\narquivos\t2\n", "\narquivos\t3\n"), L"alterado \u00e0 m\u00e3o"},
-        // Texts a new page carries as they stand (a removed file, the earlier date): nothing in
-        // them may end its data block, which a browser ends at "</SCRIPT>" too.
-        {replaced("\num.txt\n", "\num.txt</SCRIPT><img src=x onerror=alert(1)>\n"), L"um nome n\u00e3o est\u00e1 escrito"},
-        {replaced("\ndata\t", "\ndata\t</SCRIPT>"), L"a data n\u00e3o est\u00e1 escrita"},
+        // Texts a new page carries (a removed file, the earlier date): a browser ends the data
+        // block at "</SCRIPT>" too, and so does the reader.
+        {replaced("\num.txt\n", "\num.txt</SCRIPT><img src=x onerror=alert(1)>\n"), L"num \"</script\" antes do fim"},
+        {replaced("\ndata\t", "\ndata\t</SCRIPT>"), L"num \"</script\" antes do fim"},
+        {replaced("\ndata\t", "\ndata\t2026<"), L"um \"<\""},
+        {replaced("\ndata\t", "\ndata\t\"x"), L"a data n\u00e3o est\u00e1 escrita"},
     };
     const std::wstring target = root / L"novo.htm";
     for (const auto& c : cases) {
@@ -195,6 +200,68 @@ TEST(CatalogRead, AnEarlierCatalogueThatCannotBeReadIsRefusedWithItsOwnReasonAnd
         EXPECT_FALSE(tmbtest::FileExists(target));
     }
     EXPECT_EQ(catalog::ReadCatalogPage(good).totals.files, 2u);
+}
+
+// An earlier catalogue of a chain of `depth` folders "a", each holding a file "f", and the root
+// the files "a!" and "a~" (which sort before and after "a\\..."); the new tree has none of them.
+std::string Base36(std::uint64_t v) {
+    std::string s;
+    for (; v; v /= 36)
+        s.insert(s.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[v % 36]);
+    return s;
+}
+
+std::string Chain(int depth) {
+    const auto times = [](const std::string& text, int n) {
+        std::string out;
+        while (n--)
+            out += text;
+        return out;
+    };
+    return "<script type=\"text/plain\" id=\"tombarel-dados\" data-formato=\"tombarel-catalogo\">tombarel-catalogo\t1\nH\n"
+           "pastas\t" + Base36(depth + 1) + "\narquivos\t" + Base36(depth + 2) + "\nbytes\t" + Base36(depth + 2) +
+           "\nN\nC:\\\\x\n" + times("a\n", depth) + "a!\na~\n" + times("f\n", depth) + "P\n\t2\t\t\t\n" +
+           times("1\t1\t\t\t\n", depth) + "F\n" + times("1\t\t\n", depth + 2) + "E\n.\n</script>";
+}
+
+TEST(CatalogCompare, PathsAsLongAsWindowsHoldsAreComparedAndLongerOnesRefused) {
+    tmbtest::TempFolder root, pages;
+    // A catalogued folder whose own path is long.
+    std::wstring deep = L"\\\\?\\" + root.Path();
+    while (deep.size() < 2500) {
+        deep += L"\\" + std::wstring(120, L'n');
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    catalog::WriteCatalog({deep, pages / L"fundo.htm"});
+    const catalog::Totals same = catalog::WriteCatalog({deep, pages / L"fundo2.htm", true, pages / L"fundo.htm"});
+    EXPECT_EQ(same.added + same.removed + same.changed, 0u);
+    // A tree gone whose paths are long: each removed file's path written whole, in path order.
+    const std::wstring chain = pages / L"cadeia.htm", now = pages / L"novo.htm";
+    ASSERT_TRUE(tmbtest::WriteFileBytes(chain, Chain(2000)));
+    EXPECT_EQ(catalog::WriteCatalog({root.Path(), now, true, chain}).removed, 2002u);
+    const std::string page = tmbtest::ReadFileBytes(now);
+    const std::size_t from = page.find("\nR\n") + 3;
+    std::istringstream removed(page.substr(from, page.find("\nX\n") - from));
+    std::string line, last;
+    std::vector<std::string> paths;
+    while (std::getline(removed, line))
+        paths.push_back(line.substr(1, line.find('\t', 1) - 1));  // folder 0 is written as nothing
+    ASSERT_EQ(paths.size(), 2002u);
+    EXPECT_TRUE(std::is_sorted(paths.begin(), paths.end()));
+    EXPECT_EQ(paths.front(), "a!");
+    EXPECT_EQ(paths.back(), "a~");
+    std::string deepest;
+    for (int i = 0; i < 2000; ++i)
+        deepest += "a\\\\";
+    EXPECT_EQ(paths[1], deepest + "f");
+    // A chain deeper than any Windows path (100,000 folders in a megabyte) is refused at once.
+    ASSERT_TRUE(tmbtest::WriteFileBytes(chain, Chain(100000)));
+    try {
+        catalog::WriteCatalog({root.Path(), now, true, chain});
+        ADD_FAILURE() << "a path past 32,767 characters was read";
+    } catch (const tmb::Exception& e) {
+        EXPECT_NE(e.Message().find(L"32.767"), std::wstring::npos) << U8(e.Message());
+    }
 }
 
 } // namespace
