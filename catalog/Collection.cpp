@@ -174,11 +174,13 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
         std::optional<CatalogTree> earlier;
         std::wstring earlierPage;
         std::string earlierDate;
+        bool earlierHidden = true;
         for (const VolumeBlock& there : volumes)
             if (SameVolume(there.facts, key, byName)) {
                 earlier.emplace(there.spill ? CatalogTree{} : TreeOf(there));
                 earlierPage = target;
                 earlierDate = there.facts.date;
+                earlierHidden = there.facts.includeHidden;
                 break;
             }
         WalkOptions options{request.includeHidden, {target, file.TemporaryPath()}};
@@ -188,10 +190,11 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
         Totals totals = WalkTree(root, options, tree, gate);
         Changes changes;
         if (earlier) {
-            changes = Compare(tree, *earlier);
-            earlier.reset();
+            // The removed files are written from the earlier tree: it stays until the block is.
+            changes = Compare(tree, *earlier, {request.includeHidden, earlierHidden});
             facts.comparedWith = earlierPage;
             facts.comparedDate = earlierDate;
+            facts.comparedIncludeHidden = earlierHidden;
             totals.added = changes.added.size();
             totals.removed = changes.removed.size();
             totals.changed = changes.changed.size();
