@@ -1,5 +1,6 @@
 // The page's address: "#/Folder/sub" shows a folder (its path below the root, as URL
-// segments; in a collection "#/Volume/Folder/sub", the volume's name its first segment),
+// segments; in a collection "#/Volume/Folder/sub", the volume's name its first segment, a
+// name that repeats told apart by "~2", "~3"...),
 // "#mudancas" the changes view, "#duplicados" the files kept in more than one place; Back and
 // Forward follow it.
 
@@ -9,7 +10,7 @@ function folderHash(d, i) {
   var path = folderUrl(d, i).path, v = volumeOfFolder(d, i);
   if (!d.collection) return '#/' + path;
   if (v < 0) return '#/';
-  return '#/' + encodeSegment(d.volumes[v].name, {}) + (path ? '/' + path : '');
+  return '#/' + encodeSegment(d.volumes[v].key, {}) + (path ? '/' + path : '');
 }
 
 // The one of `count` names (name(k), k from 0) equal to `want`, or else the first that differs
@@ -36,7 +37,7 @@ function folderFromHash(d, hash) {
     return -1;
   }
   if (d.collection) {
-    var v = matchName(segs[k++], d.volumes.length, function (n) { return d.volumes[n].name; });
+    var v = matchName(segs[k++], d.volumes.length, function (n) { return d.volumes[n].key; });
     if (v < 0) return -1;
     at = d.volumes[v].root;
   }

@@ -28,6 +28,13 @@ function derive(d) {
     if (end[i] > end[q]) end[q] = end[i];
   }
   d.end = end; d.depth = depth; d.totFiles = files; d.totBytes = bytes; d.kids = kids; d.place = place;
+  // A volume's name in the address; names repeat (two discs labelled alike): the later ones
+  // are told apart by their place among the volumes of that name ("FOTOS~2").
+  var seen = {};
+  d.volumes.forEach(function (v) {
+    var low = v.name.toLowerCase(), n = seen[low] = (seen[low] || 0) + 1;
+    v.key = n > 1 ? v.name + '~' + n : v.name;
+  });
   d.paths = { made: {}, count: 0 };
 }
 
@@ -42,25 +49,19 @@ function fileName(d, j) { return name(d, d.M + j); }
 
 // ---- Volumes ----------------------------------------------------------------------------
 
-// The volume folder i lies on (an index into d.volumes); -1 for a collection's folder 0.
-function volumeOfFolder(d, i) {
+// The last volume whose `field` (firstFolder, firstFile) is at or before x.
+function volumeAt(d, field, x) {
   var vs = d.volumes, lo = 0, hi = vs.length - 1;
-  if (d.collection && i === 0) return -1;
   while (lo < hi) {
     var mid = (lo + hi + 1) >> 1;
-    if (vs[mid].firstFolder <= i) lo = mid; else hi = mid - 1;
+    if (vs[mid][field] <= x) lo = mid; else hi = mid - 1;
   }
   return lo;
 }
 
-function volumeOfFile(d, j) {
-  var vs = d.volumes, lo = 0, hi = vs.length - 1;
-  while (lo < hi) {
-    var mid = (lo + hi + 1) >> 1;
-    if (vs[mid].firstFile <= j) lo = mid; else hi = mid - 1;
-  }
-  return lo;
-}
+// The volume folder i lies on (an index into d.volumes); -1 for a collection's folder 0.
+function volumeOfFolder(d, i) { return d.collection && i === 0 ? -1 : volumeAt(d, 'firstFolder', i); }
+function volumeOfFile(d, j) { return volumeAt(d, 'firstFile', j); }
 
 // The root of a volume: a catalogue's folder 0, a collection's folders right below its own.
 function isVolumeRoot(d, i) { return d.collection ? i > 0 && d.parent[i] === 0 : i === 0; }

@@ -133,7 +133,7 @@ function DuplicatesView(app, d) {
   }];
   if (d.collection) {
     columns.splice(1, 0, {
-      head: 'Volume', cls: 'c-volume', width: 'minmax(0, 0.6fr)',
+      head: 'Volume', cls: 'c-volume', width: 'minmax(0, 0.8fr)',
       show: function (cell, it) { cell.textContent = cell.title = d.volumes[it.v].name; },
       key: function (e) { return volumeOfFile(d, e); }
     });

@@ -29,10 +29,12 @@ DISCS = {
     'B': {'Backup/img_0001.jpg': 300, 'vazio.txt': 0, 'nota.txt': 11, 'Musica/faixa & 1.mp3': 1000,
           'Copia/faixa & 1.mp3': 1000, 'Docs2/RELATÓRIO.TXT': 100},
     'P': {'foto.png': 77},
+    'P2': {'foto.png': 77},
     'D': {'Fotos/IMG_0001.jpg': 300, 'faixa & 1.mp3': 1000},
     'E': {'nota.txt': 10},
 }
-LABEL, SERIAL = 'FOTOS2019', '1a2b3c4d'
+# Two discs with one label: P's and P2's serial numbers.
+LABEL, SERIALS = 'FOTOS2019', {'P': '1a2b3c4d', 'P2': '55667788'}
 
 
 def fill(folder, files):
@@ -65,15 +67,16 @@ def build():
     joined, E added and removed. Returns the collection page and B's folder."""
     for disc, files in DISCS.items():
         fill(os.path.join(BASE, disc), files)
-    with open(os.path.join(BASE, 'P', '.windows-label'), 'w') as f:
-        f.write(LABEL)
-    with open(os.path.join(BASE, 'P', '.windows-serial'), 'w') as f:
-        f.write(SERIAL)
-    drive_p(os.path.join(BASE, 'P'))
+    for disc, serial in SERIALS.items():
+        for name, text in (('.windows-label', LABEL), ('.windows-serial', serial)):
+            with open(os.path.join(BASE, disc, name), 'w') as f:
+                f.write(text)
     col, w = os.path.join(BASE, 'col.htm'), page.windows
     tombarel('/colecao', w(col), w(os.path.join(BASE, 'A')))
     tombarel('/colecao', w(col), w(os.path.join(BASE, 'B')), '/nome', 'Disco B')
-    tombarel('/colecao', w(col), 'P:\\')
+    for disc in SERIALS:
+        drive_p(os.path.join(BASE, disc))
+        tombarel('/colecao', w(col), 'P:\\')
     with open(os.path.join(BASE, 'B', 'nota.txt'), 'wb') as f:
         f.write(b'x' * 12)
     with open(os.path.join(BASE, 'B', 'Docs2', 'novo.txt'), 'wb') as f:
@@ -88,16 +91,17 @@ def build():
     return col
 
 
-NAMES = [page.windows(os.path.join(BASE, 'A')), 'Disco B', LABEL, page.windows(os.path.join(BASE, 'D'))]
+NAMES = [page.windows(os.path.join(BASE, 'A')), 'Disco B', LABEL, LABEL, page.windows(os.path.join(BASE, 'D'))]
 # Groups by the bytes their extra copies take: (name as first seen, [(volume, folder, name)]).
 GROUPS = [
     ('faixa & 1.mp3', [(NAMES[0], '\\Musica', 'faixa & 1.mp3'), (NAMES[1], '\\Copia', 'faixa & 1.mp3'),
-                       (NAMES[1], '\\Musica', 'faixa & 1.mp3'), (NAMES[3], '\\', 'faixa & 1.mp3')]),
+                       (NAMES[1], '\\Musica', 'faixa & 1.mp3'), (NAMES[4], '\\', 'faixa & 1.mp3')]),
     ('IMG_0001.JPG', [(NAMES[0], '\\Fotos', 'IMG_0001.JPG'), (NAMES[1], '\\Backup', 'img_0001.jpg'),
-                      (NAMES[3], '\\Fotos', 'IMG_0001.jpg')]),
+                      (NAMES[4], '\\Fotos', 'IMG_0001.jpg')]),
     ('Relatório.txt', [(NAMES[0], '\\Docs', 'Relatório.txt'), (NAMES[1], '\\Docs2', 'RELATÓRIO.TXT')]),
+    ('foto.png', [(LABEL, '\\', 'foto.png'), (LABEL, '\\', 'foto.png')]),
 ]
-DISC_OF = {NAMES[0]: 'A', NAMES[1]: 'B', NAMES[2]: 'P', NAMES[3]: 'D'}
+DISC_OF = {NAMES[0]: 'A', NAMES[1]: 'B', NAMES[4]: 'D'}
 
 LEVEL_ONE = '''return Array.from(document.querySelectorAll('#arvore [role=treeitem][aria-level="1"]'))
   .sort(function (x, y) { return x.offsetTop - y.offsetTop; })
@@ -117,6 +121,9 @@ def duplicate_groups(b):
             groups.append((name, []))
         else:
             groups[-1][1].append((volume, folder, name))
+            if volume == LABEL:  # the discs in P:, each in its turn
+                check(href == 'file:///P:/' + name, '%s links to %s' % (name, href))
+                continue
             want = os.path.join(BASE, DISC_OF.get(volume, '?'), *folder.strip('\\').split('\\'), name)
             check(href and page.unix_of_url(href) == os.path.normpath(want), '%s links to %s' % (name, href))
     return groups
@@ -149,13 +156,13 @@ def keys(b, *sequence):
 
 def counted():
     folders = files = size = 0
-    for disc in ('A', 'B', 'P', 'D'):
+    for disc in ('A', 'B', 'P', 'P2', 'D'):
         for top, dirs, fs in os.walk(os.path.join(BASE, disc)):
             folders += 1
             fs = [f for f in fs if f != 'dentro.htm']
             files += len(fs)
             size += sum(os.path.getsize(os.path.join(top, f)) for f in fs)
-    return [folders, files, size, 0, 4]
+    return [folders, files, size, 0, 5]
 
 
 # What the page must show, a row a check: (what, how it is got from the page, what it must be).
@@ -163,9 +170,13 @@ def checks(b, col):
     dataset = 'var d = document.documentElement.dataset;'
     return [
         ('the tree\'s first level', lambda: [r[0] for r in b.execute_script(LEVEL_ONE)], NAMES),
-        ('each volume row tells its place in the level', lambda: [r[2] for r in b.execute_script(LEVEL_ONE)], ['4'] * 4),
-        ('the drive\'s label and serial in its row\'s tooltip',
-         lambda: all(s in b.execute_script(LEVEL_ONE)[2][1] for s in ('rótulo ' + LABEL, 'série 1A2B-3C4D', 'livres')), True),
+        ('each volume row tells its place in the level', lambda: [r[2] for r in b.execute_script(LEVEL_ONE)], ['5'] * 5),
+        ('the discs\' labels and serials in their rows\' tooltips',
+         lambda: [all(s in r[1] for s in ('rótulo ' + LABEL, 'livres')) and r[1].count('série ') == 1 and
+                  r[1].split('série ')[1][:9] for r in b.execute_script(LEVEL_ONE)[2:4]], ['1A2B-3C4D', '5566-7788']),
+        ('the second disc of that label, by its address, after a reload',
+         lambda: (show(b, [LABEL + '~2']), reload(b), page.selected(b).get_attribute('aria-posinset'),
+                  b.find_element(By.ID, 'titulo-lista').text.split(' · ')[:2])[2:], ('4', [LABEL, 'rótulo ' + LABEL])),
         ('the header\'s totals and volumes', lambda: b.execute_script(
             dataset + 'return [+d.folders, +d.files, +d.bytes, +d.unreadable, +d.volumes];'), counted()),
         ('the header lists the volumes', lambda: [e.text for e in b.find_elements(By.CSS_SELECTOR, '.volumes tbody th')], NAMES),
@@ -182,7 +193,7 @@ def checks(b, col):
          lambda: (b.find_element(By.ID, 'ver-mudancas').click(),
                   sorted((r[1], r[3]) for r in b.execute_script(CHANGES)))[1],
          [('nota.txt', 'Disco B'), ('novo.txt', 'Disco B\\Docs2')]),
-        ('the duplicates button', lambda: b.find_element(By.ID, 'ver-duplicados').text, 'Duplicados (3)'),
+        ('the duplicates button', lambda: b.find_element(By.ID, 'ver-duplicados').text, 'Duplicados (4)'),
         ('the duplicates, most bytes first', lambda: (b.find_element(By.ID, 'ver-duplicados').click(), duplicate_groups(b))[1],
          GROUPS),
         ('the duplicates\' address survives a reload',
