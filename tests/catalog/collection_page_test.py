@@ -76,7 +76,7 @@ def build():
     tombarel('/colecao', w(col), w(os.path.join(BASE, 'B')), '/nome', 'Disco B')
     for disc in SERIALS:
         drive_p(os.path.join(BASE, disc))
-        tombarel('/colecao', w(col), 'P:\\')
+        tombarel('/colecao', w(col), 'P:\\', '/excluir', '.windows-*')
     with open(os.path.join(BASE, 'B', 'nota.txt'), 'wb') as f:
         f.write(b'x' * 12)
     with open(os.path.join(BASE, 'B', 'Docs2', 'novo.txt'), 'wb') as f:
@@ -159,7 +159,7 @@ def counted():
     for disc in ('A', 'B', 'P', 'P2', 'D'):
         for top, dirs, fs in os.walk(os.path.join(BASE, disc)):
             folders += 1
-            fs = [f for f in fs if f != 'dentro.htm']
+            fs = [f for f in fs if f != 'dentro.htm' and not f.startswith('.windows-')]
             files += len(fs)
             size += sum(os.path.getsize(os.path.join(top, f)) for f in fs)
     return [folders, files, size, 0, 5]
