@@ -22,23 +22,10 @@ function foldedFileName(d, j) {
   return out;
 }
 
-// File j's folded name and size hashed (FNV-1a over the code units, then the size's halves),
-// read from the text itself; an escaped name is unescaped first.
-function duplicateKey(d, j) {
-  var text = d.text, p = d.starts[d.M + j], h = -2128831035, c, k;
-  for (;;) {
-    c = text.charCodeAt(p++);
-    if (c === 10) break;
-    if (c === 92) {
-      var s = foldedFileName(d, j);
-      for (h = -2128831035, k = 0; k < s.length; k++) h = Math.imul(h ^ s.charCodeAt(k), 16777619);
-      break;
-    }
-    h = Math.imul(h ^ upperUnit(c), 16777619);
-  }
-  var size = d.size[j];
-  h = Math.imul(h ^ (size % 4294967296), 16777619);
-  return Math.imul(h ^ Math.floor(size / 4294967296), 16777619);
+// The hash of a folded name (FNV-1a over its code units), as a string.
+function foldedHash(s) {
+  for (var h = -2128831035, k = 0; k < s.length; k++) h = Math.imul(h ^ upperUnit(s.charCodeAt(k)), 16777619);
+  return h;
 }
 
 // Do files a and b have the same name, ignoring case? Compared in the text, unescaped only
@@ -47,59 +34,73 @@ function sameFolded(d, a, b) {
   var text = d.text, p = d.starts[d.M + a], q = d.starts[d.M + b];
   for (;;) {
     var x = text.charCodeAt(p++), y = text.charCodeAt(q++);
+    if (x === y) { if (x === 10) return true; if (x !== 92) continue; }
     if (x === 92 || y === 92) return foldedFileName(d, a) === foldedFileName(d, b);
-    if (x === 10 || y === 10) return x === y;
-    if (x !== y && upperUnit(x) !== upperUnit(y)) return false;
+    if (x === 10 || y === 10 || upperUnit(x) !== upperUnit(y)) return false;
   }
 }
 
-// The groups: { first: a group's first file, next: the file after a file in its group (-1
-// after the last), count, freed: size × (copies − 1), order: the groups, most bytes first }.
-// One pass puts every file into a hash table by its key; the files a key gathers are then
-// checked against each other, so a collision of keys never joins two names.
+// The groups: { last: a group's last file, prev: the file before a file in its group (-1
+// before the first), count, freed: size × (copies − 1), order: the groups, most bytes first }.
+// One pass hashes every file's folded name and size (read from the text itself) into a hash
+// table that keeps the last file of each key; the files a key gathers are then checked against
+// each other, so a collision of keys never joins two names.
 function findDuplicates(d) {
-  var F = d.F, size = d.size, cap = 16;
+  var F = d.F, M = d.M, size = d.size, text = d.text, starts = d.starts, cap = 16, j, t, c, h;
   while (cap < 2 * F) cap *= 2;
-  var mask = cap - 1, table = new Int32Array(cap).fill(-1), keys = new Int32Array(F);
-  var next = new Int32Array(F), tail = new Int32Array(F), count = new Int32Array(F), j, t;
+  var mask = cap - 1, table = new Int32Array(cap).fill(-1), keys = new Int32Array(F), len = new Int32Array(F);
+  var prev = new Int32Array(F).fill(-1), later = new Uint8Array(F);  // later: not a group's last
   for (j = 0; j < F; j++) {
-    next[j] = -1;
-    if (!(size[j] > 0)) continue;
-    var h = keys[j] = duplicateKey(d, j), slot = h & mask;
-    for (;;) {
+    var s = size[j];
+    if (!(s > 0)) continue;
+    var p = starts[M + j];
+    for (h = -2128831035; (c = text.charCodeAt(p++)) !== 10;) {
+      if (c === 92) { h = foldedHash(foldedFileName(d, j)); p = 0; break; }
+      h = Math.imul(h ^ (c < 128 ? (c >= 97 && c <= 122 ? c - 32 : c) : upperUnit(c)), 16777619);
+    }
+    len[j] = p - 1 - starts[M + j];  // below zero for an escaped name
+    h = Math.imul(Math.imul(h ^ (s | 0), 16777619) ^ (s / 4294967296 | 0), 16777619);
+    keys[j] = h;
+    for (var slot = h & mask; ; slot = (slot + 1) & mask) {
       t = table[slot];
-      if (t < 0) { table[slot] = tail[j] = j; count[j] = 1; break; }
-      if (keys[t] === h && size[t] === size[j]) { next[tail[t]] = j; tail[t] = j; count[t]++; break; }
-      slot = (slot + 1) & mask;
+      if (t < 0) { table[slot] = j; break; }
+      if (keys[t] === h && size[t] === s) { prev[j] = t; later[t] = 1; table[slot] = j; break; }
     }
   }
-  table = keys = tail = null;
-  var first = [], counts = [];
-  function add(chain) {
-    for (var k = 0; k < chain.length; k++) next[chain[k]] = k + 1 < chain.length ? chain[k + 1] : -1;
-    first.push(chain[0]);
+  table = keys = null;
+  var last = [], counts = [], firsts = [];
+  function add(chain) { // files in reverse order
+    for (var k = 0; k < chain.length; k++) prev[chain[k]] = k + 1 < chain.length ? chain[k + 1] : -1;
+    last.push(chain[0]);
     counts.push(chain.length);
+    firsts.push(chain[chain.length - 1]);
   }
+  // The groups by their last files, in the data's order: the text is read in order too.
   for (j = 0; j < F; j++) {
-    if (count[j] < 2) continue;
-    var all = true, n = 0;
-    for (t = next[j]; t >= 0 && all; t = next[t]) all = sameFolded(d, j, t);
-    if (all) { first.push(j); counts.push(count[j]); continue; }
+    if (later[j] || prev[j] < 0) continue;
+    var all = true, n = 1, head = j;
+    // Most copies are named alike to the letter: the texts compared whole first.
+    var at = starts[M + j], size0 = len[j], mine = size0 > 0 ? text.substr(at, size0) : '';
+    for (t = prev[j]; t >= 0 && all; t = prev[t], n++) {
+      all = len[t] === size0 && size0 > 0 && text.substr(starts[M + t], size0) === mine || sameFolded(d, j, t);
+      head = t;
+    }
+    if (all) { last.push(j); counts.push(n); firsts.push(head); continue; }
     // Keys that collided: the names sorted out by their folded text.
     var byName = new Map();
-    for (t = j; t >= 0; t = next[t], n++) {
-      var s = foldedFileName(d, t), list = byName.get(s);
-      if (list) list.push(t); else byName.set(s, [t]);
+    for (t = j; t >= 0; t = prev[t]) {
+      var name = foldedFileName(d, t), list = byName.get(name);
+      if (list) list.push(t); else byName.set(name, [t]);
     }
     byName.forEach(function (chain) { if (chain.length > 1) add(chain); });
   }
-  var G = first.length, freed = new Float64Array(G), order = new Int32Array(G), g;
+  var G = last.length, freed = new Float64Array(G), order = new Int32Array(G), g;
   for (g = 0; g < G; g++) {
-    freed[g] = size[first[g]] * (counts[g] - 1);
+    freed[g] = size[last[g]] * (counts[g] - 1);
     order[g] = g;
   }
-  order.sort(function (a, b) { return freed[b] - freed[a] || first[a] - first[b]; });
-  return { first: Int32Array.from(first), count: Int32Array.from(counts), next: next, freed: freed, order: order };
+  order.sort(function (a, b) { return freed[b] - freed[a] || firsts[a] - firsts[b]; });
+  return { last: Int32Array.from(last), count: Int32Array.from(counts), prev: prev, freed: freed, order: order };
 }
 
 function DuplicatesView(app, d) {
@@ -161,24 +162,24 @@ function DuplicatesView(app, d) {
 DuplicatesView.prototype.offer = function () {
   if (this.found) return;
   var f = this.found = findDuplicates(this.d), button = $('ver-duplicados'), copies = 0, bytes = 0;
-  for (var g = 0; g < f.first.length; g++) { copies += f.count[g]; bytes += f.freed[g]; }
+  for (var g = 0; g < f.last.length; g++) { copies += f.count[g]; bytes += f.freed[g]; }
   this.copies = copies;
   this.bytes = bytes;
-  button.textContent = 'Duplicados (' + groupDigits(f.first.length) + ')';
+  button.textContent = 'Duplicados (' + groupDigits(f.last.length) + ')';
   button.title = countText(copies, 'arquivo', 'arquivos') + ' com o mesmo nome e o mesmo tamanho em mais de um lugar; ' +
     sizeText(bytes) + ' nas cópias a mais';
-  button.hidden = f.first.length === 0;
-  html.setAttribute('data-duplicados', String(f.first.length));
+  button.hidden = f.last.length === 0;
+  html.setAttribute('data-duplicados', String(f.last.length));
 };
 
 DuplicatesView.prototype.show = function () {
   this.offer();
   var f = this.found, title = $('titulo-lista'), note = $('aviso');
-  title.textContent = 'Duplicados: ' + countText(f.first.length, 'grupo', 'grupos') + ' · ' +
+  title.textContent = 'Duplicados: ' + countText(f.last.length, 'grupo', 'grupos') + ' · ' +
     countText(this.copies, 'arquivo', 'arquivos') + ' · ' + sizeText(this.bytes) + ' a liberar';
   title.title = 'O mesmo nome (sem contar maiúsculas) e o mesmo tamanho; arquivos de 0 bytes ficam de fora.';
-  note.textContent = f.first.length ? '' : 'Nenhum arquivo aparece em mais de um lugar.';
-  note.hidden = f.first.length > 0;
+  note.textContent = f.last.length ? '' : 'Nenhum arquivo aparece em mais de um lugar.';
+  note.hidden = f.last.length > 0;
   if (!this.rows) this.makeRows();
   else this.grid.list.draw();
   this.grid.align();
@@ -187,20 +188,21 @@ DuplicatesView.prototype.show = function () {
 // The rows: each group's row, then its copies, in the data's order (volume, then folder) or
 // sorted by the column chosen, within the group.
 DuplicatesView.prototype.makeRows = function () {
-  var f = this.found, G = f.first.length, rows = new Int32Array(G + this.copies), m = 0, g, k, t;
+  var f = this.found, G = f.last.length, rows = new Int32Array(G + this.copies), m = 0, g, k, t, c;
   var grid = this.grid, column = grid.columns[grid.sortColumn], natural = column === this.byFolder && !grid.sortDown;
   for (k = 0; k < G; k++) {
     g = f.order[k];
-    rows[m++] = -g - 1;
-    for (t = f.first[g]; t >= 0; t = f.next[t]) rows[m++] = t;
+    rows[m] = -g - 1;
+    m += f.count[g] + 1;
+    for (t = f.last[g], c = m - 1; t >= 0; t = f.prev[t]) rows[c--] = t;
   }
   if (!natural) {
     if (!this.groupOf) {
       this.groupOf = new Int32Array(this.d.F);
       for (k = 0, g = 0; k < m; k++) if (rows[k] < 0) g = k; else this.groupOf[rows[k]] = g;
     }
-    var groupOf = this.groupOf, copies = new Int32Array(this.copies), c = 0;
-    for (k = 0; k < m; k++) if (rows[k] >= 0) copies[c++] = rows[k];
+    var groupOf = this.groupOf, copies = new Int32Array(this.copies);
+    for (k = 0, c = 0; k < m; k++) if (rows[k] >= 0) copies[c++] = rows[k];
     var at = sortedPositions(copies, [{ column: { key: function (e) { return groupOf[e]; } }, down: false },
                                       { column: column, down: grid.sortDown }]);
     for (k = 0, c = 0; k < m; k++) if (rows[k] >= 0) rows[k] = copies[at[c++]];
@@ -213,7 +215,7 @@ DuplicatesView.prototype.makeRows = function () {
 // collection, the full path in the tooltip).
 DuplicatesView.prototype.item = function (r, row) {
   var d = this.d, e = this.rows[r];
-  if (e < 0) return this.showGroup(row, -e - 1);
+  if (e < 0) return this.showGroup(row, -e - 1, this.rows[r + 1]);
   var folder = folderOfFile(d, e), v = volumeOfFolder(d, folder), full = folderPath(d, folder), link = fileHref(d, e);
   var where = d.collection ? '\\' + full.slice(d.volumes[v].name.length).replace(/^\\/, '') : full;
   row.className = 'linha arquivo duplicado' + (link.broken ? ' quebrado' : '');
@@ -225,10 +227,10 @@ DuplicatesView.prototype.item = function (r, row) {
   return { e: e, v: v, where: where, full: full, link: link };
 };
 
-// A group's row: the name (as its first copy has it) across the row, how many copies, the
+// A group's row: the name (as its first copy j has it) across the row, how many copies, the
 // bytes the extra ones take.
-DuplicatesView.prototype.showGroup = function (row, g) {
-  var f = this.found, cells = row.children, link = cells[0].firstChild, j = f.first[g];
+DuplicatesView.prototype.showGroup = function (row, g, j) {
+  var f = this.found, cells = row.children, link = cells[0].firstChild;
   row.className = 'linha arquivo duplicado grupo';
   row.title = '';
   link.removeAttribute('href');
