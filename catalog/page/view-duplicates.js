@@ -161,6 +161,8 @@ function DuplicatesView(app, d) {
 // Finds the duplicates when not yet done; the button that opens the view shows when there are.
 DuplicatesView.prototype.offer = function () {
   if (this.found) return;
+  var marks = window.performance && performance.mark;
+  if (marks) performance.mark('tombarel-duplicados-inicio');
   var f = this.found = findDuplicates(this.d), button = $('ver-duplicados'), copies = 0, bytes = 0;
   for (var g = 0; g < f.last.length; g++) { copies += f.count[g]; bytes += f.freed[g]; }
   this.copies = copies;
@@ -170,6 +172,7 @@ DuplicatesView.prototype.offer = function () {
     sizeText(bytes) + ' nas cópias a mais';
   button.hidden = f.last.length === 0;
   html.setAttribute('data-duplicados', String(f.last.length));
+  if (marks) performance.mark('tombarel-duplicados');
 };
 
 DuplicatesView.prototype.show = function () {
