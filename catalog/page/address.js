@@ -1,28 +1,53 @@
 // The page's address: "#/Folder/sub" shows a folder (its path below the root, as URL
-// segments), "#mudancas" the changes view; Back and Forward follow it.
+// segments; in a collection "#/Volume/Folder/sub", the volume's name its first segment, a
+// name that repeats told apart by "~2", "~3"...),
+// "#mudancas" the changes view, "#duplicados" the files kept in more than one place; Back and
+// Forward follow it.
 
-var CHANGES_HASH = '#mudancas';
+var CHANGES_HASH = '#mudancas', DUPLICATES_HASH = '#duplicados';
 
-function folderHash(d, i) { return '#/' + folderUrl(d, i).path; }
+function folderHash(d, i) {
+  var path = folderUrl(d, i).path, v = volumeOfFolder(d, i);
+  if (!d.collection) return '#/' + path;
+  if (v < 0) return '#/';
+  return '#/' + encodeSegment(d.volumes[v].key, {}) + (path ? '/' + path : '');
+}
 
-// The folder an address names, or -1. A segment matches a subfolder's name exactly, or else
-// the first one that differs from it only in case.
+// The one of `count` names (name(k), k from 0) equal to `want`, or else the first that differs
+// from it only in case; -1 for none.
+function matchName(want, count, name) {
+  var folded = -1, lower = want.toLowerCase();
+  for (var k = 0; k < count; k++) {
+    var nm = name(k);
+    if (nm === want) return k;
+    if (folded < 0 && nm.toLowerCase() === lower) folded = k;
+  }
+  return folded;
+}
+
+// The folder an address names, or -1. A segment matches a subfolder's name (in a collection,
+// the first a volume's) exactly, or else the first one that differs from it only in case.
 function folderFromHash(d, hash) {
   var s = hash.replace(/^#\/?/, '');
-  if (!s) return 0;
-  var segs = s.split('/'), at = 0;
-  for (var k = 0; k < segs.length; k++) {
-    var want;
-    try { want = decodeURIComponent(segs[k]); } catch (e) { return -1; }
-    var found = -1, folded = -1, lower = want.toLowerCase();
-    for (var c = at + 1; c < d.end[at]; c = d.end[c]) {
-      var nm = folderName(d, c);
-      if (nm === want) { found = c; break; }
-      if (folded < 0 && nm.toLowerCase() === lower) folded = c;
-    }
-    if (found < 0) found = folded;
+  if (!s) return d.collection ? Math.min(1, d.M - 1) : 0;
+  var segs = s.split('/'), at = 0, k = 0, want;
+  try {
+    segs = segs.map(decodeURIComponent);
+  } catch (e) {
+    return -1;
+  }
+  if (d.collection) {
+    var v = matchName(segs[k++], d.volumes.length, function (n) { return d.volumes[n].key; });
+    if (v < 0) return -1;
+    at = d.volumes[v].root;
+  }
+  for (; k < segs.length; k++) {
+    want = segs[k];
+    var kids = [];
+    for (var c = at + 1; c < d.end[at]; c = d.end[c]) kids.push(c);
+    var found = matchName(want, kids.length, function (n) { return folderName(d, kids[n]); });
     if (found < 0) return -1;
-    at = found;
+    at = kids[found];
   }
   return at;
 }
@@ -35,11 +60,13 @@ function goTo(hash, how) {
   else location.replace(hash);
 }
 
-// What the address asks for at start-up: { changes: the changes view, folder }.
+// What the address asks for at start-up: { view: 'changes', 'duplicates' or 'files', folder }.
 function addressed(d) {
-  if (d.cmp && location.hash === CHANGES_HASH) return { changes: true, folder: 0 };
+  var first = folderFromHash(d, '');
+  if (d.cmp && location.hash === CHANGES_HASH) return { view: 'changes', folder: first };
+  if (location.hash === DUPLICATES_HASH) return { view: 'duplicates', folder: first };
   var i = folderFromHash(d, location.hash);
-  return { changes: false, folder: i < 0 ? 0 : i };
+  return { view: 'files', folder: i < 0 ? first : i };
 }
 
 function followAddress(app, d) {
@@ -48,7 +75,11 @@ function followAddress(app, d) {
       if (app.mode !== 'changes') app.showChanges('none');
       return;
     }
+    if (location.hash === DUPLICATES_HASH) {
+      if (app.mode !== 'duplicates') app.showDuplicates('none');
+      return;
+    }
     var i = folderFromHash(d, location.hash);
-    if (i >= 0 && (i !== app.tree.selected || app.mode === 'changes')) app.select(i, 'none');
+    if (i >= 0 && (i !== app.tree.selected || app.mode !== 'files' && app.mode !== 'hits')) app.select(i, 'none');
   });
 }

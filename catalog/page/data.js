@@ -11,9 +11,10 @@ function unescapeName(s) {
 
 function isSection(l) { return l.length === 1 && l >= 'A' && l <= 'Z'; }
 
-function read(text) {
-  var p = 0, n = text.length;
-  while (p < n && (text.charCodeAt(p) === 10 || text.charCodeAt(p) === 13)) p++;
+// One catalogue block read from text[start]: its own indices (from 0), names found by their
+// starts in the whole text; `next` is where the text goes on after the block's last line.
+function readBlock(text, start) {
+  var p = start;
 
   function line() {
     var e = text.indexOf('\n', p);
@@ -91,6 +92,8 @@ function read(text) {
   };
   var M = numberOf('pastas'), F = numberOf('arquivos');
   if (M < 1) throw new Failure('o catálogo não tem pasta nenhuma');
+  // Every folder and file takes a line: totals beyond the text's length are not to be believed.
+  if (M + F > text.length - p) throw new Failure('os totais dizem mais nomes do que os dados têm');
 
   // Names: one line each, kept as the block's own text and found by their starts.
   var starts = new Int32Array(M + F + 1);
@@ -194,6 +197,129 @@ function read(text) {
   return {
     text: text, head: head, M: M, F: F, starts: starts, parent: parent, own: own, fattr: fattr,
     flags: flags, firstFile: firstFile, size: size, mod: mod, attr: attr,
-    reasons: reasons, problems: problems, cmp: cmp
+    reasons: reasons, problems: problems, cmp: cmp, next: p
   };
+}
+
+// The data block: a catalogue (one volume) or a collection (several, each a catalogue block).
+// Either way one model: folders and files in arrays, the volumes in d.volumes. A collection's
+// folder 0 is a root that holds nothing but the volumes' roots; each volume's folders and files
+// follow those of the volumes before it, in the data's order.
+function read(text) {
+  var p = 0, n = text.length;
+  while (p < n && (text.charCodeAt(p) === 10 || text.charCodeAt(p) === 13)) p++;
+  var e = text.indexOf('\n', p), first = (e < 0 ? text.slice(p) : text.slice(p, e)).split('\t');
+  if (first[0] === 'tombarel-catalogo') {
+    var d = readBlock(text, p);
+    d.collection = false;
+    d.volumes = [volumeOf(d, d.head.base, 0, 0)];
+    return d;
+  }
+  if (first[0] !== 'tombarel-colecao') throw new Failure('não são os dados de um catálogo');
+  if (first[1] !== '1') {
+    throw new Failure('o formato dos dados é a versão ' + first[1] + ', que esta página não conhece');
+  }
+  var blocks = [], bases = [];
+  for (p = e + 1; ;) {
+    var end = text.indexOf('\n', p), l = end < 0 ? '' : text.slice(p, end);
+    if (end < 0) throw new Failure('a coleção termina no meio (foi cortada)');
+    if (l === '.') break;
+    if (l.slice(0, 2) !== 'V\t') throw new Failure('o volume ' + (blocks.length + 1) + ' não começa com a linha V');
+    bases.push(unescapeName(l.slice(2)));
+    try {
+      blocks.push(readBlock(text, end + 1));
+    } catch (x) {
+      if (x instanceof Failure) x.message = 'o volume ' + (blocks.length + 1) + ': ' + x.message;
+      throw x;
+    }
+    p = blocks[blocks.length - 1].next;
+  }
+  return combine(text, blocks, bases);
+}
+
+function base36(v) {
+  return typeof v === 'string' && /^-?[0-9a-z]+$/.test(v) ? parseInt(v, 36) : 0;
+}
+
+// A link base is only ever relative to the page or a file: URL: nothing that runs.
+function safeBase(b) { return typeof b === 'string' && /^(?:file:|\.\.?\/)/i.test(b); }
+
+// What the page tells of a volume: block b's header, its folders and files from `folder` and
+// `file` in the model.
+function volumeOf(b, base, folder, file) {
+  var h = b.head, root = h.raiz || (b.M ? unescapeName(b.text.slice(b.starts[0], b.text.indexOf('\n', b.starts[0]))) : '');
+  var serial = /^[0-9A-F]{8}$/.test(h.serie || '') ? h.serie : '', bad = !!base && !safeBase(base);
+  return {
+    name: h.volume || root, label: h.rotulo || '', serial: serial, fileSystem: h.sistema || '',
+    kind: h.unidade || '', capacity: base36(h.capacidade), free: base36(h.livre), date: h.data || '',
+    root: folder, base: base && !bad ? base : './', badBase: bad, path: root, below: h.abaixo || '',
+    firstFolder: folder, endFolder: folder + b.M, firstFile: file, endFile: file + b.F,
+    compared: !!b.cmp, head: h
+  };
+}
+
+// The blocks of a collection in one model, every index offset by the volumes before it.
+function combine(text, blocks, bases) {
+  var M = 1, F = 0, v, b, i, k;
+  for (v = 0; v < blocks.length; v++) { M += blocks[v].M; F += blocks[v].F; }
+  var d = {
+    text: text, head: {}, M: M, F: F, starts: new Int32Array(M + F + 1), parent: new Int32Array(M),
+    own: new Int32Array(M), fattr: new Int32Array(M), flags: new Uint8Array(M), firstFile: new Int32Array(M + 1),
+    size: new Float64Array(F), mod: new Float64Array(F), attr: new Int32Array(F),
+    reasons: {}, problems: [], cmp: null, collection: true, volumes: []
+  };
+  var counts = { A: 0, C: 0, X: 0, R: 0 }, fo = 1, fi = 0;
+  for (v = 0; v < blocks.length; v++) {
+    b = blocks[v];
+    if (!b.cmp) continue;
+    for (k in counts) if (b.cmp[k]) counts[k] += k === 'R' ? b.cmp.R.n : b.cmp[k].length;
+  }
+  var cmp = {
+    A: new Float64Array(counts.A), C: new Float64Array(counts.C), X: new Float64Array(counts.X),
+    R: { n: counts.R, folder: new Int32Array(counts.R), from: new Int32Array(counts.R),
+         to: new Int32Array(counts.R), num: new Float64Array(counts.R * 3) }
+  };
+  var at = { A: 0, C: 0, X: 0, R: 0 };
+  for (v = 0; v < blocks.length; v++) {
+    b = blocks[v];
+    d.starts.set(b.starts.subarray(0, b.M), fo);
+    d.starts.set(b.starts.subarray(b.M, b.M + b.F), M + fi);
+    for (i = 0; i < b.M; i++) {
+      d.parent[fo + i] = i ? b.parent[i] + fo : 0;
+      d.firstFile[fo + i] = b.firstFile[i] + fi;
+    }
+    d.own.set(b.own, fo);
+    d.fattr.set(b.fattr, fo);
+    d.flags.set(b.flags, fo);
+    d.size.set(b.size, fi);
+    d.mod.set(b.mod, fi);
+    d.attr.set(b.attr, fi);
+    for (k in b.reasons) d.reasons[+k + fo] = b.reasons[k];
+    for (k = 0; k < b.problems.length; k++) d.problems.push(b.problems[k] + fo);
+    var c = b.cmp;
+    if (c) {
+      d.cmp = cmp;
+      if (c.A) { for (k = 0; k < c.A.length; k++) cmp.A[at.A + k] = c.A[k] + fi; at.A += c.A.length; }
+      if (c.X) { for (k = 0; k < c.X.length; k++) cmp.X[at.X + k] = c.X[k] + fo; at.X += c.X.length; }
+      if (c.C) {
+        cmp.C.set(c.C, at.C);
+        for (k = 0; k < c.C.length; k += 3) cmp.C[at.C + k] += fi;
+        at.C += c.C.length;
+      }
+      if (c.R) {
+        var r = c.R, q = at.R;
+        for (k = 0; k < r.n; k++) cmp.R.folder[q + k] = r.folder[k] + fo;
+        cmp.R.from.set(r.from.subarray(0, r.n), q);
+        cmp.R.to.set(r.to.subarray(0, r.n), q);
+        cmp.R.num.set(r.num.subarray(0, r.n * 3), q * 3);
+        at.R += r.n;
+      }
+    }
+    d.volumes.push(volumeOf(b, bases[v], fo, fi));
+    fo += b.M;
+    fi += b.F;
+  }
+  d.firstFile[M] = F;
+  d.starts[M + F] = text.length;
+  return d;
 }

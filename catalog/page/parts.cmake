@@ -13,6 +13,7 @@ set(CATALOG_SCRIPT_PARTS
   view-files.js   # a folder's table
   view-hits.js    # the search's results
   view-changes.js # the changes since the earlier catalogue
-  address.js      # the #/Folder/sub and #mudancas addresses
+  view-duplicates.js # the files with the same name and size in more than one place
+  address.js      # the #/Folder/sub, #mudancas and #duplicados addresses
   start.js        # start-up
 )

@@ -3,11 +3,12 @@
 
 function Viewer(d) {
   this.d = d;
-  this.mode = 'files';  // what the right side shows: 'files', 'hits' or 'changes'
+  this.mode = 'files';  // what the right side shows: 'files', 'hits', 'changes' or 'duplicates'
   this.tree = new TreeView(this, d);
   this.files = new FilesView(this, d);
   this.hits = new HitsView(this, d);
   this.changes = new ChangesView(this, d);
+  this.duplicates = new DuplicatesView(this, d);
 }
 
 Viewer.prototype.showPanel = function (mode) {
@@ -15,10 +16,12 @@ Viewer.prototype.showPanel = function (mode) {
   $('arquivos').hidden = mode !== 'files';
   $('resultados').hidden = mode !== 'hits';
   $('mudancas').hidden = $('filtro').hidden = $('filtro-estado').hidden = mode !== 'changes';
+  $('duplicados').hidden = mode !== 'duplicates';
   $('voltar-busca').hidden = mode === 'hits' || !this.hits.hits;
   $('ver-mudancas').setAttribute('aria-pressed', mode === 'changes' ? 'true' : 'false');
+  $('ver-duplicados').setAttribute('aria-pressed', mode === 'duplicates' ? 'true' : 'false');
   if (mode === 'hits') $('aviso').hidden = true;
-  if (mode !== 'changes') $('titulo-lista').removeAttribute('title');
+  $('titulo-lista').removeAttribute('title');
 };
 
 // Shows folder i: selected in the tree, its files on the right. how: as goTo's.
@@ -39,6 +42,12 @@ Viewer.prototype.showChanges = function (how) {
   this.showPanel('changes');
   this.changes.show();
   goTo(CHANGES_HASH, how);
+};
+
+Viewer.prototype.showDuplicates = function (how) {
+  this.showPanel('duplicates');
+  this.duplicates.show();
+  goTo(DUPLICATES_HASH, how);
 };
 
 Viewer.prototype.focusTree = function () { this.tree.list.box.focus(); };
@@ -87,8 +96,9 @@ function start() {
   try {
     d = read(block ? block.textContent : '');
   } catch (e) {
-    if (e instanceof Failure) { fail(e.message); return; }
-    throw e;
+    // Whatever the data holds, the page says it could not read it.
+    fail(e instanceof Failure ? e.message : 'os dados não se entendem (' + e + ')');
+    return;
   }
   derive(d);
   deriveChanges(d);
@@ -97,9 +107,12 @@ function start() {
   followAddress(app, d);
   app.select(at.folder, 'none');
   app.hits.start();
-  if (d.cmp) app.changes.offer(at.changes);
+  if (d.cmp) app.changes.offer(at.view === 'changes');
+  if (at.view === 'duplicates') app.showDuplicates('none');
   html.setAttribute('data-pronto', '1');
   if (window.performance && performance.mark) performance.mark('tombarel-pronto');
+  // The button to the duplicates is offered once they are found, after the page is usable.
+  if (at.view !== 'duplicates') setTimeout(function () { app.duplicates.offer(); }, 50);
 }
 
 start();

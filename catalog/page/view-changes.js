@@ -65,11 +65,15 @@ ChangesView.prototype.offer = function (open) {
   var d = this.d, c = d.cmp, app = this.app, button = $('ver-mudancas');
   button.textContent = 'Mudanças (' + groupDigits(c.total) + ')';
   button.hidden = false;
-  var when = d.head.anterior ? dateText(Date.parse(d.head.anterior) / 1000) : '';
   this.title = 'Mudanças: ' + countText(c.added.length, 'adicionado', 'adicionados') + ' · ' +
     countText(c.nR, 'removido', 'removidos') + ' · ' + countText(c.changed.length, 'alterado', 'alterados');
-  this.more = 'Desde o catálogo ' + (d.head.comparado ? d.head.comparado + ' ' : 'anterior ') +
-    (when ? 'de ' + when : '') + '\n' + sizeText(c.gained) + ' ganhos · ' + sizeText(c.lost) + ' perdidos';
+  // Since when: each compared volume's earlier catalogue.
+  var since = d.volumes.filter(function (v) { return v.compared; }).map(function (v) {
+    var h = v.head, when = h.anterior ? dateText(Date.parse(h.anterior) / 1000) : '';
+    return (d.collection ? v.name + ': d' : 'D') + 'esde o catálogo ' + (h.comparado ? h.comparado + ' ' : 'anterior ') +
+      (when ? 'de ' + when : '');
+  });
+  this.more = since.join('\n') + '\n' + sizeText(c.gained) + ' ganhos · ' + sizeText(c.lost) + ' perdidos';
   button.title = this.title + '\n' + this.more;
   button.addEventListener('click', function () {
     if (app.mode === 'changes') app.select(app.tree.selected, 'push');
@@ -93,7 +97,7 @@ ChangesView.prototype.makeRows = function () {
   var all = new Int32Array(c.total), keep = null, keepGone = null;
   if (query && !matchesAll(query)) {
     keep = new Uint8Array(F);
-    found = this.app.hits.index.find(query);
+    found = this.app.hits.find(query);
     for (k = 0; k < found.length; k++) if (found[k] >= d.M) keep[found[k] - d.M] = 1;
     if (!this.goneIndex) {
       var lines = [];
@@ -148,7 +152,8 @@ ChangesView.prototype.item = function (r, row) {
   row.title = '';
   if (v < 0) return this.showGroup(row, -v - 1, this.groupSizes[r]);
   var full = folderPath(d, entryFolder(d, v)), kind = entryKind(d, v), name = entryName(d, v), link = null;
-  var where = '\\' + full.slice(folderPath(d, 0).length).replace(/^\\/, '');
+  // In a collection the folder begins with its volume's name.
+  var where = d.collection ? full : '\\' + full.slice(folderPath(d, 0).length).replace(/^\\/, '');
   if (kind === K_REMOVED) {
     var cut = name.lastIndexOf('\\');
     if (cut >= 0) {

@@ -51,8 +51,12 @@ FilesView.prototype.focus = function () { this.grid.body.focus(); };
 FilesView.prototype.show = function (i) {
   var d = this.d, f = d.flags[i], text = '';
   this.folder = i;
-  $('titulo-lista').textContent = folderPath(d, i);
-  if (f & F_LINK) text = 'Esta pasta é um link (junção ou vínculo simbólico): o catálogo não o segue.';
+  var title = folderPath(d, i), v = volumeOfFolder(d, i);
+  // A volume's root: what the volume is, after its name.
+  if (d.collection && isVolumeRoot(d, i)) title = [title].concat(volumeFacts(d.volumes[v])).join(' · ');
+  $('titulo-lista').textContent = title;
+  if (v < 0) text = 'Esta coleção não tem volume nenhum.';
+  else if (f & F_LINK) text = 'Esta pasta é um link (junção ou vínculo simbólico): o catálogo não o segue.';
   else if (f & F_UNREADABLE) text = 'Esta pasta não pôde ser lida: ' + (d.reasons[i] || 'motivo desconhecido') + '.';
   else if (f & F_PARTIAL) text = 'Esta pasta foi lida só em parte: ' + (d.reasons[i] || 'motivo desconhecido') + '.';
   else if (entryCount(d, i) === 0) text = 'Nenhum arquivo nesta pasta.';

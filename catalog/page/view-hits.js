@@ -5,7 +5,8 @@ function HitsView(app, d) {
   var self = this, box = this.box = $('resultados'), field = $('busca');
   this.app = app;
   this.d = d;
-  this.index = null;  // every name but the root's, folded (made once the tree is shown)
+  this.index = null;  // every name but the volumes' roots', folded (made once the tree is shown)
+  this.spans = null;  // where the index's lines lie among the entries (nameSpans)
   this.hits = null;   // Int32Array of entries (a folder's index, or M + a file's), or null
   this.query = '';
   this.list = new VirtualList(box, {
@@ -44,11 +45,17 @@ function HitsView(app, d) {
 // Indexes the names; the search field answers from then on.
 HitsView.prototype.start = function () {
   var d = this.d, field = $('busca');
-  // Folding every name once here keeps each search a plain scan (every name but the root's:
-  // entries from 1).
-  this.index = new Index(d.text.slice(d.starts[1], d.starts[d.M + d.F]), d.M + d.F - 1, 1);
+  // Folding every name once here keeps each search a plain scan (every name but the roots').
+  var spans = this.spans = nameSpans(d), n = 0;
+  for (var k = 0; k < spans.length; k++) n += spans[k].count;
+  this.index = new Index(spansText(d, spans), n, 0);
   field.disabled = false;
   if (field.value) this.search(field.value); // the browser kept what was typed before a reload
+};
+
+// The entries (a folder's index, or M + a file's) whose names hold the query, in order.
+HitsView.prototype.find = function (query) {
+  return entriesOfLines(this.spans, this.index.find(query));
 };
 
 HitsView.prototype.search = function (query) {
@@ -61,7 +68,7 @@ HitsView.prototype.search = function (query) {
     html.removeAttribute('data-busca');
     return;
   }
-  var hits = this.index.find(query), folders = 0;
+  var hits = this.find(query), folders = 0;
   while (folders < hits.length && hits[folders] < d.M) folders++;
   this.hits = hits;
   status.textContent = hits.length === 0 ? 'Nada encontrado.' :

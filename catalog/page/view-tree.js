@@ -1,5 +1,6 @@
 // The folder tree: one row per folder whose parents are all open, in the data's pre-order;
-// the selected folder is the list's active row.
+// the selected folder is the list's active row. A collection's first level is its volumes
+// (the folder that holds them is not a row).
 
 function TreeView(app, d) {
   var self = this, box = $('arvore');
@@ -30,7 +31,7 @@ function TreeView(app, d) {
 }
 
 TreeView.prototype.computeVisible = function () {
-  var d = this.d, out = new Int32Array(d.M), n = 0, i = 0;
+  var d = this.d, out = new Int32Array(d.M), n = 0, i = d.collection ? 1 : 0;
   while (i < d.M) {
     out[n++] = i;
     i = this.expanded[i] ? i + 1 : d.end[i];
@@ -85,7 +86,7 @@ TreeView.prototype.key = function (ev) {
       break;
     case 'ArrowLeft':
       if (open) this.toggle(i, false);
-      else if (i > 0) to = d.parent[i];
+      else if (!isVolumeRoot(d, i)) to = d.parent[i];
       break;
     case 'Enter':
       this.app.select(i, 'push');
@@ -118,6 +119,8 @@ TreeView.prototype.fill = function (row, r) {
   row.folder = i;
   row.stamp = this.stamp;
   row.setAttribute('aria-level', d.depth[i] + 1);
+  row.setAttribute('aria-setsize', i ? d.kids[d.parent[i]] : 1);
+  row.setAttribute('aria-posinset', i ? d.place[i] + 1 : 1);
   if (this.canExpand(i)) row.setAttribute('aria-expanded', this.expanded[i] ? 'true' : 'false');
   else row.removeAttribute('aria-expanded');
   row.style.paddingLeft = (4 + d.depth[i] * 16) + 'px';
@@ -126,11 +129,20 @@ TreeView.prototype.fill = function (row, r) {
   else if (f & F_PARTIAL) cls += ' parcial';
   if (f & F_LINK) cls += ' link';
   if (a & (A_HIDDEN | A_SYSTEM)) cls += ' oculta';
-  row.children[1].textContent = folderName(d, i);
   // A link is not followed and a folder not read holds nothing known: no totals to show.
-  row.children[2].textContent = f & F_LINK || (f & F_UNREADABLE && d.totFiles[i] === 0) ? '' :
+  var info = f & F_LINK || (f & F_UNREADABLE && d.totFiles[i] === 0) ? '' :
     countText(d.totFiles[i], 'arquivo', 'arquivos') + ' · ' + sizeText(d.totBytes[i]);
-  var marks = [];
+  var marks = [], volume = d.collection && isVolumeRoot(d, i) ? d.volumes[volumeOfFolder(d, i)] : null;
+  row.children[1].textContent = volume ? volume.name : folderName(d, i);
+  if (volume) {
+    // A volume: what it is beside what it holds, and all of it with its folder in the tooltip.
+    cls += ' volume';
+    var facts = volumeFacts(volume);
+    info += (info ? ' · ' : '') + facts.join(' · ');
+    marks.push(volume.path);
+    marks.push.apply(marks, facts);
+  }
+  row.children[2].textContent = info;
   if (f & F_LINK) marks.push('link, não seguido');
   if (a & A_HIDDEN) marks.push('oculta');
   if (a & A_SYSTEM) marks.push('sistema');
@@ -140,6 +152,6 @@ TreeView.prototype.fill = function (row, r) {
   if (c && c.notCompared[i]) { cls += ' nao-comparada'; marks.push('não comparada'); }
   if (c && c.below[i]) { cls += ' mudou'; marks.push(countText(c.below[i], 'mudança', 'mudanças')); }
   row.className = cls;
-  row.children[3].textContent = marks.join(' · ');
+  row.children[3].textContent = (volume ? marks.slice(1 + facts.length) : marks).join(' · ');
   row.title = marks.length ? marks.join('\n') : '';
 };
