@@ -230,6 +230,8 @@ def _selector(by, value):
         return 'css selector', '[id="%s"]' % value.replace('\\', '\\\\').replace('"', '\\"')
     if by == By.TAG_NAME:
         return 'css selector', value
+    if by == By.CLASS_NAME:
+        return 'css selector', '.' + value
     if by in (By.CSS_SELECTOR, By.XPATH):
         return by, value
     raise ValueError('no finding by %s' % by)
@@ -290,6 +292,9 @@ class Bridge:
 
     def back(self):
         self.request('back')
+
+    def refresh(self):
+        self.request('reload')
 
     def execute_script(self, script, *args):
         args = [a.ref if isinstance(a, BridgeElement) else a for a in args]

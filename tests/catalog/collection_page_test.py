@@ -2,7 +2,7 @@
 # Writes a collection with the built Tombarel.exe under Wine (folders named with /nome, a drive
 # letter whose label and serial Wine reads from the folder it maps to, a volume catalogued
 # again after a change, a catalogue joined, a volume removed) and drives its page in headless
-# Chromium through a table of checks: the tree's volumes, folders and links, the header, the
+# Chromium, Firefox ESR and WebKitGTK through a table of checks: the tree's volumes, folders and links, the header, the
 # changes and duplicates views, the addresses, and a page whose data was tampered with.
 # Run like catalog_page_test.py.
 import os
@@ -12,13 +12,9 @@ import sys
 import time
 import urllib.parse
 
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
-
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalog_page_test as page  # noqa: E402
-
-check = page.check
+from browsers import By, Keys, check, each_engine, finish  # noqa: E402
 BASE = os.path.join(page.DRIVE_C, 'tombarel-colecao')
 
 # Each disc's files, with their sizes. Duplicates are the same name ignoring case and the same
@@ -230,22 +226,23 @@ def tampered(b, col):
     check('cortad' in error, 'a collection cut short says %r' % error)
 
 
+def browse(b, col):
+    page.open_page(b, col)
+    for what, got, want in checks(b, col):
+        value = got()
+        check(value == want, '%s: %r, wanted %r' % (what, value, want))
+    tampered(b, col)
+
+
 def main():
     col = build()
-    b = page.browser()
     try:
-        page.open_page(b, col)
-        for what, got, want in checks(b, col):
-            value = got()
-            check(value == want, '%s: %r, wanted %r' % (what, value, want))
-        tampered(b, col)
+        each_engine(browse, col)
     finally:
-        b.quit()
         os.remove(os.path.join(os.environ['WINEPREFIX'], 'dosdevices', 'p:'))
         shutil.rmtree(BASE, ignore_errors=True)
 
 
 if __name__ == '__main__':
     main()
-    print('%d failures' % len(page.failures) if page.failures else 'collection page: all checks passed')
-    sys.exit(1 if page.failures else 0)
+    finish('collection page')

@@ -86,6 +86,11 @@ const ops = {
     for (let k = 0; k < 50 && page.url() === before; k++) await new Promise(r => setTimeout(r, 20));
     return null;
   },
+  async reload() {
+    handles.clear();
+    await page.reload({waitUntil: 'load'});
+    return null;
+  },
   async execute({script, args}) {
     const resolved = args.map(a => (a && a.element ? handleOf(a) : a));
     return await page.evaluate(scriptFunction(script), ...resolved);
