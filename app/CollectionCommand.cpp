@@ -75,24 +75,9 @@ int WriteCollectionCommand(const Command& command) {
     request.remove = command.remove;
     catalog::CollectionTotals totals;
     try {
-        if (command.ask) {
-            tmb::ProgressRequest progress;
-            progress.caption = L"Adicionando \u00e0 cole\u00e7\u00e3o \u2013 Tombarel";
-            progress.lines = {L"Pastas: 0   Arquivos: 0", request.folders.front()};
-            progress.cancelCaption = L"Cancelar";
-            progress.task = [&](tmb::ProgressTask& task) {
-                totals = catalog::WriteCollection(request, [&task](const catalog::Progress& p) {
-                    task.SetLines({L"Pastas: " + std::to_wstring(p.counted.folders) + L"   Arquivos: " +
-                                       std::to_wstring(p.counted.files),
-                                   p.phase == catalog::Progress::Phase::Reading ? p.folder
-                                                                                : std::wstring(L"Gravando a p\u00e1gina")});
-                    return !task.Cancelled();
-                });
-            };
-            tmb::CurrentModalHost().RunProgress(progress);
-        } else {
-            totals = catalog::WriteCollection(request);
-        }
+        RunCatalogJob(command.ask, L"Adicionando \u00e0 cole\u00e7\u00e3o \u2013 Tombarel",
+                      command.ask ? request.folders.front() : std::wstring(),
+                      [&](const catalog::ProgressFn& progress) { totals = catalog::WriteCollection(request, progress); });
     } catch (const catalog::Cancelled&) {
         return exitFailed;  // stopped by the user: the collection is as it was
     }

@@ -177,26 +177,8 @@ int WriteCatalogCommand(const Command& command) {
     const catalog::Request request = CatalogRequest(command, folder, target);
     catalog::Totals totals;
     try {
-        if (command.ask) {
-            // From the folder menu there is no console to watch: a long walk shows what it has
-            // counted, and can be stopped.
-            tmb::ProgressRequest progress;
-            progress.caption = L"Catalogando \u2013 Tombarel";
-            progress.lines = {L"Pastas: 0   Arquivos: 0", folder};
-            progress.cancelCaption = L"Cancelar";
-            progress.task = [&](tmb::ProgressTask& task) {
-                totals = catalog::WriteCatalog(request, [&task](const catalog::Progress& p) {
-                    task.SetLines({L"Pastas: " + std::to_wstring(p.counted.folders) + L"   Arquivos: " +
-                                       std::to_wstring(p.counted.files),
-                                   p.phase == catalog::Progress::Phase::Reading ? p.folder
-                                                                                : std::wstring(L"Gravando a p\u00e1gina")});
-                    return !task.Cancelled();
-                });
-            };
-            tmb::CurrentModalHost().RunProgress(progress);
-        } else {
-            totals = catalog::WriteCatalog(request);
-        }
+        RunCatalogJob(command.ask, L"Catalogando \u2013 Tombarel", folder,
+                      [&](const catalog::ProgressFn& progress) { totals = catalog::WriteCatalog(request, progress); });
     } catch (const catalog::Cancelled&) {
         return exitFailed;  // the user stopped it: nothing was written, nothing more to say
     } catch (const tmb::EFCreateError& e) {
@@ -265,6 +247,30 @@ Command ParseCollection(Command command, const std::vector<std::wstring>& operan
 }
 
 } // namespace
+
+void RunCatalogJob(bool shown, const wchar_t* caption, const std::wstring& folder,
+                   const std::function<void(const catalog::ProgressFn&)>& job) {
+    if (!shown) {
+        job({});
+        return;
+    }
+    // From the folder menu there is no console to watch: a long walk shows what it has
+    // counted, and can be stopped.
+    tmb::ProgressRequest progress;
+    progress.caption = caption;
+    progress.lines = {L"Pastas: 0   Arquivos: 0", folder};
+    progress.cancelCaption = L"Cancelar";
+    progress.task = [&](tmb::ProgressTask& task) {
+        job([&task](const catalog::Progress& p) {
+            task.SetLines({L"Pastas: " + std::to_wstring(p.counted.folders) + L"   Arquivos: " +
+                               std::to_wstring(p.counted.files),
+                           p.phase == catalog::Progress::Phase::Reading ? p.folder
+                                                                        : std::wstring(L"Gravando a p\u00e1gina")});
+            return !task.Cancelled();
+        });
+    };
+    tmb::CurrentModalHost().RunProgress(progress);
+}
 
 Command ParseCommand(const std::vector<std::wstring>& arguments) {
     Command command;

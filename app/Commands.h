@@ -5,8 +5,11 @@
 // the same place, the same safe write.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "catalog/CatalogProgress.h"
 
 namespace app {
 
@@ -44,6 +47,11 @@ struct Command {
 // sensitive; /comparar and /excluir take the next argument as their value, whatever it looks
 // like.
 Command ParseCommand(const std::vector<std::wstring>& arguments);
+
+// Runs a catalogue's or a collection's job, behind a progress window with Cancel when `shown`
+// (from the folder menu, where there is no console to watch).
+void RunCatalogJob(bool shown, const wchar_t* caption, const std::wstring& folder,
+                   const std::function<void(const catalog::ProgressFn&)>& job);
 
 // Writes a collection (/colecao); the exit code.
 int WriteCollectionCommand(const Command& command);
