@@ -358,15 +358,17 @@ def each_engine(suite, *args):
     engine = None
 
 
-def axe_violations(b):
-    """axe-core's accessibility violations in the page as it is now: [(rule, impact, nodes)]."""
+def axe_violations(b, context=None):
+    """axe-core's accessibility violations in the page as it is now (in context, axe's include
+    and exclude, else the whole document): [(rule, impact, nodes, the first nodes' selectors)]."""
     if not b.execute_script('return typeof window.axe === "object"'):
         with open(os.path.join(NODE_MODULES, 'axe-core', 'axe.min.js'), encoding='utf-8') as f:
             b.execute_script(f.read())
-    b.execute_script('window.tombarelAxe = null; axe.run(document, {resultTypes: ["violations"]}).then('
+    b.execute_script('window.tombarelAxe = null; axe.run(arguments[0] || document, {resultTypes: ["violations"]}).then('
                      'function (r) { window.tombarelAxe = r.violations.map(function (v) {'
-                     '  return [v.id, v.impact, v.nodes.length]; }); },'
-                     'function (e) { window.tombarelAxe = String(e); });')
+                     '  return [v.id, v.impact, v.nodes.length, v.nodes.slice(0, 3).map(function (n) {'
+                     '    return n.target.join(" "); }).join(", ")]; }); },'
+                     'function (e) { window.tombarelAxe = String(e); });', context)
     for _ in range(600):
         got = b.execute_script('return window.tombarelAxe')
         if got is not None:
@@ -377,25 +379,63 @@ def axe_violations(b):
     raise RuntimeError('axe-core did not finish')
 
 
+# Where an engine cannot be told to emulate a medium or a colour scheme, the style sheet's own
+# rules for it (@media print, prefers-color-scheme: dark) are applied as if it were so.
+LIFT_MEDIA = """var want = arguments[0], css = want === 'dark' ? ':root { color-scheme: dark; }' : '';
+for (var s = 0; s < document.styleSheets.length; s++) {
+  var rules = document.styleSheets[s].cssRules;
+  for (var k = 0; k < rules.length; k++) {
+    if (rules[k].media && rules[k].media.mediaText.indexOf(want) >= 0)
+      for (var q = 0; q < rules[k].cssRules.length; q++) css += rules[k].cssRules[q].cssText + '\\n';
+  }
+}
+var old = document.getElementById('tombarel-emulado');
+if (old) old.remove();
+if (want) {
+  var style = document.createElement('style');
+  style.id = 'tombarel-emulado';
+  style.textContent = css;
+  document.head.appendChild(style);
+}"""
+
+
+def emulate(b, medium='', dark=False):
+    """Shows the page as printed (medium 'print') and/or in the dark colour scheme, or as on a
+    screen in the light one (no arguments). Chromium emulates them (DevTools' emulated media);
+    Firefox and WebKitGTK get the style sheet's own print and dark rules applied."""
+    if hasattr(b, 'execute_cdp_cmd'):
+        b.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': medium, 'features': [
+            {'name': 'prefers-color-scheme', 'value': 'dark' if dark else 'light'}]})
+    else:
+        b.execute_script(LIFT_MEDIA, medium or ('dark' if dark else ''))
+    b.execute_script('window.dispatchEvent(new Event(arguments[0]))', 'beforeprint' if medium else 'afterprint')
+
+
 axe_seen = []  # (engine, view, violations)
 
 
-def note_axe(b, view):
-    """Records the accessibility violations of a view, printed together by report_axe(); not a
-    check yet."""
+def note_axe(b, view, printed=False, apart=None):
+    """Checks that axe-core finds nothing in a view, in the light and the dark colour schemes
+    and, printed, in its printout; `apart`, a selector, is left out of the check and only
+    reported (a part being rebuilt elsewhere). Every count is printed by report_axe()."""
+    ways = [('', False), ('', True)] + ([('print', False)] if printed else [])
     try:
-        axe_seen.append((engine, view, axe_violations(b)))
-    except Exception as e:
-        axe_seen.append((engine, view, 'not run: %s' % e))
+        for medium, dark in ways:
+            emulate(b, medium, dark)
+            name = view + (' (dark)' if dark else '') + (' (printed)' if medium else '')
+            found = axe_violations(b, {'exclude': [[apart]]} if apart else None)
+            axe_seen.append((engine, name, found))
+            check(found == [], 'axe-core in %s: %s' % (name, found))
+            if apart:
+                axe_seen.append((engine, name + ', ' + apart, axe_violations(b, {'include': [[apart]]})))
+    finally:
+        emulate(b)
 
 
 def report_axe():
     for name, view, found in axe_seen:
-        if isinstance(found, str):
-            print('axe [%s] %s: %s' % (name, view, found))
-        else:
-            print('axe [%s] %s: %d violations%s' % (name, view, len(found), ''.join(
-                '\n    %s (%s): %d elements' % v for v in found)))
+        print('axe [%s] %s: %d violations%s' % (name, view, len(found), ''.join(
+            '\n    %s (%s): %d elements (%s)' % v for v in found)))
 
 
 def _cleanup():

@@ -211,6 +211,18 @@ def check_tree(b, root):
     check(selected(b).get_attribute('aria-expanded') == 'false', 'Left closes %r' % selected(b).text)
     tree.send_keys(Keys.ARROW_LEFT)
     check(selected(b).get_attribute('aria-level') == '1', 'Left again selects %r' % selected(b).text)
+    # * opens a folder and those beside it; letters go to the next folder shown whose name
+    # starts with them (case and accents aside), letters typed together making one prefix and
+    # a letter typed again going on to the next: from Vazia to volta, Vazia, volta.
+    for keys, want in (((Keys.ARROW_DOWN, '*'), 'Fotos'), ((Keys.HOME, 'a'), 'Ação & Cia'), (('va',), 'Vazia'),
+                       (('vvv',), 'volta')):
+        time.sleep(1.1)  # the letters typed before are forgotten
+        tree.send_keys(*keys)
+        check(selected(b).text.startswith(want), '%r selects %r, not %s' % (keys, selected(b).text, want))
+    check([selected(b).get_attribute(a) for a in ('aria-level', 'aria-posinset', 'aria-setsize')] == ['3', '3', '3'],
+          'volta is not the third of three in level 3')
+    check([f.get_attribute('aria-expanded') for f in b.find_elements(
+        By.CSS_SELECTOR, '#arvore [aria-level="2"][aria-expanded]')] == ['true', 'true'], '* left a folder closed')
     show(b, ['Vazia'])
     show(b, ['Fotos', '2019'])
     b.back()
@@ -234,9 +246,8 @@ def check_many(b):
         check(sizes == sorted(sizes, reverse=direction == 'descending') and len(sizes) > 10,
               'sorted %s by size: %s' % (direction, sizes[:12]))
         check(head.find_element(By.XPATH, '..').get_attribute('aria-sort') == direction, 'aria-sort')
-    body = b.find_element(By.ID, 'corpo')
-    body.click()
-    body.send_keys(Keys.END)
+    b.find_element(By.ID, 'corpo').click()
+    b.find_element(By.ID, 'arquivos').send_keys(Keys.END)
     check(b.execute_script('return document.querySelector("#corpo [aria-selected=true] a").textContent')
           == rows(b)[-1][0], 'End selects the last row')
 
@@ -280,7 +291,7 @@ def browse_main(b, root, deep, inside, outside):
     for page in (inside, outside):
         open_page(b, page)
         if page == inside:
-            note_axe(b, 'catalogue, the root folder')
+            note_axe(b, 'catalogue, the root folder', printed=True)
         names = check_totals(b, root, inside)
         check_tree(b, root)
         check_names(b, root)
@@ -291,7 +302,7 @@ def browse_main(b, root, deep, inside, outside):
     note_axe(b, 'catalogue, a folder of 3,000 files sorted by size')
     open_page(b, inside)
     search(b, 'relatorio')
-    note_axe(b, 'catalogue, search results')
+    note_axe(b, 'catalogue, search results', apart='#resultados')
     check_search(b, root, names)
     # The whole tree moved: the page inside it still reaches its files. Moved back for the
     # next engine.
@@ -320,7 +331,7 @@ def unreadable_suite():
 
 def browse_unreadable(b, page):
     open_page(b, page)
-    note_axe(b, 'catalogue with a folder not read')
+    note_axe(b, 'catalogue with a folder not read', printed=True)
     check(b.execute_script('return document.documentElement.dataset.unreadable') == '1', 'data-unreadable')
     item = b.find_element(By.XPATH, '//*[@role="treeitem"][starts-with(normalize-space(.), "Fechada")]')
     check('não lida' in item.text and len(item.text) > len('Fechada não lida: '), 'Fechada reads %r' % item.text)

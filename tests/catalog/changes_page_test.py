@@ -187,7 +187,7 @@ def main():
 
 def browse(b, root, new, futures):
     page.open_page(b, new)
-    note_axe(b, 'compared catalogue, the root folder')
+    note_axe(b, 'compared catalogue, the root folder', printed=True)
     counts = b.execute_script('var d = document.documentElement.dataset; return [+d.added, +d.removed, +d.changed];')
     want = [sum(1 for k, _ in EXPECTED if k == kind) for kind in ('adicionado', 'removido', 'alterado')]
     check(counts == want, 'data-added/removed/changed %s, wanted %s' % (counts, want))
@@ -202,9 +202,8 @@ def browse(b, root, new, futures):
     check(b.execute_script('return location.hash') == '#mudancas', 'the view has its address')
     check_view(b, root)
     # Keys: Home on the first folder's row (Docs), Enter shows it; Back returns to the view.
-    box = b.find_element(By.ID, 'corpo-mudancas')
-    box.click()
-    box.send_keys(Keys.HOME, Keys.ENTER)
+    b.find_element(By.ID, 'corpo-mudancas').click()
+    b.find_element(By.ID, 'mudancas').send_keys(Keys.HOME, Keys.ENTER)
     check(b.find_element(By.ID, 'mudancas').get_attribute('hidden') and page.selected(b).text.startswith('Docs'),
           'Enter on the first folder\'s row shows it: %r' % page.selected(b).text)
     b.back()
