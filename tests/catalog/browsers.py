@@ -359,15 +359,13 @@ def each_engine(suite, *args):
 
 
 def axe_violations(b, context=None):
-    """axe-core's accessibility violations in the page as it is now (in context, axe's include
-    and exclude, else the whole document): [(rule, impact, nodes, the first nodes' selectors)]."""
+    """axe-core's accessibility violations in the page as it is now: [(rule, impact, nodes)]."""
     if not b.execute_script('return typeof window.axe === "object"'):
         with open(os.path.join(NODE_MODULES, 'axe-core', 'axe.min.js'), encoding='utf-8') as f:
             b.execute_script(f.read())
     b.execute_script('window.tombarelAxe = null; axe.run(arguments[0] || document, {resultTypes: ["violations"]}).then('
                      'function (r) { window.tombarelAxe = r.violations.map(function (v) {'
-                     '  return [v.id, v.impact, v.nodes.length, v.nodes.slice(0, 3).map(function (n) {'
-                     '    return n.target.join(" "); }).join(", ")]; }); },'
+                     '  return [v.id, v.impact, v.nodes.length]; }); },'
                      'function (e) { window.tombarelAxe = String(e); });', context)
     for _ in range(600):
         got = b.execute_script('return window.tombarelAxe')
@@ -379,30 +377,17 @@ def axe_violations(b, context=None):
     raise RuntimeError('axe-core did not finish')
 
 
-# Where an engine cannot be told to emulate a medium or a colour scheme, the style sheet's own
-# rules for it (@media print, prefers-color-scheme: dark) are applied as if it were so.
+# The style sheet's rules for 'print' or 'dark' applied as if the page were shown so ('': not).
 LIFT_MEDIA = """var want = arguments[0], css = want === 'dark' ? ':root { color-scheme: dark; }' : '';
-for (var s = 0; s < document.styleSheets.length; s++) {
-  var rules = document.styleSheets[s].cssRules;
-  for (var k = 0; k < rules.length; k++) {
-    if (rules[k].media && rules[k].media.mediaText.indexOf(want) >= 0)
-      for (var q = 0; q < rules[k].cssRules.length; q++) css += rules[k].cssRules[q].cssText + '\\n';
-  }
-}
-var old = document.getElementById('tombarel-emulado');
-if (old) old.remove();
-if (want) {
-  var style = document.createElement('style');
-  style.id = 'tombarel-emulado';
-  style.textContent = css;
-  document.head.appendChild(style);
-}"""
+for (const s of document.styleSheets) for (const r of s.cssRules)
+  if (want && r.media && r.media.mediaText.indexOf(want) >= 0) for (const q of r.cssRules) css += q.cssText + ' ';
+var style = document.getElementById('tombarel-emulado') || document.head.appendChild(document.createElement('style'));
+style.id = 'tombarel-emulado';
+style.textContent = css;"""
 
 
 def emulate(b, medium='', dark=False):
-    """Shows the page as printed (medium 'print') and/or in the dark colour scheme, or as on a
-    screen in the light one (no arguments). Chromium emulates them (DevTools' emulated media);
-    Firefox and WebKitGTK get the style sheet's own print and dark rules applied."""
+    """The page printed or dark, or on a light screen: by DevTools in Chromium, else LIFT_MEDIA."""
     if hasattr(b, 'execute_cdp_cmd'):
         b.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': medium, 'features': [
             {'name': 'prefers-color-scheme', 'value': 'dark' if dark else 'light'}]})
@@ -414,28 +399,28 @@ def emulate(b, medium='', dark=False):
 axe_seen = []  # (engine, view, violations)
 
 
-def note_axe(b, view, printed=False, apart=None):
-    """Checks that axe-core finds nothing in a view, in the light and the dark colour schemes
-    and, printed, in its printout; `apart`, a selector, is left out of the check and only
-    reported (a part being rebuilt elsewhere). Every count is printed by report_axe()."""
-    ways = [('', False), ('', True)] + ([('print', False)] if printed else [])
+def note_axe(b, view, apart=None):
+    """Checks that axe-core finds nothing in a view, light, dark and printed; `apart` (a
+    selector) is left out of the check and its violations only reported."""
     try:
-        for medium, dark in ways:
+        for medium, dark in ('', False), ('', True), ('print', False):
             emulate(b, medium, dark)
             name = view + (' (dark)' if dark else '') + (' (printed)' if medium else '')
-            found = axe_violations(b, {'exclude': [[apart]]} if apart else None)
-            axe_seen.append((engine, name, found))
-            check(found == [], 'axe-core in %s: %s' % (name, found))
+            axe_seen.append((engine, name, axe_violations(b, {'exclude': [[apart]]} if apart else None)))
+            check(axe_seen[-1][2] == [], 'axe-core in %s: %s' % (name, axe_seen[-1][2]))
             if apart:
-                axe_seen.append((engine, name + ', ' + apart, axe_violations(b, {'include': [[apart]]})))
+                axe_seen.append((engine, name + ' in ' + apart, axe_violations(b, {'include': [[apart]]})))
     finally:
         emulate(b)
 
 
 def report_axe():
     for name, view, found in axe_seen:
-        print('axe [%s] %s: %d violations%s' % (name, view, len(found), ''.join(
-            '\n    %s (%s): %d elements (%s)' % v for v in found)))
+        if isinstance(found, str):
+            print('axe [%s] %s: %s' % (name, view, found))
+        else:
+            print('axe [%s] %s: %d violations%s' % (name, view, len(found), ''.join(
+                '\n    %s (%s): %d elements' % v for v in found)))
 
 
 def _cleanup():

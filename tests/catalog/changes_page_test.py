@@ -187,7 +187,7 @@ def main():
 
 def browse(b, root, new, futures):
     page.open_page(b, new)
-    note_axe(b, 'compared catalogue, the root folder', printed=True)
+    note_axe(b, 'compared catalogue, the root folder')
     counts = b.execute_script('var d = document.documentElement.dataset; return [+d.added, +d.removed, +d.changed];')
     want = [sum(1 for k, _ in EXPECTED if k == kind) for kind in ('adicionado', 'removido', 'alterado')]
     check(counts == want, 'data-added/removed/changed %s, wanted %s' % (counts, want))
