@@ -9,12 +9,15 @@ var MAX_SPACE = 8000000;  // browsers cap an element's height; taller lists are 
 //   make()        a new row element, empty;   fill(row, r)  shows row r in it
 //   id(r)         row r's id, which aria-activedescendant names
 //   grid          the role=grid element, when the rows are a grid's: its aria-rowcount counts
-//                 them and a header row, and row r is aria-rowindex r + 2
+//                 them and a header row, and row r is aria-rowindex r + 2. The grid, not the
+//                 box (a rowgroup, which may not name an active row), then takes the focus,
+//                 the keys and aria-activedescendant
 //   key(ev)       the owner's keys, asked first: true when it took the key
 //   move(r)       what the keys do with row r (by default it becomes the active row)
 //   click(r, ev)  what a click on row r does (by default it becomes the active row)
 function VirtualList(box, parts) {
   this.box = box;
+  this.focused = parts.grid || box;  // what takes the focus and the keys
   this.space = box.firstElementChild;
   this.parts = parts;
   this.n = 0;
@@ -30,7 +33,8 @@ function VirtualList(box, parts) {
     if (parts.click) parts.click(r, ev);
     else self.moveTo(r);
   });
-  box.addEventListener('keydown', function (ev) {
+  this.focused.addEventListener('keydown', function (ev) {
+    if (ev.target !== self.focused && !box.contains(ev.target)) return; // a grid's header button
     if (parts.key && parts.key(ev)) { ev.preventDefault(); return; }
     var m = moveKey(ev.key, self.active, self.n, self.page());
     if (m < 0) return;
@@ -72,9 +76,11 @@ VirtualList.prototype.moveTo = function (r) {
 };
 
 VirtualList.prototype.mark = function () {
-  if (this.n > 0) this.box.setAttribute('aria-activedescendant', this.parts.id(this.active));
-  else this.box.removeAttribute('aria-activedescendant');
+  if (this.n > 0) this.focused.setAttribute('aria-activedescendant', this.parts.id(this.active));
+  else this.focused.removeAttribute('aria-activedescendant');
 };
+
+VirtualList.prototype.focus = function () { this.focused.focus(); };
 
 // The row a click landed in, or -1.
 VirtualList.prototype.rowOf = function (target) {

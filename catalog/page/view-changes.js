@@ -2,7 +2,7 @@
 // folder (a row for the folder, then its changes), sorted within the groups, filtered by name.
 
 function ChangesView(app, d) {
-  var self = this, box = $('corpo-mudancas'), filter = $('filtro');
+  var self = this, filter = $('filtro');
   this.app = app;
   this.d = d;
   this.rows = null;       // a folder's row is -(folder + 1), a change's its entry; made when first shown
@@ -55,7 +55,7 @@ function ChangesView(app, d) {
   });
   filter.addEventListener('input', function () { self.makeRows(); });
   filter.addEventListener('keydown', function (ev) {
-    if (ev.key === 'Enter' || ev.key === 'ArrowDown') { box.focus(); ev.preventDefault(); }
+    if (ev.key === 'Enter' || ev.key === 'ArrowDown') { self.grid.list.focus(); ev.preventDefault(); }
     else if (ev.key === 'Escape' && filter.value) { filter.value = ''; self.makeRows(); ev.preventDefault(); }
   });
 }

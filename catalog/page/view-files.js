@@ -45,7 +45,7 @@ function FilesView(app, d) {
   window.addEventListener('afterprint', function () { $('impressao').textContent = ''; });
 }
 
-FilesView.prototype.focus = function () { this.grid.body.focus(); };
+FilesView.prototype.focus = function () { this.grid.list.focus(); };
 
 // Lists folder i.
 FilesView.prototype.show = function (i) {

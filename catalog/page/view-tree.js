@@ -11,6 +11,8 @@ function TreeView(app, d) {
   this.visible = new Int32Array(0);
   this.selected = 0;
   this.stamp = 0;  // bumped when folders open or close: a row drawn before is filled again
+  this.typed = '';  // what type-ahead has gathered, and when its last key came
+  this.typedAt = 0;
   this.list = new VirtualList(box, {
     make: makeFolderRow,
     fill: function (row, r) { self.fill(row, r); },
@@ -93,12 +95,48 @@ TreeView.prototype.key = function (ev) {
       if (entryCount(d, i) > 0) this.app.files.focus();
       else this.toggle(i);
       break;
+    case '*':
+      this.openSiblings(i);
+      break;
     default:
-      return false;
+      return this.typeAhead(ev);
   }
   if (to >= 0 && to !== i) this.app.select(to, 'replace');
   return true;
 };
+
+// Opens folder i and every folder beside it (the root has none).
+TreeView.prototype.openSiblings = function (i) {
+  var d = this.d, first = i > 0 ? d.parent[i] + 1 : 0, last = i > 0 ? d.end[d.parent[i]] : 1;
+  for (var s = first; s < last; s = d.end[s]) if (this.canExpand(s)) this.expanded[s] = 1;
+  this.computeVisible();
+  this.list.reveal(this.rowOfFolder(i));
+};
+
+// Letters typed in a row move to the next shown folder whose name starts with them (case and
+// accents aside); letters typed within a second of each other make one prefix.
+TreeView.prototype.typeAhead = function (ev) {
+  if (ev.key.length !== 1 || ev.ctrlKey || ev.metaKey || ev.altKey) return false;
+  var now = Date.now(), more = now - this.typedAt < 1000 && this.typed;
+  if (ev.key === ' ' && !more) return false;
+  this.typed = (more ? this.typed : '') + foldForTyping(ev.key);
+  this.typedAt = now;
+  var v = this.visible, n = v.length, at = this.rowOfFolder(this.selected), want = this.typed;
+  // A longer prefix may still fit the folder selected; a first letter, or one letter typed
+  // again and again, looks past it.
+  var again = /^(.)\1+$/.test(want);
+  if (again) want = want.charAt(0);
+  for (var k = more && !again ? 0 : 1; k <= n; k++) {
+    var i = v[(at + k) % n];
+    if (foldForTyping(folderName(this.d, i)).lastIndexOf(want, 0) === 0) {
+      if (i !== this.selected) this.app.select(i, 'replace');
+      break;
+    }
+  }
+  return true;
+};
+
+function foldForTyping(s) { return s.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase(); }
 
 function makeFolderRow() {
   var row = document.createElement('div');

@@ -363,15 +363,15 @@ def each_engine(suite, *args):
     engine = None
 
 
-def axe_violations(b):
+def axe_violations(b, context=None):
     """axe-core's accessibility violations in the page as it is now: [(rule, impact, nodes)]."""
     if not b.execute_script('return typeof window.axe === "object"'):
         with open(os.path.join(NODE_MODULES, 'axe-core', 'axe.min.js'), encoding='utf-8') as f:
             b.execute_script(f.read())
-    b.execute_script('window.tombarelAxe = null; axe.run(document, {resultTypes: ["violations"]}).then('
+    b.execute_script('window.tombarelAxe = null; axe.run(arguments[0] || document, {resultTypes: ["violations"]}).then('
                      'function (r) { window.tombarelAxe = r.violations.map(function (v) {'
                      '  return [v.id, v.impact, v.nodes.length]; }); },'
-                     'function (e) { window.tombarelAxe = String(e); });')
+                     'function (e) { window.tombarelAxe = String(e); });', context)
     for _ in range(600):
         got = b.execute_script('return window.tombarelAxe')
         if got is not None:
@@ -382,16 +382,41 @@ def axe_violations(b):
     raise RuntimeError('axe-core did not finish')
 
 
+# The style sheet's rules for 'print' or 'dark' applied as if the page were shown so ('': not).
+LIFT_MEDIA = """var want = arguments[0], css = want === 'dark' ? ':root { color-scheme: dark; }' : '';
+for (const s of document.styleSheets) for (const r of s.cssRules)
+  if (want && r.media && r.media.mediaText.indexOf(want) >= 0) for (const q of r.cssRules) css += q.cssText + ' ';
+var style = document.getElementById('tombarel-emulado') || document.head.appendChild(document.createElement('style'));
+style.id = 'tombarel-emulado';
+style.textContent = css;"""
+
+
+def emulate(b, medium='', dark=False):
+    """The page printed or dark, or on a light screen: by DevTools in Chromium, else LIFT_MEDIA."""
+    if hasattr(b, 'execute_cdp_cmd'):
+        b.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': medium, 'features': [
+            {'name': 'prefers-color-scheme', 'value': 'dark' if dark else 'light'}]})
+    else:
+        b.execute_script(LIFT_MEDIA, medium or ('dark' if dark else ''))
+    b.execute_script('window.dispatchEvent(new Event(arguments[0]))', 'beforeprint' if medium else 'afterprint')
+
+
 axe_seen = []  # (engine, view, violations)
 
 
-def note_axe(b, view):
-    """Records the accessibility violations of a view, printed together by report_axe(); not a
-    check yet."""
+def note_axe(b, view, apart=None):
+    """Checks that axe-core finds nothing in a view, light, dark and printed; `apart` (a
+    selector) is left out of the check and its violations only reported."""
     try:
-        axe_seen.append((engine, view, axe_violations(b)))
-    except Exception as e:
-        axe_seen.append((engine, view, 'not run: %s' % e))
+        for medium, dark in ('', False), ('', True), ('print', False):
+            emulate(b, medium, dark)
+            name = view + (' (dark)' if dark else '') + (' (printed)' if medium else '')
+            axe_seen.append((engine, name, axe_violations(b, {'exclude': [[apart]]} if apart else None)))
+            check(axe_seen[-1][2] == [], 'axe-core in %s: %s' % (name, axe_seen[-1][2]))
+            if apart:
+                axe_seen.append((engine, name + ' in ' + apart, axe_violations(b, {'include': [[apart]]})))
+    finally:
+        emulate(b)
 
 
 def report_axe():

@@ -211,6 +211,15 @@ def check_tree(b, root):
     check(selected(b).get_attribute('aria-expanded') == 'false', 'Left closes %r' % selected(b).text)
     tree.send_keys(Keys.ARROW_LEFT)
     check(selected(b).get_attribute('aria-level') == '1', 'Left again selects %r' % selected(b).text)
+    # * opens a folder and those beside it; letters go to the next folder shown starting with them
+    # (case, accents aside), together as one prefix, one letter again to the next such folder.
+    for keys, want in (((Keys.ARROW_DOWN, '*'), 'Fotos'), ((Keys.HOME, 'a'), 'Ação'), (('va',), 'Vazia'), (('vvv',), 'volta')):
+        time.sleep(1.1)  # the letters typed before are forgotten
+        tree.send_keys(*keys)
+        check(selected(b).text.startswith(want), '%r selects %r' % (keys, selected(b).text))
+    got = [selected(b).get_attribute(a) for a in ('aria-level', 'aria-posinset', 'aria-setsize')] + [f.get_attribute(
+        'aria-expanded') for f in b.find_elements(By.CSS_SELECTOR, '#arvore [aria-level="2"][aria-expanded]')]
+    check(got == ['3', '3', '3', 'true', 'true'], 'volta: level, place, siblings; * opened Fotos, Longo: %s' % got)
     show(b, ['Vazia'])
     show(b, ['Fotos', '2019'])
     b.back()
@@ -234,9 +243,8 @@ def check_many(b):
         check(sizes == sorted(sizes, reverse=direction == 'descending') and len(sizes) > 10,
               'sorted %s by size: %s' % (direction, sizes[:12]))
         check(head.find_element(By.XPATH, '..').get_attribute('aria-sort') == direction, 'aria-sort')
-    body = b.find_element(By.ID, 'corpo')
-    body.click()
-    body.send_keys(Keys.END)
+    b.find_element(By.ID, 'corpo').click()
+    b.find_element(By.ID, 'arquivos').send_keys(Keys.END)
     check(b.execute_script('return document.querySelector("#corpo [aria-selected=true] a").textContent')
           == rows(b)[-1][0], 'End selects the last row')
 
@@ -291,7 +299,7 @@ def browse_main(b, root, deep, inside, outside):
     note_axe(b, 'catalogue, a folder of 3,000 files sorted by size')
     open_page(b, inside)
     search(b, 'relatorio')
-    note_axe(b, 'catalogue, search results')
+    note_axe(b, 'catalogue, search results', apart='#resultados')
     check_search(b, root, names)
     # The whole tree moved: the page inside it still reaches its files. Moved back for the
     # next engine.

@@ -202,9 +202,8 @@ def browse(b, root, new, futures):
     check(b.execute_script('return location.hash') == '#mudancas', 'the view has its address')
     check_view(b, root)
     # Keys: Home on the first folder's row (Docs), Enter shows it; Back returns to the view.
-    box = b.find_element(By.ID, 'corpo-mudancas')
-    box.click()
-    box.send_keys(Keys.HOME, Keys.ENTER)
+    b.find_element(By.ID, 'corpo-mudancas').click()
+    b.find_element(By.ID, 'mudancas').send_keys(Keys.HOME, Keys.ENTER)
     check(b.find_element(By.ID, 'mudancas').get_attribute('hidden') and page.selected(b).text.startswith('Docs'),
           'Enter on the first folder\'s row shows it: %r' % page.selected(b).text)
     b.back()
