@@ -14,7 +14,7 @@ import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalog_page_test as page  # noqa: E402
-from browsers import By, Keys, check, each_engine, finish  # noqa: E402
+from browsers import By, Keys, check, each_engine, finish, note_axe  # noqa: E402
 BASE = os.path.join(page.DRIVE_C, 'tombarel-colecao')
 
 # Each disc's files, with their sizes. Duplicates are the same name ignoring case and the same
@@ -227,7 +227,10 @@ def tampered(b, col):
 
 
 def browse(b, col):
+    page.open_page(b, col, '#duplicados')
+    note_axe(b, 'collection, the duplicates')
     page.open_page(b, col)
+    note_axe(b, 'collection, its volumes')
     for what, got, want in checks(b, col):
         value = got()
         check(value == want, '%s: %r, wanted %r' % (what, value, want))
