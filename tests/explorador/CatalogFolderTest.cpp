@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/Collection.h"
 #include "framework/Handles.h"
 #include "framework/TextConv.h"
 #include "tests/support/DialogScript.h"
@@ -90,6 +91,27 @@ TEST_F(CatalogFolder, WritesTheFolderShownInTheWindowsLanguageRefreshesTheListAn
     EXPECT_EQ(form_->files->ItemCount(), listed + 1);
     ASSERT_TRUE(tmbtest::WaitForFile(opened));
     EXPECT_EQ(Bytes(opened), html);
+}
+
+TEST_F(CatalogFolder, AddsTheFolderShownToACollectionAndProposesItTheNextTime) {
+    catalog::RememberCollection(L"");  // none used yet: the folder shown is proposed
+    TempFolder elsewhere;
+    const std::wstring collection = elsewhere / L"Discos.htm";
+    for (const std::wstring& folder : {tree_.Path(), tree_ / L"sub"}) {
+        form_->files->SetDirectory(folder);
+        script_.Clear();
+        script_.AnswerSave(collection);
+        script_.Answer(tmb::mrNo);
+        SendMessageW(form_->Handle(), WM_COMMAND, explorador::cmAddToCollection, 0);
+        ASSERT_EQ(script_.Calls().size(), 3u);  // the file, the progress, the offer
+        EXPECT_EQ(script_.Calls()[0].save.fileName,
+                  folder == tree_.Path() ? tree_ / L"Colecao.htm" : collection);
+        EXPECT_NE(script_.Calls()[2].text.find(collection), std::wstring::npos);
+    }
+    EXPECT_EQ(catalog::LastCollection(), collection);
+    const std::string html = Bytes(collection);
+    EXPECT_NE(html.find("data-volumes=\"2\""), std::string::npos);
+    EXPECT_NE(html.find("data-files=\"6\""), std::string::npos);  // 4 files, then the 2 below sub
 }
 
 TEST_F(CatalogFolder, CancelOrAFailedWriteLeavesTheOldPageAndNoTemporaryFile) {
