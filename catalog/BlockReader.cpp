@@ -325,8 +325,11 @@ private:
         }
         if (folders_ < 1 || files_ < 0)
             Bad(L"faltam os totais de pastas e arquivos");
+        // Both go into a page compared with this one: neither may be missing.
         if (f.root.empty())
             Bad(L"falta a pasta catalogada");
+        if (f.date.empty())
+            Bad(L"falta a data");
         if (f.volumeName.empty())
             f.volumeName = f.root;  // written before volumes had names
         // A folder takes seven bytes at least (its name's line and its line in P), a file five:
