@@ -3,7 +3,9 @@
 // that its numbers no longer agree is refused with a message that says which.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "catalog/CatalogProgress.h"
 #include "catalog/CatalogTree.h"
@@ -32,13 +34,22 @@ struct BlockFacts {
     std::uint64_t capacity = 0, free = 0;
 };
 
-// Reads one catalogue block from `lines` (its first line next) through its last line ".",
-// checking every line and every count; fills `tree` when one is given, else keeps nothing of
-// the block but its facts. Raises as ReadCatalogPage does.
-BlockFacts ReadBlock(PageLines& lines, CatalogTree* tree);
+// Receives each line of a block as it is read, without its line break (the sink adds "\n").
+using LineSink = std::function<void(std::string_view line)>;
 
+// Reads one catalogue block from `lines` (its first line next) through its last line ".",
+// checking every line and every count the same whether or not a tree is filled; fills
+// `tree` when one is given (names in the writer's form), else keeps nothing of the block but
+// its facts; hands every line to `sink` when one is given. Raises as ReadCatalogPage does.
+BlockFacts ReadBlock(PageLines& lines, CatalogTree* tree, const LineSink& sink = {});
+// Reads a block's first line and H section, checked as ReadBlock checks them, and passes over
+// the rest up to its last line "." unchecked: for a block that is read whole later.
+BlockFacts ReadBlockHeader(PageLines& lines);
+
+// Reads the catalogue page at `path` (its data element, a line at a time) into a tree.
 // Raises tmb::Exception ("... não é um catálogo do Tombarel", "... foi feito por uma versão
-// mais nova ...", "... está incompleto ...") when the page cannot be read back.
+// mais nova ...", "... está incompleto ...", "... não pode ser lido: ...") when the page
+// cannot be read back.
 ReadBack ReadCatalogPage(const std::wstring& path);
 
 } // namespace catalog

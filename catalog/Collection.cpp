@@ -1,7 +1,7 @@
-// Writing a collection: the pages it draws on indexed first (every line checked, nothing
-// kept but where each volume's block lies and what its header says), then the target opened,
+// Writing a collection: the pages it draws on indexed first (each volume's header checked,
+// nothing kept but where its block lies and what its header says), then the target opened,
 // the folders walked one at a time into blocks of their own, and the page written with the
-// volumes it keeps copied from where they lie.
+// volumes it keeps copied from where they lie, every line of them checked as it is copied.
 #include "catalog/Collection.h"
 
 #include <windows.h>
@@ -44,7 +44,9 @@ bool SameVolume(const BlockFacts& a, const BlockFacts& b, bool byName) {
     return tmb::SameText(a.volumeName, b.volumeName);
 }
 
-// The volumes of a catalogue (one) or of a collection, every line of them checked.
+// The volumes of a catalogue (one) or of a collection: the page's own lines and each block's
+// header checked, the rest of each block passed over (its lines are checked when it is
+// copied, or read into a tree).
 std::vector<VolumeBlock> IndexPage(const std::wstring& path) {
     PageLines lines(path);
     const std::string format = lines.FindData();
@@ -53,7 +55,7 @@ std::vector<VolumeBlock> IndexPage(const std::wstring& path) {
         VolumeBlock v;
         v.page = path;
         v.from = lines.Offset();
-        v.facts = ReadBlock(lines, nullptr);
+        v.facts = ReadBlockHeader(lines);
         v.to = lines.Offset();
         volumes.push_back(std::move(v));
     };
@@ -82,8 +84,7 @@ std::vector<VolumeBlock> IndexPage(const std::wstring& path) {
     } else {
         lines.NotOurs();
     }
-    if (lines.Next(line))
-        lines.Bad(L"h\u00e1 dados depois do fim");
+    lines.ExpectEnd();
     return volumes;
 }
 
@@ -241,11 +242,19 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
             data.Add(*v.spill);
             return;
         }
-        data.Flush();
-        PageLines(v.page).CopyRange(v.from, v.to, [&](const char* bytes, std::size_t size) {
-            data.Add(std::string_view(bytes, size));
-            gate.Check();
+        // A kept volume is read whole as it is copied: one found damaged fails the job, and
+        // the temporary file goes with it.
+        PageLines lines(v.page);
+        lines.Seek(v.from);
+        std::uint32_t copied = 0;
+        ReadBlock(lines, nullptr, [&](std::string_view line) {
+            data.Add(line);
+            data.Add('\n');
+            if ((++copied & 0xFFF) == 0)
+                gate.Check();
         });
+        if (lines.Offset() != v.to)
+            lines.Bad(L"os dados de um volume n\u00e3o acabam onde deviam");
     });
     out.Flush();
     file.Commit();

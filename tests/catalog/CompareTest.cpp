@@ -219,7 +219,7 @@ std::string Chain(int depth) {
         return out;
     };
     return "<script type=\"text/plain\" id=\"tombarel-dados\" data-formato=\"tombarel-catalogo\">tombarel-catalogo\t1\nH\n"
-           "pastas\t" + Base36(depth + 1) + "\narquivos\t" + Base36(depth + 2) + "\nbytes\t" + Base36(depth + 2) +
+           "raiz\tC:\\\\x\ndata\t2026-01-01T00:00:00Z\npastas\t" + Base36(depth + 1) + "\narquivos\t" + Base36(depth + 2) + "\nbytes\t" + Base36(depth + 2) +
            "\nN\nC:\\\\x\n" + times("a\n", depth) + "a!\na~\n" + times("f\n", depth) + "P\n\t2\t\t\t\n" +
            times("1\t1\t\t\t\n", depth) + "F\n" + times("1\t\t\n", depth + 2) + "E\n.\n</script>";
 }

@@ -1,6 +1,7 @@
 // An earlier catalogue is input from anywhere: a real one, written by the program, is mutated
 // a few hundred ways, and each must either be refused (its name in the message, nothing
-// written) or give a new page whose data block is sound. TOMBAREL_SEED=n replays a run.
+// written) or give a new page whose data block is sound; joined to a collection, the same
+// block is refused alike or copied sound. TOMBAREL_SEED=n replays a run.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/CatalogReader.h"
+#include "catalog/Collection.h"
 #include "framework/Handles.h"
 #include "tests/support/TestFolders.h"
 
@@ -279,18 +281,48 @@ TEST(CatalogRead, AnEarlierCatalogueMutatedAnyWayIsRefusedOrGivesASoundPage) {
     const std::string page = tmbtest::ReadFileBytes(base);
     ASSERT_EQ(Unsound(page), "");
     Mutator mutator(page, random);
+    // A collection of another folder's volume, which each mutated block joins as a second one.
+    tmbtest::TempFolder other;
+    other.AddFile(L"outro.txt", 2);
+    catalog::CollectionRequest join;
+    join.file = out / L"colecao.htm";
+    join.folders = {other.Path()};
+    catalog::WriteCollection(join);
+    const std::string collection = tmbtest::ReadFileBytes(join.file);
+    join.folders.clear();
     int refused = 0;
     for (int i = 0; i < 440; ++i) {
         const Mutant m = mutator.Make(i % Mutator::kKinds);
         SCOPED_TRACE(m.what);
-        ASSERT_TRUE(tmbtest::WriteFileBytes(mutated, m.page) && tmbtest::WriteFileBytes(target, "old"));
+        ASSERT_TRUE(tmbtest::WriteFileBytes(mutated, m.page) && tmbtest::WriteFileBytes(target, "old") &&
+                    tmbtest::WriteFileBytes(join.file, collection));
+        bool read = false;
+        try {
+            join.join = {mutated};
+            catalog::WriteCollection(join);
+            read = true;
+            // The block copied as it was given (a later version's keys and fields included).
+            const std::string written = tmbtest::ReadFileBytes(join.file);
+            const std::size_t from = written.find('\n', written.rfind("\nV\t") + 1) + 1,
+                              given = m.page.find('>', m.page.find("id=\"tombarel-dados\"")) + 1;
+            EXPECT_EQ(written.substr(from, written.find("\n.\n", from) + 3 - from),
+                      m.page.substr(given, m.page.find("\n.\n", given) + 3 - given));
+            join.join.clear();
+            catalog::WriteCollection(join);  // read back whole: every volume checked again
+        } catch (const tmb::Exception& e) {
+            EXPECT_FALSE(read) << U8(e.Message());
+            EXPECT_NE(e.Message().find(mutated), std::wstring::npos) << U8(e.Message());
+            EXPECT_EQ(tmbtest::ReadFileBytes(join.file), collection);
+        }
         try {
             catalog::WriteCatalog({root.Path(), target, random() % 2 == 0, mutated});
             EXPECT_FALSE(m.mustRefuse) << "read back";
+            EXPECT_TRUE(read) << "refused in a collection only";
             EXPECT_EQ(Unsound(tmbtest::ReadFileBytes(target)), "");
             EXPECT_NO_THROW(catalog::ReadCatalogPage(target));
         } catch (const tmb::Exception& e) {
             ++refused;
+            EXPECT_FALSE(read) << "copied into a collection: " << U8(e.Message());
             EXPECT_FALSE(m.mustRead) << U8(e.Message());
             EXPECT_NE(e.Message().find(mutated), std::wstring::npos) << U8(e.Message());
             EXPECT_EQ(tmbtest::ReadFileBytes(target), "old");
