@@ -31,34 +31,17 @@ Totals WriteFormat(const Request& request, const ProgressFn& progress, FormatWri
     tmb::ReplacingFile file(target);
     Facts facts;
     facts.root = root;
-    facts.linkBase = LinkBase(root, target);
-    GetSystemTime(&facts.started);
     facts.includeHidden = request.includeHidden;
-    facts.exclude = request.exclude;
     facts.volume = VolumeOf(root);
     facts.volumeName = DefaultVolumeName(facts.volume, root);
     CatalogTree tree;
-    // The target and its temporary file lie inside the tree when it is written there:
-    // neither is listed, and the totals are those of the tree without them.
-    WalkOptions options{request.includeHidden, {target, file.TemporaryPath()}};
-    for (const std::wstring& pattern : request.exclude)
-        options.patterns.emplace_back(pattern);
-    Totals totals = WalkTree(root, options, tree, gate);
     Changes changes;
-    if (before) {
-        // The removed files are written from the earlier tree: it stays until the end.
-        changes = Compare(tree, before->tree, {request.includeHidden, before->includeHidden});
-        facts.comparedWith = CanonicalFolder(request.compareWith);
-        facts.comparedDate = std::move(before->date);
-        facts.comparedIncludeHidden = before->includeHidden;
-        totals.added = changes.added.size();
-        totals.removed = changes.removed.size();
-        totals.changed = changes.changed.size();
-        totals.gained = changes.gained;
-        totals.lost = changes.lost;
-        facts.changes = &changes;
-    }
-    facts.totals = totals;
+    std::optional<Earlier> earlier;
+    if (before)
+        earlier = Earlier{&before->tree, CanonicalFolder(request.compareWith), before->date, before->includeHidden};
+    WalkAndCompare(facts, target, file.TemporaryPath(), request.exclude, tree, earlier ? &*earlier : nullptr,
+                   changes, gate);
+    const Totals totals = facts.totals;
     gate.BeginWriting(totals);
     Output out([&file](const char* bytes, std::size_t size) { file.Write(bytes, size); });
     writer(tree, facts, out, gate);
@@ -68,6 +51,33 @@ Totals WriteFormat(const Request& request, const ProgressFn& progress, FormatWri
 }
 
 } // namespace
+
+void WalkAndCompare(Facts& facts, const std::wstring& target, const std::wstring& temporary,
+                    const std::vector<std::wstring>& exclude, CatalogTree& tree, const Earlier* earlier,
+                    Changes& changes, ProgressGate& gate) {
+    facts.linkBase = LinkBase(facts.root, target);
+    GetSystemTime(&facts.started);
+    facts.exclude = exclude;
+    // The target and its temporary file lie inside the tree when it is written there:
+    // neither is listed, and the totals are those of the tree without them.
+    WalkOptions options{facts.includeHidden, {target, temporary}};
+    for (const std::wstring& pattern : exclude)
+        options.patterns.emplace_back(pattern);
+    Totals totals = WalkTree(facts.root, options, tree, gate);
+    if (earlier) {
+        changes = Compare(tree, *earlier->tree, {facts.includeHidden, earlier->includeHidden});
+        facts.comparedWith = earlier->page;
+        facts.comparedDate = earlier->date;
+        facts.comparedIncludeHidden = earlier->includeHidden;
+        totals.added = changes.added.size();
+        totals.removed = changes.removed.size();
+        totals.changed = changes.changed.size();
+        totals.gained = changes.gained;
+        totals.lost = changes.lost;
+        facts.changes = &changes;
+    }
+    facts.totals = totals;
+}
 
 Totals WriteCatalog(const Request& request, const ProgressFn& progress) {
     return WriteFormat(request, progress, WritePage);

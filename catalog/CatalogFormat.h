@@ -69,6 +69,20 @@ struct Facts {
     bool comparedIncludeHidden = true;  // the earlier catalogue's own setting
 };
 
+// The step a catalogue and each volume of a collection share: `facts` (whose root, volume and
+// name are set, the rest filled here) walked into `tree` for a target written through
+// `temporary` (neither is listed), then compared with `earlier` when one is given. The totals
+// land in `facts`; `changes` and `earlier` must outlive the writing, which reads both.
+struct Earlier {
+    const CatalogTree* tree = nullptr;
+    std::wstring page;         // shown as what it was compared with
+    std::string date;          // when it was made, ISO 8601 UTC
+    bool includeHidden = true;
+};
+void WalkAndCompare(Facts& facts, const std::wstring& target, const std::wstring& temporary,
+                    const std::vector<std::wstring>& exclude, CatalogTree& tree, const Earlier* earlier,
+                    Changes& changes, ProgressGate& gate);
+
 // A format's writer: the tree, the comparison and the facts as bytes, telling the gate of
 // every entry written (which raises Cancelled when the user stops).
 using FormatWriter = void (*)(const CatalogTree& tree, const Facts& facts, Output& out, ProgressGate& gate);

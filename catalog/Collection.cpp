@@ -161,10 +161,7 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
         const std::wstring root = CanonicalFolder(folder);
         Facts facts;
         facts.root = root;
-        facts.linkBase = LinkBase(root, target);
-        GetSystemTime(&facts.started);
         facts.includeHidden = request.includeHidden;
-        facts.exclude = request.exclude;
         facts.volume = VolumeOf(root);
         facts.volumeName = byName ? request.name : DefaultVolumeName(facts.volume, root);
         BlockFacts key;
@@ -172,38 +169,19 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
         key.serial = facts.volume.hasSerial ? SerialDigits(facts.volume.serial) : std::string();
         key.below = facts.volume.below;
         // The version it replaces, read before the walk: its tree is compared with the new one.
-        std::optional<CatalogTree> earlier;
-        std::wstring earlierPage;
-        std::string earlierDate;
-        bool earlierHidden = true;
+        std::optional<CatalogTree> earlierTree;
+        std::optional<Earlier> earlier;
         for (const VolumeBlock& there : volumes)
             if (SameVolume(there.facts, key, byName)) {
-                earlier.emplace(there.spill ? CatalogTree{} : TreeOf(there));
-                earlierPage = target;
-                earlierDate = there.facts.date;
-                earlierHidden = there.facts.includeHidden;
+                earlierTree.emplace(there.spill ? CatalogTree{} : TreeOf(there));
+                earlier = Earlier{&*earlierTree, target, there.facts.date, there.facts.includeHidden};
                 break;
             }
-        WalkOptions options{request.includeHidden, {target, file.TemporaryPath()}};
-        for (const std::wstring& pattern : request.exclude)
-            options.patterns.emplace_back(pattern);
         CatalogTree tree;
-        Totals totals = WalkTree(root, options, tree, gate);
         Changes changes;
-        if (earlier) {
-            // The removed files are written from the earlier tree: it stays until the block is.
-            changes = Compare(tree, *earlier, {request.includeHidden, earlierHidden});
-            facts.comparedWith = earlierPage;
-            facts.comparedDate = earlierDate;
-            facts.comparedIncludeHidden = earlierHidden;
-            totals.added = changes.added.size();
-            totals.removed = changes.removed.size();
-            totals.changed = changes.changed.size();
-            totals.gained = changes.gained;
-            totals.lost = changes.lost;
-            facts.changes = &changes;
-        }
-        facts.totals = totals;
+        WalkAndCompare(facts, target, file.TemporaryPath(), request.exclude, tree, earlier ? &*earlier : nullptr,
+                       changes, gate);
+        const Totals totals = facts.totals;
         VolumeBlock v;
         v.spill = std::make_shared<std::string>();
         {

@@ -18,9 +18,9 @@ struct CollectionRequest {
     std::vector<std::wstring> folders;  // each catalogued as a volume
     std::wstring name;                  // with one folder: the volume's name (else its default)
     bool includeHidden = true;
-    std::vector<std::wstring> exclude;  // name patterns left out of the folders walked
-    std::vector<std::wstring> join;     // catalogues and collections whose volumes are added
-    std::wstring remove;                // the name of a volume to take out
+    std::vector<std::wstring> exclude = {};  // name patterns left out of the folders walked
+    std::vector<std::wstring> join = {};     // catalogues and collections whose volumes are added
+    std::wstring remove = {};                // the name of a volume to take out
 };
 
 struct CollectionTotals {

@@ -253,7 +253,7 @@ TEST(CatalogRead, AnEarlierCatalogueMutatedAnyWayIsRefusedOrGivesASoundPage) {
     // Markup-like, accented and hidden names, subfolders, a hidden folder.
     tmbtest::TempFolder root, out;
     const std::wstring markup = L"P\u00e1gina &amp; &#60;b&#62; x='y'";
-    for (const std::wstring folder : {markup, markup + L"\\sub", std::wstring(L"Oculta"), std::wstring(L"vazia")})
+    for (const std::wstring& folder : {markup, markup + L"\\sub", std::wstring(L"Oculta"), std::wstring(L"vazia")})
         root.AddFolder(folder);
     SetFileAttributesW((root / L"Oculta").c_str(), FILE_ATTRIBUTE_HIDDEN);
     for (const std::wstring file : {L"a.txt", L"&lt;script&gt; \u00e7\u00e3o.txt", L"Oculta\\tr\u00eas.txt", L"vai sumir.txt"})
