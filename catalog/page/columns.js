@@ -145,16 +145,18 @@ function makeNameCell(cell) {
   cell.appendChild(kind);
 }
 
-// An entry's size, the exact number of bytes in its tooltip.
-function sizeColumn(d) {
+// An entry's size, the exact number of bytes in its tooltip. of(e), when given, is the file
+// a grid's entry stands for, below 0 for a folder: a folder has no size of its own.
+function sizeColumn(d, of) {
+  var size = function (e) { var f = of ? of(e) : e; return f < 0 ? -1 : entrySize(d, f); };
   return {
     head: 'Tamanho', cls: 'c-tam', width: '7.5rem',
     show: function (cell, it) {
-      var size = entrySize(d, it.e);
-      cell.textContent = sizeText(size);
-      cell.title = groupDigits(size) + ' bytes';
+      var bytes = size(it.e);
+      cell.textContent = bytes < 0 ? '' : sizeText(bytes);
+      cell.title = bytes < 0 ? '' : groupDigits(bytes) + ' bytes';
     },
-    key: function (e) { return entrySize(d, e); },
-    print: function (e) { return groupDigits(entrySize(d, e)); }
+    key: size,
+    print: function (e) { return groupDigits(size(e)); }
   };
 }

@@ -13,7 +13,7 @@ function Viewer(d) {
 Viewer.prototype.showPanel = function (mode) {
   this.mode = mode;
   $('arquivos').hidden = mode !== 'files';
-  $('resultados').hidden = mode !== 'hits';
+  $('achados').hidden = mode !== 'hits';
   $('mudancas').hidden = $('filtro').hidden = $('filtro-estado').hidden = mode !== 'changes';
   $('voltar-busca').hidden = mode === 'hits' || !this.hits.hits;
   $('ver-mudancas').setAttribute('aria-pressed', mode === 'changes' ? 'true' : 'false');

@@ -23,7 +23,12 @@ function derive(d) {
   }
   d.end = end; d.depth = depth; d.totFiles = files; d.totBytes = bytes;
   d.paths = { made: {}, count: 0 };
+  // A plain catalogue is one volume, named by its header or else by the folder catalogued.
+  if (!d.volumes) d.volumes = [{ name: d.head.volume || folderName(d, 0) }];
 }
+
+// The volume folder i lies on: its index in d.volumes.
+function volumeOfFolder(d, i) { return 0; }
 
 function name(d, k) { return unescapeName(d.text.slice(d.starts[k], d.starts[k + 1] - 1)); }
 function folderName(d, i) { return name(d, i); }
