@@ -139,15 +139,19 @@ function backPart(text, y, part) {
 
 // The earliest place at or after `from` where the piece matches (within one line: neither a
 // text nor '?' holds a line break), or -1 when there is none; this.end is where it ends. A
-// piece of only '?' is tried at `from` alone: it matches there when the line goes on that far.
-Piece.prototype.find = function (text, from) {
+// piece of only '?' is tried at `from` alone: it matches there when the line (ending at stop)
+// goes on that far.
+Piece.prototype.find = function (text, from, stop) {
   var lit = this.literal, parts = this.parts, k;
   if (lit !== null) {
     var at = text.indexOf(lit, from);
     this.end = at + lit.length;
     return at;
   }
-  if (this.fresh) return (this.end = forwardChars(text, from, parts[0])) < 0 ? -1 : from;
+  if (this.fresh) {
+    if (stop - 1 - from < parts[0]) return -1;  // fewer code units left than characters wanted
+    return (this.end = forwardChars(text, from, parts[0])) < 0 ? -1 : from;
+  }
   var anchor = this.anchor, word = parts[anchor];
   for (var a = text.indexOf(word, from + this.least); a >= 0; a = text.indexOf(word, a + 1)) {
     var start = a, end = a + word.length;
@@ -178,7 +182,7 @@ Matcher.prototype.scan = function (line, to, hit) {
       var piece = pieces[p];
       a = at[p];
       if (a < pos || piece.fresh) {
-        a = piece.find(text, pos);
+        a = piece.find(text, pos, stop);
         if (a < 0) a = piece.fresh ? stop : none;
         at[p] = a;
         ends[p] = piece.end;

@@ -104,8 +104,14 @@ HitsView.prototype.search = function (query) {
     return;
   }
   html.setAttribute('data-buscando', '1');
+  // How far a long search has come, said at once and then at most four times a second (the
+  // status is read out as it changes).
+  var said = -Infinity;
   var job = new Search(this.index, this.d, query, function (share) {
-    if (token === self.searches) status.textContent = 'Procurando… ' + Math.floor(share * 100) + '%';
+    var now = performance.now();
+    if (token !== self.searches || now - said < 250) return;
+    said = now;
+    status.textContent = 'Procurando… ' + Math.floor(share * 100) + '%';
   }, function (hits, errors) {
     if (token === self.searches) self.found(hits, errors);
   });
