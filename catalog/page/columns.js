@@ -11,8 +11,8 @@
 // grid: the role=grid element, holding a header row (.cabeca) and the rows' scrolling box
 // (.rolagem). parts: as a VirtualList's, with item(r, row) in place of fill: it sets what
 // belongs to the whole row and returns the item the cells show, or null when it showed the
-// row itself; rowClass, the class of a new row; sort, the column sorted by at first; sorted(),
-// called when a header's click changed the sort.
+// row itself; rowClass, the class of a new row; sort, the column sorted by at first (-1: none);
+// sorted(), called when a header's click changed the sort.
 function Grid(grid, columns, parts) {
   var self = this, tracks = [];
   this.columns = columns;
@@ -49,7 +49,7 @@ function Grid(grid, columns, parts) {
       var it = parts.item(r, row);
       if (it) for (var k = 0; k < columns.length; k++) columns[k].show(row.children[k], it);
     },
-    id: parts.id, grid: grid, key: parts.key, click: parts.click
+    id: parts.id, grid: grid, key: parts.key, click: parts.click, focus: parts.focus
   });
 }
 

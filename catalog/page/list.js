@@ -13,7 +13,10 @@ var MAX_SPACE = 8000000;  // browsers cap an element's height; taller lists are 
 //   key(ev)       the owner's keys, asked first: true when it took the key
 //   move(r)       what the keys do with row r (by default it becomes the active row)
 //   click(r, ev)  what a click on row r does (by default it becomes the active row)
+//   focus         the element that takes the focus, the keys and aria-activedescendant, when
+//                 not the box: a grid's own element (a row group may not name an active row)
 function VirtualList(box, parts) {
+  var focus = this.focus = parts.focus || box;
   this.box = box;
   this.space = box.firstElementChild;
   this.parts = parts;
@@ -30,7 +33,8 @@ function VirtualList(box, parts) {
     if (parts.click) parts.click(r, ev);
     else self.moveTo(r);
   });
-  box.addEventListener('keydown', function (ev) {
+  focus.addEventListener('keydown', function (ev) {
+    if (focus !== box && ev.target !== focus && !box.contains(ev.target)) return; // a header's
     if (parts.key && parts.key(ev)) { ev.preventDefault(); return; }
     var m = moveKey(ev.key, self.active, self.n, self.page());
     if (m < 0) return;
@@ -72,8 +76,8 @@ VirtualList.prototype.moveTo = function (r) {
 };
 
 VirtualList.prototype.mark = function () {
-  if (this.n > 0) this.box.setAttribute('aria-activedescendant', this.parts.id(this.active));
-  else this.box.removeAttribute('aria-activedescendant');
+  if (this.n > 0) this.focus.setAttribute('aria-activedescendant', this.parts.id(this.active));
+  else this.focus.removeAttribute('aria-activedescendant');
 };
 
 // The row a click landed in, or -1.

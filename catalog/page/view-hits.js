@@ -46,7 +46,7 @@ function HitsView(app, d) {
       key: function (k) { return fold(d.volumes[volumeOfFolder(d, self.folderOf(k))].name); } });
   }
   this.grid = new Grid($('achados'), columns, {
-    rowClass: 'linha arquivo achado', sort: -1,
+    rowClass: 'linha arquivo achado', sort: -1, focus: $('achados'),
     id: function (r) { return 'achado-' + r; },
     item: function (r, row) { return self.item(r, row); },
     sorted: function () { self.sort(); self.list.show(self.hits.length, self.list.active); },
@@ -61,7 +61,7 @@ function HitsView(app, d) {
     }
   });
   this.list = this.grid.list;
-  this.box = this.grid.body;
+  this.box = this.list.focus;
   field.addEventListener('input', function () { self.search(field.value); });
   field.addEventListener('keydown', function (ev) {
     if (ev.key === 'Enter' || ev.key === 'ArrowDown') {

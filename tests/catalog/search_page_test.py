@@ -144,7 +144,7 @@ def check_grid(b):
           head.find_element(By.XPATH, '..').get_attribute('aria-sort') == 'descending', 'sorted by size: %s' % sizes[:8])
     # Keys: Home, Down; Enter on a folder shows it in the tree; Escape goes back to the field.
     search(b, 'quadros')
-    body = b.find_element(By.ID, 'resultados')
+    body = b.find_element(By.ID, 'achados')
     body.click()
     body.send_keys(Keys.ESCAPE)
     check(b.switch_to.active_element.get_attribute('id') == 'busca', 'Escape goes back to the field')
