@@ -11,8 +11,8 @@
 // grid: the role=grid element, holding a header row (.cabeca) and the rows' scrolling box
 // (.rolagem). parts: as a VirtualList's, with item(r, row) in place of fill: it sets what
 // belongs to the whole row and returns the item the cells show, or null when it showed the
-// row itself; rowClass, the class of a new row; sort, the column sorted by at first; sorted(),
-// called when a header's click changed the sort.
+// row itself; rowClass, the class of a new row; sort, the column sorted by at first (-1: none);
+// sorted(), called when a header's click changed the sort.
 function Grid(grid, columns, parts) {
   var self = this, tracks = [];
   this.columns = columns;
@@ -145,16 +145,18 @@ function makeNameCell(cell) {
   cell.appendChild(kind);
 }
 
-// An entry's size, the exact number of bytes in its tooltip.
-function sizeColumn(d) {
+// An entry's size, the exact number of bytes in its tooltip. of(e), when given, is the file
+// a grid's entry stands for, below 0 for a folder: a folder has no size of its own.
+function sizeColumn(d, of) {
+  var size = function (e) { var f = of ? of(e) : e; return f < 0 ? -1 : entrySize(d, f); };
   return {
     head: 'Tamanho', cls: 'c-tam', width: '7.5rem',
     show: function (cell, it) {
-      var size = entrySize(d, it.e);
-      cell.textContent = sizeText(size);
-      cell.title = groupDigits(size) + ' bytes';
+      var bytes = size(it.e);
+      cell.textContent = bytes < 0 ? '' : sizeText(bytes);
+      cell.title = bytes < 0 ? '' : groupDigits(bytes) + ' bytes';
     },
-    key: function (e) { return entrySize(d, e); },
-    print: function (e) { return groupDigits(entrySize(d, e)); }
+    key: size,
+    print: function (e) { return groupDigits(size(e)); }
   };
 }

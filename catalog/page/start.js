@@ -14,7 +14,7 @@ function Viewer(d) {
 Viewer.prototype.showPanel = function (mode) {
   this.mode = mode;
   $('arquivos').hidden = mode !== 'files';
-  $('resultados').hidden = mode !== 'hits';
+  $('achados').hidden = mode !== 'hits';
   $('mudancas').hidden = $('filtro').hidden = $('filtro-estado').hidden = mode !== 'changes';
   $('duplicados').hidden = mode !== 'duplicates';
   $('voltar-busca').hidden = mode === 'hits' || !this.hits.hits;

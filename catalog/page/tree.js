@@ -112,16 +112,6 @@ function spansText(d, spans) {
   return parts.join('');
 }
 
-// Line numbers (ascending) of spansText's names turned, in place, into entries.
-function entriesOfLines(spans, lines) {
-  var s = 0, before = 0;
-  for (var k = 0; k < lines.length; k++) {
-    while (lines[k] >= before + spans[s].count) before += spans[s++].count;
-    lines[k] += spans[s].first - before;
-  }
-  return lines;
-}
-
 // The folder holding file j: the last folder whose files start at or before it (an empty
 // folder shares its start with the next).
 function folderOfFile(d, j) {
