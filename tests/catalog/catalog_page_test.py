@@ -299,7 +299,7 @@ def browse_main(b, root, deep, inside, outside):
     note_axe(b, 'catalogue, a folder of 3,000 files sorted by size')
     open_page(b, inside)
     search(b, 'relatorio')
-    note_axe(b, 'catalogue, search results', apart='#resultados')
+    note_axe(b, 'catalogue, search results')
     check_search(b, root, names)
     # The whole tree moved: the page inside it still reaches its files. Moved back for the
     # next engine.

@@ -2,7 +2,8 @@
 # Writes a collection with the built Tombarel.exe under Wine (folders named with /nome, a drive
 # letter whose label and serial Wine reads from the folder it maps to, a volume catalogued
 # again after a change, a catalogue joined, a volume removed) and drives its page in headless
-# Chromium, Firefox ESR and WebKitGTK through a table of checks: the tree's volumes, folders and links, the header, the
+# Chromium, Firefox ESR and WebKitGTK through tables of checks and of searches with filters across
+# the volumes: the tree's volumes, folders and links, the header, the
 # changes and duplicates views, the addresses, and a page whose data was tampered with.
 # Run like catalog_page_test.py.
 import os
@@ -226,6 +227,39 @@ def tampered(b, col):
     check('cortad' in error, 'a collection cut short says %r' % error)
 
 
+# Searches across every volume, with filters: each query and the hits' (name, volume), in
+# order of name then volume; an unknown filter finds nothing and says so.
+A, B, P, D = NAMES[0], NAMES[1], NAMES[2], NAMES[4]
+SEARCHES = [
+    ('ext:mp3', [('faixa & 1.mp3', v) for v in sorted([A, B, B, D])]),
+    ('faixa volume:disco', [('faixa & 1.mp3', B)] * 2),
+    ('tamanho:100b..300b', sorted([('IMG_0001.JPG', A), ('IMG_0001.jpg', D), ('img_0001.jpg', B),
+                                   ('Relatório.txt', A), ('RELATÓRIO.TXT', B)])),
+    ('foto volume:fotos2019', [('foto.png', P)] * 2),
+    ('cor:azul', []),
+]
+RESULTS = '''return Array.from(document.querySelectorAll('#resultados [role=row]'))
+  .map(function (r) { return [r.children[0].textContent, r.children[4] ? r.children[4].textContent : '']; });'''
+
+
+def check_searches(b):
+    field = b.find_element(By.ID, 'busca')
+    for query, want in SEARCHES:
+        field.clear()
+        field.send_keys(query)
+        for _ in range(100):
+            done = b.execute_script('var h = document.documentElement;'
+                                    'return !h.dataset.buscando && h.dataset.busca !== undefined;')
+            if done:
+                break
+            time.sleep(0.05)
+        got = sorted(tuple(r) for r in b.execute_script(RESULTS))
+        check(got == sorted(want), 'search %r across the volumes: %r' % (query, got))
+    status = b.find_element(By.ID, 'busca-estado').text
+    check('cor:azul' in status, 'an unknown filter says so: %r' % status)
+    field.clear()
+
+
 def browse(b, col):
     page.open_page(b, col, '#duplicados')
     note_axe(b, 'collection, the duplicates')
@@ -234,6 +268,8 @@ def browse(b, col):
     for what, got, want in checks(b, col):
         value = got()
         check(value == want, '%s: %r, wanted %r' % (what, value, want))
+    page.open_page(b, col)
+    check_searches(b)
     tampered(b, col)
 
 
