@@ -280,7 +280,7 @@ function localMidnight(y, month, day) {
 
 // ---- A search in slices -------------------------------------------------------------------------
 
-var SLICE_MS = 8;        // work between two yields to the page
+var SLICE_MS = 10;       // work between two yields to the page
 var SLICE_LINES = 2048;  // lines between two looks at the clock
 
 // Runs f soon, after what the page has to do (input, drawing); unlike setTimeout, never held
@@ -310,7 +310,6 @@ function Search(index, d, query, progress, done) {
   var none = q.errors.length > 0 || (q.volumes && q.volumes.indexOf(true) < 0);
   if (q.volumes && q.volumes.indexOf(false) < 0) q.volumes = null;  // every volume: no filter
   if (none) { this.line = index.n; done(new Int32Array(0), q.errors); }
-  else if (!this.matcher && !q.files && !q.volumes) { this.line = index.n; done(this.hits.all(index.n, index.base), q.errors); }
   else this.step();
 }
 
@@ -318,12 +317,15 @@ Search.prototype.cancel = function () { this.cancelled = true; };
 
 Search.prototype.step = function () {
   if (this.cancelled) return;
-  var self = this, index = this.index, n = index.n, until = performance.now() + SLICE_MS;
-  var keep = function (line) { if (self.passes(line + index.base)) self.hits.add(line + index.base); };
+  var self = this, index = this.index, n = index.n, base = index.base, until = performance.now() + SLICE_MS;
+  var hits = this.hits, q = this.q, any = !q.files && !q.volumes;  // any: every name found passes
+  var keep = function (line) { if (any || self.passes(line + base)) hits.add(line + base); };
   while (this.line < n) {
-    var to = Math.min(n, this.line + SLICE_LINES);
-    if (this.matcher) this.line = this.matcher.scan(this.line, to, keep);
-    else for (; this.line < to; this.line++) keep(this.line);
+    var to = Math.min(n, this.line + SLICE_LINES), line = this.line;
+    if (this.matcher) line = this.matcher.scan(line, to, keep);
+    else if (any) for (; line < to; line++) hits.add(line + base);
+    else for (; line < to; line++) if (this.passes(line + base)) hits.add(line + base);
+    this.line = line;
     if (performance.now() > until) break;
   }
   if (this.line < n) {
