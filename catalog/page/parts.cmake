@@ -6,12 +6,12 @@ set(CATALOG_SCRIPT_PARTS
   data.js         # the data block read into typed arrays
   tree.js         # the tree model: sums, names, paths, links
   comparison.js   # a catalogue compared with an earlier one; a folder table's entries
-  search.js       # folding and matching names
+  search.js       # folding and matching names; the query's filters; a search in slices
   list.js         # the one virtual list: rows, active row, keys, ARIA state
   columns.js      # grids made from tables of columns: header, cells, sort, printout
   view-tree.js    # the folder tree
   view-files.js   # a folder's table
-  view-hits.js    # the search's results
+  view-hits.js    # the search's results, a grid
   view-changes.js # the changes since the earlier catalogue
   view-duplicates.js # the files with the same name and size in more than one place
   address.js      # the #/Folder/sub, #mudancas and #duplicados addresses

@@ -1,6 +1,6 @@
 // The search: names folded once into one string, then found by scanning it. new Index(raw, n,
-// base) takes n escaped names, each ended by a line break; find(query) answers the numbers
-// (plus base) of the names that hold the query, in order. * and ? are wildcards. A query in the
+// where) takes n escaped names, each ended by a line break, and where they stand among the
+// entries; find(query) answers the entries whose names hold the query, in order. * and ? are wildcards. A query in the
 // search field also takes filters (parseQuery) and runs in slices (Search).
 
 // Folding ignores case and accents: lower case, then each other character decomposed with
@@ -309,7 +309,7 @@ function localMidnight(y, month, day) {
 
 // ---- A search in slices -------------------------------------------------------------------------
 
-var SLICE_MS = 8;        // work between two yields to the page
+var SLICE_MS = 10;       // work between two yields to the page
 var SLICE_LINES = 2048;  // lines between two looks at the clock
 
 // Runs f soon, after what the page has to do (input, drawing); unlike setTimeout, never held
@@ -340,7 +340,6 @@ function Search(index, d, query, progress, done) {
   var none = q.errors.length > 0 || (q.volumes && q.volumes.indexOf(true) < 0);
   if (q.volumes && q.volumes.indexOf(false) < 0) q.volumes = null;  // every volume: no filter
   if (none) { this.line = index.n; done(new Int32Array(0), q.errors); }
-  else if (!this.matcher && !q.files && !q.volumes) { this.line = index.n; done(this.hits.all(index), q.errors); }
   else this.step();
 }
 
@@ -349,14 +348,16 @@ Search.prototype.cancel = function () { this.cancelled = true; };
 Search.prototype.step = function () {
   if (this.cancelled) return;
   var self = this, index = this.index, n = index.n, until = performance.now() + SLICE_MS;
+  var hits = this.hits, q = this.q, any = !q.files && !q.volumes;  // any: every name found passes
   var keep = function (line) {
     var e = index.entryOf(line);
-    if (self.passes(e, line)) self.hits.add(e);
+    if (any || self.passes(e, line)) hits.add(e);
   };
   while (this.line < n) {
-    var to = Math.min(n, this.line + SLICE_LINES);
-    if (this.matcher) this.line = this.matcher.scan(this.line, to, keep);
-    else for (; this.line < to; this.line++) keep(this.line);
+    var to = Math.min(n, this.line + SLICE_LINES), line = this.line;
+    if (this.matcher) line = this.matcher.scan(line, to, keep);
+    else for (; line < to; line++) keep(line);
+    this.line = line;
     if (performance.now() > until) break;
   }
   if (this.line < n) {
