@@ -304,7 +304,10 @@ function Search(index, d, query, progress, done) {
   this.done = done;
   this.cancelled = false;
   this.hits = new HitList();
-  this.matcher = q.pieces ? new Matcher(index, q.pieces) : null;
+  // Without a part of the name, an extension is found as what ends a line: only the files that
+  // have it are tested.
+  var ext = !q.pieces && q.exts.length && !/[*?]/.test(q.exts[0]) ? [new Piece(q.exts[0] + '\n')] : null;
+  this.matcher = q.pieces || ext ? new Matcher(index, q.pieces || ext) : null;
   this.line = q.files ? Math.max(0, d.M - index.base) : 0;  // files only: from the first file
   this.folder = 0;  // the folder of the file last tested, followed forward
   var none = q.errors.length > 0 || (q.volumes && q.volumes.indexOf(true) < 0);
