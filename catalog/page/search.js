@@ -333,7 +333,10 @@ function Search(index, d, query, progress, done) {
   this.done = done;
   this.cancelled = false;
   this.hits = new HitList();
-  this.matcher = q.pieces ? new Matcher(index, q.pieces) : null;
+  // Without a part of the name, an extension is found as what ends a line: only the files that
+  // have it are tested.
+  var ext = !q.pieces && q.exts.length && !/[*?]/.test(q.exts[0]) ? [new Piece(q.exts[0] + '\n')] : null;
+  this.matcher = q.pieces || ext ? new Matcher(index, q.pieces || ext) : null;
   // Files only: from the first file (the index holds the folders' names first).
   this.line = q.files ? (d.F > 0 ? index.lineOfEntry(d.M) : index.n) : 0;
   this.folder = 0;  // the folder of the file last tested, followed forward
