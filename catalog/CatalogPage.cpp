@@ -60,9 +60,9 @@ void AddNumbers(Output& out, std::initializer_list<std::int64_t> values) {
     out.Add('\n');
 }
 
-} // namespace
-
 std::string Utf8(const std::wstring& text) { return tmb::WideToUtf8(text); }
+
+} // namespace
 
 // Text for the page's markup: "&", "<", ">" and quotes as entities.
 std::string HtmlText(const std::wstring& text) {

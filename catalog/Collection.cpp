@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <utility>
 
@@ -29,13 +28,12 @@
 namespace catalog {
 namespace {
 
-// A volume's block as it lies in a page, or as it was written into a spill file this run.
+// A volume's block as it lies in a page, or as this run wrote it (held until the page is).
 struct VolumeBlock {
-    std::wstring page;                    // the page it lies in (empty: `spill`)
-    std::uint64_t from = 0, to = 0;       // its bytes: its first line to after its line "."
-    std::shared_ptr<std::string> spill;   // a block written this run
+    std::wstring page;               // the page it lies in (unused when `written` holds it)
+    std::uint64_t from = 0, to = 0;  // its bytes: its first line to after its line "."
+    std::string written;             // a block walked this run: never empty
     BlockFacts facts;
-    bool replacing = false;               // it took an earlier version's place
 };
 
 bool SameVolume(const BlockFacts& a, const BlockFacts& b, bool byName) {
@@ -140,17 +138,15 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
     }
     // The same volume again takes the earlier one's place; another is added at the end.
     const bool byName = !request.name.empty();
-    auto place = [&](VolumeBlock v) -> VolumeBlock& {
+    auto place = [&](VolumeBlock v) {
         for (VolumeBlock& there : volumes)
             if (SameVolume(there.facts, v.facts, byName)) {
-                v.replacing = true;
                 there = std::move(v);
                 ++result.replaced;
-                return there;
+                return;
             }
         ++result.added;
         volumes.push_back(std::move(v));
-        return volumes.back();
     };
     for (const std::wstring& page : request.join)
         for (VolumeBlock& v : IndexPage(CanonicalFolder(page)))
@@ -164,16 +160,24 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
         facts.includeHidden = request.includeHidden;
         facts.volume = VolumeOf(root);
         facts.volumeName = byName ? request.name : DefaultVolumeName(facts.volume, root);
-        BlockFacts key;
+        // What the collection will know of it; its totals and date come with the walk.
+        VolumeBlock v;
+        BlockFacts& key = v.facts;
+        key.root = root;
         key.volumeName = facts.volumeName;
         key.serial = facts.volume.hasSerial ? SerialDigits(facts.volume.serial) : std::string();
         key.below = facts.volume.below;
+        key.label = facts.volume.label;
+        key.fileSystem = facts.volume.fileSystem;
+        key.driveKind = DriveKindWord(facts.volume.driveType);
+        key.capacity = facts.volume.capacity;
+        key.free = facts.volume.free;
         // The version it replaces, read before the walk: its tree is compared with the new one.
         std::optional<CatalogTree> earlierTree;
         std::optional<Earlier> earlier;
         for (const VolumeBlock& there : volumes)
             if (SameVolume(there.facts, key, byName)) {
-                earlierTree.emplace(there.spill ? CatalogTree{} : TreeOf(there));
+                earlierTree.emplace(there.written.empty() ? TreeOf(there) : CatalogTree{});
                 earlier = Earlier{&*earlierTree, target, there.facts.date, there.facts.includeHidden};
                 break;
             }
@@ -181,23 +185,13 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
         Changes changes;
         WalkAndCompare(facts, target, file.TemporaryPath(), request.exclude, tree, earlier ? &*earlier : nullptr,
                        changes, gate);
-        const Totals totals = facts.totals;
-        VolumeBlock v;
-        v.spill = std::make_shared<std::string>();
         {
-            Output out([&v](const char* bytes, std::size_t size) { v.spill->append(bytes, size); });
+            Output out([&v](const char* bytes, std::size_t size) { v.written.append(bytes, size); });
             WriteDataBlock(tree, facts, out, gate);
             out.Flush();
         }
-        v.facts = key;
-        v.facts.root = root;
-        v.facts.totals = totals;
-        v.facts.date = IsoTime(facts.started);
-        v.facts.label = facts.volume.label;
-        v.facts.fileSystem = facts.volume.fileSystem;
-        v.facts.driveKind = DriveKindWord(facts.volume.driveType);
-        v.facts.capacity = facts.volume.capacity;
-        v.facts.free = facts.volume.free;
+        key.totals = facts.totals;
+        key.date = IsoTime(facts.started);
         place(std::move(v));
     }
 
@@ -216,8 +210,8 @@ CollectionTotals WriteCollection(const CollectionRequest& request, const Progres
     Output out([&file](const char* bytes, std::size_t size) { file.Write(bytes, size); });
     WriteCollectionPage(target, result.totals, shown, out, [&](std::size_t i, Output& data) {
         const VolumeBlock& v = volumes[i];
-        if (v.spill) {
-            data.Add(*v.spill);
+        if (!v.written.empty()) {
+            data.Add(v.written);
             return;
         }
         // A kept volume is read whole as it is copied: one found damaged fails the job, and

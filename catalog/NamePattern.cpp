@@ -8,12 +8,6 @@
 namespace catalog {
 namespace {
 
-// In capitals as the file system compares names (ordinal, the invariant case table).
-void Fold(std::wstring& text) {
-    if (!text.empty())
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-}
-
 bool IsHigh(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -24,16 +18,26 @@ std::size_t CharUnits(const std::wstring& s, std::size_t at) {
 
 } // namespace
 
+std::wstring FoldName(const wchar_t* name, std::size_t length) {
+    std::wstring folded(name, length);
+    if (!folded.empty())
+        CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
 NamePattern::NamePattern(const std::wstring& text) : text_(text) {
+    std::wstring merged;
     for (wchar_t c : text)
-        if (c != L'*' || folded_.empty() || folded_.back() != L'*')
-            folded_ += c;
-    Fold(folded_);
+        if (c != L'*' || merged.empty() || merged.back() != L'*')
+            merged += c;
+    folded_ = FoldName(merged.data(), merged.size());
 }
 
 bool NamePattern::Matches(const wchar_t* name, std::size_t length) const {
-    std::wstring n(name, length);
-    Fold(n);
+    return MatchesFolded(FoldName(name, length));
+}
+
+bool NamePattern::MatchesFolded(const std::wstring& n) const {
     const std::wstring& p = folded_;
     // The classic greedy match: on a mismatch, go back to the last "*" and let it take one
     // character more. Each step back moves the name's restart forward, so the work is at
@@ -64,8 +68,9 @@ bool NamePattern::Matches(const wchar_t* name, std::size_t length) const {
 }
 
 bool AnyMatches(const std::vector<NamePattern>& patterns, const wchar_t* name, std::size_t length) {
+    const std::wstring folded = FoldName(name, length);
     for (const NamePattern& pattern : patterns)
-        if (pattern.Matches(name, length))
+        if (pattern.MatchesFolded(folded))
             return true;
     return false;
 }

@@ -18,10 +18,17 @@ public:
     bool Matches(const wchar_t* name, std::size_t length) const;
     bool Matches(const std::wstring& name) const { return Matches(name.data(), name.size()); }
 
+    // The same for a name already in capitals (FoldName): a name tried against several
+    // patterns is folded once.
+    bool MatchesFolded(const std::wstring& folded) const;
+
 private:
     std::wstring text_;    // as given
     std::wstring folded_;  // in capitals, runs of "*" made one
 };
+
+// `name` in capitals as the file system compares names.
+std::wstring FoldName(const wchar_t* name, std::size_t length);
 
 // Whether any of `patterns` matches the name.
 bool AnyMatches(const std::vector<NamePattern>& patterns, const wchar_t* name, std::size_t length);

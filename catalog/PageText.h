@@ -13,7 +13,6 @@
 
 namespace catalog {
 
-std::string Utf8(const std::wstring& text);
 // Text for markup: "&", "<", ">" and quotes as entities.
 std::string HtmlText(const std::wstring& text);
 // A name as the data block writes it: the inside of a JSON string.

@@ -43,12 +43,6 @@ VolumeFacts VolumeOf(const std::wstring& folder) {
     return facts;
 }
 
-std::wstring SerialText(DWORD serial) {
-    wchar_t text[16];
-    swprintf(text, 16, L"%04X-%04X", static_cast<unsigned>(serial >> 16), static_cast<unsigned>(serial & 0xFFFF));
-    return text;
-}
-
 std::string SerialDigits(DWORD serial) {
     char text[16];
     std::snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(serial));

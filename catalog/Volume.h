@@ -25,9 +25,7 @@ struct VolumeFacts {
 // stays empty, so a folder on a volume that answers nothing is still catalogued.
 VolumeFacts VolumeOf(const std::wstring& folder);
 
-// "1A2B-3C4D", as the system shows a serial number.
-std::wstring SerialText(DWORD serial);
-// "1A2B3C4D", as the data block keeps it.
+// "1A2B3C4D", as the data block keeps it (the page shows it as "1A2B-3C4D").
 std::string SerialDigits(DWORD serial);
 // The word the page and the data block use for a kind of drive: "fixo", "removivel", "cd",
 // "rede", "ram" or "" when unknown.
